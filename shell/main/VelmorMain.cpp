@@ -1,0 +1,7 @@
+// The game's entry point.
+#include <cstdio>
+
+int main() {
+    std::puts("Velmor");
+    return 0;
+}

@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+#include "platform/afx/Afx.h"
+
+namespace fs = std::filesystem;
+
+TEST(Rect, WinSemantics) {
+    CRect r(10, 20, 30, 40);
+    EXPECT_TRUE(r.PtInRect(CPoint(10, 20)));
+    EXPECT_FALSE(r.PtInRect(CPoint(30, 25)));  // right edge excluded
+    EXPECT_FALSE(r.PtInRect(CPoint(15, 40)));  // bottom edge excluded
+
+    CRect u;
+    EXPECT_TRUE(u.UnionRect(CRect(0, 0, 0, 0), r));  // empty rectangles are ignored
+    EXPECT_EQ(u, r);
+    EXPECT_TRUE(u.UnionRect(CRect(5, 5, 5, 50), r));  // zero width is empty too
+    EXPECT_EQ(u, r);
+
+    CRect i;
+    EXPECT_FALSE(i.IntersectRect(r, CRect(30, 20, 50, 40)));  // touching edges do not meet
+    EXPECT_TRUE(i.IsRectNull());
+    EXPECT_TRUE(i.IntersectRect(r, CRect(25, 0, 50, 25)));
+    EXPECT_EQ(i, CRect(25, 20, 30, 25));
+}
+
+TEST(String, FormatAndEditing) {
+    CString s;
+    s.Format("%s%0*d.dat", "demo", 3, 7);
+    EXPECT_EQ(s, "demo007.dat");
+    EXPECT_EQ(s.Left(4), "demo");
+    EXPECT_EQ(s.Right(3), "dat");
+    EXPECT_EQ(s.Mid(4, 3), "007");
+    EXPECT_EQ(s.Mid(40), "");
+    EXPECT_EQ(s.Find('.'), 7);
+    EXPECT_EQ(s.ReverseFind('x'), -1);
+    EXPECT_EQ(CString("Profile.VLM").CompareNoCase("profile.vlm"), 0);
+    CString big;
+    big.Format("%s", std::string(10000, 'x').c_str());
+    EXPECT_EQ(big.GetLength(), 10000);
+}
+
+TEST(Time, UtcFieldsAndArchiveForm) {
+    CTime t(2000, 1, 1, 1, 15, 30);
+    EXPECT_EQ(t.GetTime(), 946689330);
+    EXPECT_EQ(t.GetHour(), 1);
+    CTime wrapped(1999, 13, 1, 0, 0, 0);  // month 13 normalises to January
+    EXPECT_EQ(wrapped.GetYear(), 2000);
+    EXPECT_EQ(wrapped.GetMonth(), 1);
+}
+
+TEST(Clock, TickSourceCanBeReplacedAndWraps) {
+    DWORD now = 0xFFFFFFF0u;
+    AfxSetTickSource([&] { return now; });
+    EXPECT_EQ(GetTickCount(), 0xFFFFFFF0u);
+    now += 0x20;
+    EXPECT_EQ(GetTickCount(), 0x10u);
+    AfxSetTickSource(nullptr);
+}
+
+class PathTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        root = fs::temp_directory_path() / ("velmor-path-" + std::to_string(::getpid()));
+        fs::create_directories(root / "Pictures" / "Cmb");
+        std::ofstream(root / "Pictures" / "Cmb" / "Cmb Exit Up.giz") << "x";
+        old = fs::current_path();
+        fs::current_path(root);
+        AfxClearMissingNames();
+    }
+    void TearDown() override {
+        fs::current_path(old);
+        fs::remove_all(root);
+    }
+    fs::path root, old;
+};
+
+TEST_F(PathTest, ResolvesBackslashesDoubledSeparatorsAndCase) {
+    EXPECT_EQ(AfxResolvePath("pictures\\\\CMB\\cmb exit up.GIZ"), "Pictures/Cmb/Cmb Exit Up.giz");
+    EXPECT_EQ(AfxResolvePath("\\Pictures\\Cmb\\"), "Pictures/Cmb");
+    std::string abs = (root / "Pictures").string() + "\\cmb\\CMB EXIT UP.giz";
+    EXPECT_EQ(AfxResolvePath(abs.c_str()), (root / "Pictures/Cmb/Cmb Exit Up.giz").string());
+    EXPECT_TRUE(AfxGetMissingNames().empty());
+}
+
+TEST_F(PathTest, MissingNamesAreRecordedAndNewFilesKeepTheirName) {
+    CFile f;
+    EXPECT_FALSE(f.Open("Pictures\\Nothing Here.giz", CFile::modeRead));
+    EXPECT_EQ(AfxGetMissingNames(), std::vector<std::string>{"Pictures\\Nothing Here.giz"});
+
+    ASSERT_TRUE(f.Open("pictures\\New File.DAT", CFile::modeCreate | CFile::modeWrite));
+    f.Write("abc", 3);
+    f.Close();
+    EXPECT_TRUE(fs::exists(root / "Pictures" / "New File.DAT"));
+    // Another spelling opens the same file.
+    ASSERT_TRUE(f.Open("PICTURES\\new file.dat", CFile::modeRead));
+    EXPECT_EQ(f.GetLength(), 3u);
+}
+
+TEST_F(PathTest, SafeFileReplacesOnlyOnCommit) {
+    {
+        std::ofstream(root / "Profile.vlm") << "old contents that are long";
+    }
+    {
+        CSafeFile f;
+        ASSERT_TRUE(f.Open("profile.VLM", CFile::modeCreate | CFile::modeWrite));
+        f.Write("half", 4);
+        // Destroyed without Commit: the old file stays, no temporary remains.
+    }
+    std::ifstream in1(root / "Profile.vlm");
+    std::string s1((std::istreambuf_iterator<char>(in1)), {});
+    EXPECT_EQ(s1, "old contents that are long");
+    {
+        CSafeFile f;
+        ASSERT_TRUE(f.Open("profile.VLM", CFile::modeCreate | CFile::modeWrite));
+        f.Write("new", 3);
+        f.Commit();
+    }
+    std::ifstream in2(root / "Profile.vlm");
+    std::string s2((std::istreambuf_iterator<char>(in2)), {});
+    EXPECT_EQ(s2, "new");  // no stale tail
+    int files = 0;
+    for (auto& e : fs::directory_iterator(root)) files += e.is_regular_file();
+    EXPECT_EQ(files, 1);
+}
+
+TEST(Lists, InsertRemoveAndFind) {
+    CDWordList l;
+    POSITION p2 = l.AddTail(2);
+    l.AddHead(1);
+    l.InsertAfter(p2, 4);
+    l.InsertBefore(l.Find(4), 3);
+    std::vector<DWORD> got;
+    for (POSITION p = l.GetHeadPosition(); p;) got.push_back(l.GetNext(p));
+    EXPECT_EQ(got, (std::vector<DWORD>{1, 2, 3, 4}));
+    l.RemoveAt(p2);
+    EXPECT_EQ(l.GetCount(), 3);
+    EXPECT_EQ(l.FindIndex(1), l.Find(3));
+    EXPECT_EQ(l.FindIndex(3), nullptr);
+}
