@@ -50,7 +50,7 @@ class CLinkList {
 public:
     // With ownsElements set, an element is deleted when its node is removed
     // by RemoveAt or RemoveAll (RemoveTail hands it back instead).
-    explicit CLinkList(bool ownsElements = false) : m_bOwnsElements(ownsElements ? 1 : 0) {}
+    constexpr explicit CLinkList(bool ownsElements = false) : m_bOwnsElements(ownsElements ? 1 : 0) {}
     CLinkList(const CLinkList&) = delete;
     CLinkList& operator=(const CLinkList&) = delete;
     // Empties the list (deleting owned elements), so no node can leak.

@@ -10,7 +10,8 @@ uint32_t s_state = 1;
 int32_t s_nextSerial = 0;
 }  // namespace
 
-CRandomStreams RandomStreams;
+// Constant-initialised, so it exists before any static constructor runs.
+constinit CRandomStreams RandomStreams;
 int StreamIndex1 = -1;
 int StreamIndex2 = -1;
 

@@ -50,7 +50,7 @@ public:
 // It owns its streams; the main view empties it when it is destroyed.
 class CRandomStreams : public CLinkList<CSyncRandom> {
 public:
-    CRandomStreams() : CLinkList<CSyncRandom>(true) {}
+    constexpr CRandomStreams() : CLinkList<CSyncRandom>(true) {}
     // Appends a new stream with `seed` and returns its position.
     int AddStream(int32_t seed);
 };

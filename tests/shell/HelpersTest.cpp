@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/afx/MessageBox.h"
 #include "shell/GameTables.h"
@@ -90,6 +91,11 @@ TEST(Helpers, ClampPointToRect) {
 
 TEST(Helpers, ShowMessageIsRecordedAndCut) {
     AfxClearShownMessages();
+    std::vector<UINT> types;
+    AfxSetMessageBoxHandler([&](const char*, const char*, UINT type) {
+        types.push_back(type);
+        return IDOK;
+    });
     ShowMessage("ERROR: %s cannot be loaded!", "Data\\x.STE");
     std::string longText(5000, 'x');
     ShowMessage("%s", longText.c_str());
@@ -97,6 +103,8 @@ TEST(Helpers, ShowMessageIsRecordedAndCut) {
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[0], "ERROR: Data\\x.STE cannot be loaded!");
     EXPECT_EQ(shown[1].size(), 4095u);
+    EXPECT_EQ(types, (std::vector<UINT>{MB_OK, MB_OK})) << "a plain OK box";
+    AfxSetMessageBoxHandler(nullptr);
     AfxClearShownMessages();
 }
 
