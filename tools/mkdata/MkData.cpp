@@ -1,23 +1,43 @@
-// velmor-mkdata OUTDIR: writes the game's working folder, every generator in
-// parallel, and reports the time each took.
+// velmor-mkdata [--only NAME,...] [--contact-sheet FILE.png] [OUTDIR]
+//
+// Writes the game's working folder into OUTDIR, every generator in parallel,
+// and reports the time each took. --only runs just the named generators.
+// --contact-sheet renders every picture of the kit into one PNG for review;
+// without OUTDIR the kit is generated into a temporary folder first.
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <exception>
 #include <filesystem>
 #include <mutex>
+#include <sstream>
 #include <thread>
-#include <atomic>
 
+#include "tools/mkdata/ContactSheet.h"
 #include "tools/mkdata/Kit.h"
 
-int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: velmor-mkdata OUTDIR\n");
+namespace {
+
+int Usage() {
+    std::fprintf(stderr, "usage: velmor-mkdata [--only NAME,...] [--contact-sheet FILE.png] [OUTDIR]\n");
+    return 2;
+}
+
+int Generate(const std::string& root, const std::vector<std::string>& only) {
+    std::filesystem::create_directories(root);
+    KitContext kit(root);
+    std::vector<KitGeneratorEntry> gens;
+    for (const KitGeneratorEntry& g : KitGenerators())
+        if (only.empty() || std::find(only.begin(), only.end(), g.name) != only.end()) gens.push_back(g);
+    if (gens.size() < only.size()) {
+        std::fprintf(stderr, "ERROR: unknown generator in --only; known:");
+        for (const KitGeneratorEntry& g : KitGenerators()) std::fprintf(stderr, " %s", g.name);
+        std::fprintf(stderr, "\n");
         return 2;
     }
-    std::filesystem::create_directories(argv[1]);
-    KitContext kit(argv[1]);
-    std::vector<KitGeneratorEntry> gens = KitGenerators();
     std::atomic<size_t> next{0};
     std::atomic<int> failures{0};
     std::mutex printLock;
@@ -45,4 +65,36 @@ int main(int argc, char** argv) {
     double total = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("mkdata: whole kit in %.2f s\n", total);
     return failures ? 1 : 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string outDir, sheet;
+    std::vector<std::string> only;
+    for (int i = 1; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--only") && i + 1 < argc) {
+            std::stringstream list(argv[++i]);
+            for (std::string name; std::getline(list, name, ',');)
+                if (!name.empty()) only.push_back(name);
+        } else if (!std::strcmp(argv[i], "--contact-sheet") && i + 1 < argc) {
+            sheet = argv[++i];
+        } else if (argv[i][0] == '-' || !outDir.empty()) {
+            return Usage();
+        } else {
+            outDir = argv[i];
+        }
+    }
+    if (outDir.empty()) {
+        if (sheet.empty()) return Usage();
+        char tmpl[] = "/tmp/velmor-kit-XXXXXX";
+        if (!mkdtemp(tmpl)) {
+            std::perror("ERROR: temporary folder");
+            return 1;
+        }
+        outDir = tmpl;
+    }
+    int rc = Generate(outDir, only);
+    if (rc == 0 && !sheet.empty()) rc = kit::WriteContactSheet(outDir, sheet);
+    return rc;
 }
