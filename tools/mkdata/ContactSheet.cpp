@@ -2,10 +2,7 @@
 // thumbnail on one PNG, for review by eye.
 #include "tools/mkdata/ContactSheet.h"
 
-#include <cstddef>
 #include <cstdio>
-
-#include <jpeglib.h>
 
 #include <algorithm>
 #include <cmath>
@@ -15,6 +12,7 @@
 #include <memory>
 #include <stdexcept>
 
+#include "Animate/DIB.h"
 #include "tools/mkdata/Style.h"
 
 namespace fs = std::filesystem;
@@ -22,79 +20,6 @@ namespace fs = std::filesystem;
 namespace kit {
 
 namespace {
-
-uint32_t Get32(const std::vector<uint8_t>& b, size_t at) {
-    return at + 4 <= b.size() ? uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 |
-                                    uint32_t(b[at + 3]) << 24
-                              : 0;
-}
-
-// Decodes the information header at `hdr`, the colour table after it and
-// the rows at `rows` into an RGB24 surface. Null when the file is not one the
-// kit writes (8- or 24-bit, uncompressed) or is short.
-cairo_surface_t* DecodeDib(const std::vector<uint8_t>& b, size_t hdr, size_t rows) {
-    if (Get32(b, hdr) != 40) return nullptr;
-    int32_t w = int32_t(Get32(b, hdr + 4)), h = int32_t(Get32(b, hdr + 8));
-    int bits = int(b.size() > hdr + 15 ? b[hdr + 14] | b[hdr + 15] << 8 : 0);
-    if (w <= 0 || h <= 0 || w > 8192 || h > 8192 || (bits != 8 && bits != 24)) return nullptr;
-    size_t stride = ((size_t(bits) * size_t(w) + 31) / 32) * 4;
-    if (rows + stride * size_t(h) > b.size()) return nullptr;
-    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
-    unsigned char* data = cairo_image_surface_get_data(s);
-    int cs = cairo_image_surface_get_stride(s);
-    size_t table = hdr + 40;
-    for (int y = 0; y < h; ++y) {
-        const uint8_t* src = b.data() + rows + size_t(h - 1 - y) * stride;
-        uint32_t* dst = reinterpret_cast<uint32_t*>(data + size_t(y) * size_t(cs));
-        for (int x = 0; x < w; ++x) {
-            uint8_t bl, g, r;
-            if (bits == 24) {
-                bl = src[x * 3];
-                g = src[x * 3 + 1];
-                r = src[x * 3 + 2];
-            } else {
-                size_t e = table + size_t(src[x]) * 4;
-                if (e + 3 > b.size()) break;
-                bl = b[e];
-                g = b[e + 1];
-                r = b[e + 2];
-            }
-            dst[x] = uint32_t(r) << 16 | uint32_t(g) << 8 | bl;
-        }
-    }
-    cairo_surface_mark_dirty(s);
-    return s;
-}
-
-cairo_surface_t* DecodeJpeg(const std::vector<uint8_t>& b) {
-    jpeg_decompress_struct cinfo;
-    jpeg_error_mgr jerr;
-    cinfo.err = jpeg_std_error(&jerr);
-    jpeg_create_decompress(&cinfo);
-    jpeg_mem_src(&cinfo, b.data(), (unsigned long)b.size());
-    if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK) {
-        jpeg_destroy_decompress(&cinfo);
-        return nullptr;
-    }
-    cinfo.out_color_space = JCS_RGB;
-    jpeg_start_decompress(&cinfo);
-    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, int(cinfo.output_width), int(cinfo.output_height));
-    unsigned char* data = cairo_image_surface_get_data(s);
-    int cs = cairo_image_surface_get_stride(s);
-    std::vector<uint8_t> row(size_t(cinfo.output_width) * 3);
-    while (cinfo.output_scanline < cinfo.output_height) {
-        int y = int(cinfo.output_scanline);
-        JSAMPROW rp = row.data();
-        jpeg_read_scanlines(&cinfo, &rp, 1);
-        uint32_t* dst = reinterpret_cast<uint32_t*>(data + size_t(y) * size_t(cs));
-        for (size_t x = 0; x < cinfo.output_width; ++x)
-            dst[x] = uint32_t(row[x * 3]) << 16 | uint32_t(row[x * 3 + 1]) << 8 | row[x * 3 + 2];
-    }
-    jpeg_finish_decompress(&cinfo);
-    jpeg_destroy_decompress(&cinfo);
-    cairo_surface_mark_dirty(s);
-    return s;
-}
 
 std::string Lower(std::string s) {
     for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
@@ -104,20 +29,29 @@ std::string Lower(std::string s) {
 }  // namespace
 
 cairo_surface_t* LoadKitPicture(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return nullptr;
-    std::vector<uint8_t> b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::string ext = Lower(fs::path(path).extension().string());
-    if (ext == ".giz") {
-        if (b.size() < 1096 || Get32(b, 16) != 0x3819) return nullptr;
-        return DecodeDib(b, 20, size_t(Get32(b, 12)) + 12);
+    // Read back through the game's own loader: what it cannot read, the
+    // game cannot show either.
+    CDIB dib;
+    if (!dib.Load(path.c_str())) return nullptr;
+    const int w = dib.GetWidth(), h = dib.GetHeight(), bits = dib.GetBitCount();
+    if (w <= 0 || h <= 0 || (bits != 8 && bits != 24)) return nullptr;
+    const RGBQUAD* table = dib.GetBitmapInfo()->bmiColors;
+    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
+    unsigned char* data = cairo_image_surface_get_data(s);
+    const int cs = cairo_image_surface_get_stride(s);
+    for (int y = 0; y < h; ++y) {
+        const BYTE* src = dib.GetPixelAddress(0, y);
+        uint32_t* dst = reinterpret_cast<uint32_t*>(data + size_t(y) * size_t(cs));
+        for (int x = 0; x < w; ++x) {
+            if (bits == 24)
+                dst[x] = uint32_t(src[x * 3 + 2]) << 16 | uint32_t(src[x * 3 + 1]) << 8 | src[x * 3];
+            else
+                dst[x] = uint32_t(table[src[x]].rgbRed) << 16 | uint32_t(table[src[x]].rgbGreen) << 8 |
+                         table[src[x]].rgbBlue;
+        }
     }
-    if (ext == ".bmp") {
-        if (b.size() < 54 || b[0] != 'B' || b[1] != 'M') return nullptr;
-        return DecodeDib(b, 14, Get32(b, 10));
-    }
-    if (ext == ".jpg") return DecodeJpeg(b);
-    return nullptr;
+    cairo_surface_mark_dirty(s);
+    return s;
 }
 
 int WriteContactSheet(const std::string& kitRoot, const std::string& pngPath) {
@@ -148,6 +82,15 @@ int WriteContactSheet(const std::string& kitRoot, const std::string& pngPath) {
         SetColour(cr, {0.55, 0.55, 0.55});
         cairo_fill(cr);
         if (pic) {
+            // The sprites' key colour shows as a checker: what the game leaves out.
+            cairo_surface_flush(pic);
+            unsigned char* px = cairo_image_surface_get_data(pic);
+            for (int yy = 0; yy < cairo_image_surface_get_height(pic); ++yy) {
+                uint32_t* row = reinterpret_cast<uint32_t*>(px + size_t(yy) * size_t(cairo_image_surface_get_stride(pic)));
+                for (int xx = 0; xx < cairo_image_surface_get_width(pic); ++xx)
+                    if ((row[xx] & 0xFFFFFF) == 0xFF00FF) row[xx] = ((xx / 4 + yy / 4) % 2) ? 0x9A9A9A : 0x6E6E6E;
+            }
+            cairo_surface_mark_dirty(pic);
             int w = cairo_image_surface_get_width(pic), h = cairo_image_surface_get_height(pic);
             double f = std::min({double(thumbW) / w, double(thumbH) / h, 4.0});
             cairo_save(cr);

@@ -40,7 +40,7 @@ const LetterSetLook kLooks[] = {
     {"Letter Sets Arial Bold", 11, 15, Face::SansBold, 13, {0.98, 0.95, 0.86}, {0.90, 0.84, 0.70}, 1.0, ink::Sumi, 0,
      ink::Sumi},
     {"Letter Sets Light Gold 2", 13, 18, Face::Serif, 18, ink::GoldLight, ink::Gold, 1.0, ink::Sumi, 1.0, ink::Sumi},
-    {"Letter Sets Small Light Gold", 9, 12, Face::SansBold, 10.5, ink::GoldLight, ink::Gold, 0.8, ink::Sumi, 0,
+    {"Letter Sets Small Light Gold", 9, 12, Face::SansBold, 10.5, ink::GoldLight, ink::Gold, 0, ink::Sumi, 1.0,
      ink::Sumi},
 };
 
@@ -57,6 +57,10 @@ void DrawLetterSet(const KitContext& kit, const LetterSetLook& look) {
     const double baseline = std::floor((look.cellHeight - look.shadow + (-cap.y_bearing)) / 2.0 + 0.5);
     for (int i = 0; i < cells; ++i) {
         std::string g(1, kLetterSetGlyphs[i]);
+        // Garamond's figures are old-style; figures in a row must line up.
+        const bool digit = g[0] >= '0' && g[0] <= '9';
+        const Face face = digit && (look.face == Face::Serif || look.face == Face::SerifBold) ? Face::Figures : look.face;
+        SelectFace(cr, face, look.size * (face == look.face ? 1.0 : 0.86));
         cairo_text_extents_t e;
         cairo_text_extents(cr, g.c_str(), &e);
         double room = look.cellWidth - 2 * pad - look.shadow;
@@ -69,8 +73,8 @@ void DrawLetterSet(const KitContext& kit, const LetterSetLook& look) {
         cairo_translate(cr, cellX + inkLeft, baseline);
         cairo_scale(cr, squeeze, 1.0);
         TextStyle st;
-        st.face = look.face;
-        st.size = look.size;
+        st.face = face;
+        st.size = look.size * (face == look.face ? 1.0 : 0.86);
         st.fill = look.fill;
         st.fillLow = look.fillLow;
         st.outline = look.outline / squeeze;

@@ -1,10 +1,5 @@
 // Turning drawn pictures into the game's picture files: ".giz", BMP and JPEG,
 // 8-bit (median-cut palette, key at index 0) or 24-bit.
-#include <cstddef>
-#include <cstdio>
-
-#include <jpeglib.h>
-
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -12,8 +7,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <stdexcept>
 
+#include "Animate/DIB.h"
+#include "platform/afx/File.h"
+#include "platform/jpeg/Jpeg.h"
 #include "tools/mkdata/Kit.h"
 #include "tools/mkdata/PictureFile.h"
 #include "tools/mkdata/Style.h"
@@ -21,36 +20,6 @@
 namespace kit {
 
 namespace {
-
-void Put16(std::vector<uint8_t>& out, uint32_t v) {
-    out.push_back(uint8_t(v));
-    out.push_back(uint8_t(v >> 8));
-}
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-    for (int i = 0; i < 4; ++i) out.push_back(uint8_t(v >> (8 * i)));
-}
-
-// The 40-byte information header followed by the full 256-entry colour table.
-void PutHeaderBlock(std::vector<uint8_t>& out, const DibImage& d) {
-    Put32(out, 40);
-    Put32(out, uint32_t(d.width));
-    Put32(out, uint32_t(d.height));
-    Put16(out, 1);
-    Put16(out, uint32_t(d.bitCount));
-    Put32(out, 0);
-    Put32(out, d.Stride() * uint32_t(d.height));
-    Put32(out, 2835);
-    Put32(out, 2835);
-    Put32(out, d.bitCount == 8 ? uint32_t(d.coloursUsed) : 0);
-    Put32(out, 0);
-    for (int i = 0; i < 256; ++i) {
-        const std::array<uint8_t, 3>& c = d.palette[size_t(i)];
-        out.push_back(c[2]);  // blue, green, red, 0
-        out.push_back(c[1]);
-        out.push_back(c[0]);
-        out.push_back(0);
-    }
-}
 
 struct Box {
     std::vector<std::pair<uint32_t, uint32_t>> colours;  // (rgb, count)
@@ -142,75 +111,47 @@ std::vector<std::array<uint8_t, 3>> MedianCut(const std::map<uint32_t, uint32_t>
 
 uint32_t DibImage::Stride() const { return ((uint32_t(bitCount) * uint32_t(width) + 31) / 32) * 4; }
 
-std::vector<uint8_t> EncodeGiz(const DibImage& d) {
-    std::vector<uint8_t> out;
-    uint32_t rows = d.Stride() * uint32_t(d.height);
-    out.reserve(1096 + rows);
-    Put32(out, 1096 + rows);
-    Put16(out, 0);
-    Put16(out, 0);
-    Put32(out, 0);
-    Put32(out, 1084);
-    Put32(out, 0x3819);
-    PutHeaderBlock(out, d);
-    Put16(out, 0x013E);
-    Put16(out, 0);
-    Put32(out, 0x00069B52);
-    Put16(out, 0xCA10);
-    Put16(out, 0x44FD);
-    out.insert(out.end(), d.bits.begin(), d.bits.end());
-    return out;
+namespace {
+// The picture as the game holds it, built through the game's own CDIB so
+// that the kit's files are written by the code that reads them.
+std::unique_ptr<CDIB> ToGameDib(const DibImage& d) {
+    auto dib = std::make_unique<CDIB>();
+    CPalette palette;
+    if (d.bitCount == 8) {
+        std::vector<PALETTEENTRY> entries(size_t(std::max(1, d.coloursUsed)));
+        for (size_t i = 0; i < entries.size(); ++i)
+            entries[i] = {d.palette[i][0], d.palette[i][1], d.palette[i][2], 0};
+        palette.CreatePalette(entries.data(), int(entries.size()));
+    }
+    if (!dib->CreateEmpty(d.width, d.height, d.bitCount == 8 ? &palette : nullptr) || dib->GetStride() != d.Stride())
+        throw std::runtime_error("cannot create a picture");
+    std::memcpy(dib->GetBits(), d.bits.data(), d.bits.size());
+    return dib;
 }
 
-std::vector<uint8_t> EncodeBmp(const DibImage& d) {
-    std::vector<uint8_t> out;
-    uint32_t rows = d.Stride() * uint32_t(d.height);
-    out.push_back('B');
-    out.push_back('M');
-    Put32(out, rows + 1078);
-    Put16(out, 0);
-    Put16(out, 0);
-    Put32(out, 1078);
-    PutHeaderBlock(out, d);
-    out.insert(out.end(), d.bits.begin(), d.bits.end());
-    return out;
+std::vector<uint8_t> WriteThrough(const DibImage& d, bool giz) {
+    std::unique_ptr<CDIB> dib = ToGameDib(d);
+    CMemFile file;
+    if (!(giz ? dib->WriteGiz(&file) : dib->Write(&file))) throw std::runtime_error("cannot write a picture");
+    return file.Data();
 }
+}  // namespace
+
+std::vector<uint8_t> EncodeGiz(const DibImage& d) { return WriteThrough(d, true); }
+
+std::vector<uint8_t> EncodeBmp(const DibImage& d) { return WriteThrough(d, false); }
 
 std::vector<uint8_t> EncodeJpeg(const DibImage& d) {
     if (d.bitCount != 24) throw std::runtime_error("JPEG pictures must be 24-bit");
-    jpeg_compress_struct cinfo;
-    jpeg_error_mgr jerr;
-    cinfo.err = jpeg_std_error(&jerr);
-    jpeg_create_compress(&cinfo);
-    unsigned char* mem = nullptr;
-    unsigned long memSize = 0;
-    jpeg_mem_dest(&cinfo, &mem, &memSize);
-    cinfo.image_width = JDIMENSION(d.width);
-    cinfo.image_height = JDIMENSION(d.height);
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, 75, TRUE);
-    cinfo.comp_info[0].h_samp_factor = 2;
-    cinfo.comp_info[0].v_samp_factor = 2;
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<uint8_t> row(size_t(d.width) * 3);
-    uint32_t stride = d.Stride();
-    while (cinfo.next_scanline < cinfo.image_height) {
-        // Rows are stored bottom-up, pixels blue-green-red.
-        const uint8_t* src = d.bits.data() + size_t(d.height - 1 - int(cinfo.next_scanline)) * stride;
-        for (int x = 0; x < d.width; ++x) {
-            row[size_t(x) * 3] = src[x * 3 + 2];
-            row[size_t(x) * 3 + 1] = src[x * 3 + 1];
-            row[size_t(x) * 3 + 2] = src[x * 3];
-        }
-        JSAMPROW rp = row.data();
-        jpeg_write_scanlines(&cinfo, &rp, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    std::vector<uint8_t> out(mem, mem + memSize);
-    jpeg_destroy_compress(&cinfo);
-    std::free(mem);
+    // The game's JPEG writer takes rows top first.
+    const uint32_t stride = d.Stride();
+    std::vector<uint8_t> topDown(d.bits.size());
+    for (int y = 0; y < d.height; ++y)
+        std::memcpy(topDown.data() + size_t(y) * stride, d.bits.data() + size_t(d.height - 1 - y) * stride, stride);
+    std::vector<uint8_t> out;
+    std::string error;
+    if (!JpegEncode(topDown.data(), d.width, d.height, stride, 75, out, error))
+        throw std::runtime_error("JPEG: " + error);
     return out;
 }
 

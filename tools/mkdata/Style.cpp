@@ -590,6 +590,9 @@ void SelectFace(cairo_t* cr, Face face, double size) {
     case Face::SansBold:
         cairo_select_font_face(cr, "Liberation Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
         break;
+    case Face::Figures:
+        cairo_select_font_face(cr, "Liberation Serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
+        break;
     }
     cairo_set_font_size(cr, size);
 }

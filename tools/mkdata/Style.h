@@ -199,7 +199,9 @@ void PaintSeal(cairo_t* cr, double cx, double cy, double size, int clan, double 
 
 // -------------------------------------------------------------- lettering
 
-enum class Face { Serif, SerifBold, Sans, SansBold };
+// The serif is a Garamond with old-style figures; Figures is a serif with
+// lining figures for numbers that must line up (scores, counts).
+enum class Face { Serif, SerifBold, Sans, SansBold, Figures };
 
 // Selects a face and size (pixels) into the context.
 void SelectFace(cairo_t* cr, Face face, double size);
