@@ -1,0 +1,157 @@
+// The generated data kit, read the way the game reads it: full-screen
+// pictures in both layouts, button pairs that hit-test, letter sets with a
+// glyph in every cell, and a logo movie whose index points at its frames.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "Animate/DIB.h"
+
+namespace {
+
+std::string Kit() {
+    const char* k = std::getenv("VELMOR_KIT");
+    return k ? k : VELMOR_BINARY_DIR "/kit";
+}
+
+// Loads a kit file by its game name (backslashes, the game's case).
+bool LoadKit(CDIB& dib, const std::string& gameName) {
+    std::string path = Kit() + "/" + gameName;
+    for (char& c : path)
+        if (c == '\\') c = '/';
+    return dib.Load(path.c_str()) != FALSE;
+}
+
+// The packed colour of a pixel (blue + green x 256 + red x 65536), through
+// the colour table for 8-bit pictures.
+uint32_t Colour(const CDIB& dib, int x, int y) {
+    const BYTE* p = dib.GetPixelAddress(x, y);
+    if (dib.GetBitCount() == 8) {
+        const RGBQUAD& q = dib.GetBitmapInfo()->bmiColors[*p];
+        return q.rgbBlue | q.rgbGreen << 8 | q.rgbRed << 16;
+    }
+    return p[0] | p[1] << 8 | p[2] << 16;
+}
+
+TEST(KitPictures, FullScreenPicturesComeInBothLayouts) {
+    const char* names[] = {"Bkgnd Introduction Screen.giz", "Bkgnd Main Menu.giz", "Bkgnd Credits Screen.giz",
+                           "Bkgnd Demo Intro Screen.jpg"};
+    for (const char* name : names) {
+        for (auto [prefix, w, h] : {std::tuple{"", 1280, 1024}, std::tuple{"1024", 1024, 768}}) {
+            CDIB dib;
+            std::string gameName = std::string("Pictures\\") + prefix + name;
+            ASSERT_TRUE(LoadKit(dib, gameName)) << gameName;
+            EXPECT_EQ(dib.GetWidth(), w) << gameName;
+            EXPECT_EQ(dib.GetHeight(), h) << gameName;
+            EXPECT_EQ(dib.GetBitCount(), 24) << gameName;
+        }
+    }
+}
+
+// The main menu's buttons stand at fixed positions; each plaque is centred
+// on the screen, its corner pixel is the transparent key and its middle is
+// solid, so a click on the caption hits it and one beside it does not.
+TEST(KitPictures, MainMenuButtonsAreCentredKeyedPairs) {
+    struct Button {
+        const char* name;
+        int x1024, x1280;
+    };
+    const Button buttons[] = {{"Cmb New Campaign", 365, 458}, {"Cmb Load Campaign", 356, 447},
+                              {"Cmb Historical Battle", 319, 399}, {"Cmb Head to Head", 310, 389},
+                              {"Cmb Option", 427, 536}, {"Cmb Credits", 430, 538},
+                              {"Cmb Exit", 470, 589}, {"Cmb Demo", 270, 339}};
+    for (const Button& b : buttons) {
+        for (auto [prefix, x, screen] : {std::tuple{"1024", b.x1024, 1024}, std::tuple{"", b.x1280, 1280}}) {
+            CDIB up, dn;
+            std::string base = std::string("Pictures\\Cmb\\") + prefix + b.name;
+            ASSERT_TRUE(LoadKit(up, base + " Up.giz")) << base;
+            ASSERT_TRUE(LoadKit(dn, base + " Dn.giz")) << base;
+            EXPECT_EQ(up.GetBitCount(), 8) << base;
+            EXPECT_EQ(up.GetWidth(), dn.GetWidth()) << base;
+            EXPECT_EQ(up.GetHeight(), dn.GetHeight()) << base;
+            EXPECT_EQ(x + up.GetWidth() / 2, screen / 2) << base << " is not centred";
+            const BYTE key = *up.GetPixelAddress(0, 0);
+            EXPECT_NE(*up.GetPixelAddress(up.GetWidth() / 2, up.GetHeight() / 2), key) << base;
+            EXPECT_NE(*dn.GetPixelAddress(dn.GetWidth() / 2, dn.GetHeight() / 2), *dn.GetPixelAddress(0, 0)) << base;
+            EXPECT_NE(Colour(up, up.GetWidth() / 2, 2), Colour(dn, dn.GetWidth() / 2, 2))
+                << base << ": pressed looks the same as released";
+        }
+    }
+}
+
+// A letter set is one row of 55 cells; text advances by the cell width, so
+// a cell without ink would print a gap where a letter belongs.
+TEST(KitPictures, LetterSetsHaveInkInEveryCell) {
+    const char* names[] = {"Letter Set", "Credits screen text", "Letter Sets Black", "Letter Sets Arial Bold",
+                           "Letter Sets Light Gold 2", "Letter Sets Small Light Gold"};
+    for (const char* name : names) {
+        CDIB dib;
+        ASSERT_TRUE(LoadKit(dib, std::string("Pictures\\") + name + ".giz")) << name;
+        ASSERT_EQ(dib.GetWidth() % 55, 0) << name;
+        const int cell = dib.GetWidth() / 55;
+        const uint32_t key = Colour(dib, 0, 0);
+        for (int c = 0; c < 55; ++c) {
+            int inked = 0;
+            for (int y = 0; y < dib.GetHeight(); ++y)
+                for (int x = c * cell; x < (c + 1) * cell; ++x) inked += Colour(dib, x, y) != key;
+            EXPECT_GT(inked, 2) << name << " cell " << c;
+        }
+    }
+}
+
+uint32_t U32(const std::vector<uint8_t>& b, size_t at) {
+    return at + 4 <= b.size() ? b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t(b[at + 3]) << 24 : 0;
+}
+
+// The logo movie's header, index and chunks agree: every index entry points
+// at a chunk of its id and size inside 'movi', frames are whole 24-bit
+// pictures and the sound covers the frames.
+TEST(KitMovie, LogoMovieIndexMatchesItsChunks) {
+    std::ifstream in(Kit() + "/Sound/Publisher Logo.avi", std::ios::binary);
+    ASSERT_TRUE(in);
+    std::vector<uint8_t> b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GT(b.size(), 1000u);
+    ASSERT_EQ(std::memcmp(b.data(), "RIFF", 4), 0);
+    ASSERT_EQ(std::memcmp(b.data() + 8, "AVI ", 4), 0);
+    EXPECT_EQ(U32(b, 4) + 8, b.size());
+    // Top-level chunks: hdrl, movi, idx1.
+    size_t movi = 0, idx1 = 0, idx1Size = 0, hdrl = 0;
+    for (size_t at = 12; at + 8 <= b.size(); at += 8 + ((U32(b, at + 4) + 1) & ~1u)) {
+        if (!std::memcmp(b.data() + at, "LIST", 4) && !std::memcmp(b.data() + at + 8, "movi", 4)) movi = at + 8;
+        if (!std::memcmp(b.data() + at, "LIST", 4) && !std::memcmp(b.data() + at + 8, "hdrl", 4)) hdrl = at;
+        if (!std::memcmp(b.data() + at, "idx1", 4)) {
+            idx1 = at + 8;
+            idx1Size = U32(b, at + 4);
+        }
+    }
+    ASSERT_TRUE(hdrl && movi && idx1);
+    ASSERT_EQ(std::memcmp(b.data() + hdrl + 12, "avih", 4), 0);
+    const size_t avih = hdrl + 20;
+    const uint32_t frames = U32(b, avih + 16), width = U32(b, avih + 32), height = U32(b, avih + 36);
+    EXPECT_GT(width, height) << "the player fits a wide movie to the screen";
+    EXPECT_GE(frames * U32(b, avih), 2000000u) << "a logo of at least two seconds";
+    const uint32_t frameBytes = ((width * 3 + 3) & ~3u) * height;
+    uint32_t videoChunks = 0, soundBytes = 0;
+    for (size_t e = idx1; e + 16 <= idx1 + idx1Size; e += 16) {
+        size_t chunk = movi + U32(b, e + 8);
+        ASSERT_LE(chunk + 8 + U32(b, e + 12), b.size());
+        EXPECT_EQ(std::memcmp(b.data() + chunk, b.data() + e, 4), 0);
+        EXPECT_EQ(U32(b, chunk + 4), U32(b, e + 12));
+        if (!std::memcmp(b.data() + e, "00db", 4)) {
+            EXPECT_EQ(U32(b, e + 12), frameBytes);
+            ++videoChunks;
+        }
+        if (!std::memcmp(b.data() + e, "01wb", 4)) soundBytes += U32(b, e + 12);
+    }
+    EXPECT_EQ(videoChunks, frames);
+    // 16-bit mono at the stream's rate, as long as the pictures.
+    const uint32_t usPerFrame = U32(b, avih);
+    EXPECT_NEAR(double(soundBytes) / 2 / 22050, frames * usPerFrame / 1e6, 0.05);
+}
+
+}  // namespace
