@@ -78,7 +78,7 @@ int CDIB::GetHeight() const { return m_pBMI ? m_pBMI->bmiHeader.biHeight : 0; }
 
 BYTE* CDIB::GetPixelAddress(int x, int y) const {
     if (m_pBits == nullptr || m_pBMI == nullptr) return nullptr;
-    int w = GetWidth(), h = GetHeight();
+    int w = PictureWidth(), h = PictureHeight();
     if (x < 0 || y < 0 || x >= w || y >= h) return nullptr;
     BYTE* row = m_pBits + (size_t)(h - y - 1) * m_stride;
     switch (GetBitCount()) {
@@ -129,7 +129,7 @@ BOOL CDIB::Attach(const BITMAPINFO* header, BYTE* bits, BOOL ownsBits) {
 
 BOOL CDIB::ConvertTo24Bit() {
     if (IsEmpty() || GetBitCount() != 8) return FALSE;
-    int w = GetWidth(), h = GetHeight();
+    int w = PictureWidth(), h = PictureHeight();
     DWORD stride = DIBStride(w, 24);
     BYTE* rows = new (std::nothrow) BYTE[(size_t)stride * h];
     if (rows == nullptr) return FALSE;
@@ -157,7 +157,7 @@ BOOL CDIB::FlipRows() {
     if (m_stride == 0 || m_pBits == nullptr) return FALSE;
     BYTE* tmp = new (std::nothrow) BYTE[m_stride];
     if (tmp == nullptr) return FALSE;
-    int h = GetHeight();
+    int h = PictureHeight();
     for (int i = 0; i < h / 2; ++i) {
         BYTE* a = m_pBits + (size_t)i * m_stride;
         BYTE* b = m_pBits + (size_t)(h - 1 - i) * m_stride;
@@ -186,7 +186,7 @@ BOOL CDIB::MapToPalette(CPalette& palette) {
         const RGBQUAD& c = m_pBMI->bmiColors[i];
         table[i] = (BYTE)palette.GetNearestPaletteIndex(RGB(c.rgbRed, c.rgbGreen, c.rgbBlue));
     }
-    size_t size = (size_t)m_stride * GetHeight();
+    size_t size = (size_t)m_stride * PictureHeight();
     if (bits == 8) {
         for (size_t i = 0; i < size; ++i) m_pBits[i] = table[m_pBits[i]];
     } else if (bits == 4) {
@@ -195,8 +195,8 @@ BOOL CDIB::MapToPalette(CPalette& palette) {
             m_pBits[i] = BYTE((table[b >> 4] << 4) | (table[b & 15] & 15));
         }
     } else {
-        int w = GetWidth();
-        for (int r = 0; r < GetHeight(); ++r) {
+        int w = PictureWidth();
+        for (int r = 0; r < PictureHeight(); ++r) {
             BYTE* p = m_pBits + (size_t)r * m_stride;
             for (int x = 0; x < w; ++x, p += 3) {
                 const PALETTEENTRY& e = pe[palette.GetNearestPaletteIndex(RGB(p[2], p[1], p[0]))];
@@ -254,8 +254,8 @@ bool CDIB::ClipCopy(const CDIB* dst, int& dx, int& dy, int& w, int& h, int& sx, 
         if (s < 0) d -= s, n += s, s = 0;
         n = std::min(n, std::min(dLimit - d, sLimit - s));
     };
-    cut(dx, sx, w, dst->GetWidth(), GetWidth());
-    cut(dy, sy, h, dst->GetHeight(), GetHeight());
+    cut(dx, sx, w, dst->PictureWidth(), PictureWidth());
+    cut(dy, sy, h, dst->PictureHeight(), PictureHeight());
     return w > 0 && h > 0;
 }
 
@@ -335,7 +335,7 @@ void CDIB::CopyBlended(CDIB* mask, CDIB* dst, int dx, int dy, int w, int h, int 
     if (factor == 0.0 || mask == nullptr || mask->IsEmpty()) return;
     // The mask is addressed at this picture's coordinates: one of another
     // size would be read outside its rows.
-    if (mask->GetWidth() != GetWidth() || mask->GetHeight() != GetHeight()) return;
+    if (mask->PictureWidth() != PictureWidth() || mask->PictureHeight() != PictureHeight()) return;
     int mb = mask->GetBitCount();
     if (mb != 8 && mb != 24) return;
     if (!ClipCopy(dst, dx, dy, w, h, sx, sy)) return;
@@ -385,17 +385,17 @@ void CDIB::CopyStretched(CDIB* dst, int dx, int dy, int dw, int dh, int sx, int 
     if (dw == 2 * sw && dh == 2 * sh) return CopyDoubled(dst, dx, dy, sx, sy, sw, sh, key);
     // Source and destination rectangles must lie inside their pictures; a
     // stretch is not cut part-way, since that would change its scale.
-    if (sx < 0 || sy < 0 || sx + sw > GetWidth() || sy + sh > GetHeight()) return;
+    if (sx < 0 || sy < 0 || sx + sw > PictureWidth() || sy + sh > PictureHeight()) return;
     int k = key == DIB_NO_KEY ? -1 : (key & 0xFF);
     int prevSrcRow = -1;
     BYTE* prevRow = nullptr;
     for (int row = 0; row < dh; ++row) {
         int ty = dy + row;
-        if (ty < 0 || ty >= dst->GetHeight()) continue;
+        if (ty < 0 || ty >= dst->PictureHeight()) continue;
         int srow = sy + (int)((int64_t)row * sh / dh);
         BYTE* d = dst->GetPixelAddress(0, ty);
         const BYTE* s = GetPixelAddress(0, srow);
-        int x0 = std::max(0, -dx), x1 = std::min(dw, dst->GetWidth() - dx);
+        int x0 = std::max(0, -dx), x1 = std::min(dw, dst->PictureWidth() - dx);
         if (k < 0 && srow == prevSrcRow && prevRow) {
             if (x1 > x0) std::memcpy(d + dx + x0, prevRow + dx + x0, (size_t)(x1 - x0));
         } else {
@@ -412,16 +412,16 @@ void CDIB::CopyStretched(CDIB* dst, int dx, int dy, int dw, int dh, int sx, int 
 void CDIB::CopyDoubled(CDIB* dst, int dx, int dy, int sx, int sy, int sw, int sh, int32_t key) {
     if (sw <= 0 || sh <= 0 || IsEmpty() || dst == nullptr || dst->IsEmpty()) return;
     if (GetBitCount() != 8 || dst->GetBitCount() != 8) return;
-    if (sx < 0 || sy < 0 || sx + sw > GetWidth() || sy + sh > GetHeight()) return;
+    if (sx < 0 || sy < 0 || sx + sw > PictureWidth() || sy + sh > PictureHeight()) return;
     int k = key == DIB_NO_KEY ? -1 : (key & 0xFF);
     for (int row = 0; row < 2 * sh; ++row) {
         int ty = dy + row;
-        if (ty < 0 || ty >= dst->GetHeight()) continue;
+        if (ty < 0 || ty >= dst->PictureHeight()) continue;
         const BYTE* s = GetPixelAddress(sx, sy + row / 2);
         BYTE* d = dst->GetPixelAddress(0, ty);
         for (int j = 0; j < 2 * sw; ++j) {
             int tx = dx + j;
-            if (tx < 0 || tx >= dst->GetWidth()) continue;
+            if (tx < 0 || tx >= dst->PictureWidth()) continue;
             BYTE v = s[j / 2];
             if (v != k) d[tx] = v;
         }
@@ -431,7 +431,7 @@ void CDIB::CopyDoubled(CDIB* dst, int dx, int dy, int sx, int sy, int sw, int sh
 void CDIB::TintRect(COLORREF rgb, double amount, int w, int h, int x, int y) {
     if (IsEmpty() || GetBitCount() != 24 || w <= 0 || h <= 0 || amount <= 0.0) return;
     CRect r(x, y, x + w, y + h);
-    CRect all = GetBounds();
+    CRect all = PictureRect();
     if (!r.IntersectRect(&r, &all)) return;
     BYTE target[3] = {GetBValue(rgb), GetGValue(rgb), GetRValue(rgb)};
     int a = amount >= 1.0 ? 256 : BYTE((int64_t)(amount * 256.0));

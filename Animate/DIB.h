@@ -100,8 +100,13 @@ public:
     void Serialize(CArchive& ar) override;
 
     // --- geometry and pixels ---------------------------------------------
+    // The drawn size: the whole picture here, one cell of a sheet in the
+    // sprite classes. The picture's own size is PictureWidth/Height.
     virtual int GetWidth() const;
     virtual int GetHeight() const;
+    int PictureWidth() const { return m_pBMI ? m_pBMI->bmiHeader.biWidth : 0; }
+    int PictureHeight() const { return m_pBMI ? m_pBMI->bmiHeader.biHeight : 0; }
+    CRect PictureRect() const { return CRect(0, 0, PictureWidth(), PictureHeight()); }
     virtual DWORD GetStride() const { return m_stride; }
     int GetBitCount() const { return m_pBMI ? m_pBMI->bmiHeader.biBitCount : 0; }
     virtual CRect GetRect() const { return GetBounds(); }

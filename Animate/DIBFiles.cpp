@@ -191,7 +191,7 @@ BOOL CDIB::Read(CFile* f) {
 
 BOOL CDIB::WriteGiz(CFile* f) {
     if (f == nullptr || IsEmpty()) return FALSE;
-    DWORD rowBytes = m_stride * (DWORD)GetHeight();
+    DWORD rowBytes = m_stride * (DWORD)PictureHeight();
     std::vector<BYTE> head;
     PutD(head, kGizRowsStart + rowBytes);
     PutW(head, 0);
@@ -217,7 +217,7 @@ BOOL CDIB::WriteGiz(CFile* f) {
 
 BOOL CDIB::Write(CFile* f) {
     if (f == nullptr || IsEmpty()) return FALSE;
-    DWORD rowBytes = m_stride * (DWORD)GetHeight();
+    DWORD rowBytes = m_stride * (DWORD)PictureHeight();
     std::vector<BYTE> head{'B', 'M'};
     PutD(head, rowBytes + kBmpRowsStart);
     PutW(head, 0);
@@ -292,7 +292,7 @@ BOOL CDIB::WriteJpeg(const char* name) {
     if (!FlipRows()) return FALSE;
     std::vector<uint8_t> bytes;
     std::string error;
-    bool ok = JpegEncode(m_pBits, GetWidth(), GetHeight(), m_stride, 75, bytes, error);
+    bool ok = JpegEncode(m_pBits, PictureWidth(), PictureHeight(), m_stride, 75, bytes, error);
     FlipRows();
     if (!ok) return FALSE;
     CSafeFile file;

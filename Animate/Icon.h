@@ -1,0 +1,150 @@
+// Icons: placed pictures of a screen. An icon refers to a sprite (usually a
+// phased sprite shared by many icons) and has its own rectangle, depth,
+// state bits and phase. CIconList keeps icons in ascending depth and, through
+// its link, tells the owning view or dialog which rectangles to redraw when
+// an icon moves, changes depth or changes picture.
+#pragma once
+
+#include "Animate/PhasedSprite.h"
+
+// One step of an animation sequence: the phase column and row to show. A
+// sequence ends with a step whose column and row are -1.
+struct CAnimStep {
+    int32_t unused[3];
+    int32_t column;
+    int32_t row;
+    int32_t reserved;
+    bool IsEnd() const { return column == -1 && row == -1; }
+};
+
+constexpr int kAnimKinds = 10;
+constexpr int kAnimFacings = 8;
+constexpr int kAnimSequences = kAnimKinds * kAnimFacings;
+
+class CIconList;
+
+class CIcon : public CObject {
+    DECLARE_SERIAL(CIcon)
+public:
+    CIcon() = default;
+    // An icon for `sprite` (not owned) of `width` x `height`, whose frame
+    // rectangle gives its centre and frame offset.
+    CIcon(CSprite* sprite, const RECT& frame, UINT state, int width, int height);
+
+    CRect GetRect() const { return CRect(m_x, m_y, m_x + m_nWidth, m_y + m_nHeight); }
+    CRect GetDrawRect() const { return GetRect(); }
+    // The hit rectangle moved to the icon when it is set, else GetRect.
+    CRect GetBoundingRect() const;
+    CPoint GetCenter() const;
+    CPoint GetPreviousPosition() const { return m_previous; }
+    CPoint GetPosition() const { return CPoint(m_x, m_y); }
+
+    // Each records the old corner as the previous position and, with
+    // redraw, tells the owner of the old and new rectangles.
+    void SetPosition(int x, int y, BOOL redraw);
+    void SetCenter(int x, int y, BOOL redraw);
+    void SetBottomCenter(int x, int y, BOOL redraw);
+    void Refresh(BOOL redraw);
+    // Re-sorts the owning list whether or not `redraw` is set.
+    void SetDepth(int depth, BOOL redraw);
+    int GetDepth() const { return m_nDepth; }
+
+    BOOL HitTest(int x, int y, BOOL rectOnly, int marginLeft = 0, int marginTop = 0, int marginRight = 0,
+                 int marginBottom = 0);
+    // Draws a static, enabled icon; null for any other. Returns one shared
+    // rectangle, overwritten by the next call.
+    const CRect* Draw(CDIB* target, const RECT& clip);
+    // Selects the sprite's phase for this icon (its own, or its animation's
+    // current step when its phase row is -1).
+    void SelectPhase();
+
+    void SetOwnerLink(CViewLink* link) { m_pLink = link; }
+    CViewLink* GetOwnerLink() const { return m_pLink; }
+    void Serialize(CArchive& ar) override;
+
+    // Animation: a copy of the view's sequence table and the running one.
+    void SetSequenceTable(const CAnimStep* const table[kAnimSequences], const CAnimStep* initial);
+    // Starts the sequence of `kind` and `facing` (nothing when there is none).
+    void StartSequence(int kind, int facing);
+    // The next step, back to the first after the last.
+    void StepSequence();
+    const CAnimStep* GetAnimation() const { return m_pStep; }
+
+    // Public state read and written by the screens.
+    int m_nPhaseRow = -1;
+    int m_nPhaseColumn = -1;
+    CString m_strName;
+    CSprite* m_pSprite = nullptr;
+    UINT m_nState = 0;
+    double m_dKey = -1.0;
+    CRect m_rcFrame;
+    CPoint m_frameOffset;
+    int m_nWidth = -1;
+    int m_nHeight = -1;
+    int m_nId = 0;
+    BOOL m_bStatic = TRUE;
+    BOOL m_bEnabled = TRUE;
+    int m_x = 0;
+    int m_y = 0;
+    CRect m_rcHit;
+    double m_dFactor = 1.0;
+    // Stored and read back as they are; the screens give them meaning.
+    int32_t m_nSpareWord = 0;
+    int32_t m_nSpriteWord = -1;
+    int32_t m_nAfterKeyWord = 0;
+    int32_t m_frameData[2] = {0, 0};
+
+private:
+    void Moved(const CRect& before, BOOL redraw);
+
+    int m_nDepth = 50;
+    CPoint m_previous{-1, -1};
+    CViewLink* m_pLink = nullptr;
+    const CAnimStep* m_sequences[kAnimSequences] = {};
+    const CAnimStep* m_pSequence = nullptr;  // first step of the running sequence
+    const CAnimStep* m_pStep = nullptr;      // current step
+};
+
+// The icon list's link: re-sorts on depth changes and passes changed
+// rectangles to the owning view or dialog.
+class CIconLink : public CViewLink {
+public:
+    explicit CIconLink(CIconList* list);
+    void Notify(CObject* object, UINT flags, const RECT* oldRect, const RECT* newRect, bool redraw = true) override;
+    CDirtyRectSink* m_pDialog = nullptr;
+};
+
+// Icons in ascending depth; it does not delete them on destruction (the
+// owner calls DeleteAll).
+class CIconList : public CObList {
+    DECLARE_SERIAL(CIconList)
+public:
+    CIconList();
+    ~CIconList() override { RemoveAll(); }
+
+    BOOL Insert(CIcon* icon);
+    // Draws the enabled icons whose state shares a bit with `mask` (all with
+    // `everyIcon`) that meet `clip` (all when the clip is all zero).
+    void DrawAll(CDIB* target, BOOL everyIcon, UINT mask, const RECT& clip);
+    CIcon* Remove(CIcon* icon, BOOL deleteIt);
+    CIcon* RemoveById(int id, BOOL deleteIt);
+    void RemoveAllNoDelete() { RemoveAll(); }
+    void DeleteAll();
+    CIcon* FindById(int id) const;
+    int GetLargestId() const;
+    int CountByState(UINT mask) const;
+    CIcon* HitTest(int x, int y, BOOL rectOnly = FALSE, int marginLeft = 0, int marginTop = 0, int marginRight = 0,
+                   int marginBottom = 0) const;
+    void Reposition(CIcon* icon);
+    void Resort();
+    // Every icon whose key k has lower <= k <= upper (note the order).
+    void RemoveByKeyRange(double upper, double lower, BOOL deleteIt);
+    void Serialize(CArchive& ar) override;
+
+    CIconLink* GetLink() { return &m_link; }
+    void SetOwnerView(CDirtyRectSink* view) { m_link.m_pView = view; }
+    void SetOwnerDialog(CDirtyRectSink* dialog) { m_link.m_pDialog = dialog; }
+
+private:
+    CIconLink m_link;
+};
