@@ -54,7 +54,22 @@ void DrawIntroduction(Picture& p, const ScreenLayout& L) {
     PaintSun(cr, W * 0.5, H * 0.30, 150 * s);
     PaintBirds(cr, W * 0.68, H * 0.22, 80 * s, 7, 11 * s, 5);
     PaintLandscape(cr, 0, 0, W, H, H * 0.40, H * 0.78, s, 202);
-    PaintCastleKeep(cr, W * 0.5, H * 0.62, 300 * s, ink::Sumi.Mix(ink::Indigo, 0.2), 0.78);
+    // The keep on its hill, the hill's foot lost in mist.
+    cairo_move_to(cr, W * 0.18, H * 0.80);
+    cairo_curve_to(cr, W * 0.32, H * 0.66, W * 0.40, H * 0.61, W * 0.5, H * 0.605);
+    cairo_curve_to(cr, W * 0.60, H * 0.61, W * 0.68, H * 0.66, W * 0.82, H * 0.80);
+    cairo_close_path(cr);
+    cairo_pattern_t* hill = cairo_pattern_create_linear(0, H * 0.6, 0, H * 0.8);
+    cairo_pattern_add_color_stop_rgba(hill, 0, ink::Sumi.r, ink::Sumi.g, ink::Sumi.b, 0.78);
+    cairo_pattern_add_color_stop_rgba(hill, 1, ink::Sumi.r, ink::Sumi.g, ink::Sumi.b, 0.0);
+    cairo_set_source(cr, hill);
+    cairo_fill(cr);
+    cairo_pattern_destroy(hill);
+    for (int i = 0; i < 6; ++i) {
+        double px = W * (0.36 + 0.056 * i) + (i > 2 ? 40 * s : -40 * s);
+        PaintPine(cr, px, H * (0.645 + 0.012 * std::abs(i - 2.5)), (70 + 12 * (i % 3)) * s, ink::Sumi, 0.9, 300 + i);
+    }
+    PaintCastleKeep(cr, W * 0.5, H * 0.615, 290 * s, ink::Sumi.Mix(ink::Indigo, 0.2), 0.94);
     // A band of mist across the keep's foot, where the title stands.
     cairo_pattern_t* g = cairo_pattern_create_linear(0, H * 0.60, 0, H * 0.95);
     cairo_pattern_add_color_stop_rgba(g, 0, ink::Washi.r, ink::Washi.g, ink::Washi.b, 0.0);
@@ -76,7 +91,7 @@ void DrawIntroduction(Picture& p, const ScreenLayout& L) {
     sub.fillLow = ink::SumiWash;
     sub.tracking = 6 * s;
     DrawText(cr, "THE AGE OF WARRING CLANS", W / 2, H * 0.89, Align::Centre, sub);
-    PaintSeal(cr, W / 2 + 360 * s, H * 0.76, 58 * s, 1);
+    PaintSeal(cr, W / 2 + 395 * s, H * 0.74, 54 * s, 1);
     ScreenBorder(p, L);
 }
 
@@ -94,15 +109,15 @@ void DrawDemoIntroduction(Picture& p, const ScreenLayout& L) {
             PaintBanner(cr, 4, W * (0.92 - i * 0.055 - row * 0.02), y, hgt, 700 + row * 10 + i);
         }
     }
-    PaintLacquerPanel(cr, W * 0.30, H * 0.06, W * 0.40, H * 0.13, 12 * s, 4 * s, ink::Lacquer, 0.92);
+    PaintLacquerPanel(cr, W * 0.25, H * 0.06, W * 0.50, H * 0.12, 12 * s, 4 * s, ink::Lacquer, 0.92);
     TextStyle st;
-    st.size = 64 * s;
+    st.size = 50 * s;
     st.fill = ink::GoldLight;
     st.fillLow = ink::Gold;
-    st.tracking = 10 * s;
+    st.tracking = 7 * s;
     st.outline = 1.2 * s;
     st.outlineColour = ink::Sumi;
-    DrawText(cr, "DEMONSTRATION", W / 2, H * 0.145, Align::Centre, st);
+    DrawText(cr, "DEMONSTRATION", W / 2, H * 0.137, Align::Centre, st);
     ScreenBorder(p, L);
 }
 
@@ -160,11 +175,8 @@ void DrawCredits(Picture& p, const ScreenLayout& L) {
     PaintWashi(p, 707);
     // Hills along the foot and a pine bough from the upper left frame the scroll.
     PaintLandscape(cr, 0, H * 0.72, W, H * 0.28, H * 0.82, H * 0.96, s * 0.7, 808);
-    cairo_save(cr);
-    cairo_translate(cr, W * 0.02, H * 0.02);
-    cairo_rotate(cr, 2.1);
-    PaintPine(cr, 0, 0, 240 * s, ink::Sumi, 0.75, 41);
-    cairo_restore(cr);
+    PaintCastleKeep(cr, W * 0.80, H * 0.835, 110 * s, ink::SumiWash, 0.6);
+    PaintBirds(cr, W * 0.2, H * 0.16, 60 * s, 5, 9 * s, 23);
     PaintSun(cr, W * 0.88, H * 0.13, 60 * s, 0.85);
     Title(cr, "VELMOR", W / 2, H * 0.11, 72 * s);
     BrushStroke(cr, W / 2, H * 0.13, 170 * s, 10 * s, ink::Vermilion, 11);

@@ -884,15 +884,12 @@ void DrawMon(cairo_t* cr, int clan, double cx, double cy, double r, const Rgb& c
         cairo_fill(cr);
         cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
         break;
-    case 4:  // three scales
+    case 4:  // three rice cakes in a ring
+        Ring(cr, cx, cy, r, ring);
         for (int i = 0; i < 3; ++i) {
-            double tx = cx + (i == 0 ? 0 : (i == 1 ? -0.5 : 0.5)) * r;
-            double ty = cy + (i == 0 ? -0.45 : 0.42) * r;
-            double hw = r * 0.48, hh = r * 0.82;
-            cairo_move_to(cr, tx, ty - hh / 2);
-            cairo_line_to(cr, tx + hw, ty + hh / 2);
-            cairo_line_to(cr, tx - hw, ty + hh / 2);
-            cairo_close_path(cr);
+            double a = -kPi / 2 + i * 2 * kPi / 3;
+            cairo_new_sub_path(cr);
+            cairo_arc(cr, cx + std::cos(a) * r * 0.4, cy + std::sin(a) * r * 0.4, r * 0.3, 0, 2 * kPi);
         }
         break;
     case 5:  // square with a square hole, turned, in a ring
