@@ -1,0 +1,286 @@
+#include "battle/PathSearch.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "battle/RouteDatabase.h"
+#include "shell/Helpers.h"
+#include "shell/PointList.h"
+
+int PathEstimate(int c1, int r1, int c2, int r2) {
+    int dc = std::abs(c1 - c2), dr = std::abs(r1 - r2);
+    int lo = std::min(dc, dr), hi = std::max(dc, dr);
+    return 3 * lo + 2 * (hi - lo);
+}
+
+CPathSearch::CPathSearch() = default;
+CPathSearch::~CPathSearch() = default;
+
+void CPathSearch::Reset(const CPathGrid& grid) {
+    m_grid = &grid;
+    m_nodes.clear();
+    m_stack.clear();
+    m_openHead = -1;
+    size_t cells = size_t(grid.GetColumns()) * size_t(grid.GetRows());
+    if (m_cellNode.size() != cells) {
+        m_cellNode.assign(cells, -1);
+        m_cellStamp.assign(cells, 0);
+        m_stamp = 0;
+    }
+    if (++m_stamp == 0) {
+        std::fill(m_cellStamp.begin(), m_cellStamp.end(), 0);
+        m_stamp = 1;
+    }
+}
+
+int CPathSearch::NodeAt(int c, int r) const {
+    size_t i = size_t(c) * size_t(m_grid->GetRows()) + size_t(r);
+    return m_cellStamp[i] == m_stamp ? m_cellNode[i] : -1;
+}
+
+int CPathSearch::NewNode(int c, int r, int g, int h, int parent) {
+    Node n;
+    n.f = g + h, n.h = h, n.g = g, n.c = c, n.r = r, n.parent = parent;
+    std::fill(std::begin(n.children), std::end(n.children), -1);
+    n.next = -1;
+    n.list = 0;
+    m_nodes.push_back(n);
+    int index = int(m_nodes.size()) - 1;
+    size_t i = size_t(c) * size_t(m_grid->GetRows()) + size_t(r);
+    m_cellNode[i] = index;
+    m_cellStamp[i] = m_stamp;
+    return index;
+}
+
+// In front of the first node whose f is not smaller: equal costs go newest
+// first.
+void CPathSearch::InsertOpen(int n) {
+    Node& node = m_nodes[size_t(n)];
+    node.list = 1;
+    int* link = &m_openHead;
+    while (*link >= 0 && m_nodes[size_t(*link)].f < node.f) link = &m_nodes[size_t(*link)].next;
+    node.next = *link;
+    *link = n;
+}
+
+void CPathSearch::Relax(int p, int c, int r, int goalC, int goalR) {
+    int g = m_nodes[size_t(p)].g + m_grid->StepCost(c, r, m_nodes[size_t(p)].c, m_nodes[size_t(p)].r);
+    int n = NodeAt(c, r);
+    if (n >= 0) {
+        Node& node = m_nodes[size_t(n)];
+        if (g < node.g) {
+            node.parent = p;
+            node.g = g;
+            node.f = node.h + g;
+            if (node.list == 2) {
+                // A closed node got cheaper: pass the saving on to every
+                // node that was reached through it.
+                m_stack.clear();
+                m_stack.push_back(n);
+                while (!m_stack.empty()) {
+                    int from = m_stack.back();
+                    m_stack.pop_back();
+                    for (int k = 0; k < 8; ++k) {
+                        int ch = m_nodes[size_t(from)].children[k];
+                        if (ch < 0) break;
+                        Node& child = m_nodes[size_t(ch)];
+                        const Node& parent = m_nodes[size_t(from)];
+                        int cg = parent.g + m_grid->StepCost(child.c, child.r, parent.c, parent.r);
+                        if (cg < child.g) {
+                            child.parent = from;
+                            child.g = cg;
+                            child.f = child.h + cg;
+                            m_stack.push_back(ch);
+                        }
+                    }
+                }
+            }
+        }
+    } else {
+        n = NewNode(c, r, g, PathEstimate(c, r, goalC, goalR), p);
+        InsertOpen(n);
+    }
+    Node& parent = m_nodes[size_t(p)];
+    for (int k = 0; k < 8; ++k) {
+        if (parent.children[k] < 0) {
+            parent.children[k] = n;
+            break;
+        }
+    }
+}
+
+int CPathSearch::AStar(int c1, int r1, int c2, int r2, int limit, int& count) {
+    static const int kDc[8] = {0, 1, 1, 1, 0, -1, -1, -1};
+    static const int kDr[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
+    const int columns = m_grid->GetColumns(), rows = m_grid->GetRows();
+    c1 = std::clamp(c1, 0, columns - 1), r1 = std::clamp(r1, 0, rows - 1);
+    c2 = std::clamp(c2, 0, columns - 1), r2 = std::clamp(r2, 0, rows - 1);
+    int start = NewNode(c1, r1, 0, PathEstimate(c1, r1, c2, r2), -1);
+    InsertOpen(start);
+    count = 0;
+    int result = -1;
+    for (;;) {
+        int n = m_openHead;
+        if (n < 0) break;
+        m_openHead = m_nodes[size_t(n)].next;
+        m_nodes[size_t(n)].list = 2;
+        ++count;
+        if (m_nodes[size_t(n)].c == c2 && m_nodes[size_t(n)].r == r2) {
+            result = n;
+            break;
+        }
+        if (count > limit) break;
+        const int c = m_nodes[size_t(n)].c, r = m_nodes[size_t(n)].r;
+        for (int k = 0; k < 8; ++k) {
+            int nc = c + kDc[k], nr = r + kDr[k];
+            if (nc < 0 || nr < 0 || nc >= columns || nr >= rows) continue;
+            if (!m_grid->IsPassableCell(nc, nr)) continue;
+            if (k & 1) {
+                // Diagonal: one of the two orthogonal cells beside it must
+                // be open, so the way never squeezes between two blocks.
+                if (!m_grid->IsPassableCell(c, nr) && !m_grid->IsPassableCell(nc, r)) continue;
+            }
+            Relax(n, nc, nr, c2, r2);
+        }
+    }
+    m_totalNodes += count;
+    m_lastCount = count;
+    return result;
+}
+
+std::vector<int> CPathSearch::WayBack(int goal, bool turnsOnly, bool* turned) const {
+    std::vector<int> way;
+    const Node& g = m_nodes[size_t(goal)];
+    if (g.parent < 0) return way;
+    int last = GetDirection(m_nodes[size_t(g.parent)].c, m_nodes[size_t(g.parent)].r, g.c, g.r);
+    for (int n = g.parent; m_nodes[size_t(n)].parent >= 0; n = m_nodes[size_t(n)].parent) {
+        const Node& node = m_nodes[size_t(n)];
+        const Node& p = m_nodes[size_t(node.parent)];
+        int facing = GetDirection(p.c, p.r, node.c, node.r);
+        if (turnsOnly && facing == last) continue;
+        last = facing;
+        if (turned) *turned = true;
+        way.push_back(n);
+    }
+    return way;
+}
+
+BOOL CPathSearch::SearchGrid(int x1, int y1, int x2, int y2, BOOL simplify, CPointList& out, int maxNodes) {
+    if (maxNodes < 1) return FALSE;
+    CPoint a = m_grid->WorldToCell(x1, y1), b = m_grid->WorldToCell(x2, y2);
+    int count = 0;
+    int goal = AStar(a.x, a.y, b.x, b.y, maxNodes, count);
+    if (goal < 0) return FALSE;
+    CPointList path;
+    path.AddHead(x2, y2);
+    for (int n : WayBack(goal, simplify != 0, nullptr)) {
+        CPoint w = m_grid->CellToWorld(m_nodes[size_t(n)].c, m_nodes[size_t(n)].r);
+        path.AddHead(w.x, w.y);
+    }
+    out.AppendList(path);
+    return TRUE;
+}
+
+BOOL CPathSearch::SearchWithDatabase(int x1, int y1, int x2, int y2, BOOL simplify, CPointList& out, int maxNodes,
+                                     int* flags) {
+    const int columns = m_grid->GetColumns(), rows = m_grid->GetRows();
+    CPoint a = m_grid->WorldToCell(x1, y1), b = m_grid->WorldToCell(x2, y2);
+    CPoint ca(std::clamp<int>(a.x, 0, columns - 1), std::clamp<int>(a.y, 0, rows - 1));
+    CPoint cb(std::clamp<int>(b.x, 0, columns - 1), std::clamp<int>(b.y, 0, rows - 1));
+    bool startMoved = ca != a, goalMoved = cb != b;
+    int localFlags = 0;
+    if (startMoved || goalMoved) localFlags |= 2;
+    CPointList cells;
+    if (m_grid->GetDatabase()->Lookup(ca.x, ca.y, cb.x, cb.y, cells, &localFlags)) {
+        if (flags) *flags |= localFlags;
+        CPoint startWorld = m_grid->CellToWorld(ca.x, ca.y);
+        if (startMoved) out.AddTail(startWorld.x, startWorld.y);
+        while (!cells.IsEmpty()) {
+            CPoint cell = cells.PopHead();
+            if (cell == ca) continue;
+            CPoint w = m_grid->CellToWorld(cell.x, cell.y);
+            if (cell == cb && cells.IsEmpty()) {
+                // The goal cell ends the way at the goal point itself.
+                if (goalMoved) out.AddTail(w.x, w.y);
+                out.AddTail(x2, y2);
+            } else {
+                out.AddTail(w.x, w.y);
+            }
+        }
+        return TRUE;
+    }
+    localFlags |= 1;
+    if (flags) *flags |= localFlags;
+    if (maxNodes > 500) maxNodes = 500;
+    CPoint from = startMoved ? m_grid->CellToWorld(ca.x, ca.y) : CPoint(x1, y1);
+    CPoint to = goalMoved ? m_grid->CellToWorld(cb.x, cb.y) : CPoint(x2, y2);
+    CPointList legs;
+    if (!SearchGrid(from.x, from.y, to.x, to.y, simplify, legs, maxNodes)) return FALSE;
+    CPoint lastPoint(-1000, -1000);
+    if (from != CPoint(x1, y1)) {
+        out.AddTail(from.x, from.y);
+        lastPoint = from;
+    }
+    while (!legs.IsEmpty()) {
+        CPoint p = legs.PopHead();
+        if (p == lastPoint) continue;
+        out.AddTail(p.x, p.y);
+        lastPoint = p;
+    }
+    if (lastPoint != CPoint(x2, y2)) out.AddTail(x2, y2);
+    return TRUE;
+}
+
+BOOL CPathSearch::FindPath(int x1, int y1, int x2, int y2, BOOL simplify, CPointList& out, CPathGrid& grid,
+                           int maxNodes, int* flags) {
+    DWORD started = GetTickCount();
+    ++m_calls;
+    BOOL ok = FALSE;
+    if (grid.IsPassableAt(x1, y1) && grid.IsPassableAt(x2, y2)) {
+        Reset(grid);
+        if (grid.GetDatabase() && grid.GetDatabase()->IsLoaded())
+            ok = SearchWithDatabase(x1, y1, x2, y2, simplify, out, maxNodes, flags);
+        else
+            ok = SearchGrid(x1, y1, x2, y2, simplify, out, maxNodes);
+        m_nodes.clear();
+        m_grid = nullptr;
+    }
+    int elapsed = int(GetTickCount() - started);
+    m_totalMillis += elapsed;
+    m_maxMillis = std::max(m_maxMillis, elapsed);
+    return ok;
+}
+
+BOOL CPathSearch::Search(int c1, int r1, int c2, int r2, const CPathGrid& grid, std::vector<BYTE>& out) {
+    if (!grid.IsPassableCell(c1, r1) || !grid.IsPassableCell(c2, r2)) return FALSE;
+    if (!grid.IsLineBlocked(c1, r1, c2, r2, FALSE)) return FALSE;
+    Reset(grid);
+    int count = 0;
+    int goal = AStar(c1, r1, c2, r2, 100000, count);
+    if (goal < 0) {
+        m_nodes.clear();
+        return FALSE;
+    }
+    std::vector<CPoint> cells;  // goal first
+    bool turned = false;
+    cells.push_back(CPoint(m_nodes[size_t(goal)].c, m_nodes[size_t(goal)].r));
+    for (int n : WayBack(goal, true, &turned)) cells.push_back(CPoint(m_nodes[size_t(n)].c, m_nodes[size_t(n)].r));
+    if (m_nodes[size_t(goal)].parent >= 0) cells.push_back(CPoint(c1, r1));
+    m_nodes.clear();
+    if (count < 500) {
+        Reset(grid);
+        int back = 0;
+        AStar(c2, r2, c1, r1, 100000, back);
+        m_nodes.clear();
+        if (back < 500) return FALSE;
+    }
+    // A record's count is one byte: a longer way is not stored.
+    if (cells.size() > 255) return FALSE;
+    if (!turned) ShowMessage("Warning:: saving empty path to path database.");
+    out.push_back(BYTE(cells.size()));
+    for (auto it = cells.rbegin(); it != cells.rend(); ++it) {
+        out.push_back(BYTE(it->x));
+        out.push_back(BYTE(it->y));
+    }
+    return TRUE;
+}
