@@ -1,5 +1,6 @@
 #include "Animate/SoundManager.h"
 
+#include "platform/win/WinApp.h"
 #include "shell/Helpers.h"
 
 namespace {
@@ -59,7 +60,7 @@ BOOL CSoundManager::Init(bool withDevice) {
         ShowMessage("ERROR: Unable to intialize DxSound Object.");
         return FALSE;
     }
-    if (FAILED(m_pDS->SetCooperativeLevel(nullptr, DSSCL_EXCLUSIVE))) {
+    if (FAILED(m_pDS->SetCooperativeLevel(AfxGetMainWnd(), DSSCL_EXCLUSIVE))) {
         ShowMessage("ERROR: Unable to set cooperative level\n");
         return FALSE;
     }
