@@ -108,6 +108,12 @@ void DrawDemoIntroduction(Picture& p, const ScreenLayout& L) {
             PaintBanner(cr, 1, W * (0.05 + i * 0.055 + row * 0.02), y, hgt, 600 + row * 10 + i);
             PaintBanner(cr, 4, W * (0.92 - i * 0.055 - row * 0.02), y, hgt, 700 + row * 10 + i);
         }
+        // The ranks under the banners, facing the enemy.
+        double sh = hgt * 0.42;
+        for (int i = 0; i < 9 - row; ++i) {
+            PaintFootSoldier(cr, 1, W * (0.04 + i * 0.036 + row * 0.02), y + sh * 0.05, sh, 1, 1000 + row * 20 + i);
+            PaintFootSoldier(cr, 4, W * (0.96 - i * 0.036 - row * 0.02), y + sh * 0.05, sh, -1, 2000 + row * 20 + i);
+        }
     }
     PaintLacquerPanel(cr, W * 0.25, H * 0.06, W * 0.50, H * 0.12, 12 * s, 4 * s, ink::Lacquer, 0.92);
     TextStyle st;

@@ -1031,4 +1031,80 @@ void PaintBanner(cairo_t* cr, int clan, double poleX, double baseY, double heigh
     cairo_restore(cr);
 }
 
+void PaintFootSoldier(cairo_t* cr, int clan, double x, double baseY, double h, int facing, uint32_t seed) {
+    KitRandom rnd(seed);
+    cairo_save(cr);
+    cairo_translate(cr, x, baseY);
+    cairo_scale(cr, facing < 0 ? -h : h, h);  // unit height, looking right
+    const double lean = rnd.Range(-0.02, 0.03);
+    const Rgb armour = ClanColour(clan).Scaled(0.8);
+    // Spear, held upright and a little forward.
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_move_to(cr, 0.16, 0.02);
+    cairo_line_to(cr, 0.28 + lean, -1.55);
+    SetColour(cr, ink::Sumi);
+    cairo_set_line_width(cr, 0.025);
+    cairo_stroke(cr);
+    cairo_move_to(cr, 0.28 + lean, -1.55);
+    cairo_line_to(cr, 0.29 + lean, -1.7);
+    cairo_set_line_width(cr, 0.04);
+    SetColour(cr, {0.75, 0.75, 0.72});
+    cairo_stroke(cr);
+    // Back banner on its pole.
+    cairo_move_to(cr, -0.1, -0.55);
+    cairo_line_to(cr, -0.12, -1.3);
+    SetColour(cr, ink::Sumi);
+    cairo_set_line_width(cr, 0.02);
+    cairo_stroke(cr);
+    cairo_rectangle(cr, -0.32, -1.28, 0.2, 0.34);
+    SetColour(cr, ClanColour(clan));
+    cairo_fill_preserve(cr);
+    SetColour(cr, ink::Sumi, 0.8);
+    cairo_set_line_width(cr, 0.012);
+    cairo_stroke(cr);
+    DrawMon(cr, clan, -0.22, -1.12, 0.07, ClanAccent(clan));
+    // Legs.
+    cairo_move_to(cr, -0.05, -0.38);
+    cairo_line_to(cr, -0.1, 0.0);
+    cairo_move_to(cr, 0.06, -0.38);
+    cairo_line_to(cr, 0.1, 0.0);
+    SetColour(cr, ink::Sumi);
+    cairo_set_line_width(cr, 0.07);
+    cairo_stroke(cr);
+    // Body armour with its skirt of plates.
+    cairo_move_to(cr, -0.15, -0.8);
+    cairo_line_to(cr, 0.15, -0.8);
+    cairo_line_to(cr, 0.2, -0.36);
+    cairo_line_to(cr, -0.2, -0.36);
+    cairo_close_path(cr);
+    SetColour(cr, armour);
+    cairo_fill_preserve(cr);
+    SetColour(cr, ink::Sumi);
+    cairo_set_line_width(cr, 0.02);
+    cairo_stroke(cr);
+    for (double yy : {-0.62, -0.48}) {
+        cairo_move_to(cr, -0.17, yy);
+        cairo_line_to(cr, 0.17, yy);
+    }
+    cairo_set_line_width(cr, 0.012);
+    cairo_stroke(cr);
+    // Arm reaching to the spear.
+    cairo_move_to(cr, 0.08, -0.74);
+    cairo_line_to(cr, 0.2, -0.5);
+    cairo_set_line_width(cr, 0.06);
+    SetColour(cr, armour.Scaled(0.8));
+    cairo_stroke(cr);
+    // Head and the wide lacquered hat.
+    cairo_arc(cr, 0.02, -0.9, 0.09, 0, 2 * kPi);
+    SetColour(cr, {0.80, 0.66, 0.50});
+    cairo_fill(cr);
+    cairo_move_to(cr, -0.22, -0.93);
+    cairo_curve_to(cr, -0.1, -0.98, -0.04, -1.08, 0.02, -1.1);
+    cairo_curve_to(cr, 0.08, -1.08, 0.14, -0.98, 0.26, -0.93);
+    cairo_close_path(cr);
+    SetColour(cr, ink::Sumi);
+    cairo_fill(cr);
+    cairo_restore(cr);
+}
+
 }  // namespace kit

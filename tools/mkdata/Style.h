@@ -264,4 +264,9 @@ void DrawMon(cairo_t* cr, int clan, double cx, double cy, double r, const Rgb& c
 // the crest, fluttering slightly.
 void PaintBanner(cairo_t* cr, int clan, double poleX, double baseY, double height, uint32_t seed);
 
+// A foot soldier in silhouette, `height` pixels tall, standing at (x, baseY):
+// lacquered hat, armour in the clan's colour, the small back banner and a
+// spear. `facing` is +1 looking right, -1 left.
+void PaintFootSoldier(cairo_t* cr, int clan, double x, double baseY, double height, int facing, uint32_t seed);
+
 }  // namespace kit
