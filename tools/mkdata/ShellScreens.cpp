@@ -230,6 +230,89 @@ void SaveMapFrame(const KitContext& kit, const std::string& name, int w, int h) 
     SavePicture(kit, "Pictures\\" + name + ".giz", p, PictureFormat::Giz8);
 }
 
+// The program's cursors, 32 x 32 sprites: the arrow (hot spot 1, 1: the
+// key takes pixel 0, 0), the wait cursor and the battle cursor (hot spot at
+// the centre, 16, 16).
+void SaveCursors(const KitContext& kit) {
+    {
+        Picture p(32, 32, true);
+        cairo_t* cr = p.cr();
+        cairo_move_to(cr, 1.5, 1.5);
+        cairo_line_to(cr, 1.5, 23);
+        cairo_line_to(cr, 7, 18);
+        cairo_line_to(cr, 11, 27);
+        cairo_line_to(cr, 15, 25.5);
+        cairo_line_to(cr, 11, 17);
+        cairo_line_to(cr, 18, 17);
+        cairo_close_path(cr);
+        SetColour(cr, ink::Sumi);
+        cairo_fill_preserve(cr);
+        SetColour(cr, ink::GoldLight);
+        cairo_set_line_width(cr, 1.4);
+        cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
+        cairo_stroke(cr);
+        SavePicture(kit, "Pictures\\Cursors\\Arrow.giz", p, PictureFormat::Giz8);
+    }
+    {
+        // An hourglass of lacquer and gold.
+        Picture p(32, 32, true);
+        cairo_t* cr = p.cr();
+        cairo_rectangle(cr, 7, 3, 18, 3);
+        cairo_rectangle(cr, 7, 26, 18, 3);
+        SetColour(cr, ink::Sumi);
+        cairo_fill(cr);
+        cairo_move_to(cr, 9, 6);
+        cairo_line_to(cr, 23, 6);
+        cairo_curve_to(cr, 23, 12, 17, 14, 17, 16);
+        cairo_curve_to(cr, 17, 18, 23, 20, 23, 26);
+        cairo_line_to(cr, 9, 26);
+        cairo_curve_to(cr, 9, 20, 15, 18, 15, 16);
+        cairo_curve_to(cr, 15, 14, 9, 12, 9, 6);
+        cairo_close_path(cr);
+        SetColour(cr, ink::Washi);
+        cairo_fill_preserve(cr);
+        SetColour(cr, ink::Sumi);
+        cairo_set_line_width(cr, 1.5);
+        cairo_stroke(cr);
+        cairo_move_to(cr, 11, 25);
+        cairo_line_to(cr, 21, 25);
+        cairo_line_to(cr, 16, 20);
+        cairo_close_path(cr);
+        cairo_move_to(cr, 12, 9);
+        cairo_line_to(cr, 20, 9);
+        cairo_line_to(cr, 16, 13);
+        cairo_close_path(cr);
+        SetColour(cr, ink::Gold);
+        cairo_fill(cr);
+        SavePicture(kit, "Pictures\\Cursors\\Wait.giz", p, PictureFormat::Giz8);
+    }
+    {
+        // The battle cursor: a gold ring with ink ticks and a red centre.
+        Picture p(32, 32, true);
+        cairo_t* cr = p.cr();
+        cairo_arc(cr, 16, 16, 10, 0, 6.2832);
+        SetColour(cr, ink::Sumi);
+        cairo_set_line_width(cr, 4);
+        cairo_stroke_preserve(cr);
+        SetColour(cr, ink::GoldLight);
+        cairo_set_line_width(cr, 2);
+        cairo_stroke(cr);
+        for (int i = 0; i < 4; ++i) {
+            cairo_save(cr);
+            cairo_translate(cr, 16, 16);
+            cairo_rotate(cr, i * 1.5708);
+            cairo_rectangle(cr, -1.5, -15, 3, 7);
+            cairo_restore(cr);
+        }
+        SetColour(cr, ink::Sumi);
+        cairo_fill(cr);
+        cairo_arc(cr, 16, 16, 2.5, 0, 6.2832);
+        SetColour(cr, ink::Vermilion);
+        cairo_fill(cr);
+        SavePicture(kit, "Pictures\\Cursors\\Battle.giz", p, PictureFormat::Giz8);
+    }
+}
+
 }  // namespace
 }  // namespace kit
 
@@ -260,4 +343,5 @@ KIT_GENERATOR(ShellPieces) {
     // The empty sprite: nothing but the key colour.
     Picture none(4, 4, true);
     SavePicture(kit, "Pictures\\null.giz", none, PictureFormat::Giz8);
+    SaveCursors(kit);
 }
