@@ -196,7 +196,7 @@ void DrawPanel(Picture& p, const ScreenLayout& L) {
     cairo_t* cr = p.cr();
     const double W = p.Width(), H = p.Height();
     PaintLacquerPanel(cr, 0, 0, W, H, 0, 0);
-    PaintGrain(p, 0, 0, W, H, 91, 0.25);
+    PaintWaves(cr, 0, 4, W, H - 4, 22, ink::Gold, 0.07);
     cairo_rectangle(cr, 0, 0, W, 3);
     SetColour(cr, ink::Gold);
     cairo_fill(cr);

@@ -557,6 +557,39 @@ void PaintLacquerPanel(cairo_t* cr, double x, double y, double w, double h, doub
     cairo_restore(cr);
 }
 
+void PaintWaves(cairo_t* cr, double x, double y, double w, double h, double radius, const Rgb& colour,
+                double alpha) {
+    cairo_save(cr);
+    cairo_rectangle(cr, x, y, w, h);
+    cairo_clip(cr);
+    // Drawn in a layer of its own, row by row: each fan first clears what the
+    // fans behind it drew, then draws its own arcs.
+    cairo_push_group(cr);
+    cairo_set_line_width(cr, std::max(0.6, radius * 0.07));
+    const double dy = radius * 0.5;
+    int row = 0;
+    for (double cy = y - radius; cy < y + h + radius * 2; cy += dy, ++row) {
+        double offset = (row % 2) ? radius : 0;
+        for (double cx = x - 2 * radius + offset; cx < x + w + 2 * radius; cx += 2 * radius) {
+            cairo_new_path(cr);
+            cairo_arc(cr, cx, cy, radius, kPi, 2 * kPi);
+            cairo_close_path(cr);
+            cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
+            cairo_fill(cr);
+            cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+            for (int k = 1; k <= 3; ++k) {
+                cairo_new_sub_path(cr);
+                cairo_arc(cr, cx, cy, radius * (k - 0.15) / 3.0, kPi, 2 * kPi);
+            }
+            SetColour(cr, colour);
+            cairo_stroke(cr);
+        }
+    }
+    cairo_pop_group_to_source(cr);
+    cairo_paint_with_alpha(cr, alpha);
+    cairo_restore(cr);
+}
+
 void PaintSeal(cairo_t* cr, double cx, double cy, double size, int clan, double alpha) {
     cairo_save(cr);
     RoundedRect(cr, cx - size / 2, cy - size / 2, size, size, size * 0.12);

@@ -194,6 +194,11 @@ void PaintGoldFrame(cairo_t* cr, double x, double y, double w, double h, double 
 void PaintLacquerPanel(cairo_t* cr, double x, double y, double w, double h, double radius, double rim,
                        const Rgb& lacquer = ink::Lacquer, double alpha = 1.0);
 
+// The wave pattern of overlapping fans (seigaiha) over a rectangle, in
+// faint lines: a quiet texture for lacquer panels and dialog grounds.
+void PaintWaves(cairo_t* cr, double x, double y, double w, double h, double radius, const Rgb& colour,
+                double alpha);
+
 // A vermilion seal stamp (hanko) with a crest inside.
 void PaintSeal(cairo_t* cr, double cx, double cy, double size, int clan, double alpha = 0.9);
 
