@@ -20,12 +20,14 @@ constexpr float kDrum = 88.0f;
 
 typedef std::function<void(CSynthTrack&, CSynthNoise&)> Recipe;
 
-// Soldiers on the march: each takes a step every half stride; the strides
-// divide the loop, so the tread is even across the seam.
+// Soldiers on the march: each takes a step every half stride, most of them
+// roughly in step; the strides divide the loop, so the tread is even across
+// the seam.
 void March(CSynthTrack& t, CSynthNoise& n, int soldiers, int stridesPerLoop, float weight) {
     const double stride = t.Seconds() / stridesPerLoop;
     for (int s = 0; s < soldiers; ++s) {
-        const double offset = n.Range(0.0f, (float)stride);
+        const bool inStep = s % 4 != 3;
+        const double offset = inStep ? n.Range(-0.035f, 0.035f) : n.Range(0.0f, (float)stride);
         const float gain = n.Range(0.4f, 1.0f);
         for (int k = 0; k < stridesPerLoop * 2; ++k)
             t.Mix(offset + k * stride / 2 + n.Range(-0.015f, 0.015f), Synth::Step(kRate, weight, n), gain);
@@ -62,7 +64,7 @@ void Bed(CSynthTrack& t, CSynthNoise& n, int grains, float gain, bool crowd, flo
 }
 
 void Melee(CSynthTrack& t, CSynthNoise& n, int clashes, int knocks) {
-    for (int i = 0; i < clashes; ++i) t.Mix(n.Range(0, (float)t.Seconds()), Synth::Clash(kRate, n), n.Range(0.25f, 0.6f));
+    for (int i = 0; i < clashes; ++i) t.Mix(n.Range(0, (float)t.Seconds()), Synth::Clash(kRate, n), n.Range(0.4f, 0.9f));
     for (int i = 0; i < knocks; ++i)
         t.Mix(n.Range(0, (float)t.Seconds()), Synth::Knock(kRate, n.Range(450, 800), n), n.Range(0.3f, 0.6f));
 }
@@ -84,12 +86,12 @@ const std::map<int, Effect>& Effects() {
         {1, {3.0, true, [](CSynthTrack& t, CSynthNoise& n) { Hooves(t, n, 9, 6, true); Bed(t, n, 6, 0.5f, false, 1); }}},
         {5, {4.0, true,
              [](CSynthTrack& t, CSynthNoise& n) {
-                 Bed(t, n, 6, 0.5f, true, 1.0f);
+                 Bed(t, n, 6, 0.35f, true, 1.0f);
                  Melee(t, n, 14, 8);
              }}},
         {6, {4.0, true,
              [](CSynthTrack& t, CSynthNoise& n) {
-                 Bed(t, n, 8, 0.6f, true, 1.3f);
+                 Bed(t, n, 8, 0.45f, true, 1.3f);
                  Bed(t, n, 4, 0.4f, false, 1);
                  Melee(t, n, 30, 14);
              }}},

@@ -153,7 +153,7 @@ std::vector<float> Flute(int rate, float pitch, float seconds, CSynthNoise& nois
         env *= 0.85 + 0.15 * std::sin(M_PI * std::min(1.0, t / seconds));
         double tone = std::sin(phase) + 0.22 * std::sin(2 * phase) + 0.07 * std::sin(3 * phase);
         // Breath noise, strongest in the attack (the chiff).
-        double air = breath.Step(noise.White()) * (6.0 + 18.0 * std::exp(-t / 0.05));
+        double air = breath.Step(noise.White()) * (0.15 + 1.0 * std::exp(-t / 0.04));
         s[i] = (float)(env * (tone + air));
     }
     return Finish(s, rate);
