@@ -43,10 +43,10 @@ DWORD IDirectSoundBuffer::CurrentFrame() {
     DWORD count = FrameCount();
     if (frame < count) return (DWORD)frame;
     if (m_looping) return (DWORD)(frame % count);
-    // A single play has ended: stopped and rewound.
+    // A single play has ended: stopped and rewound. The audio thread, which
+    // started a little later, plays out what it has left by itself.
     m_playing = false;
     m_looping = false;
-    m_renderPlaying = false;
     Anchor(0);
     return 0;
 }

@@ -3,7 +3,10 @@
 // buffers' statuses, positions and volumes.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "Animate/SoundManager.h"
+#include "platform/audio/AudioMixer.h"
 #include "tests/support/SoundFixtures.h"
 
 namespace {
@@ -55,7 +58,7 @@ TEST_F(SoundManagerTest, RefusesWithoutInitOrBuffer) {
     EXPECT_TRUE(m_sound.Play(10, 0, 10000, 10000));
 }
 
-TEST_F(SoundManagerTest, TwelvePlaysTheBufferOfTen) {
+TEST_F(SoundManagerTest, TwelvePlaysTheBufferOfTenFromTheFile) {
     Add({10});
     EXPECT_TRUE(m_sound.Play(12, 0, 7000, 5000));
     EXPECT_TRUE(Playing(10));
@@ -63,6 +66,12 @@ TEST_F(SoundManagerTest, TwelvePlaysTheBufferOfTen) {
     LONG pan = 0;
     Buffer(10)->GetPan(&pan);
     EXPECT_EQ(pan, -5000);
+    // The buffer holds the file's samples (all 1000): the mixer hears them
+    // at -3000, panned left: the right side 5000 further down.
+    int16_t out[8];
+    m_sound.GetDirectSound()->GetMixer()->Render(out, 4);
+    EXPECT_NEAR(out[0], 1000 * std::pow(10.0, -3000 / 2000.0), 1.0);
+    EXPECT_NEAR(out[1], 1000 * std::pow(10.0, -8000 / 2000.0), 1.0);
 }
 
 TEST_F(SoundManagerTest, VoiceChainsHandOnWhileTheFirstStillPlays) {
