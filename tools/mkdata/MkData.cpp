@@ -3,7 +3,7 @@
 // Writes the game's working folder into OUTDIR, every generator in parallel,
 // and reports the time each took. --only runs just the named generators.
 // --contact-sheet renders every picture of the kit into one PNG for review;
-// without OUTDIR the kit is generated into a temporary folder first.
+// without OUTDIR the kit is generated into a temporary folder, removed after.
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -85,8 +85,10 @@ int main(int argc, char** argv) {
             outDir = argv[i];
         }
     }
+    bool temporary = false;
     if (outDir.empty()) {
         if (sheet.empty()) return Usage();
+        temporary = true;
         char tmpl[] = "/tmp/velmor-kit-XXXXXX";
         if (!mkdtemp(tmpl)) {
             std::perror("ERROR: temporary folder");
@@ -96,5 +98,6 @@ int main(int argc, char** argv) {
     }
     int rc = Generate(outDir, only);
     if (rc == 0 && !sheet.empty()) rc = kit::WriteContactSheet(outDir, sheet);
+    if (temporary) std::filesystem::remove_all(outDir);
     return rc;
 }
