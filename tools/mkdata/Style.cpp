@@ -607,6 +607,37 @@ void PaintSeal(cairo_t* cr, double cx, double cy, double size, int clan, double 
     cairo_restore(cr);
 }
 
+double PaintDialogCard(Picture& p, const std::string& title, uint32_t seed) {
+    cairo_t* cr = p.cr();
+    const double w = p.Width(), h = p.Height();
+    PaintWashi(p, seed);
+    const double band = std::clamp(std::min(w, h) * 0.018, 3.0, 8.0);
+    PaintGoldFrame(cr, 0, 0, w, h, band);
+    cairo_rectangle(cr, band * 2 + 0.5, band * 2 + 0.5, w - band * 4 - 1, h - band * 4 - 1);
+    SetColour(cr, ink::Sumi, 0.35);
+    cairo_set_line_width(cr, 1);
+    cairo_stroke(cr);
+    if (title.empty()) return band * 3;
+    const double size = std::clamp(h * 0.07, 16.0, 34.0);
+    TextStyle st;
+    st.size = size;
+    st.fill = ink::Sumi;
+    st.fillLow = ink::Sumi.Mix(ink::Indigo, 0.4);
+    st.tracking = size * 0.06;
+    const double baseline = band * 3 + size;
+    double tw = DrawText(cr, title, w / 2, baseline, Align::Centre, st);
+    // The brush line, heavier in its middle.
+    const double half = std::min(w * 0.42, tw * 0.6 + size);
+    const double y = baseline + size * 0.35;
+    cairo_move_to(cr, w / 2 - half, y);
+    cairo_curve_to(cr, w / 2 - half * 0.3, y - size * 0.12, w / 2 + half * 0.3, y + size * 0.08, w / 2 + half, y - size * 0.05);
+    cairo_curve_to(cr, w / 2 + half * 0.3, y + size * 0.16, w / 2 - half * 0.3, y + size * 0.12, w / 2 - half, y);
+    cairo_close_path(cr);
+    SetColour(cr, ink::Vermilion, 0.85);
+    cairo_fill(cr);
+    return y + size * 0.5;
+}
+
 // ---------------------------------------------------------------- lettering
 
 void SelectFace(cairo_t* cr, Face face, double size) {

@@ -202,6 +202,12 @@ void PaintWaves(cairo_t* cr, double x, double y, double w, double h, double radi
 // A vermilion seal stamp (hanko) with a crest inside.
 void PaintSeal(cairo_t* cr, double cx, double cy, double size, int clan, double alpha = 0.9);
 
+// A dialog's ground filling the whole picture: washi with a gold-leaf edge,
+// an ink rule inside it and, when `title` is not empty, the title in the
+// serif with a vermilion brush line under it. Returns the y below the title
+// where the dialog's own content may start.
+double PaintDialogCard(Picture& p, const std::string& title, uint32_t seed);
+
 // -------------------------------------------------------------- lettering
 
 // The serif is a Garamond with old-style figures; Figures is a serif with
