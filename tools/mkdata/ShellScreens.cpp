@@ -91,7 +91,7 @@ void DrawIntroduction(Picture& p, const ScreenLayout& L) {
     sub.fillLow = ink::SumiWash;
     sub.tracking = 6 * s;
     DrawText(cr, "THE AGE OF WARRING CLANS", W / 2, H * 0.89, Align::Centre, sub);
-    PaintSeal(cr, W / 2 + 395 * s, H * 0.74, 54 * s, 1);
+    PaintSeal(cr, W / 2 + 305 * s, H * 0.878, 40 * s, 1);
     ScreenBorder(p, L);
 }
 
