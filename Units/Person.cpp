@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "Units/RecordIO.h"
+#include "campaign/WorldNames.h"
 #include "shell/Random.h"
 
 IMPLEMENT_SERIAL(CPerson, CObject, VERSIONABLE_SCHEMA | 2)
@@ -81,12 +82,9 @@ int CPerson::GetAbilityValue(int arm) const {
 
 CString CPerson::GetFullName() const { return familyName + ", " + givenName; }
 
-// The two generals of the army units' special rules.
-static const char* const kSpecialGenerals[2] = {"Yamabuki, Tessai", "Hoshino, Genba"};
-
 bool CPerson::IsSpecialGeneral() const {
     CString full = GetFullName();
-    return full == kSpecialGenerals[0] || full == kSpecialGenerals[1];
+    return full == kSpecialGeneralNames[0] || full == kSpecialGeneralNames[1];
 }
 
 void CPerson::SaveAbilities() {
