@@ -1,6 +1,7 @@
 #include "Units/PersonList.h"
 
 #include <algorithm>
+#include <unordered_set>
 #include <vector>
 
 #include "Units/RecordIO.h"
@@ -311,10 +312,14 @@ void CPersonList::AppointMarshal(CPerson* m, int p) {
     }
 }
 
-void CPersonList::RemoveFromChains(CPerson* g, bool withSubordinates) { RemoveChain(g, withSubordinates, 0); }
+void CPersonList::RemoveFromChains(CPerson* g, bool withSubordinates) {
+    std::unordered_set<const CPerson*> removing;
+    RemoveChain(g, withSubordinates, removing);
+}
 
-void CPersonList::RemoveChain(CPerson* g, bool withSubordinates, int depth) {
+void CPersonList::RemoveChain(CPerson* g, bool withSubordinates, std::unordered_set<const CPerson*>& removing) {
     if (g == nullptr || Find(g) == nullptr) return;
+    removing.insert(g);
     std::vector<DWORD> keys;
     POSITION mp = g->subordinates.GetStartPosition();
     while (mp) {
@@ -324,13 +329,13 @@ void CPersonList::RemoveChain(CPerson* g, bool withSubordinates, int depth) {
     }
     for (DWORD k : keys) {
         CPerson* s = FindByID(int(k));
-        // A chain that leads back to g (only a damaged file holds one) or
-        // runs deeper than the list is long stops here.
-        if (s && s != g) {
+        // A chain that leads back to a general being removed (only a
+        // damaged file holds one) stops there.
+        if (s && removing.count(s) == 0) {
             if (!withSubordinates)
                 s->commanderId = g->commanderId != 0 ? g->commanderId : -1;
-            else if (depth < GetCount())
-                RemoveChain(s, true, depth + 1);
+            else
+                RemoveChain(s, true, removing);
         }
         g->subordinates.RemoveKey(k);
     }

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <functional>
+#include <unordered_set>
 
 #include "Units/Person.h"
 #include "platform/afx/Afx.h"
@@ -78,7 +79,7 @@ private:
     void TwoPhaseSort(const std::function<bool(const CPerson*, const CPerson*)>& phase1Before,
                       const std::function<int64_t(const CPerson*)>& key);
     void ApplyTroopFactor(double factor, int clan, int mask, int32_t CPerson::*field);
-    void RemoveChain(CPerson* g, bool withSubordinates, int depth);
+    void RemoveChain(CPerson* g, bool withSubordinates, std::unordered_set<const CPerson*>& removing);
 
     bool m_bOwns;
 };
