@@ -72,43 +72,6 @@ BOOL COrvaneDoc::OnNewDocument() {
 // ---- World and saved-game files
 
 namespace {
-// The five world lists of one file, read apart from the document's.
-struct WorldLists {
-    CStateList states;
-    CNationList nations;
-    CPersonList persons{true};
-    CCastleList castles;
-    CPathList paths;
-
-    void Serialize(CArchive& ar) {
-        states.Serialize(ar);
-        nations.Serialize(ar);
-        persons.Serialize(ar);
-        castles.Serialize(ar);
-        paths.Serialize(ar);
-    }
-
-    // A damaged file can name one object in two lists (clans and castles
-    // share a base class). Keeps each object in the first list that holds
-    // it, so that every object is freed once; false when any was shared.
-    bool Unshare() {
-        std::unordered_set<CObject*> seen;
-        bool unique = true;
-        for (CObList* list : {(CObList*)&states, (CObList*)&nations, (CObList*)&persons, (CObList*)&castles,
-                              (CObList*)&paths}) {
-            for (POSITION pos = list->GetHeadPosition(); pos;) {
-                POSITION at = pos;
-                CObject* ob = list->GetNext(pos);
-                if (!seen.insert(ob).second) {
-                    list->RemoveAt(at);
-                    unique = false;
-                }
-            }
-        }
-        return unique;
-    }
-};
-
 // Empties `to` (deleting its elements) and moves the elements of `from`.
 void TakeOver(CObList& to, CObList& from, bool deleteOld = true) {
     if (deleteOld) DeleteListElements(to);
@@ -147,7 +110,7 @@ bool COrvaneDoc::SerializeFile(const char* path, bool store, bool withCampaign, 
         ShowMessage("%s cannot be loaded!", path);
         return false;
     }
-    WorldLists world;
+    CWorldLists world;
     std::unique_ptr<CCampaign> campaign;
     CString error;
     try {

@@ -21,6 +21,7 @@
 #include "campaign/Campaign.h"
 #include "platform/afx/Afx.h"
 #include "shell/SaveGameInfo.h"
+#include "shell/WorldLists.h"
 #include "ui/PlayerRoster.h"
 
 class COrvaneDoc {

@@ -1,0 +1,27 @@
+// CWorldLists: the five world lists of one world file or saved game,
+// provinces, clans, generals, castles and paths, read apart from the
+// document's so that a file is taken over only when it was read whole.
+#pragma once
+
+#include "Units/Castle.h"
+#include "Units/Nation.h"
+#include "Units/Path.h"
+#include "Units/PersonList.h"
+#include "Units/State.h"
+
+class CWorldLists {
+public:
+    // The five lists in file order.
+    void Serialize(CArchive& ar);
+
+    // A damaged file can name one object in two lists (clans and castles
+    // share a base class). Keeps each object in the first list that holds
+    // it, so that every object is freed once; false when any was shared.
+    bool Unshare();
+
+    CStateList states;
+    CNationList nations;
+    CPersonList persons{true};
+    CCastleList castles;
+    CPathList paths;
+};

@@ -1,0 +1,346 @@
+// The document on the generated world: the world file, saved games, the
+// profile, failures that must leave everything as it was, and the upkeep
+// passes of the campaign.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+
+#include "campaign/WorldNames.h"
+#include "shell/OrvaneDoc.h"
+#include "shell/Random.h"
+#include "tests/support/ArchiveBytes.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<BYTE> ReadFile(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::vector<BYTE>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void WriteFile(const fs::path& p, const std::vector<BYTE>& bytes) {
+    std::ofstream out(p, std::ios::binary | std::ios::trunc);
+    out.write((const char*)bytes.data(), std::streamsize(bytes.size()));
+}
+
+// A working folder of its own holding the kit's world files and an empty
+// Saved Data folder, so that tests never write into the shared kit.
+class WorldFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* kit = std::getenv("VELMOR_KIT");
+        ASSERT_NE(kit, nullptr);
+        m_kitWorld = fs::path(kit) / "Data" / "Default.STE";
+        ASSERT_TRUE(fs::exists(m_kitWorld));
+        m_root = fs::temp_directory_path() /
+                 ("velmor-doc-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
+                  std::to_string(getpid()));
+        fs::remove_all(m_root);
+        fs::create_directories(m_root / "Data" / "Saved Data");
+        fs::copy_file(m_kitWorld, m_root / "Data" / "Default.STE");
+        AfxClearShownMessages();
+        m_doc = std::make_unique<COrvaneDoc>(m_root.c_str());
+    }
+    void TearDown() override {
+        m_doc.reset();
+        fs::remove_all(m_root);
+    }
+
+    std::vector<BYTE> WorldBytes() {
+        return StoreBytes([&](CArchive& ar) {
+            m_doc->m_states.Serialize(ar);
+            m_doc->m_nations.Serialize(ar);
+            m_doc->m_persons.Serialize(ar);
+            m_doc->m_castles.Serialize(ar);
+            m_doc->m_paths.Serialize(ar);
+        });
+    }
+    std::vector<BYTE> CampaignBytes() {
+        return StoreBytes([&](CArchive& ar) { m_doc->m_campaign.Serialize(ar); });
+    }
+    bool AnyMessageHas(const char* part) {
+        for (const std::string& m : AfxGetShownMessages())
+            if (m.find(part) != std::string::npos) return true;
+        return false;
+    }
+
+    fs::path m_kitWorld, m_root;
+    std::unique_ptr<COrvaneDoc> m_doc;
+};
+
+}  // namespace
+
+TEST(OrvaneDocFolders, SettingsAndFolders) {
+    COrvaneDoc doc("C:\\Game");
+    EXPECT_EQ(doc.GetSavedDataPath(), "C:\\Game\\Data\\Saved Data\\");
+    EXPECT_EQ(doc.GetTerrainPicturesPath(), "C:\\Game\\Pictures\\Terrain\\");
+    EXPECT_EQ(doc.GetCachePath(), "C:\\Game\\cache\\");
+    EXPECT_EQ(doc.GetSpeedLevel(), 6);
+    EXPECT_EQ(doc.GetScrollLevel(), 6);
+    doc.SetSpeedLevel(12);
+    EXPECT_EQ(doc.GetSpeedValue(), 0);
+    doc.SetSpeedLevel(-3);
+    EXPECT_EQ(doc.GetSpeedValue(), 360);
+    doc.SetScrollLevel(10);
+    EXPECT_EQ(doc.GetScrollValue(), -20);
+    EXPECT_EQ(doc.GetScrollLevel(), 10);
+    doc.SetSoundLevel(0);
+    EXPECT_EQ(doc.GetSoundVolume(), 8200);
+    doc.SetMusicLevel(9);
+    EXPECT_EQ(doc.GetMusicVolume(), 10000);
+    doc.SetMusicLevel(40);  // out of range: the table's end, never past it
+    EXPECT_EQ(doc.GetMusicVolume(), 10000);
+    EXPECT_EQ(doc.GetGarrisonSize(12), 100);
+    EXPECT_EQ(doc.GetGarrisonSize(9), 75);
+}
+
+TEST_F(WorldFolder, KitWorldLoadsAndStoresTheSameBytes) {
+    ASSERT_TRUE(m_doc->OnNewDocument());
+    EXPECT_TRUE(AfxGetShownMessages().empty());
+    EXPECT_EQ(WorldBytes(), ReadFile(m_kitWorld));
+    EXPECT_EQ(m_doc->m_castles.GetCount(), 21);
+    EXPECT_EQ(m_doc->m_nations.GetCount(), 13);
+    EXPECT_EQ(m_doc->m_campaign.m_lstCatalogue.GetCount(), 54);
+
+    // Clans 1..13 by name; Wenmarch and Sabe hold no castle yet; no event
+    // is raised by loading.
+    const CCampaign& c = m_doc->m_campaign;
+    for (int k = 1; k <= 13; ++k) EXPECT_EQ(c.m_aNationSlot[k], k) << kClanNames[k];
+    for (int k = 1; k <= 12; ++k) EXPECT_EQ(bool(c.IsFlagSet(k)), k != 6 && k != 7) << kClanNames[k];
+    EXPECT_TRUE(c.m_lstPendingEvents.IsEmpty());
+
+    // Every person the story and the succession rules name is there, alive.
+    for (int k = 1; k <= 12; ++k) {
+        CPerson* leader = m_doc->GetNationLeader(k);
+        ASSERT_NE(leader, nullptr) << kClanNames[k];
+        EXPECT_EQ(leader->GetFullName(), kLeaderNames[k]);
+        EXPECT_EQ(leader->title, "Marshal");
+    }
+    for (const char* name : {kPlayerHeirName, kKarsinHeirName, kConsortName, kSpecialGeneralNames[0],
+                             kSpecialGeneralNames[1]}) {
+        CPerson* p = m_doc->m_persons.FindByName(name);
+        ASSERT_NE(p, nullptr) << name;
+        EXPECT_TRUE(p->alive);
+    }
+    EXPECT_TRUE(m_doc->m_persons.FindByName(kSpecialGeneralNames[0])->IsSpecialGeneral());
+    // Each fit veteran passes the check of his own arm, so the leader
+    // state pass leaves the arms as they are.
+    for (POSITION pos = m_doc->m_persons.GetHeadPosition(); pos;) {
+        CPerson* p = m_doc->m_persons.GetPerson(pos);
+        EXPECT_TRUE(p->alive);
+        EXPECT_TRUE(p->CanActAgain(1542));
+        if (p->IsVeteran()) EXPECT_TRUE(p->PassesCheck(p->state, 0.7, 1)) << p->GetFullName();
+    }
+}
+
+TEST_F(WorldFolder, SavedGameHoldsHeaderWorldAndCampaign) {
+    ASSERT_TRUE(m_doc->OnNewDocument());
+    m_doc->m_campaign.m_nYear = 1551;
+    m_doc->m_campaign.m_nBattleStage = 4;
+    m_doc->m_campaign.m_lstShownEvents.AddTail(27);
+    CBattle* fought = new CBattle;
+    fought->battleId = 24;
+    fought->stage = 4;
+    m_doc->m_campaign.m_lstHistory.AddTail(fought);
+    std::vector<BYTE> world = WorldBytes();
+    std::vector<BYTE> campaign = CampaignBytes();
+
+    CSaveGameInfo header(1551, 4, 123456);
+    ASSERT_EQ(m_doc->SerializeGameSlot(3, true, header), 1);
+    std::vector<BYTE> file = ReadFile(m_root / "Data" / "Saved Data" / "Saved Game 3.sav");
+    ASSERT_GT(file.size(), 12 + world.size());
+    EXPECT_EQ(file[0] + (file[1] << 8), 1551);
+    EXPECT_EQ(std::vector<BYTE>(file.begin() + 12, file.begin() + 12 + world.size()), world);
+    EXPECT_EQ(std::vector<BYTE>(file.begin() + 12 + world.size(), file.end()), campaign);
+
+    m_doc->m_campaign.m_nYear = 1560;
+    CSaveGameInfo read;
+    ASSERT_EQ(m_doc->SerializeGameSlot(3, false, read), 1);
+    EXPECT_EQ(read.year, 1551);
+    EXPECT_EQ(read.saveTime, 123456);
+    EXPECT_EQ(WorldBytes(), world);
+    EXPECT_EQ(CampaignBytes(), campaign);
+    EXPECT_EQ(m_doc->m_campaign.m_lstCatalogue.GetCount(), 54);  // kept across the load
+
+    // The autosave is slot 0 with the year and the current battle's stage.
+    ASSERT_EQ(m_doc->AutoSave(), 1);
+    std::vector<BYTE> autosave = ReadFile(m_root / "Data" / "Saved Data" / "Autosave.sav");
+    EXPECT_EQ(autosave[4], 4);
+    EXPECT_TRUE(m_doc->LoadGame((m_root / "Data" / "Saved Data" / "Autosave.sav").c_str()));
+    EXPECT_TRUE(m_doc->SerializeGameFile("Single Campaign.ssv", true));
+    EXPECT_TRUE(m_doc->SerializeGameFile("Single Campaign.ssv", false));
+    EXPECT_EQ(WorldBytes(), world);
+}
+
+TEST_F(WorldFolder, DamagedFilesChangeNothing) {
+    ASSERT_TRUE(m_doc->OnNewDocument());
+    std::vector<BYTE> world = WorldBytes();
+    std::vector<BYTE> good = ReadFile(m_kitWorld);
+    fs::path bad = m_root / "Data" / "Bad.STE";
+    struct Case {
+        const char* what;
+        std::vector<BYTE> bytes;
+    } cases[] = {
+        {"cut short", std::vector<BYTE>(good.begin(), good.begin() + good.size() * 2 / 3)},
+        {"empty", {}},
+        {"castle of an unknown version", good},
+    };
+    // The first castle's version follows its class name.
+    std::vector<BYTE>& v = cases[2].bytes;
+    const std::string castleName = "CCastle";
+    auto castleClass = std::search(v.begin(), v.end(), castleName.begin(), castleName.end());
+    ASSERT_NE(castleClass, v.end());
+    castleClass[7] = 9;
+    for (const Case& c : cases) {
+        AfxClearShownMessages();
+        WriteFile(bad, c.bytes);
+        EXPECT_FALSE(m_doc->SerializeWorldFile(bad.c_str(), false)) << c.what;
+        EXPECT_TRUE(AnyMessageHas("ERROR: ")) << c.what;
+        EXPECT_TRUE(AnyMessageHas("cannot be loaded!")) << c.what;
+        EXPECT_EQ(WorldBytes(), world) << c.what;
+        EXPECT_EQ(ReadFile(bad), c.bytes) << c.what;
+    }
+    EXPECT_TRUE(AnyMessageHas("ERROR: Unknown version of castle file."));
+
+    AfxClearShownMessages();
+    EXPECT_FALSE(m_doc->SerializeWorldFile((m_root / "Data" / "Missing.STE").c_str(), false));
+    EXPECT_TRUE(AnyMessageHas("Missing.STE cannot be loaded!"));
+    EXPECT_EQ(WorldBytes(), world);
+
+    // A saved game of an unknown campaign version leaves the campaign too.
+    CSaveGameInfo header(1542, 0, 0);
+    ASSERT_EQ(m_doc->SerializeGameSlot(1, true, header), 1);
+    fs::path slot = m_root / "Data" / "Saved Data" / "Saved Game 1.sav";
+    std::vector<BYTE> saved = ReadFile(slot);
+    saved[12 + world.size()] = 99;
+    WriteFile(slot, saved);
+    m_doc->m_campaign.m_nYear = 1555;
+    CSaveGameInfo read;
+    EXPECT_EQ(m_doc->SerializeGameSlot(1, false, read), 0);
+    EXPECT_EQ(m_doc->m_campaign.m_nYear, 1555);
+    EXPECT_EQ(WorldBytes(), world);
+}
+
+TEST_F(WorldFolder, MissingWorldEndsStartUp) {
+    fs::remove(m_root / "Data" / "Default.STE");
+    EXPECT_FALSE(m_doc->OnNewDocument());
+    EXPECT_TRUE(AnyMessageHas("Default.STE cannot be loaded!"));
+}
+
+TEST_F(WorldFolder, ProfileIsCreatedAndNeverLost) {
+    fs::path profile = m_root / "Data" / "Saved Data" / "Profile.VLM";
+    ASSERT_TRUE(m_doc->SerializeProfile(0));
+    ASSERT_TRUE(fs::exists(profile));
+    EXPECT_EQ(m_doc->GetPlayerName(), "");
+    EXPECT_EQ(m_doc->GetRoster().CurrentPlayer, -1);
+    EXPECT_EQ(m_doc->GetRoster().SpeedValue, 125);
+
+    m_doc->GetRoster().Players[4].Name = "Hana";
+    m_doc->GetRoster().CurrentPlayer = 4;
+    m_doc->StoreProfile();
+    COrvaneDoc other(m_root.c_str());
+    ASSERT_TRUE(other.SerializeProfile(0));
+    EXPECT_EQ(other.GetPlayerName(), "Hana");
+    EXPECT_EQ(other.GetCurrentPlayer()->Name, "Hana");
+
+    // A damaged profile is reported; roster and file stay as they were,
+    // and start-up does not store over it.
+    std::vector<BYTE> bytes = ReadFile(profile);
+    std::vector<BYTE> damaged(bytes.begin(), bytes.begin() + 40);
+    WriteFile(profile, damaged);
+    AfxClearShownMessages();
+    EXPECT_TRUE(other.OnNewDocument());
+    EXPECT_TRUE(AnyMessageHas("ERROR: "));
+    EXPECT_EQ(other.GetRoster().Players[4].Name, "Hana");
+    EXPECT_EQ(ReadFile(profile), damaged);
+}
+
+TEST_F(WorldFolder, PlayerSlotFiles) {
+    ASSERT_TRUE(m_doc->OnNewDocument());
+    m_doc->GetRoster().Players[2].Name = "Ryo";
+    m_doc->GetRoster().CurrentPlayer = 2;
+    EXPECT_TRUE(m_doc->SerializePlayerSlot(4, true));
+    CString name = m_doc->GetCurrentPlayerSlot(4)->FileName;
+    EXPECT_EQ(name.Right(8), "D2A4.sav");
+    EXPECT_TRUE(m_doc->SerializePlayerSlot(4, false));
+    EXPECT_FALSE(m_doc->GetSlotTitle(4));
+    fs::remove(AfxResolvePath(name));
+    EXPECT_TRUE(m_doc->GetSlotTitle(4));
+    EXPECT_TRUE(m_doc->GetCurrentPlayerSlot(4)->FileName.IsEmpty());
+    EXPECT_FALSE(m_doc->DeleteSlotFile(4));
+}
+
+TEST_F(WorldFolder, UpkeepOnTheKitWorld) {
+    ASSERT_TRUE(m_doc->OnNewDocument());
+    CPersonList& persons = m_doc->m_persons;
+
+    // Captains by troops: 10 none, 14 one, 20 two, 30 three.
+    CPerson* v = m_doc->m_persons.FindByName(kPlayerHeirName);
+    ASSERT_NE(v, nullptr);
+    for (int troops : {10, 14, 20, 30}) {
+        int before = m_doc->m_persons.CountSubordinates(v, 1542);
+        v->units = troops;
+        GameSrand(5);
+        RandCallCount = 0;
+        int count = persons.GetCount();
+        m_doc->MakeCaptains(v, true);
+        int wanted = troops <= 10 ? 0 : troops < 15 ? 1 : troops < 24 ? 2 : 3;
+        int made = std::max(wanted - before, 0);
+        EXPECT_EQ(persons.GetCount(), count + made) << troops;
+        if (made == 0) EXPECT_EQ(RandCallCount, 0);
+        else EXPECT_GT(RandCallCount, 2 * made);
+    }
+    // Counted draws decide everything: the same seed gives the same world.
+    auto run = [&](COrvaneDoc& doc) {
+        doc.m_campaign.m_nYear = 1560;
+        GameSrand(1234);
+        RandCallCount = 0;
+        doc.AssignCaptains(-1, false);
+        for (int clan = 1; clan <= 13; ++clan) doc.AssignGenerals(clan, 0.6);
+        return RandCallCount;
+    };
+    COrvaneDoc twin(m_root.c_str());
+    ASSERT_TRUE(twin.SerializeWorldFile((m_root / "Data" / "Default.STE").c_str(), false));
+    ASSERT_TRUE(m_doc->SerializeWorldFile((m_root / "Data" / "Default.STE").c_str(), false));
+    int draws = run(*m_doc);
+    EXPECT_GT(draws, 0);
+    EXPECT_EQ(run(twin), draws);
+    EXPECT_EQ(StoreBytes([&](CArchive& ar) { m_doc->m_persons.Serialize(ar); }),
+              StoreBytes([&](CArchive& ar) { twin.m_persons.Serialize(ar); }));
+
+    // New generals' ids are unique across every clan.
+    std::set<int> ids;
+    for (POSITION pos = persons.GetHeadPosition(); pos;) EXPECT_TRUE(ids.insert(persons.GetPerson(pos)->id).second);
+    EXPECT_GT(persons.GetCount(), 0);
+    // No general holds more than 40 of any troop after the distribution.
+    for (POSITION pos = persons.GetHeadPosition(); pos;) {
+        CPerson* p = persons.GetPerson(pos);
+        if (p->merit >= 201) EXPECT_LE(p->units, 40) << p->GetFullName();
+    }
+
+    // A fallen leader is followed by the first named successor.
+    CPerson* leader = m_doc->GetNationLeader(1);
+    leader->active = 0;
+    m_doc->ReplaceDeadLeaders();
+    CPerson* heir = m_doc->GetNationLeader(1);
+    EXPECT_EQ(heir->GetFullName(), kPlayerHeirName);
+    EXPECT_EQ(heir->title, "Marshal");
+    EXPECT_EQ(heir->merit, 2000);
+
+    m_doc->ReinforceCastles(0);
+    m_doc->ReinforceCastles(9);
+    CCastle* home = m_doc->m_castles.FindLinked(1);
+    int units = home->economy.units;
+    m_doc->ReinforceCastles(1);
+    EXPECT_EQ(home->economy.units, units + (m_doc->GetNationStrength(1) < 5000 ? 100 : 0));
+
+    m_doc->RelinkWorld();
+    EXPECT_EQ(m_doc->GetCurrentYear(), 1600);
+    EXPECT_EQ(home->economy.units, 200);
+    EXPECT_DOUBLE_EQ(home->economy.unitRate, 1.0);
+}
