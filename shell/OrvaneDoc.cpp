@@ -13,6 +13,8 @@
 
 // ---- Construction and folders
 
+IMPLEMENT_DYNCREATE(COrvaneDoc, CDocument)
+
 COrvaneDoc::COrvaneDoc() {
     char cwd[4096];
     BuildFolders(getcwd(cwd, sizeof cwd) ? cwd : ".");
@@ -62,6 +64,7 @@ int COrvaneDoc::GetSoundVolume() const { return VolumeForLevel(m_roster.SoundLev
 // ---- Start-up
 
 BOOL COrvaneDoc::OnNewDocument() {
+    if (!CDocument::OnNewDocument()) return FALSE;
     // A profile that cannot be read is left on disk as it is, not stored over.
     if (SerializeProfile(0)) SerializeProfile(1);
     if (!SerializeWorldFile(m_strData + "Default.STE", false)) return FALSE;

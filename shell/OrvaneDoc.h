@@ -20,26 +20,28 @@
 #include "Units/State.h"
 #include "campaign/Campaign.h"
 #include "platform/afx/Afx.h"
+#include "platform/win/Document.h"
 #include "shell/SaveGameInfo.h"
 #include "shell/WorldLists.h"
 #include "ui/PlayerRoster.h"
 
-class COrvaneDoc {
+class COrvaneDoc : public CDocument {
+    DECLARE_DYNCREATE(COrvaneDoc)
 public:
     // Folders are built from the current working folder.
     COrvaneDoc();
     // Folders are built from `workingFolder` (tests and tools).
     explicit COrvaneDoc(const char* workingFolder);
-    virtual ~COrvaneDoc();
+    ~COrvaneDoc() override;
     COrvaneDoc(const COrvaneDoc&) = delete;
     COrvaneDoc& operator=(const COrvaneDoc&) = delete;
 
     // Start-up: loads the profile and stores it at once, loads the Data
     // folder's "Default.STE" and builds the campaign's catalogue. FALSE when
     // the world file cannot be read (start-up ends).
-    BOOL OnNewDocument();
+    BOOL OnNewDocument() override;
+    // Opening a document starts the same way; the path is not used.
     BOOL OnOpenDocument(const char*) { return OnNewDocument(); }
-    void SetModifiedFlag(BOOL modified = TRUE) { m_bModified = modified; }
 
     // ---- Folders (each ends with a backslash)
     CString GetInstallPath() const { return m_strInstall; }
@@ -153,5 +155,4 @@ private:
     CPlayerRecord m_spareRecord;
     CString m_strInstall, m_strData, m_strSavedData, m_strPictures, m_strSound, m_strCmb, m_strPortrait,
         m_strUnitSets, m_strCache, m_strPanel, m_strPlayerName;
-    BOOL m_bModified = FALSE;
 };

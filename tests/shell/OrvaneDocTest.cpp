@@ -344,3 +344,33 @@ TEST_F(WorldFolder, UpkeepOnTheKitWorld) {
     EXPECT_EQ(home->economy.units, 200);
     EXPECT_DOUBLE_EQ(home->economy.unitRate, 1.0);
 }
+
+TEST_F(WorldFolder, CastleHandOversRaiseClanEvents) {
+    ASSERT_TRUE(m_doc->OnNewDocument());
+    CCampaign& c = m_doc->m_campaign;
+    // The catalogue names Velmor against each opponent by clan id.
+    CBattle* first = static_cast<CBattle*>(c.m_lstCatalogue.GetHead());
+    EXPECT_EQ(first->sideClan[0], 1);
+    EXPECT_EQ(first->sideClan[1], 8);
+    EXPECT_EQ(first->extraB, 0);
+
+    auto takeLask = [&] {
+        for (const char* name : {"Brenmoor", "Fukazawajo"}) m_doc->m_castles.FindByName(name)->owner = 1;
+    };
+    // In the first year a clan may fall without a word.
+    takeLask();
+    EXPECT_TRUE(c.UpdateClanPresence());
+    EXPECT_TRUE(c.m_lstPendingEvents.IsEmpty());
+    EXPECT_FALSE(c.IsFlagSet(4));
+
+    // Later, Lask's fall and Sabe's arrival are told.
+    ASSERT_TRUE(m_doc->SerializeWorldFile((m_root / "Data" / "Default.STE").c_str(), false));
+    c.m_nYear = 1560;
+    takeLask();
+    m_doc->m_castles.FindByName("Osaka")->owner = 7;
+    EXPECT_TRUE(c.UpdateClanPresence());
+    std::vector<DWORD> pending;
+    for (POSITION pos = c.m_lstPendingEvents.GetHeadPosition(); pos;) pending.push_back(c.m_lstPendingEvents.GetNext(pos));
+    EXPECT_EQ(pending, (std::vector<DWORD>{57, 69}));
+    EXPECT_FALSE(c.UpdateClanPresence());
+}
