@@ -1,6 +1,7 @@
 #include "Units/PersonList.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -352,20 +353,22 @@ void CPersonList::RemoveChain(CPerson* g, bool withSubordinates, std::unordered_
 }
 
 void CPersonList::Relink() {
+    // Generals by the commander they name, newest first, so that a stable
+    // sort by merit gives merit order (among equal merit the later first).
+    std::unordered_map<int32_t, std::vector<CPerson*>> byCommander;
+    for (POSITION pos = GetTailPosition(); pos;) {
+        CPerson* h = static_cast<CPerson*>(GetPrev(pos));
+        if (h->alive && 65535 - int64_t(h->lastAction) >= 16) byCommander[h->commanderId].push_back(h);
+    }
+    for (auto& [id, under] : byCommander)
+        std::stable_sort(under.begin(), under.end(), [](const CPerson* a, const CPerson* b) { return a->merit > b->merit; });
     for (POSITION pos = GetHeadPosition(); pos;) {
         CPerson* g = GetPerson(pos);
-        CPersonList under;
-        for (POSITION hp = GetHeadPosition(); hp;) {
-            CPerson* h = GetPerson(hp);
-            if (h->commanderId == g->id && h->alive && 65535 - int64_t(h->lastAction) >= 16 &&
-                (g->commanderId == 0 || h->IsCaptain()))
-                under.InsertByMerit(h);
-        }
         g->subordinates.RemoveAll();
-        for (POSITION up = under.GetHeadPosition(); up;) {
-            CPerson* h = under.GetPerson(up);
-            g->subordinates[DWORD(h->id)] = DWORD(h->id);
-        }
+        auto it = byCommander.find(g->id);
+        if (it == byCommander.end()) continue;
+        for (CPerson* h : it->second)
+            if (g->commanderId == 0 || h->IsCaptain()) g->subordinates[DWORD(h->id)] = DWORD(h->id);
     }
 }
 

@@ -121,7 +121,9 @@ bool COrvaneDoc::SerializeFile(const char* path, bool store, bool withCampaign, 
         CArchive ar(&file, CArchive::load);
         world.Serialize(ar);
         if (withCampaign) {
+            // A file of an older version holds no level: it stays as it is.
             campaign = std::make_unique<CCampaign>();
+            campaign->m_nLevel = m_campaign.m_nLevel;
             if (!campaign->Serialize(ar)) ThrowRecordError("ERROR: Unknown version of saved game.");
         }
         ar.Close();
