@@ -3,13 +3,16 @@
 // passes of the campaign.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <set>
 
 #include "campaign/WorldNames.h"
+#include "shell/NameTables.h"
 #include "shell/OrvaneDoc.h"
 #include "shell/Random.h"
 #include "tests/support/ArchiveBytes.h"
@@ -373,4 +376,64 @@ TEST_F(WorldFolder, CastleHandOversRaiseClanEvents) {
     for (POSITION pos = c.m_lstPendingEvents.GetHeadPosition(); pos;) pending.push_back(c.m_lstPendingEvents.GetNext(pos));
     EXPECT_EQ(pending, (std::vector<DWORD>{57, 69}));
     EXPECT_FALSE(c.UpdateClanPresence());
+}
+
+TEST(OrvaneDocNames, TablesHoldWellFormedNames) {
+    std::set<std::string> given;
+    for (const char* n : kGivenNames) {
+        size_t len = strlen(n);
+        EXPECT_TRUE(len >= 6 && len <= 9) << n;
+        given.insert(n);
+    }
+    EXPECT_EQ(given.size(), size_t(kGivenNameCount - 1));  // one name stands twice
+    for (const char* n : kCaptainNames) {
+        std::string s = n;
+        ASSERT_EQ(s.rfind("Cap ", 0), 0u) << s;
+        std::string family = s.substr(4);
+        EXPECT_TRUE(family.size() >= 2 && family.size() <= 10) << s;
+        EXPECT_TRUE(isupper((unsigned char)family[0]) && family[0] != 'C') << s;
+    }
+}
+
+TEST_F(WorldFolder, DistributionPlacesEveryTroopOnce) {
+    ASSERT_TRUE(m_doc->OnNewDocument());
+    CPersonList generals;
+    m_doc->m_persons.CollectCandidates(3, generals, 1560, 0, true);
+    ASSERT_FALSE(generals.IsEmpty());
+    auto sum = [&](int32_t CPerson::*field) {
+        int total = 0;
+        for (POSITION pos = generals.GetHeadPosition(); pos;) total += generals.GetPerson(pos)->*field;
+        return total;
+    };
+    int units = sum(&CPerson::units), horses = sum(&CPerson::horses), rifles = sum(&CPerson::rifles);
+    CCastleEconomy pools;
+    pools.units = 5000;
+    pools.horses = 70;
+    pools.rifles = 12;
+    m_doc->DistributeGenerals(generals, pools);
+    EXPECT_EQ(sum(&CPerson::units) + pools.units, units + 5000);
+    EXPECT_EQ(sum(&CPerson::horses) + pools.horses, horses + 70);
+    EXPECT_EQ(sum(&CPerson::rifles) + pools.rifles, rifles + 12);
+    // Everyone is full before anything is left over.
+    EXPECT_GT(pools.units, 0);
+    for (POSITION pos = generals.GetHeadPosition(); pos;) EXPECT_EQ(generals.GetPerson(pos)->units, 40);
+    EXPECT_EQ(pools.rifles, 0);
+
+    // Weak clans lose their castles' stocks; a refill adds shares back.
+    for (POSITION pos = m_doc->m_persons.GetHeadPosition(); pos;) {
+        CPerson* p = m_doc->m_persons.GetPerson(pos);
+        if (p->clan == 4) p->units = p->horses = p->rifles = 0;
+    }
+    for (POSITION pos = m_doc->m_castles.GetHeadPosition(); pos;) {
+        CCastle* c = m_doc->m_castles.GetCastle(pos);
+        if (c->owner == 4) c->economy.units = c->economy.horses = c->economy.rifles = 0;
+    }
+    m_doc->RefillWeakNations();
+    CCastle* brenmoor = m_doc->m_castles.FindLinked(4);
+    EXPECT_EQ(brenmoor->economy.unitRate, 0.0);
+    EXPECT_GT(m_doc->m_castles.FindLinked(1)->economy.unitRate, 0.0);
+    m_doc->RefillWeakNations2(4, 3000);
+    EXPECT_EQ(brenmoor->economy.units, 100);
+    EXPECT_EQ(brenmoor->economy.horses, 30);
+    EXPECT_EQ(brenmoor->economy.rifles, 6);
 }

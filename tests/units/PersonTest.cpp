@@ -277,3 +277,42 @@ TEST(PersonList, SortsKeepEveryGeneral) {
     list.SortByUnits();
     EXPECT_EQ(static_cast<CPerson*>(list.GetHead())->units, 30);
 }
+
+TEST(PersonList, FreeGeneralForAnArm) {
+    CPersonList list(true);
+    CPerson* weak = Add(list, 1, 300);
+    CPerson* strong = Add(list, 2, 300);
+    CPerson* unfit = Add(list, 3, 300);
+    weak->units = 10;
+    strong->units = 30;
+    unfit->units = 40;
+    unfit->horses = 0;  // fails the cavalry check
+    strong->horses = 30;
+    weak->horses = 10;
+    EXPECT_EQ(list.FindFreeGeneral(1, 20), strong);
+    EXPECT_TRUE(strong->assigned);
+    // Nobody holds enough horses: none, and nobody is marked.
+    list.ClearAssigned();
+    EXPECT_EQ(list.FindFreeGeneral(1, 31), nullptr);
+    EXPECT_FALSE(strong->assigned);
+    EXPECT_EQ(list.FindFreeGeneral(4, 1), nullptr);  // no rifles anywhere
+}
+
+TEST(PersonList, CollectorsKeepMeritOrder) {
+    CPersonList list(true);
+    Add(list, 1, 300)->lastAction = 1500;
+    Add(list, 2, 500)->lastAction = 1500;
+    Add(list, 3, 300)->lastAction = 1500;
+    Add(list, 4, 900)->lastAction = 1540;  // not rested in 1550
+    Add(list, 5, 150)->lastAction = 1500;  // a captain
+    CPersonList out;
+    list.CollectCandidates(1, out, 1550, 0, true);
+    EXPECT_EQ(Ids(out), (std::vector<int>{2, 3, 1}));  // equal merit: the later first
+    out.RemoveAll();
+    list.CollectByClan(1, out, 1550);
+    EXPECT_EQ(Ids(out), (std::vector<int>{2, 3, 1, 5}));
+    out.RemoveAll();
+    EXPECT_EQ(list.CountQualified(2, 1550, 0, true), 1);
+    EXPECT_EQ(list.GetMaxID(1), 5);
+    EXPECT_EQ(list.GetMaxID(7), 0);
+}
