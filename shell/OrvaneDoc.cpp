@@ -7,6 +7,7 @@
 #include <unordered_set>
 
 #include "campaign/WorldNames.h"
+#include "platform/win/MessageQueue.h"
 #include "shell/Helpers.h"
 #include "shell/NameTables.h"
 #include "shell/Random.h"
@@ -75,6 +76,16 @@ BOOL COrvaneDoc::OnNewDocument() {
 // ---- World and saved-game files
 
 namespace {
+// The wait cursor, shown for the length of one file operation.
+class CWaitCursor {
+public:
+    CWaitCursor() : m_old(SetCursor(LoadCursor(nullptr, MAKEINTRESOURCE(IDC_WAIT)))) {}
+    ~CWaitCursor() { SetCursor(m_old); }
+
+private:
+    HCURSOR m_old;
+};
+
 // Empties `to` (deleting its elements) and moves the elements of `from`.
 void TakeOver(CObList& to, CObList& from, bool deleteOld = true) {
     if (deleteOld) DeleteListElements(to);
@@ -83,6 +94,7 @@ void TakeOver(CObList& to, CObList& from, bool deleteOld = true) {
 }  // namespace
 
 bool COrvaneDoc::SerializeFile(const char* path, bool store, bool withCampaign, CSaveGameInfo* header) {
+    CWaitCursor wait;
     if (store) {
         CSafeFile file;
         if (!file.Open(path, CFile::modeCreate | CFile::modeReadWrite)) {
@@ -232,6 +244,7 @@ bool COrvaneDoc::GetSlotTitle(int slot) {
 // ---- Profile
 
 bool COrvaneDoc::SerializeProfile(int direction) {
+    CWaitCursor wait;
     CString path = GetProfilePath();
     bool exists = CFile::Exists(path);
     if (!exists || direction == 1) {
