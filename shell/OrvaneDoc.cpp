@@ -69,7 +69,9 @@ BOOL COrvaneDoc::OnNewDocument() {
     // A profile that cannot be read is left on disk as it is, not stored over.
     if (SerializeProfile(0)) SerializeProfile(1);
     if (!SerializeWorldFile(m_strData + "Default.STE", false)) return FALSE;
-    m_campaign.BuildCatalogue(&m_nations);
+    // The catalogue is built once: opening the document again must not
+    // append a second copy.
+    if (m_campaign.m_lstCatalogue.IsEmpty()) m_campaign.BuildCatalogue(&m_nations);
     return TRUE;
 }
 

@@ -109,6 +109,8 @@ TEST_F(WorldFolder, KitWorldLoadsAndStoresTheSameBytes) {
     EXPECT_EQ(m_doc->m_castles.GetCount(), 21);
     EXPECT_EQ(m_doc->m_nations.GetCount(), 13);
     EXPECT_EQ(m_doc->m_campaign.m_lstCatalogue.GetCount(), 54);
+    ASSERT_TRUE(m_doc->OnOpenDocument("ignored"));
+    EXPECT_EQ(m_doc->m_campaign.m_lstCatalogue.GetCount(), 54);
 
     // Clans 1..13 by name; Wenmarch and Sabe hold no castle yet; no event
     // is raised by loading.
