@@ -92,7 +92,7 @@ bool FindMessage(LPMSG msg, HWND hwnd, UINT lo, UINT hi, bool remove) {
     if (InFilter(WM_TIMER, lo, hi)) {
         for (Timer& t : q.timers) {
             if (!ForWindow(t.hwnd, hwnd)) continue;
-            if (int32_t(now - t.last) < int32_t(t.period)) continue;
+            if (int32_t(now - t.last) <= int32_t(t.period)) continue;
             *msg = MSG{t.hwnd, WM_TIMER, WPARAM(t.id), LPARAM(reinterpret_cast<intptr_t>(t.proc)), now, q.mouse};
             if (remove) t.last = now;
             return true;
@@ -107,7 +107,7 @@ int NextTimerWait() {
     DWORD now = GetTickCount();
     int best = -1;
     for (const Timer& t : q.timers) {
-        int32_t left = int32_t(t.period) - int32_t(now - t.last);
+        int32_t left = int32_t(t.period) + 1 - int32_t(now - t.last);
         int wait = std::max(0, int(left));
         if (best < 0 || wait < best) best = wait;
     }

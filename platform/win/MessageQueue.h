@@ -5,8 +5,9 @@
 //
 // Order of retrieval, as the game expects: posted messages and input first
 // (in arrival order), then paint requests, then due timers. A timer is due
-// when its period has passed since it last fired; it never queues up more
-// than one WM_TIMER. Input goes to the topmost modal dialog while one is up.
+// once more than its period has passed since it last fired (timers come
+// late, never early, and code that runs on them tests "more than its
+// interval"); it never queues up more than one WM_TIMER. Input goes to the topmost modal dialog while one is up.
 #pragma once
 
 #include <cstdint>

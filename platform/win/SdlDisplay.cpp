@@ -118,11 +118,17 @@ bool CSdlDisplay::EnsureWindow(int width, int height) {
     if (width <= 0 || height <= 0) return false;
     if (!m->window) {
         Uint32 flags = SDL_WINDOW_SHOWN;
-        int w = width, h = height;
+        int x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED, w = width, h = height;
         if (!m->windowed) {
-            flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+            // Placed over the whole desktop as well, so the window covers it
+            // even where no window manager makes it full screen.
+            flags |= SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS;
+            x = 0;
+            y = 0;
+            w = m_desktop.width;
+            h = m_desktop.height;
         }
-        m->window = SDL_CreateWindow("Velmor", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h, flags);
+        m->window = SDL_CreateWindow("Velmor", x, y, w, h, flags);
         if (!m->window) return false;
         m->renderer = SDL_CreateRenderer(m->window, -1, 0);
         if (!m->renderer) return false;

@@ -49,6 +49,12 @@ BOOL CWinApp::RunUntil(const std::function<bool()>& stop) {
             if (!OnIdle(m_lIdleCount++)) m_bIdle = false;
             if (stop && stop()) return TRUE;
         }
+        // With a stop condition the wait is cut short now and then, so the
+        // condition is seen even when no message comes.
+        if (stop && !PeekMessage(&peek, nullptr, 0, 0, PM_NOREMOVE)) {
+            WaitMessage();
+            continue;
+        }
         if (!PumpMessage()) return FALSE;
         // Paint and timer messages do not end an idle period.
         if (m_msgCur.message != WM_PAINT && m_msgCur.message != WM_TIMER) {
@@ -77,18 +83,23 @@ BOOL CWinApp::ProcessShellCommand(CCommandLineInfo& info) {
     return tmpl && tmpl->OpenDocumentFile(nullptr) ? TRUE : FALSE;
 }
 
-int AfxWinMain(int argc, char** argv) {
+void AfxSetCommandLine(int argc, const char* const* argv) {
     CWinApp* app = AfxGetApp();
-    if (!app) return 1;
     g_commandLine.clear();
-    app->m_args.clear();
+    if (app) app->m_args.clear();
     for (int i = 0; i < argc; ++i) {
-        app->m_args.push_back(argv[i]);
+        if (app) app->m_args.push_back(argv[i]);
         std::string a = argv[i];
         if (!g_commandLine.empty()) g_commandLine += ' ';
         if (a.find(' ') != std::string::npos || a.empty()) g_commandLine += '"' + a + '"';
         else g_commandLine += a;
     }
+}
+
+int AfxWinMain(int argc, char** argv) {
+    CWinApp* app = AfxGetApp();
+    if (!app) return 1;
+    AfxSetCommandLine(argc, argv);
     if (!AfxGetDisplayBackend()) AfxSetDisplayBackend(AfxCreateDefaultBackend());
     int code;
     if (!app->InitInstance()) {

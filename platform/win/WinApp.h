@@ -74,6 +74,9 @@ CWnd* AfxGetMainWnd();
 // The whole run: back end, InitInstance, Run, ExitInstance. Returns the
 // exit code (InitInstance failing gives 1 after ExitInstance).
 int AfxWinMain(int argc, char** argv);
+// Takes the process arguments (done by AfxWinMain; tests that run the
+// application themselves call it).
+void AfxSetCommandLine(int argc, const char* const* argv);
 // The process command line as one string (arguments joined by blanks,
 // those holding blanks in double quotes).
 const char* GetCommandLine();

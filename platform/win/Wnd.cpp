@@ -21,7 +21,7 @@ const std::vector<CWnd*>& AfxGetTopLevelWindows() { return TopLevel(); }
 
 int CDC::GetDeviceCaps(int index) const {
     switch (index) {
-    case BITSPIXEL: return 32;
+    case BITSPIXEL: return AfxGetCurrentMode().bitsPerPixel > 0 ? AfxGetCurrentMode().bitsPerPixel : 32;
     case PLANES: return 1;
     case HORZRES: return GetSystemMetrics(SM_CXSCREEN);
     case VERTRES: return GetSystemMetrics(SM_CYSCREEN);

@@ -33,7 +33,7 @@ public:
     explicit CDC(CWnd* wnd = nullptr) : m_pWnd(wnd) {}
     virtual ~CDC() = default;
     CWnd* GetWindow() const { return m_pWnd; }
-    // BITSPIXEL (always 32), HORZRES and VERTRES (the logical screen),
+    // BITSPIXEL, HORZRES and VERTRES (the current mode of the screen),
     // RASTERCAPS (never a palette display), PLANES (1).
     int GetDeviceCaps(int index) const;
     // The window's client rectangle (the screen without a window).

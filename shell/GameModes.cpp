@@ -1,0 +1,220 @@
+// The mode controller: leaving one screen and entering the next.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "shell/Helpers.h"
+#include "shell/OrvaneView.h"
+#include "shell/Random.h"
+
+namespace {
+// The program's version, shown on the credits screens as "%d.%0*d".
+const int kVersionMajor = 1;
+const int kVersionMinor = 0;
+
+// What the credits screens say, one line each.
+const char* const kCreditsText =
+    "Velmor\n"
+    "\n"
+    "Design and programming\n"
+    "The Velmor team\n"
+    "\n"
+    "Pictures, letters and sounds\n"
+    "Drawn and played by the data kit\n"
+    "\n"
+    "Thanks to every player\n"
+    "who took the field";
+
+const char* ModeTitle(int mode) {
+    switch (mode) {
+    case MODE_SBTTL_MENU: return "The historical battle menu";
+    case MODE_SINGLE_BATTLE: return "The single battle screen";
+    case MODE_NEW_CAMPAIGN: return "The new campaign screen";
+    case MODE_CAMPAIGN_SETTING: return "The campaign setting screen";
+    case MODE_LOAD_GAME: return "The load game screen";
+    case MODE_WORLD_MAP: return "The world map";
+    case MODE_REGION: return "The region screen";
+    case MODE_OPTIONS: return "The options screen";
+    case MODE_DUAL: return "Head to head play";
+    case MODE_TACTIC: return "The deployment screen";
+    case MODE_BATTLE: return "The battle screen";
+    case MODE_AFTER_BATTLE: return "The battle results screen";
+    case MODE_END_SCREENS: return "The end screen";
+    default: return "That screen";
+    }
+}
+}  // namespace
+
+bool COrvaneView::IsModeAvailable(int mode) {
+    switch (mode) {
+    case MODE_LOGO:
+    case MODE_INTRO:
+    case MODE_DEMO_INTRO:
+    case MODE_MAIN_MENU:
+    case MODE_CREDITS:
+    case 17:
+    case 18:
+    case MODE_CLOSING_CREDITS: return true;
+    default: return mode < 0 || mode > 20;
+    }
+}
+
+CString COrvaneView::BackgroundName(const char* base, const char* extension) const {
+    CGameDocument* doc = GetDocument();
+    CString folder = doc ? doc->GetPicturesPath() : CString("Pictures\\");
+    return folder + (m_nScreenWidth > 1024 ? "" : "1024") + base + extension;
+}
+
+BOOL COrvaneView::LoadScreenBackground(const char* base, const char* extension) {
+    return LoadBackground(BackgroundName(base, extension), FALSE, FALSE, TRUE);
+}
+
+BOOL COrvaneView::ChangeMode(int newMode) {
+    if (!IsModeAvailable(newMode)) {
+        PrintMessage("ERROR: %s is not available.", ModeTitle(newMode));
+        return TRUE;
+    }
+    RequestedMode = newMode;
+    PopupWatch = 0;  // a popup that is up ends itself on its next timer tick
+
+    if (IsConnected()) {
+        // Let the peer's popups end first: a popup's own timers (4 and up)
+        // run, and after ten of the view's ticks the wait is given up.
+        int ticks = 0;
+        MSG msg;
+        while (PopupOpen && ticks < 10 && GetMessage(&msg, nullptr, WM_TIMER, WM_TIMER)) {
+            if (msg.wParam >= 4) DispatchMessage(&msg);
+            else ++ticks;
+        }
+        ChatEntry = 0;
+        if (newMode == MODE_MAIN_MENU) {
+            SetTimerInterval3(0);
+            LocalSide = 0;
+            OtherSide = 1;
+            AfterConnection = 1;
+            ChatEntry = 0;
+        }
+    }
+
+    PreviousMode = GameMode;
+    ::SetCursor(LoadCursor(nullptr, MAKEINTRESOURCE(IDC_WAIT)));
+    ExitMode(-1);
+    EnterMode(newMode);
+    ::SetCursor(NormalCursor);
+    RequestedMode = -1;
+    ShiftHeld = 0;
+    CtrlHeld = 0;
+    return TRUE;
+}
+
+BOOL COrvaneView::EnterMode(int mode) {
+    SetCapture();
+    switch (mode) {
+    case MODE_LOGO:
+        GameMode = mode;
+        PlayLogoMovie();
+        // The introduction follows at once; mode 0 is never left.
+        return EnterMode(MODE_INTRO);
+
+    case MODE_INTRO:
+        GameMode = mode;
+        if (!LoadScreenBackground("Bkgnd Introduction Screen")) return FALSE;
+        Render();
+        m_bFullWindow = TRUE;
+        ::SetCursor(NormalCursor);
+        EnableFrameAndView();
+        return TRUE;
+
+    case MODE_DEMO_INTRO:
+        GameMode = mode;
+        if (!LoadScreenBackground("Bkgnd Demo Intro Screen", ".jpg")) return FALSE;
+        Render();
+        ::SetCursor(NormalCursor);
+        EnableFrameAndView();
+        return TRUE;
+
+    case MODE_MAIN_MENU:
+        GameMode = mode;
+        NetworkScreen = 0;
+        if (!LoadScreenBackground("Bkgnd Main Menu")) return FALSE;
+        SetTimerInterval1(0);
+        // One counted draw, as every entry of the menu has always made.
+        CountedRand();
+        LoadMainMenuButtons();
+        m_bFullWindow = TRUE;
+        SetButtonState(0, TRUE, FALSE, FALSE);
+        Render();
+        EnableFrameAndView();
+        return TRUE;
+
+    case MODE_CREDITS:
+    case MODE_CLOSING_CREDITS:
+        GameMode = mode;
+        if (mode == MODE_CREDITS) NetworkScreen = 0;
+        if (!LoadScreenBackground("Bkgnd Credits Screen")) return FALSE;
+        DrawCredits();
+        Render();
+        return TRUE;
+
+    case 17:
+    case 18:
+        GameMode = mode;
+        return TRUE;
+
+    default:
+        // A number past the last mode does nothing; a screen the game does
+        // not have cannot be entered.
+        return IsModeAvailable(mode) ? TRUE : FALSE;
+    }
+}
+
+BOOL COrvaneView::ExitMode(int mode) {
+    if (mode == -1) mode = GameMode;
+    switch (mode) {
+    case MODE_LOGO:
+    case MODE_REGION:
+    case 17:
+    case 18: return FALSE;
+    case MODE_DEMO_INTRO: EnableFrameAndView(); return TRUE;
+    case MODE_MAIN_MENU:
+        RemoveAllButtons();
+        HoverButton = 0;
+        return TRUE;
+    case MODE_CLOSING_CREDITS:
+        if (DisplayRestore) ChangeDisplaySettings(nullptr, 0);
+        if (ScreenSaverOff) SystemParametersInfo(SPI_SETSCREENSAVEACTIVE, TRUE, nullptr, 0);
+        DisplayRestore = 0;
+        ScreenSaverOff = 0;
+        return TRUE;
+    default: return TRUE;
+    }
+}
+
+void COrvaneView::DrawCredits() {
+    CGameDocument* doc = GetDocument();
+    CString pictures = doc ? doc->GetPicturesPath() : CString("Pictures\\");
+    LoadLetterSet(pictures + "Credits screen text.giz");
+    int lineHeight = GetLetterHeight();
+    int lines = 1;
+    for (const char* c = kCreditsText; *c; ++c) lines += *c == '\n';
+    int top = (m_nScreenHeight - lines * lineHeight) / 2;
+    // Each line centred on the screen.
+    const char* start = kCreditsText;
+    for (int i = 0; i < lines; ++i) {
+        const char* end = std::strchr(start, '\n');
+        std::string line(start, end ? size_t(end - start) : std::strlen(start));
+        int x = (m_nScreenWidth - int(line.size()) * GetLetterWidth()) / 2;
+        DrawLetterText(line.c_str(), x, top + i * lineHeight);
+        if (!end) break;
+        start = end + 1;
+    }
+    char version[32];
+    std::snprintf(version, sizeof version, "%d.%0*d", kVersionMajor, 2, kVersionMinor);
+    DrawLetterText(version, m_nScreenWidth - (int(std::strlen(version)) + 2) * GetLetterWidth(),
+                   m_nScreenHeight - 2 * lineHeight);
+    LoadLetterSet(pictures + "Letter Set.giz");
+}
+
+void COrvaneView::PlayLogoMovie() {
+    // The movie dialog joins here; until then the logo is passed over.
+}

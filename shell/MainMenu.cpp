@@ -1,0 +1,100 @@
+// The main menu's buttons, and the mouse and key routing of the view.
+#include "shell/GameTables.h"
+#include "shell/OrvaneView.h"
+
+// While set, the timers of modal popups also process the game's network
+// messages; a click on the logo sets it.
+BYTE ModalMessageFlag = 0;
+
+namespace {
+struct MenuButton {
+    int id;
+    const char* picture;
+    int x1024, y1024, x1280, y1280;
+};
+const MenuButton kMenuButtons[] = {
+    {1, "Cmb New Campaign", 365, 396, 458, 529},  {4, "Cmb Load Campaign", 356, 433, 447, 579},
+    {5, "Cmb Historical Battle", 319, 471, 399, 629}, {3, "Cmb Head to Head", 310, 508, 389, 679},
+    {6, "Cmb Option", 427, 546, 536, 729},        {7, "Cmb Credits", 430, 583, 538, 779},
+    {8, "Cmb Exit", 470, 621, 589, 830},          {2, "Cmb Demo", 270, 681, 339, 909},
+};
+// Menu buttons stand above everything else of the screen.
+const int kMenuButtonDepth = 32766;
+}  // namespace
+
+void COrvaneView::LoadMainMenuButtons() {
+    RemoveAllButtons();
+    HoverButton = 0;
+    bool small = m_nScreenWidth <= 1024;
+    for (const MenuButton& b : kMenuButtons) {
+        CString name = CString(small ? "1024" : "") + b.picture;
+        AddCommandButton(b.id, name, small ? b.x1024 : b.x1280, small ? b.y1024 : b.y1280, kMenuButtonDepth, TRUE);
+    }
+    CGameDocument* doc = GetDocument();
+    LoadCommandButtons(doc ? doc->GetCmbPath() : CString("Pictures\\Cmb\\"));
+}
+
+void COrvaneView::OnLButtonDownMainMenu(UINT, CPoint point) {
+    switch (HitTestButton(point, FALSE)) {
+    case 1: ChangeMode(MODE_CAMPAIGN_SETTING); break;
+    case 4: PrintMessage("ERROR: Loading a saved campaign is not available."); break;
+    case 5: ChangeMode(MODE_SBTTL_MENU); break;
+    case 3: ChangeMode(MODE_DUAL); break;
+    case 6: ChangeMode(MODE_OPTIONS); break;
+    case 7: ChangeMode(MODE_CREDITS); break;
+    case 8: ChangeMode(MODE_CLOSING_CREDITS); break;
+    case 2: PrintMessage("ERROR: Demo playback is not available."); break;
+    default: break;
+    }
+}
+
+void COrvaneView::OnLButtonDown(UINT flags, CPoint point) {
+    if (!IsWindowEnabled()) EnableFrameAndView();
+    switch (GameMode) {
+    case MODE_LOGO: ModalMessageFlag = 1; break;
+    case MODE_INTRO: ChangeMode(MODE_MAIN_MENU); break;
+    case MODE_DEMO_INTRO:
+        BattleNumber = 18;
+        DemoBattle = 9;
+        ChangeMode(MODE_MAIN_MENU);
+        break;
+    case MODE_MAIN_MENU: OnLButtonDownMainMenu(flags, point); break;
+    case MODE_CREDITS: ChangeMode(MODE_MAIN_MENU); break;
+    case MODE_CLOSING_CREDITS:
+        if (CWnd* frame = GetParentFrame()) frame->PostMessage(WM_CLOSE);
+        break;
+    default: break;
+    }
+}
+
+void COrvaneView::OnLButtonDblClk(UINT flags, CPoint point) { OnLButtonDown(flags, point); }
+
+void COrvaneView::OnLButtonUp(UINT, CPoint) {
+    if (!IsWindowEnabled()) EnableFrameAndView();
+}
+
+void COrvaneView::OnMouseMove(UINT flags, CPoint point) {
+    if (GameMode == MODE_MAIN_MENU) {
+        int hit = HitTestButton(point, FALSE);
+        if (hit != HoverButton) {
+            if (HoverButton != 0) SetButtonState(HoverButton, TRUE, FALSE, TRUE);
+            if (hit != 0) SetButtonState(hit, FALSE, FALSE, TRUE);
+            HoverButton = hit;
+        }
+    }
+    COrvaneViewBase::OnMouseMove(flags, point);
+}
+
+void COrvaneView::OnKeyDown(UINT ch, UINT repeat, UINT flags) {
+    if (ch == VK_SHIFT) ShiftHeld = 1;
+    if (ch == VK_CONTROL) CtrlHeld = 1;
+    int character = KeyToChar(int(ch), ShiftHeld != 0);
+    if (character > 0) OnTextEntryKey(character);
+    COrvaneViewBase::OnKeyDown(ch, repeat, flags);
+}
+
+void COrvaneView::OnKeyUp(UINT ch, UINT repeat, UINT flags) {
+    if (ch == VK_SHIFT) ShiftHeld = 0;
+    if (ch == VK_CONTROL) CtrlHeld = 0;
+    COrvaneViewBase::OnKeyUp(ch, repeat, flags);
+}

@@ -1,0 +1,221 @@
+// COrvaneView: the one window in which the whole game is shown, and the
+// owner of the game state for the life of the window: the current screen
+// (the game mode), the three timer channels that drive the game loop, the
+// on-screen message log and what each screen builds.
+//
+// The game has no loop of its own. One window timer (identifier 1) fires at
+// the shortest positive channel interval, and a channel with a negative
+// interval runs on every idle pass of the application; every due channel
+// runs the tick routine OnTimerStep with its number. ChangeMode is the one
+// way from screen to screen: it leaves the current mode (freeing what it
+// built) and enters the new one. Code that calls ChangeMode finds the new
+// mode current when the call returns.
+//
+// Everything runs on the one thread. Handlers pump the queue themselves
+// (WaitWhileFlag, dialogs, EditTextOnScreen), so re-entrancy is guarded by
+// bytes, never by locks: the tick guard keeps OnTimerStep from running
+// inside itself.
+#pragma once
+
+#include <cstdint>
+
+#include "shell/DocStandIn.h"
+#include "shell/LinkList.h"
+#include "shell/ViewStandIn.h"
+
+// The base of the main view and its document. These two aliases are where
+// the animation view chain and the game's document join.
+using COrvaneViewBase = CShellViewStandIn;
+using CGameDocument = CShellDocStandIn;
+
+// Game modes (screens).
+enum : int32_t {
+    MODE_LOGO = 0,
+    MODE_INTRO = 1,
+    MODE_DEMO_INTRO = 2,
+    MODE_MAIN_MENU = 3,
+    MODE_SBTTL_MENU = 4,
+    MODE_SINGLE_BATTLE = 5,
+    MODE_NEW_CAMPAIGN = 6,
+    MODE_CAMPAIGN_SETTING = 7,
+    MODE_LOAD_GAME = 8,
+    MODE_WORLD_MAP = 9,
+    MODE_REGION = 10,
+    MODE_OPTIONS = 11,
+    MODE_CREDITS = 12,
+    MODE_DUAL = 13,
+    MODE_TACTIC = 14,
+    MODE_BATTLE = 15,
+    MODE_AFTER_BATTLE = 16,
+    MODE_END_SCREENS = 19,
+    MODE_CLOSING_CREDITS = 20,
+};
+
+// One of the three timer channels.
+struct CTimerChannel {
+    int32_t Interval = 0;      // 0 stopped, negative every idle pass, positive period in ms
+    DWORD LastRun = 0;         // GetTickCount of the last run
+    int32_t PrevInterval = 0;  // the value before the last change, for a pause to restore
+    BYTE Active = 0;           // interval != 0
+};
+
+// One line (or wrapped part) of the on-screen message log.
+struct CLogEntry {
+    DWORD Added = 0;  // GetTickCount when added
+    int Height = 0;   // (line breaks + 1) x letter height
+    CString Text;
+};
+
+class COrvaneView : public COrvaneViewBase {
+    DECLARE_DYNCREATE(COrvaneView)
+public:
+    COrvaneView();
+    ~COrvaneView() override;
+
+    CGameDocument* GetDocument() const;
+
+    // ---- Window creation and the display check
+    // Runs the display check; FALSE stops the window, and with it the start.
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    // Makes sure the screen runs at 1024 x 768 or 1280 x 1024 with 16 bits
+    // or more, switching the mode the profile asks for. FALSE (after the
+    // message) when no such mode can be had.
+    BOOL CheckDisplaySettings();
+    // Switches the display; FALSE when the switch failed (the view's sizes
+    // are then left as they were).
+    BOOL SwitchDisplayMode(int bitsPerPixel, int width, int height);
+    // Where the profile is read by the display check.
+    static CString GetProfileName() { return "Data\\Saved Data\\Profile.vlm"; }
+
+    // ---- First update and teardown
+    void OnInitialUpdate() override;
+    void OnDraw(CDC* dc) override;
+    // Splits the command line into ArgCount / Args (blank-separated words;
+    // double quotes group words into one argument and are dropped).
+    void ParseCommandLine();
+    // Reads "-join <address>", "-host", "-name <name>" from Args.
+    void ReadCommandSwitches();
+    void ReleaseGameLists();
+    // Deletes the files of the temporary-file list, then "*.tmp" and
+    // "resync.dat" of the cache folder; never changes the current folder.
+    void DeleteTempFiles();
+
+    // ---- Modes
+    // Leaves the current mode and enters `newMode`; always TRUE. A mode whose
+    // screen the game does not have leaves the current screen as it is and
+    // says so in the message log.
+    BOOL ChangeMode(int newMode);
+    BOOL EnterMode(int mode);
+    BOOL ExitMode(int mode);
+    // Whether the game has a screen for the mode.
+    static bool IsModeAvailable(int mode);
+
+    // ---- Timer channels and waiting
+    void SetTimerInterval1(int interval);
+    void SetTimerInterval2(int interval);
+    void SetTimerInterval3(int interval);
+    // The application's idle pass: the timer handler, unless a tick runs.
+    void OnIdle();
+    // Pumps the queue until *flag is cleared; FALSE when it ended otherwise
+    // (time-out, a lost session with no text entry open, a mode change). A
+    // negative time-out waits without limit.
+    bool WaitWhileFlag(BYTE* flag, int timeoutSeconds);
+    // The on-screen text entry (used for chat lines): edits `text` at (x, y)
+    // up to `maximum` characters, never shorter than `minimum` (its prompt);
+    // returns when Enter ends it. The edited text is copied back only when
+    // the mode is unchanged and the session still connected.
+    void EditTextOnScreen(CString& text, int x, int y, int maximum, int minimum);
+
+    // ---- The tick routine (the body of the game loop)
+    void OnTimerStep(int channel);
+
+    // ---- Message log
+    void PrintMessage(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    void AddMessage(const char* text);
+    void DrawMessages();
+    // The log, oldest first.
+    CLinkList<CLogEntry>& GetMessageLog() { return m_messages; }
+
+    // ---- Main menu
+    void LoadMainMenuButtons();
+    void OnLButtonDownMainMenu(UINT flags, CPoint point);
+
+    // ---- State read by the screens
+    int32_t GameMode = -1;
+    int32_t PreviousMode = -1;
+    int32_t RequestedMode = -1;
+    CTimerChannel Channels[3];
+    UINT_PTR TimerHandle = 0;
+    BYTE TickGuard = 0;
+    BYTE PopupOpen = 0;
+    DWORD PopupWatch = 0;  // set to 1 by a popup's creator; a mode change sets 0
+    BYTE ShiftHeld = 0;
+    BYTE CtrlHeld = 0;
+    BYTE ChatEntry = 0;
+    BYTE NetworkScreen = 0;
+    BYTE DisplayRestore = 0;
+    BYTE ScreenSaverOff = 0;
+    BYTE LogChanged = 0;
+    BYTE ScreenshotRequest = 0;
+    BYTE AfterConnection = 1;
+    int32_t LocalSide = 0;
+    int32_t OtherSide = 1;
+    int32_t BattleNumber = 0;
+    int32_t DemoBattle = 0;
+    int32_t HoverButton = 0;  // the main-menu button drawn highlighted, 0 none
+
+    // Text entry.
+    BYTE TextEntryActive = 0;
+    CString EntryText;
+    int EntryX = 0, EntryY = 0, EntryMinimum = 0, EntryMaximum = 0, EntryPos = 0;
+    BYTE EntryChanged = 0;
+
+    // Command line.
+    int ArgCount = 0;
+    std::vector<CString> Args;
+    BYTE JoinRequested = 0;
+    BYTE HostRequested = 0;
+    CString JoinAddress;
+    CString PlayerName;
+    BYTE AskForPlayer = 0;
+
+    // Files of this run to delete at exit (owned).
+    CLinkList<CString> TempFiles{true};
+
+    HCURSOR NormalCursor = nullptr;
+
+    // Whether a network session is up (no session is ever made here yet).
+    bool IsConnected() const { return false; }
+
+protected:
+    void OnSize(UINT type, int cx, int cy) override;
+    void OnSetFocus(CWnd* oldWnd) override;
+    void OnKillFocus(CWnd* newWnd) override;
+    void OnDestroy() override;
+    void OnTimer(UINT_PTR id) override;
+    void OnLButtonDown(UINT flags, CPoint point) override;
+    void OnLButtonDblClk(UINT flags, CPoint point) override;
+    void OnLButtonUp(UINT flags, CPoint point) override;
+    void OnMouseMove(UINT flags, CPoint point) override;
+    void OnKeyDown(UINT ch, UINT repeat, UINT flags) override;
+    void OnKeyUp(UINT ch, UINT repeat, UINT flags) override;
+    BOOL OnEraseBkgnd(CDC*) override { return TRUE; }
+
+private:
+    void SetTimerInterval(int channel, int interval);
+    // The background B, or "1024" + B on a screen up to 1024 wide, from the
+    // pictures folder; `extension` is added as given.
+    CString BackgroundName(const char* base, const char* extension = ".giz") const;
+    BOOL LoadScreenBackground(const char* base, const char* extension = ".giz");
+    void EnableFrameAndView();
+    // The credits text and version on the credits screens.
+    void DrawCredits();
+    // The text-entry side of a typed key; TRUE when the entry took it.
+    bool OnTextEntryKey(int character);
+    void DrawTextEntry();
+    // Mode 0's movie and the sound set-up that follows it.
+    void PlayLogoMovie();
+
+    CLinkList<CLogEntry> m_messages{true};
+    CRect m_lastLogArea{0, 0, 1, 1};  // what the log covered when last drawn
+};

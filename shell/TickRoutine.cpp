@@ -1,0 +1,17 @@
+// The tick routine: the body of the game loop, run by the due channels.
+#include "shell/OrvaneView.h"
+
+void COrvaneView::OnTimerStep(int channel) {
+    // Overlays are drawn before the guard, so they stay up to date even
+    // while a nested call holds it.
+    if (ScreenshotRequest) ScreenshotRequest = 0;
+    if (GameMode != MODE_BATTLE && LogChanged) DrawMessages();
+
+    if (TickGuard) return;
+    TickGuard = 1;
+    // The timed work of the screens that have it (the battle-select menu,
+    // the world map, the lobby and the battle) runs here by mode, with the
+    // channel; the screens the game has so far have none.
+    (void)channel;
+    TickGuard = 0;
+}

@@ -1,0 +1,224 @@
+// The real program in a real window: Xvfb, the velmor binary on the data
+// kit, clicks through xdotool and screenshots through xwd. The screenshot of
+// the main menu must match what the same game draws headless.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/support/GameRun.h"
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+pid_t Spawn(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv, int stdoutFd = -1) {
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    // The given variables replace inherited ones of the same name.
+    std::vector<std::string> envStrings;
+    for (char** e = environ; *e; ++e) {
+        std::string var = *e;
+        bool replaced = false;
+        for (const std::string& x : extraEnv)
+            replaced = replaced || var.compare(0, x.find('=') + 1, x, 0, x.find('=') + 1) == 0;
+        if (!replaced) envStrings.push_back(var);
+    }
+    for (const std::string& e : extraEnv) envStrings.push_back(e);
+    std::vector<char*> envp;
+    for (std::string& e : envStrings) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (stdoutFd >= 0) posix_spawn_file_actions_adddup2(&actions, stdoutFd, 1);
+    pid_t pid = -1;
+    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+// Waits up to `seconds` for the child; its exit status, or -1 when it runs on.
+int WaitFor(pid_t pid, double seconds) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < end) {
+        int status = 0;
+        pid_t r = waitpid(pid, &status, WNOHANG);
+        if (r == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return -1;
+}
+
+std::string RunCommand(const std::string& command) {
+    std::string out;
+    FILE* p = popen(command.c_str(), "r");
+    if (!p) return out;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    pclose(p);
+    return out;
+}
+
+// A screenshot of the X display as 0x00RRGGBB pixels.
+struct Shot {
+    int width = 0, height = 0;
+    std::vector<uint32_t> pixels;
+    uint32_t At(int x, int y) const { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
+};
+
+uint32_t BigEndian(const std::string& d, size_t at) {
+    return (uint32_t(uint8_t(d[at])) << 24) | (uint32_t(uint8_t(d[at + 1])) << 16) |
+           (uint32_t(uint8_t(d[at + 2])) << 8) | uint32_t(uint8_t(d[at + 3]));
+}
+
+bool TakeShot(const std::string& display, Shot& shot) {
+    std::string d = RunCommand("xwd -root -silent -display " + display);
+    if (d.size() < 100) return false;
+    uint32_t headerSize = BigEndian(d, 0), width = BigEndian(d, 16), height = BigEndian(d, 20);
+    uint32_t byteOrder = BigEndian(d, 28), bitsPerPixel = BigEndian(d, 44), bytesPerLine = BigEndian(d, 48);
+    uint32_t colours = BigEndian(d, 76);
+    size_t offset = size_t(headerSize) + size_t(colours) * 12;
+    if (bitsPerPixel != 32 || d.size() < offset + size_t(bytesPerLine) * height) return false;
+    shot.width = int(width);
+    shot.height = int(height);
+    shot.pixels.resize(size_t(width) * height);
+    for (uint32_t y = 0; y < height; ++y) {
+        for (uint32_t x = 0; x < width; ++x) {
+            const char* p = d.data() + offset + size_t(y) * bytesPerLine + size_t(x) * 4;
+            uint8_t b0 = uint8_t(p[0]), b1 = uint8_t(p[1]), b2 = uint8_t(p[2]), b3 = uint8_t(p[3]);
+            uint32_t v = byteOrder == 0 ? (uint32_t(b2) << 16 | uint32_t(b1) << 8 | b0)
+                                        : (uint32_t(b1) << 16 | uint32_t(b2) << 8 | b3);
+            shot.pixels[size_t(y) * width + x] = v;
+        }
+    }
+    return true;
+}
+
+// The share of sampled pixels that differ from `expected` by more than a
+// few steps in some channel.
+double Mismatch(const Shot& shot, const CPixelSurface& expected) {
+    int total = 0, off = 0;
+    for (int y = 2; y < expected.GetHeight() && y < shot.height; y += 7) {
+        for (int x = 3; x < expected.GetWidth() && x < shot.width; x += 7) {
+            uint32_t a = shot.At(x, y), b = expected.GetPixel(x, y);
+            auto diff = [&](int s) { return std::abs(int((a >> s) & 0xFF) - int((b >> s) & 0xFF)); };
+            ++total;
+            if (diff(0) > 3 || diff(8) > 3 || diff(16) > 3) ++off;
+        }
+    }
+    return total ? double(off) / total : 1.0;
+}
+
+bool WaitForShot(const std::string& display, const CPixelSurface& expected, Shot& shot, double seconds) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < end) {
+        if (TakeShot(display, shot) && Mismatch(shot, expected) < 0.01) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return false;
+}
+
+std::set<std::string> Listing(const fs::path& folder) {
+    std::set<std::string> names;
+    std::error_code ec;
+    for (auto& e : fs::recursive_directory_iterator(folder, ec)) names.insert(e.path().string());
+    return names;
+}
+
+// What the game draws headless: the introduction, the main menu and the
+// closing credits on a 1024 x 768 screen.
+struct Expected {
+    CPixelSurface intro, menu, closing;
+};
+
+Expected DrawHeadless() {
+    Expected e;
+    CGameRun run;
+    if (!run.Start()) return e;
+    e.intro = AfxGetScreen();
+    run.Click(500, 500);
+    e.menu = AfxGetScreen();
+    run.View()->ChangeMode(MODE_CLOSING_CREDITS);
+    e.closing = AfxGetScreen();
+    return e;
+}
+
+}  // namespace
+
+TEST(WindowE2E, TheRealWindowShowsTheMainMenuAndExitEndsTheProgram) {
+    const char* kit = std::getenv("VELMOR_KIT");
+    ASSERT_NE(kit, nullptr);
+    std::string binary = std::string(VELMOR_BINARY_DIR) + "/velmor";
+    ASSERT_TRUE(fs::exists(binary));
+    Expected expected = DrawHeadless();
+    ASSERT_FALSE(expected.menu.IsEmpty());
+
+    // A display of its own: Xvfb picks a free number and writes it back.
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    pid_t xvfb = Spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x768x24", "-nolisten",
+                        "tcp"},
+                       {});
+    close(fds[1]);
+    ASSERT_GT(xvfb, 0);
+    std::string number;
+    char c;
+    while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+    close(fds[0]);
+    ASSERT_FALSE(number.empty()) << "Xvfb did not start";
+    std::string display = ":" + number;
+
+    char scratch[] = "/tmp/velmor-e2e-XXXXXX";
+    ASSERT_NE(mkdtemp(scratch), nullptr);
+    fs::path config = scratch;
+    std::set<std::string> kitBefore = Listing(kit);
+
+    pid_t game = -1;
+    {
+        std::string cwd = fs::current_path().string();
+        fs::current_path(kit);
+        game = Spawn({binary}, {"DISPLAY=" + display, "XDG_CONFIG_HOME=" + config.string(), "SDL_AUDIODRIVER=dummy",
+                                "SDL_VIDEODRIVER=x11", "VELMOR_HEADLESS=0"});
+        fs::current_path(cwd);
+    }
+    ASSERT_GT(game, 0);
+
+    Shot shot;
+    EXPECT_TRUE(WaitForShot(display, expected.intro, shot, 20)) << "the introduction never appeared";
+    RunCommand("DISPLAY=" + display + " xdotool mousemove 500 500 click 1");
+    bool menu = WaitForShot(display, expected.menu, shot, 10);
+    EXPECT_TRUE(menu) << "the main menu never appeared (mismatch " << Mismatch(shot, expected.menu) << ")";
+    // Exit (470, 621), then a click on the closing credits ends the program.
+    RunCommand("DISPLAY=" + display + " xdotool mousemove 500 635 click 1");
+    EXPECT_TRUE(WaitForShot(display, expected.closing, shot, 10)) << "no closing credits";
+    RunCommand("DISPLAY=" + display + " xdotool mousemove 500 500 click 1");
+    int status = WaitFor(game, 15);
+    if (status < 0) kill(game, SIGKILL), waitpid(game, nullptr, 0);
+    EXPECT_EQ(status, 0);
+
+    kill(xvfb, SIGTERM);
+    if (WaitFor(xvfb, 5) < 0) kill(xvfb, SIGKILL), waitpid(xvfb, nullptr, 0);
+
+    // Nothing left behind: the working folder is as it was and the
+    // configuration folder holds only the settings file.
+    EXPECT_EQ(Listing(kit), kitBefore);
+    std::set<std::string> configFiles = Listing(config);
+    EXPECT_EQ(configFiles, (std::set<std::string>{(config / "velmor").string(), (config / "velmor" / "settings").string()}));
+    fs::remove_all(config);
+}

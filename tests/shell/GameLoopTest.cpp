@@ -1,0 +1,223 @@
+// The game loop of the real game, headless on the data kit: timer channels,
+// the mode controller, the message log and the on-screen text entry.
+#include <gtest/gtest.h>
+
+#include "shell/Random.h"
+#include "tests/support/GameRun.h"
+
+namespace {
+
+// A game started and taken to the main menu.
+struct MenuGame {
+    CGameRun run;
+    COrvaneView* view = nullptr;
+    MenuGame() {
+        EXPECT_TRUE(run.Start());
+        view = run.View();
+        EXPECT_NE(view, nullptr);
+        run.Click(500, 500);
+        EXPECT_EQ(view->GameMode, MODE_MAIN_MENU);
+    }
+};
+
+bool LogHas(COrvaneView* view, const char* start) {
+    for (int i = 0; i < view->GetMessageLog().GetCount(); ++i)
+        if (view->GetMessageLog().GetAt(i)->Text.Find(start) == 0) return true;
+    return false;
+}
+
+}  // namespace
+
+TEST(GameLoop, LogoLeadsToTheIntroductionAndAClickToTheMainMenu) {
+    CGameRun run;
+    ASSERT_TRUE(run.Start());
+    COrvaneView* view = run.View();
+    ASSERT_NE(view, nullptr);
+    // The introduction is entered from the logo without leaving it.
+    EXPECT_EQ(view->GameMode, MODE_INTRO);
+    EXPECT_EQ(view->PreviousMode, -1);
+    uint32_t intro = run.ScreenPixel(512, 300);
+    EXPECT_NE(intro, 0u);
+    run.Run(500);
+    EXPECT_EQ(run.ScreenPixel(512, 300), intro);  // nothing redraws it away
+    run.Click(500, 500);
+    EXPECT_EQ(view->GameMode, MODE_MAIN_MENU);
+    EXPECT_EQ(view->PreviousMode, MODE_INTRO);
+    EXPECT_EQ(view->GetButtonCount(), 8);
+    EXPECT_NE(run.ScreenPixel(512, 300), intro);
+}
+
+TEST(GameLoop, ChannelIntervalsArmOneTimerAtTheShortestAndTheIdlePass) {
+    MenuGame g;
+    COrvaneView* v = g.view;
+    struct Case {
+        int i1, i2, i3;
+        bool timer, idle;
+    } cases[] = {
+        {-1, 80, 50, true, true},
+        {0, 0, 0, false, false},
+        {-1, 0, 0, false, true},
+        {200, 0, 10, true, false},
+    };
+    for (const Case& c : cases) {
+        v->SetTimerInterval1(c.i1);
+        v->SetTimerInterval2(c.i2);
+        v->SetTimerInterval3(c.i3);
+        EXPECT_EQ(v->TimerHandle != 0, c.timer) << c.i1 << " " << c.i2 << " " << c.i3;
+        EXPECT_EQ(g.run.App().GetIdleView() == v, c.idle) << c.i1 << " " << c.i2 << " " << c.i3;
+    }
+    // The one timer fires at the shortest positive interval.
+    v->SetTimerInterval1(-1);
+    v->SetTimerInterval2(80);
+    v->SetTimerInterval3(50);
+    EXPECT_EQ(v->Channels[1].PrevInterval, 0);
+    EXPECT_EQ(v->Channels[0].Active, 1);
+    EXPECT_EQ(v->Channels[2].Active, 1);
+    v->SetTimerInterval1(0);
+    v->SetTimerInterval2(0);
+    v->SetTimerInterval3(0);
+}
+
+TEST(GameLoop, AChannelIsDueOnlyAfterMoreThanItsIntervalAndSurvivesTheClockWrapping) {
+    for (DWORD start : {DWORD(1000), DWORD(0xFFFFFF00u)}) {
+        CGameRun run({1024, 768, 32}, {"velmor"});
+        run.Display().SetTime(start);
+        ASSERT_TRUE(run.Start());
+        COrvaneView* v = run.View();
+        v->SetTimerInterval3(100);
+        DWORD last = run.Now();
+        v->Channels[2].LastRun = last;
+        run.Display().SetTime(last + 100);
+        v->SendMessage(WM_TIMER, 1);
+        EXPECT_EQ(v->Channels[2].LastRun, last) << "ran at exactly its interval";
+        run.Display().SetTime(last + 101);
+        v->SendMessage(WM_TIMER, 1);
+        EXPECT_EQ(v->Channels[2].LastRun, last + 101);
+        // Left running, the channel keeps its period across the wrap.
+        DWORD before = v->Channels[2].LastRun;
+        run.Run(1000);
+        EXPECT_NE(v->Channels[2].LastRun, before);
+        EXPECT_LE(DWORD(run.Now() - v->Channels[2].LastRun), 101u);
+        v->SetTimerInterval3(0);
+    }
+}
+
+TEST(GameLoop, ChangingToTheCurrentModeLeavesAndEntersItAgain) {
+    MenuGame g;
+    int32_t draws = RandCallCount;
+    g.view->ChangeMode(MODE_MAIN_MENU);
+    EXPECT_EQ(g.view->GameMode, MODE_MAIN_MENU);
+    EXPECT_EQ(g.view->PreviousMode, MODE_MAIN_MENU);
+    // Entering the menu makes its one counted draw again and rebuilds it.
+    EXPECT_EQ(RandCallCount, draws + 1);
+    EXPECT_EQ(g.view->GetButtonCount(), 8);
+    EXPECT_EQ(g.view->RequestedMode, -1);
+}
+
+TEST(GameLoop, MenuButtonsHighlightAndLeadToTheirScreens) {
+    MenuGame g;
+    // "Credits" (id 7) at (430, 583) on the small layout.
+    uint32_t before = g.run.ScreenPixel(470, 595);
+    g.run.MoveMouse(470, 595);
+    EXPECT_EQ(g.view->HoverButton, 7);
+    EXPECT_NE(g.run.ScreenPixel(470, 595), before);
+    g.run.MoveMouse(10, 10);
+    EXPECT_EQ(g.view->HoverButton, 0);
+    EXPECT_EQ(g.run.ScreenPixel(470, 595), before);
+
+    g.run.Click(470, 595);
+    EXPECT_EQ(g.view->GameMode, MODE_CREDITS);
+    EXPECT_EQ(g.view->GetButtonCount(), 0);
+    g.run.Click(500, 500);
+    EXPECT_EQ(g.view->GameMode, MODE_MAIN_MENU);
+}
+
+TEST(GameLoop, AScreenTheGameLacksStaysInTheMenuWithAnErrorLine) {
+    MenuGame g;
+    // "Historical Battle" (id 5) at (319, 471).
+    g.run.Click(500, 485);
+    EXPECT_EQ(g.view->GameMode, MODE_MAIN_MENU);
+    EXPECT_EQ(g.view->GetButtonCount(), 8);
+    EXPECT_TRUE(LogHas(g.view, "ERROR: ")) << "no error line in the log";
+    EXPECT_EQ(g.view->Channels[1].Interval, 50);  // the log's redraw channel
+}
+
+TEST(GameLoop, ExitGoesThroughTheClosingCreditsAndAClickEndsTheProgram) {
+    MenuGame g;
+    g.run.Click(500, 635);  // "Exit" (id 8) at (470, 621)
+    EXPECT_EQ(g.view->GameMode, MODE_CLOSING_CREDITS);
+    g.run.Display().ClickAfter(1, 500, 500);
+    EXPECT_FALSE(g.run.App().RunUntil(nullptr));  // ended by WM_QUIT
+    EXPECT_EQ(g.run.App().m_pMainWnd, nullptr);
+    EXPECT_EQ(AfxGetQuitCode(), 0);
+}
+
+TEST(GameLoop, MessageLogWrapsInReadingOrderBelowOlderLines) {
+    MenuGame g;
+    COrvaneView* v = g.view;
+    v->AddMessage("first");
+    v->AddMessage("second");
+    // Wider than the screen: cut at blanks, 1024 / 13 - 2 = 76 characters.
+    std::string longText;
+    for (int i = 0; i < 20; ++i) longText += "word" + std::to_string(i) + " ";
+    longText += "end";
+    v->AddMessage(longText.c_str());
+    v->AddMessage(std::string(200, 'x').c_str());  // no blank: stays whole
+    v->AddMessage("two\nlines");
+
+    std::vector<std::string> texts;
+    for (int i = 0; i < v->GetMessageLog().GetCount(); ++i)
+        texts.push_back((const char*)v->GetMessageLog().GetAt(i)->Text);
+    ASSERT_EQ(texts.size(), 6u);
+    // The list's front is drawn lowest: newest wrapped parts first.
+    EXPECT_EQ(texts[0], std::string(200, 'x'));
+    EXPECT_EQ(texts[2] + " " + texts[1], longText);
+    EXPECT_LE(texts[2].size(), 76u);
+    EXPECT_GT(texts[2].size(), 60u);
+    EXPECT_EQ(texts[3], "first");
+    EXPECT_EQ(texts[4], "second");
+    EXPECT_EQ(texts[5], "two\nlines");
+    EXPECT_EQ(v->GetMessageLog().GetAt(5)->Height, 2 * v->GetLetterHeight());
+}
+
+TEST(GameLoop, AMessageIsShownForFourSecondsAndGoneAtTheFirstRedrawAfter) {
+    MenuGame g;
+    COrvaneView* v = g.view;
+    uint32_t clean = g.run.ScreenPixel(40, 760);
+    DWORD t = g.run.Now();
+    v->AddMessage("HELLO WORLD");
+    g.run.Run(100);
+    EXPECT_NE(g.run.ScreenPixel(40, 760 - v->GetLetterHeight() / 2) , 0u);
+    g.run.Display().SetTime(t + 4000);
+    v->DrawMessages();
+    EXPECT_EQ(v->GetMessageLog().GetCount(), 1);
+    g.run.Display().SetTime(t + 4001);
+    v->DrawMessages();
+    EXPECT_EQ(v->GetMessageLog().GetCount(), 0);
+    EXPECT_EQ(v->LogChanged, 0);
+    EXPECT_EQ(v->Channels[1].Interval, 0);
+    EXPECT_EQ(g.run.ScreenPixel(40, 760), clean);
+}
+
+TEST(GameLoop, TextEntryTakesKeysLosesClicksAndClosesWithEnter) {
+    CGameRun run;
+    ASSERT_TRUE(run.Start());
+    COrvaneView* v = run.View();
+    run.Display().After(5, [] {
+        AfxInputKey('H', true);
+        AfxInputKey('H', false);
+        AfxInputMouseButton(0, true, 500, 500);  // lost: the intro stays
+        AfxInputMouseButton(0, false, 500, 500);
+        AfxInputKey('I', true);
+        AfxInputKey(VK_BACK, true);
+        AfxInputKey('I', true);
+        AfxInputKey(VK_RETURN, true);
+    });
+    CString text = "Me: ";
+    v->EditTextOnScreen(text, 0, 100, 40, 4);
+    EXPECT_EQ(v->TextEntryActive, 0);
+    EXPECT_STREQ(v->EntryText, "Me: hi");
+    EXPECT_EQ(v->GameMode, MODE_INTRO);
+    // Without a session the edited text is not handed back.
+    EXPECT_STREQ(text, "Me: ");
+}

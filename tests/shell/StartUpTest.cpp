@@ -1,0 +1,159 @@
+// Start-up and shut-down of the real game, headless: the command line, the
+// display check, the stored install folder, the temporary files and the
+// application's key filter.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "shell/Settings.h"
+#include "tests/support/GameRun.h"
+
+namespace fs = std::filesystem;
+
+TEST(StartUp, CommandLineSwitches) {
+    struct Case {
+        std::vector<std::string> args;
+        bool networkStart, host;
+        const char* address;
+        const char* name;
+        bool connectionError;
+    } cases[] = {
+        {{"velmor"}, false, false, "", "", false},
+        {{"velmor", "-name", "Oda Nobunaga"}, false, false, "", "Oda Nobunaga", false},
+        {{"velmor", "-join"}, false, false, "", "", false},  // a trailing switch is ignored
+        {{"velmor", "-name"}, false, false, "", "", false},
+        {{"velmor", "-host", "-join", "10.0.0.2", "-name", "Ieyasu"}, false, false, "", "", false},
+        // A network start falls back to the menu, the client with an error.
+        {{"velmor", "-join", "10.0.0.2"}, false, false, "", "", true},
+        {{"velmor", "-host", "-name", "Ieyasu"}, false, false, "", "Ieyasu", false},
+    };
+    for (const Case& c : cases) {
+        std::string label;
+        for (const std::string& a : c.args) label += a + " ";
+        CGameRun run({1024, 768, 32}, c.args);
+        ASSERT_TRUE(run.Start()) << label;
+        COrvaneView* v = run.View();
+        EXPECT_EQ(v->JoinRequested != 0, c.networkStart) << label;
+        EXPECT_EQ(v->HostRequested != 0, c.host) << label;
+        EXPECT_STREQ(v->JoinAddress, c.address) << label;
+        EXPECT_STREQ(v->PlayerName, c.name) << label;
+        EXPECT_STREQ(v->GetDocument()->GetPlayerName(), c.name) << label;
+        bool networkTried = std::find(c.args.begin(), c.args.end(), "-host") != c.args.end() ||
+                            std::find(c.args.begin(), c.args.end(), "-join") != c.args.end();
+        bool bothGiven = std::find(c.args.begin(), c.args.end(), "-host") != c.args.end() &&
+                         std::find(c.args.begin(), c.args.end(), "-join") != c.args.end();
+        bool trailing = c.args.back() == "-join";
+        int expectedMode = networkTried && !bothGiven && !trailing ? MODE_MAIN_MENU : MODE_INTRO;
+        EXPECT_EQ(v->GameMode, expectedMode) << label;
+        bool logged = v->GetMessageLog().GetCount() > 0 &&
+                      v->GetMessageLog().GetAt(0)->Text == "ERROR: Couldn't establish connection to 10.0.0.2";
+        EXPECT_EQ(logged, c.connectionError) << label;
+    }
+}
+
+TEST(StartUp, DisplayCheckSwitchesToTheTargetModeOrRefusesToStart) {
+    struct Case {
+        DisplayMode desktop;
+        bool failSwitch;
+        bool starts;
+        int width;  // of the screen afterwards
+    } cases[] = {
+        {{1024, 768, 32}, false, true, 1024},   // already right: no switch
+        {{1600, 1200, 32}, false, true, 1024},  // switched to the default target
+        {{1280, 800, 32}, false, true, 1024},
+        {{1024, 768, 8}, false, true, 1024},    // too few colours: switched
+        {{1600, 1200, 32}, true, false, 1600},  // the switch fails: no start
+    };
+    for (const Case& c : cases) {
+        CGameRun run(c.desktop);
+        run.Display().SetFailModeSwitch(c.failSwitch);
+        EXPECT_EQ(run.Start(), c.starts) << c.desktop.width << "x" << c.desktop.height;
+        EXPECT_EQ(AfxGetScreen().GetWidth(), c.width);
+        std::vector<std::string> shown = AfxGetShownMessages();
+        bool refused = !shown.empty() && shown.back().rfind("ERROR: Velmor will only run with screen resolutions", 0) == 0;
+        EXPECT_EQ(refused, !c.starts);
+        if (c.starts) EXPECT_EQ(run.View()->DisplayRestore != 0, c.desktop.width != 1024 || c.desktop.bitsPerPixel != 32);
+    }
+}
+
+TEST(StartUp, ClosingCreditsPutBackTheDesktopAndTheScreenSaver) {
+    CGameRun run({1600, 1200, 32});
+    run.Display().SetScreenSaverInitially(true);
+    ASSERT_TRUE(run.Start());
+    COrvaneView* v = run.View();
+    EXPECT_EQ(v->ScreenSaverOff, 1);
+    EXPECT_FALSE(run.Display().GetScreenSaverActive());
+    v->ChangeMode(MODE_CLOSING_CREDITS);
+    run.Close();
+    EXPECT_EQ(AfxGetScreen().GetWidth(), 1600);
+    EXPECT_TRUE(run.Display().GetScreenSaverActive());
+}
+
+TEST(StartUp, InstallFolderIsStoredInTheSettingsFile) {
+    CGameRun run;
+    ASSERT_TRUE(run.Start());
+    CString value;
+    ASSERT_TRUE(ReadSettingString("SOFTWARE\\Pelliwar Corporation\\Velmor\\", "install_path", value));
+    EXPECT_EQ(fs::path((const char*)value), fs::current_path() / "");
+    EXPECT_EQ(GetSettingsPath().rfind(run.ConfigFolder(), 0), 0u);
+}
+
+TEST(StartUp, TemporaryFilesGoFromTheCacheFolderOnlyAndTheFolderStays) {
+    const char* kit = std::getenv("VELMOR_KIT");
+    ASSERT_NE(kit, nullptr);
+    for (bool withCache : {true, false}) {
+        char scratch[] = "/tmp/velmor-work-XXXXXX";
+        ASSERT_NE(mkdtemp(scratch), nullptr);
+        fs::path work = scratch;
+        fs::create_directory_symlink(fs::path(kit) / "Pictures", work / "Pictures");
+        auto touch = [](const fs::path& p) { std::ofstream(p) << "x"; };
+        touch(work / "keep.tmp");  // beside the cache, never touched
+        if (withCache) {
+            fs::create_directory(work / "cache");
+            touch(work / "cache" / "a.tmp");
+            touch(work / "cache" / "B.TMP");
+            touch(work / "cache" / "resync.dat");
+            touch(work / "cache" / "army.sav");
+        }
+        touch(work / "listed.bin");
+        {
+            CGameRun run({1024, 768, 32}, {"velmor"}, work.string());
+            ASSERT_TRUE(run.Start());
+            run.View()->TempFiles.AddTail(new CString("listed.bin"));
+        }
+        EXPECT_TRUE(fs::exists(work / "keep.tmp"));
+        EXPECT_FALSE(fs::exists(work / "listed.bin"));
+        EXPECT_EQ(fs::current_path(), fs::current_path());
+        if (withCache) {
+            EXPECT_FALSE(fs::exists(work / "cache" / "a.tmp"));
+            EXPECT_FALSE(fs::exists(work / "cache" / "B.TMP"));
+            EXPECT_FALSE(fs::exists(work / "cache" / "resync.dat"));
+            EXPECT_TRUE(fs::exists(work / "cache" / "army.sav"));
+        }
+        fs::remove_all(work);
+    }
+}
+
+TEST(StartUp, CtrlSAndCtrlOReleasesNeverReachTheGame) {
+    COrvaneApp app;
+    struct Step {
+        UINT message;
+        WPARAM key;
+        BOOL dropped;
+    } steps[] = {
+        {WM_KEYUP, 'S', FALSE},          {WM_KEYDOWN, VK_CONTROL, FALSE}, {WM_KEYUP, 'S', TRUE},
+        {WM_KEYUP, 'o', TRUE},           {WM_KEYDOWN, 'S', FALSE},        {WM_KEYUP, 'A', FALSE},
+        {WM_KEYUP, VK_CONTROL, FALSE},   {WM_KEYUP, 'O', FALSE},          {WM_KEYDOWN, VK_RCONTROL, FALSE},
+        {WM_KEYUP, 'O', TRUE},
+    };
+    int i = 0;
+    for (const Step& s : steps) {
+        MSG msg;
+        msg.message = s.message;
+        msg.wParam = s.key;
+        EXPECT_EQ(app.PreTranslateMessage(&msg), s.dropped) << "step " << i;
+        ++i;
+    }
+    CtrlKeyHeld = 0;
+}

@@ -1,0 +1,96 @@
+// Runs the real game headless: the application, its document, frame and
+// main view, in the data kit's folder (VELMOR_KIT), with a virtual clock and
+// scripted input. Settings go to a scratch configuration folder that is
+// removed afterwards.
+#pragma once
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "shell/OrvaneApp.h"
+#include "shell/OrvaneView.h"
+#include "tests/support/Headless.h"
+
+class CGameRun {
+public:
+    // `folder` is the working folder (the data kit when empty).
+    explicit CGameRun(DisplayMode desktop = {1024, 768, 32}, std::vector<std::string> args = {"velmor"},
+                      const std::string& folder = std::string())
+        : m_headless(desktop) {
+        namespace fs = std::filesystem;
+        m_oldFolder = fs::current_path();
+        const char* kit = std::getenv("VELMOR_KIT");
+        if (!folder.empty()) fs::current_path(folder);
+        else if (kit) fs::current_path(kit);
+        char scratch[] = "/tmp/velmor-config-XXXXXX";
+        if (mkdtemp(scratch)) m_config = scratch;
+        const char* old = std::getenv("XDG_CONFIG_HOME");
+        if (old) m_oldConfig = old, m_hadConfig = true;
+        setenv("XDG_CONFIG_HOME", m_config.c_str(), 1);
+        std::vector<const char*> argv;
+        for (const std::string& a : args) argv.push_back(a.c_str());
+        AfxSetCommandLine(int(argv.size()), argv.data());
+        AfxClearShownMessages();
+    }
+    ~CGameRun() {
+        Close();
+        if (m_app.m_pMainWnd) m_app.m_pMainWnd->DestroyWindow();
+        m_app.ExitInstance();
+        std::error_code ec;
+        std::filesystem::current_path(m_oldFolder, ec);
+        if (!m_config.empty()) std::filesystem::remove_all(m_config, ec);
+        if (m_hadConfig) setenv("XDG_CONFIG_HOME", m_oldConfig.c_str(), 1);
+        else unsetenv("XDG_CONFIG_HOME");
+    }
+    CGameRun(const CGameRun&) = delete;
+    CGameRun& operator=(const CGameRun&) = delete;
+
+    // Starts the program as the entry point would; false when it refuses.
+    bool Start() { return m_app.InitInstance() != FALSE; }
+
+    COrvaneApp& App() { return m_app; }
+    CHeadlessDisplay& Display() { return m_headless.Display(); }
+    DWORD Now() const { return m_headless.Now(); }
+    const std::string& ConfigFolder() const { return m_config; }
+
+    COrvaneView* View() {
+        CWnd* main = m_app.m_pMainWnd;
+        auto* frame = main ? dynamic_cast<CFrameWnd*>(main) : nullptr;
+        return frame ? dynamic_cast<COrvaneView*>(frame->GetActiveView()) : nullptr;
+    }
+
+    // Runs the message loop, idle passes included, for `ms` of virtual time;
+    // false when the program ended meanwhile.
+    bool Run(DWORD ms) {
+        DWORD end = Now() + ms;
+        return m_app.RunUntil([&] { return int32_t(Now() - end) >= 0; }) != FALSE;
+    }
+    // A left click at a screen point, then a little time to handle it.
+    bool Click(int x, int y) {
+        Display().ClickAfter(1, x, y);
+        return Run(20);
+    }
+    bool MoveMouse(int x, int y) {
+        Display().After(1, [x, y] { AfxInputMouseMove(x, y); });
+        return Run(20);
+    }
+    // Closes the main window and runs the loop to its end.
+    void Close() {
+        if (m_app.m_pMainWnd && AfxIsWindow(m_app.m_pMainWnd)) {
+            m_app.m_pMainWnd->PostMessage(WM_CLOSE);
+            m_app.RunUntil(nullptr);
+        }
+    }
+    uint32_t ScreenPixel(int x, int y) const { return AfxGetScreen().GetPixel(x, y); }
+
+private:
+    CHeadlessScope m_headless;
+    COrvaneApp m_app;
+    std::filesystem::path m_oldFolder;
+    std::string m_config, m_oldConfig;
+    bool m_hadConfig = false;
+};
