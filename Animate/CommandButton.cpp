@@ -50,10 +50,16 @@ BOOL CCommandButton::HitTest(int x, int y, BOOL rectOnly, BOOL needEnabled) cons
     return p != nullptr && p[0] != m_pUp->GetTransparentIndex();
 }
 
-void CCommandButton::Draw(CDIB* target, BOOL up) {
-    if (!m_bEnabled) return;
+void CCommandButton::Draw(CDIB* target, BOOL up) { DrawAt(target, up, 0, 0); }
+
+void CCommandButton::DrawAt(CDIB* target, BOOL up, int dx, int dy) {
     CSprite* s = up ? m_pUp : m_pDown;
-    if (s) s->Draw(target, &m_rect, 1.0);
+    if (!m_bEnabled || s == nullptr) return;
+    CRect r = m_rect;
+    r.OffsetRect(dx, dy);
+    s->Move(m_rect.left + dx, m_rect.top + dy, FALSE);
+    s->Draw(target, &r, 1.0);
+    s->Move(m_rect.left, m_rect.top, FALSE);
 }
 
 void CCommandButton::SetPosition(int x, int y) {

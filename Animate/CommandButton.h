@@ -22,6 +22,9 @@ public:
     BOOL HitTest(int x, int y, BOOL rectOnly, BOOL needEnabled) const;
     // Draws the up or down picture (nothing while disabled).
     virtual void Draw(CDIB* target, BOOL up);
+    // The same, shifted by (dx, dy) in the target (a button of the window
+    // drawn into a scrolled buffer or a panel).
+    void DrawAt(CDIB* target, BOOL up, int dx, int dy);
     // Moves the button and its pictures; the new place becomes its home and
     // its order key.
     void SetPosition(int x, int y);

@@ -127,6 +127,13 @@ BOOL CDIB::Attach(const BITMAPINFO* header, BYTE* bits, BOOL ownsBits) {
     return TRUE;
 }
 
+void CDIB::Swap(CDIB& other) {
+    std::swap(m_pBMI, other.m_pBMI);
+    std::swap(m_pBits, other.m_pBits);
+    std::swap(m_bOwnsBits, other.m_bOwnsBits);
+    std::swap(m_stride, other.m_stride);
+}
+
 BOOL CDIB::ConvertTo24Bit() {
     if (IsEmpty() || GetBitCount() != 8) return FALSE;
     int w = PictureWidth(), h = PictureHeight();

@@ -131,6 +131,9 @@ public:
     // colour entries.
     BOOL Attach(const BITMAPINFO* header, BYTE* bits, BOOL ownsBits);
     BOOL ConvertTo24Bit();
+    // Exchanges the pictures (header, rows and their ownership; the depth
+    // and flags stay).
+    void Swap(CDIB& other);
     BOOL FlipRows();
 
     // --- palette -------------------------------------------------------------

@@ -206,6 +206,28 @@ void CIconList::DrawAll(CDIB* target, BOOL everyIcon, UINT mask, const RECT& cli
     }
 }
 
+void CIconList::DrawArea(CDIB* target, const CRect& area, BOOL notify) {
+    for (POSITION pos = GetHeadPosition(); pos;) {
+        CIcon* icon = static_cast<CIcon*>(GetNext(pos));
+        if (!icon->m_bEnabled || icon->m_pSprite == nullptr) continue;
+        CRect meet;
+        CRect r = icon->GetRect();
+        if (!meet.IntersectRect(&r, &area)) continue;
+        icon->SelectPhase();
+        icon->m_pSprite->Move(icon->m_x, icon->m_y, notify);
+        icon->m_pSprite->Draw(target, &area, 1.0);
+    }
+}
+
+void ComposeArea(CDIB& background, CDIB* target, const RECT* r, CIconList* icons, BOOL notify) {
+    if (target == nullptr) return;
+    CRect area = background.PictureRect();
+    if (r) area &= *r;
+    if (area.IsRectEmpty()) return;
+    background.Copy(target, area.left, area.top, area.Width(), area.Height(), area.left, area.top, DIB_NO_KEY);
+    if (icons) icons->DrawArea(target, area, notify);
+}
+
 CIcon* CIconList::Remove(CIcon* icon, BOOL deleteIt) {
     POSITION pos = Find(icon);
     if (pos == nullptr) return nullptr;

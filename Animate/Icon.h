@@ -88,6 +88,8 @@ public:
     int m_y = 0;
     CRect m_rcHit;
     double m_dFactor = 1.0;
+    // The dot that stands for the icon on a minimap; none for most icons.
+    CSprite* m_pMapSprite = nullptr;
     // Stored and read back as they are; the screens give them meaning.
     int32_t m_nSpareWord = 0;
     int32_t m_nSpriteWord = -1;
@@ -104,6 +106,10 @@ private:
     const CAnimStep* m_pSequence = nullptr;  // first step of the running sequence
     const CAnimStep* m_pStep = nullptr;      // current step
 };
+
+// Copies `background` over `r` (all of it when null) into `target`, then
+// the icons of `icons` that meet that area (see CIconList::DrawArea).
+void ComposeArea(CDIB& background, CDIB* target, const RECT* r, CIconList* icons, BOOL notify);
 
 // The icon list's link: re-sorts on depth changes and passes changed
 // rectangles to the owning view or dialog.
@@ -126,6 +132,10 @@ public:
     // Draws the enabled icons whose state shares a bit with `mask` (all with
     // `everyIcon`) that meet `clip` (all when the clip is all zero).
     void DrawAll(CDIB* target, BOOL everyIcon, UINT mask, const RECT& clip);
+    // Redraws `area` of `target` with the enabled icons that have a sprite
+    // and meet it, in list order, each in its own phase at factor 1.0.
+    // `notify` moves the sprites with notice (the dialogs' way).
+    void DrawArea(CDIB* target, const CRect& area, BOOL notify);
     CIcon* Remove(CIcon* icon, BOOL deleteIt);
     CIcon* RemoveById(int id, BOOL deleteIt);
     void RemoveAllNoDelete() { RemoveAll(); }

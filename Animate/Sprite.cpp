@@ -3,6 +3,15 @@
 IMPLEMENT_SERIAL(CSprite, CDIB, 0)
 IMPLEMENT_SERIAL(CSpriteList, CObList, 0)
 
+void AddMergedDirtyRect(std::deque<CRect>& list, const RECT& r) {
+    CRect n(r), meet;
+    if (!list.empty() && meet.IntersectRect(&list.front(), &n)) {
+        list.front() |= n;
+        return;
+    }
+    list.push_front(n);
+}
+
 void CViewLink::Notify(CObject*, UINT, const RECT*, const RECT*, bool) {}
 
 BOOL CSprite::LoadResource(UINT resourceId) {

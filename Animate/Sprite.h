@@ -3,6 +3,8 @@
 // pixel. CSpriteList keeps them in ascending depth.
 #pragma once
 
+#include <deque>
+
 #include "Animate/DIB.h"
 
 class CSprite;
@@ -16,6 +18,10 @@ public:
     virtual ~CDirtyRectSink() = default;
     virtual void AddDirtyRect(const RECT& r) = 0;
 };
+
+// Adds `r` to a dirty list kept newest first: the newest rectangle absorbs
+// one that meets it, any other goes in front. Only the newest is merged.
+void AddMergedDirtyRect(std::deque<CRect>& list, const RECT& r);
 
 // How a sprite or icon tells the list that holds it what changed. The plain
 // link (that of CSpriteList) ignores every notice; the icon list's link

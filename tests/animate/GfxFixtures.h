@@ -65,3 +65,10 @@ public:
 private:
     std::string m_path;
 };
+
+// A file of the generated data kit (an absolute path), or "" without one.
+inline std::string KitFile(const std::string& relative) {
+    const char* kit = std::getenv("VELMOR_KIT");
+    if (kit == nullptr || !std::filesystem::exists(std::string(kit) + "/" + relative)) return "";
+    return std::string(kit) + "/" + relative;
+}
