@@ -5,7 +5,9 @@ FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 10
 
-.PHONY: all deps configure build kit run test unit fuzz clean
+ASAN_BUILD ?= build-asan
+
+.PHONY: all deps configure build kit run test unit fuzz sanitize clean
 
 all: build
 
@@ -35,5 +37,12 @@ fuzz: deps
 
 test: unit fuzz
 
+# The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize: deps
+	@if [ ! -f $(ASAN_BUILD)/build.ninja ]; then cmake -S . -B $(ASAN_BUILD) -G Ninja -DVELMOR_SANITIZE=ON; fi
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp scripts/make-kit $(ASAN_BUILD)
+	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS) --timeout 1200
+
 clean:
-	rm -rf $(BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(FUZZ_BUILD) $(ASAN_BUILD)
