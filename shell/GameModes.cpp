@@ -60,7 +60,7 @@ bool COrvaneView::IsModeAvailable(int mode) {
 }
 
 CString COrvaneView::BackgroundName(const char* base, const char* extension) const {
-    CGameDocument* doc = GetDocument();
+    COrvaneDoc* doc = GetDocument();
     CString folder = doc ? doc->GetPicturesPath() : CString("Pictures\\");
     return folder + (m_nScreenWidth > 1024 ? "" : "1024") + base + extension;
 }
@@ -191,7 +191,7 @@ BOOL COrvaneView::ExitMode(int mode) {
 }
 
 void COrvaneView::DrawCredits() {
-    CGameDocument* doc = GetDocument();
+    COrvaneDoc* doc = GetDocument();
     CString pictures = doc ? doc->GetPicturesPath() : CString("Pictures\\");
     LoadLetterSet(pictures + "Credits screen text.giz");
     int lineHeight = GetLetterHeight();

@@ -30,7 +30,7 @@ void COrvaneView::LoadMainMenuButtons() {
         CString name = CString(small ? "1024" : "") + b.picture;
         AddCommandButton(b.id, name, small ? b.x1024 : b.x1280, small ? b.y1024 : b.y1280, kMenuButtonDepth, TRUE);
     }
-    CGameDocument* doc = GetDocument();
+    COrvaneDoc* doc = GetDocument();
     LoadCommandButtons(doc ? doc->GetCmbPath() : CString("Pictures\\Cmb\\"));
 }
 

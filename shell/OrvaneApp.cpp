@@ -12,7 +12,7 @@ COrvaneApp::COrvaneApp() : CWinApp("Velmor") {}
 BOOL COrvaneApp::InitInstance() {
     SetRegistryKey("Pelliwar Corporation\\Velmor");
     LoadStdProfileSettings(4);
-    AddDocTemplate(new CSingleDocTemplate(128, RUNTIME_CLASS(CShellDocStandIn), RUNTIME_CLASS(CMainFrame),
+    AddDocTemplate(new CSingleDocTemplate(128, RUNTIME_CLASS(COrvaneDoc), RUNTIME_CLASS(CMainFrame),
                                           RUNTIME_CLASS(COrvaneView)));
     CCommandLineInfo info;
     ParseCommandLine(info);

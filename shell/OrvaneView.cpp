@@ -42,7 +42,7 @@ COrvaneView::~COrvaneView() {
     StreamIndex1 = StreamIndex2 = -1;
 }
 
-CGameDocument* COrvaneView::GetDocument() const { return static_cast<CGameDocument*>(m_pDocument); }
+COrvaneDoc* COrvaneView::GetDocument() const { return dynamic_cast<COrvaneDoc*>(m_pDocument); }
 
 // ---------------------------------------------------------------------------
 // Window creation and the display check
@@ -165,7 +165,7 @@ void COrvaneView::OnInitialUpdate() {
     EnableFrameAndView();
     NormalCursor = LoadCursor(nullptr, MAKEINTRESOURCE(IDC_ARROW));
     COrvaneViewBase::OnInitialUpdate();
-    CGameDocument* doc = GetDocument();
+    COrvaneDoc* doc = GetDocument();
 
     // The install folder is kept where outside tools look for it.
     if (!WriteSettingString(kRegistryKey, "install_path", doc ? (const char*)doc->GetInstallPath() : "")) {
@@ -184,9 +184,11 @@ void COrvaneView::OnInitialUpdate() {
     }
 
     ParseCommandLine();
-    if (doc && doc->GetCurrentPlayerIndex() >= 0 &&
-        doc->GetPlayerNameAt(doc->GetCurrentPlayerIndex()).IsEmpty())
-        doc->SetCurrentPlayerIndex(-1);
+    if (doc) {
+        // A current player whose place is empty is no player.
+        CPlayerRecord* current = doc->GetRoster().GetCurrent();
+        if (current && current->Name.IsEmpty()) doc->GetRoster().CurrentPlayer = -1;
+    }
     ReadCommandSwitches();
 
     LoadLetterSet((doc ? doc->GetPicturesPath() : CString("Pictures\\")) + "Letter Set.giz");
@@ -198,17 +200,18 @@ void COrvaneView::OnInitialUpdate() {
     }
     // A network start: the lobby asks for a player when the name given is
     // not one of the roster's.
-    if (PlayerName.IsEmpty() && (!doc || doc->GetCurrentPlayerIndex() < 0)) {
+    if (PlayerName.IsEmpty() && (!doc || doc->GetRoster().CurrentPlayer < 0)) {
         AskForPlayer = 1;
     } else if (doc) {
-        doc->SetCurrentPlayerIndex(-1);
-        for (int i = 0; i < doc->GetPlayerCount(); ++i) {
-            if (!PlayerName.IsEmpty() && doc->GetPlayerNameAt(i) == PlayerName) {
-                doc->SetCurrentPlayerIndex(i);
+        CPlayerRoster& roster = doc->GetRoster();
+        roster.CurrentPlayer = -1;
+        for (int i = 0; i < 10; ++i) {
+            if (!PlayerName.IsEmpty() && roster.Players[i].Name == PlayerName) {
+                roster.CurrentPlayer = i;
                 break;
             }
         }
-        if (doc->GetCurrentPlayerIndex() < 0) AskForPlayer = 1;
+        if (roster.CurrentPlayer < 0) AskForPlayer = 1;
     }
     if (!EnterMode(MODE_DUAL)) {
         JoinRequested = 0;
@@ -260,7 +263,7 @@ void COrvaneView::ReadCommandSwitches() {
             name = Args[size_t(++i)];
         }
     }
-    CGameDocument* doc = GetDocument();
+    COrvaneDoc* doc = GetDocument();
     if (sawJoin && sawHost) {
         JoinRequested = 0;
         HostRequested = 0;
@@ -288,7 +291,7 @@ void COrvaneView::DeleteTempFiles() {
 
     // The cache folder is addressed by its full path: the current folder is
     // never changed, so a missing cache folder deletes nothing elsewhere.
-    CGameDocument* doc = GetDocument();
+    COrvaneDoc* doc = GetDocument();
     CString cacheName = doc ? doc->GetCachePath() : CString("cache\\");
     if (!AfxPathExists(cacheName)) return;
     fs::path cache = AfxResolvePath(cacheName);

@@ -19,14 +19,12 @@
 
 #include <cstdint>
 
-#include "shell/DocStandIn.h"
 #include "shell/LinkList.h"
+#include "shell/OrvaneDoc.h"
 #include "shell/ViewStandIn.h"
 
-// The base of the main view and its document. These two aliases are where
-// the animation view chain and the game's document join.
+// The base of the main view: where the animation view chain joins.
 using COrvaneViewBase = CShellViewStandIn;
-using CGameDocument = CShellDocStandIn;
 
 // Game modes (screens).
 enum : int32_t {
@@ -72,7 +70,7 @@ public:
     COrvaneView();
     ~COrvaneView() override;
 
-    CGameDocument* GetDocument() const;
+    COrvaneDoc* GetDocument() const;
 
     // ---- Window creation and the display check
     // Runs the display check; FALSE stops the window, and with it the start.

@@ -7,6 +7,8 @@
 #include <fstream>
 
 #include "shell/Settings.h"
+#include "tests/support/ArchiveBytes.h"
+#include "ui/PlayerRoster.h"
 #include "tests/support/GameRun.h"
 
 namespace fs = std::filesystem;
@@ -77,6 +79,64 @@ TEST(StartUp, DisplayCheckSwitchesToTheTargetModeOrRefusesToStart) {
     }
 }
 
+namespace {
+// Writes the profile the display check reads; `setting` -1 writes bytes
+// that are no profile at all.
+void WriteProfile(const fs::path& work, int setting) {
+    std::vector<BYTE> bytes;
+    if (setting >= 0) {
+        CPlayerRoster roster;
+        roster.GraphicChoice = setting;
+        bytes = StoreBytes([&](CArchive& ar) { roster.Serialize(ar); });
+    } else {
+        bytes = {8, 0, 0, 0, 0xFF, 0xFF, 0x13};
+    }
+    std::ofstream(work / "Data" / "Saved Data" / "Profile.VLM", std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+}  // namespace
+
+TEST(StartUp, DisplayCheckFollowsTheProfilesResolutionSetting) {
+    struct Case {
+        int setting;  // -1: a damaged profile
+        DisplayMode desktop;
+        const char* refusal;  // start of the message, or null when it starts
+        int screenWidth;      // the mode afterwards
+        int viewWidth;        // the layout the view uses
+    } cases[] = {
+        {0, {1280, 1024, 32}, nullptr, 1024, 1024},
+        {1, {1024, 768, 32}, nullptr, 1280, 1280},
+        {2, {1600, 1200, 32}, nullptr, 1600, 1280},  // kept, laid out for 1280 x 1024
+        {2, {1280, 1024, 32}, nullptr, 1280, 1280},
+        {2, {1280, 800, 32}, "ERROR: Velmor will only run with screen resolutions", 1280, 0},
+        {2, {1024, 768, 8}, "ERROR: Velmor will only run in 16-bit color mode", 1024, 0},
+        {-1, {1280, 1024, 32}, nullptr, 1024, 1024},  // unreadable: the default
+    };
+    for (const Case& c : cases) {
+        std::string label = std::to_string(c.setting) + " on " + std::to_string(c.desktop.width) + "x" +
+                            std::to_string(c.desktop.height) + "x" + std::to_string(c.desktop.bitsPerPixel);
+        CGameRun run(c.desktop);
+        WriteProfile(run.WorkFolder(), c.setting);
+        bool started = run.Start();
+        EXPECT_EQ(started, c.refusal == nullptr) << label;
+        EXPECT_EQ(AfxGetScreen().GetWidth(), c.screenWidth) << label;
+        if (c.refusal) {
+            std::vector<std::string> shown = AfxGetShownMessages();
+            ASSERT_FALSE(shown.empty()) << label;
+            EXPECT_EQ(shown.back().rfind(c.refusal, 0), 0u) << label << ": " << shown.back();
+            continue;
+        }
+        EXPECT_EQ(run.View()->GetScreenWidth(), c.viewWidth) << label;
+        if (c.desktop.width > 1280) {
+            CRect frame;
+            run.App().m_pMainWnd->GetWindowRect(&frame);
+            EXPECT_EQ(frame, CRect(c.desktop.width / 2 - 642, c.desktop.height / 2 - 514,
+                                   c.desktop.width / 2 + 642, c.desktop.height / 2 + 514))
+                << label;
+        }
+    }
+}
+
 TEST(StartUp, ClosingCreditsPutBackTheDesktopAndTheScreenSaver) {
     CGameRun run({1600, 1200, 32});
     run.Display().SetScreenSaverInitially(true);
@@ -95,20 +155,19 @@ TEST(StartUp, InstallFolderIsStoredInTheSettingsFile) {
     ASSERT_TRUE(run.Start());
     CString value;
     ASSERT_TRUE(ReadSettingString("SOFTWARE\\Pelliwar Corporation\\Velmor\\", "install_path", value));
-    EXPECT_EQ(fs::path((const char*)value), fs::current_path() / "");
+    std::string stored = (const char*)value;
+    while (!stored.empty() && (stored.back() == '\\' || stored.back() == '/')) stored.pop_back();
+    EXPECT_EQ(fs::path(stored), fs::current_path());
     EXPECT_EQ(GetSettingsPath().rfind(run.ConfigFolder(), 0), 0u);
 }
 
 TEST(StartUp, TemporaryFilesGoFromTheCacheFolderOnlyAndTheFolderStays) {
-    const char* kit = std::getenv("VELMOR_KIT");
-    ASSERT_NE(kit, nullptr);
     for (bool withCache : {true, false}) {
-        char scratch[] = "/tmp/velmor-work-XXXXXX";
-        ASSERT_NE(mkdtemp(scratch), nullptr);
-        fs::path work = scratch;
-        fs::create_directory_symlink(fs::path(kit) / "Pictures", work / "Pictures");
+        CGameRun run;
+        fs::path work = run.WorkFolder();
         auto touch = [](const fs::path& p) { std::ofstream(p) << "x"; };
         touch(work / "keep.tmp");  // beside the cache, never touched
+        touch(work / "resync.dat");
         if (withCache) {
             fs::create_directory(work / "cache");
             touch(work / "cache" / "a.tmp");
@@ -117,21 +176,20 @@ TEST(StartUp, TemporaryFilesGoFromTheCacheFolderOnlyAndTheFolderStays) {
             touch(work / "cache" / "army.sav");
         }
         touch(work / "listed.bin");
-        {
-            CGameRun run({1024, 768, 32}, {"velmor"}, work.string());
-            ASSERT_TRUE(run.Start());
-            run.View()->TempFiles.AddTail(new CString("listed.bin"));
-        }
+        ASSERT_TRUE(run.Start());
+        run.View()->TempFiles.AddTail(new CString("listed.bin"));
+        run.Close();  // the view goes, and with it the temporary files
+        EXPECT_EQ(fs::current_path(), work);
         EXPECT_TRUE(fs::exists(work / "keep.tmp"));
+        EXPECT_TRUE(fs::exists(work / "resync.dat"));
         EXPECT_FALSE(fs::exists(work / "listed.bin"));
-        EXPECT_EQ(fs::current_path(), fs::current_path());
+        EXPECT_EQ(fs::exists(work / "cache"), withCache);
         if (withCache) {
             EXPECT_FALSE(fs::exists(work / "cache" / "a.tmp"));
             EXPECT_FALSE(fs::exists(work / "cache" / "B.TMP"));
             EXPECT_FALSE(fs::exists(work / "cache" / "resync.dat"));
             EXPECT_TRUE(fs::exists(work / "cache" / "army.sav"));
         }
-        fs::remove_all(work);
     }
 }
 

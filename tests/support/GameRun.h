@@ -1,7 +1,9 @@
 // Runs the real game headless: the application, its document, frame and
-// main view, in the data kit's folder (VELMOR_KIT), with a virtual clock and
-// scripted input. Settings go to a scratch configuration folder that is
-// removed afterwards.
+// main view, with a virtual clock and scripted input. The working folder is
+// a scratch copy of the data kit (VELMOR_KIT): links to its files, with an
+// empty folder of its own for what the game writes ("Data\Saved Data"), so
+// runs in parallel never share a written file. Settings go to a scratch
+// configuration folder. Both are removed afterwards.
 #pragma once
 
 #include <unistd.h>
@@ -17,15 +19,11 @@
 
 class CGameRun {
 public:
-    // `folder` is the working folder (the data kit when empty).
-    explicit CGameRun(DisplayMode desktop = {1024, 768, 32}, std::vector<std::string> args = {"velmor"},
-                      const std::string& folder = std::string())
+    explicit CGameRun(DisplayMode desktop = {1024, 768, 32}, std::vector<std::string> args = {"velmor"})
         : m_headless(desktop) {
         namespace fs = std::filesystem;
         m_oldFolder = fs::current_path();
-        const char* kit = std::getenv("VELMOR_KIT");
-        if (!folder.empty()) fs::current_path(folder);
-        else if (kit) fs::current_path(kit);
+        fs::current_path(MakeWorkFolder());
         char scratch[] = "/tmp/velmor-config-XXXXXX";
         if (mkdtemp(scratch)) m_config = scratch;
         const char* old = std::getenv("XDG_CONFIG_HOME");
@@ -43,6 +41,7 @@ public:
         std::error_code ec;
         std::filesystem::current_path(m_oldFolder, ec);
         if (!m_config.empty()) std::filesystem::remove_all(m_config, ec);
+        if (!m_work.empty()) std::filesystem::remove_all(m_work, ec);
         if (m_hadConfig) setenv("XDG_CONFIG_HOME", m_oldConfig.c_str(), 1);
         else unsetenv("XDG_CONFIG_HOME");
     }
@@ -86,8 +85,31 @@ public:
         }
     }
     uint32_t ScreenPixel(int x, int y) const { return AfxGetScreen().GetPixel(x, y); }
+    // The scratch working folder.
+    const std::filesystem::path& WorkFolder() const { return m_work; }
 
 private:
+    std::filesystem::path MakeWorkFolder() {
+        namespace fs = std::filesystem;
+        char scratch[] = "/tmp/velmor-work-XXXXXX";
+        if (!mkdtemp(scratch)) return fs::current_path();
+        m_work = scratch;
+        const char* kit = std::getenv("VELMOR_KIT");
+        if (!kit) return m_work;
+        std::error_code ec;
+        for (const fs::directory_entry& e : fs::directory_iterator(kit, ec)) {
+            if (e.path().filename() == "Data") continue;
+            fs::create_symlink(e.path(), m_work / e.path().filename(), ec);
+        }
+        fs::create_directories(m_work / "Data" / "Saved Data", ec);
+        for (const fs::directory_entry& e : fs::directory_iterator(fs::path(kit) / "Data", ec)) {
+            if (e.path().filename() == "Saved Data") continue;
+            fs::create_symlink(e.path(), m_work / "Data" / e.path().filename(), ec);
+        }
+        return m_work;
+    }
+
+    std::filesystem::path m_work;
     CHeadlessScope m_headless;
     COrvaneApp m_app;
     std::filesystem::path m_oldFolder;
