@@ -4,6 +4,7 @@
 
 #include "platform/win/Display.h"
 #include "platform/win/Document.h"
+#include "platform/win/MessageBoxDlg.h"
 #include "platform/win/MessageQueue.h"
 #include "platform/win/Wnd.h"
 
@@ -101,6 +102,10 @@ int AfxWinMain(int argc, char** argv) {
     if (!app) return 1;
     AfxSetCommandLine(argc, argv);
     if (!AfxGetDisplayBackend()) AfxSetDisplayBackend(AfxCreateDefaultBackend());
+    if (!AfxGetDisplayBackend()) return 1;
+    // On a real display the player reads message boxes; headless runs keep
+    // them in the record.
+    if (!AfxGetDisplayBackend()->IsHeadless()) AfxSetMessageBoxHandler(AfxShowMessageBoxDialog);
     int code;
     if (!app->InitInstance()) {
         if (CWnd* main = app->m_pMainWnd) main->DestroyWindow();

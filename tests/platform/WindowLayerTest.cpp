@@ -266,3 +266,47 @@ TEST(WindowLayer, TemplateMakesDocumentFrameAndViewInOrderAndUndoesARefusal) {
 }
 
 }  // namespace
+
+#include "platform/win/MessageBoxDlg.h"
+
+namespace {
+
+TEST(WindowLayer, MessageBoxIsDrawnOverTheScreenAndAnswersByClickOrKey) {
+    CHeadlessScope scope;
+    AfxSetMessageBoxHandler(AfxShowMessageBoxDialog);
+    struct Case {
+        UINT type;
+        int button;      // index of the button clicked, -1 for a key
+        UINT key;
+        int expected;
+    } cases[] = {
+        {MB_OK, 0, 0, IDOK},
+        {MB_YESNO, 1, 0, IDNO},
+        {MB_YESNO, -1, VK_RETURN, IDYES},
+        {MB_OKCANCEL, -1, VK_ESCAPE, IDCANCEL},
+    };
+    for (const Case& c : cases) {
+        CMessageBoxDlg probe("ERROR: Something went wrong.\nSecond line", "Velmor", c.type);
+        uint32_t centre = 0;
+        scope.Display().After(20, [&, c] {
+            CWnd* box = AfxGetModal();
+            ASSERT_NE(box, nullptr);
+            CRect r;
+            box->GetWindowRect(&r);
+            centre = AfxGetScreen().GetPixel(r.CenterPoint().x, r.top + 60);
+            if (c.button >= 0) {
+                CRect b = probe.GetButtonRect(c.button);
+                b.OffsetRect(r.left, r.top);
+                AfxInputMouseButton(0, true, b.CenterPoint().x, b.CenterPoint().y);
+            } else {
+                AfxInputKey(c.key, true);
+            }
+        });
+        EXPECT_EQ(AfxMessageBox("ERROR: Something went wrong.\nSecond line", c.type), c.expected);
+        EXPECT_NE(centre, 0u) << "the box was not on the screen";
+        EXPECT_EQ(AfxGetModal(), nullptr);
+    }
+    AfxSetMessageBoxHandler(nullptr);
+}
+
+}  // namespace
