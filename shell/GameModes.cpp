@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "Animate/SoundNames.h"
 #include "shell/Helpers.h"
 #include "shell/OrvaneView.h"
 #include "shell/Random.h"
@@ -112,35 +113,43 @@ BOOL COrvaneView::EnterMode(int mode) {
     switch (mode) {
     case MODE_LOGO:
         GameMode = mode;
+        LoadModeSounds();
         PlayLogoMovie();
+        StartSound();
         // The introduction follows at once; mode 0 is never left.
         return EnterMode(MODE_INTRO);
 
     case MODE_INTRO:
         GameMode = mode;
+        LoadModeSounds();
         if (!LoadScreenBackground("Bkgnd Introduction Screen")) return FALSE;
         Render();
         m_bFullWindow = TRUE;
+        PlayModeSound(kIntroMusicId);
         ::SetCursor(NormalCursor);
         EnableFrameAndView();
         return TRUE;
 
     case MODE_DEMO_INTRO:
         GameMode = mode;
+        LoadModeSounds();
         if (!LoadScreenBackground("Bkgnd Demo Intro Screen", ".jpg")) return FALSE;
         Render();
+        PlayModeSound(kIntroMusicId);
         ::SetCursor(NormalCursor);
         EnableFrameAndView();
         return TRUE;
 
     case MODE_MAIN_MENU:
         GameMode = mode;
+        LoadModeSounds();
         NetworkScreen = 0;
         if (!LoadScreenBackground("Bkgnd Main Menu")) return FALSE;
         SetTimerInterval1(0);
         // One counted draw, as every entry of the menu has always made.
         CountedRand();
         LoadMainMenuButtons();
+        if (COrvaneDoc* doc = GetDocument()) doc->m_campaign.Reset();
         m_bFullWindow = TRUE;
         SetButtonState(0, TRUE, FALSE, FALSE);
         Render();
@@ -150,6 +159,7 @@ BOOL COrvaneView::EnterMode(int mode) {
     case MODE_CREDITS:
     case MODE_CLOSING_CREDITS:
         GameMode = mode;
+        LoadModeSounds();
         if (mode == MODE_CREDITS) NetworkScreen = 0;
         if (!LoadScreenBackground("Bkgnd Credits Screen")) return FALSE;
         DrawCredits();

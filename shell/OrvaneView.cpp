@@ -198,6 +198,7 @@ void COrvaneView::OnInitialUpdate() {
         EnterMode(MODE_LOGO);
         return;
     }
+    StartSound();
     // A network start: the lobby asks for a player when the name given is
     // not one of the roster's.
     if (PlayerName.IsEmpty() && (!doc || doc->GetRoster().CurrentPlayer < 0)) {

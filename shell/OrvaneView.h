@@ -19,6 +19,7 @@
 
 #include <cstdint>
 
+#include "Animate/SoundManager.h"
 #include "shell/LinkList.h"
 #include "shell/OrvaneDoc.h"
 #include "shell/ViewStandIn.h"
@@ -134,6 +135,10 @@ public:
     // The log, oldest first.
     CLinkList<CLogEntry>& GetMessageLog() { return m_messages; }
 
+    // ---- Sound
+    // Replaces the sound manager's buffers by the current mode's set.
+    void LoadModeSounds();
+
     // ---- Main menu
     void LoadMainMenuButtons();
     void OnLButtonDownMainMenu(UINT flags, CPoint point);
@@ -181,6 +186,7 @@ public:
     CLinkList<CString> TempFiles{true};
 
     HCURSOR NormalCursor = nullptr;
+    CSoundManager SoundManager;
 
     // Whether a network session is up (no session is ever made here yet).
     bool IsConnected() const { return false; }
@@ -211,8 +217,12 @@ private:
     // The text-entry side of a typed key; TRUE when the entry took it.
     bool OnTextEntryKey(int character);
     void DrawTextEntry();
-    // Mode 0's movie and the sound set-up that follows it.
+    // Mode 0's movie.
     void PlayLogoMovie();
+    // Opens the sound device and applies the document's levels and switches.
+    void StartSound();
+    // Plays sound `id` at the document's sound volume, centred.
+    void PlayModeSound(int id);
 
     CLinkList<CLogEntry> m_messages{true};
     CRect m_lastLogArea{0, 0, 1, 1};  // what the log covered when last drawn

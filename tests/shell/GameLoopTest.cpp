@@ -40,9 +40,16 @@ TEST(GameLoop, LogoLeadsToTheIntroductionAndAClickToTheMainMenu) {
     EXPECT_NE(intro, 0u);
     run.Run(500);
     EXPECT_EQ(run.ScreenPixel(512, 300), intro);  // nothing redraws it away
+    // The introduction's music plays; the menu has no sounds of its own.
+    ASSERT_NE(view->SoundManager.FindBuffer(25), nullptr);
+    ASSERT_NE(view->SoundManager.FindBuffer(25)->GetBuffer(), nullptr);
+    DWORD status = 0;
+    view->SoundManager.FindBuffer(25)->GetBuffer()->GetStatus(&status);
+    EXPECT_TRUE(status & DSBSTATUS_PLAYING);
     run.Click(500, 500);
     EXPECT_EQ(view->GameMode, MODE_MAIN_MENU);
     EXPECT_EQ(view->PreviousMode, MODE_INTRO);
+    EXPECT_EQ(view->SoundManager.FindBuffer(25), nullptr);
     EXPECT_EQ(view->GetButtonCount(), 8);
     EXPECT_NE(run.ScreenPixel(512, 300), intro);
 }

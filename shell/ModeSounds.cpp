@@ -1,0 +1,63 @@
+// The sound set of each mode: the music track and effects the mode plays,
+// loaded under fixed sound identifiers.
+#include "Animate/SoundNames.h"
+#include "shell/OrvaneView.h"
+#include "shell/Random.h"
+
+namespace {
+// Static buffers with frequency, pan and volume control.
+const DWORD kBufferFlags = 226;
+
+// A choice among `count` tracks from the sound stream (the counted default
+// generator when the view has none): 2 gives 1 or 2, 4 gives 0..3, 5 gives
+// 0..4.
+int ChooseTrack(int count) {
+    int v = StreamRand(StreamIndex2);
+    switch (count) {
+    case 2: return (v & 1) + 1;
+    case 4: return v & 3;
+    default: return v % count;
+    }
+}
+}  // namespace
+
+void COrvaneView::LoadModeSounds() {
+    SoundManager.ClearBuffers();
+    if (!SoundManager.IsInitialised()) return;
+    COrvaneDoc* doc = GetDocument();
+    CString sound = doc ? doc->GetSoundPath() : CString("Sound\\");
+    CString music = sound + "Music\\";
+    IDirectSound* ds = SoundManager.GetDirectSound();
+    auto add = [&](const CString& file, int id) {
+        SoundManager.AddBuffer(new SDXSoundBuffer(ds, file, id, TRUE, kBufferFlags));
+    };
+    switch (GameMode) {
+    case MODE_LOGO:
+    case MODE_INTRO:
+    case MODE_DEMO_INTRO: add(music + kIntroMusic, kIntroMusicId); break;
+    case MODE_WORLD_MAP: add(music + kWorldMapMusic[ChooseTrack(4)], kWorldMapMusicId); break;
+    case MODE_OPTIONS: add(sound + kOptionsEffect.file, kOptionsEffect.id); break;
+    case MODE_BATTLE:
+        add(music + kBattleMusic[ChooseTrack(5)], kBattleMusicId);
+        for (const SoundFileName& e : kBattleEffects) add(sound + e.file, e.id);
+        break;
+    default:
+        // The results and end screens choose their music by the battle's
+        // outcome; their screens load it.
+        break;
+    }
+}
+
+void COrvaneView::StartSound() {
+    COrvaneDoc* doc = GetDocument();
+    if (!SoundManager.Init()) return;
+    if (!doc) return;
+    SoundManager.SetLevels(doc->GetSoundVolume(), SoundManager.GetEffectsLevel(), doc->GetMusicVolume());
+    SoundManager.EnableMusic(doc->GetFlagA());
+    SoundManager.EnableEffects(doc->GetFlagB());
+}
+
+void COrvaneView::PlayModeSound(int id) {
+    COrvaneDoc* doc = GetDocument();
+    SoundManager.Play(id, 0, doc ? doc->GetSoundVolume() : 10000, 10000);
+}
