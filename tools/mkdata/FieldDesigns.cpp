@@ -1,0 +1,695 @@
+// The battlefields of the campaign and the historical battles, each laid out
+// after the place it is named for: castles on their hills and in their river
+// bends, the river plains, the mountain passes, the open moors. Coordinates
+// are field units (3000 x 2000); heights are altitude bytes.
+#include <algorithm>
+
+#include "tools/mkdata/FieldDesign.h"
+
+namespace fields {
+
+namespace {
+
+using W = WoodKind;
+using V = VillageKind;
+
+constexpr double kRoadWidth = 58;
+
+// Side 0 on the west facing east, side 1 on the east facing west.
+void OpenSides(FieldDesign& d, double top = 300, double bottom = 1700) {
+    d.sides[0] = {200, top, 800, bottom, {{320, (top + bottom) / 2 - 110}, {320, (top + bottom) / 2 + 110}}};
+    d.sides[1] = {2200, top, 2800, bottom, {{2680, (top + bottom) / 2 - 110}, {2680, (top + bottom) / 2 + 110}}};
+}
+
+FieldDesign Start(const char* key, const char* name, uint32_t seed, double base, double rough, double dry) {
+    FieldDesign d;
+    d.key = key;
+    d.name = name;
+    d.seed = seed;
+    d.baseHeight = base;
+    d.roughness = rough;
+    d.dryness = dry;
+    OpenSides(d);
+    return d;
+}
+
+void AddRoad(FieldDesign& d, Path p, double w = kRoadWidth) { d.roads.push_back({std::move(p), w}); }
+void AddRiver(FieldDesign& d, Path p, double w) { d.rivers.push_back({std::move(p), w}); }
+void AddFord(FieldDesign& d, Pt a, Pt b, double w) { d.crossings.push_back({a, b, w, false}); }
+void AddWood(FieldDesign& d, double x, double y, double rx, double ry, W kind) { d.woods.push_back({{x, y}, rx, ry, kind}); }
+void AddHill(FieldDesign& d, double x, double y, double rx, double ry, double h, double angle = 0) {
+    d.hills.push_back({{x, y}, rx, ry, h, angle});
+}
+void AddVillage(FieldDesign& d, double x, double y, double r, int houses, V kind) {
+    d.villages.push_back({{x, y}, r, houses, kind});
+}
+void AddSide(FieldDesign& d, int side, double l, double t, double r, double b, Pt hq1, Pt hq2) {
+    d.sides[side] = {l, t, r, b, {hq1, hq2}};
+}
+
+// A castle of concentric rings: ring i is {corners, gate edges}; walls 16
+// thick on the outer ring, 14 inside.
+void CastleOf(FieldDesign& d, int side, std::vector<std::pair<Path, std::vector<int>>> rings, Pt keep, double keepSize,
+              double moat) {
+    Castle c;
+    for (size_t i = 0; i < rings.size(); ++i) c.rings.push_back({rings[i].first, rings[i].second, i == 0 ? 16.0 : 14.0});
+    c.keep = keep;
+    c.keepSize = keepSize;
+    c.moat = moat;
+    c.side = side;
+    d.castles.push_back(std::move(c));
+}
+
+// The same ground seen from the other bank: east and west exchanged, and
+// with them the sides.
+FieldDesign Mirrored(FieldDesign d, const char* key, uint32_t seed) {
+    auto flip = [](Pt& p) { p.x = 3000 - p.x; };
+    auto flipPath = [&](Path& path) {
+        for (Pt& p : path) flip(p);
+    };
+    d.key = key;
+    d.seed = seed;
+    for (Hill& h : d.hills) flip(h.c), h.angleDeg = -h.angleDeg;
+    for (Ridge& r : d.ridges) flipPath(r.path);
+    for (auto& r : d.rivers) flipPath(r.path);
+    for (Lake& l : d.lakes) flip(l.c);
+    for (Crossing& c : d.crossings) flip(c.a), flip(c.b);
+    for (auto& r : d.roads) flipPath(r.path);
+    for (auto& w : d.woods) flip(w.c);
+    for (auto& v : d.villages) flip(v.c);
+    for (Paddies& p : d.paddies) {
+        double l = 3000 - p.right, r = 3000 - p.left;
+        p.left = l, p.right = r;
+    }
+    for (Marsh& m : d.marshes) flip(m.c);
+    for (Castle& c : d.castles) {
+        for (WallRing& ring : c.rings) {
+            flipPath(ring.corners);
+            // Flipping reverses the winding; keep each gate on its own wall.
+            size_t n = ring.corners.size();
+            std::reverse(ring.corners.begin(), ring.corners.end());
+            for (int& e : ring.gateEdges) e = int((2 * n - 2 - size_t(e)) % n);
+        }
+        flip(c.keep);
+        c.side = 1 - c.side;
+    }
+    for (Palisade& p : d.palisades) {
+        flipPath(p.path);
+        for (Pt& g : p.gaps) flip(g);
+    }
+    SidePlan s0 = d.sides[0], s1 = d.sides[1];
+    for (SidePlan* s : {&s0, &s1}) {
+        double l = 3000 - s->right, r = 3000 - s->left;
+        s->left = l, s->right = r;
+        flip(s->hq[0]), flip(s->hq[1]);
+    }
+    d.sides[0] = s1;
+    d.sides[1] = s0;
+    return d;
+}
+
+std::vector<FieldDesign> Build() {
+    std::vector<FieldDesign> all;
+
+    {  // A pass between two massifs; the defenders hold the saddle.
+        FieldDesign d = Start("A2M", "Shiojinitouge", 202, 24, 8, 0.35);
+        AddHill(d, 1500, 230, 950, 400, 150, 5);
+        AddHill(d, 1400, 1800, 950, 380, 150, -8);
+        AddHill(d, 2450, 1000, 380, 300, 45);
+        AddRiver(d, {{1750, 1180}, {1300, 1260}, {800, 1240}, {350, 1320}, {0, 1300}}, 30);
+        AddRoad(d, {{0, 1050}, {600, 1000}, {1100, 1080}, {1500, 980}, {1950, 1020}, {2450, 960}, {3000, 1000}});
+        AddWood(d, 900, 640, 260, 140, W::Pine);
+        AddWood(d, 1900, 1400, 300, 150, W::Pine);
+        AddWood(d, 2600, 520, 200, 140, W::Pine);
+        AddFord(d, {700, 1180}, {700, 1380}, 90);
+        AddSide(d, 0, 200, 700, 800, 1400, {300, 940}, {300, 1160});
+        AddSide(d, 1, 2200, 700, 2800, 1350, {2650, 900}, {2650, 1110});
+        all.push_back(d);
+    }
+    {  // A castle on a low hill above the paddies, a river along the south.
+        FieldDesign d = Start("C4M", "hayashi Castle", 304, 14, 5, 0.25);
+        AddHill(d, 2380, 1000, 520, 520, 40);
+        CastleOf(d, 1,
+                 {{{{2050, 650}, {2650, 600}, {2700, 1350}, {2100, 1400}}, {3}},
+                  {{{2300, 800}, {2550, 790}, {2560, 1150}, {2310, 1170}}, {3}}},
+                 {2430, 970}, 110, 40);
+        d.paddies.push_back({450, 300, 1200, 800});
+        d.paddies.push_back({500, 1300, 1300, 1680});
+        AddRiver(d, {{0, 1830}, {800, 1760}, {1600, 1850}, {2400, 1780}, {3000, 1840}}, 70);
+        AddFord(d, {1200, 1660}, {1200, 1940}, 130);
+        AddRoad(d, {{0, 1000}, {900, 1020}, {1700, 990}, {2060, 1025}});
+        AddVillage(d, 1500, 650, 110, 7, V::Farm);
+        AddWood(d, 1600, 1400, 250, 150, W::Broadleaf);
+        AddWood(d, 2800, 300, 150, 120, W::Bamboo);
+        AddSide(d, 1, 2150, 700, 2650, 1300, {2350, 1100}, {2500, 1100});
+        all.push_back(d);
+    }
+    {  // The last stand on the mountain's western slopes.
+        FieldDesign d = Start("A7L", "Temmokuzan", 407, 22, 10, 0.55);
+        AddHill(d, 2650, 1000, 650, 800, 130);
+        AddHill(d, 700, 180, 600, 300, 120);
+        AddRiver(d, {{0, 600}, {500, 700}, {1100, 620}, {1700, 720}, {2100, 500}, {2400, 0}}, 60);
+        AddFord(d, {1100, 540}, {1100, 720}, 110);
+        AddRoad(d, {{0, 1200}, {800, 1150}, {1400, 1000}, {2000, 1050}, {2300, 950}});
+        AddRoad(d, {{1400, 1000}, {1600, 600}, {1700, 0}});
+        AddWood(d, 1300, 1350, 350, 250, W::Pine);
+        AddWood(d, 2000, 1700, 300, 150, W::Pine);
+        AddVillage(d, 900, 1000, 90, 5, V::Farm);
+        AddSide(d, 0, 200, 800, 800, 1700, {300, 1150}, {300, 1350});
+        AddSide(d, 1, 1850, 500, 2300, 1500, {2150, 900}, {2150, 1100});
+        all.push_back(d);
+    }
+    {  // A mountain castle held by the smaller army on the west.
+        FieldDesign d = Start("C7L", "Iwadono Castle", 507, 26, 8, 0.4);
+        AddHill(d, 700, 1000, 620, 720, 85);
+        AddHill(d, 600, 180, 500, 250, 130);
+        AddHill(d, 700, 1870, 600, 250, 125);
+        CastleOf(d, 0,
+                 {{{{450, 700}, {900, 620}, {1050, 950}, {950, 1350}, {500, 1400}, {380, 1050}}, {1, 2}},
+                  {{{550, 850}, {820, 820}, {880, 1100}, {600, 1200}}, {1}}},
+                 {700, 1000}, 120, 0);
+        AddRiver(d, {{3000, 300}, {2000, 700}, {1500, 1300}, {1300, 2000}}, 40);
+        AddRoad(d, {{3000, 1050}, {2300, 1100}, {1700, 1050}, {1300, 1120}, {1000, 1150}});
+        AddWood(d, 1500, 600, 250, 200, W::Pine);
+        AddWood(d, 1850, 1500, 300, 200, W::Pine);
+        AddWood(d, 2500, 1600, 200, 150, W::Broadleaf);
+        AddSide(d, 0, 420, 750, 1000, 1300, {600, 920}, {780, 1080});
+        AddSide(d, 1, 2200, 400, 2800, 1600, {2680, 900}, {2680, 1120});
+        all.push_back(d);
+    }
+    {  // Winter on the plain above the river; low hills to the north.
+        FieldDesign d = Start("A3L", "Uedahara", 603, 16, 6, 0.8);
+        AddRiver(d, {{0, 1500}, {700, 1620}, {1400, 1550}, {2100, 1700}, {3000, 1600}}, 90);
+        AddFord(d, {900, 1500}, {900, 1720}, 120);
+        AddFord(d, {2300, 1580}, {2300, 1800}, 120);
+        AddHill(d, 1500, 300, 800, 300, 60);
+        AddHill(d, 2600, 500, 300, 250, 45, 20);
+        d.paddies.push_back({1000, 900, 1700, 1350});
+        AddVillage(d, 600, 700, 120, 7, V::Farm);
+        AddVillage(d, 2200, 1200, 100, 5, V::Farm);
+        AddWood(d, 1900, 700, 200, 150, W::Broadleaf);
+        AddWood(d, 400, 1200, 150, 100, W::Bamboo);
+        AddRoad(d, {{0, 900}, {900, 850}, {1800, 950}, {3000, 900}});
+        OpenSides(d, 300, 1400);
+        all.push_back(d);
+    }
+    {  // Between the two rivers, around the shrine wood.
+        FieldDesign d = Start("A5L", "Kawanakajima Ohtuka", 805, 10, 4, 0.3);
+        AddRiver(d, {{0, 250}, {800, 350}, {1600, 250}, {2400, 400}, {3000, 300}}, 110);
+        AddRiver(d, {{0, 1720}, {900, 1650}, {1800, 1780}, {3000, 1700}}, 100);
+        AddFord(d, {1200, 1560}, {1200, 1850}, 140);
+        d.marshes.push_back({{1500, 1480}, 250, 110});
+        AddWood(d, 1500, 950, 130, 110, W::Broadleaf);
+        AddVillage(d, 1500, 1000, 50, 3, V::Temple);
+        d.paddies.push_back({400, 600, 1100, 900});
+        d.paddies.push_back({1900, 1100, 2600, 1400});
+        AddRoad(d, {{0, 1000}, {1500, 1060}, {3000, 1050}});
+        AddRoad(d, {{1500, 1060}, {1600, 0}});
+        OpenSides(d, 500, 1550);
+        all.push_back(d);
+    }
+    {  // The river runs across the field: two fords and a bridge.
+        FieldDesign d = Start("A6L", "Kawanakajima Uenohara", 906, 14, 6, 0.35);
+        AddHill(d, 1600, 1950, 700, 380, 140);
+        AddRiver(d, {{0, 420}, {900, 600}, {1500, 1100}, {2000, 1300}, {3000, 1350}}, 95);
+        AddFord(d, {1130, 700}, {1300, 860}, 130);
+        AddFord(d, {1800, 1120}, {1760, 1330}, 120);
+        AddRoad(d, {{0, 1200}, {1200, 1300}, {2400, 1100}, {3000, 1000}});
+        AddWood(d, 1300, 1600, 300, 150, W::Pine);
+        AddWood(d, 600, 1000, 180, 120, W::Bamboo);
+        AddVillage(d, 2500, 700, 110, 6, V::Farm);
+        d.paddies.push_back({500, 1150, 1000, 1500});
+        AddSide(d, 0, 200, 800, 800, 1650, {300, 1150}, {300, 1350});
+        AddSide(d, 1, 2200, 300, 2800, 1150, {2680, 620}, {2680, 830});
+        all.push_back(d);
+    }
+    {  // A castle on a summit between crags, a long road up.
+        FieldDesign d = Start("C5L", "Katsurao Castle", 1005, 30, 9, 0.45);
+        AddHill(d, 2400, 1000, 600, 700, 95);
+        AddHill(d, 2300, 230, 550, 250, 145);
+        AddHill(d, 2300, 1800, 550, 250, 145);
+        CastleOf(d, 1,
+                 {{{{2150, 800}, {2600, 700}, {2700, 1150}, {2250, 1300}}, {3}},
+                  {{{2350, 880}, {2550, 850}, {2600, 1080}, {2400, 1130}}, {3}}},
+                 {2480, 990}, 90, 0);
+        AddRoad(d, {{0, 1000}, {700, 950}, {1200, 1100}, {1600, 950}, {1900, 1100}, {2200, 1050}});
+        AddRiver(d, {{600, 0}, {700, 700}, {500, 1300}, {650, 2000}}, 35);
+        AddWood(d, 1500, 500, 300, 200, W::Pine);
+        AddWood(d, 1600, 1500, 300, 200, W::Pine);
+        AddSide(d, 1, 2150, 780, 2650, 1250, {2420, 1060}, {2560, 960});
+        AddSide(d, 0, 200, 500, 500, 1500, {300, 900}, {300, 1100});
+        all.push_back(d);
+    }
+    {  // A flatland castle with a wet moat, a lake and its castle town.
+        FieldDesign d = Start("C6L", "Tiyama Castle", 1106, 12, 5, 0.3);
+        CastleOf(d, 1,
+                 {{{{2100, 600}, {2700, 650}, {2650, 1400}, {2050, 1350}}, {3, 2}},
+                  {{{2250, 800}, {2520, 820}, {2500, 1180}, {2230, 1160}}, {3}}},
+                 {2380, 990}, 120, 60);
+        d.lakes.push_back({{900, 350}, 350, 180});
+        AddVillage(d, 1400, 1100, 200, 12, V::Town);
+        AddRoad(d, {{0, 1100}, {800, 1150}, {1400, 1100}, {2065, 975}});
+        AddRoad(d, {{1400, 1100}, {1900, 1600}, {2350, 1385}});
+        d.paddies.push_back({300, 1300, 1000, 1750});
+        AddWood(d, 1700, 500, 200, 150, W::Broadleaf);
+        AddSide(d, 1, 2150, 700, 2650, 1300, {2300, 1080}, {2450, 1120});
+        all.push_back(d);
+    }
+    {  // High mountains: crags on every side, a mountain tarn, narrow ways.
+        FieldDesign d = Start("A8L", "High Mountains", 1208, 40, 14, 0.6);
+        AddHill(d, 800, 280, 600, 350, 150, 10);
+        AddHill(d, 1500, 1000, 350, 300, 145);
+        AddHill(d, 2300, 1770, 700, 350, 150, -10);
+        AddHill(d, 2600, 230, 400, 250, 140);
+        AddHill(d, 600, 1770, 500, 300, 135);
+        AddRiver(d, {{1300, 0}, {1200, 500}, {1080, 800}}, 30);
+        d.lakes.push_back({{1050, 860}, 120, 80});
+        AddWood(d, 1100, 1400, 250, 150, W::Pine);
+        AddWood(d, 2000, 600, 250, 180, W::Pine);
+        AddRoad(d, {{0, 1050}, {700, 1100}, {1150, 1250}, {1800, 1350}, {2300, 1000}, {3000, 1000}}, 50);
+        AddSide(d, 0, 200, 800, 700, 1300, {300, 980}, {300, 1150});
+        AddSide(d, 1, 2300, 700, 2800, 1300, {2680, 900}, {2680, 1100});
+        all.push_back(d);
+    }
+    {  // A castle in a river bend, open only to the west.
+        FieldDesign d = Start("C2L", "Totsusakajo Castle", 1302, 14, 6, 0.3);
+        AddRiver(d, {{1900, 0}, {2000, 500}, {2700, 560}, {2880, 1100}, {2650, 1620}, {2000, 1720}, {1900, 2000}}, 80);
+        AddFord(d, {2300, 390}, {2300, 690}, 120);
+        CastleOf(d, 1,
+                 {{{{2150, 750}, {2550, 800}, {2550, 1350}, {2150, 1350}}, {3}},
+                  {{{2280, 900}, {2470, 920}, {2460, 1230}, {2290, 1220}}, {3}}},
+                 {2380, 1060}, 100, 0);
+        AddRoad(d, {{0, 1050}, {1000, 1000}, {1700, 1080}, {2140, 1050}});
+        AddWood(d, 1200, 500, 200, 150, W::Bamboo);
+        AddWood(d, 1300, 1500, 250, 150, W::Broadleaf);
+        AddVillage(d, 700, 600, 110, 6, V::Farm);
+        AddSide(d, 1, 2200, 780, 2520, 1320, {2320, 1170}, {2420, 1180});
+        all.push_back(d);
+    }
+    {  // The great mountain castle, bailey above bailey, held from the west.
+        FieldDesign d = Start("C3L", "Kasugayamajo Castle", 1403, 28, 8, 0.4);
+        AddHill(d, 650, 1000, 650, 750, 95);
+        AddHill(d, 300, 230, 400, 300, 150);
+        AddHill(d, 350, 1830, 450, 250, 150);
+        CastleOf(d, 0,
+                 {{{{350, 550}, {1000, 500}, {1150, 1000}, {1000, 1500}, {400, 1450}, {250, 1000}}, {1, 2}},
+                  {{{480, 750}, {850, 700}, {950, 1000}, {850, 1300}, {500, 1250}}, {2}},
+                  {{{580, 880}, {760, 860}, {800, 1080}, {600, 1120}}, {1}}},
+                 {680, 980}, 100, 0);
+        AddVillage(d, 1600, 1000, 220, 14, V::Town);
+        AddRoad(d, {{3000, 1000}, {2300, 1050}, {1600, 1000}, {1090, 1120}});
+        AddRiver(d, {{2000, 0}, {2100, 700}, {1950, 1400}, {2100, 2000}}, 70);
+        AddFord(d, {1980, 320}, {2140, 320}, 110);
+        AddWood(d, 1500, 400, 300, 200, W::Pine);
+        AddWood(d, 1600, 1650, 300, 180, W::Pine);
+        AddSide(d, 0, 350, 600, 1050, 1400, {640, 1070}, {740, 1060});
+        all.push_back(d);
+    }
+    {  // The coast road under the cliffs, the sea on the south.
+        FieldDesign d = Start("A9L", "Satsuta Valley", 1509, 18, 6, 0.4);
+        d.lakes.push_back({{1500, 2150}, 1350, 420});
+        for (Hill h : {Hill{{200, 250}, 350, 330, 150, 15}, Hill{{800, 420}, 300, 280, 140, -10},
+                       Hill{{1350, 230}, 420, 300, 150, 5}, Hill{{2000, 380}, 350, 320, 145, 25},
+                       Hill{{2600, 200}, 420, 280, 150, -5}, Hill{{2950, 450}, 250, 250, 140, 0}})
+            d.hills.push_back(h);
+        AddRoad(d, {{0, 1250}, {800, 1200}, {1500, 1330}, {2200, 1230}, {3000, 1300}});
+        AddWood(d, 1000, 880, 250, 120, W::Pine);
+        AddWood(d, 2500, 900, 200, 110, W::Pine);
+        AddVillage(d, 2200, 1480, 100, 5, V::Farm);
+        AddSide(d, 0, 200, 900, 800, 1450, {300, 1080}, {300, 1280});
+        AddSide(d, 1, 2200, 900, 2800, 1450, {2680, 1080}, {2680, 1280});
+        all.push_back(d);
+    }
+    {  // A great plain castle: three rings and a wide moat; a river to cross.
+        FieldDesign d = Start("C8M", "Sunpu Castle", 1608, 12, 4, 0.3);
+        CastleOf(d, 1,
+                 {{{{1800, 500}, {2700, 500}, {2700, 1500}, {1800, 1500}}, {3, 0}},
+                  {{{2000, 700}, {2500, 700}, {2500, 1300}, {2000, 1300}}, {3, 2}},
+                  {{{2150, 850}, {2380, 850}, {2380, 1150}, {2150, 1150}}, {3}}},
+                 {2265, 1000}, 110, 70);
+        AddRiver(d, {{700, 0}, {800, 700}, {650, 1400}, {750, 2000}}, 100);
+        AddFord(d, {600, 1600}, {820, 1600}, 120);
+        AddVillage(d, 1300, 1000, 250, 16, V::Town);
+        AddRoad(d, {{0, 1000}, {1000, 1000}, {1770, 1000}});
+        AddRoad(d, {{1300, 300}, {2250, 300}, {2250, 430}});
+        AddWood(d, 1300, 1650, 220, 140, W::Bamboo);
+        AddSide(d, 0, 200, 300, 560, 1700, {300, 900}, {300, 1100});
+        AddSide(d, 1, 1950, 600, 2600, 1400, {2200, 1080}, {2330, 1080});
+        all.push_back(d);
+    }
+    {  // A hilltop castle in the north-east above a ravine.
+        FieldDesign d = Start("C9L", "Hanazawa Castle", 1809, 20, 7, 0.35);
+        AddHill(d, 2300, 600, 500, 450, 80);
+        CastleOf(d, 1,
+                 {{{{2000, 350}, {2600, 300}, {2700, 800}, {2100, 900}}, {3, 2}},
+                  {{{2200, 450}, {2500, 430}, {2560, 720}, {2250, 760}}, {2}}},
+                 {2380, 590}, 90, 0);
+        AddRiver(d, {{1700, 0}, {1800, 800}, {2200, 1200}, {3000, 1300}}, 45);
+        AddRoad(d, {{0, 1400}, {900, 1300}, {1500, 1150}, {1900, 1000}, {2400, 860}});
+        AddWood(d, 1200, 600, 300, 200, W::Pine);
+        AddWood(d, 2500, 1600, 300, 200, W::Broadleaf);
+        AddVillage(d, 900, 1600, 120, 6, V::Farm);
+        AddSide(d, 1, 2050, 380, 2650, 850, {2300, 680}, {2450, 680});
+        all.push_back(d);
+    }
+    {  // The greatest castle of the east: a walled town by the sea.
+        FieldDesign d = Start("C10L", "Odawara Castle", 1910, 16, 6, 0.3);
+        d.lakes.push_back({{3400, 1750}, 650, 700});
+        CastleOf(d, 1,
+                 {{{{1600, 300}, {2600, 250}, {2750, 900}, {2500, 1600}, {1700, 1700}, {1500, 1000}}, {5, 4, 0}},
+                  {{{1950, 550}, {2350, 520}, {2450, 1000}, {2250, 1350}, {1900, 1300}}, {4}},
+                  {{{2080, 750}, {2280, 730}, {2320, 1050}, {2100, 1100}}, {3}}},
+                 {2200, 915}, 110, 50);
+        AddVillage(d, 1850, 1500, 110, 7, V::Town);
+        AddVillage(d, 2350, 400, 80, 4, V::Temple);
+        AddHill(d, 500, 600, 450, 350, 70);
+        AddWood(d, 700, 1400, 300, 200, W::Pine);
+        AddRoad(d, {{0, 1000}, {900, 950}, {1480, 1000}});
+        AddSide(d, 0, 200, 300, 1100, 1700, {300, 900}, {300, 1100});
+        AddSide(d, 1, 1850, 500, 2450, 1400, {2150, 1030}, {2260, 1040});
+        all.push_back(d);
+    }
+    {  // A long valley between ridges; the ambush waits on the heights.
+        FieldDesign d = Start("A10M", "Mimasetoge", 2010, 26, 9, 0.5);
+        // Two chains of peaks with saddles between them.
+        for (Hill h : {Hill{{150, 200}, 380, 260, 150, 10}, Hill{{700, 330}, 300, 300, 140, -20},
+                       Hill{{1250, 180}, 420, 250, 150, 5}, Hill{{1850, 320}, 330, 300, 145, 30},
+                       Hill{{2450, 230}, 400, 280, 150, -10}, Hill{{2950, 380}, 260, 300, 140, 0},
+                       Hill{{300, 1800}, 360, 280, 148, -15}, Hill{{950, 1700}, 300, 320, 140, 20},
+                       Hill{{1600, 1850}, 420, 260, 150, 0}, Hill{{2250, 1720}, 330, 300, 145, -25},
+                       Hill{{2850, 1820}, 350, 260, 150, 10}})
+            d.hills.push_back(h);
+        AddHill(d, 2400, 1000, 350, 400, 50);
+        AddRiver(d, {{0, 1150}, {1000, 1060}, {1800, 1150}, {2400, 1320}, {3000, 1250}}, 35);
+        AddFord(d, {700, 990}, {700, 1230}, 110);
+        AddFord(d, {2000, 1080}, {2000, 1330}, 110);
+        AddFord(d, {2750, 1150}, {2750, 1380}, 110);
+        AddRoad(d, {{0, 950}, {900, 900}, {1600, 980}, {2100, 900}, {3000, 950}});
+        AddWood(d, 1300, 660, 300, 150, W::Pine);
+        AddWood(d, 1900, 1380, 250, 130, W::Pine);
+        AddSide(d, 0, 200, 700, 800, 1350, {300, 880}, {300, 1060});
+        AddSide(d, 1, 2200, 650, 2800, 1250, {2680, 850}, {2680, 1050});
+        all.push_back(d);
+    }
+    {  // A square castle south of a river, marsh on its approaches.
+        FieldDesign d = Start("C12M", "Fukazawa Castle", 2112, 12, 5, 0.3);
+        AddRiver(d, {{0, 500}, {1200, 700}, {2000, 600}, {3000, 650}}, 70);
+        CastleOf(d, 1,
+                 {{{{1950, 850}, {2650, 850}, {2650, 1500}, {1950, 1500}}, {3}},
+                  {{{2150, 1000}, {2450, 1000}, {2450, 1350}, {2150, 1350}}, {3}}},
+                 {2300, 1175}, 100, 45);
+        d.marshes.push_back({{1500, 1550}, 300, 200});
+        d.marshes.push_back({{900, 1200}, 200, 150});
+        d.paddies.push_back({350, 1350, 800, 1750});
+        AddVillage(d, 1000, 900, 100, 6, V::Farm);
+        AddRoad(d, {{0, 1100}, {1000, 1130}, {1910, 1175}});
+        AddRoad(d, {{1500, 0}, {1550, 700}, {1600, 1130}});
+        AddSide(d, 0, 200, 800, 800, 1700, {300, 1150}, {300, 1350});
+        AddSide(d, 1, 2000, 900, 2600, 1450, {2220, 1300}, {2380, 1300});
+        all.push_back(d);
+    }
+    {  // The stream, and behind it the palisade and the guns.
+        FieldDesign d = Start("A11L", "Nagashino", 2211, 14, 5, 0.25);
+        AddRiver(d, {{1650, 0}, {1600, 600}, {1700, 1200}, {1620, 2000}}, 40);
+        AddFord(d, {1520, 400}, {1720, 400}, 110);
+        AddFord(d, {1600, 1000}, {1800, 1000}, 110);
+        AddFord(d, {1560, 1600}, {1760, 1600}, 110);
+        d.palisades.push_back({{{1850, 200}, {1900, 700}, {1880, 1300}, {1920, 1900}}, {{1885, 500}, {1890, 1000}, {1900, 1500}}});
+        d.ridges.push_back({{{2200, 200}, {2250, 1000}, {2200, 1800}}, 500, 45});
+        AddHill(d, 600, 600, 350, 250, 35);
+        d.paddies.push_back({800, 1200, 1400, 1700});
+        AddWood(d, 2550, 500, 200, 250, W::Broadleaf);
+        AddWood(d, 500, 1500, 200, 150, W::Pine);
+        AddRoad(d, {{0, 1000}, {900, 980}, {1700, 1000}, {2300, 950}, {3000, 980}});
+        AddSide(d, 1, 2100, 300, 2800, 1700, {2680, 900}, {2680, 1100});
+        all.push_back(d);
+    }
+    {  // A riverside castle where two rivers meet.
+        FieldDesign d = Start("C13L", "Okazake Castle", 2313, 12, 5, 0.3);
+        AddRiver(d, {{0, 350}, {1200, 300}, {2400, 400}, {3000, 330}}, 80);
+        AddRiver(d, {{2870, 330}, {2880, 1000}, {2860, 2000}}, 80);
+        AddFord(d, {650, 220}, {650, 460}, 130);
+        CastleOf(d, 1,
+                 {{{{1900, 550}, {2600, 580}, {2650, 1250}, {1950, 1300}}, {3, 2}},
+                  {{{2100, 700}, {2450, 720}, {2480, 1100}, {2120, 1120}}, {3}}},
+                 {2290, 910}, 110, 40);
+        AddVillage(d, 1400, 1300, 220, 12, V::Town);
+        d.paddies.push_back({300, 1300, 900, 1800});
+        AddRoad(d, {{0, 1000}, {1000, 950}, {1910, 925}});
+        AddRoad(d, {{1500, 2000}, {1700, 1500}, {2300, 1300}});
+        AddWood(d, 700, 650, 200, 130, W::Bamboo);
+        AddSide(d, 1, 2000, 650, 2550, 1200, {2200, 1040}, {2380, 1050});
+        all.push_back(d);
+    }
+    {  // The bare winter plateau; a ravine at its eastern foot.
+        FieldDesign d = Start("A12L", "Mikata Ga Hara", 2412, 35, 5, 0.9);
+        AddHill(d, 1500, 1000, 1400, 900, 25);
+        AddRiver(d, {{2000, 2000}, {2200, 1600}, {2600, 1500}, {3000, 1550}}, 40);
+        AddFord(d, {2400, 1420}, {2400, 1660}, 110);
+        AddWood(d, 900, 400, 150, 100, W::Broadleaf);
+        AddWood(d, 2200, 700, 150, 120, W::Broadleaf);
+        AddWood(d, 700, 1600, 200, 120, W::Pine);
+        AddRoad(d, {{0, 1300}, {1500, 1150}, {3000, 1050}});
+        OpenSides(d, 300, 1450);
+        all.push_back(d);
+    }
+    {  // A terrace castle above the coast pines.
+        FieldDesign d = Start("C14L", "Hamamatsu Castle", 2514, 18, 5, 0.35);
+        d.lakes.push_back({{1500, 2420}, 2200, 560});
+        AddHill(d, 2350, 800, 600, 600, 35);
+        CastleOf(d, 1,
+                 {{{{2000, 400}, {2650, 450}, {2700, 1200}, {2050, 1250}}, {3, 0}},
+                  {{{2200, 550}, {2500, 580}, {2520, 950}, {2220, 980}}, {2}}},
+                 {2360, 760}, 100, 0);
+        AddVillage(d, 1500, 900, 250, 14, V::Town);
+        AddWood(d, 1000, 1580, 500, 120, W::Pine);
+        AddWood(d, 2300, 1560, 400, 100, W::Pine);
+        AddRoad(d, {{0, 900}, {1000, 850}, {2030, 825}});
+        AddSide(d, 1, 2080, 450, 2650, 1150, {2300, 880}, {2440, 880});
+        AddSide(d, 0, 200, 300, 800, 1350, {300, 730}, {300, 930});
+        all.push_back(d);
+    }
+    {  // The same castle from the north-west: a river, marsh and open fields.
+        FieldDesign d = Start("C15L", "Hamamatsu Castle", 2615, 14, 5, 0.5);
+        CastleOf(d, 1,
+                 {{{{2050, 800}, {2700, 750}, {2750, 1550}, {2100, 1600}}, {3}},
+                  {{{2250, 950}, {2550, 930}, {2570, 1380}, {2280, 1400}}, {3}}},
+                 {2410, 1170}, 110, 50);
+        AddRiver(d, {{800, 0}, {900, 800}, {750, 1400}, {850, 2000}}, 60);
+        d.marshes.push_back({{1300, 1520}, 250, 180});
+        d.paddies.push_back({1100, 300, 1700, 800});
+        AddRoad(d, {{0, 1150}, {1000, 1200}, {2065, 1175}});
+        AddWood(d, 1500, 1150, 150, 100, W::Bamboo);
+        AddWood(d, 2500, 350, 250, 150, W::Pine);
+        AddSide(d, 0, 200, 400, 700, 1700, {300, 950}, {300, 1150});
+        AddSide(d, 1, 2150, 850, 2700, 1500, {2330, 1300}, {2480, 1300});
+        all.push_back(d);
+    }
+    {  // Hanazawa again, from the south-west: the castle hill and its tarn.
+        FieldDesign d = Start("C16L", "Hanazawa Castle", 2716, 18, 7, 0.6);
+        AddHill(d, 2400, 1450, 500, 400, 75);
+        CastleOf(d, 1,
+                 {{{{2050, 1150}, {2700, 1100}, {2750, 1750}, {2100, 1800}}, {3, 0}},
+                  {{{2250, 1300}, {2550, 1280}, {2570, 1600}, {2280, 1620}}, {0}}},
+                 {2410, 1450}, 90, 0);
+        d.lakes.push_back({{2200, 500}, 350, 220});
+        AddRiver(d, {{1850, 500}, {1300, 300}, {0, 250}}, 40);
+        AddWood(d, 1400, 650, 300, 200, W::Pine);
+        AddWood(d, 1200, 1500, 250, 150, W::Pine);
+        AddRoad(d, {{0, 1200}, {1200, 1100}, {1800, 1300}, {2070, 1475}});
+        AddSide(d, 1, 2100, 1150, 2700, 1750, {2330, 1540}, {2490, 1530});
+        all.push_back(d);
+    }
+    FieldDesign takatenjin = Start("C17M", "Takatenjin Castle", 2817, 24, 8, 0.4);
+    {  // A ridge castle of two baileys, held from the west.
+        FieldDesign& d = takatenjin;
+        d.ridges.push_back({{{200, 700}, {700, 1000}, {1000, 1300}}, 600, 80});
+        AddHill(d, 300, 1850, 450, 300, 150);
+        AddHill(d, 500, 150, 400, 250, 145);
+        CastleOf(d, 0,
+                 {{{{300, 650}, {850, 700}, {1050, 1150}, {900, 1450}, {400, 1300}}, {1, 2}},
+                  {{{450, 850}, {750, 870}, {850, 1150}, {550, 1200}}, {1}}},
+                 {650, 1020}, 90, 0);
+        AddRiver(d, {{2000, 0}, {1900, 900}, {2100, 2000}}, 60);
+        AddRoad(d, {{3000, 1000}, {1950, 950}, {1500, 1000}, {1200, 1050}, {975, 930}});
+        AddWood(d, 1500, 500, 300, 200, W::Pine);
+        AddWood(d, 1500, 1600, 250, 150, W::Pine);
+        AddSide(d, 0, 350, 700, 1000, 1350, {560, 1100}, {740, 1110});
+        AddSide(d, 1, 2300, 400, 2800, 1600, {2680, 900}, {2680, 1100});
+        all.push_back(d);
+    }
+    {  // The same castle, now taken and held from the east; autumn.
+        FieldDesign d = Mirrored(takatenjin, "C18M", 2918);
+        d.dryness = 0.75;
+        d.woods.clear();
+        AddWood(d, 1650, 450, 250, 180, W::Broadleaf);
+        AddWood(d, 1300, 1500, 300, 200, W::Broadleaf);
+        AddVillage(d, 700, 1000, 120, 6, V::Farm);
+        all.push_back(d);
+    }
+    {  // Rolling wooded hills with ponds: a battle of flanks.
+        FieldDesign d = Start("A13M", "Nagakute", 3013, 20, 12, 0.35);
+        AddHill(d, 800, 500, 300, 250, 50);
+        AddHill(d, 1500, 1200, 350, 300, 55, 30);
+        AddHill(d, 2300, 600, 300, 250, 45);
+        AddHill(d, 2000, 1700, 300, 200, 40);
+        AddWood(d, 1100, 800, 200, 150, W::Broadleaf);
+        AddWood(d, 1900, 1100, 220, 150, W::Pine);
+        AddWood(d, 600, 1400, 250, 150, W::Broadleaf);
+        AddWood(d, 2500, 1400, 200, 200, W::Pine);
+        AddWood(d, 1500, 400, 200, 120, W::Bamboo);
+        d.lakes.push_back({{1200, 1620}, 120, 80});
+        d.lakes.push_back({{2400, 1050}, 90, 70});
+        AddRoad(d, {{0, 900}, {1000, 1000}, {2000, 850}, {3000, 900}});
+        AddVillage(d, 1700, 750, 100, 5, V::Farm);
+        all.push_back(d);
+    }
+    {  // A plain castle with the river for its western moat.
+        FieldDesign d = Start("C11L", "Kiyosu Castle", 3111, 10, 4, 0.3);
+        AddRiver(d, {{2000, 0}, {1950, 700}, {2050, 1300}, {1950, 2000}}, 80);
+        CastleOf(d, 1,
+                 {{{{2150, 600}, {2700, 600}, {2700, 1400}, {2150, 1400}}, {3, 2}},
+                  {{{2300, 800}, {2550, 800}, {2550, 1200}, {2300, 1200}}, {3}}},
+                 {2425, 1000}, 110, 40);
+        AddVillage(d, 1500, 1000, 250, 15, V::Town);
+        d.paddies.push_back({300, 300, 1000, 800});
+        d.paddies.push_back({400, 1300, 1100, 1750});
+        AddRoad(d, {{0, 1000}, {1500, 1000}, {2120, 1000}});
+        AddRoad(d, {{1600, 2000}, {2000, 1650}, {2425, 1440}});
+        AddSide(d, 1, 2200, 650, 2650, 1350, {2350, 1100}, {2500, 1100});
+        all.push_back(d);
+    }
+    {  // The castle on the mountain's summit above the wide river.
+        FieldDesign d = Start("C19L", "Gifu Castle", 3219, 22, 8, 0.4);
+        AddHill(d, 2350, 900, 650, 700, 135);
+        CastleOf(d, 1,
+                 {{{{2150, 700}, {2550, 650}, {2600, 1100}, {2200, 1150}}, {3}},
+                  {{{2280, 780}, {2480, 770}, {2500, 1020}, {2300, 1040}}, {3}}},
+                 {2390, 900}, 90, 0);
+        AddRoad(d, {{0, 1300}, {900, 1250}, {1500, 1150}, {1900, 1000}, {2180, 925}});
+        AddRiver(d, {{0, 300}, {1000, 400}, {2000, 200}, {3000, 300}}, 110);
+        AddFord(d, {600, 200}, {600, 500}, 140);
+        AddVillage(d, 1500, 1450, 220, 14, V::Town);
+        AddWood(d, 1850, 500, 200, 150, W::Pine);
+        AddWood(d, 1850, 1450, 250, 150, W::Pine);
+        AddSide(d, 1, 2200, 700, 2550, 1100, {2330, 990}, {2450, 980});
+        all.push_back(d);
+    }
+    {  // The fortress island of the delta, channels on two sides.
+        FieldDesign d = Start("C20L", "Nagashima Castle", 3320, 8, 3, 0.3);
+        AddRiver(d, {{1700, 0}, {1780, 900}, {1700, 2000}}, 130);
+        AddRiver(d, {{1780, 900}, {2300, 700}, {3000, 800}}, 90);
+        AddFord(d, {2500, 600}, {2500, 900}, 130);
+        CastleOf(d, 1,
+                 {{{{2100, 1100}, {2650, 1050}, {2700, 1600}, {2150, 1650}}, {3, 0}},
+                  {{{2280, 1220}, {2520, 1200}, {2540, 1480}, {2300, 1500}}, {3}}},
+                 {2410, 1350}, 90, 30);
+        AddVillage(d, 2350, 1830, 150, 6, V::Temple);
+        d.marshes.push_back({{1980, 1800}, 150, 100});
+        d.marshes.push_back({{1200, 600}, 300, 200});
+        AddRoad(d, {{0, 1300}, {1000, 1250}, {1750, 1300}, {2120, 1375}});
+        AddFord(d, {1560, 1800}, {1860, 1800}, 120);
+        d.paddies.push_back({300, 300, 1000, 800});
+        AddSide(d, 1, 2000, 1000, 2800, 1750, {2360, 1420}, {2460, 1410});
+        all.push_back(d);
+    }
+    {  // The basin of the crossroads, ringed by the hills the armies held.
+        FieldDesign d = Start("A14L", "Sekigahara", 3414, 18, 7, 0.45);
+        AddHill(d, 450, 700, 250, 200, 55);
+        AddHill(d, 700, 1150, 200, 200, 45);
+        AddHill(d, 1200, 1830, 450, 300, 110);
+        AddHill(d, 2700, 1700, 400, 350, 120);
+        AddHill(d, 700, 180, 500, 250, 100);
+        AddRoad(d, {{0, 1000}, {1000, 1050}, {2000, 1000}, {3000, 1100}});
+        AddRoad(d, {{1100, 1040}, {900, 400}, {800, 0}});
+        AddRoad(d, {{1300, 1050}, {1500, 1500}, {1700, 2000}});
+        AddRiver(d, {{1250, 0}, {1150, 600}, {1250, 1300}, {1100, 2000}}, 30);
+        AddFord(d, {1080, 800}, {1300, 800}, 100);
+        AddWood(d, 1700, 600, 200, 150, W::Pine);
+        AddWood(d, 2100, 1300, 200, 120, W::Broadleaf);
+        AddVillage(d, 1550, 1000, 100, 6, V::Farm);
+        d.paddies.push_back({1800, 650, 2400, 950});
+        AddSide(d, 0, 250, 450, 900, 1400, {300, 900}, {330, 1100});
+        all.push_back(d);
+    }
+    {  // A walled temple in the city's streets; one guard against an army.
+        FieldDesign d = Start("C21L", "Honoji Castle", 3521, 10, 3, 0.3);
+        CastleOf(d, 0, {{{{500, 700}, {1000, 700}, {1000, 1300}, {500, 1300}}, {1, 2}}}, {750, 980}, 120, 25);
+        AddVillage(d, 1600, 600, 250, 16, V::Town);
+        AddVillage(d, 1600, 1400, 250, 16, V::Town);
+        AddVillage(d, 2300, 1000, 230, 12, V::Town);
+        AddVillage(d, 800, 1700, 200, 10, V::Town);
+        AddVillage(d, 800, 300, 200, 10, V::Town);
+        AddRoad(d, {{0, 500}, {3000, 500}});
+        AddRoad(d, {{1040, 1000}, {3000, 1000}});
+        AddRoad(d, {{0, 1550}, {3000, 1550}});
+        AddRoad(d, {{1300, 0}, {1300, 2000}});
+        AddRoad(d, {{2000, 0}, {2000, 2000}});
+        AddRoad(d, {{750, 1340}, {750, 1550}});
+        AddRiver(d, {{2650, 0}, {2700, 1000}, {2600, 2000}}, 70);
+        AddSide(d, 0, 560, 760, 940, 1240, {620, 1150}, {880, 1150});
+        AddSide(d, 1, 2100, 300, 2550, 1700, {2450, 900}, {2450, 1100});
+        all.push_back(d);
+    }
+    {  // Between the mountain and the great river: who holds the height?
+        FieldDesign d = Start("A15L", "Yamazaki", 3615, 14, 6, 0.35);
+        AddHill(d, 1400, 280, 600, 400, 140);
+        AddRiver(d, {{0, 1900}, {1000, 1700}, {2000, 1500}, {3000, 1450}}, 120);
+        AddFord(d, {500, 1660}, {500, 1960}, 140);
+        AddFord(d, {2500, 1330}, {2500, 1610}, 140);
+        AddRiver(d, {{1800, 0}, {1900, 800}, {2000, 1480}}, 35);
+        AddFord(d, {1760, 300}, {1960, 300}, 110);
+        d.marshes.push_back({{1500, 1450}, 300, 110});
+        AddRoad(d, {{0, 1100}, {1000, 1000}, {2000, 1050}, {3000, 1000}});
+        d.paddies.push_back({2200, 1100, 2800, 1300});
+        AddWood(d, 1000, 640, 250, 150, W::Pine);
+        AddVillage(d, 700, 1300, 180, 8, V::Town);
+        OpenSides(d, 500, 1350);
+        all.push_back(d);
+    }
+    {  // Mountain forts above the lake.
+        FieldDesign d = Start("A16M", "Shizugatake", 3716, 30, 9, 0.4);
+        d.lakes.push_back({{1500, 1500}, 380, 260});
+        AddHill(d, 1600, 700, 300, 280, 120);
+        d.ridges.push_back({{{200, 300}, {700, 600}, {900, 1200}}, 400, 95});
+        d.ridges.push_back({{{2800, 200}, {2400, 700}, {2500, 1400}}, 400, 90});
+        d.palisades.push_back({{{1420, 880}, {1600, 900}, {1780, 870}}, {{1600, 900}}});
+        AddRoad(d, {{0, 1000}, {900, 1150}, {1500, 1100}, {2100, 1100}, {3000, 1000}});
+        AddWood(d, 1100, 400, 250, 150, W::Pine);
+        AddWood(d, 2000, 1250, 200, 150, W::Pine);
+        AddVillage(d, 2200, 1800, 110, 5, V::Farm);
+        OpenSides(d, 500, 1500);
+        all.push_back(d);
+    }
+    {  // The broad shallow river between the two armies, ford after ford.
+        FieldDesign d = Start("A17L", "Anegawa", 3817, 12, 4, 0.25);
+        AddRiver(d, {{1500, 0}, {1450, 700}, {1560, 1300}, {1480, 2000}}, 150);
+        AddFord(d, {1330, 400}, {1640, 400}, 160);
+        AddFord(d, {1350, 1000}, {1680, 1000}, 180);
+        AddFord(d, {1360, 1650}, {1670, 1650}, 160);
+        d.paddies.push_back({400, 300, 1000, 700});
+        d.paddies.push_back({2000, 1300, 2600, 1700});
+        AddVillage(d, 700, 1400, 110, 6, V::Farm);
+        AddVillage(d, 2300, 600, 110, 6, V::Farm);
+        AddWood(d, 2550, 1150, 200, 150, W::Broadleaf);
+        AddWood(d, 500, 1000, 150, 120, W::Bamboo);
+        AddRoad(d, {{0, 950}, {1300, 1000}, {1700, 1000}, {3000, 1050}});
+        all.push_back(d);
+    }
+    return all;
+}
+
+}  // namespace
+
+const std::vector<FieldDesign>& FieldDesigns() {
+    static const std::vector<FieldDesign> all = Build();
+    return all;
+}
+
+const FieldDesign* FindFieldDesign(const std::string& key) {
+    for (const FieldDesign& d : FieldDesigns())
+        if (d.key == key) return &d;
+    return nullptr;
+}
+
+}  // namespace fields

@@ -1,0 +1,36 @@
+// The pictures of a battlefield, all drawn from its FieldRaster: the
+// 3000 x 2000 background and the altitude map the battle reads, and the maps
+// the menus and the deployment screen show of it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tools/mkdata/FieldRaster.h"
+#include "tools/mkdata/Style.h"
+
+class KitContext;
+
+namespace fields {
+
+// The background's palette: 16 shades (dark to light) of each material, so
+// index / 16 is the ground's Material.
+std::vector<kit::Rgb> BackgroundPalette(double dryness);
+
+// The background as palette indices, one per field unit, top row first.
+std::vector<uint8_t> PaintBackground(const FieldRaster& raster);
+
+// "Bkgnd <key>" (8-bit) and "Data Map <key>" (8-bit, the red of each colour
+// is the altitude byte) in the MapData folder.
+void WriteFieldData(const KitContext& kit, const FieldRaster& raster);
+
+// "<key> Tactic", "1024<key> Tactic", "Battle <key> sbttl", "Battle <key>
+// Hint", "1024Battle <key> Hint", "Battle <key> Info" and "Map Small <key>".
+void WriteFieldMenuMaps(const KitContext& kit, const FieldRaster& raster);
+
+// A map of the field drawn into a rectangle of a picture in the house style:
+// ground, heights, water, woods, roads, castles; with `armies` the
+// deployment areas and headquarters of both sides.
+void DrawFieldMap(kit::Picture& p, const FieldRaster& raster, double x, double y, double w, double h, bool armies);
+
+}  // namespace fields

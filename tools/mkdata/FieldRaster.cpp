@@ -1,0 +1,499 @@
+#include "tools/mkdata/FieldRaster.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "tools/mkdata/Style.h"
+
+namespace fields {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+bool OverOpenGround(uint8_t m) { return m == kGrass || m == kMarsh || m == kPaddy || m == kSand || m == kForest; }
+bool OverPlainGround(uint8_t m) { return m == kGrass || m == kForest || m == kPaddy || m == kMarsh; }
+bool OverNotWater(uint8_t m) { return m != kWater && m != kCrag; }
+bool OverWater(uint8_t m) { return m == kWater || m == kSand; }
+
+double Noise(double x, double y, double scale, uint32_t seed) { return kit::ValueNoise(x, y, scale, seed); }
+
+// Rolling ground: three octaves of value noise in [-1, 1].
+double Rolling(double x, double y, uint32_t seed) {
+    double v = 0.55 * Noise(x, y, 420, seed) + 0.30 * Noise(x, y, 170, seed + 1) + 0.15 * Noise(x, y, 60, seed + 2);
+    return v * 2 - 1;
+}
+
+double Bell(double q) { return q >= 1 ? 0 : (1 - q) * (1 - q); }
+
+}  // namespace
+
+bool IsBlockingMaterial(uint8_t m) {
+    return m == kWater || m == kWall || m == kTower || m == kKeep || m == kCrag || m == kPalisade;
+}
+
+double DistanceToSegment(const Pt& p, const Pt& a, const Pt& b) {
+    double vx = b.x - a.x, vy = b.y - a.y, len2 = vx * vx + vy * vy;
+    double t = len2 > 0 ? ((p.x - a.x) * vx + (p.y - a.y) * vy) / len2 : 0;
+    t = std::clamp(t, 0.0, 1.0);
+    double dx = p.x - (a.x + t * vx), dy = p.y - (a.y + t * vy);
+    return std::sqrt(dx * dx + dy * dy);
+}
+
+double DistanceToPath(const Pt& p, const Path& path, bool closed) {
+    double best = 1e18;
+    size_t n = path.size();
+    if (n == 1) return std::hypot(p.x - path[0].x, p.y - path[0].y);
+    for (size_t i = 0; i + 1 < n + (closed ? 1 : 0); ++i)
+        best = std::min(best, DistanceToSegment(p, path[i], path[(i + 1) % n]));
+    return best;
+}
+
+bool InsidePolygon(const Pt& p, const Path& poly) {
+    bool in = false;
+    for (size_t i = 0, j = poly.size() - 1; i < poly.size(); j = i++) {
+        const Pt &a = poly[i], &b = poly[j];
+        if ((a.y > p.y) != (b.y > p.y) && p.x < (b.x - a.x) * (p.y - a.y) / (b.y - a.y) + a.x) in = !in;
+    }
+    return in;
+}
+
+Path SmoothPath(const Path& path, int steps) {
+    if (path.size() < 3) return path;
+    Path out;
+    size_t n = path.size();
+    for (size_t i = 0; i + 1 < n; ++i) {
+        const Pt& p0 = path[i == 0 ? 0 : i - 1];
+        const Pt& p1 = path[i];
+        const Pt& p2 = path[i + 1];
+        const Pt& p3 = path[std::min(i + 2, n - 1)];
+        for (int s = 0; s < steps; ++s) {
+            double t = double(s) / steps, t2 = t * t, t3 = t2 * t;
+            auto cr = [&](double a, double b, double c, double d) {
+                return 0.5 * (2 * b + (-a + c) * t + (2 * a - 5 * b + 4 * c - d) * t2 + (-a + 3 * b - 3 * c + d) * t3);
+            };
+            out.push_back({cr(p0.x, p1.x, p2.x, p3.x), cr(p0.y, p1.y, p2.y, p3.y)});
+        }
+    }
+    out.push_back(path.back());
+    return out;
+}
+
+FieldRaster::FieldRaster(const FieldDesign& design) : m_design(design) {
+    for (River& r : m_design.rivers) r.path = SmoothPath(r.path, 8);
+    for (Road& r : m_design.roads) r.path = SmoothPath(r.path, 6);
+    for (Ridge& r : m_design.ridges) r.path = SmoothPath(r.path, 6);
+    BuildHeights();
+    m_material.assign(size_t(kFieldWidth) * kFieldHeight, kGrass);
+    PaintGround();
+    PaintWater();
+    PaintWorks();
+    CloseMountainPockets();
+    PlaceObjects();
+    BuildAltitude();
+}
+
+uint8_t FieldRaster::MaterialAt(int x, int y) const {
+    x = std::clamp(x, 0, kFieldWidth - 1);
+    y = std::clamp(y, 0, kFieldHeight - 1);
+    return m_material[size_t(y) * kFieldWidth + x];
+}
+
+double FieldRaster::HeightAt(double x, double y) const {
+    double fx = std::clamp(x / 5.0, 0.0, double(kCellsX)), fy = std::clamp(y / 5.0, 0.0, double(kCellsY));
+    int ix = std::min(int(fx), kCellsX - 1), iy = std::min(int(fy), kCellsY - 1);
+    double tx = fx - ix, ty = fy - iy;
+    const int W = kCellsX + 1;
+    auto h = [&](int cx, int cy) { return double(m_heights[size_t(cy) * W + cx]); };
+    return (h(ix, iy) * (1 - tx) + h(ix + 1, iy) * tx) * (1 - ty) + (h(ix, iy + 1) * (1 - tx) + h(ix + 1, iy + 1) * tx) * ty;
+}
+
+void FieldRaster::BuildHeights() {
+    const FieldDesign& d = m_design;
+    const int W = kCellsX + 1, H = kCellsY + 1;
+    m_heights.assign(size_t(W) * H, 0.f);
+    for (int j = 0; j < H; ++j) {
+        for (int i = 0; i < W; ++i) {
+            double x = i * 5.0, y = j * 5.0;
+            double h = d.baseHeight + d.roughness * Rolling(x, y, d.seed);
+            for (const Hill& hill : d.hills) {
+                double a = hill.angleDeg * kPi / 180, ca = std::cos(a), sa = std::sin(a);
+                double dx = x - hill.c.x, dy = y - hill.c.y;
+                double u = (dx * ca + dy * sa) / hill.rx, v = (-dx * sa + dy * ca) / hill.ry;
+                double q = (u * u + v * v) * (0.85 + 0.3 * Noise(x, y, 140, d.seed + 7));
+                h += hill.height * Bell(q);
+            }
+            for (const Ridge& r : d.ridges) {
+                double t = DistanceToPath({x, y}, r.path) / (r.width / 2);
+                h += r.height * Bell(t * t) * (0.75 + 0.5 * Noise(x, y, 260, d.seed + 11));
+            }
+            m_heights[size_t(j) * W + i] = float(h);
+        }
+    }
+    // Rivers and lakes cut their beds: the ground falls gently to the water,
+    // which lies a little below the plain around it.
+    auto carve = [&](auto distanceOf, double halfWidth, double reach) {
+        for (int j = 0; j < H; ++j)
+            for (int i = 0; i < W; ++i) {
+                float& h = m_heights[size_t(j) * W + i];
+                double dist = distanceOf(Pt{i * 5.0, j * 5.0});
+                if (dist > halfWidth + reach) continue;
+                double bed = std::max(0.0, d.baseHeight - 6);
+                double limit = bed + std::max(0.0, dist - halfWidth) * 0.12;
+                if (h > limit) h = float(h + (limit - h) * Bell(std::max(0.0, dist - halfWidth) / reach));
+            }
+    };
+    for (const River& r : d.rivers) carve([&](const Pt& p) { return DistanceToPath(p, r.path); }, r.width / 2, 160);
+    for (const Lake& l : d.lakes)
+        carve([&](const Pt& p) { return std::max(0.0, std::hypot((p.x - l.c.x) / l.rx, (p.y - l.c.y) / l.ry) - 1) * std::min(l.rx, l.ry); },
+              0, 160);
+    // Castle grounds are levelled terraces, never bare crag.
+    for (const Castle& c : d.castles)
+        if (!c.rings.empty())
+            for (int j = 0; j < H; ++j)
+                for (int i = 0; i < W; ++i) {
+                    float& h = m_heights[size_t(j) * W + i];
+                    if (h <= kCragLevel - 22) continue;
+                    Pt p{i * 5.0, j * 5.0};
+                    if (InsidePolygon(p, c.rings.front().corners) || DistanceToPath(p, c.rings.front().corners, true) < 60)
+                        h = float(kCragLevel - 22);
+                }
+    for (float& h : m_heights) h = float(std::clamp(double(h), 0.0, 140.0));
+}
+
+void FieldRaster::Fill(int x0, int y0, int x1, int y1, uint8_t m, bool (*onlyOver)(uint8_t)) {
+    x0 = std::max(x0, 0), y0 = std::max(y0, 0), x1 = std::min(x1, kFieldWidth - 1), y1 = std::min(y1, kFieldHeight - 1);
+    for (int y = y0; y <= y1; ++y)
+        for (int x = x0; x <= x1; ++x) {
+            uint8_t& c = m_material[size_t(y) * kFieldWidth + x];
+            if (!onlyOver || onlyOver(c)) c = m;
+        }
+}
+
+template <class Inside>
+void FieldRaster::FillWhere(double left, double top, double right, double bottom, uint8_t m, Inside inside,
+                            bool (*onlyOver)(uint8_t)) {
+    int x0 = std::max(0, int(std::floor(left))), y0 = std::max(0, int(std::floor(top)));
+    int x1 = std::min(kFieldWidth - 1, int(std::ceil(right))), y1 = std::min(kFieldHeight - 1, int(std::ceil(bottom)));
+    for (int y = y0; y <= y1; ++y)
+        for (int x = x0; x <= x1; ++x) {
+            uint8_t& c = m_material[size_t(y) * kFieldWidth + x];
+            if ((!onlyOver || onlyOver(c)) && inside(Pt{x + 0.5, y + 0.5})) c = m;
+        }
+}
+
+void FieldRaster::PaintGround() {
+    const FieldDesign& d = m_design;
+    // Bare crag where the mountains rise above the tree line.
+    for (int y = 0; y < kFieldHeight; y += 1)
+        for (int x = 0; x < kFieldWidth; ++x) {
+            if (HeightAt(x, y) < kCragLevel - 8) continue;
+            if (HeightAt(x, y) + (Noise(x, y, 40, d.seed + 3) - 0.5) * 16 > kCragLevel)
+                m_material[size_t(y) * kFieldWidth + x] = kCrag;
+        }
+    for (const Marsh& m : d.marshes)
+        FillWhere(m.c.x - m.rx * 1.3, m.c.y - m.ry * 1.3, m.c.x + m.rx * 1.3, m.c.y + m.ry * 1.3, kMarsh,
+                  [&](const Pt& p) {
+                      double q = std::hypot((p.x - m.c.x) / m.rx, (p.y - m.c.y) / m.ry);
+                      return q < 0.8 + 0.45 * Noise(p.x, p.y, 70, d.seed + 5);
+                  },
+                  OverOpenGround);
+    for (const Paddies& f : d.paddies) {
+        // Plots of about 90 x 60 with earth dikes between them.
+        FillWhere(f.left, f.top, f.right, f.bottom, kPaddy,
+                  [&](const Pt& p) {
+                      double px = std::fmod(p.x - f.left, 92), py = std::fmod(p.y - f.top, 64);
+                      return px > 5 && py > 5;
+                  },
+                  OverOpenGround);
+        FillWhere(f.left, f.top, f.right, f.bottom, kEarth,
+                  [&](const Pt& p) {
+                      double px = std::fmod(p.x - f.left, 92), py = std::fmod(p.y - f.top, 64);
+                      return px <= 5 || py <= 5;
+                  },
+                  OverOpenGround);
+    }
+    for (const Wood& w : d.woods)
+        FillWhere(w.c.x - w.rx * 1.3, w.c.y - w.ry * 1.3, w.c.x + w.rx * 1.3, w.c.y + w.ry * 1.3, kForest,
+                  [&](const Pt& p) {
+                      double q = std::hypot((p.x - w.c.x) / w.rx, (p.y - w.c.y) / w.ry);
+                      return q < 0.78 + 0.4 * Noise(p.x, p.y, 90, d.seed + 9 + uint32_t(w.c.x));
+                  },
+                  OverPlainGround);
+    for (const Castle& c : d.castles)
+        if (!c.rings.empty()) {
+            const Path& ring = c.rings.front().corners;
+            double l = 1e9, t = 1e9, r = -1e9, b = -1e9;
+            for (const Pt& p : ring) l = std::min(l, p.x), t = std::min(t, p.y), r = std::max(r, p.x), b = std::max(b, p.y);
+            FillWhere(l, t, r, b, kEarth, [&](const Pt& p) { return InsidePolygon(p, ring); },
+                      [](uint8_t m) { return m != kWater; });
+        }
+    for (const Road& road : d.roads)
+        for (size_t i = 0; i + 1 < road.path.size(); ++i) {
+            const Pt &a = road.path[i], &b = road.path[i + 1];
+            double half = road.width / 2;
+            FillWhere(std::min(a.x, b.x) - half, std::min(a.y, b.y) - half, std::max(a.x, b.x) + half,
+                      std::max(a.y, b.y) + half, kRoad, [&](const Pt& p) { return DistanceToSegment(p, a, b) < half; },
+                      OverNotWater);
+        }
+}
+
+void FieldRaster::PaintWater() {
+    const FieldDesign& d = m_design;
+    auto width = [&](const Pt& p, double w) { return w * (0.85 + 0.3 * Noise(p.x, p.y, 150, d.seed + 13)); };
+    // Shores first, water over them, so that one stretch of river never
+    // paints its sand over the water of the next.
+    for (int pass = 0; pass < 2; ++pass) {
+        uint8_t m = pass == 0 ? kSand : kWater;
+        double shore = pass == 0 ? 9 : 0;
+        for (const River& r : d.rivers)
+            for (size_t i = 0; i + 1 < r.path.size(); ++i) {
+                const Pt &a = r.path[i], &b = r.path[i + 1];
+                double half = r.width * 0.6 + shore + 2;
+                FillWhere(std::min(a.x, b.x) - half, std::min(a.y, b.y) - half, std::max(a.x, b.x) + half,
+                          std::max(a.y, b.y) + half, m,
+                          [&](const Pt& p) { return DistanceToSegment(p, a, b) < width(p, r.width) / 2 + shore; },
+                          pass == 0 ? OverOpenGround : nullptr);
+            }
+        for (const Lake& l : d.lakes)
+            FillWhere(l.c.x - l.rx * 1.3 - shore, l.c.y - l.ry * 1.3 - shore, l.c.x + l.rx * 1.3 + shore,
+                      l.c.y + l.ry * 1.3 + shore, m,
+                      [&](const Pt& p) {
+                          double q = std::hypot((p.x - l.c.x) / l.rx, (p.y - l.c.y) / l.ry);
+                          double edge = 0.9 + 0.2 * Noise(p.x, p.y, 120, d.seed + 17);
+                          return (q - edge) * std::min(l.rx, l.ry) < shore;
+                      },
+                      pass == 0 ? OverOpenGround : nullptr);
+        for (const Castle& c : d.castles) {
+            if (c.moat <= 0 || c.rings.empty()) continue;
+            const WallRing& ring = c.rings.front();
+            double inner = ring.thickness / 2 + 6, outer = inner + c.moat + shore;
+            double l = 1e9, t = 1e9, r = -1e9, b = -1e9;
+            for (const Pt& p : ring.corners)
+                l = std::min(l, p.x), t = std::min(t, p.y), r = std::max(r, p.x), b = std::max(b, p.y);
+            FillWhere(l - outer, t - outer, r + outer, b + outer, m,
+                      [&](const Pt& p) {
+                          if (InsidePolygon(p, ring.corners)) return false;
+                          double dist = DistanceToPath(p, ring.corners, true);
+                          return dist > inner && dist < outer;
+                      },
+                      pass == 0 ? OverOpenGround : nullptr);
+        }
+    }
+    for (const Road& road : d.roads)
+        for (size_t i = 0; i + 1 < road.path.size(); ++i) {
+            const Pt &a = road.path[i], &b = road.path[i + 1];
+            double half = road.width / 2 + 4;
+            FillWhere(std::min(a.x, b.x) - half, std::min(a.y, b.y) - half, std::max(a.x, b.x) + half,
+                      std::max(a.y, b.y) + half, kBridge, [&](const Pt& p) { return DistanceToSegment(p, a, b) < half; },
+                      [](uint8_t m) { return m == kWater; });
+        }
+    for (const Crossing& x : d.crossings) {
+        double half = x.width / 2;
+        FillWhere(std::min(x.a.x, x.b.x) - half, std::min(x.a.y, x.b.y) - half, std::max(x.a.x, x.b.x) + half,
+                  std::max(x.a.y, x.b.y) + half, x.bridge ? kBridge : kFord,
+                  [&](const Pt& p) { return DistanceToSegment(p, x.a, x.b) < half; }, x.bridge ? nullptr : OverWater);
+    }
+}
+
+void FieldRaster::PaintWorks() {
+    const FieldDesign& d = m_design;
+    for (const Castle& c : d.castles) {
+        for (size_t k = 0; k < c.rings.size(); ++k) {
+            const WallRing& ring = c.rings[k];
+            const Path& cs = ring.corners;
+            size_t n = cs.size();
+            double half = ring.thickness / 2;
+            for (size_t i = 0; i < n; ++i) {
+                const Pt &a = cs[i], &b = cs[(i + 1) % n];
+                bool gated = std::find(ring.gateEdges.begin(), ring.gateEdges.end(), int(i)) != ring.gateEdges.end();
+                Pt mid{(a.x + b.x) / 2, (a.y + b.y) / 2};
+                double len = std::hypot(b.x - a.x, b.y - a.y);
+                double ux = (b.x - a.x) / len, uy = (b.y - a.y) / len;
+                FillWhere(std::min(a.x, b.x) - half, std::min(a.y, b.y) - half, std::max(a.x, b.x) + half,
+                          std::max(a.y, b.y) + half, kWall, [&](const Pt& p) {
+                              if (DistanceToSegment(p, a, b) >= half) return false;
+                              return !gated || std::abs((p.x - mid.x) * ux + (p.y - mid.y) * uy) > 40;
+                          });
+                if (!gated) continue;
+                // The gate: an opening 80 wide with a timber gatehouse floor,
+                // and a bridge over the moat in front of the outer ring's gates.
+                FillWhere(mid.x - 60, mid.y - 60, mid.x + 60, mid.y + 60, kGate, [&](const Pt& p) {
+                    return DistanceToSegment(p, a, b) < half + 4 && std::abs((p.x - mid.x) * ux + (p.y - mid.y) * uy) <= 40;
+                });
+                if (k == 0 && c.moat > 0) {
+                    Pt in{mid.x - uy * 10, mid.y + ux * 10};
+                    double sgn = InsidePolygon(in, cs) ? -1 : 1;  // outward normal
+                    Pt from{mid.x + sgn * -uy * (half + 2), mid.y + sgn * ux * (half + 2)};
+                    Pt to{mid.x + sgn * -uy * (half + c.moat + 24), mid.y + sgn * ux * (half + c.moat + 24)};
+                    FillWhere(std::min(from.x, to.x) - 40, std::min(from.y, to.y) - 40, std::max(from.x, to.x) + 40,
+                              std::max(from.y, to.y) + 40, kBridge,
+                              [&](const Pt& p) { return DistanceToSegment(p, from, to) < 34; });
+                }
+            }
+            double t = ring.thickness * 1.3;
+            for (const Pt& p : cs) Fill(int(p.x - t), int(p.y - t), int(p.x + t), int(p.y + t), kTower, nullptr);
+        }
+        double k = c.keepSize / 2;
+        Fill(int(c.keep.x - k), int(c.keep.y - k), int(c.keep.x + k), int(c.keep.y + k), kKeep, nullptr);
+    }
+    for (const Palisade& pal : d.palisades)
+        for (size_t i = 0; i + 1 < pal.path.size(); ++i) {
+            const Pt &a = pal.path[i], &b = pal.path[i + 1];
+            FillWhere(std::min(a.x, b.x) - 6, std::min(a.y, b.y) - 6, std::max(a.x, b.x) + 6, std::max(a.y, b.y) + 6,
+                      kPalisade, [&](const Pt& p) {
+                          if (DistanceToSegment(p, a, b) >= 5) return false;
+                          for (const Pt& g : pal.gaps)
+                              if (std::hypot(p.x - g.x, p.y - g.y) < 34) return false;
+                          return true;
+                      }, OverNotWater);
+        }
+}
+
+void FieldRaster::CloseMountainPockets() {
+    // Open ground that the armies cannot reach from the west side's camp,
+    // cut off behind a mountain's crags, is mountain too: the crag runs on
+    // to the field's edge. (Ground cut off by water is the design's to
+    // bridge.)
+    const int C = kFieldWidth / 15, R = kFieldHeight / 15;
+    std::vector<uint8_t> state(size_t(C) * R, 0);  // 0 open, 1 blocked, 2 reached, 3 crag, 5 water
+    for (int r = 0; r < R; ++r)
+        for (int c = 0; c < C; ++c) {
+            bool blocked = false, crag = false, water = false;
+            for (int y = r * 15; y < r * 15 + 15; ++y)
+                for (int x = c * 15; x < c * 15 + 15; ++x) {
+                    uint8_t m = m_material[size_t(y) * kFieldWidth + x];
+                    blocked = blocked || IsBlockingMaterial(m);
+                    crag = crag || m == kCrag;
+                    water = water || m == kWater;
+                }
+            state[size_t(r) * C + c] = water ? 5 : crag ? 3 : blocked ? 1 : 0;
+        }
+    auto flood = [&](int c0, int r0, uint8_t from, uint8_t to, bool& touchesCrag, bool& touchesWater) {
+        std::vector<int> queue{r0 * C + c0};
+        state[size_t(queue[0])] = to;
+        for (size_t head = 0; head < queue.size(); ++head) {
+            int c = queue[head] % C, r = queue[head] / C;
+            static const int dc[4] = {0, 1, 0, -1}, dr[4] = {-1, 0, 1, 0};
+            for (int k = 0; k < 4; ++k) {
+                int nc = c + dc[k], nr = r + dr[k];
+                if (nc < 0 || nr < 0 || nc >= C || nr >= R) continue;
+                uint8_t& st = state[size_t(nr) * C + nc];
+                touchesCrag = touchesCrag || st == 3;
+                touchesWater = touchesWater || st == 5;
+                if (st != from) continue;
+                st = to;
+                queue.push_back(nr * C + nc);
+            }
+        }
+        return queue;
+    };
+    const Pt& camp = m_design.sides[0].hq[0];
+    int c0 = std::clamp(int(camp.x) / 15, 0, C - 1), r0 = std::clamp(int(camp.y) / 15, 0, R - 1);
+    bool unused = false, unusedToo = false;
+    if (state[size_t(r0) * C + c0] == 0) flood(c0, r0, 0, 2, unused, unusedToo);
+    for (int r = 0; r < R; ++r)
+        for (int c = 0; c < C; ++c) {
+            if (state[size_t(r) * C + c] != 0) continue;
+            bool crag = false, water = false;
+            std::vector<int> pocket = flood(c, r, 0, 4, crag, water);
+            if (!crag || water) continue;
+            for (int cell : pocket)
+                Fill((cell % C) * 15, (cell / C) * 15, (cell % C) * 15 + 14, (cell / C) * 15 + 14, kCrag,
+                     [](uint8_t m) { return m != kWater; });
+        }
+}
+
+void FieldRaster::PlaceObjects() {
+    const FieldDesign& d = m_design;
+    kit::KitRandom rnd(d.seed * 31 + 5);
+    auto free = [&](int x, int y, int r) {
+        for (int dy = -r; dy <= r; dy += r)
+            for (int dx = -r; dx <= r; dx += r)
+                if (IsBlockingMaterial(MaterialAt(x + dx, y + dy)) || MaterialAt(x + dx, y + dy) == kRoad) return false;
+        return true;
+    };
+    // Trees on a jittered lattice inside the woods; bushes along their edges.
+    for (const Wood& w : d.woods) {
+        double step = w.kind == WoodKind::Bamboo ? 46 : 56;
+        for (double y = w.c.y - w.ry * 1.3; y < w.c.y + w.ry * 1.3; y += step)
+            for (double x = w.c.x - w.rx * 1.3; x < w.c.x + w.rx * 1.3; x += step) {
+                int px = int(x + rnd.Range(-step * 0.35, step * 0.35)), py = int(y + rnd.Range(-step * 0.35, step * 0.35));
+                int pick = rnd.Int(0, 99);
+                if (px < 20 || py < 20 || px > kFieldWidth - 20 || py > kFieldHeight - 20) continue;
+                if (MaterialAt(px, py) != kForest || !free(px, py, 12)) continue;
+                int type;
+                if (w.kind == WoodKind::Bamboo)
+                    type = 50 + pick % 10;
+                else if (w.kind == WoodKind::Pine)
+                    type = pick < 85 ? pick % 12 : 40 + pick % 10;
+                else
+                    type = pick < 45 ? pick % 12 : pick < 85 ? 12 + pick % 8 : 40 + pick % 10;
+                m_objects.push_back({type, px, py, -1});
+            }
+    }
+    // Houses around each village's centre, on yards of beaten earth.
+    for (const Village& v : d.villages) {
+        for (int i = 0; i < v.houses; ++i) {
+            double a = rnd.Range(0, 2 * kPi), r = v.radius * std::sqrt(rnd.Range(0.05, 1.0));
+            int px = int(v.c.x + r * std::cos(a)), py = int(v.c.y + r * std::sin(a));
+            if (!free(px, py, 20)) continue;
+            int type;
+            int pick = rnd.Int(0, 99);
+            if (v.kind == VillageKind::Farm)
+                type = 60 + pick % 16;
+            else if (v.kind == VillageKind::Town)
+                type = pick < 75 ? 76 + pick % 16 : 92 + pick % 12;
+            else
+                type = i == 0 ? 114 : (pick < 60 ? 104 + pick % 10 : 92 + pick % 12);
+            Fill(px - 30, py - 22, px + 30, py + 22, kEarth, OverPlainGround);
+            m_objects.push_back({type, px, py, -1});
+        }
+        if (v.kind != VillageKind::Town) {
+            int wx = int(v.c.x + rnd.Range(-20, 20)), wy = int(v.c.y + rnd.Range(-20, 20));
+            if (free(wx, wy, 10)) m_objects.push_back({293 + rnd.Int(0, 2), wx, wy, -1});
+        }
+    }
+    // Boulders at the foot of the crags.
+    for (int k = 0; k < 400; ++k) {
+        int px = rnd.Int(40, kFieldWidth - 40), py = rnd.Int(40, kFieldHeight - 40);
+        double h = HeightAt(px, py);
+        if (h > kCragLevel - 30 && h < kCragLevel - 6 && free(px, py, 25) && MaterialAt(px, py) == kGrass)
+            m_objects.push_back({296 + rnd.Int(0, 7), px, py, -1});
+    }
+    // The headquarters flag places: side 0's two, then side 1's two.
+    static const int kFlagPlace[2][2] = {{361, 362}, {363, 364}};
+    for (int side = 0; side < 2; ++side)
+        for (int k = 0; k < 2; ++k)
+            m_objects.push_back({kFlagPlace[side][k], int(d.sides[side].hq[k].x), int(d.sides[side].hq[k].y), -1});
+}
+
+void FieldRaster::BuildAltitude() {
+    m_altitude.assign(size_t(kCellsX) * kCellsY, 0);
+    for (int r = 0; r < kCellsY; ++r)
+        for (int c = 0; c < kCellsX; ++c) {
+            bool blocked = false;
+            for (int y = r * 5; y < r * 5 + 5 && !blocked; ++y)
+                for (int x = c * 5; x < c * 5 + 5; ++x)
+                    if (IsBlockingMaterial(m_material[size_t(y) * kFieldWidth + x])) {
+                        blocked = true;
+                        break;
+                    }
+            m_altitude[size_t(r) * kCellsX + c] =
+                blocked ? kBlockedByte : uint8_t(std::clamp(std::lround(HeightAt(c * 5 + 2.5, r * 5 + 2.5)), 0L, 127L));
+        }
+}
+
+uint8_t FieldRaster::DominantMaterial(int x, int y, int w, int h) const {
+    std::array<int, kMaterialCount> count{};
+    int sx = std::max(1, w / 4), sy = std::max(1, h / 4);
+    for (int yy = y; yy < y + h; yy += sy)
+        for (int xx = x; xx < x + w; xx += sx) {
+            uint8_t m = MaterialAt(xx, yy);
+            count[m] += IsBlockingMaterial(m) || m == kBridge || m == kGate || m == kRoad ? 3 : 1;
+        }
+    return uint8_t(std::max_element(count.begin(), count.end()) - count.begin());
+}
+
+}  // namespace fields
