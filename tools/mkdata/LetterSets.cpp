@@ -32,8 +32,8 @@ const LetterSetLook kLooks[] = {
     // The screens' own font: gold leaf edged in ink, legible on any ground.
     {"Letter Set", 13, 18, Face::SerifBold, 17, ink::GoldLight, ink::Gold, 1.1, ink::Sumi, 1.0, ink::Sumi},
     // Closing credits on the paper scroll: ink.
-    {"Credits screen text", 17, 26, Face::Serif, 25, ink::Sumi, ink::Indigo.Mix(ink::Sumi, 0.4), 0, ink::Sumi, 0,
-     ink::Washi},
+    {"Credits screen text", 17, 26, Face::SerifBold, 24, ink::Sumi, ink::Indigo.Mix(ink::Sumi, 0.4), 0.5,
+     ink::Sumi.Mix(ink::Indigo, 0.2), 0, ink::Washi},
     // Dialog paper: plain ink.
     {"Letter Sets Black", 11, 15, Face::SerifBold, 15, ink::Sumi, ink::Sumi, 0, ink::Sumi, 0, ink::Washi},
     // Figures on the world panels: a bold sans in cream with an ink edge.
