@@ -7,6 +7,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <strings.h>
+
 #include <ostream>
 #include <string>
 #include <vector>
@@ -17,6 +19,20 @@
 namespace {
 
 using ::testing::IsEmpty;
+
+// Files the game writes for the player and reads back on later runs; on a
+// first run they are rightly missing.
+const char* const kPlayersOwnFiles[] = {"Data\\Saved Data\\Profile.vlm"};
+
+std::vector<std::string> MissingKitFiles() {
+    std::vector<std::string> missing;
+    for (const std::string& name : AfxGetMissingNames()) {
+        bool own = false;
+        for (const char* o : kPlayersOwnFiles) own = own || strcasecmp(name.c_str(), o) == 0;
+        if (!own) missing.push_back(name);
+    }
+    return missing;
+}
 
 struct Layout {
     DisplayMode desktop;
@@ -37,7 +53,7 @@ TEST_P(KitCompleteness, EveryScreenFindsItsFiles) {
     ASSERT_TRUE(run.Run(200));
     COrvaneView* view = run.View();
     ASSERT_NE(view, nullptr);
-    EXPECT_THAT(AfxGetMissingNames(), IsEmpty()) << "at start-up";
+    EXPECT_THAT(MissingKitFiles(), IsEmpty()) << "at start-up";
     // The player chooses the large layout in the profile; switch as the
     // display check then does.
     if (AfxGetScreen().GetWidth() != layout.width)
@@ -49,7 +65,7 @@ TEST_P(KitCompleteness, EveryScreenFindsItsFiles) {
         AfxClearMissingNames();
         view->ChangeMode(mode);
         ASSERT_TRUE(run.Run(100)) << "the program ended in mode " << mode;
-        EXPECT_THAT(AfxGetMissingNames(), IsEmpty()) << "entering mode " << mode << " at width " << layout.width;
+        EXPECT_THAT(MissingKitFiles(), IsEmpty()) << "entering mode " << mode << " at width " << layout.width;
         view = run.View();
         ASSERT_NE(view, nullptr);
     }

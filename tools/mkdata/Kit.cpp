@@ -36,6 +36,10 @@ std::string KitContext::PathFor(const std::string& gameName) const {
     return p.string();
 }
 
+void KitContext::MakeFolder(const std::string& gameName) const {
+    fs::create_directories(PathFor(gameName + "\\."));
+}
+
 void KitContext::WriteBytes(const std::string& gameName, const std::vector<uint8_t>& bytes) const {
     std::string path = PathFor(gameName);
     {

@@ -24,6 +24,10 @@ public:
     std::string PathFor(const std::string& gameName) const;
     const std::string& Root() const { return m_root; }
 
+    // Creates a game folder ("Data\\Saved Data") that may stay empty: one
+    // the game writes into.
+    void MakeFolder(const std::string& gameName) const;
+
     // Writes bytes to a game file name, leaving an identical file untouched.
     void WriteBytes(const std::string& gameName, const std::vector<uint8_t>& bytes) const;
 
