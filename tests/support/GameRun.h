@@ -98,7 +98,9 @@ private:
         if (!kit) return m_work;
         std::error_code ec;
         for (const fs::directory_entry& e : fs::directory_iterator(kit, ec)) {
-            if (e.path().filename() == "Data") continue;
+            // The run's own files (saved data, temporary files) stay in the
+            // scratch folder, never in the kit.
+            if (e.path().filename() == "Data" || e.path().filename() == "cache") continue;
             fs::create_symlink(e.path(), m_work / e.path().filename(), ec);
         }
         fs::create_directories(m_work / "Data" / "Saved Data", ec);
