@@ -228,3 +228,25 @@ TEST(GameLoop, TextEntryTakesKeysLosesClicksAndClosesWithEnter) {
     // Without a session the edited text is not handed back.
     EXPECT_STREQ(text, "Me: ");
 }
+
+TEST(GameLoop, ANewScreenSizeRebuildsTheScreenExceptOnTheLastScreens) {
+    for (int mode : {MODE_MAIN_MENU, MODE_CLOSING_CREDITS}) {
+        MenuGame g;
+        if (mode != MODE_MAIN_MENU) g.view->ChangeMode(mode);
+        int previous = g.view->PreviousMode;
+        DEVMODE large;
+        large.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
+        large.dmBitsPerPel = 32, large.dmPelsWidth = 1280, large.dmPelsHeight = 1024;
+        ASSERT_EQ(ChangeDisplaySettings(&large, CDS_FULLSCREEN), DISP_CHANGE_SUCCESSFUL);
+        g.view->SendMessage(WM_SIZE, SIZE_RESTORED, MAKELONG(1280, 1024));
+        EXPECT_EQ(g.view->GameMode, mode);
+        if (mode == MODE_MAIN_MENU) {
+            // Entered again, laid out for the larger screen.
+            EXPECT_EQ(g.view->PreviousMode, MODE_MAIN_MENU);
+            EXPECT_EQ(g.view->GetScreenWidth(), 1280);
+            EXPECT_EQ(g.view->HitTestButton(CPoint(600, 545), FALSE), 1);  // "New Campaign" at (458, 529)
+        } else {
+            EXPECT_EQ(g.view->PreviousMode, previous);
+        }
+    }
+}
