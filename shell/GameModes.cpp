@@ -187,7 +187,7 @@ BOOL COrvaneView::ExitMode(int mode) {
     case 18: return FALSE;
     case MODE_DEMO_INTRO: EnableFrameAndView(); return TRUE;
     case MODE_MAIN_MENU:
-        RemoveAllButtons();
+        GetButtons().DeleteAll();
         HoverButton = 0;
         return TRUE;
     case MODE_CLOSING_CREDITS:
@@ -201,9 +201,7 @@ BOOL COrvaneView::ExitMode(int mode) {
 }
 
 void COrvaneView::DrawCredits() {
-    COrvaneDoc* doc = GetDocument();
-    CString pictures = doc ? doc->GetPicturesPath() : CString("Pictures\\");
-    LoadLetterSet(pictures + "Credits screen text.giz");
+    LoadLetterSet("Credits screen text");
     int lineHeight = GetLetterHeight();
     int lines = 1;
     for (const char* c = kCreditsText; *c; ++c) lines += *c == '\n';
@@ -222,7 +220,7 @@ void COrvaneView::DrawCredits() {
     std::snprintf(version, sizeof version, "%d.%0*d", kVersionMajor, 2, kVersionMinor);
     DrawLetterText(version, m_nScreenWidth - (int(std::strlen(version)) + 2) * GetLetterWidth(),
                    m_nScreenHeight - 2 * lineHeight);
-    LoadLetterSet(pictures + "Letter Set.giz");
+    LoadLetterSet("Letter Set");
 }
 
 void COrvaneView::PlayLogoMovie() {

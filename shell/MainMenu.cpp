@@ -23,19 +23,19 @@ const int kMenuButtonDepth = 32766;
 }  // namespace
 
 void COrvaneView::LoadMainMenuButtons() {
-    RemoveAllButtons();
+    GetButtons().DeleteAll();
     HoverButton = 0;
     bool small = m_nScreenWidth <= 1024;
     for (const MenuButton& b : kMenuButtons) {
         CString name = CString(small ? "1024" : "") + b.picture;
-        AddCommandButton(b.id, name, small ? b.x1024 : b.x1280, small ? b.y1024 : b.y1280, kMenuButtonDepth, TRUE);
+        AddCommandButton(b.id, name, small ? b.x1024 : b.x1280, small ? b.y1024 : b.y1280, TRUE, kMenuButtonDepth);
     }
     COrvaneDoc* doc = GetDocument();
-    LoadCommandButtons(doc ? doc->GetCmbPath() : CString("Pictures\\Cmb\\"));
+    GetButtons().LoadAll(doc ? doc->GetCmbPath() : CString("Pictures\\Cmb\\"), m_nColourDepth, nullptr);
 }
 
 void COrvaneView::OnLButtonDownMainMenu(UINT, CPoint point) {
-    switch (HitTestButton(point, FALSE)) {
+    switch (GetButtons().HitTestId(point.x, point.y, FALSE)) {
     case 1: ChangeMode(MODE_CAMPAIGN_SETTING); break;
     case 4: PrintMessage("ERROR: Loading a saved campaign is not available."); break;
     case 5: ChangeMode(MODE_SBTTL_MENU); break;
@@ -75,7 +75,7 @@ void COrvaneView::OnLButtonUp(UINT, CPoint) {
 
 void COrvaneView::OnMouseMove(UINT flags, CPoint point) {
     if (GameMode == MODE_MAIN_MENU) {
-        int hit = HitTestButton(point, FALSE);
+        int hit = GetButtons().HitTestId(point.x, point.y, FALSE);
         if (hit != HoverButton) {
             if (HoverButton != 0) SetButtonState(HoverButton, TRUE, FALSE, TRUE);
             if (hit != 0) SetButtonState(hit, FALSE, FALSE, TRUE);

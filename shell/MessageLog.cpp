@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "Animate/LetterSet.h"
 #include "shell/OrvaneView.h"
 
 namespace {
@@ -73,8 +74,10 @@ void COrvaneView::DrawMessages() {
 
     bool battle = GameMode == MODE_BATTLE;
     if (!battle) {
-        RedrawRect(&m_lastLogArea);
-        SetButtonState(0, TRUE, FALSE, FALSE);
+        RedrawRect(&m_lastLogArea, &GetIcons());
+        // Buttons come back in the state they are shown in (a highlighted
+        // one stays highlighted).
+        SetButtonState(-1, TRUE, FALSE, FALSE);
     }
     if (!m_messages.IsEmpty()) {
         int bottom = m_nScreenHeight;
@@ -100,4 +103,34 @@ void COrvaneView::DrawMessages() {
         SetTimerInterval2(0);
         m_lastLogArea = CRect(0, 0, 1, 1);
     }
+}
+
+BOOL COrvaneView::LoadLetterSet(const char* name) {
+    COrvaneDoc* doc = GetDocument();
+    CString path = (doc ? doc->GetPicturesPath() : CString("Pictures\\")) + name + ".giz";
+    auto* set = new CPhasedSprite;
+    if (!set->LoadPicture(path, m_nColourDepth, nullptr) || !set->SetRowCount(1) ||
+        !set->SetColumnCount(kLetterSetCells)) {
+        delete set;
+        return FALSE;
+    }
+    delete m_pLetterSet;
+    m_pLetterSet = set;
+    SetLetterCellSize(set->GetWidth(), set->GetHeight());
+    return TRUE;
+}
+
+CRect COrvaneView::DrawLetterText(const char* text, int x, int y, BOOL erase, double scale) {
+    CDIBSurface* buffer = GetBackBuffer();
+    if (!buffer || !text) return CRect(0, 0, 0, 0);
+    if (!m_pLetterSet) LoadLetterSet("Letter Set");
+    CRect area = LetterTextRect(text, x, y);
+    CRect clip(0, 0, buffer->GetWidth(), buffer->GetHeight());
+    if (GameMode != MODE_BATTLE && GameMode != MODE_WORLD_MAP) SetButtonState(-1, TRUE, FALSE, FALSE);
+    if (erase) {
+        RedrawRect(&area, &GetIcons());
+        area &= clip;
+    }
+    DrawLetters(m_pLetterSet, buffer, clip, text, x, y, scale);
+    return area;
 }

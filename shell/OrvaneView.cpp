@@ -14,7 +14,7 @@
 #include "shell/Random.h"
 #include "shell/Settings.h"
 
-IMPLEMENT_DYNCREATE(COrvaneView, CShellViewStandIn)
+IMPLEMENT_DYNCREATE(COrvaneView, CAnimFocusView)
 
 namespace {
 const char* const kResolutionError =
@@ -38,6 +38,10 @@ COrvaneView::~COrvaneView() {
     ReleaseGameLists();
     DeleteTempFiles();
     m_messages.RemoveAll();
+    delete m_pLetterSet;
+    m_pLetterSet = nullptr;
+    delete s_pFallbackSprite;
+    s_pFallbackSprite = nullptr;
     RandomStreams.RemoveAll();
     StreamIndex1 = StreamIndex2 = -1;
 }
@@ -71,7 +75,7 @@ BOOL COrvaneView::CheckDisplaySettings() {
                 ShowMessage("%s", kResolutionError);
                 return FALSE;
             }
-            if (m_nColorDepth < 16) {
+            if (m_nColourDepth < 16) {
                 ShowMessage("%s", kDepthError);
                 return FALSE;
             }
@@ -83,7 +87,7 @@ BOOL COrvaneView::CheckDisplaySettings() {
         }
     }
 
-    if (m_nColorDepth < 16 || m_nScreenWidth != targetWidth || m_nScreenHeight != targetHeight) {
+    if (m_nColourDepth < 16 || m_nScreenWidth != targetWidth || m_nScreenHeight != targetHeight) {
         // The first listed mode of the target size with 16 bits or more; a
         // mode the system refuses to switch to is passed over for the next.
         bool switched = false;
@@ -116,7 +120,7 @@ BOOL COrvaneView::SwitchDisplayMode(int bitsPerPixel, int width, int height) {
     if (ChangeDisplaySettings(&mode, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL) return FALSE;
     // The desktop's mode is put back when the closing credits are left.
     DisplayRestore = 1;
-    m_nColorDepth = bitsPerPixel;
+    m_nColourDepth = bitsPerPixel;
     m_nScreenWidth = width;
     m_nScreenHeight = height;
     return TRUE;
@@ -126,7 +130,7 @@ void COrvaneView::OnSize(UINT type, int cx, int cy) {
     COrvaneViewBase::OnSize(type, cx, cy);
     if (GameMode < 0 || GameMode > 17) return;
     CClientDC dc(this);
-    m_nColorDepth = dc.GetDeviceCaps(BITSPIXEL);
+    m_nColourDepth = dc.GetDeviceCaps(BITSPIXEL);
     int width = dc.GetDeviceCaps(HORZRES) < 1280 ? 1024 : 1280;
     bool changed = width != m_nScreenWidth;
     m_nScreenWidth = width;
@@ -191,7 +195,14 @@ void COrvaneView::OnInitialUpdate() {
     }
     ReadCommandSwitches();
 
-    LoadLetterSet((doc ? doc->GetPicturesPath() : CString("Pictures\\")) + "Letter Set.giz");
+    // The empty sprite stands in for any picture that cannot be loaded.
+    CString pictures = doc ? doc->GetPicturesPath() : CString("Pictures\\");
+    if (CSprite* empty = LoadSpriteSet(pictures + "null.giz", TRUE, 0, 1, 1, -1)) {
+        GetSprites().Remove(empty, FALSE);
+        delete s_pFallbackSprite;
+        s_pFallbackSprite = empty;
+    }
+    LoadLetterSet("Letter Set");
     BuildSinCosTables();
 
     if (!JoinRequested) {
@@ -279,7 +290,9 @@ void COrvaneView::ReadCommandSwitches() {
 // Teardown
 
 void COrvaneView::ReleaseGameLists() {
-    RemoveAllButtons();
+    GetButtons().DeleteAll();
+    GetIcons().DeleteAll();
+    GetSprites().DeleteAll();
     HoverButton = 0;
 }
 

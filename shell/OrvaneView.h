@@ -22,10 +22,13 @@
 #include "Animate/SoundManager.h"
 #include "shell/LinkList.h"
 #include "shell/OrvaneDoc.h"
-#include "shell/ViewStandIn.h"
+#include "Animate/AnimFocusView.h"
+#include "Animate/LetterSet.h"
+#include "Animate/PhasedSprite.h"
+#include "platform/win/Win.h"
 
 // The base of the main view: where the animation view chain joins.
-using COrvaneViewBase = CShellViewStandIn;
+using COrvaneViewBase = CAnimFocusView;
 
 // Game modes (screens).
 enum : int32_t {
@@ -135,6 +138,21 @@ public:
     // The log, oldest first.
     CLinkList<CLogEntry>& GetMessageLog() { return m_messages; }
 
+    // ---- Letter-set text
+    // Loads the letter set `name` (".giz" from the pictures folder); a
+    // failed load keeps the old one. The cell size becomes the shared
+    // letter size.
+    BOOL LoadLetterSet(const char* name);
+    // Draws text with the letter set into the back buffer (loading "Letter
+    // Set" first when none is loaded); with `erase` the area is redrawn from
+    // the background first. Returns the area the text covers.
+    CRect DrawLetterText(const char* text, int x, int y, BOOL erase = FALSE, double scale = 1.0);
+    static int GetLetterWidth() { return ::GetLetterWidth(); }
+    static int GetLetterHeight() { return ::GetLetterHeight(); }
+
+    int GetScreenWidth() const { return m_nScreenWidth; }
+    int GetScreenHeight() const { return m_nScreenHeight; }
+
     // ---- Sound
     // Replaces the sound manager's buffers by the current mode's set.
     void LoadModeSounds();
@@ -225,5 +243,6 @@ private:
     void PlayModeSound(int id);
 
     CLinkList<CLogEntry> m_messages{true};
+    CPhasedSprite* m_pLetterSet = nullptr;  // owned
     CRect m_lastLogArea{0, 0, 1, 1};  // what the log covered when last drawn
 };

@@ -78,11 +78,12 @@ bool COrvaneView::WaitWhileFlag(BYTE* flag, int timeoutSeconds) {
 void COrvaneView::DrawTextEntry() {
     int lw = GetLetterWidth(), lh = GetLetterHeight();
     CRect line(EntryX, EntryY, m_nScreenWidth, EntryY + lh);
-    RedrawRect(&line);
+    RedrawRect(&line, &GetIcons());
     CString shown = EntryText + " ";
     DrawLetterText(shown, EntryX, EntryY);
     int caretX = EntryX + EntryText.GetLength() * lw;
-    FillRect(CRect(caretX, EntryY, caretX + lw, EntryY + lh), RGB(0xE0, 0xDD, 0x00));
+    // The caret: a gold block one letter wide.
+    FillRect(caretX, EntryY, caretX + lw, EntryY + lh, 0xE0DD00, FALSE);
     Render(&line);
 }
 
@@ -111,7 +112,7 @@ void COrvaneView::EditTextOnScreen(CString& text, int x, int y, int maximum, int
         int lw = GetLetterWidth();
         int caretX = EntryX + EntryText.GetLength() * lw;
         CRect caret(caretX, EntryY, caretX + lw, EntryY + GetLetterHeight());
-        RedrawRect(&caret);
+        RedrawRect(&caret, &GetIcons());
         Render(&caret);
         text = EntryText;
     }

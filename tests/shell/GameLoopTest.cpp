@@ -50,7 +50,7 @@ TEST(GameLoop, LogoLeadsToTheIntroductionAndAClickToTheMainMenu) {
     EXPECT_EQ(view->GameMode, MODE_MAIN_MENU);
     EXPECT_EQ(view->PreviousMode, MODE_INTRO);
     EXPECT_EQ(view->SoundManager.FindBuffer(25), nullptr);
-    EXPECT_EQ(view->GetButtonCount(), 8);
+    EXPECT_EQ(view->GetButtons().GetCount(), 8);
     EXPECT_NE(run.ScreenPixel(512, 300), intro);
 }
 
@@ -117,7 +117,7 @@ TEST(GameLoop, ChangingToTheCurrentModeLeavesAndEntersItAgain) {
     EXPECT_EQ(g.view->PreviousMode, MODE_MAIN_MENU);
     // Entering the menu makes its one counted draw again and rebuilds it.
     EXPECT_EQ(RandCallCount, draws + 1);
-    EXPECT_EQ(g.view->GetButtonCount(), 8);
+    EXPECT_EQ(g.view->GetButtons().GetCount(), 8);
     EXPECT_EQ(g.view->RequestedMode, -1);
 }
 
@@ -134,7 +134,7 @@ TEST(GameLoop, MenuButtonsHighlightAndLeadToTheirScreens) {
 
     g.run.Click(470, 595);
     EXPECT_EQ(g.view->GameMode, MODE_CREDITS);
-    EXPECT_EQ(g.view->GetButtonCount(), 0);
+    EXPECT_EQ(g.view->GetButtons().GetCount(), 0);
     g.run.Click(500, 500);
     EXPECT_EQ(g.view->GameMode, MODE_MAIN_MENU);
 }
@@ -144,7 +144,7 @@ TEST(GameLoop, AScreenTheGameLacksStaysInTheMenuWithAnErrorLine) {
     // "Historical Battle" (id 5) at (319, 471).
     g.run.Click(500, 485);
     EXPECT_EQ(g.view->GameMode, MODE_MAIN_MENU);
-    EXPECT_EQ(g.view->GetButtonCount(), 8);
+    EXPECT_EQ(g.view->GetButtons().GetCount(), 8);
     EXPECT_TRUE(LogHas(g.view, "ERROR: ")) << "no error line in the log";
     EXPECT_EQ(g.view->Channels[1].Interval, 50);  // the log's redraw channel
 }
@@ -244,7 +244,7 @@ TEST(GameLoop, ANewScreenSizeRebuildsTheScreenExceptOnTheLastScreens) {
             // Entered again, laid out for the larger screen.
             EXPECT_EQ(g.view->PreviousMode, MODE_MAIN_MENU);
             EXPECT_EQ(g.view->GetScreenWidth(), 1280);
-            EXPECT_EQ(g.view->HitTestButton(CPoint(600, 545), FALSE), 1);  // "New Campaign" at (458, 529)
+            EXPECT_EQ(g.view->GetButtons().HitTestId(600, 545), 1);  // "New Campaign" at (458, 529)
         } else {
             EXPECT_EQ(g.view->PreviousMode, previous);
         }
