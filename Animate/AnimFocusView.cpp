@@ -147,11 +147,10 @@ void CAnimFocusView::FlushDirtyRects(BOOL withButtons) {
         if (!r.IsRectEmpty()) RedrawRect(&r, &m_visibleIcons, TRUE, FALSE);
     }
     if (withButtons) SetButtonState(0, TRUE, FALSE, TRUE);
-    while (!m_dirty.empty()) {
-        CRect r = m_dirty.front() & buffer;
-        m_dirty.pop_front();
-        if (!r.IsRectEmpty()) Render(&r, FALSE);
-    }
+    std::vector<CRect> rects;
+    for (const CRect& d : m_dirty) rects.push_back(d & buffer);
+    m_dirty.clear();
+    RenderAll(rects);
 }
 
 BOOL CAnimFocusView::LoadFrameImage(const char* name, BOOL render) {

@@ -126,13 +126,11 @@ CIcon* CAnimView::AddIcon(CSprite* sprite, int x, int y, int id, BOOL staticPict
 }
 
 void CAnimView::DrawAllSprites(BOOL withButtons) {
-    for (const CRect& r : m_dirty) RedrawRect(&r, &m_icons);
+    std::vector<CRect> rects(m_dirty.begin(), m_dirty.end());
+    m_dirty.clear();
+    if (m_pBackBuffer) ComposeAreas(m_background, m_pBackBuffer.get(), rects, &m_icons, FALSE);
     if (withButtons) SetButtonState(0, TRUE, FALSE, TRUE);
-    while (!m_dirty.empty()) {
-        CRect r = m_dirty.front();
-        m_dirty.pop_front();
-        Render(&r, FALSE);
-    }
+    RenderAll(rects);
 }
 
 const CRect* CAnimView::DrawOneButton(CCommandButton* b, BOOL up, BOOL render) {

@@ -206,26 +206,41 @@ void CIconList::DrawAll(CDIB* target, BOOL everyIcon, UINT mask, const RECT& cli
     }
 }
 
-void CIconList::DrawArea(CDIB* target, const CRect& area, BOOL notify) {
-    for (POSITION pos = GetHeadPosition(); pos;) {
-        CIcon* icon = static_cast<CIcon*>(GetNext(pos));
-        if (!icon->m_bEnabled || icon->m_pSprite == nullptr) continue;
-        CRect meet;
-        CRect r = icon->GetRect();
-        if (!meet.IntersectRect(&r, &area)) continue;
-        icon->SelectPhase();
-        icon->m_pSprite->Move(icon->m_x, icon->m_y, notify);
-        icon->m_pSprite->Draw(target, &area, 1.0);
-    }
-}
-
 void ComposeArea(CDIB& background, CDIB* target, const RECT* r, CIconList* icons, BOOL notify) {
-    if (target == nullptr) return;
     CRect area = background.PictureRect();
     if (r) area &= *r;
-    if (area.IsRectEmpty()) return;
-    background.Copy(target, area.left, area.top, area.Width(), area.Height(), area.left, area.top, DIB_NO_KEY);
-    if (icons) icons->DrawArea(target, area, notify);
+    ComposeAreas(background, target, std::vector<CRect>{area}, icons, notify);
+}
+
+void ComposeAreas(CDIB& background, CDIB* target, const std::vector<CRect>& areas, CIconList* icons, BOOL notify) {
+    if (target == nullptr) return;
+    // The icons that can be drawn, gathered once into a flat table: a
+    // frame with many changed rectangles then scans memory that stays in
+    // the cache instead of walking the list again for each one.
+    struct Candidate {
+        CIcon* icon;
+        int left, top, right, bottom;
+    };
+    std::vector<Candidate> candidates;
+    if (icons) {
+        for (POSITION pos = icons->GetHeadPosition(); pos;) {
+            CIcon* icon = static_cast<CIcon*>(icons->GetNext(pos));
+            if (!icon->m_bEnabled || icon->m_pSprite == nullptr || icon->m_nWidth <= 0 || icon->m_nHeight <= 0) continue;
+            candidates.push_back({icon, icon->m_x, icon->m_y, icon->m_x + icon->m_nWidth, icon->m_y + icon->m_nHeight});
+        }
+    }
+    const CRect all = background.PictureRect();
+    for (const CRect& wanted : areas) {
+        CRect area = wanted & all;
+        if (area.IsRectEmpty()) continue;
+        background.Copy(target, area.left, area.top, area.Width(), area.Height(), area.left, area.top, DIB_NO_KEY);
+        for (const Candidate& c : candidates) {
+            if (c.left >= area.right || c.top >= area.bottom || c.right <= area.left || c.bottom <= area.top) continue;
+            c.icon->SelectPhase();
+            c.icon->m_pSprite->Move(c.icon->m_x, c.icon->m_y, notify);
+            c.icon->m_pSprite->Draw(target, &area, 1.0);
+        }
+    }
 }
 
 CIcon* CIconList::Remove(CIcon* icon, BOOL deleteIt) {

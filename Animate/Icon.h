@@ -5,6 +5,8 @@
 // an icon moves, changes depth or changes picture.
 #pragma once
 
+#include <vector>
+
 #include "Animate/PhasedSprite.h"
 
 // One step of an animation sequence: the phase column and row to show. A
@@ -88,6 +90,9 @@ public:
     int m_y = 0;
     CRect m_rcHit;
     double m_dFactor = 1.0;
+    // The picture frame and facing (0-7) of a unit shown by the icon.
+    int m_nFrame = 0;
+    int m_nFacing = 0;
     // The dot that stands for the icon on a minimap; none for most icons.
     CSprite* m_pMapSprite = nullptr;
     // Stored and read back as they are; the screens give them meaning.
@@ -108,8 +113,13 @@ private:
 };
 
 // Copies `background` over `r` (all of it when null) into `target`, then
-// the icons of `icons` that meet that area (see CIconList::DrawArea).
+// draws the enabled icons of `icons` that have a sprite and meet that area,
+// in list order, each in its own phase at factor 1.0. `notify` moves the
+// sprites with notice (the dialogs' way).
 void ComposeArea(CDIB& background, CDIB* target, const RECT* r, CIconList* icons, BOOL notify);
+// The same for each of `areas` in turn (rectangles outside the background
+// are skipped).
+void ComposeAreas(CDIB& background, CDIB* target, const std::vector<CRect>& areas, CIconList* icons, BOOL notify);
 
 // The icon list's link: re-sorts on depth changes and passes changed
 // rectangles to the owning view or dialog.
@@ -132,10 +142,6 @@ public:
     // Draws the enabled icons whose state shares a bit with `mask` (all with
     // `everyIcon`) that meet `clip` (all when the clip is all zero).
     void DrawAll(CDIB* target, BOOL everyIcon, UINT mask, const RECT& clip);
-    // Redraws `area` of `target` with the enabled icons that have a sprite
-    // and meet it, in list order, each in its own phase at factor 1.0.
-    // `notify` moves the sprites with notice (the dialogs' way).
-    void DrawArea(CDIB* target, const CRect& area, BOOL notify);
     CIcon* Remove(CIcon* icon, BOOL deleteIt);
     CIcon* RemoveById(int id, BOOL deleteIt);
     void RemoveAllNoDelete() { RemoveAll(); }

@@ -42,6 +42,18 @@ BOOL COSBView::CreateFrameBuffer(const CDIB* picture) {
 }
 
 void COSBView::Render(const RECT* r, BOOL frameOnly) {
+    std::vector<CRect> shown;
+    BlitForRender(r, frameOnly, shown);
+    if (!shown.empty()) PresentRects(shown.data(), int(shown.size()));
+}
+
+void COSBView::RenderAll(const std::vector<CRect>& rects) {
+    std::vector<CRect> shown;
+    for (const CRect& r : rects) BlitForRender(&r, FALSE, shown);
+    if (!shown.empty()) PresentRects(shown.data(), int(shown.size()));
+}
+
+void COSBView::BlitForRender(const RECT* r, BOOL frameOnly, std::vector<CRect>& shown) {
     if (!m_hWnd) return;
     if (!frameOnly && m_pBackBuffer) {
         CRect area;
@@ -58,8 +70,8 @@ void COSBView::Render(const RECT* r, BOOL frameOnly) {
         }
         area &= m_pBackBuffer->PictureRect();
         if (!area.IsRectEmpty())
-            GfxBlit(this, area.left - m_rcBuffer.left, area.top - m_rcBuffer.top, area.Width(), area.Height(),
-                    m_pBackBuffer->AsPicture(), area.left, area.top);
+            shown.push_back(GfxBlit(this, area.left - m_rcBuffer.left, area.top - m_rcBuffer.top, area.Width(),
+                                    area.Height(), m_pBackBuffer->AsPicture(), area.left, area.top, false));
     }
     if (m_pFrameSurface) {
         int w = m_pFrameSurface->PictureWidth(), h = m_pFrameSurface->PictureHeight();
@@ -72,9 +84,10 @@ void COSBView::Render(const RECT* r, BOOL frameOnly) {
         }
         area &= window;
         if (!area.IsRectEmpty())
-            GfxBlit(this, area.left, area.top, area.Width(), area.Height(), m_pFrameSurface->AsPicture(),
-                    area.left - corner.x, area.top - corner.y);
+            shown.push_back(GfxBlit(this, area.left, area.top, area.Width(), area.Height(), m_pFrameSurface->AsPicture(),
+                                    area.left - corner.x, area.top - corner.y, false));
     }
+    std::erase_if(shown, [](const CRect& x) { return x.IsRectEmpty(); });
 }
 
 void COSBView::AddDirtyRect(const RECT& r) { AddMergedDirtyRect(m_dirty, r); }
@@ -144,9 +157,11 @@ constexpr DWORD kClipMaxFile = 64u * 1024 * 1024;
 
 DWORD GetD(const BYTE* p) { return p[0] | (DWORD(p[1]) << 8) | (DWORD(p[2]) << 16) | (DWORD(p[3]) << 24); }
 
-// Reads and checks a clip file: every count, size and offset is held to the
-// file's own length before anything is allocated from it.
-bool ParseClip(const std::vector<BYTE>& f, CAnimClip& c) {
+}  // namespace
+
+bool ParseAnimClip(std::vector<BYTE> bytes, CAnimClip& c) {
+    c.file = std::move(bytes);
+    const std::vector<BYTE>& f = c.file;
     if (f.size() < 24 || std::memcmp(f.data(), "ANIM", 4) != 0) return false;
     DWORD count = GetD(&f[4]), ps = GetD(&f[8]);
     c.key = GetD(&f[12]) & 0xFFFFFF;
@@ -174,18 +189,16 @@ bool ParseClip(const std::vector<BYTE>& f, CAnimClip& c) {
     return true;
 }
 
-}  // namespace
-
 CAnimClip* COSBView::LoadAnimClip(const char* name, DWORD interval, int x, int y, BOOL clear) {
     if (name == nullptr) return nullptr;
     CFile file;
     if (!file.Open(name, CFile::modeRead | CFile::typeBinary)) return nullptr;
     DWORD length = file.GetLength();
     if (length > kClipMaxFile) return nullptr;
+    std::vector<BYTE> bytes(length);
+    if (length && file.Read(bytes.data(), length) != length) return nullptr;
     auto clip = std::make_unique<CAnimClip>();
-    clip->file.resize(length);
-    if (length && file.Read(clip->file.data(), length) != length) return nullptr;
-    if (!ParseClip(clip->file, *clip)) return nullptr;
+    if (!ParseAnimClip(std::move(bytes), *clip)) return nullptr;
     clip->x = x, clip->y = y;
     clip->interval = interval;
     clip->rect = CRect(x, y, x + clip->width, y + clip->height);

@@ -54,6 +54,8 @@ public:
     // Copies `r` (buffer coordinates; null: everything) of the back buffer
     // and of the frame surface to the window; see the class comment.
     void Render(const RECT* r = nullptr, BOOL frameOnly = FALSE);
+    // Renders each rectangle as Render does, presenting them together.
+    void RenderAll(const std::vector<CRect>& rects);
 
     // The newest rectangle absorbs a new one that meets it; any other is
     // added in front. Only the newest is ever merged.
@@ -86,6 +88,9 @@ public:
     BOOL m_bFullWindow = TRUE;
 
 protected:
+    // Copies what Render would show into the window's surface and adds the
+    // window rectangles written to `shown`, without presenting them.
+    void BlitForRender(const RECT* r, BOOL frameOnly, std::vector<CRect>& shown);
     BOOL OnEraseBkgnd(CDC*) override { return TRUE; }
 
     std::unique_ptr<CDIBSurface> m_pBackBuffer;
@@ -94,3 +99,7 @@ protected:
 };
 
 void DeleteAnimClip(CAnimClip* clip);
+// Takes a clip file's bytes into `clip` and checks them: every count, size
+// and offset is held to the file's own length. False for a file that is not
+// a whole "ANIM" clip.
+bool ParseAnimClip(std::vector<BYTE> bytes, CAnimClip& clip);

@@ -1,0 +1,51 @@
+// A small player for plain uncompressed AVI files (RIFF "AVI "): one picture
+// stream of 24-bit bottom-up frames and an optional 16- or 8-bit PCM sound
+// stream, as the data kit writes the logo movie.
+//
+// The whole file is read and checked when it is opened: every chunk size is
+// held to what contains it, the picture format must be uncompressed 24-bit
+// of a sane size, every frame must hold a whole picture. Anything else is
+// refused with an "ERROR: ..." text and nothing is shown.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/audio/DirectSound.h"
+#include "platform/win/Wnd.h"
+
+class CMovie {
+public:
+    // Parses a whole file held in memory; false with `error` set for
+    // anything this player does not read.
+    bool Parse(std::vector<uint8_t> bytes, std::string& error);
+    // Reads `name` (resolved as the game's names are).
+    bool Open(const char* name, std::string& error);
+
+    int GetWidth() const { return m_width; }
+    int GetHeight() const { return m_height; }
+    int GetStride() const { return m_stride; }
+    int GetFrameCount() const { return (int)m_frames.size(); }
+    // Milliseconds each frame stays up (at least 1).
+    uint32_t GetFrameMs() const { return m_frameMs; }
+    // Frame i's rows, bottom row first; null outside 0 .. count - 1.
+    const uint8_t* GetFrame(int i) const;
+    bool HasSound() const { return !m_sound.empty(); }
+    const WAVEFORMATEX& GetSoundFormat() const { return m_format; }
+    const std::vector<uint8_t>& GetSound() const { return m_sound; }
+
+private:
+    std::vector<uint8_t> m_file;
+    int m_width = 0, m_height = 0, m_stride = 0;
+    uint32_t m_frameMs = 40;
+    std::vector<size_t> m_frames;  // offsets into m_file
+    WAVEFORMATEX m_format;
+    std::vector<uint8_t> m_sound;
+};
+
+// Shows a movie in a window: each frame at (x, y) of the window's client
+// area for its time, with the sound through `sound` when one is given.
+// Pumps the queue meanwhile (other windows' timers keep running); a left
+// click or a key press stops it. Returns true when it ran to its end.
+bool PlayMovie(const CMovie& movie, CWnd* wnd, int x, int y, IDirectSound* sound);
