@@ -3,6 +3,8 @@
 // glyph in every cell, and a logo movie whose index points at its frames.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -143,6 +145,8 @@ TEST(KitMovie, LogoMovieIndexMatchesItsChunks) {
     EXPECT_GE(frames * U32(b, avih), 2000000u) << "a logo of at least two seconds";
     const uint32_t frameBytes = ((width * 3 + 3) & ~3u) * height;
     uint32_t videoChunks = 0, soundBytes = 0;
+    std::vector<size_t> frameAt;
+    int loudest = 0;
     for (size_t e = idx1; e + 16 <= idx1 + idx1Size; e += 16) {
         size_t chunk = movi + U32(b, e + 8);
         ASSERT_LE(chunk + 8 + U32(b, e + 12), b.size());
@@ -150,11 +154,43 @@ TEST(KitMovie, LogoMovieIndexMatchesItsChunks) {
         EXPECT_EQ(U32(b, chunk + 4), U32(b, e + 12));
         if (!std::memcmp(b.data() + e, "00db", 4)) {
             EXPECT_EQ(U32(b, e + 12), frameBytes);
+            frameAt.push_back(chunk + 8);
             ++videoChunks;
         }
-        if (!std::memcmp(b.data() + e, "01wb", 4)) soundBytes += U32(b, e + 12);
+        if (!std::memcmp(b.data() + e, "01wb", 4)) {
+            soundBytes += U32(b, e + 12);
+            for (size_t i = chunk + 8; i + 1 < chunk + 8 + U32(b, e + 12); i += 2)
+                loudest = std::max(loudest, std::abs(int(int16_t(b[i] | b[i + 1] << 8))));
+        }
     }
     EXPECT_EQ(videoChunks, frames);
+    EXPECT_GT(loudest, 8000) << "the logo's drum and bell are heard";
+
+    // Pictures the right way up: rows are stored bottom first, so the name
+    // under the seal lies in the low rows of the picture, the sky above the
+    // circle is bare paper, and the movie opens and closes in black.
+    ASSERT_EQ(frameAt.size(), frames);
+    const uint32_t stride = (width * 3 + 3) & ~3u;
+    auto pixel = [&](size_t frame, uint32_t x, uint32_t y) {  // y from the top
+        const uint8_t* p = b.data() + frameAt[frame] + size_t(height - 1 - y) * stride + x * 3;
+        return std::array<int, 3>{p[2], p[1], p[0]};  // red, green, blue
+    };
+    auto inkIn = [&](size_t frame, uint32_t left, uint32_t right, uint32_t top, uint32_t bottom) {
+        int n = 0;
+        for (uint32_t y = top; y < bottom; ++y)
+            for (uint32_t x = left; x < right; ++x) n += pixel(frame, x, y)[0] < 90;
+        return n;
+    };
+    const size_t hold = frames * 4 / 5;
+    // The name's first letters, left of the circle and below it.
+    EXPECT_GT(inkIn(hold, width / 2 - 130, width / 2 - 75, height * 7 / 10, height * 4 / 5), 50)
+        << "no name below the seal: upside down?";
+    EXPECT_EQ(inkIn(hold, 0, width, height / 25, height / 10), 0) << "ink above the circle";
+    const auto seal = pixel(hold, width / 2 + 12, height * 2 / 5);
+    EXPECT_GT(seal[0], 150);
+    EXPECT_LT(seal[1], 110) << "the vermilion seal stands in the circle";
+    EXPECT_LT(pixel(0, width / 2, height / 2)[0], 40);
+    EXPECT_LT(pixel(frames - 1, width / 2, height / 2)[0], 40);
     // 16-bit mono at the stream's rate, as long as the pictures.
     const uint32_t usPerFrame = U32(b, avih);
     EXPECT_NEAR(double(soundBytes) / 2 / 22050, frames * usPerFrame / 1e6, 0.05);
