@@ -13,7 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/afx/Afx.h"
 #include "platform/afx/PathResolver.h"
+#include "ui/PlayerRoster.h"
 #include "tests/support/GameRun.h"
 
 namespace {
@@ -47,6 +49,17 @@ TEST_P(KitCompleteness, EveryScreenFindsItsFiles) {
     const Layout layout = GetParam();
     AfxClearMissingNames();
     CGameRun run(layout.desktop);
+    if (layout.width == 1280) {
+        // The player chose the large layout in the profile.
+        CPlayerRoster roster;
+        roster.GraphicChoice = 1;
+        CFile file;
+        ASSERT_TRUE(file.Open("Data\\Saved Data\\Profile.vlm", CFile::modeCreate | CFile::modeWrite));
+        CArchive ar(&file, CArchive::store);
+        roster.Serialize(ar);
+        ar.Close();
+        file.Close();
+    }
     // Start-up: the profile, the fonts, the empty sprite, the logo movie and
     // the introduction.
     ASSERT_TRUE(run.Start());
@@ -54,10 +67,6 @@ TEST_P(KitCompleteness, EveryScreenFindsItsFiles) {
     COrvaneView* view = run.View();
     ASSERT_NE(view, nullptr);
     EXPECT_THAT(MissingKitFiles(), IsEmpty()) << "at start-up";
-    // The player chooses the large layout in the profile; switch as the
-    // display check then does.
-    if (AfxGetScreen().GetWidth() != layout.width)
-        ASSERT_TRUE(view->SwitchDisplayMode(32, layout.desktop.width, layout.desktop.height));
     ASSERT_EQ(AfxGetScreen().GetWidth(), layout.width);
 
     for (int mode = 1; mode <= 20; ++mode) {
