@@ -22,20 +22,9 @@ BOOL CPathGrid::IsPassableAt(int x, int y) const {
     return IsPassableCell(c.x, c.y);
 }
 
-BOOL CPathGrid::IsPassableCell(int c, int r) const {
-    BYTE code = GetCode(c, r);
-    return code == 2 || code == 3;
-}
-
 BOOL CPathGrid::IsPassableCellEx(int c, int r, BOOL strict) const {
     BYTE code = GetCode(c, r);
     return strict ? code == 2 : (code == 2 || code == 3);
-}
-
-int CPathGrid::StepCost(int c, int r, int fromC, int fromR) const {
-    int cost = GetCode(c, r) == 2 ? 2 : m_penalty + 2;
-    if (c != fromC && r != fromR) cost += 1;
-    return cost;
 }
 
 void CPathGrid::FillRect(int left, int top, int right, int bottom, BYTE code, BOOL raiseOnly) {

@@ -32,14 +32,21 @@ public:
     void SetCode(int c, int r, BYTE code) { m_cells[Index(c, r)] = code; }
 
     BOOL IsPassableAt(int x, int y) const;
-    BOOL IsPassableCell(int c, int r) const;
+    BOOL IsPassableCell(int c, int r) const {
+        BYTE code = GetCode(c, r);
+        return code == 2 || code == 3;
+    }
+    // The code of a cell known to lie inside the grid (no clamping).
+    BYTE GetCodeInside(int c, int r) const { return m_cells[size_t(c) * size_t(m_rows) + size_t(r)]; }
     // With `strict` only code 2 counts.
     BOOL IsPassableCellEx(int c, int r, BOOL strict) const;
     CPoint WorldToCell(int x, int y) const { return CPoint(x / m_cellWidth, y / m_cellHeight); }
     CPoint CellToWorld(int c, int r) const { return CPoint(m_cellWidth * c + 7, m_cellHeight * r + 7); }
     // Cost of entering (c, r) from (fromC, fromR): 2, plus the penalty on
     // code 3, plus 1 for a diagonal step.
-    int StepCost(int c, int r, int fromC, int fromR) const;
+    int StepCost(int c, int r, int fromC, int fromR) const {
+        return (GetCode(c, r) == 2 ? 2 : m_penalty + 2) + (c != fromC && r != fromR ? 1 : 0);
+    }
 
     // Fills the cells under a world rectangle; with `raiseOnly` no cell's
     // code is lowered. A rectangle wholly inside cell (0, 0) fills nothing.

@@ -20,7 +20,11 @@ void CPathSearch::Reset(const CPathGrid& grid) {
     m_grid = &grid;
     m_nodes.clear();
     m_stack.clear();
-    m_openHead = -1;
+    // Only the buckets the last search reached can hold anything.
+    std::fill(m_buckets.begin(), m_buckets.begin() + long(std::min(m_highest + 1, m_buckets.size())), -1);
+    m_lowest = 0;
+    m_highest = 0;
+    m_openCount = 0;
     size_t cells = size_t(grid.GetColumns()) * size_t(grid.GetRows());
     if (m_cellNode.size() != cells) {
         m_cellNode.assign(cells, -1);
@@ -42,7 +46,7 @@ int CPathSearch::NewNode(int c, int r, int g, int h, int parent) {
     Node n;
     n.f = g + h, n.h = h, n.g = g, n.c = c, n.r = r, n.parent = parent;
     std::fill(std::begin(n.children), std::end(n.children), -1);
-    n.next = -1;
+    n.next = n.prev = -1;
     n.list = 0;
     m_nodes.push_back(n);
     int index = int(m_nodes.size()) - 1;
@@ -52,15 +56,40 @@ int CPathSearch::NewNode(int c, int r, int g, int h, int parent) {
     return index;
 }
 
-// In front of the first node whose f is not smaller: equal costs go newest
-// first.
 void CPathSearch::InsertOpen(int n) {
     Node& node = m_nodes[size_t(n)];
+    size_t f = size_t(std::max(node.f, 0));
+    if (f >= m_buckets.size()) m_buckets.resize(f + 64, -1);
+    node.bucket = int32_t(f);
+    if (f > m_highest) m_highest = f;
     node.list = 1;
-    int* link = &m_openHead;
-    while (*link >= 0 && m_nodes[size_t(*link)].f < node.f) link = &m_nodes[size_t(*link)].next;
-    node.next = *link;
-    *link = n;
+    node.prev = -1;
+    node.next = m_buckets[f];
+    if (node.next >= 0) m_nodes[size_t(node.next)].prev = n;
+    m_buckets[f] = n;
+    if (m_openCount == 0 || f < m_lowest) m_lowest = f;
+    ++m_openCount;
+}
+
+void CPathSearch::RemoveOpen(int n) {
+    Node& node = m_nodes[size_t(n)];
+    size_t f = size_t(node.bucket);
+    if (node.prev >= 0)
+        m_nodes[size_t(node.prev)].next = node.next;
+    else
+        m_buckets[f] = node.next;
+    if (node.next >= 0) m_nodes[size_t(node.next)].prev = node.prev;
+    node.next = node.prev = -1;
+    node.list = 0;
+    --m_openCount;
+}
+
+int CPathSearch::PopOpen() {
+    if (m_openCount == 0) return -1;
+    while (m_buckets[m_lowest] < 0) ++m_lowest;
+    int n = m_buckets[m_lowest];
+    RemoveOpen(n);
+    return n;
 }
 
 void CPathSearch::Relax(int p, int c, int r, int goalC, int goalR) {
@@ -69,6 +98,7 @@ void CPathSearch::Relax(int p, int c, int r, int goalC, int goalR) {
     if (n >= 0) {
         Node& node = m_nodes[size_t(n)];
         if (g < node.g) {
+            // An open node keeps its place in the open list.
             node.parent = p;
             node.g = g;
             node.f = node.h + g;
@@ -120,9 +150,8 @@ int CPathSearch::AStar(int c1, int r1, int c2, int r2, int limit, int& count) {
     count = 0;
     int result = -1;
     for (;;) {
-        int n = m_openHead;
+        int n = PopOpen();
         if (n < 0) break;
-        m_openHead = m_nodes[size_t(n)].next;
         m_nodes[size_t(n)].list = 2;
         ++count;
         if (m_nodes[size_t(n)].c == c2 && m_nodes[size_t(n)].r == r2) {
@@ -131,19 +160,21 @@ int CPathSearch::AStar(int c1, int r1, int c2, int r2, int limit, int& count) {
         }
         if (count > limit) break;
         const int c = m_nodes[size_t(n)].c, r = m_nodes[size_t(n)].r;
+        auto open = [&](int cc, int rr) {
+            BYTE code = m_grid->GetCodeInside(cc, rr);
+            return code == 2 || code == 3;
+        };
         for (int k = 0; k < 8; ++k) {
             int nc = c + kDc[k], nr = r + kDr[k];
             if (nc < 0 || nr < 0 || nc >= columns || nr >= rows) continue;
-            if (!m_grid->IsPassableCell(nc, nr)) continue;
-            if (k & 1) {
-                // Diagonal: one of the two orthogonal cells beside it must
-                // be open, so the way never squeezes between two blocks.
-                if (!m_grid->IsPassableCell(c, nr) && !m_grid->IsPassableCell(nc, r)) continue;
-            }
+            if (!open(nc, nr)) continue;
+            // Diagonal: one of the two orthogonal cells beside it must be
+            // open, so the way never squeezes between two blocks.
+            if ((k & 1) && !open(c, nr) && !open(nc, r)) continue;
             Relax(n, nc, nr, c2, r2);
         }
     }
-    m_totalNodes += count;
+    m_totalNodes = int32_t(uint32_t(m_totalNodes) + uint32_t(count));  // a statistic: wraps, never traps
     m_lastCount = count;
     return result;
 }

@@ -4,8 +4,10 @@
 // between two blocked cells. The result keeps the cells where the way turns.
 //
 // The search is deterministic: nodes are expanded in a fixed neighbour order
-// (north, then clockwise), the open list keeps equal costs newest first, and
-// nothing depends on addresses. It draws no random numbers.
+// (north, then clockwise), the open list gives the cheapest node and among
+// equal costs the newest, and nothing depends on addresses. It draws no
+// random numbers. Open nodes are kept in buckets by cost and found by cell,
+// so a step of the search costs the same however large the search grows.
 //
 // One object serves the whole battle (the battle grid owns it); it is not
 // re-entrant.
@@ -53,8 +55,9 @@ private:
         int32_t c, r;
         int32_t parent;
         int32_t children[8];
-        int32_t next;   // link in the open list
-        BYTE list;      // 1 open, 2 closed
+        int32_t next, prev;  // links in its open bucket
+        int32_t bucket;      // the f it was filed under (a cheaper way found later keeps its place)
+        BYTE list;           // 1 open, 2 closed
     };
 
     // Returns the goal node or -1; `count` gets the nodes taken.
@@ -68,6 +71,8 @@ private:
     int NodeAt(int c, int r) const;
     int NewNode(int c, int r, int g, int h, int parent);
     void InsertOpen(int n);
+    void RemoveOpen(int n);
+    int PopOpen();
     void Relax(int p, int c, int r, int goalC, int goalR);
 
     int32_t m_maxMillis = 0;
@@ -78,7 +83,12 @@ private:
 
     const CPathGrid* m_grid = nullptr;
     std::vector<Node> m_nodes;
-    int m_openHead = -1;
+    // The open list as buckets by f: each bucket a chain, newest first, so
+    // the node taken is the newest of the cheapest.
+    std::vector<int32_t> m_buckets;
+    size_t m_lowest = 0;
+    size_t m_highest = 0;
+    int m_openCount = 0;
     std::vector<int32_t> m_stack;
     // Which node stands on a cell in the current search: cells whose stamp
     // is not the current one hold none.
