@@ -787,7 +787,10 @@ void DrawPlaque(Picture& p, const std::string& caption, PlaqueKind kind, bool pr
         face = Face::SerifBold;
         break;
     }
-    if (pressed) body = body.Scaled(kind == PlaqueKind::Paper ? 0.86 : 0.75);
+    // Pressed: sunk and darker; black lacquer shows the red lacquer beneath
+    // where it is worn, so the press reads at a glance.
+    if (pressed) body = kind == PlaqueKind::Lacquer ? body.Mix(ink::VermilionDark, 0.75)
+                                                    : body.Scaled(kind == PlaqueKind::Paper ? 0.86 : 0.75);
     cairo_save(cr);
     RoundedRect(cr, 0.5, 0.5, w - 1, h - 1, radius);
     cairo_pattern_t* g = cairo_pattern_create_linear(0, 0, 0, h);
@@ -845,7 +848,7 @@ void DrawPlaque(Picture& p, const std::string& caption, PlaqueKind kind, bool pr
     cairo_text_extents_t e;
     cairo_text_extents(cr, "H", &e);
     double baseline = h / 2 - (e.y_bearing / 2) + (pressed ? 1 : 0);
-    Rgb fill = pressed ? captionFill.Scaled(0.82) : captionFill;
+    Rgb fill = pressed && kind != PlaqueKind::Lacquer ? captionFill.Scaled(0.82) : captionFill;
     DrawEngraved(cr, caption, w / 2 + (pressed ? 1 : 0), baseline, face, fontSize, fill, captionDark, captionLight,
                  fontSize * 0.04);
     cairo_restore(cr);
