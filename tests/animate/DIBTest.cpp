@@ -134,11 +134,11 @@ TEST(DIB, StretchToDoubleMatchesDoubled) {
 
 TEST(DIB, MapToPaletteAndConvert) {
     CDIB p;
-    MakeIndexed(p, 2, 1, {3, 200});
+    MakeIndexed(p, 2, 1, {3, 150});
     CPalette pal;
     std::vector<PALETTEENTRY> pe(20);
     for (int i = 0; i < 20; ++i) {
-        RGBQUAD c = p.GetBitmapInfo()->bmiColors[i == 5 ? 3 : i * 10 + 100];
+        RGBQUAD c = p.GetBitmapInfo()->bmiColors[i == 5 ? 3 : i * 5 + 100];
         pe[i] = PALETTEENTRY{c.rgbRed, c.rgbGreen, c.rgbBlue, 0};
     }
     ASSERT_TRUE(pal.CreatePalette(pe.data(), 20));

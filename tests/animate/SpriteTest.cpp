@@ -354,8 +354,22 @@ TEST(CommandButton, LoadHitDrawAndSort) {
 }
 
 TEST(LevelMeter, CountsAndOnValue) {
+    // Segments are 2x2 cells of a sheet whose row 0 is dark (index 1) and
+    // row 1 lit (index 2); rows 2 and 3 are other lit colours.
+    std::vector<BYTE> px(2 * 8);
+    for (int y = 0; y < 8; ++y) px[y * 2] = px[y * 2 + 1] = BYTE(1 + y / 2);
+    px[0] = 0;
+    CPhasedSprite sheet;
+    MakeIndexed(sheet, 2, 8, px);
+    sheet.AfterLoad();
+    sheet.SetRowCount(4);
     CLevelMeterGroup meter(5, 0, 0, 0, 0, 0, 1, 0);
-    for (int i = 0; i < 5; ++i) meter.SetMeter(new CIcon, i);
+    for (int i = 0; i < 5; ++i) {
+        CIcon* segment = new CIcon(&sheet, CRect(0, 0, 2, 2), 0, 2, 2);
+        segment->m_bStatic = FALSE;
+        segment->SetPosition(i * 3, 0, FALSE);
+        meter.SetMeter(segment, i);
+    }
     auto rows = [&] {
         std::vector<int> r;
         for (int i = 0; i < 5; ++i) r.push_back(meter.GetSegment(i)->m_nPhaseRow);
@@ -368,6 +382,13 @@ TEST(LevelMeter, CountsAndOnValue) {
     EXPECT_EQ(rows(), (std::vector<int>{3, 3, 0, 0, 0}));
     meter.SetCount(4);
     EXPECT_EQ(rows(), (std::vector<int>{3, 3, 3, 3, 0}));
+    // Drawn by its owner: lit segments in the on colour, the rest dark.
+    CDIB screen;
+    screen.CreateEmpty(15, 2);
+    meter.GetIcons().DrawAll(&screen, TRUE, 0, CRect());
+    EXPECT_EQ(Pixel24(screen, 1, 1), PaletteColour(4));
+    EXPECT_EQ(Pixel24(screen, 10, 1), PaletteColour(4));
+    EXPECT_EQ(Pixel24(screen, 13, 1), PaletteColour(1));
     // Past the segments: all lit, nothing written beyond the row.
     meter.SetCount(40);
     EXPECT_EQ(meter.GetCount(), 5);

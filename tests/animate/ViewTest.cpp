@@ -207,6 +207,62 @@ TEST(AnimFocusView, ScrollsTheFieldAndClampsAtItsEdges) {
     view->DestroyWindow();
 }
 
+// The panel's minimap: a dot per unit icon and a marker that follows the
+// visible rectangle, the old marker erased.
+TEST(AnimFocusView, MinimapDotsAndMarkerFollowTheScroll) {
+    TempDir dir;
+    CDIB field, panel, map, marker, dot;
+    ASSERT_TRUE(field.CreateEmpty(3000, 2000));
+    ASSERT_TRUE(panel.CreateEmpty(1024, 200));
+    ASSERT_TRUE(map.CreateEmpty(150, 100));
+    FillPicture(map, 0x404040);
+    SetPixel24(map, 0, 0, 0x000001);  // the key colour
+    ASSERT_TRUE(marker.CreateEmpty(51, 30));
+    FillPicture(marker, 0xFFFFFF);
+    for (int y = 1; y < 29; ++y)
+        for (int x = 1; x < 50; ++x) SetPixel24(marker, x, y, 0xFF00FF);
+    SetPixel24(marker, 0, 0, 0xFF00FF);  // a hollow white frame: magenta is its key
+    for (auto [pic, name] : {std::pair{&field, "Field.giz"}, {&panel, "Panel.giz"}, {&map, "Map.giz"},
+                             {&marker, "Marker.giz"}})
+        ASSERT_TRUE(pic->SaveAs(dir.Name(name).c_str()));
+    CHeadlessScope scope;
+    CAnimFocusView* view = MakeView<CAnimFocusView>();
+    ASSERT_TRUE(view->LoadBackground(dir.Name("Field.giz").c_str(), FALSE, FALSE, FALSE));
+    ASSERT_TRUE(view->LoadFrameImage(dir.Name("Panel.giz").c_str(), TRUE));
+    // The minimap sits at cells (850, 20) of the panel; its origin is in
+    // window cells, the panel starting at line 569.
+    view->m_minimapOrigin = CPoint(850, 569 + 20);
+    view->m_rcMinimap = CRect(850, 20, 999, 119);
+    view->m_rcVisible = CRect(0, 0, 1024, 600);
+    view->m_rcFieldArea = CRect(0, 0, 1024, 600);
+    view->m_rcMarker = CRect(0, 0, 51, 30);
+    ASSERT_TRUE(view->LoadPanelSprite(dir.Name("Map.giz").c_str(), FALSE));
+    ASSERT_TRUE(view->LoadMarkerSprite(dir.Name("Marker.giz").c_str()));
+
+    CSprite unitDot;
+    MakeIndexed(unitDot, 2, 1, {0, 200});  // a 1-pixel dot after its key pixel
+    unitDot.AfterLoad();
+    CIcon* unit = view->AddIcon(nullptr, 1000, 600, 1, FALSE, 0, 0, 0, 4, 4);
+    unit->m_pMapSprite = &unitDot;
+    view->DrawFrame(TRUE);
+    // (1000 + 2) / 20 + 850 = 900, (600 + 2) / 20 + 20 = 50; the dot's pixel
+    // is one to the right of its key pixel.
+    EXPECT_EQ(ScreenAt(901, 569 + 50), PaletteColour(200));
+    EXPECT_EQ(ScreenAt(905, 569 + 50), 0x404040u);
+
+    view->ScrollTo(1500, 1000, TRUE, TRUE);
+    EXPECT_EQ(view->m_rcVisible.TopLeft(), CPoint(988, 700));
+    EXPECT_EQ(view->m_rcMarker.TopLeft(), CPoint(988 / 20 + 850, 700 / 20 + 20));
+    const int mx = 988 / 20 + 850 + 1, my = 700 / 20 + 20 + 1;  // its top edge, drawn one line lower
+    EXPECT_EQ(ScreenAt(mx, 569 + my), 0xFFFFFFu);
+    view->ScrollTo(0, 0, TRUE, TRUE);
+    EXPECT_EQ(ScreenAt(mx, 569 + my), 0x404040u);  // the old marker is gone
+    EXPECT_EQ(ScreenAt(851, 569 + 21), 0xFFFFFFu);
+    view->GetIcons().RemoveAll();
+    delete unit;
+    view->DestroyWindow();
+}
+
 // --- "ANIM" clips ---------------------------------------------------------------
 
 void PutD32(std::vector<BYTE>& v, DWORD d) { PutD(v, d); }
