@@ -197,12 +197,13 @@ bool COrvaneDoc::SerializeGameFile(const char* fileName, bool store) {
 }
 
 bool COrvaneDoc::SerializePlayerSlot(int slot, bool store) {
+    // Slot files belong to a player: without one chosen there is no file
+    // to use, and a made-up name could overwrite another player's army.
+    if (m_roster.GetCurrent() == nullptr) return false;
     CGameInfoRecord* rec = GetCurrentPlayerSlot(slot);
     if (rec == nullptr) return false;
-    if (rec->FileName.IsEmpty()) {
-        int player = m_roster.CurrentPlayer < 0 ? 0 : m_roster.CurrentPlayer;
-        rec->FileName.Format("%sD%dA%d.sav", (const char*)m_strSavedData, player, slot);
-    }
+    if (rec->FileName.IsEmpty())
+        rec->FileName.Format("%sD%dA%d.sav", (const char*)m_strSavedData, m_roster.CurrentPlayer, slot);
     // A failed load or store leaves the file as it was: the store writes
     // through a temporary file and the load reads into fresh lists.
     bool ok = SerializeWorldFile(rec->FileName, store);
@@ -250,18 +251,17 @@ bool COrvaneDoc::SerializeProfile(int direction) {
     CString path = GetProfilePath();
     bool exists = CFile::Exists(path);
     if (!exists || direction == 1) {
-        // A missing profile is made from the roster's defaults (a store
-        // keeps the roster as it is) through a temporary file.
+        // A missing profile is made from the roster as it stands (the
+        // defaults at start-up), so loading it gives the same roster back
+        // and no player in memory is lost; written through a temporary file.
         CSafeFile out;
         if (!out.Open(path, CFile::modeCreate | CFile::modeReadWrite)) {
             ShowMessage("%s could not be opened or created!", (const char*)path);
             return false;
         }
         try {
-            CPlayerRoster defaults;
-            CPlayerRoster& source = exists || direction == 1 ? m_roster : defaults;
             CArchive ar(&out, CArchive::store);
-            source.Serialize(ar);
+            m_roster.Serialize(ar);
             ar.Close();
             out.Commit();
         } catch (const CException& e) {

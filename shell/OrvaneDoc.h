@@ -89,7 +89,8 @@ public:
     bool LoadGame(const char* path);
     // A saved game without header, by name in the Saved Data folder.
     bool SerializeGameFile(const char* fileName, bool store);
-    // The current player's army slot file ("D<player>A<slot>.sav").
+    // The current player's army slot file ("D<player>A<slot>.sav"); false,
+    // touching no file, when no player is chosen.
     bool SerializePlayerSlot(int slot, bool store);
     bool DeleteSlotFile(int slot);
     // Drops a slot whose file is gone; true when it dropped one.
@@ -98,7 +99,8 @@ public:
 
     // ---- Profile
     // 0 loads, 1 stores "Profile.VLM" in the Saved Data folder; a missing
-    // profile is created from the defaults first. False (reported) when the
+    // profile is first created from the roster as it stands (the defaults
+    // at start-up), so loading it changes nothing. False (reported) when the
     // profile could not be read or written; the roster is then unchanged.
     bool SerializeProfile(int direction);
     void StoreProfile() { SerializeProfile(1); }

@@ -44,8 +44,11 @@ void CGameInfoRecord::Serialize(CArchive& ar) {
     }
     uint32_t layout;
     ar >> layout;
-    if (layout < 1 || layout > 3) ThrowRecordError("ERROR: Unknown version of player slot.");
+    // Layout 0 holds nothing past its number; a newer layout's length is
+    // unknown, so nothing after it could be read.
+    if (layout > 3) ThrowRecordError("ERROR: Unknown version of player slot.");
     Layout = layout;
+    if (layout == 0) return;
     ar >> ValueD >> PointsB >> ValueC >> ValueB;
     if (layout >= 2) ar >> ValueE >> ValueF >> ValueA >> PointsA;
     if (layout == 3) ar >> Flag;
@@ -140,12 +143,15 @@ void CPlayerRecord::Serialize(CArchive& ar) {
     }
     uint32_t version;
     ar >> version;
-    if (version < 1 || version > 3) ThrowRecordError("ERROR: Unknown version of player record.");
+    // Version 0 holds no record fields, only the slots.
+    if (version > 3) ThrowRecordError("ERROR: Unknown version of player record.");
     Version = version;
-    ar >> Losses >> Wins >> Rating >> Clan;
-    if (version == 3) ar >> SpareCount;
-    ar >> Name >> SpareTextA >> SpareTextB;
-    ar >> SpareValueD >> SpareValueC >> SpareValueB >> SpareValueA;
-    if (version >= 2) ar >> BattlesBegun >> BattlesUnfinished;
+    if (version >= 1) {
+        ar >> Losses >> Wins >> Rating >> Clan;
+        if (version == 3) ar >> SpareCount;
+        ar >> Name >> SpareTextA >> SpareTextB;
+        ar >> SpareValueD >> SpareValueC >> SpareValueB >> SpareValueA;
+        if (version >= 2) ar >> BattlesBegun >> BattlesUnfinished;
+    }
     for (CGameInfoRecord& s : ArmySlots) s.Serialize(ar);
 }

@@ -20,7 +20,8 @@ public:
 
     // Every field but Layout back to its default; both times now.
     void Reset();
-    // Stores layout 3; loads layouts 1..3. Any other layout throws.
+    // Stores layout 3; loads layouts 0..3 (0 holds no fields). A newer
+    // layout throws.
     void Serialize(CArchive& ar) override;
 
     uint8_t Flag = 0;
@@ -52,7 +53,8 @@ public:
     // rated `opponent`; the change is truncated toward zero.
     static int32_t UpdateRating(int32_t own, int32_t opponent, uint8_t won);
 
-    // Stores version 3; loads versions 1..3. Any other version throws.
+    // Stores version 3; loads versions 0..3 (0 holds only the slots). A
+    // newer version throws.
     void Serialize(CArchive& ar) override;
 
     int32_t SpareValueA = 0, SpareValueB = 0;

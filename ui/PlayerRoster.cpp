@@ -50,9 +50,10 @@ void CPlayerRoster::Serialize(CArchive& ar) {
     }
     uint32_t v;
     ar >> v;
-    if (v < 1 || v > 8) ThrowRecordError("ERROR: Unknown version of the player profile.");
+    // Version 0 holds no settings, only the ten players.
+    if (v > 8) ThrowRecordError("ERROR: Unknown version of the player profile.");
     Version = v;
-    ar >> CurrentPlayer >> LastStored;
+    if (v >= 1) ar >> CurrentPlayer >> LastStored;
     if (v >= 2) {
         ar >> DisplayOptionB >> DisplayOptionB >> DisplayOptionA >> MusicLevel >> SoundLevel;
         if (v >= 5) ar >> GraphicChoice;
@@ -77,6 +78,10 @@ void CPlayerRoster::Validate() {
     if (CurrentPlayer < -1 || CurrentPlayer > 9) CurrentPlayer = -1;
     // A chosen place that holds no player is no current player.
     if (CurrentPlayer >= 0 && Players[CurrentPlayer].Name.IsEmpty()) CurrentPlayer = -1;
+    // The stored speeds are what the level setters can write, so the levels
+    // read back stay 0..9 (scroll 0..10).
+    SpeedValue = std::clamp(SpeedValue, 0, 360);
+    ScrollValue = std::clamp(ScrollValue, -20, 180);
     MusicLevel = std::clamp(MusicLevel, 0, 9);
     SoundLevel = std::clamp(SoundLevel, 0, 9);
     if (GraphicChoice < 0 || GraphicChoice > 2) GraphicChoice = 0;

@@ -15,12 +15,14 @@ public:
     CPlayerRoster& operator=(const CPlayerRoster& o);
 
     // Stores version 8 (bringing LastStored up to now, never back). Loads
-    // versions 1..8; any other version throws. Loaded settings are brought
-    // into their ranges (see Validate).
+    // versions 0..8 (0 holds only the players); a newer version throws.
+    // Loaded settings are brought into their ranges (see Validate).
     void Serialize(CArchive& ar) override;
     // Brings loaded values the game indexes with into range: the current
-    // player to -1..9, levels to 0..9, the graphic choice to 0..2, switches
-    // to 0 or 1, clans to -1 or 1..8 and tournament clans to 1..8 or 14.
+    // player to -1..9, levels to 0..9, the speed to 0..360 and the scroll
+    // speed to -20..180 (the values the level setters write), the graphic
+    // choice to 0..2, switches to 0 or 1, clans to -1 or 1..8 and
+    // tournament clans to 1..8 or 14.
     void Validate();
 
     // The identity text of the current player; empty without one.

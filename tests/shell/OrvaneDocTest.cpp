@@ -139,7 +139,9 @@ TEST_F(WorldFolder, KitWorldLoadsAndStoresTheSameBytes) {
         CPerson* p = m_doc->m_persons.GetPerson(pos);
         EXPECT_TRUE(p->alive);
         EXPECT_TRUE(p->CanActAgain(1542));
-        if (p->IsVeteran()) EXPECT_TRUE(p->PassesCheck(p->state, 0.7, 1)) << p->GetFullName();
+        if (p->IsVeteran()) {
+            EXPECT_TRUE(p->PassesCheck(p->state, 0.7, 1)) << p->GetFullName();
+        }
     }
 }
 
@@ -253,6 +255,16 @@ TEST_F(WorldFolder, ProfileIsCreatedAndNeverLost) {
     EXPECT_EQ(other.GetPlayerName(), "Hana");
     EXPECT_EQ(other.GetCurrentPlayer()->Name, "Hana");
 
+    // A profile gone while the game runs is written again from the roster
+    // in memory: loading it loses no player.
+    fs::remove(profile);
+    ASSERT_TRUE(other.SerializeProfile(0));
+    EXPECT_EQ(other.GetRoster().Players[4].Name, "Hana");
+    EXPECT_EQ(other.GetPlayerName(), "Hana");
+    COrvaneDoc third(m_root.c_str());
+    ASSERT_TRUE(third.SerializeProfile(0));
+    EXPECT_EQ(third.GetPlayerName(), "Hana");
+
     // A damaged profile is reported; roster and file stay as they were,
     // and start-up does not store over it.
     std::vector<BYTE> bytes = ReadFile(profile);
@@ -267,6 +279,10 @@ TEST_F(WorldFolder, ProfileIsCreatedAndNeverLost) {
 
 TEST_F(WorldFolder, PlayerSlotFiles) {
     ASSERT_TRUE(m_doc->OnNewDocument());
+    // Without a chosen player no slot file is made: its name would be
+    // another player's.
+    EXPECT_FALSE(m_doc->SerializePlayerSlot(1, true));
+    EXPECT_FALSE(fs::exists(m_root / "Data" / "Saved Data" / "D0A1.sav"));
     m_doc->GetRoster().Players[2].Name = "Ryo";
     m_doc->GetRoster().CurrentPlayer = 2;
     EXPECT_TRUE(m_doc->SerializePlayerSlot(4, true));
@@ -325,7 +341,9 @@ TEST_F(WorldFolder, UpkeepOnTheKitWorld) {
     // No general holds more than 40 of any troop after the distribution.
     for (POSITION pos = persons.GetHeadPosition(); pos;) {
         CPerson* p = persons.GetPerson(pos);
-        if (p->merit >= 201) EXPECT_LE(p->units, 40) << p->GetFullName();
+        if (p->merit >= 201) {
+            EXPECT_LE(p->units, 40) << p->GetFullName();
+        }
     }
 
     // A fallen leader is followed by the first named successor.

@@ -95,6 +95,18 @@ TEST(PlayerRecord, ArchiveVersions) {
     EXPECT_EQ(old.BattlesBegun, 0);
     EXPECT_EQ(old.ArmySlots[4].Modified.GetTime(), 2000);
 
+    // Version 0 is the number alone before the slots; layout 0 of a slot
+    // is its number alone.
+    std::vector<BYTE> v0;
+    PutD(v0, 0);
+    for (int slot = 0; slot < 5; ++slot) PutD(v0, 0);
+    CPlayerRecord bare;
+    bare.Name = "Kept";
+    LoadBytes(v0, [&](CArchive& ar) { bare.Serialize(ar); });
+    EXPECT_EQ(bare.Version, 0u);
+    EXPECT_EQ(bare.Name, "Kept");
+    EXPECT_EQ(bare.ArmySlots[4].Layout, 0u);
+
     bytes[0] = 4;
     ExpectLoadFailure(bytes, [](CArchive& ar) { CPlayerRecord x; x.Serialize(ar); });
 }
@@ -116,13 +128,17 @@ namespace {
 std::vector<BYTE> OldProfile(int version) {
     std::vector<BYTE> v;
     PutD(v, version);
-    PutD(v, 2);           // current player
-    PutD(v, 946689000);   // last stored
-    v.push_back(1); v.push_back(1); v.push_back(0);  // display options B, B, A
-    PutD(v, 3); PutD(v, 4);  // music, sound
-    if (version >= 5) PutD(v, 2);  // graphic choice
-    PutD(v, 200);             // speed
-    if (version >= 5) PutD(v, 100);  // scroll
+    if (version >= 1) {
+        PutD(v, 2);           // current player
+        PutD(v, 946689000);   // last stored
+    }
+    if (version >= 2) {
+        v.push_back(1); v.push_back(1); v.push_back(0);  // display options B, B, A
+        PutD(v, 3); PutD(v, 4);  // music, sound
+        if (version >= 5) PutD(v, 2);  // graphic choice
+        PutD(v, 200);             // speed
+        if (version >= 5) PutD(v, 100);  // scroll
+    }
     if (version >= 3) { v.push_back(0); v.push_back(0); }  // sound, music
     if (version >= 6) PutD(v, 5);  // SettingA
     if (version >= 7) { PutD(v, 3); v.push_back(0); }  // tournament clan, restart
@@ -166,14 +182,17 @@ TEST(Roster, FreshProfileDefaults) {
 }
 
 TEST(Roster, ReadsEveryOldVersion) {
-    for (int version = 2; version <= 7; ++version) {
+    // Version 0 holds only the players; version 1 adds the current player
+    // and the time stamp; the settings begin with version 2.
+    for (int version = 0; version <= 7; ++version) {
         CPlayerRoster r;
         LoadBytes(OldProfile(version), [&](CArchive& ar) { r.Serialize(ar); });
         EXPECT_EQ(r.Version, uint32_t(version));
-        EXPECT_EQ(r.CurrentPlayer, 2) << version;
-        EXPECT_EQ(r.MusicLevel, 3);
-        EXPECT_EQ(r.SpeedValue, 200);
-        EXPECT_EQ(r.SoundOn, version == 2 ? 1 : 0) << version;
+        EXPECT_EQ(r.CurrentPlayer, version >= 1 ? 2 : -1) << version;
+        EXPECT_EQ(r.LastStored.GetTime(), version >= 1 ? 946689000 : CPlayerRoster().LastStored.GetTime());
+        EXPECT_EQ(r.MusicLevel, version >= 2 ? 3 : 9);
+        EXPECT_EQ(r.SpeedValue, version >= 2 ? 200 : 125);
+        EXPECT_EQ(r.SoundOn, version >= 3 ? 0 : 1) << version;
         EXPECT_EQ(r.GraphicChoice, version >= 5 ? 2 : 0);
         EXPECT_EQ(r.ScrollValue, version >= 5 ? 100 : 75);
         EXPECT_EQ(r.SettingA, version >= 6 ? 5 : 1);
@@ -192,6 +211,8 @@ TEST(Roster, BringsDamagedSettingsIntoRange) {
     r.MusicLevel = 300;
     r.SoundLevel = -4;
     r.GraphicChoice = 9;
+    r.SpeedValue = -4000;  // would read back as level 109
+    r.ScrollValue = 90000;
     r.TournamentClan = 99;
     r.Players[1].Clan = 40;
     std::vector<BYTE> bytes = StoreBytes([&](CArchive& ar) { r.Serialize(ar); });
@@ -202,6 +223,8 @@ TEST(Roster, BringsDamagedSettingsIntoRange) {
     EXPECT_EQ(back.MusicLevel, 9);
     EXPECT_EQ(back.SoundLevel, 0);
     EXPECT_EQ(back.GraphicChoice, 0);
+    EXPECT_EQ(back.SpeedValue, 0);
+    EXPECT_EQ(back.ScrollValue, 180);
     EXPECT_EQ(back.TournamentClan, 14);
     EXPECT_EQ(back.Players[1].Clan, -1);
 
