@@ -398,6 +398,70 @@ TEST_F(WorldFolder, CastleHandOversRaiseClanEvents) {
     EXPECT_FALSE(c.UpdateClanPresence());
 }
 
+// A new captain or general takes his counted draws in a fixed order: the
+// captain's name, the given name, then (unless forced) the factor, its rare
+// upgrade to 1.5 and the group roll, and only then the inherited abilities.
+TEST(OrvaneDocUpkeep, NewGeneralsDrawInTheirOrder) {
+    struct Case {
+        const char* what;
+        bool captain, force;
+    } cases[] = {{"captain", true, false}, {"forced captain", true, true}, {"new general", false, false}};
+    for (const Case& c : cases) {
+        COrvaneDoc doc("C:\\Game");
+        CNation* clan = new CNation;
+        clan->id = 3;
+        clan->SetLeaderId(1);
+        doc.m_nations.AddTail(clan);
+        CPerson* leader = new CPerson;
+        leader->id = 1;
+        leader->clan = 3;
+        leader->merit = 2000;
+        leader->units = 11;  // calls for one captain
+        doc.m_persons.AddTail(leader);
+
+        GameSrand(2024);
+        int d[6] = {0};
+        for (int i = 1; i <= 5; ++i) d[i] = GameRand();
+        GameSrand(2024);
+        RandCallCount = 0;
+        CPerson* made = nullptr;
+        if (c.captain) {
+            doc.MakeCaptains(leader, c.force);
+            made = static_cast<CPerson*>(doc.m_persons.GetTail());
+        } else {
+            made = doc.NameNewGenerals(3, 500, 0.6, true, false);
+        }
+        ASSERT_EQ(doc.m_persons.GetCount(), 2) << c.what;
+        EXPECT_EQ(made->familyName, kCaptainNames[d[1] % kCaptainNameCount] + 4) << c.what;
+        EXPECT_EQ(made->givenName, kGivenNames[d[2] % kGivenNameCount]) << c.what;
+
+        double factor = 0.75;
+        int prefix = 2;
+        int32_t mask = 0;
+        if (!c.force) {
+            factor = c.captain ? (d[3] % 31 + 55) * 0.01 : 0.6 + (d[3] % 26 - 20) * 0.01;
+            if (d[4] % 100 + 1 > 97) factor = 1.5;
+            int r = d[5] % 100 + 1;
+            mask = r < 5 ? 16 : r < 10 ? 8 : r >= 50 ? 0 : 1;
+            prefix = 5;
+        }
+        EXPECT_EQ(made->groupMask, mask) << c.what;
+        // The abilities come from the draws that follow, with that factor.
+        CPerson twin;
+        GameSrand(2024);
+        for (int i = 0; i < prefix; ++i) GameRand();
+        int before = RandCallCount;
+        RandCallCount = 0;
+        twin.GainExperience(*leader, factor);
+        EXPECT_EQ(before, prefix + RandCallCount) << c.what;
+        EXPECT_TRUE(made->workTableB == twin.workTableB) << c.what;
+        EXPECT_TRUE(made->workTableA == twin.workTableA) << c.what;
+        EXPECT_EQ(made->state, 3);
+        EXPECT_EQ(made->commanderId, 1);
+        EXPECT_EQ(leader->subordinates.GetCount(), 1);
+    }
+}
+
 TEST(OrvaneDocNames, TablesHoldWellFormedNames) {
     std::set<std::string> given;
     for (const char* n : kGivenNames) {

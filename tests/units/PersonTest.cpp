@@ -177,6 +177,44 @@ TEST(Person, InheritedAbilitiesStayInRangeAndRepeat) {
     EXPECT_EQ(a.workTableB.grades[1], 100);
 }
 
+// With every source value 50 (trait 3: 10) and the factor 1 each limited
+// roll takes its longest road, four draws, and keeps the fourth; the other
+// figures take one draw each. The draws must come in the order of the rule,
+// as two peers replay them.
+TEST(Person, InheritedAbilitiesDrawInTheirOrder) {
+    CPerson source;
+    for (CTable* t : {&source.workTableA, &source.workTableB}) {
+        for (int k = 0; k < 5; ++k) t->traits[k] = 50;
+        t->traits[3] = 10;
+        t->grades[0] = 50;
+        t->experience = 50;
+        for (int k = 0; k < 7; ++k) t->skills[k] = 50;
+    }
+    source.sortKey = 50;
+    GameSrand(77);
+    std::vector<int> d(1, 0);  // d[n] is the n-th draw
+    for (int i = 0; i < 48; ++i) d.push_back(GameRand());
+    auto roll = [&](int v, int n) { return int(v * (d[n] % 21 + 85) * 1.0 / 100); };
+
+    CPerson p;
+    GameSrand(77);
+    RandCallCount = 0;
+    p.GainExperience(source, 1.0);
+    EXPECT_EQ(RandCallCount, 48);
+    const CTable& b = p.workTableB;
+    struct Case {
+        int value, expected;
+    } cases[] = {
+        {b.skills[3], roll(50, 4)},   {b.skills[2], roll(50, 8)},   {b.skills[1], roll(50, 12)},
+        {b.skills[4], roll(50, 16)},  {b.skills[5], roll(50, 20)},  {b.experience, roll(50, 21)},
+        {b.traits[0], roll(50, 22)},  {b.skills[6], roll(50, 23)},  {b.grades[0], roll(50, 27)},
+        {b.traits[1], roll(50, 31)},  {b.traits[2], roll(50, 35)},  {b.traits[4], roll(50, 39)},
+        {b.traits[3], roll(10, 43)},  {b.skills[0], (d[44] % 36 + 70) * 50 / 100},
+        {p.sortKey, roll(50, 48)},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(cases[i].value, cases[i].expected) << "case " << i;
+}
+
 TEST(PersonList, Selections) {
     CPersonList list(true);
     CPerson* a = Add(list, 1, 300);
