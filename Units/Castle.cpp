@@ -150,7 +150,9 @@ CCastle* CCastleList::FindByName(const char* name) const {
 }
 
 // Sums the clan's stocks into `out` and sets its weighted averages; with
-// `move` the stocks leave the castles (rifles only when `moveRifles`).
+// `move` the stocks leave the castles, the rifles only with `moveRifles`:
+// rifles that stay are not counted either, or they would be handed out and
+// still be there.
 static void CollectTotals(const CCastleList& list, int clan, CCastleEconomy& out, bool move, bool moveRifles) {
     double sumA = 0, sumB = 0;
     int64_t weights = 0;
@@ -158,7 +160,7 @@ static void CollectTotals(const CCastleList& list, int clan, CCastleEconomy& out
         CCastle* c = list.GetCastle(pos);
         if (c->owner != clan) continue;
         CCastleEconomy& e = c->economy;
-        out.rifles += e.rifles;
+        if (!move || moveRifles) out.rifles += e.rifles;
         out.horses += e.horses;
         out.units += e.units;
         sumA += double(e.weight) * e.averageA;

@@ -101,8 +101,8 @@ public:
     // Adds the clan's stocks to `out`; sets its two averages to the
     // weight-weighted means (0 when the weights sum to 0).
     void GetTotals(int clan, CCastleEconomy& out) const;
-    // As GetTotals, but moves the stocks out of the castles; rifles only
-    // after 1549.
+    // As GetTotals, but moves the stocks out of the castles; the rifles are
+    // counted and moved only after 1549.
     void GetTotalsEx(int clan, CCastleEconomy& out, int year);
     // Sets the stocks of the clan's home castle to those of `record`.
     void DepositToHome(int clan, const CCastleEconomy& record);

@@ -230,9 +230,11 @@ TEST(CastleList, Economy) {
         list.GetTotalsEx(1, totals, year);
         EXPECT_EQ(a->economy.units, 0);
         EXPECT_EQ(a->economy.rifles, year == 1549 ? 10 : 0);
+        EXPECT_EQ(totals.rifles, year == 1549 ? 0 : 10);
         EXPECT_EQ(totals.averageA, 4.0);
         list.DepositToHome(1, totals);
         EXPECT_EQ(b->economy.units, year == 1549 ? 20 : 40);  // the home castle gives its own too
+        EXPECT_EQ(a->economy.rifles + b->economy.rifles, 10);  // never counted twice
     }
     // No weights at all: the averages are 0, not a division by zero.
     CCastleEconomy none;
