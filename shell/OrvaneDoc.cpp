@@ -357,9 +357,13 @@ void COrvaneDoc::RefillWeakNations() {
             e.units = e.horses = e.rifles = 0;
             e.rifleRate = e.unitRate = e.horseRate = 0;
         }
+        // Its generals stop acting; a leader no longer active is what the
+        // succession of ReplaceDeadLeaders looks for.
         for (POSITION pos = m_persons.GetHeadPosition(); pos;) {
             CPerson* p = m_persons.GetPerson(pos);
-            if (p->clan == clan) p->lastAction = GetCurrentYear();
+            if (p->clan != clan) continue;
+            p->active = 0;
+            p->lastAction = GetCurrentYear();
         }
     }
 }

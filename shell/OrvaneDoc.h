@@ -118,6 +118,8 @@ public:
     int GetNationStrength(int clan) const;
     void ReinforceCastles(int clan);
     void ReinforceCastles2(int clan);
+    // Each clan 1..8 with fewer than 200 troops loses its home castle's
+    // stocks and rates, and its generals stop acting this year.
     void RefillWeakNations();
     void RefillWeakNations2(int clan, int amount);
     int GetGarrisonSize(int kind) const;

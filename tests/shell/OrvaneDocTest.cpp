@@ -516,6 +516,10 @@ TEST_F(WorldFolder, DistributionPlacesEveryTroopOnce) {
     CCastle* brenmoor = m_doc->m_castles.FindLinked(4);
     EXPECT_EQ(brenmoor->economy.unitRate, 0.0);
     EXPECT_GT(m_doc->m_castles.FindLinked(1)->economy.unitRate, 0.0);
+    // The weak clan's generals stop acting this year; the others go on.
+    EXPECT_FALSE(m_doc->GetNationLeader(4)->active);
+    EXPECT_EQ(m_doc->GetNationLeader(4)->lastAction, m_doc->GetCurrentYear());
+    EXPECT_TRUE(m_doc->GetNationLeader(1)->active);
     m_doc->RefillWeakNations2(4, 3000);
     EXPECT_EQ(brenmoor->economy.units, 100);
     EXPECT_EQ(brenmoor->economy.horses, 30);
