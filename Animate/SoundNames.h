@@ -1,7 +1,7 @@
 // The game's sound files and the sound identifiers they are played under:
 // one table for the mode sound sets that load them and for the data kit
 // that makes them. Effects lie in the Sound folder, music in its "Music\"
-// subfolder. The "11h" files are 11,025 Hz PCM.
+// subfolder. The "11h" files are 11,025 Hz PCM, the others 22,050 Hz.
 #pragma once
 
 #include <string>
@@ -51,11 +51,19 @@ inline constexpr SoundFileName kBattleEffects[] = {
     {"Morale Drum 11h.wav", 24},
 };
 
+// What sounds 7 and 8 play instead of the arrows while the view's cow
+// switch is set. They lie in the Sound folder like the other effects.
+inline constexpr SoundFileName kCowEffects[] = {
+    {"Moo Moo Cow Single.wav", 7},
+    {"Moo Moo Cow Multiple.wav", 8},
+};
+
 // Every sound file the game can ask for, as names below the working folder
 // ("Sound\\..." and "Sound\\Music\\..."), each once.
 inline std::vector<std::string> AllSoundFileNames() {
     std::vector<std::string> names;
     for (const SoundFileName& e : kBattleEffects) names.push_back(std::string("Sound\\") + e.file);
+    for (const SoundFileName& e : kCowEffects) names.push_back(std::string("Sound\\") + e.file);
     auto music = [&](const char* file) { names.push_back(std::string("Sound\\Music\\") + file); };
     music(kIntroMusic);
     for (const char* f : kWorldMapMusic) music(f);

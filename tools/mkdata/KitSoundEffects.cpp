@@ -182,3 +182,23 @@ KIT_GENERATOR(SoundEffects) {
         kit.WriteBytes(std::string("Sound\\") + e.file, track.ToWaveFile(effect.loop ? 0.7f : 0.85f));
     }
 }
+
+// The cows that stand in for the arrows: one call, and a small herd
+// answering each other. Their names carry no "11h", so they are 22,050 Hz.
+KIT_GENERATOR(CowEffects) {
+    constexpr int rate = 22050;
+    for (const SoundFileName& e : kCowEffects) {
+        const bool herd = e.id == 8;
+        CSynthTrack track(rate, herd ? 3.2 : 1.7, false);
+        CSynthNoise noise(0xC0C0A000u + (uint32_t)e.id);
+        if (herd) {
+            const float starts[] = {0.01f, 0.45f, 1.0f, 1.5f};
+            const float pitches[] = {118, 96, 134, 104};
+            for (int i = 0; i < 4; ++i)
+                track.Mix(starts[i], Synth::Moo(rate, pitches[i], noise.Range(1.2f, 1.6f), noise), noise.Range(0.6f, 1.0f));
+        } else {
+            track.Mix(0.01, Synth::Moo(rate, 112, 1.6f, noise), 1.0f);
+        }
+        kit.WriteBytes(std::string("Sound\\") + e.file, track.ToWaveFile(0.85f));
+    }
+}

@@ -327,4 +327,34 @@ std::vector<float> Rumble(int rate, float seconds, CSynthNoise& noise) {
     return s;
 }
 
+std::vector<float> Moo(int rate, float pitch, float seconds, CSynthNoise& noise) {
+    std::vector<float> s(Length(rate, seconds));
+    CResonator breath(rate, 900, 500);
+    CLowPass wobble(rate, 6);
+    double phase = 0;
+    const double attack = 0.12, release = std::min(0.35, seconds * 0.3);
+    for (size_t i = 0; i < s.size(); ++i) {
+        const double t = (double)i / rate;
+        const double x = t / seconds;
+        // Up a little as the mouth opens, then a long sag to the end.
+        const double bend = 1.0 + 0.22 * std::sin(M_PI * std::min(1.0, x * 1.8)) - 0.18 * x * x;
+        const double f = pitch * bend * (1.0 + 0.02 * wobble.Step(noise.White()));
+        phase += kTwoPi * f / rate;
+        // The hum ("m") is dark; the vowel ("oo") brings formants near 300
+        // and 750 Hz forward as the mouth opens.
+        const double open = std::min(1.0, t / 0.25);
+        double v = 0;
+        for (int k = 1; k * f < rate * 0.4 && k <= 24; ++k) {
+            const double fk = k * f;
+            const double vowel = std::exp(-std::pow((fk - 300.0) / 160.0, 2)) +
+                                 0.6 * std::exp(-std::pow((fk - 750.0) / 220.0, 2));
+            const double a = std::pow(k, -1.1) * ((1.0 - open) * std::pow(k, -0.8) + open * (0.25 + 2.0 * vowel));
+            v += a * std::sin(k * phase);
+        }
+        const double env = std::min(1.0, t / attack) * std::min(1.0, (seconds - t) / release);
+        s[i] = (float)(env * (v + 0.08 * open * breath.Step(noise.White())));
+    }
+    return Finish(s, rate);
+}
+
 }  // namespace Synth

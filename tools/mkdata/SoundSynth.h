@@ -90,4 +90,7 @@ std::vector<float> Musket(int rate, CSynthNoise& noise);
 std::vector<float> Crowd(int rate, float seconds, float brightness, CSynthNoise& noise);
 // Low rumble of many feet or hooves, `seconds` long.
 std::vector<float> Rumble(int rate, float seconds, CSynthNoise& noise);
+// A cow's low, closed-mouth call: a hummed onset opening into a vowel that
+// swells and sags in pitch around `pitch`.
+std::vector<float> Moo(int rate, float pitch, float seconds, CSynthNoise& noise);
 }  // namespace Synth
