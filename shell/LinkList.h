@@ -108,8 +108,14 @@ public:
         return Unlink(m_pTail);
     }
 
+    // Removes every node from the head on, deleting owned elements. The
+    // index is not rebuilt between the steps, so emptying a list costs one
+    // pass, not one walk per node.
     void RemoveAll() {
-        while (m_nCount > 0) RemoveAt(0);
+        while (m_pHead) {
+            T* element = Unlink(m_pHead);
+            if (m_bOwnsElements) delete element;
+        }
         m_index.clear();
         m_index.shrink_to_fit();
         m_pHead = m_pTail = nullptr;
@@ -137,7 +143,7 @@ private:
 };
 
 // The sorted list of the battle order queues. An element's second 32-bit
-// word is its key (the tick an order is due); two bits of its first byte,
+// word is its key (the unsigned tick an order is due); two bits of its first byte,
 // from bit TieShift, break ties between equal keys. Ascending lists keep
 // (key, tie) rising, descending ones falling; among equal elements the newest
 // comes first. The list never owns its elements: the caller deletes what it
@@ -174,20 +180,17 @@ public:
 
     void InsertSorted(T* element) {
         CLinkNode<T>* n = new CLinkNode<T>(element);
+        CLinkNode<T>* before = nullptr;
         CLinkNode<T>* at = m_pHead;
-        while (at && Precedes(at->element, element)) at = at->next;
-        // Place n in front of `at` (at the end when at is null).
-        if (at) {
-            n->next = at;
-            n->previous = at->previous;
-            if (at->previous) at->previous->next = n; else m_pHead = n;
-            at->previous = n;
-        } else {
-            CLinkNode<T>* last = m_pHead;
-            while (last && last->next) last = last->next;
-            n->previous = last;
-            if (last) last->next = n; else m_pHead = n;
+        while (at && Precedes(at->element, element)) {
+            before = at;
+            at = at->next;
         }
+        // Place n between `before` and `at` (either may be null).
+        n->previous = before;
+        n->next = at;
+        if (before) before->next = n; else m_pHead = n;
+        if (at) at->previous = n;
         ++m_nCount;
         m_bDirty = 1;
     }
@@ -198,23 +201,20 @@ public:
         if (m_nCount == 0 || index < 0 || index >= m_nCount) return;
         CLinkNode<T>* n = m_pHead;
         for (int i = 0; i < index; ++i) n = n->next;
-        if (n->previous) n->previous->next = n->next; else m_pHead = n->next;
-        if (n->next) n->next->previous = n->previous;
-        n->next = n->previous = nullptr;
-        delete n;
-        --m_nCount;
-        m_bDirty = 1;
+        Unlink(n);
     }
 
     void RemoveAll() {
-        while (m_nCount > 0) RemoveAt(0);
+        while (m_pHead) Unlink(m_pHead);
         m_index.clear();
         m_index.shrink_to_fit();
         m_bDirty = 0;
     }
 
-    static int32_t KeyOf(const T* e) {
-        int32_t key;
+    // The key is an unsigned tick: ticks past 2^31 still sort after the
+    // smaller ones.
+    static uint32_t KeyOf(const T* e) {
+        uint32_t key;
         std::memcpy(&key, reinterpret_cast<const BYTE*>(e) + 4, 4);
         return key;
     }
@@ -223,10 +223,19 @@ public:
 private:
     // True when `a` strictly comes before `b` in this list's order.
     bool Precedes(const T* a, const T* b) const {
-        int32_t ka = KeyOf(a), kb = KeyOf(b);
+        uint32_t ka = KeyOf(a), kb = KeyOf(b);
         int ta = TieOf(a), tb = TieOf(b);
         if (m_bOrder == 1) return ka < kb || (ka == kb && ta < tb);
         return ka > kb || (ka == kb && ta > tb);
+    }
+
+    void Unlink(CLinkNode<T>* n) {
+        if (n->previous) n->previous->next = n->next; else m_pHead = n->next;
+        if (n->next) n->next->previous = n->previous;
+        n->next = n->previous = nullptr;
+        delete n;
+        --m_nCount;
+        m_bDirty = 1;
     }
 
     CLinkNode<T>* m_pHead = nullptr;

@@ -95,6 +95,13 @@ TEST(LinkList, SortedInsertPutsTheNewestFirstAmongEquals) {
     EXPECT_EQ(ascending.GetAt(0), &o3);
     EXPECT_EQ(ascending.GetAt(1), &o5b);
     EXPECT_EQ(ascending.GetAt(2), &o5a);
+    // Ticks are unsigned: one past 2^31 still comes after the small ones.
+    Order late{0, {}, int32_t(0x80000001u)};
+    ascending.InsertSorted(&late);
+    EXPECT_EQ(ascending.GetAt(3), &late);
+    ascending.RemoveAt(3);
+    ascending.RemoveAt(0);
+    EXPECT_EQ(ascending.GetAt(1), &o5a) << "links stay whole after removals at both ends";
 
     CSortedLinkList<Order, 0> descending(false);
     descending.InsertSorted(&o3);
