@@ -223,7 +223,10 @@ CRuntimeClass* CArchive::ReadClassBody(WORD wTag, DWORD obTag, UINT& nSchema) {
         ReadExact(name, len);
         name[len] = '\0';
         CRuntimeClass* pClassRef = CRuntimeClass::FromName(name);
-        if (pClassRef == nullptr || pClassRef->m_pfnCreateObject == nullptr) Fail(CArchiveException::badClass);
+        // Only persistent classes: a file naming a class that is never
+        // stored (a window, a view) must not get one built.
+        if (pClassRef == nullptr || pClassRef->m_pfnCreateObject == nullptr || pClassRef->m_wSchema == 0xFFFF)
+            Fail(CArchiveException::badClass);
         if ((pClassRef->m_wSchema & VERSIONABLE_SCHEMA) == 0 && (pClassRef->m_wSchema & 0xFFFF) != schema)
             Fail(CArchiveException::badSchema);
         nSchema = schema;

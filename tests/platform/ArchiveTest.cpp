@@ -34,6 +34,12 @@ public:
 };
 IMPLEMENT_SERIAL(CVersionedItem, CObject, VERSIONABLE_SCHEMA | 2)
 
+// Creatable by name but never stored, like the windows and views.
+class CTransientItem : public CObject {
+    DECLARE_DYNCREATE(CTransientItem)
+};
+IMPLEMENT_DYNCREATE(CTransientItem, CObject)
+
 struct OwnedList : CObList {
     ~OwnedList() {
         std::set<CObject*> unique;
@@ -180,6 +186,7 @@ TEST(Archive, HostileBytesThrowWithErrorText) {
         {"reference before any object", {0x05, 0x00}, CArchiveException::badIndex},
         {"known class never declared", {0x01, 0x80}, CArchiveException::badIndex},
         {"name too long", {0xFF, 0xFF, 0x00, 0x00, 0xFF, 0x7F}, CArchiveException::badClass},
+        {"class that is never stored", withClass(0xFFFF, "CTransientItem"), CArchiveException::badClass},
     };
     for (const Case& c : cases) {
         try {
