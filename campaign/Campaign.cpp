@@ -1,5 +1,7 @@
 #include "campaign/Campaign.h"
 
+#include <vector>
+
 #include "Units/Castle.h"
 #include "Units/Nation.h"
 #include "Units/PersonList.h"
@@ -131,7 +133,8 @@ BOOL CCampaign::UpdateClanPresence() {
         for (POSITION pos = m_pCastles->GetHeadPosition(); pos;) {
             CCastle* c = m_pCastles->GetCastle(pos);
             for (int k : kOrder) {
-                if (m_aNationSlot[k] == c->owner) {
+                // A clan missing from the world (slot -1) owns no castle.
+                if (m_aNationSlot[k] != -1 && m_aNationSlot[k] == c->owner) {
                     flags |= 1u << PresenceBit(k);
                     break;
                 }
@@ -139,22 +142,23 @@ BOOL CCampaign::UpdateClanPresence() {
         }
     }
     m_nClanFlags = int32_t(flags);
-    bool changed = false;
+    std::vector<int> appeared, vanished;
     for (int k : kOrder) {
         uint32_t bit = 1u << PresenceBit(k);
         bool was = oldFlags & bit, now = flags & bit;
-        if (was == now) continue;
-        changed = true;
-        if (m_nYear == 1542) continue;
-        if (now) {
+        if (was != now) (now ? appeared : vanished).push_back(k);
+    }
+    // Arrivals are told before falls.
+    if (m_nYear != 1542) {
+        for (int k : appeared) {
             if (k == 6) m_lstPendingEvents.AddTail(68);
             if (k == 7) m_lstPendingEvents.AddTail(69);
-        } else {
-            static const int kVanished[13] = {0, 0, 62, 58, 57, 60, 61, 59, 63, 64, 65, 66, 67};
-            if (kVanished[k]) m_lstPendingEvents.AddTail(DWORD(kVanished[k]));
         }
+        static const int kVanished[13] = {0, 0, 62, 58, 57, 60, 61, 59, 63, 64, 65, 66, 67};
+        for (int k : vanished)
+            if (kVanished[k]) m_lstPendingEvents.AddTail(DWORD(kVanished[k]));
     }
-    return changed;
+    return !appeared.empty() || !vanished.empty();
 }
 
 void CCampaign::AdvanceYear() {

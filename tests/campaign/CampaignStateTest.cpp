@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "Units/BattleRecord.h"
+#include "Units/Castle.h"
+#include "Units/Nation.h"
 #include "Units/StoryEvent.h"
 #include "campaign/Campaign.h"
 #include "campaign/EventMedia.h"
@@ -167,6 +169,24 @@ TEST(Campaign, ResetKeepsTheCatalogueAndTheLevel) {
     EXPECT_EQ(c.m_lstCatalogue.GetCount(), 108);
     EXPECT_TRUE(c.m_lstHistory.IsEmpty());
     EXPECT_TRUE(c.m_lstPendingEvents.IsEmpty());
+}
+
+TEST(Campaign, ClanMissingFromTheWorldHoldsNoCastle) {
+    CNationList nations;
+    CNation* velmor = new CNation;
+    velmor->id = 1;
+    velmor->name = "Velmor";
+    nations.AddTail(velmor);
+    CCastleList castles;
+    for (int owner : {-1, 1}) {
+        CCastle* c = new CCastle;
+        c->owner = owner;  // -1: a damaged or foreign world file
+        castles.AddTail(c);
+    }
+    CCampaign c;
+    c.LinkNations(&castles, &nations, nullptr);
+    EXPECT_TRUE(c.IsFlagSet(1));
+    for (int k = 2; k <= 12; ++k) EXPECT_FALSE(c.IsFlagSet(k)) << k;
 }
 
 TEST(StoryRecords, OnlyVersionOneLoads) {

@@ -394,7 +394,7 @@ TEST_F(WorldFolder, CastleHandOversRaiseClanEvents) {
     EXPECT_TRUE(c.UpdateClanPresence());
     std::vector<DWORD> pending;
     for (POSITION pos = c.m_lstPendingEvents.GetHeadPosition(); pos;) pending.push_back(c.m_lstPendingEvents.GetNext(pos));
-    EXPECT_EQ(pending, (std::vector<DWORD>{57, 69}));
+    EXPECT_EQ(pending, (std::vector<DWORD>{69, 57}));  // arrivals first, then falls
     EXPECT_FALSE(c.UpdateClanPresence());
 }
 
