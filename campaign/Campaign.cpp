@@ -45,7 +45,7 @@ static void SerializeValues(CArchive& ar, CDWordList& list) {
     }
     int32_t n;
     ar >> n;
-    if (n < 0) ThrowRecordError("ERROR: Unknown version of campaign file.");
+    if (n < 0) ThrowRecordError("ERROR: The campaign record holds a negative count of story events.");
     for (int32_t i = 0; i < n; ++i) {
         DWORD v;
         ar >> v;

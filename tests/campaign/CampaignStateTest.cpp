@@ -151,6 +151,17 @@ TEST(Campaign, ReadsVersionsFiveToSeven) {
     bool ok = true;
     LoadBytes(CampaignRecord(8), [&](CArchive& ar) { ok = c.Serialize(ar); });
     EXPECT_FALSE(ok);
+
+    // A damaged count is told as what it is, not as a version.
+    std::vector<BYTE> negative = CampaignRecord(7);
+    const size_t shownCount = 52;
+    for (size_t i = 0; i < 4; ++i) negative[shownCount + i] = 0xFF;
+    try {
+        LoadBytes(negative, [](CArchive& ar) { CCampaign x; x.Serialize(ar); });
+        ADD_FAILURE();
+    } catch (const CException& e) {
+        EXPECT_STREQ(e.GetErrorText(), "ERROR: The campaign record holds a negative count of story events.");
+    }
 }
 
 TEST(Campaign, ResetKeepsTheCatalogueAndTheLevel) {
