@@ -78,32 +78,18 @@ int CPersonList::CountSubordinates(const CPerson* c, int turn) const {
     return n;
 }
 
-int CPersonList::SumRifles() const {
+int CPersonList::SumOverVeterans(int32_t CPerson::*field) const {
     int n = 0;
     for (POSITION pos = GetHeadPosition(); pos;) {
         CPerson* p = GetPerson(pos);
-        if (p->alive && p->IsVeteran()) n += p->rifles;
+        if (p->alive && p->IsVeteran()) n += p->*field;
     }
     return n;
 }
 
-int CPersonList::SumHorses() const {
-    int n = 0;
-    for (POSITION pos = GetHeadPosition(); pos;) {
-        CPerson* p = GetPerson(pos);
-        if (p->alive && p->IsVeteran()) n += p->horses;
-    }
-    return n;
-}
-
-int CPersonList::SumUnits() const {
-    int n = 0;
-    for (POSITION pos = GetHeadPosition(); pos;) {
-        CPerson* p = GetPerson(pos);
-        if (p->alive && p->IsVeteran()) n += p->units;
-    }
-    return n;
-}
+int CPersonList::SumRifles() const { return SumOverVeterans(&CPerson::rifles); }
+int CPersonList::SumHorses() const { return SumOverVeterans(&CPerson::horses); }
+int CPersonList::SumUnits() const { return SumOverVeterans(&CPerson::units); }
 
 int CPersonList::GetClanTotals(int& horses, int& rifles, int& units, int& strength, bool includeInactive) const {
     int counted = 0;

@@ -79,6 +79,8 @@ private:
     void TwoPhaseSort(const std::function<bool(const CPerson*, const CPerson*)>& phase1Before,
                       const std::function<int64_t(const CPerson*)>& key);
     void ApplyTroopFactor(double factor, int clan, int mask, int32_t CPerson::*field);
+    // The sum of `field` over the living veterans.
+    int SumOverVeterans(int32_t CPerson::*field) const;
     void RemoveChain(CPerson* g, bool withSubordinates, std::unordered_set<const CPerson*>& removing);
 
     bool m_bOwns;

@@ -1,36 +1,25 @@
 #include "Units/StoryEvent.h"
 
 // The shared layout of both records: version 1, id, three texts.
-static void SerializeStoryRecord(CArchive& ar, int32_t& version, int32_t& id, CString* texts) {
+template <class Record>
+static void SerializeStoryRecord(CArchive& ar, Record& r) {
     if (ar.IsStoring()) {
-        version = 1;
-        ar << version << id << texts[0] << texts[1] << texts[2];
+        r.version = 1;
+        ar << r.version << r.id << r.text1 << r.text2 << r.text3;
         return;
     }
-    ar >> version;
-    if (version != 1) ThrowRecordError("ERROR: Unknown version of story record.");
-    ar >> id >> texts[0] >> texts[1] >> texts[2];
+    ar >> r.version;
+    if (r.version != 1) ThrowRecordError("ERROR: Unknown version of story record.");
+    ar >> r.id >> r.text1 >> r.text2 >> r.text3;
 }
 
 IMPLEMENT_SERIAL(CStoryEvent, CObject, 0)
 
-void CStoryEvent::Serialize(CArchive& ar) {
-    CString t[3] = {text1, text2, text3};
-    SerializeStoryRecord(ar, version, id, t);
-    text1 = t[0];
-    text2 = t[1];
-    text3 = t[2];
-}
+void CStoryEvent::Serialize(CArchive& ar) { SerializeStoryRecord(ar, *this); }
 
 IMPLEMENT_SERIAL(CScene, CObject, 0)
 
-void CScene::Serialize(CArchive& ar) {
-    CString t[3] = {text1, text2, text3};
-    SerializeStoryRecord(ar, version, id, t);
-    text1 = t[0];
-    text2 = t[1];
-    text3 = t[2];
-}
+void CScene::Serialize(CArchive& ar) { SerializeStoryRecord(ar, *this); }
 
 IMPLEMENT_SERIAL(CStoryEventList, CObList, 1)
 void CStoryEventList::Serialize(CArchive& ar) { SerializeOwnedList(ar, *this, RUNTIME_CLASS(CStoryEvent)); }

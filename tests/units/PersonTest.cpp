@@ -222,6 +222,18 @@ TEST(PersonList, Selections) {
     a->units = b->units = 20;
     EXPECT_EQ(list.FindStrongestForArm(0), b);  // equal strength: the later one
 
+    // The troop sums count the living veterans only.
+    CPersonList mixed(true);
+    CPerson* vet = Add(mixed, 1, 300);
+    vet->rifles = 2;
+    vet->horses = 3;
+    vet->units = 4;
+    Add(mixed, 2, 300)->alive = 0;
+    Add(mixed, 3, 150)->horses = 9;  // a captain
+    EXPECT_EQ(mixed.SumRifles(), 2);
+    EXPECT_EQ(mixed.SumHorses(), 3);
+    EXPECT_EQ(mixed.SumUnits(), 4);
+
     // Clan totals average past twelve veterans.
     CPersonList vets;
     auto totals = [&](int n) {
