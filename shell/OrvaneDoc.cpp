@@ -205,8 +205,10 @@ bool COrvaneDoc::SerializePlayerSlot(int slot, bool store) {
     if (rec->FileName.IsEmpty())
         rec->FileName.Format("%sD%dA%d.sav", (const char*)m_strSavedData, m_roster.CurrentPlayer, slot);
     // A failed load or store leaves the file as it was: the store writes
-    // through a temporary file and the load reads into fresh lists.
+    // through a temporary file and the load reads into fresh lists. A slot
+    // whose first store failed names no file and is free again.
     bool ok = SerializeWorldFile(rec->FileName, store);
+    if (!ok && store && !CFile::Exists(rec->FileName)) rec->Reset();
     StoreProfile();
     return ok;
 }

@@ -294,6 +294,21 @@ TEST_F(WorldFolder, PlayerSlotFiles) {
     EXPECT_TRUE(m_doc->GetSlotTitle(4));
     EXPECT_TRUE(m_doc->GetCurrentPlayerSlot(4)->FileName.IsEmpty());
     EXPECT_FALSE(m_doc->DeleteSlotFile(4));
+
+    // A first store that fails leaves the slot free; a load that fails
+    // keeps both the slot and its file.
+    CGameInfoRecord* first = m_doc->GetCurrentPlayerSlot(0);
+    first->FileName = (m_root / "No Such Folder" / "Army.sav").c_str();
+    first->Title = "Army 1";
+    EXPECT_FALSE(m_doc->SerializePlayerSlot(0, true));
+    EXPECT_TRUE(first->FileName.IsEmpty());
+    EXPECT_TRUE(first->Title.IsEmpty());
+    EXPECT_TRUE(m_doc->SerializePlayerSlot(1, true));
+    CString kept = m_doc->GetCurrentPlayerSlot(1)->FileName;
+    WriteFile(AfxResolvePath(kept).c_str(), {1, 2, 3});
+    EXPECT_FALSE(m_doc->SerializePlayerSlot(1, false));
+    EXPECT_EQ(m_doc->GetCurrentPlayerSlot(1)->FileName, kept);
+    EXPECT_EQ(ReadFile(AfxResolvePath(kept).c_str()), (std::vector<BYTE>{1, 2, 3}));
 }
 
 TEST_F(WorldFolder, UpkeepOnTheKitWorld) {
