@@ -213,6 +213,32 @@ TEST(Person, InheritedAbilitiesDrawInTheirOrder) {
         {p.sortKey, roll(50, 48)},
     };
     for (size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(cases[i].value, cases[i].expected) << "case " << i;
+
+    // The self-based variant rolls 95..105 over his own second table and
+    // leaves the first at its preset.
+    CPerson self;
+    self.workTableB = source.workTableB;
+    GameSrand(78);
+    std::vector<int> e(1, 0);
+    for (int i = 0; i < 47; ++i) e.push_back(GameRand());
+    auto own = [&](int v, int n) { return int(v * (e[n] % 11 + 95) * 1.0 / 100); };
+    GameSrand(78);
+    RandCallCount = 0;
+    self.GainExperienceEx(1.0);
+    EXPECT_EQ(RandCallCount, 47);
+    const CTable& o = self.workTableB;
+    Case selfCases[] = {
+        {o.skills[3], own(50, 4)},   {o.skills[2], own(50, 8)},   {o.skills[1], own(50, 12)},
+        {o.skills[4], own(50, 16)},  {o.skills[5], own(50, 20)},  {o.experience, own(50, 21)},
+        {o.traits[0], own(50, 22)},  {o.skills[6], own(50, 23)},  {o.grades[0], own(50, 27)},
+        {o.traits[1], own(50, 31)},  {o.traits[2], own(50, 35)},  {o.traits[4], own(50, 39)},
+        {o.traits[3], own(10, 43)},  {o.skills[0], own(50, 47)},
+    };
+    for (size_t i = 0; i < std::size(selfCases); ++i)
+        EXPECT_EQ(selfCases[i].value, selfCases[i].expected) << "self case " << i;
+    CTable preset;
+    preset.SetPreset();
+    EXPECT_TRUE(self.workTableA == preset);
 }
 
 TEST(PersonList, Selections) {
