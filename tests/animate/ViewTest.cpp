@@ -331,6 +331,27 @@ TEST(AnimClip, PlaysFramesStopsAndLoops) {
     view->DestroyWindow();
 }
 
+// The kit's arrow clip plays over the whole small layout to its last frame,
+// where the ink arrow stands in the target.
+TEST(AnimClip, TheKitArrowClipPlaysToTheTarget) {
+    std::string clipFile = KitFile("Pictures/1024Bkgnd Arrow.anm");
+    std::string bg = KitFile("Pictures/1024Bkgnd Main Menu.giz");
+    if (clipFile.empty() || bg.empty()) GTEST_SKIP() << "no data kit";
+    CHeadlessScope scope;
+    CAnimView* view = MakeView<CAnimView>();
+    ASSERT_TRUE(view->LoadBackground(bg.c_str(), FALSE, FALSE, FALSE));
+    CAnimClip* clip = view->LoadAnimClip(clipFile.c_str(), 150, 0, 0, FALSE);
+    ASSERT_NE(clip, nullptr);
+    EXPECT_EQ(clip->rect, CRect(0, 0, 1024, 768));
+    view->PlayAnimClip(clip, FALSE, FALSE);
+    EXPECT_EQ(clip->currentFrame, clip->frameCount);
+    // On the shaft, just behind the head: sumi ink.
+    uint32_t shaft = ScreenAt(int(1024 * 0.78) - 60, int(768 * 0.42));
+    EXPECT_LT((shaft & 0xFF) + ((shaft >> 8) & 0xFF) + (shaft >> 16), 3u * 60);
+    DeleteAnimClip(clip);
+    view->DestroyWindow();
+}
+
 // Each malformed clip is refused or drawn within its bounds.
 TEST(AnimClip, RefusesMalformedFilesAndClipsWrites) {
     TempDir dir;
