@@ -19,6 +19,12 @@ static bool Meets(const CRect& a, const CRect& b) {
            std::max(a.top, b.top) <= std::min(a.bottom, b.bottom);
 }
 
+// Field-by-field equality (the rectangle class's own operator is ambiguous
+// between two rectangles under C++20's reversed candidates).
+static bool Same(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
 static bool Contains(const CRect& r, int x, int y) {
     return x >= r.left && x <= r.right && y >= r.top && y <= r.bottom;
 }
@@ -108,7 +114,7 @@ void CBattleGrid::MoveTerrain(const std::vector<CRect>& oldRects, const std::vec
 static const CRect kOffGrid(-1000, -1000, -1000, -1000);
 
 void CBattleGrid::AddElement(CArmyElement* element) {
-    if (element->m_rcOccupied == kOffGrid) return;
+    if (Same(element->m_rcOccupied, kOffGrid)) return;
     ForCellsMutable(element->m_rcOccupied, [&](CGridCell& cell) {
         AddOnce(cell.elements, element);
         return true;
@@ -116,7 +122,7 @@ void CBattleGrid::AddElement(CArmyElement* element) {
 }
 
 void CBattleGrid::RemoveElementFromCells(CArmyElement* element, const CRect& rect) {
-    if (rect == kOffGrid) return;
+    if (Same(rect, kOffGrid)) return;
     ForCellsMutable(rect, [&](CGridCell& cell) {
         cell.elements.erase(std::remove(cell.elements.begin(), cell.elements.end(), element), cell.elements.end());
         return true;
@@ -124,7 +130,7 @@ void CBattleGrid::RemoveElementFromCells(CArmyElement* element, const CRect& rec
 }
 
 BOOL CBattleGrid::MoveElement(const CRect& rect, CArmyElement* element) {
-    if (rect == kOffGrid) {
+    if (Same(rect, kOffGrid)) {
         RemoveElementFromCells(element, element->m_rcOccupied);
         element->m_rcOccupied = rect;
         return TRUE;
@@ -142,7 +148,7 @@ BOOL CBattleGrid::MoveElement(const CRect& rect, CArmyElement* element) {
         return CRect(std::max(r.left, 0) / kCellSize, std::max(r.top, 0) / kCellSize,
                      std::min(r.right, 2999) / kCellSize, std::min(r.bottom, 1999) / kCellSize);
     };
-    if (old == kOffGrid || cellSpan(old) != cellSpan(rect) || ReachesOutside(old) != ReachesOutside(rect)) {
+    if (Same(old, kOffGrid) || !Same(cellSpan(old), cellSpan(rect)) || ReachesOutside(old) != ReachesOutside(rect)) {
         RemoveElementFromCells(element, old);
         AddElement(element);
     }
@@ -160,7 +166,7 @@ void CBattleGrid::Rebuild(CAltitudeMap* altitude) {
             bool known = false;
             ForCells(r, [&](const CGridCell& cell) {
                 for (const CObstacleRect* o : cell.obstacles)
-                    if (o->rect == r) known = true;
+                    if (Same(o->rect, r)) known = true;
                 return !known;
             });
             if (known) continue;

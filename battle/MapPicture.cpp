@@ -9,6 +9,10 @@ BOOL ReadMapPicture(const char* name, const char* what, std::vector<BYTE>& cells
         ShowMessage("ERROR: Cannot read the %s picture %s", what, name);
         return FALSE;
     }
+    return MapBytesFromPicture(dib, name, what, cells);
+}
+
+BOOL MapBytesFromPicture(const CDIB& dib, const char* name, const char* what, std::vector<BYTE>& cells) {
     if (dib.GetBitCount() != 8 || dib.GetWidth() < kMapColumns || dib.GetHeight() < kMapRows) {
         ShowMessage("ERROR: The %s picture %s must be an 8-bit picture of at least 600 x 400 pixels (it is %d x %d, %d-bit)",
                     what, name, dib.GetWidth(), dib.GetHeight(), dib.GetBitCount());

@@ -16,3 +16,7 @@ constexpr int kMapRows = 400;
 // 600 x 400, is refused with an "ERROR: ..." message naming it (`what` says
 // which map it was meant for) and `cells` is left alone.
 BOOL ReadMapPicture(const char* name, const char* what, std::vector<BYTE>& cells);
+
+class CDIB;
+// The same from a picture already read (the file loader and the fuzzer).
+BOOL MapBytesFromPicture(const CDIB& dib, const char* name, const char* what, std::vector<BYTE>& cells);

@@ -45,7 +45,6 @@ int CPathSearch::NodeAt(int c, int r) const {
 int CPathSearch::NewNode(int c, int r, int g, int h, int parent) {
     Node n;
     n.f = g + h, n.h = h, n.g = g, n.c = c, n.r = r, n.parent = parent;
-    std::fill(std::begin(n.children), std::end(n.children), -1);
     n.next = n.prev = -1;
     n.list = 0;
     m_nodes.push_back(n);
@@ -92,56 +91,66 @@ int CPathSearch::PopOpen() {
     return n;
 }
 
+template <typename F>
+void CPathSearch::ForEachNeighbour(int c, int r, F&& fn) const {
+    static const int kDc[8] = {0, 1, 1, 1, 0, -1, -1, -1};
+    static const int kDr[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
+    const int columns = m_grid->GetColumns(), rows = m_grid->GetRows();
+    auto open = [&](int cc, int rr) {
+        BYTE code = m_grid->GetCodeInside(cc, rr);
+        return code == 2 || code == 3;
+    };
+    for (int k = 0; k < 8; ++k) {
+        int nc = c + kDc[k], nr = r + kDr[k];
+        if (nc < 0 || nr < 0 || nc >= columns || nr >= rows) continue;
+        if (!open(nc, nr)) continue;
+        // Diagonal: one of the two orthogonal cells beside it must be open,
+        // so the way never squeezes between two blocks.
+        if ((k & 1) && !open(c, nr) && !open(nc, r)) continue;
+        fn(nc, nr);
+    }
+}
+
 void CPathSearch::Relax(int p, int c, int r, int goalC, int goalR) {
     int g = m_nodes[size_t(p)].g + m_grid->StepCost(c, r, m_nodes[size_t(p)].c, m_nodes[size_t(p)].r);
     int n = NodeAt(c, r);
-    if (n >= 0) {
-        Node& node = m_nodes[size_t(n)];
-        if (g < node.g) {
-            // An open node keeps its place in the open list.
-            node.parent = p;
-            node.g = g;
-            node.f = node.h + g;
-            if (node.list == 2) {
-                // A closed node got cheaper: pass the saving on to every
-                // node that was reached through it.
-                m_stack.clear();
-                m_stack.push_back(n);
-                while (!m_stack.empty()) {
-                    int from = m_stack.back();
-                    m_stack.pop_back();
-                    for (int k = 0; k < 8; ++k) {
-                        int ch = m_nodes[size_t(from)].children[k];
-                        if (ch < 0) break;
-                        Node& child = m_nodes[size_t(ch)];
-                        const Node& parent = m_nodes[size_t(from)];
-                        int cg = parent.g + m_grid->StepCost(child.c, child.r, parent.c, parent.r);
-                        if (cg < child.g) {
-                            child.parent = from;
-                            child.g = cg;
-                            child.f = child.h + cg;
-                            m_stack.push_back(ch);
-                        }
-                    }
-                }
-            }
-        }
-    } else {
+    if (n < 0) {
         n = NewNode(c, r, g, PathEstimate(c, r, goalC, goalR), p);
         InsertOpen(n);
+        return;
     }
-    Node& parent = m_nodes[size_t(p)];
-    for (int k = 0; k < 8; ++k) {
-        if (parent.children[k] < 0) {
-            parent.children[k] = n;
-            break;
-        }
+    Node& node = m_nodes[size_t(n)];
+    if (g >= node.g) return;
+    // An open node keeps its place in the open list.
+    node.parent = p;
+    node.g = g;
+    node.f = node.h + g;
+    if (node.list != 2) return;
+    // A closed node got cheaper: pass the saving on to every node that was
+    // reached through it, and on through those that were expanded.
+    m_stack.clear();
+    m_stack.push_back(n);
+    while (!m_stack.empty()) {
+        int from = m_stack.back();
+        m_stack.pop_back();
+        if (m_nodes[size_t(from)].list != 2) continue;
+        ForEachNeighbour(m_nodes[size_t(from)].c, m_nodes[size_t(from)].r, [&](int cc, int rr) {
+            int ch = NodeAt(cc, rr);
+            if (ch < 0) return;
+            Node& child = m_nodes[size_t(ch)];
+            const Node& parent = m_nodes[size_t(from)];
+            int cg = parent.g + m_grid->StepCost(child.c, child.r, parent.c, parent.r);
+            if (cg < child.g) {
+                child.parent = from;
+                child.g = cg;
+                child.f = child.h + cg;
+                m_stack.push_back(ch);
+            }
+        });
     }
 }
 
 int CPathSearch::AStar(int c1, int r1, int c2, int r2, int limit, int& count) {
-    static const int kDc[8] = {0, 1, 1, 1, 0, -1, -1, -1};
-    static const int kDr[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
     const int columns = m_grid->GetColumns(), rows = m_grid->GetRows();
     c1 = std::clamp(c1, 0, columns - 1), r1 = std::clamp(r1, 0, rows - 1);
     c2 = std::clamp(c2, 0, columns - 1), r2 = std::clamp(r2, 0, rows - 1);
@@ -159,20 +168,8 @@ int CPathSearch::AStar(int c1, int r1, int c2, int r2, int limit, int& count) {
             break;
         }
         if (count > limit) break;
-        const int c = m_nodes[size_t(n)].c, r = m_nodes[size_t(n)].r;
-        auto open = [&](int cc, int rr) {
-            BYTE code = m_grid->GetCodeInside(cc, rr);
-            return code == 2 || code == 3;
-        };
-        for (int k = 0; k < 8; ++k) {
-            int nc = c + kDc[k], nr = r + kDr[k];
-            if (nc < 0 || nr < 0 || nc >= columns || nr >= rows) continue;
-            if (!open(nc, nr)) continue;
-            // Diagonal: one of the two orthogonal cells beside it must be
-            // open, so the way never squeezes between two blocks.
-            if ((k & 1) && !open(c, nr) && !open(nc, r)) continue;
-            Relax(n, nc, nr, c2, r2);
-        }
+        ForEachNeighbour(m_nodes[size_t(n)].c, m_nodes[size_t(n)].r,
+                         [&](int nc, int nr) { Relax(n, nc, nr, c2, r2); });
     }
     m_totalNodes = int32_t(uint32_t(m_totalNodes) + uint32_t(count));  // a statistic: wraps, never traps
     m_lastCount = count;

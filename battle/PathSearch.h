@@ -54,7 +54,6 @@ private:
         int32_t f, h, g;
         int32_t c, r;
         int32_t parent;
-        int32_t children[8];
         int32_t next, prev;  // links in its open bucket
         int32_t bucket;      // the f it was filed under (a cheaper way found later keeps its place)
         BYTE list;           // 1 open, 2 closed
@@ -74,6 +73,10 @@ private:
     void RemoveOpen(int n);
     int PopOpen();
     void Relax(int p, int c, int r, int goalC, int goalR);
+    // Calls fn(column, row) for each neighbour a node at (c, r) reaches, in
+    // the search's order: the children of a node are exactly these.
+    template <typename F>
+    void ForEachNeighbour(int c, int r, F&& fn) const;
 
     int32_t m_maxMillis = 0;
     int32_t m_calls = 0;

@@ -1,5 +1,7 @@
 #include "battle/TerrainList.h"
 
+#include <unordered_set>
+
 #include "shell/Helpers.h"
 
 IMPLEMENT_SERIAL(CTerrainList, CObList, 0)
@@ -18,9 +20,14 @@ void CTerrainList::Serialize(CArchive& ar) {
     DeleteAll();
     try {
         DWORD count = ar.ReadCount();
+        std::unordered_set<CObject*> seen;  // membership only, never walked
         while (count--) {
             CObject* object = ar.ReadObject(RUNTIME_CLASS(CTerrain));
-            if (object) AddTail(object);
+            if (!object) continue;
+            // An archive may name an object it has already given: the list
+            // owns each feature once.
+            if (!seen.insert(object).second) ar.Fail(CArchiveException::badIndex);
+            AddTail(object);
         }
     } catch (const CException&) {
         DeleteAll();

@@ -229,6 +229,14 @@ TEST(TerrainList, StoresKeyPointsAsThemselvesAndDetaches) {
     EXPECT_EQ(back.GetCount(), 1);
     EXPECT_FALSE(back.Find(detached));
     delete detached;
+    // A list that names one feature twice is refused, not owned twice.
+    std::vector<BYTE> twice = StoreBytes([&](CArchive& ar) {
+        CTerrain one(10001, 1, -1, 10, 20, -1000, -1000);
+        ar.WriteCount(2);
+        ar << &one << &one;
+    });
+    EXPECT_THROW(LoadBytes(twice, [&](CArchive& ar) { back.Serialize(ar); }), CArchiveException);
+    EXPECT_EQ(back.GetCount(), 0);
     // A damaged list leaves nothing half loaded behind.
     std::vector<BYTE> cut(bytes.begin(), bytes.end() - 3);
     EXPECT_THROW(LoadBytes(cut, [&](CArchive& ar) { back.Serialize(ar); }), CArchiveException);
