@@ -112,6 +112,8 @@ CSdlDisplay::~CSdlDisplay() {
     if (m->renderer) SDL_DestroyRenderer(m->renderer);
     if (m->window) SDL_DestroyWindow(m->window);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    // The last user of SDL also lets it release what it keeps process-wide.
+    if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_Quit();
 }
 
 bool CSdlDisplay::EnsureWindow(int width, int height) {

@@ -114,5 +114,7 @@ int AfxWinMain(int argc, char** argv) {
     } else {
         code = app->Run();
     }
+    AfxSetMessageBoxHandler(nullptr);
+    AfxSetDisplayBackend(nullptr);
     return code;
 }

@@ -161,7 +161,9 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CAPTURECHANGED: OnCaptureChanged(reinterpret_cast<CWnd*>(lParam)); break;
     default: result = DefWindowProc(message, wParam, lParam); break;
     }
-    m_current = saved;
+    // A handler may have destroyed (and deleted) this window: then nothing
+    // of it may be touched any more.
+    if (AfxIsWindow(this)) m_current = saved;
     return result;
 }
 

@@ -193,8 +193,11 @@ TEST(WindowE2E, TheRealWindowShowsTheMainMenuAndExitEndsTheProgram) {
     {
         std::string cwd = fs::current_path().string();
         fs::current_path(kit);
+        // Under the sanitizers, the X and GL libraries keep allocations of
+        // their own to the end; leaks of the game's own code are found by the
+        // headless tests, which run the same code in process.
         game = Spawn({binary}, {"DISPLAY=" + display, "XDG_CONFIG_HOME=" + config.string(), "SDL_AUDIODRIVER=dummy",
-                                "SDL_VIDEODRIVER=x11", "VELMOR_HEADLESS=0"});
+                                "SDL_VIDEODRIVER=x11", "VELMOR_HEADLESS=0", "ASAN_OPTIONS=detect_leaks=0"});
         fs::current_path(cwd);
     }
     ASSERT_GT(game, 0);

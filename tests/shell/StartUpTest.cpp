@@ -75,7 +75,9 @@ TEST(StartUp, DisplayCheckSwitchesToTheTargetModeOrRefusesToStart) {
         std::vector<std::string> shown = AfxGetShownMessages();
         bool refused = !shown.empty() && shown.back().rfind("ERROR: Velmor will only run with screen resolutions", 0) == 0;
         EXPECT_EQ(refused, !c.starts);
-        if (c.starts) EXPECT_EQ(run.View()->DisplayRestore != 0, c.desktop.width != 1024 || c.desktop.bitsPerPixel != 32);
+        if (c.starts) {
+            EXPECT_EQ(run.View()->DisplayRestore != 0, c.desktop.width != 1024 || c.desktop.bitsPerPixel != 32);
+        }
     }
 }
 
