@@ -668,6 +668,19 @@ double TextWidth(cairo_t* cr, const std::string& text) {
 }
 
 namespace {
+// The letters of a UTF-8 text, one string each (so that tracking never
+// splits a character's bytes).
+std::vector<std::string> Letters(const std::string& text) {
+    std::vector<std::string> letters;
+    for (size_t i = 0; i < text.size();) {
+        size_t n = 1;
+        while (i + n < text.size() && (static_cast<unsigned char>(text[i + n]) & 0xC0) == 0x80) ++n;
+        letters.push_back(text.substr(i, n));
+        i += n;
+    }
+    return letters;
+}
+
 // Adds the text's outline to the path, letter by letter when tracked.
 double TextPath(cairo_t* cr, const std::string& text, double x, double y, double tracking) {
     if (tracking == 0) {
@@ -677,11 +690,11 @@ double TextPath(cairo_t* cr, const std::string& text, double x, double y, double
         return w;
     }
     double pen = x;
-    for (size_t i = 0; i < text.size(); ++i) {
-        char s[2] = {text[i], 0};
+    std::vector<std::string> letters = Letters(text);
+    for (size_t i = 0; i < letters.size(); ++i) {
         cairo_move_to(cr, pen, y);
-        cairo_text_path(cr, s);
-        pen += TextWidth(cr, s) + (i + 1 < text.size() ? tracking : 0);
+        cairo_text_path(cr, letters[i].c_str());
+        pen += TextWidth(cr, letters[i]) + (i + 1 < letters.size() ? tracking : 0);
     }
     return pen - x;
 }
@@ -689,10 +702,8 @@ double TextPath(cairo_t* cr, const std::string& text, double x, double y, double
 double TrackedWidth(cairo_t* cr, const std::string& text, double tracking) {
     if (tracking == 0) return TextWidth(cr, text);
     double w = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        char s[2] = {text[i], 0};
-        w += TextWidth(cr, s) + (i + 1 < text.size() ? tracking : 0);
-    }
+    std::vector<std::string> letters = Letters(text);
+    for (size_t i = 0; i < letters.size(); ++i) w += TextWidth(cr, letters[i]) + (i + 1 < letters.size() ? tracking : 0);
     return w;
 }
 }  // namespace
