@@ -236,7 +236,7 @@ struct TextStyle {
 double DrawText(cairo_t* cr, const std::string& text, double x, double y, Align align, const TextStyle& style);
 
 // A caption cut into a surface: a dark edge above-left, a light edge
-// below-right and the fill in the cut. `pressed` sinks it one pixel.
+// below-right and the fill in the cut, centred on cx.
 void DrawEngraved(cairo_t* cr, const std::string& text, double cx, double baseline, Face face, double size,
                   const Rgb& fill, const Rgb& dark, const Rgb& light, double tracking = 0);
 
