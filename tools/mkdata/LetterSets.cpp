@@ -7,14 +7,13 @@
 #include <string>
 
 #include "tools/mkdata/Kit.h"
-#include "tools/mkdata/LetterSets.h"
 #include "tools/mkdata/Style.h"
 
 namespace kit {
-
-const char kLetterSetGlyphs[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789/.,;:'\"?-%![]()+*@\\";
-
 namespace {
+
+// The 55 cells of a sheet, left to right, in the order the game looks them up.
+const char kLetterSetGlyphs[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789/.,;:'\"?-%![]()+*@\\";
 
 struct LetterSetLook {
     const char* name;
@@ -89,19 +88,6 @@ void DrawLetterSet(const KitContext& kit, const LetterSetLook& look) {
 }
 
 }  // namespace
-
-int LetterSetGlyph(char c) {
-    if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-    for (int i = 0; kLetterSetGlyphs[i]; ++i)
-        if (kLetterSetGlyphs[i] == c) return i;
-    return -1;
-}
-
-std::vector<std::string> LetterSetNames() {
-    std::vector<std::string> names;
-    for (const LetterSetLook& look : kLooks) names.push_back(look.name);
-    return names;
-}
 
 }  // namespace kit
 
