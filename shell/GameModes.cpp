@@ -7,6 +7,7 @@
 #include "shell/Helpers.h"
 #include "shell/OrvaneView.h"
 #include "shell/Random.h"
+#include "ui/MovieDlg.h"
 
 namespace {
 // The program's version, shown on the credits screens as "%d.%0*d".
@@ -113,9 +114,11 @@ BOOL COrvaneView::EnterMode(int mode) {
     switch (mode) {
     case MODE_LOGO:
         GameMode = mode;
+        // The sound device opens before the movie, which plays its own
+        // sound on it.
+        StartSound();
         LoadModeSounds();
         PlayLogoMovie();
-        StartSound();
         // The introduction follows at once; mode 0 is never left.
         return EnterMode(MODE_INTRO);
 
@@ -224,5 +227,16 @@ void COrvaneView::DrawCredits() {
 }
 
 void COrvaneView::PlayLogoMovie() {
-    // The movie dialog joins here; until then the logo is passed over.
+    COrvaneDoc* doc = GetDocument();
+    CMovieDlg movie(nullptr, nullptr);
+    movie.m_strMoviePath = (doc ? doc->GetSoundPath() : CString("Sound\\")) + "Publisher Logo.avi";
+    movie.m_nColourDepth = m_nColourDepth;
+    PopupWatch = 1;
+    movie.m_pWatched = &PopupWatch;
+    movie.m_nExpected = 1;
+    if (CWnd* main = AfxGetMainWnd()) main->GetWindowRect(&movie.m_rcTarget);
+    if (!doc || doc->GetFlagB()) movie.m_pSound = SoundManager.GetDirectSound();
+    PopupOpen = 1;
+    movie.DoModal();
+    PopupOpen = 0;
 }

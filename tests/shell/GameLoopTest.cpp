@@ -54,6 +54,28 @@ TEST(GameLoop, LogoLeadsToTheIntroductionAndAClickToTheMainMenu) {
     EXPECT_NE(run.ScreenPixel(512, 300), intro);
 }
 
+TEST(GameLoop, TheLogoMoviePlaysFittedToTheScreenUntilItEndsOrAClick) {
+    for (bool click : {false, true}) {
+        CGameRun run;
+        DWORD start = run.Now();
+        uint32_t top = 1, middle = 0;
+        run.Display().After(1000, [&] {
+            top = AfxGetScreen().GetPixel(512, 20);  // black above the picture
+            middle = AfxGetScreen().GetPixel(512, 384);
+        });
+        if (click) run.Display().ClickAfter(1500, 300, 300);
+        ASSERT_TRUE(run.Start());
+        EXPECT_EQ(run.View()->GameMode, MODE_INTRO);
+        EXPECT_EQ(top, 0u);
+        EXPECT_NE(middle, 0u);
+        EXPECT_EQ(run.View()->PopupOpen, 0);
+        // The kit's logo runs a little over three seconds.
+        DWORD took = run.Now() - start;
+        if (click) EXPECT_LT(took, 1600u);
+        else EXPECT_GT(took, 3000u);
+    }
+}
+
 TEST(GameLoop, ChannelIntervalsArmOneTimerAtTheShortestAndTheIdlePass) {
     MenuGame g;
     COrvaneView* v = g.view;
