@@ -29,3 +29,14 @@ const char* const kPlayerHeirName = "Kagemura, Yoshiharu";
 const char* const kKarsinHeirName = "Shirasagi, Harutsugu";
 const char* const kConsortName = "Ogiwara, Sayohime";
 const char* const kSpecialGeneralNames[2] = {"Yamabuki, Tessai", "Hoshino, Genba"};
+
+const char* const kSuccessorNames[8][3] = {
+    {nullptr, nullptr, nullptr},
+    {kPlayerHeirName, "Kagemura, Nobutoki", nullptr},
+    {kKarsinHeirName, "Shirasagi, Masakage", nullptr},
+    {"Ishizue, Tomoyuki", nullptr, nullptr},
+    {"Hayamizu, Ujinao", nullptr, nullptr},
+    {"Kurogane, Hidetaka", "Kurogane, Nobukatsu", nullptr},
+    {"Matsugaya, Tadayoshi", nullptr, nullptr},
+    {"Tsukishima, Hideyori", nullptr, nullptr},
+};

@@ -19,3 +19,6 @@ extern const char* const kPlayerHeirName;      // heir of the player's clan
 extern const char* const kKarsinHeirName;      // heir who asks for help
 extern const char* const kConsortName;         // the marriage story's consort
 extern const char* const kSpecialGeneralNames[2];
+// Who follows a fallen leader of clan index 1..7, in order of preference
+// (null ends a row; row 0 and clan 8 have none).
+extern const char* const kSuccessorNames[8][3];

@@ -612,17 +612,6 @@ void COrvaneDoc::RelinkWorld() {
 }
 
 void COrvaneDoc::ReplaceDeadLeaders() {
-    // Who follows a fallen leader of clans 1..7, in order of preference.
-    static const char* const kSuccessors[8][3] = {
-        {nullptr, nullptr, nullptr},
-        {kPlayerHeirName, "Kagemura, Nobutoki", nullptr},
-        {kKarsinHeirName, "Shirasagi, Masakage", nullptr},
-        {"Ishizue, Tomoyuki", nullptr, nullptr},
-        {"Hayamizu, Ujinao", nullptr, nullptr},
-        {"Kurogane, Hidetaka", "Kurogane, Nobukatsu", nullptr},
-        {"Matsugaya, Tadayoshi", nullptr, nullptr},
-        {"Tsukishima, Hideyori", nullptr, nullptr},
-    };
     const int year = GetCurrentYear();
     for (int clan = 1; clan <= 8; ++clan) {
         CNation* nation = m_nations.FindByID(clan);
@@ -630,7 +619,7 @@ void COrvaneDoc::ReplaceDeadLeaders() {
         if (nation == nullptr || leader == nullptr || leader->active) continue;
         CPerson* successor = nullptr;
         if (clan <= 7) {
-            for (const char* name : kSuccessors[clan]) {
+            for (const char* name : kSuccessorNames[clan]) {
                 if (name == nullptr) break;
                 CPerson* p = m_persons.FindByName(name);
                 if (p && p->CanActAgain(year)) {

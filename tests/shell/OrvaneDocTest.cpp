@@ -133,6 +133,16 @@ TEST_F(WorldFolder, KitWorldLoadsAndStoresTheSameBytes) {
         EXPECT_TRUE(p->alive);
     }
     EXPECT_TRUE(m_doc->m_persons.FindByName(kSpecialGeneralNames[0])->IsSpecialGeneral());
+    // Every successor a fallen leader may have serves that leader's clan.
+    for (int k = 1; k <= 7; ++k) {
+        for (const char* name : kSuccessorNames[k]) {
+            if (name == nullptr) break;
+            CPerson* p = m_doc->m_persons.FindByName(name);
+            ASSERT_NE(p, nullptr) << name;
+            EXPECT_EQ(p->clan, k) << name;
+            EXPECT_TRUE(p->CanActAgain(1542)) << name;
+        }
+    }
     // Each fit veteran passes the check of his own arm, so the leader
     // state pass leaves the arms as they are.
     for (POSITION pos = m_doc->m_persons.GetHeadPosition(); pos;) {

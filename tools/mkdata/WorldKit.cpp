@@ -60,24 +60,18 @@ struct ProvinceSpec {
 const ProvinceSpec kProvinces[9] = {{"Kai", 1},  {"Shinano", 8}, {"Echigo", 2},   {"Surugu", 3},  {"Mikawa", 3},
                                     {"Mino", 5}, {"Omi", 10},    {"Yamashiro", 12}, {"Settsu", 13}};
 
-// Named veterans of each clan (besides the leader), first of all the heirs
-// and successors the story and the succession rules look for.
-const std::vector<std::vector<const char*>> kNamedVeterans = {
-    {},
-    {"Kagemura, Yoshiharu", "Kagemura, Nobutoki", "Yamabuki, Tessai", "Hoshino, Genba"},
-    {"Shirasagi, Harutsugu", "Shirasagi, Masakage"},
-    {"Ishizue, Tomoyuki"},
-    {"Hayamizu, Ujinao"},
-    {"Kurogane, Hidetaka", "Kurogane, Nobukatsu"},
-    {"Matsugaya, Tadayoshi"},
-    {"Tsukishima, Hideyori"},
-    {},
-    {},
-    {},
-    {},
-    {},
-    {},
-};
+// Named veterans of a clan (besides the leader): the heirs and successors
+// the story and the succession rules look for, and the player's two
+// household generals.
+std::vector<std::string> NamedVeterans(int clan) {
+    std::vector<std::string> names;
+    if (clan <= 7)
+        for (const char* n : kSuccessorNames[clan])
+            if (n) names.push_back(n);
+    if (clan == 1)
+        for (const char* n : kSpecialGeneralNames) names.push_back(n);
+    return names;
+}
 
 const char* const kFamilies[] = {"Akitsu",  "Hanabusa", "Ikegami",  "Kumasaka", "Mizoguchi", "Noguchi",
                                  "Okubo",   "Sakurada", "Tachibana", "Umezawa", "Wakabayashi", "Yanagida",
@@ -216,7 +210,7 @@ private:
             nations.FindByID(k)->SetLeaderId(leaderId);
         }
         // Named veterans first, then enough others for a full staff.
-        std::vector<std::string> names(kNamedVeterans[k].begin(), kNamedVeterans[k].end());
+        std::vector<std::string> names = NamedVeterans(k);
         int staff = k <= 8 ? 5 : 3;
         for (int i = 0; int(names.size()) < staff; ++i) {
             std::string n = std::string(kFamilies[(k * 5 + i) % 18]) + ", " + kGivens[(k * 7 + i * 3) % 18];
