@@ -292,7 +292,9 @@ void CPersonList::AppointMarshal(CPerson* m, int p) {
                      (g->IsCaptain() && g->commanderId == 0 && p == -1);
         if (!joins) continue;
         m->subordinates[DWORD(g->id)] = DWORD(g->id);
-        m->subordinateList.AddTail(g);
+        // Appointed again (a leader who stays inactive is), he keeps each
+        // general once.
+        if (m->subordinateList.Find(g) == nullptr) m->subordinateList.AddTail(g);
         g->commander = m;
         g->commanderId = m->id;
         g->clan = m->clan;

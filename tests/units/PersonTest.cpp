@@ -319,6 +319,9 @@ TEST(PersonList, AppointMarshalGathersTheClan) {
         EXPECT_EQ(list.FindByID(3)->commanderId, previous == -1 ? 1 : 0);
         EXPECT_EQ(list.FindByID(4)->commanderId, previous == -1 ? 50 : 1);
         EXPECT_EQ(list.FindByID(5)->commanderId, 0);
+        int serving = m->subordinateList.GetCount();
+        list.AppointMarshal(m, previous);  // the same marshal once more
+        EXPECT_EQ(m->subordinateList.GetCount(), serving);
     }
 }
 
