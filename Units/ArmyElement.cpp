@@ -1,5 +1,6 @@
 #include "Units/ArmyElement.h"
 
+#include "Animate/SoundManager.h"
 #include "battle/BattleGrid.h"
 #include "battle/TerrainList.h"
 #include "shell/Helpers.h"
@@ -144,3 +145,9 @@ BOOL CArmyElement::MoveTo(int fromX, int fromY, int toX, int toY, int spare, int
     m_route.Assign(path);
     return m_route.IsEmpty() ? FALSE : TRUE;
 }
+
+BOOL CArmyElement::PlaySound(int id, DWORD flags, int value, int volume) {
+    return m_soundManager ? m_soundManager->Play(id, flags, value, volume) : FALSE;
+}
+
+BOOL CArmyElement::CountEvent(int id) { return m_soundManager ? m_soundManager->CountEvent(id) : FALSE; }

@@ -53,6 +53,10 @@ public:
     BOOL MoveTo(int fromX, int fromY, int toX, int toY, int spare, int pathLimit);
     CPoint MakePoint(int x, int y) const { return CPoint(x, y); }
 
+    // Forward to the sound manager (FALSE without one).
+    BOOL PlaySound(int id, DWORD flags, int value, int volume);
+    BOOL CountEvent(int id);
+
     // --- what the battle grid and terrain features ask -------------------
     virtual int GetStrengthA() const { return 0; }
     virtual int GetStrengthB() const { return 0; }

@@ -74,6 +74,11 @@ CString GetPathDBName(const char* folder, int id) {
 }
 CString GetEmptyName(int) { return ""; }
 
+CString GetTerrainObjectPictureName(const char* terrainPicturesFolder, int id, int type) {
+    CString prefix = type >= 0 && type <= 59 ? GetBattlefieldKey(id).Left(1) : CString("");
+    return CString(terrainPicturesFolder ? terrainPicturesFolder : "") + prefix + GetObjectImageName(type, true);
+}
+
 int GetBattlefieldDivisionLimit(int id, int side, int gameKind) {
     if (InvalidId(id)) return 12;
     bool campaign = gameKind == 2;

@@ -27,6 +27,10 @@ CString GetSmallMapName(const char* folder, int id);
 CString GetTerrainName(const char* secondFolder, int id);
 CString GetPathDBName(const char* folder, int id);
 CString GetEmptyName(int id);
+// The picture of a terrain object on a battlefield: the terrain pictures
+// folder, the first letter of the key for object types up to 59 (their
+// looks differ between open and castle maps), the object's image name.
+CString GetTerrainObjectPictureName(const char* terrainPicturesFolder, int id, int type);
 
 // gameKind: 1 single battle, 2 campaign.
 int GetBattlefieldDivisionLimit(int id, int side, int gameKind);

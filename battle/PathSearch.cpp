@@ -26,20 +26,19 @@ void CPathSearch::Reset(const CPathGrid& grid) {
     m_highest = 0;
     m_openCount = 0;
     size_t cells = size_t(grid.GetColumns()) * size_t(grid.GetRows());
-    if (m_cellNode.size() != cells) {
-        m_cellNode.assign(cells, -1);
-        m_cellStamp.assign(cells, 0);
+    if (m_cells.size() != cells) {
+        m_cells.assign(cells, CellSlot{0, -1});
         m_stamp = 0;
     }
     if (++m_stamp == 0) {
-        std::fill(m_cellStamp.begin(), m_cellStamp.end(), 0);
+        std::fill(m_cells.begin(), m_cells.end(), CellSlot{0, -1});
         m_stamp = 1;
     }
 }
 
 int CPathSearch::NodeAt(int c, int r) const {
     size_t i = size_t(c) * size_t(m_grid->GetRows()) + size_t(r);
-    return m_cellStamp[i] == m_stamp ? m_cellNode[i] : -1;
+    return m_cells[i].stamp == m_stamp ? m_cells[i].node : -1;
 }
 
 int CPathSearch::NewNode(int c, int r, int g, int h, int parent) {
@@ -50,8 +49,7 @@ int CPathSearch::NewNode(int c, int r, int g, int h, int parent) {
     m_nodes.push_back(n);
     int index = int(m_nodes.size()) - 1;
     size_t i = size_t(c) * size_t(m_grid->GetRows()) + size_t(r);
-    m_cellNode[i] = index;
-    m_cellStamp[i] = m_stamp;
+    m_cells[i] = CellSlot{m_stamp, index};
     return index;
 }
 

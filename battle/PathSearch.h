@@ -95,8 +95,11 @@ private:
     std::vector<int32_t> m_stack;
     // Which node stands on a cell in the current search: cells whose stamp
     // is not the current one hold none.
-    std::vector<int32_t> m_cellNode;
-    std::vector<uint32_t> m_cellStamp;
+    struct CellSlot {
+        uint32_t stamp;
+        int32_t node;
+    };
+    std::vector<CellSlot> m_cells;
     uint32_t m_stamp = 0;
 };
 

@@ -140,6 +140,9 @@ TEST(BattlefieldTables, NamesKeysAndFactors) {
     EXPECT_EQ(GetBattlefieldKey(99), CString("A1M"));
     EXPECT_EQ(GetPathDBName("", 7), CString("MapData\\Paths A4L.pth"));
     EXPECT_EQ(GetTerrainName("", 1), CString("MapData\\Terrain C1M.TED"));
+    EXPECT_EQ(GetTerrainObjectPictureName("Pictures\\Terrain\\", 1, 0), CString("Pictures\\Terrain\\CTree_Acacia_Sum_1.giz"));
+    EXPECT_EQ(GetTerrainObjectPictureName("", 7, 59), CString("ABamboo_A10.giz"));
+    EXPECT_EQ(GetTerrainObjectPictureName("", 7, 60), CString("Farm_House_A1.giz"));
     EXPECT_EQ(GetClanName(0), CString(""));
     EXPECT_EQ(GetClanName(11), CString("Warrior Monks"));
     EXPECT_EQ(GetBattlefieldEnemyClan(6, 1, 1, 1552, 2), 3);

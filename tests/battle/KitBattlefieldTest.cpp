@@ -179,9 +179,8 @@ TEST(KitBattlefields, RenderEachFieldWithItsTerrainObjects) {
         std::stable_sort(order.begin(), order.end(), [](CTerrain* a, CTerrain* b) { return a->GetDepth() < b->GetDepth(); });
         for (CTerrain* t : order) {
             int type = GetObjectTypeFromResource(t->m_objectType);
-            CString prefix = type <= 59 ? CString(key.Left(1)) : CString("");
             CDIB picture;
-            ASSERT_TRUE(picture.Load(CString(Kit().c_str()) + "/Pictures/Terrain/" + prefix + GetObjectImageName(type, true)))
+            ASSERT_TRUE(picture.Load(GetTerrainObjectPictureName((Kit() + "/Pictures/Terrain/").c_str(), id, type)))
                 << type;
             const CTerrainRectRecord& rec = f.db.GetRecord(type);
             int w = picture.GetWidth() / rec.frameCount;

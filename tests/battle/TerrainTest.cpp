@@ -351,3 +351,42 @@ TEST(BattleGrid, RingSearchesAndFreeSpots) {
     EXPECT_EQ(grid.FindFreeSpot(1010, 1010), spot);  // same seed, same spot, same draws
     EXPECT_EQ(RandCallCount - before, draws);
 }
+
+TEST(Terrain, GarrisonCountsWhoStandsInIt) {
+    CTerrainRectRecord r;
+    SetBox(r, 20, 0);
+    r.states[1].used = 1;  // manned: the same ground
+    r.states[1].rects[0] = r.states[0].rects[0];
+    r.countdown = 100;
+    CTerrain gate(GetObjectResourceNumber(116), 0, -1, 1000, 1000, -1000, -1000);  // a garrison type
+    CBattleGrid grid;
+    gate.Setup(r, &grid, nullptr);
+    ASSERT_TRUE(gate.GetFlagBit2());
+    gate.m_slotRoute.AddTail(CPoint(1000, 1010));
+    gate.m_armyFilter = 0;
+    CArmyElement own1, own2, routed, enemy;
+    own1.m_armyId = own2.m_armyId = routed.m_armyId = 0;
+    enemy.m_armyId = 1;
+    routed.m_routed = 1;
+    own1.m_rcOccupied = CRect(900, 900, 905, 905);
+    own2.m_rcOccupied = CRect(1100, 1100, 1105, 1105);
+    routed.m_rcOccupied = CRect(1000, 1100, 1005, 1105);
+    for (CArmyElement* e : {&own1, &own2, &routed}) grid.AddElement(e);
+    gate.m_currentState = gate.m_nextState = 1;
+    gate.m_countdown = 5;
+    gate.CheckOccupants();
+    EXPECT_EQ(gate.m_ownCount, 2);  // the routed one does not hold it
+    EXPECT_EQ(gate.m_otherCount, 0);
+    EXPECT_TRUE(gate.m_flags & CTerrain::kFlagCrowded);  // 2 > 1.5 x 1 place
+    EXPECT_FALSE(gate.GetFlagBit12());
+    EXPECT_EQ(gate.m_nextState, 1);
+    // An enemy at the gate: the garrison falls back to the closed state and
+    // the crowding stays as it was.
+    enemy.m_rcOccupied = CRect(1050, 1050, 1055, 1055);
+    grid.AddElement(&enemy);
+    grid.MoveElement(CRect(-1000, -1000, -1000, -1000), &own2);
+    gate.CheckOccupants();
+    EXPECT_TRUE(gate.GetFlagBit12());
+    EXPECT_EQ(gate.m_nextState, 0);
+    EXPECT_TRUE(gate.m_flags & CTerrain::kFlagCrowded);
+}

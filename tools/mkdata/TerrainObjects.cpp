@@ -260,8 +260,6 @@ void Crown(cairo_t* cr, double cx, double cy, double r, const Rgb& base, uint32_
         Ellipse(cr, x - br * 0.25, y - br * 0.3, br * 0.45, br * 0.35);
         Fill(cr, kLeafLight, 0.35);
     }
-    Ellipse(cr, cx, cy, r * 1.02, r * 0.86);
-    InkStroke(cr, 1.1, 0.55);
 }
 
 void DrawTree(cairo_t* cr, const Geometry& g, int variant, bool willow, bool castleMap) {
