@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "Animate/DIB.h"
+#include "Animate/DIBSurface.h"
 #include "tests/animate/GfxFixtures.h"
 
 namespace {
@@ -362,6 +363,52 @@ TEST(DIBFiles, SerializeAsBmpInArchive) {
     EXPECT_EQ(*q.GetPixelAddress(2, 2), 9);
     bytes.resize(60);
     EXPECT_THROW(LoadBytes(bytes, [&](CArchive& ar) { q.Serialize(ar); }), CArchiveException);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DIBSurface, CreateAndPalettes) {
+    CDIBSurface s;
+    ASSERT_TRUE(s.Create(800, 600));
+    EXPECT_EQ(s.GetStride(), 2400u);
+    EXPECT_EQ(s.GetDepth(), 24);
+    CDIB indexed;
+    MakeIndexed(indexed, 2, 2, {1, 2, 3, 4});
+    CImagePalette pal;
+    ASSERT_TRUE(pal.CreateFromDIB(&indexed));
+    EXPECT_EQ(pal.GetEntryCount(), 256);
+    ASSERT_TRUE(s.Create(800, 600, &pal));
+    EXPECT_EQ(s.GetStride(), 800u);
+    EXPECT_EQ(0, memcmp(s.GetBitmapInfo()->bmiColors, indexed.GetBitmapInfo()->bmiColors, 1024));
+    // A new palette recolours the table; the indices stay.
+    *s.GetPixelAddress(3, 3) = 9;
+    PALETTEENTRY grey[256];
+    for (int i = 0; i < 256; ++i) grey[i] = PALETTEENTRY{BYTE(i), BYTE(i), BYTE(i), 0};
+    CPalette greys;
+    greys.CreatePalette(grey, 256);
+    ASSERT_TRUE(s.SetPalette(&greys));
+    EXPECT_EQ(*s.GetPixelAddress(3, 3), 9);
+    EXPECT_EQ(s.GetBitmapInfo()->bmiColors[9].rgbGreen, 9);
+    EXPECT_FALSE(s.SetPalette(nullptr));
+    // A 24-bit picture has no colour table to build a palette from.
+    CDIB rgb;
+    rgb.CreateEmpty(2, 2);
+    CImagePalette none;
+    EXPECT_FALSE(none.CreateFromDIB(&rgb));
+    EXPECT_FALSE(none.MakeIdentity());
+}
+
+TEST(DIB, CopyOfAPartWithExtraRoom) {
+    CDIB src;
+    src.CreateEmpty(10, 10);
+    SetPixel24(src, 4, 5, 0xABCDEF);
+    CRect part(3, 3, 20, 8);  // cut to the picture: 7 x 5
+    CDIB copy(src, 2, 1, &part);
+    EXPECT_EQ(copy.GetWidth(), 9);
+    EXPECT_EQ(copy.GetHeight(), 6);
+    EXPECT_EQ(Pixel24(copy, 1, 2), 0xABCDEFu);
 }
 
 }  // namespace
