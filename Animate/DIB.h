@@ -20,6 +20,8 @@
 #include "platform/afx/Afx.h"
 #include "platform/gfx/Palette.h"
 
+class CDC;
+
 struct BITMAPINFOHEADER {
     DWORD biSize;
     LONG biWidth;
@@ -135,6 +137,10 @@ public:
     // and flags stay).
     void Swap(CDIB& other);
     BOOL FlipRows();
+
+    // Shows the whole picture at (x, y) of the window behind `dc`; returns
+    // the number of lines drawn.
+    int DrawTo(CDC* dc, int x, int y) const;
 
     // --- palette -------------------------------------------------------------
     virtual BOOL MapToPalette(HPALETTE palette);

@@ -69,3 +69,8 @@ void CDIBSurface::BitBlt(CDC* dc, int x, int y, int w, int h, int sx, int sy) {
     if (dc == nullptr || IsEmpty()) return;
     GfxBlit(dc->GetWindow(), x, y, w, h, AsPicture(), sx, sy, true);
 }
+
+int CDIB::DrawTo(CDC* dc, int x, int y) const {
+    if (dc == nullptr || IsEmpty()) return 0;
+    return GfxBlit(dc->GetWindow(), x, y, PictureWidth(), PictureHeight(), GfxPictureOf(*this), 0, 0).Height();
+}

@@ -92,6 +92,13 @@ TEST(AnimView, ComposesAScreenAndPresentsOnlyTheMergedChanges) {
     for (int x = text.left; x < text.right; ++x)
         for (int y = text.top; y < text.bottom; ++y) changed += ScreenAt(x, y) != Pixel24(reference, x, y);
     EXPECT_GT(changed, 20);
+    // A picture drawn straight to the window.
+    CDIB patch;
+    patch.CreateEmpty(2, 2);
+    FillPicture(patch, 0xFF0000);
+    CDC dc(view);
+    EXPECT_EQ(patch.DrawTo(&dc, 10, 10), 2);
+    EXPECT_EQ(ScreenAt(11, 11), 0xFF0000u);
     view->DestroyWindow();
 }
 
