@@ -48,18 +48,18 @@ const std::vector<FieldDesign>& FieldDesigns() {
             d.key = "C1M", d.name = "Uehara Castle", d.seed = 202, d.castleMap = true, d.greenness = 0.6;
             d.hills = {{2260, 970, 420, 360, 30}, {600, 1700, 300, 220, 14}, {900, 350, 280, 200, 18}};
             d.rivers = {{{{-40, 1800}, {500, 1880}, {1100, 1820}, {1500, 1900}, {1800, 2040}}, 40}};
-            d.roads = {{{{-40, 1000}, {800, 980}, {1500, 1060}, {1850, 1330}, {2160, 1330}, {2160, 1250}}, 32},
-                       {{{2260, 680}, {2000, 450}, {1600, 300}, {1200, -40}}, 24}};
+            d.roads = {{{{-40, 1000}, {800, 980}, {1500, 1060}, {1850, 1330}, {2310, 1320}, {2310, 1200}}, 32},
+                       {{{2206, 720}, {2000, 450}, {1600, 300}, {1200, -40}}, 24}};
             d.clusters = {{700, 420, 260, 38, 0, 11, -1},    {820, 1560, 220, 26, 0, 11, -1},
                           {1320, 460, 120, 10, 50, 59, -1},  {1480, 1000, 230, 12, 76, 91, 4},
                           {2800, 1700, 150, 12, 0, 11, -1},  {2780, 300, 150, 12, 0, 11, -1},
                           {1200, 1500, 200, 10, 40, 49, -1}};
             d.paddies = {{CRect(900, 1180, 1500, 1460), 30, 39}, {CRect(1500, 1500, 1900, 1720), 30, 39}};
             d.objects = {{293, 1440, 880, -1}, {305, 1700, 1200, -1}, {326, 1850, 1420, -1}, {299, 1100, 800, -1}};
-            d.castle = {CRect(2000, 700, 2520, 1236), 167, 116, 143, 161, true, true, true};
+            d.castle = {CRect(2050, 750, 2466, 1181), 167, 116, 143, 161, 1, 2, true};
             d.headquarters[0][0] = {350, 1000}, d.headquarters[0][1] = {350, 760};
-            d.headquarters[1][0] = {2110, 1180}, d.headquarters[1][1] = {2410, 1180};
-            d.deploy[0] = CRect(180, 400, 800, 1600), d.deploy[1] = CRect(2050, 760, 2470, 1180);
+            d.headquarters[1][0] = {2130, 1130}, d.headquarters[1][1] = {2390, 1130};
+            d.deploy[0] = CRect(180, 400, 800, 1600), d.deploy[1] = CRect(2100, 800, 2420, 1140);
             v.push_back(d);
         }
         {
@@ -297,10 +297,10 @@ private:
         int left = w.left + (w.Width() - across * 104) / 2;
         for (int edge = 0; edge < 2; ++edge) {  // north, then south
             int y = edge == 0 ? w.top + 15 : w.bottom;
-            bool gate = edge == 0 ? c.northGate : c.southGate;
+            int gate = edge == 0 ? c.northGate : c.southGate;
             for (int i = 0; i < across; ++i) {
                 int x = left + 52 + i * 104;
-                if (gate && i % 2 == 1)
+                if (i == gate)
                     Force(c.gateType + (edge == 0 ? 0 : 1), x, y + 1, edge == 0 ? 0 : 4);
                 else
                     Force(c.wallType + (i % 4), x, y, -1);
@@ -309,7 +309,9 @@ private:
         int down = (w.Height() - 15) / 104;
         for (int edge = 0; edge < 2; ++edge) {  // west, then east
             int x = edge == 0 ? left + 8 : left + across * 104 - 8;
-            for (int i = 0; i < down; ++i) Force(c.wallType + 8 + (i % 4), x, w.top + 15 + 104 * (i + 1), -1);
+            // A sally port halfway along each side wall.
+            for (int i = 0; i < down; ++i)
+                if (i != down / 2) Force(c.wallType + 8 + (i % 4), x, w.top + 15 + 104 * (i + 1), -1);
         }
         // Corner towers and the keep on its rise.
         Force(c.towerType, left + 30, w.top + 70, -1);

@@ -40,7 +40,7 @@ struct FieldCastle {
     CRect walls;              // the outer wall ring, in field units
     int wallType;             // first east-west piece; +8 gives the north-south pieces
     int gateType, keepType, towerType;
-    bool northGate, southGate;  // gates in every second piece of that wall
+    int northGate, southGate;  // the piece of that wall that is a gate, -1 none
     bool present;
 };
 struct FieldDesign {
