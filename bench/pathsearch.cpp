@@ -99,7 +99,7 @@ static void BM_SearchByLength(benchmark::State& state) {
     }
     state.SetComplexityN(cells);
 }
-BENCHMARK(BM_SearchByLength)->RangeMultiplier(2)->Range(8, 190)->Complexity()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SearchByLength)->RangeMultiplier(2)->Range(8, 190)->Complexity(benchmark::oN)->Unit(benchmark::kMicrosecond);
 
 // One battlefield's path database, as the kit builds it.
 static void BM_BuildPathDatabase(benchmark::State& state) {
