@@ -390,3 +390,56 @@ TEST(Terrain, GarrisonCountsWhoStandsInIt) {
     EXPECT_EQ(gate.m_nextState, 0);
     EXPECT_TRUE(gate.m_flags & CTerrain::kFlagCrowded);
 }
+
+namespace {
+struct Facing : CArmyElement {
+    BOOL IsFacingToward(int, int, int) const override { return TRUE; }
+};
+}  // namespace
+
+TEST(BattleGrid, ShotsStopOnCoverAndSurroundingsAreReported) {
+    CTerrainRectRecord wood;
+    SetBox(wood, 20, 0);
+    wood.states[0].valueC = 1501;  // every roll is below it: the wood always stops the shot
+    CTerrain trees(GetObjectResourceNumber(0), 0, -1, 500, 500, -1000, -1000);
+    CBattleGrid grid;
+    trees.Setup(wood, &grid, nullptr);
+    CArmyElement shooter, target;
+    shooter.m_rcOccupied = CRect(400, 495, 405, 505);
+    target.m_rcOccupied = CRect(600, 495, 605, 505);
+    grid.AddElement(&shooter), grid.AddElement(&target);
+    CArmyElement* hit = nullptr;
+    CTerrain* feature = nullptr;
+    BOOL covered = FALSE;
+    int before = RandCallCount;
+    grid.TraceShot(hit, feature, 402, 500, 602, 500, &shooter, -1.0, covered);
+    EXPECT_EQ(feature, &trees);
+    EXPECT_EQ(hit, nullptr);
+    EXPECT_EQ(RandCallCount - before, 1);
+    // Thin cover lets every shot through, marked as covered, one draw per
+    // step inside the wood.
+    trees.m_regions[0]->valueC = 0;
+    covered = FALSE;
+    before = RandCallCount;
+    grid.TraceShot(hit, feature, 402, 500, 602, 500, &shooter, -1.0, covered);
+    EXPECT_EQ(hit, &target);
+    EXPECT_TRUE(covered);
+    EXPECT_EQ(RandCallCount - before, 14);  // x 481..520 in steps of 3
+    // A shot along the feature's own facing passes it without a draw.
+    trees.m_facing = 2;
+    before = RandCallCount;
+    grid.TraceShot(hit, feature, 402, 500, 602, 500, &shooter, -1.0, covered);
+    EXPECT_EQ(RandCallCount - before, 0);
+
+    // What surrounds an element: a friend, an enemy archer facing it, the wood.
+    Facing archer;
+    archer.m_armyId = 1, archer.m_typeValue = 2;
+    archer.m_rcOccupied = CRect(520, 520, 525, 525);
+    CArmyElement friendly;
+    friendly.m_armyId = shooter.m_armyId;
+    friendly.m_rcOccupied = CRect(410, 495, 415, 505);
+    grid.AddElement(&archer), grid.AddElement(&friendly);
+    EXPECT_EQ(grid.GetEnemiesInRect(CRect(515, 515, 530, 530), &shooter), DWORD(0x2000 | 0x8 | 0x1));
+    EXPECT_EQ(grid.GetEnemiesInRect(CRect(408, 490, 418, 510), &shooter), DWORD(0x2000 | 0x2));
+    EXPECT_EQ(grid.GetEnemiesInRect(CRect(2900, 100, 3100, 200), &shooter), DWORD(0));
+}
