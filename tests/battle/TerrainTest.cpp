@@ -9,6 +9,7 @@
 #include "battle/Terrain.h"
 #include "battle/TerrainDB.h"
 #include "battle/TerrainList.h"
+#include "battle/ZoneGrid.h"
 #include "shell/GameTables.h"
 #include "shell/PointList.h"
 #include "shell/Random.h"
@@ -442,4 +443,47 @@ TEST(BattleGrid, ShotsStopOnCoverAndSurroundingsAreReported) {
     EXPECT_EQ(grid.GetEnemiesInRect(CRect(515, 515, 530, 530), &shooter), DWORD(0x2000 | 0x8 | 0x1));
     EXPECT_EQ(grid.GetEnemiesInRect(CRect(408, 490, 418, 510), &shooter), DWORD(0x2000 | 0x2));
     EXPECT_EQ(grid.GetEnemiesInRect(CRect(2900, 100, 3100, 200), &shooter), DWORD(0));
+}
+
+TEST(BattleGrid, ZoneRoutesAndFreePoints) {
+    // Two zones split by a north-south line at x 1500 with one gate at
+    // (1500, 300); a wall of features with snapping blocks the line except
+    // at the gate.
+    CZoneGrid zones;
+    for (int c = 300; c < 600; ++c)
+        for (int r = 0; r < 400; ++r) zones.SetCell(c, r, 75);
+    CTerrainRectRecord wallRec;
+    wallRec.snapToCells = 1;
+    wallRec.states[0].used = 1;
+    wallRec.states[0].rects[0] = CRect(-8, 0, 7, 1500);
+    CTerrainRectRecord gateRec;
+    gateRec.states[0].used = 1;
+    gateRec.states[0].rects[0] = CRect(-30, -30, 30, 30);
+    CTerrainList list;
+    auto* wall = new CTerrain(GetObjectResourceNumber(170), 0, -1, 1500, 450, -1000, -1000);
+    auto* gate = new CTerrain(GetObjectResourceNumber(116), 0, -1, 1500, 300, -1000, -1000);
+    list.AddTail(wall), list.AddTail(gate);
+    CBattleGrid grid;
+    grid.SetZoneGrid(&zones);
+    grid.SetTerrainList(&list);
+    wall->Setup(wallRec, &grid, nullptr);
+    gate->Setup(gateRec, &grid, nullptr);
+    zones.GetFirstGates().AddTail(gate);
+    grid.BuildPathGrids("");
+    CPointList way;
+    grid.FindPath(way, 1000, 1000, 2000, 1000, FALSE);
+    std::vector<CPoint> points;
+    while (!way.IsEmpty()) points.push_back(way.PopHead());
+    ASSERT_FALSE(points.empty());
+    EXPECT_EQ(points.back(), CPoint(2000, 1000));
+    EXPECT_NE(std::find(points.begin(), points.end(), CPoint(1500, 300)), points.end());  // through the gate
+    // The gate's ground is open on the coarse grid, the wall's closed.
+    EXPECT_TRUE(grid.GetCoarseGrid()->IsPassableAt(1500, 300));
+    EXPECT_FALSE(grid.GetCoarseGrid()->IsPassableAt(1500, 1200));
+    // A free point next to the wall, strictly on open ground.
+    CPoint p = grid.FindFreePointNear(1500, 1000, nullptr, 100, TRUE);
+    EXPECT_TRUE(grid.GetFineGrid()->IsPassableCellEx(p.x / 15, p.y / 15, TRUE));
+    EXPECT_LE(std::abs(p.x - 1500), 100);
+    EXPECT_EQ(grid.FindFreePointNear(1000, 1000, nullptr, 100, FALSE), CPoint(1000, 1000));
+    grid.RemoveAll();
 }
