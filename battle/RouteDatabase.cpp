@@ -1,11 +1,18 @@
 #include "battle/RouteDatabase.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "battle/FileBytes.h"
 #include "battle/PathSearch.h"
 #include "shell/Helpers.h"
 #include "shell/PointList.h"
+
+CString PathBuildProgressText(double percent) {
+    char text[96];
+    std::snprintf(text, sizeof text, "Saving paths.  %f percent done.", percent);
+    return text;
+}
 
 CRouteDatabase::CRouteDatabase(const char* fileName, int columns, int rows) : m_columns(columns), m_rows(rows) {
     if (fileName && *fileName) Load(fileName);

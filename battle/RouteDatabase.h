@@ -23,6 +23,10 @@
 class CPointList;
 class CPathSearch;
 
+// The line shown while a path database is built: "Saving paths.  <percent>
+// percent done.".
+CString PathBuildProgressText(double percent);
+
 class CRouteDatabase : public CObject {
 public:
     CRouteDatabase(const char* fileName, int columns, int rows);
@@ -47,7 +51,8 @@ public:
     static BOOL ConvertOldFile(const char* oldName, const char* newName);
 
     // Builds the database of a fine grid into `fileName`. The progress
-    // callback (may be null) gets the percentage done before each column.
+    // callback (may be null) gets the percentage done before each column;
+    // the view shows it as PathBuildProgressText in the letter set.
     // FALSE, with a message and no file, when the cell size does not divide
     // 300 or the file cannot be written.
     static BOOL Build(const char* fileName, const CPathGrid& grid, CPathSearch& search,

@@ -441,24 +441,36 @@ void DrawWallPiece(cairo_t* cr, const Geometry& g, const Kind& k) {
     if (!vertical) {
         double l = 0, r = g.w - 1, base = g.oy;
         Shadow(cr, g.ox + 4, base, g.w / 2.0, 5);
+        if (k.family == Family::Blockade) {
+            // A palisade: sharpened stakes lashed to a rail.
+            for (double x = l + 1; x + 6 <= r; x += 7) {
+                double top = base - bodyH - 12 - (int(x) % 3) * 2;
+                cairo_move_to(cr, x, base);
+                cairo_line_to(cr, x, top + 5);
+                cairo_line_to(cr, x + 3, top);
+                cairo_line_to(cr, x + 6, top + 5);
+                cairo_line_to(cr, x + 6, base);
+                cairo_close_path(cr);
+                FillInk(cr, kWood.Scaled(0.9 + 0.2 * ((int(x) / 7) % 2)), 0.9);
+            }
+            cairo_move_to(cr, l, base - bodyH * 0.6);
+            cairo_line_to(cr, r, base - bodyH * 0.6);
+            SetColour(cr, kThatch.Scaled(0.7));
+            cairo_set_line_width(cr, 2.0);
+            cairo_stroke(cr);
+            return;
+        }
         cairo_rectangle(cr, l, base - 15 - bodyH, r - l, 15);  // top face
         Fill(cr, k.family == Family::Wall ? kTile : face.Scaled(1.1));
         cairo_rectangle(cr, l, base - bodyH, r - l, bodyH);  // front face
         Fill(cr, face);
-        if (k.family == Family::Blockade) {
-            for (double x = l + 3; x < r; x += 7) {
-                cairo_move_to(cr, x, base);
-                cairo_line_to(cr, x, base - bodyH - 15);
-                InkStroke(cr, 1.0, 0.7);
-            }
-        } else {
-            for (double x = l + 10 + k.variant % 3 * 4; x < r - 6; x += 22) {
-                cairo_rectangle(cr, x, base - bodyH * 0.65, 5, 4);
-                Fill(cr, ink::Sumi, 0.8);
-            }
-            cairo_rectangle(cr, l, base - 4, r - l, 4);
-            Fill(cr, kStone);
+        // Loopholes and a stone footing.
+        for (double x = l + 10 + k.variant % 3 * 4; x < r - 6; x += 22) {
+            cairo_rectangle(cr, x, base - bodyH * 0.65, 5, 4);
+            Fill(cr, ink::Sumi, 0.8);
         }
+        cairo_rectangle(cr, l, base - 4, r - l, 4);
+        Fill(cr, kStone);
         cairo_rectangle(cr, l, base - 15 - bodyH, r - l, 15 + bodyH);
         InkStroke(cr, 1.3);
     } else {
