@@ -16,13 +16,13 @@ const int kVersionMinor = 0;
 
 // What the credits screens say, one line each.
 const char* const kCreditsText =
-    "Velmor\n"
+    "A game of the warring clans\n"
     "\n"
     "Design and programming\n"
     "The Velmor team\n"
     "\n"
-    "Pictures, letters and sounds\n"
-    "Drawn and played by the data kit\n"
+    "Pictures, letters, music and sounds\n"
+    "Made by the Velmor data kit\n"
     "\n"
     "Thanks to every player\n"
     "who took the field";
