@@ -187,12 +187,16 @@ TEST(WindowE2E, TheRealWindowShowsTheMainMenuAndExitEndsTheProgram) {
     char scratch[] = "/tmp/velmor-e2e-XXXXXX";
     ASSERT_NE(mkdtemp(scratch), nullptr);
     fs::path config = scratch;
-    std::set<std::string> kitBefore = Listing(kit);
+    // The game runs in a folder of its own that links to the kit, so what it
+    // writes can be checked and nothing lands in the shared kit.
+    fs::path work = MakeScratchGameFolder();
+    ASSERT_FALSE(work.empty());
+    std::set<std::string> workBefore = Listing(work);
 
     pid_t game = -1;
     {
         std::string cwd = fs::current_path().string();
-        fs::current_path(kit);
+        fs::current_path(work);
         // Under the sanitizers, the X and GL libraries keep allocations of
         // their own to the end; leaks of the game's own code are found by the
         // headless tests, which run the same code in process.
@@ -218,11 +222,14 @@ TEST(WindowE2E, TheRealWindowShowsTheMainMenuAndExitEndsTheProgram) {
     kill(xvfb, SIGTERM);
     if (WaitFor(xvfb, 5) < 0) kill(xvfb, SIGKILL), waitpid(xvfb, nullptr, 0);
 
-    // Nothing left behind: the working folder gained at most the player
+    // Nothing left behind: the working folder gained only the player
     // profile, and the configuration folder holds only the settings file.
-    for (const std::string& name : Listing(kit))
-        if (!kitBefore.count(name) && name != (fs::path(kit) / "Data" / "Saved Data" / "Profile.VLM").string())
+    std::set<std::string> workAfter = Listing(work);
+    for (const std::string& name : workAfter)
+        if (!workBefore.count(name) && name != (work / "Data" / "Saved Data" / "Profile.VLM").string())
             ADD_FAILURE() << "left behind: " << name;
+    EXPECT_TRUE(workAfter.count((work / "Data" / "Saved Data" / "Profile.VLM").string()));
+    fs::remove_all(work);
     std::set<std::string> configFiles = Listing(config);
     EXPECT_EQ(configFiles, (std::set<std::string>{(config / "velmor").string(), (config / "velmor" / "settings").string()}));
     fs::remove_all(config);

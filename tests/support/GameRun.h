@@ -17,6 +17,32 @@
 #include "shell/OrvaneView.h"
 #include "tests/support/Headless.h"
 
+// A scratch working folder for one run of the game: links to the data
+// kit's (VELMOR_KIT) files, with folders of its own for what the game
+// writes ("Data\\Saved Data", "cache"). Empty when it cannot be made; the
+// caller removes it.
+inline std::filesystem::path MakeScratchGameFolder() {
+    namespace fs = std::filesystem;
+    char scratch[] = "/tmp/velmor-work-XXXXXX";
+    if (!mkdtemp(scratch)) return fs::path();
+    fs::path work = scratch;
+    const char* kit = std::getenv("VELMOR_KIT");
+    if (!kit) return work;
+    std::error_code ec;
+    for (const fs::directory_entry& e : fs::directory_iterator(kit, ec)) {
+        // The run's own files (saved data, temporary files) stay in the
+        // scratch folder, never in the kit.
+        if (e.path().filename() == "Data" || e.path().filename() == "cache") continue;
+        fs::create_symlink(e.path(), work / e.path().filename(), ec);
+    }
+    fs::create_directories(work / "Data" / "Saved Data", ec);
+    for (const fs::directory_entry& e : fs::directory_iterator(fs::path(kit) / "Data", ec)) {
+        if (e.path().filename() == "Saved Data") continue;
+        fs::create_symlink(e.path(), work / "Data" / e.path().filename(), ec);
+    }
+    return work;
+}
+
 class CGameRun {
 public:
     explicit CGameRun(DisplayMode desktop = {1024, 768, 32}, std::vector<std::string> args = {"velmor"})
@@ -90,25 +116,8 @@ public:
 
 private:
     std::filesystem::path MakeWorkFolder() {
-        namespace fs = std::filesystem;
-        char scratch[] = "/tmp/velmor-work-XXXXXX";
-        if (!mkdtemp(scratch)) return fs::current_path();
-        m_work = scratch;
-        const char* kit = std::getenv("VELMOR_KIT");
-        if (!kit) return m_work;
-        std::error_code ec;
-        for (const fs::directory_entry& e : fs::directory_iterator(kit, ec)) {
-            // The run's own files (saved data, temporary files) stay in the
-            // scratch folder, never in the kit.
-            if (e.path().filename() == "Data" || e.path().filename() == "cache") continue;
-            fs::create_symlink(e.path(), m_work / e.path().filename(), ec);
-        }
-        fs::create_directories(m_work / "Data" / "Saved Data", ec);
-        for (const fs::directory_entry& e : fs::directory_iterator(fs::path(kit) / "Data", ec)) {
-            if (e.path().filename() == "Saved Data") continue;
-            fs::create_symlink(e.path(), m_work / "Data" / e.path().filename(), ec);
-        }
-        return m_work;
+        m_work = MakeScratchGameFolder();
+        return m_work.empty() ? std::filesystem::current_path() : m_work;
     }
 
     std::filesystem::path m_work;
