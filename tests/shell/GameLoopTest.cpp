@@ -272,3 +272,17 @@ TEST(GameLoop, ANewScreenSizeRebuildsTheScreenExceptOnTheLastScreens) {
         }
     }
 }
+
+TEST(GameLoop, ADoubleClickOnAMenuButtonActsAsTwoClicks) {
+    MenuGame g;
+    // Credits, then the second press (a double click) leaves the credits.
+    g.run.Display().After(1, [] {
+        for (int i = 0; i < 2; ++i) {
+            AfxInputMouseButton(0, true, 470, 595);
+            AfxInputMouseButton(0, false, 470, 595);
+        }
+    });
+    g.run.Run(50);
+    EXPECT_EQ(g.view->GameMode, MODE_MAIN_MENU);
+    EXPECT_EQ(g.view->PreviousMode, MODE_CREDITS);
+}
