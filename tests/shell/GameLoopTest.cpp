@@ -286,3 +286,40 @@ TEST(GameLoop, ADoubleClickOnAMenuButtonActsAsTwoClicks) {
     EXPECT_EQ(g.view->GameMode, MODE_MAIN_MENU);
     EXPECT_EQ(g.view->PreviousMode, MODE_CREDITS);
 }
+
+TEST(GameLoop, WaitWhileFlagEndsOnItsTimeOutOrAModeChange) {
+    MenuGame g;
+    COrvaneView* v = g.view;
+    v->TextEntryActive = 1;  // without a session only an open entry keeps a wait going
+    BYTE flag = 1;
+    DWORD t = g.run.Now();
+    EXPECT_FALSE(v->WaitWhileFlag(&flag, 0));
+    EXPECT_GT(g.run.Now(), t);
+    EXPECT_LE(g.run.Now(), t + 2);
+
+    t = g.run.Now();
+    EXPECT_FALSE(v->WaitWhileFlag(&flag, 2));
+    EXPECT_GE(g.run.Now() - t, 2000u);
+
+    // A mode change ends it at once.
+    g.run.Display().After(100, [v] { v->ChangeMode(MODE_CREDITS); });
+    t = g.run.Now();
+    EXPECT_FALSE(v->WaitWhileFlag(&flag, -1));
+    EXPECT_LT(g.run.Now() - t, 200u);
+    // A flag cleared by a handler ends it with success.
+    g.run.Display().After(100, [&flag] { flag = 0; });
+    flag = 1;
+    EXPECT_TRUE(v->WaitWhileFlag(&flag, -1));
+    v->TextEntryActive = 0;
+}
+
+TEST(GameLoop, TheLogIsDrawnEvenWhileATickIsRunning) {
+    MenuGame g;
+    COrvaneView* v = g.view;
+    uint32_t before = g.run.ScreenPixel(6, 760);
+    v->AddMessage("MMMMMMMM");
+    v->TickGuard = 1;  // a tick is under way further up the stack
+    v->OnTimerStep(2);
+    EXPECT_NE(g.run.ScreenPixel(6, 760), before);
+    v->TickGuard = 0;
+}
