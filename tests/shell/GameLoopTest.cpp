@@ -323,3 +323,16 @@ TEST(GameLoop, TheLogIsDrawnEvenWhileATickIsRunning) {
     EXPECT_NE(g.run.ScreenPixel(6, 760), before);
     v->TickGuard = 0;
 }
+
+TEST(GameLoop, TheDemoIntroductionShowsItsPictureAndAClickChoosesTheDemoBattle) {
+    MenuGame g;
+    uint32_t menu = g.run.ScreenPixel(512, 300);
+    g.view->ChangeMode(MODE_DEMO_INTRO);
+    EXPECT_EQ(g.view->GameMode, MODE_DEMO_INTRO);
+    EXPECT_NE(g.run.ScreenPixel(512, 300), menu);
+    EXPECT_NE(g.view->SoundManager.FindBuffer(25), nullptr);
+    g.run.Click(500, 500);
+    EXPECT_EQ(g.view->GameMode, MODE_MAIN_MENU);
+    EXPECT_EQ(g.view->BattleNumber, 18);
+    EXPECT_EQ(g.view->DemoBattle, 9);
+}
