@@ -2,6 +2,7 @@
 
 #include <SDL2/SDL.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -116,11 +117,24 @@ CSdlDisplay::~CSdlDisplay() {
     if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_Quit();
 }
 
+// A window for a screen of width x height that fits on the desktop: the
+// screen's own size, or smaller in its proportions (the picture is scaled).
+static void FitWindow(int width, int height, const DisplayMode& desktop, int& w, int& h) {
+    w = width;
+    h = height;
+    double room = std::min(desktop.width * 0.9 / width, desktop.height * 0.9 / height);
+    if (desktop.width > 0 && desktop.height > 0 && room < 1.0) {
+        w = int(width * room);
+        h = int(height * room);
+    }
+}
+
 bool CSdlDisplay::EnsureWindow(int width, int height) {
     if (width <= 0 || height <= 0) return false;
     if (!m->window) {
         Uint32 flags = SDL_WINDOW_SHOWN;
         int x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED, w = width, h = height;
+        if (m->windowed) FitWindow(width, height, m_desktop, w, h);
         if (!m->windowed) {
             // Placed over the whole desktop as well, so the window covers it
             // even where no window manager makes it full screen.
@@ -143,7 +157,11 @@ bool CSdlDisplay::EnsureWindow(int width, int height) {
         m->texWidth = width;
         m->texHeight = height;
         SDL_RenderSetLogicalSize(m->renderer, width, height);
-        if (m->windowed) SDL_SetWindowSize(m->window, width, height);
+        if (m->windowed) {
+            int w = width, h = height;
+            FitWindow(width, height, m_desktop, w, h);
+            SDL_SetWindowSize(m->window, w, h);
+        }
     }
     return true;
 }
