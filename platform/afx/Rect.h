@@ -96,7 +96,11 @@ public:
     bool operator==(const RECT& o) const {
         return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
     }
+    // Spelled out for two CRects so that C++20's reversed comparisons do not
+    // find two equally good candidates.
+    bool operator==(const CRect& o) const { return *this == static_cast<const RECT&>(o); }
     bool operator!=(const RECT& o) const { return !(*this == o); }
+    bool operator!=(const CRect& o) const { return !(*this == o); }
     CRect& operator&=(const RECT& o) {
         IntersectRect(this, &o);
         return *this;
