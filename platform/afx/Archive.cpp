@@ -9,6 +9,9 @@ const WORD wClassTag = 0x8000;
 const WORD wBigObjectTag = 0x7FFF;
 const DWORD dwBigClassTag = 0x80000000;
 const DWORD nMaxMapCount = 0x3FFFFFFE;
+// Objects nest inside objects only a few levels deep in any file the game
+// writes; a damaged file that nests without end must not exhaust the stack.
+const int nMaxObjectDepth = 256;
 }  // namespace
 
 CArchive::CArchive(CFile* pFile, UINT nMode, int nBufSize)
@@ -290,7 +293,10 @@ CObject* CArchive::ReadObject(const CRuntimeClass* pClassRefRequested) {
     UINT saved = m_nObjectSchema;
     m_nObjectSchema = nSchema;
     try {
+        if (m_nDepth >= nMaxObjectDepth) Fail(CArchiveException::generic);
+        ++m_nDepth;
         pOb->Serialize(*this);
+        --m_nDepth;
     } catch (...) {
         m_loadArray[slot].object = nullptr;
         delete pOb;

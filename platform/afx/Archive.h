@@ -8,8 +8,9 @@
 // written as its index (0x7FFF + DWORD past 0x7FFE). Classes and objects
 // share one index counter from 1, in the order written.
 //
-// Reading past the end, a bad tag, an unknown class or an unknown schema
-// throws CArchiveException. An object whose Serialize throws during
+// Reading past the end, a bad tag, an unknown class, an unknown schema or
+// objects nested deeper than any stored file nests them throws
+// CArchiveException. An object whose Serialize throws during
 // ReadObject is deleted before the exception goes on; whoever holds the
 // objects loaded so far must free them.
 #pragma once
@@ -153,6 +154,7 @@ private:
     bool m_eof = false;
     UINT m_nObjectSchema = (UINT)-1;
     DWORD m_nMapCount = 1;
+    int m_nDepth = 0;  // objects being loaded inside one another
     std::unordered_map<const void*, DWORD> m_storeMap;  // object or class -> index
     std::vector<LoadEntry> m_loadArray;                  // index -> entry
 };

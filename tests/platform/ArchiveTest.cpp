@@ -5,6 +5,7 @@
 
 #include "platform/afx/Afx.h"
 #include "tests/support/ArchiveBytes.h"
+#include "tests/support/LoadFailure.h"
 
 namespace {
 
@@ -201,6 +202,43 @@ TEST(Archive, HostileBytesThrowWithErrorText) {
             EXPECT_EQ(std::string(e.GetErrorText()).rfind("ERROR: ", 0), 0u) << c.what;
         }
     }
+}
+
+TEST(Archive, EndlesslyNestedListsThrowInsteadOfExhaustingTheStack) {
+    // `levels` lists, each holding the next; the innermost holds null.
+    auto nestedLists = [](int levels) {
+        std::vector<BYTE> bytes;
+        PutW(bytes, 0xFFFF);
+        PutW(bytes, 0);
+        PutW(bytes, 7);
+        PutS(bytes, "CObList");
+        PutW(bytes, 1);
+        for (int level = 1; level < levels; ++level) {
+            PutW(bytes, 0x8001);  // the class declared first
+            PutW(bytes, 1);
+        }
+        PutW(bytes, 0);
+        return bytes;
+    };
+    // Far deeper than any file nests its objects.
+    ExpectLoadFailure(nestedLists(200000), [](CArchive& ar) {
+        CObject* p = nullptr;
+        ar >> p;
+        delete p;
+    });
+
+    // A few levels, as real files nest, still load.
+    CObject* p = nullptr;
+    LoadBytes(nestedLists(8), [&](CArchive& ar) { ar >> p; });
+    int levels = 0;
+    while (p) {
+        auto* list = static_cast<CObList*>(p);
+        ASSERT_EQ(list->GetCount(), 1);
+        p = list->GetHead();
+        delete list;
+        ++levels;
+    }
+    EXPECT_EQ(levels, 8);
 }
 
 TEST(Archive, TypedReadRefusesAnotherClass) {
