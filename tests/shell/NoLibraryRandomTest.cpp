@@ -52,7 +52,7 @@ std::string StripCommentsAndLiterals(const std::string& src) {
 // Line numbers (from 1) of every use of a library generator; `<random>` is
 // looked for in the raw text, since the include's name is not a literal.
 std::vector<int> FindLibraryRandom(const std::string& src) {
-    static const std::regex call(R"(\b(s?rand|rand_r|s?random|[dlm]rand48|srand48)\s*\()");
+    static const std::regex call(R"(\b(s?rand|rand_r|s?random|[dlm]rand48|srand48|random_shuffle|arc4random\w*)\s*\()");
     static const std::regex include(R"(^\s*#\s*include\s*<random>)");
     std::vector<int> lines;
     std::istringstream code(StripCommentsAndLiterals(src)), raw(src);
@@ -72,6 +72,8 @@ TEST(NoLibraryRandom, ScannerCatchesEveryForm) {
         {"srand (time(nullptr));", true},
         {"long r = random();", true},
         {"#include <random>", true},
+        {"std::random_shuffle(v.begin(), v.end());", true},  // draws from rand()
+        {"uint32_t v = arc4random_uniform(6);", true},
         {"  #  include <random>  // engines", true},
         {"int v = CountedRand();", false},
         {"int v = GameRand();", false},
