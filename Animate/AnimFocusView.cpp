@@ -33,12 +33,12 @@ void CAnimFocusView::OnInitialUpdate() {
 }
 
 BOOL CAnimFocusView::ScreenToField(CPoint& p) const {
-    p.Offset(-m_rcVisible.left, -m_rcVisible.top);
+    p.Offset(m_rcVisible.left - m_rcFieldArea.left, m_rcVisible.top - m_rcFieldArea.top);
     return TRUE;
 }
 
 BOOL CAnimFocusView::FieldToScreen(CPoint& p) const {
-    p.Offset(m_rcVisible.left, m_rcVisible.top);
+    p.Offset(m_rcFieldArea.left - m_rcVisible.left, m_rcFieldArea.top - m_rcVisible.top);
     return TRUE;
 }
 

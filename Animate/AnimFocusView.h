@@ -24,6 +24,9 @@ public:
     void OnInitialUpdate() override;
     void OnDraw(CDC* dc) override { CAnimView::OnDraw(dc); }
 
+    // A window position in the field area to the field position shown
+    // there (plus the scroll offset, less the field area's corner), and
+    // back. Both always succeed.
     BOOL ScreenToField(CPoint& p) const;
     BOOL FieldToScreen(CPoint& p) const;
     void OffsetRectByOrigin(CRect& r) const;

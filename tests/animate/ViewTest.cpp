@@ -195,14 +195,16 @@ TEST(AnimFocusView, ScrollsTheFieldAndClampsAtItsEdges) {
     EXPECT_FALSE(view->ScrollToCell(o.x + 149, o.y + 99));  // already there
     ASSERT_TRUE(view->ScrollToCell(o.x - 50, o.y - 50));
     EXPECT_EQ(view->m_rcVisible.TopLeft(), CPoint(0, 0));
-    // Field position and screen position convert both ways.
+    // A window position shows the field at that position plus the scroll
+    // offset; the conversion goes both ways.
     view->ScrollTo(1500, 1000, TRUE, TRUE);
-    CPoint p(700, 300);
-    view->ScreenToField(p);
-    view->FieldToScreen(p);
-    EXPECT_EQ(p, CPoint(700, 300));
     CRect v = view->m_rcVisible;
     EXPECT_EQ(v.TopLeft(), CPoint(1500 - 512, 1000 - 300));
+    CPoint p(700, 300);
+    view->ScreenToField(p);
+    EXPECT_EQ(p, CPoint(700 + v.left, 300 + v.top));
+    view->FieldToScreen(p);
+    EXPECT_EQ(p, CPoint(700, 300));
     // The scrolled field reaches the screen: a marker dot of column 5 lies
     // off screen here, and the field's own pixels show at their offset.
     EXPECT_EQ(ScreenAt(0, 0), Pixel24(field, v.left, v.top));
