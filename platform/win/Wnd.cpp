@@ -439,6 +439,14 @@ void CWnd::ComposeInto(CPixelSurface& screen, const CRect& clip) const {
     for (const CWnd* child : m_children) child->ComposeInto(screen, area);
 }
 
+bool CWnd::ComposesWhole(const CRect& clip) const {
+    if (!m_hWnd || !m_bVisible || m_surface.IsEmpty() || clip.IsRectEmpty()) return false;
+    CRect mine;
+    GetWindowRect(&mine);
+    return (mine & clip) == clip && clip.right - mine.left <= m_surface.GetWidth() &&
+           clip.bottom - mine.top <= m_surface.GetHeight();
+}
+
 CWnd* CWnd::ChildWindowFromScreenPoint(POINT screen) {
     if (!m_hWnd || !m_bVisible) return nullptr;
     CRect mine;

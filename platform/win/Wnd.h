@@ -142,6 +142,9 @@ public:
     // Draws this window and its children into the screen within `clip`
     // (screen coordinates); used by the compositor.
     void ComposeInto(CPixelSurface& screen, const CRect& clip) const;
+    // Whether ComposeInto writes every pixel of `clip`: the window is shown
+    // and its surface spans the clip (the screen need not be cleared there).
+    bool ComposesWhole(const CRect& clip) const;
 
     // Accepting dropped files is remembered, nothing more.
     void DragAcceptFiles(BOOL accept = TRUE) { m_bAcceptFiles = accept; }
