@@ -93,10 +93,16 @@ BOOL CRouteDatabase::LoadBytes(const std::vector<BYTE>& bytes, const char* name)
         for (int k = 0; k < n; ++k)
             if (!cellOk(at + size_t(k) * 2)) return refuse("cell outside the grid");
         int c1 = bytes[at], r1 = bytes[at + 1];
-        auto map = std::make_unique<CByteMap>(n - 2);
-        for (int k = 0; k < n - 2; ++k) map->SetCell(k, bytes[at + 2 + size_t(k) * 2], bytes[at + 3 + size_t(k) * 2]);
         size_t goal = at + size_t(n - 1) * 2;
         int c2 = bytes[goal], r2 = bytes[goal + 1];
+        // The look-up reads a record from the lower-numbered cell to the
+        // higher one. The builder also writes records the other way (two
+        // cells of one column, the lower one second): keep those turned
+        // round, or a unit would walk the turns of its way backwards.
+        bool backwards = c1 * m_rows + r1 > c2 * m_rows + r2;
+        auto map = std::make_unique<CByteMap>(n - 2);
+        for (int k = 0; k < n - 2; ++k)
+            map->SetCell(backwards ? n - 3 - k : k, bytes[at + 2 + size_t(k) * 2], bytes[at + 3 + size_t(k) * 2]);
         at += size_t(n) * 2;
         int index = int(m_entries.size());
         m_entries.push_back(std::move(map));

@@ -198,6 +198,21 @@ TEST(RouteDatabase, ReversedLookupAndSearchThroughTheDatabase) {
     EXPECT_EQ(Drain(way), std::vector<CPoint>{CPoint(300, 100)});
 }
 
+TEST(RouteDatabase, RecordWrittenFromTheHigherCellReadsRightBothWays) {
+    // The builder writes a pair of one column from the lower cell up as
+    // well: (50, 40) to (50, 10) round turning cells (53, 35), (53, 15).
+    CRouteDatabase db("", 200, 133);
+    ASSERT_TRUE(db.LoadBytes({2, 0, 0, 0, 1, 0, 0, 0, 4, 50, 40, 53, 35, 53, 15, 50, 10}, "column.pth"));
+    CPointList up, down;
+    int flags = 0;
+    ASSERT_TRUE(db.Lookup(50, 10, 50, 40, up, &flags));
+    EXPECT_EQ(flags, 0);
+    EXPECT_EQ(Drain(up), (std::vector<CPoint>{{53, 15}, {53, 35}, {50, 40}}));
+    ASSERT_TRUE(db.Lookup(50, 40, 50, 10, down, &flags));
+    EXPECT_EQ(flags, 4);
+    EXPECT_EQ(Drain(down), (std::vector<CPoint>{{53, 35}, {53, 15}, {50, 10}}));
+}
+
 TEST(RouteDatabase, TwoCellRecordAndOldFileConversion) {
     std::string old = TempPath("old.pth");
     // Version 1: no count; one record of two cells, one of three.
