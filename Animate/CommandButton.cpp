@@ -47,7 +47,11 @@ BOOL CCommandButton::HitTest(int x, int y, BOOL rectOnly, BOOL needEnabled) cons
     if (rectOnly) return m_rect.PtInRect(CPoint(x, y));
     if (!(x > m_rect.left && x < m_rect.right && y > m_rect.top && y < m_rect.bottom) || m_pUp == nullptr) return FALSE;
     const BYTE* p = m_pUp->GetPixelAddress(x - m_rect.left, y - m_rect.top);
-    return p != nullptr && p[0] != m_pUp->GetTransparentIndex();
+    if (p == nullptr) return FALSE;
+    if (m_pUp->GetBitCount() == 8) return p[0] != m_pUp->GetTransparentIndex();
+    // A true-colour picture is keyed by its whole colour: its first byte
+    // alone would make every pixel of the key's blue a miss.
+    return (p[0] | (DWORD(p[1]) << 8) | (DWORD(p[2]) << 16)) != m_pUp->GetTransparentColor();
 }
 
 void CCommandButton::Draw(CDIB* target, BOOL up) { DrawAt(target, up, 0, 0); }

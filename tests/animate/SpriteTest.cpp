@@ -351,6 +351,20 @@ TEST(CommandButton, LoadHitDrawAndSort) {
     EXPECT_NE(AfxGetShownMessages()[0].find("Missing Up.giz"), std::string::npos);
     EXPECT_EQ(two.FindById(1)->GetUpSprite(), nullptr);
     EXPECT_EQ(two.FindById(2)->GetUpSprite(), nullptr);  // never reached
+
+    // True-colour pictures hit on every colour but the key, including one
+    // that shares the key's blue.
+    CDIB up24;
+    ASSERT_TRUE(up24.CreateEmpty(4, 4));
+    FillPicture(up24, 0xFFFFFF);
+    SetPixel24(up24, 0, 0, 0xFF00FF);
+    SetPixel24(up24, 2, 2, 0xFF00FF);
+    ASSERT_TRUE(up24.SaveAs(dir.Name("True Up.giz").c_str()));
+    ASSERT_TRUE(up24.SaveAs(dir.Name("True Dn.giz").c_str()));
+    CCommandButton truth(9, "True", 0, 0, -1);
+    ASSERT_TRUE(truth.LoadImages(folder.c_str(), 24, nullptr));
+    EXPECT_TRUE(truth.HitTest(1, 1, FALSE, TRUE));
+    EXPECT_FALSE(truth.HitTest(2, 2, FALSE, TRUE));
 }
 
 TEST(LevelMeter, CountsAndOnValue) {
