@@ -15,7 +15,8 @@ class CTime;
 
 class CGameTime {
 public:
-    // No time yet; assign one before reading it.
+    // No time yet: every getter gives -1 until a time is assigned (a battle
+    // without a date reads as one).
     CGameTime() = default;
     // A normalising constructor: the month is wrapped into 1..12 without
     // changing the year (month 13 is January of the same year), the hour
@@ -62,6 +63,6 @@ public:
     void Serialize(CArchive& ar);
 
     int32_t version = -1;
-    int32_t time = 0;
+    int32_t time = -1;  // undecodable until assigned
     int32_t yearOffset = 0;
 };

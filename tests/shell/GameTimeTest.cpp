@@ -57,6 +57,11 @@ TEST(GameTime, SpansAndHours) {
     EXPECT_EQ(copy.yearOffset, 0);
     EXPECT_EQ(copy.GetHour(), 0);
 
+    CGameTime none;  // a battle without a date
+    EXPECT_EQ(none.GetHour(), -1);
+    none.SetHour(5);
+    EXPECT_EQ(none.GetHour(), -1) << "an hour is not a date";
+
     CGameTime bad;
     bad.Assign(int32_t(-5));
     EXPECT_EQ(bad.GetMonth(), -1);
