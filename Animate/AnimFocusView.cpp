@@ -141,6 +141,9 @@ void CAnimFocusView::RedrawRect(const RECT* r, CIconList* icons, BOOL inBuffer, 
 }
 
 void CAnimFocusView::FlushDirtyRects(BOOL withButtons) {
+    // Icons come and go between scrolls: a new one must show, and one
+    // deleted since the last scroll must not be drawn from a stale list.
+    CollectVisibleIcons();
     CRect buffer = m_bFullWindow ? m_background.PictureRect() : m_rcBuffer;
     for (const CRect& d : m_dirty) {
         CRect r = d & buffer;

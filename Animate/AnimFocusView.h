@@ -42,6 +42,8 @@ public:
     // unless `inBuffer`) from the background and the icons of `icons`.
     void RedrawRect(const RECT* r, CIconList* icons, BOOL inBuffer, BOOL shiftIcons);
     void RedrawRect(const RECT* r, CIconList* icons) override { RedrawRect(r, icons, TRUE, FALSE); }
+    // Redraws every dirty rectangle with the icons visible now, then
+    // renders them.
     void FlushDirtyRects(BOOL withButtons);
 
     BOOL LoadFrameImage(const char* name, BOOL render);

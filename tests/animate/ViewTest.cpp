@@ -216,6 +216,35 @@ TEST(AnimFocusView, ScrollsTheFieldAndClampsAtItsEdges) {
     view->DestroyWindow();
 }
 
+// A flush draws the icons that are there now, not those of the last scroll.
+TEST(AnimFocusView, FlushDrawsIconsAddedAndDroppedSinceTheScroll) {
+    TempDir dir;
+    CDIB field;
+    ASSERT_TRUE(field.CreateEmpty(3000, 2000));
+    ASSERT_TRUE(field.SaveAs(dir.Name("Field.giz").c_str()));
+    CHeadlessScope scope;
+    CAnimFocusView* view = MakeView<CAnimFocusView>();
+    ASSERT_TRUE(view->LoadBackground(dir.Name("Field.giz").c_str(), FALSE, FALSE, FALSE));
+    view->m_rcMinimap = CRect(0, 0, 149, 99);
+    view->m_rcVisible = CRect(0, 0, 1024, 600);
+    view->m_rcFieldArea = CRect(0, 0, 1024, 600);
+    CSprite block;
+    MakeIndexed(block, 4, 4, std::vector<BYTE>(16, 9));
+    block.SetTransparent(false);
+    CIcon* gone = view->AddIcon(&block, 1100, 800, 1, TRUE, 0, 0, 0, 4, 4);
+    view->ScrollTo(1500, 1000, TRUE, FALSE);
+    ASSERT_EQ(view->GetVisibleIcons().GetCount(), 1);
+    view->GetIcons().RemoveById(gone->m_nId, TRUE);
+    CIcon* fresh = view->AddIcon(&block, 1200, 900, 2, TRUE, 0, 0, 0, 4, 4);
+    view->AddDirtyRect(fresh->GetRect());
+    view->AddDirtyRect(CRect(1100, 800, 1104, 804));
+    view->FlushDirtyRects(FALSE);
+    EXPECT_EQ(Pixel24(*view->GetBackBuffer(), 1201, 901), PaletteColour(9));
+    EXPECT_EQ(Pixel24(*view->GetBackBuffer(), 1101, 801), 0u);
+    EXPECT_TRUE(view->GetDirtyRects().empty());
+    view->DestroyWindow();
+}
+
 // The panel's minimap: a dot per unit icon and a marker that follows the
 // visible rectangle, the old marker erased.
 TEST(AnimFocusView, MinimapDotsAndMarkerFollowTheScroll) {
