@@ -44,8 +44,10 @@ public:
     CPoint CellToWorld(int c, int r) const { return CPoint(m_cellWidth * c + 7, m_cellHeight * r + 7); }
     // Cost of entering (c, r) from (fromC, fromR): 2, plus the penalty on
     // code 3, plus 1 for a diagonal step.
-    int StepCost(int c, int r, int fromC, int fromR) const {
-        return (GetCode(c, r) == 2 ? 2 : m_penalty + 2) + (c != fromC && r != fromR ? 1 : 0);
+    int StepCost(int c, int r, int fromC, int fromR) const { return CostOf(GetCode(c, r), c, r, fromC, fromR); }
+    // The same for a cell known to lie inside the grid.
+    int StepCostInside(int c, int r, int fromC, int fromR) const {
+        return CostOf(GetCodeInside(c, r), c, r, fromC, fromR);
     }
 
     // Fills the cells under a world rectangle; with `raiseOnly` no cell's
@@ -63,6 +65,9 @@ public:
     CPoint FindPassableInRect(int left, int top, int right, int bottom, int x, int y, BOOL world) const;
 
 private:
+    int CostOf(BYTE code, int c, int r, int fromC, int fromR) const {
+        return (code == 2 ? 2 : m_penalty + 2) + (c != fromC && r != fromR ? 1 : 0);
+    }
     size_t Index(int c, int r) const {
         c = c < 0 ? 0 : (c >= m_columns ? m_columns - 1 : c);
         r = r < 0 ? 0 : (r >= m_rows ? m_rows - 1 : r);

@@ -21,10 +21,12 @@ void CPathSearch::Reset(const CPathGrid& grid) {
     m_nodes.clear();
     m_stack.clear();
     // Only the buckets the last search reached can hold anything.
-    std::fill(m_buckets.begin(), m_buckets.begin() + long(std::min(m_highest + 1, m_buckets.size())), -1);
+    size_t used = std::min(m_highest + 1, m_buckets.size());
+    std::fill(m_buckets.begin(), m_buckets.begin() + long(used), -1);
+    std::fill(m_bucketTails.begin(), m_bucketTails.begin() + long(used), -1);
     m_lowest = 0;
     m_highest = 0;
-    m_openCount = 0;
+    m_openHead = m_openTail = -1;
     size_t cells = size_t(grid.GetColumns()) * size_t(grid.GetRows());
     if (m_cells.size() != cells) {
         m_cells.assign(cells, CellSlot{0, -1});
@@ -44,8 +46,9 @@ int CPathSearch::NodeAt(int c, int r) const {
 int CPathSearch::NewNode(int c, int r, int g, int h, int parent) {
     Node n;
     n.f = g + h, n.h = h, n.g = g, n.c = c, n.r = r, n.parent = parent;
-    n.next = n.prev = -1;
+    n.next = n.prev = n.after = n.before = -1;
     n.list = 0;
+    n.moved = 0;
     m_nodes.push_back(n);
     int index = int(m_nodes.size()) - 1;
     size_t i = size_t(c) * size_t(m_grid->GetRows()) + size_t(r);
@@ -54,38 +57,93 @@ int CPathSearch::NewNode(int c, int r, int g, int h, int parent) {
 }
 
 void CPathSearch::InsertOpen(int n) {
+    const int32_t f = m_nodes[size_t(n)].f;
+    size_t bucket = size_t(std::max(f, 0));
+    if (bucket >= m_buckets.size()) {
+        m_buckets.resize(bucket + 64, -1);
+        m_bucketTails.resize(bucket + 64, -1);
+    }
+    // The chain is kept in order of f, and a new node goes in front of the
+    // first node whose f is not below its own. Nodes that were never made
+    // cheaper in place stay sorted, so the last of them below f is found
+    // from the buckets; from there on only nodes made cheaper in place can
+    // stand before that first node, and those are few.
+    int from = m_openHead;
+    bool below = false;
+    if (m_openHead >= 0) {
+        for (size_t b = std::min(bucket, m_highest + 1); b-- > m_lowest;) {
+            if (m_bucketTails[b] >= 0) {
+                from = m_nodes[size_t(m_bucketTails[b])].after;
+                below = true;
+                break;
+            }
+        }
+    }
+    // No bucket below this one holds a node now.
+    if (!below) m_lowest = bucket;
+    int at = from;
+    while (at >= 0 && m_nodes[size_t(at)].f < f) at = m_nodes[size_t(at)].after;
     Node& node = m_nodes[size_t(n)];
-    size_t f = size_t(std::max(node.f, 0));
-    if (f >= m_buckets.size()) m_buckets.resize(f + 64, -1);
-    node.bucket = int32_t(f);
-    if (f > m_highest) m_highest = f;
     node.list = 1;
+    node.after = at;
+    node.before = at >= 0 ? m_nodes[size_t(at)].before : m_openTail;
+    if (node.before >= 0)
+        m_nodes[size_t(node.before)].after = n;
+    else
+        m_openHead = n;
+    if (at >= 0)
+        m_nodes[size_t(at)].before = n;
+    else
+        m_openTail = n;
+    // It stands in front of every other node of its own f: the head of its
+    // bucket.
     node.prev = -1;
-    node.next = m_buckets[f];
-    if (node.next >= 0) m_nodes[size_t(node.next)].prev = n;
-    m_buckets[f] = n;
-    if (m_openCount == 0 || f < m_lowest) m_lowest = f;
-    ++m_openCount;
+    node.next = m_buckets[bucket];
+    if (node.next >= 0)
+        m_nodes[size_t(node.next)].prev = n;
+    else
+        m_bucketTails[bucket] = n;
+    m_buckets[bucket] = n;
+    if (bucket > m_highest) m_highest = bucket;
 }
 
-void CPathSearch::RemoveOpen(int n) {
+void CPathSearch::LeaveBucket(int n) {
     Node& node = m_nodes[size_t(n)];
-    size_t f = size_t(node.bucket);
+    if (node.moved) return;
+    size_t bucket = size_t(std::max(node.f, 0));
     if (node.prev >= 0)
         m_nodes[size_t(node.prev)].next = node.next;
     else
-        m_buckets[f] = node.next;
-    if (node.next >= 0) m_nodes[size_t(node.next)].prev = node.prev;
+        m_buckets[bucket] = node.next;
+    if (node.next >= 0)
+        m_nodes[size_t(node.next)].prev = node.prev;
+    else
+        m_bucketTails[bucket] = node.prev;
     node.next = node.prev = -1;
-    node.list = 0;
-    --m_openCount;
+    node.moved = 1;
+}
+
+void CPathSearch::MadeCheaper(int n) {
+    // An open node keeps its place in the chain; it no longer belongs to
+    // the sorted run of its old f.
+    if (m_nodes[size_t(n)].list == 1) LeaveBucket(n);
 }
 
 int CPathSearch::PopOpen() {
-    if (m_openCount == 0) return -1;
-    while (m_buckets[m_lowest] < 0) ++m_lowest;
-    int n = m_buckets[m_lowest];
-    RemoveOpen(n);
+    int n = m_openHead;
+    if (n < 0) return -1;
+    Node& node = m_nodes[size_t(n)];
+    LeaveBucket(n);
+    // Every open node never made cheaper stands behind the head with an f
+    // not below the head's.
+    m_lowest = std::max(m_lowest, size_t(std::max(node.f, 0)));
+    m_openHead = node.after;
+    if (m_openHead >= 0)
+        m_nodes[size_t(m_openHead)].before = -1;
+    else
+        m_openTail = -1;
+    node.after = node.before = -1;
+    node.list = 0;
     return n;
 }
 
@@ -110,7 +168,7 @@ void CPathSearch::ForEachNeighbour(int c, int r, F&& fn) const {
 }
 
 void CPathSearch::Relax(int p, int c, int r, int goalC, int goalR) {
-    int g = m_nodes[size_t(p)].g + m_grid->StepCost(c, r, m_nodes[size_t(p)].c, m_nodes[size_t(p)].r);
+    int g = m_nodes[size_t(p)].g + m_grid->StepCostInside(c, r, m_nodes[size_t(p)].c, m_nodes[size_t(p)].r);
     int n = NodeAt(c, r);
     if (n < 0) {
         n = NewNode(c, r, g, PathEstimate(c, r, goalC, goalR), p);
@@ -120,6 +178,7 @@ void CPathSearch::Relax(int p, int c, int r, int goalC, int goalR) {
     Node& node = m_nodes[size_t(n)];
     if (g >= node.g) return;
     // An open node keeps its place in the open list.
+    MadeCheaper(n);
     node.parent = p;
     node.g = g;
     node.f = node.h + g;
@@ -139,6 +198,7 @@ void CPathSearch::Relax(int p, int c, int r, int goalC, int goalR) {
             const Node& parent = m_nodes[size_t(from)];
             int cg = parent.g + m_grid->StepCost(child.c, child.r, parent.c, parent.r);
             if (cg < child.g) {
+                MadeCheaper(ch);
                 child.parent = from;
                 child.g = cg;
                 child.f = child.h + cg;

@@ -4,10 +4,13 @@
 // between two blocked cells. The result keeps the cells where the way turns.
 //
 // The search is deterministic: nodes are expanded in a fixed neighbour order
-// (north, then clockwise), the open list gives the cheapest node and among
-// equal costs the newest, and nothing depends on addresses. It draws no
-// random numbers. Open nodes are kept in buckets by cost and found by cell,
-// so a step of the search costs the same however large the search grows.
+// (north, then clockwise), the open list is one chain in order of cost where
+// a new node goes in front of the first that costs as much or more (so among
+// equal costs the newest comes first) and a node reached again more cheaply
+// keeps its place, and nothing depends on addresses. It draws no random
+// numbers. Nodes are found by cell, and the place of a new node in the chain
+// is found through buckets by cost, so a step of the search does not grow
+// with the size of the search.
 //
 // One object serves the whole battle (the battle grid owns it); it is not
 // re-entrant.
@@ -54,9 +57,10 @@ private:
         int32_t f, h, g;
         int32_t c, r;
         int32_t parent;
-        int32_t next, prev;  // links in its open bucket
-        int32_t bucket;      // the f it was filed under (a cheaper way found later keeps its place)
-        BYTE list;           // 1 open, 2 closed
+        int32_t next, prev;     // links among the open nodes of its f, in chain order
+        int32_t after, before;  // links in the open chain
+        BYTE list;              // 1 open, 2 closed
+        BYTE moved;             // made cheaper while open: out of its bucket, still in its place
     };
 
     // Returns the goal node or -1; `count` gets the nodes taken.
@@ -70,7 +74,8 @@ private:
     int NodeAt(int c, int r) const;
     int NewNode(int c, int r, int g, int h, int parent);
     void InsertOpen(int n);
-    void RemoveOpen(int n);
+    void LeaveBucket(int n);
+    void MadeCheaper(int n);
     int PopOpen();
     void Relax(int p, int c, int r, int goalC, int goalR);
     // Calls fn(column, row) for each neighbour a node at (c, r) reaches, in
@@ -86,12 +91,15 @@ private:
 
     const CPathGrid* m_grid = nullptr;
     std::vector<Node> m_nodes;
-    // The open list as buckets by f: each bucket a chain, newest first, so
-    // the node taken is the newest of the cheapest.
+    // The open list: one chain in the order of its f (a node made cheaper
+    // in place keeps its place), taken from the head. Beside it, the open
+    // nodes never made cheaper, by f: first and last in chain order.
+    int32_t m_openHead = -1;
+    int32_t m_openTail = -1;
     std::vector<int32_t> m_buckets;
+    std::vector<int32_t> m_bucketTails;
     size_t m_lowest = 0;
     size_t m_highest = 0;
-    int m_openCount = 0;
     std::vector<int32_t> m_stack;
     // Which node stands on a cell in the current search: cells whose stamp
     // is not the current one hold none.

@@ -262,3 +262,132 @@ TEST(RouteDatabase, DamagedFilesAreRefusedWhole) {
     EXPECT_FALSE(std::filesystem::exists(path));
     EXPECT_EQ(AfxGetShownMessages().size(), 1u);
 }
+
+namespace {
+
+// The search written out plainly, as a reference: the open list one chain
+// kept in order of f (a new node in front of the first whose f is not below
+// its own; a node made cheaper keeps its place), cells found by walking the
+// chains. Returns the cells from the goal back to the start, and the nodes
+// taken from the open list.
+struct PlainSearch {
+    struct Node {
+        int f, h, g, c, r, parent;
+        std::vector<int> children;
+    };
+    std::vector<Node> nodes;
+    std::vector<int> open, closed;
+
+    static int Estimate(int c1, int r1, int c2, int r2) {
+        int dc = std::abs(c1 - c2), dr = std::abs(r1 - r2);
+        return 3 * std::min(dc, dr) + 2 * (std::max(dc, dr) - std::min(dc, dr));
+    }
+    static int Find(const std::vector<int>& chain, const std::vector<Node>& nodes, int c, int r) {
+        for (int n : chain)
+            if (nodes[size_t(n)].c == c && nodes[size_t(n)].r == r) return n;
+        return -1;
+    }
+    void Improve(int n, int parent, int g) {
+        nodes[size_t(n)].parent = parent, nodes[size_t(n)].g = g, nodes[size_t(n)].f = nodes[size_t(n)].h + g;
+    }
+    void Insert(int n) {
+        auto at = open.begin();
+        while (at != open.end() && nodes[size_t(*at)].f < nodes[size_t(n)].f) ++at;
+        open.insert(at, n);
+    }
+    std::vector<CPoint> Run(const CPathGrid& grid, int c1, int r1, int c2, int r2, int limit, int& count) {
+        nodes.push_back({Estimate(c1, r1, c2, r2), Estimate(c1, r1, c2, r2), 0, c1, r1, -1, {}});
+        open = {0};
+        count = 0;
+        static const int kDc[8] = {0, 1, 1, 1, 0, -1, -1, -1}, kDr[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
+        while (!open.empty()) {
+            int p = open.front();
+            open.erase(open.begin());
+            closed.insert(closed.begin(), p);
+            ++count;
+            if (nodes[size_t(p)].c == c2 && nodes[size_t(p)].r == r2) {
+                std::vector<CPoint> way;
+                for (int n = p; n >= 0; n = nodes[size_t(n)].parent)
+                    way.push_back({nodes[size_t(n)].c, nodes[size_t(n)].r});
+                return way;
+            }
+            if (count > limit) break;
+            int c = nodes[size_t(p)].c, r = nodes[size_t(p)].r;
+            auto inside = [&](int cc, int rr) {
+                return cc >= 0 && rr >= 0 && cc < grid.GetColumns() && rr < grid.GetRows();
+            };
+            for (int k = 0; k < 8; ++k) {
+                int nc = c + kDc[k], nr = r + kDr[k];
+                if (!inside(nc, nr) || !grid.IsPassableCell(nc, nr)) continue;
+                if ((k & 1) && !grid.IsPassableCell(c, nr) && !grid.IsPassableCell(nc, r)) continue;
+                int g = nodes[size_t(p)].g + grid.StepCost(nc, nr, c, r);
+                int n = Find(open, nodes, nc, nr);
+                if (n >= 0) {
+                    if (g < nodes[size_t(n)].g) Improve(n, p, g);
+                } else if ((n = Find(closed, nodes, nc, nr)) >= 0) {
+                    if (g < nodes[size_t(n)].g) {
+                        Improve(n, p, g);
+                        std::vector<int> stack = {n};
+                        while (!stack.empty()) {
+                            int from = stack.back();
+                            stack.pop_back();
+                            for (int ch : nodes[size_t(from)].children) {
+                                Node& child = nodes[size_t(ch)];
+                                const Node& parent = nodes[size_t(from)];
+                                int cg = parent.g + grid.StepCost(child.c, child.r, parent.c, parent.r);
+                                if (cg < child.g) {
+                                    Improve(ch, from, cg);
+                                    stack.push_back(ch);
+                                }
+                            }
+                        }
+                    }
+                } else {
+                    int h = Estimate(nc, nr, c2, r2);
+                    nodes.push_back({g + h, h, g, nc, nr, p, {}});
+                    n = int(nodes.size()) - 1;
+                    Insert(n);
+                }
+                nodes[size_t(p)].children.push_back(n);
+            }
+        }
+        return {};
+    }
+};
+
+}  // namespace
+
+TEST(PathSearch, TakesNodesInTheOrderOfThePlainSearch) {
+    // Rough ground (code 3 with a penalty) and scattered blocks make nodes
+    // cheaper while they wait in the open list; the way found and the nodes
+    // taken must be those of the plain search, tie for tie.
+    uint32_t seed = 12345;
+    auto next = [&] { return (seed = seed * 1103515245u + 12345u) >> 16; };
+    for (int field = 0; field < 6; ++field) {
+        CPathGrid g(50, 50, "", field % 3);
+        for (int c = 0; c < g.GetColumns(); ++c)
+            for (int r = 0; r < g.GetRows(); ++r) {
+                unsigned roll = next() % 10;
+                g.SetCode(c, r, roll < 2 ? 5 : (roll < 5 ? 3 : 2));
+            }
+        CPathSearch search;
+        for (int trial = 0; trial < 40; ++trial) {
+            int c1 = int(next() % 60), r1 = int(next() % 40), c2 = int(next() % 60), r2 = int(next() % 40);
+            if (!g.IsPassableCell(c1, r1) || !g.IsPassableCell(c2, r2)) continue;
+            PlainSearch plain;
+            int count = 0;
+            std::vector<CPoint> expected = plain.Run(g, c1, r1, c2, r2, 5000, count);
+            CPointList out;
+            BOOL found =
+                search.FindPath(c1 * 50 + 7, r1 * 50 + 7, c2 * 50 + 7, r2 * 50 + 7, FALSE, out, g, 5000, nullptr);
+            ASSERT_EQ(found != 0, !expected.empty()) << field << " " << trial;
+            EXPECT_EQ(search.GetLastNodeCount(), count) << field << " " << trial;
+            if (!found) continue;
+            std::vector<CPoint> got = Drain(out);
+            std::vector<CPoint> want;  // world points after the start, ending at the goal
+            for (size_t i = expected.size() - 1; i-- > 0;) want.push_back(g.CellToWorld(expected[i].x, expected[i].y));
+            if (want.empty()) want.push_back(g.CellToWorld(c2, r2));
+            EXPECT_EQ(got, want) << field << " " << trial;
+        }
+    }
+}
