@@ -75,7 +75,7 @@ void DrawFieldMap(kit::Picture& p, const FieldRaster& raster, double x0, double 
             double gx = raster.HeightAt(fx + step, fy) - raster.HeightAt(fx - step, fy);
             double gy = raster.HeightAt(fx, fy + step) - raster.HeightAt(fx, fy - step);
             double slope = (gx + gy) * 0.7071 / (2 * step) * 14;
-            double shade = std::clamp(1.0 - slope * 0.5, 0.55, 1.2) + (hgt - d.baseHeight) / 400;
+            double shade = std::clamp(1.0 - slope * 0.3, 0.7, 1.12) + (hgt - d.baseHeight) / 500;
             if (m != kWall && m != kTower && m != kKeep && m != kGate) c = c.Scaled(std::min(shade, 1.1));
             if (m == kGrass || m == kForest || m == kCrag || m == kSand) {
                 int band = int(hgt / 11);
@@ -169,7 +169,7 @@ void Title(cairo_t* cr, const std::string& text, double x, double baseline, doub
 void NameLabel(kit::Picture& p, const std::string& name, double x, double y, double size) {
     cairo_t* cr = p.cr();
     kit::SelectFace(cr, kit::Face::SerifBold, size);
-    double tw = kit::TextWidth(cr, name) + size * 1.6, th = size * 1.55;
+    double tw = kit::TextWidth(cr, name) + size * 0.04 * double(name.size()) + size * 1.6, th = size * 1.55;
     cairo_rectangle(cr, x, y, tw, th);
     kit::SetColour(cr, ink::Washi, 0.92);
     cairo_fill_preserve(cr);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "tools/mkdata/Kit.h"
 
@@ -87,16 +88,40 @@ std::vector<uint8_t> PaintBackground(const FieldRaster& raster) {
             double s = 9.5 + lightAt(x, y);
             double n1 = kit::ValueNoise(x, y, 34, seed + 101), n2 = kit::ValueNoise(x, y, 7, seed + 102);
             switch (m) {
-                case kGrass: s += (n1 - 0.5) * 3 + (n2 - 0.5) * 1.5; break;
+                case kGrass: {
+                    // Broad swells of tone, then tufts: short dark strokes
+                    // scattered on a jittered lattice.
+                    double broad = kit::ValueNoise(x, y, 190, seed + 107);
+                    s += (broad - 0.5) * 2.6 + (n1 - 0.5) * 1.4 + (n2 - 0.5) * 1.2;
+                    uint32_t cell = uint32_t(x / 7) * 73856093u ^ uint32_t(y / 10) * 19349663u ^ seed;
+                    cell = (cell ^ (cell >> 13)) * 0x5bd1e995u;
+                    if ((cell >> 24) % 5 == 0 && x % 7 == int(cell >> 8) % 5 && y % 10 < 4) s -= 2.2;
+                    break;
+                }
                 case kForest: {
                     // Crowns of the canopy: round blobs with dark gaps.
                     double c = kit::ValueNoise(x, y, 13, seed + 103);
                     s = 6 + lightAt(x, y) * 0.7 + (c - 0.5) * 9 + (n2 - 0.5) * 2;
                     break;
                 }
-                case kWater: s = 7 + (n1 - 0.5) * 3 + (kit::ValueNoise(x * 0.4, y * 2.2, 10, seed + 104) - 0.5) * 2.5; break;
+                case kWater: {
+                    // Deep water in mid-stream is lighter, with the current's streaks.
+                    int deep = 0;
+                    for (auto [dx, dy] : {std::pair{9, 0}, std::pair{-9, 0}, std::pair{0, 9}, std::pair{0, -9}})
+                        deep += raster.MaterialAt(x + dx, y + dy) == kWater;
+                    s = 6.5 + (deep == 4 ? 1.5 : 0) + (n1 - 0.5) * 2 +
+                        (kit::ValueNoise(x * 0.5, y * 2.0, 9, seed + 104) - 0.5) * 3;
+                    break;
+                }
                 case kFord: s = 9 + (n2 - 0.5) * 4; break;
-                case kRoad: s = 10 + (n2 - 0.5) * 2.5 + lightAt(x, y) * 0.5; break;
+                case kRoad: {
+                    // Worn edges and a trodden middle.
+                    int edge = 0;
+                    for (auto [dx, dy] : {std::pair{4, 0}, std::pair{-4, 0}, std::pair{0, 4}, std::pair{0, -4}})
+                        edge += raster.MaterialAt(x + dx, y + dy) != kRoad;
+                    s = 10.5 - edge * 1.2 + (n2 - 0.5) * 2.5 + lightAt(x, y) * 0.5;
+                    break;
+                }
                 case kPaddy: s = 9 + (n1 - 0.5) * 2 + ((x / 3 + y / 3) % 5 == 0 ? -1.5 : 0); break;
                 case kEarth: s = 10 + (n2 - 0.5) * 2.5 + (n1 - 0.5) * 2; break;
                 case kWall: s = 9 + (((x / 9) + (y / 6)) % 2 ? 1.5 : -0.5) + (n2 - 0.5) * 3; break;
@@ -114,8 +139,8 @@ std::vector<uint8_t> PaintBackground(const FieldRaster& raster) {
             uint8_t right = raster.MaterialAt(x + 2, y), below = raster.MaterialAt(x, y + 2);
             if ((right != m || below != m) && (Outlined(m) || Outlined(right) || Outlined(below))) s -= 4.5;
             if (m == kGrass || m == kSand || m == kCrag || m == kForest) {
-                int band = int(raster.HeightAt(x, y) / 11);
-                if (band != int(raster.HeightAt(x + 2, y) / 11) || band != int(raster.HeightAt(x, y + 2) / 11)) s -= 1.6;
+                int band = int(raster.HeightAt(x, y) / 6);
+                if (band != int(raster.HeightAt(x + 2, y) / 6) || band != int(raster.HeightAt(x, y + 2) / 6)) s -= 1.4;
             }
             s += (kBayer[y & 3][x & 3] + 0.5) / 16.0 - 0.5;
             int shade = std::clamp(int(std::lround(s)), 0, 15);
