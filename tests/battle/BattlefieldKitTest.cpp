@@ -1,16 +1,21 @@
-// Every designed battlefield of the generated kit, read the way the game
-// reads it: the background and altitude map load without a message, the
-// ground that blocks on the altitude map is the water, stone, crag and
-// stakes painted on the background and nothing else, and the menus' maps are
-// there in the sizes their screens give them.
+// Every battlefield of the generated kit, read the way the game reads it: the
+// background, altitude map, terrain file and path database load without a
+// message, each side's headquarters can reach the other's, the ground that
+// blocks on the altitude map is the water, stone, crag and stakes painted on
+// the background and nothing else, and the menus' maps fit where their
+// screens show them.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include "Animate/DIB.h"
 #include "battle/AltitudeMap.h"
 #include "platform/afx/MessageBox.h"
+#include "shell/GameTables.h"
+#include "shell/PointList.h"
+#include "tests/support/LoadedBattlefield.h"
 
 namespace {
 
@@ -20,15 +25,17 @@ const char* const kKeys[] = {"A2M",  "C4M",  "A7L",  "C7L",  "A3L",  "A5L",  "A6
                              "C11L", "C19L", "C20L", "A14L", "C21L", "A15L", "A16M", "A17L"};
 
 std::string KitPath(const std::string& gameName) {
-    const char* k = std::getenv("VELMOR_KIT");
-    std::string path = std::string(k ? k : VELMOR_BINARY_DIR "/kit") + "/" + gameName;
+    std::string path = KitFolder() + "/" + gameName;
     for (char& c : path)
         if (c == '\\') c = '/';
     return path;
 }
 
-// The background's palette holds 16 shades of each ground, in this order;
-// these are the grounds no one can stand on.
+// The background's palette holds 16 shades of each ground; ground 15 is a
+// river's shallows, troops wade through it.
+bool RiverGround(int index) { return index / 16 == 15; }
+
+// The grounds no one can stand on.
 bool BlockingGround(int index) {
     switch (index / 16) {
         case 2:   // water
@@ -43,7 +50,45 @@ bool BlockingGround(int index) {
     }
 }
 
+// The position of the terrain feature of a map-object type (-1000 when none).
+CPoint FeatureOf(CTerrainList& list, int type) {
+    for (POSITION pos = list.GetHeadPosition(); pos;) {
+        CTerrain* t = list.GetTerrain(pos);
+        if (t->m_objectType == GetObjectResourceNumber(type)) return CPoint(t->m_x, t->m_y);
+    }
+    return CPoint(-1000, -1000);
+}
+
 }  // namespace
+
+// Both sides' headquarters places stand on the field and each side can march
+// to the other's, through the path database, on every battlefield.
+TEST(BattlefieldKit, EveryFieldLoadsAndItsSidesReachEachOther) {
+    for (int id = 0; id < kBattlefieldCount; ++id) {
+        CString key = GetBattlefieldKey(id);
+        SCOPED_TRACE(key.GetString());
+        AfxClearShownMessages();
+        CDIB background;
+        ASSERT_TRUE(background.Load(GetBkgndName((KitFolder() + "/Data/").c_str(), id)));
+        EXPECT_EQ(background.GetWidth(), 3000);
+        EXPECT_EQ(background.GetHeight(), 2000);
+        LoadedField f(id);
+        EXPECT_TRUE(AfxGetShownMessages().empty()) << AfxGetShownMessages().front();
+        ASSERT_NE(f.grid.GetFineGrid()->GetDatabase(), nullptr);
+        CPoint west = FeatureOf(f.terrain, 361), east = FeatureOf(f.terrain, 363);
+        ASSERT_NE(west.x, -1000);
+        ASSERT_NE(east.x, -1000);
+        ASSERT_NE(FeatureOf(f.terrain, 362).x, -1000);
+        ASSERT_NE(FeatureOf(f.terrain, 364).x, -1000);
+        for (auto [from, to] : {std::pair{west, east}, std::pair{east, west}}) {
+            CPointList way;
+            ASSERT_TRUE(f.grid.FindPathForElement(from.x, from.y, to.x, to.y, way, 3000));
+            CPoint last;
+            while (!way.IsEmpty()) last = way.PopHead();
+            EXPECT_EQ(last, to);
+        }
+    }
+}
 
 TEST(BattlefieldKit, BlockedCellsAreThePaintedWaterAndWalls) {
     for (const char* key : kKeys) {
@@ -57,21 +102,26 @@ TEST(BattlefieldKit, BlockedCellsAreThePaintedWaterAndWalls) {
         CAltitudeMap altitude;
         ASSERT_TRUE(altitude.Load(KitPath(std::string("Data\\MapData\\Data Map ") + key + ".giz").c_str()));
         EXPECT_TRUE(AfxGetShownMessages().empty());
-        int blocked = 0;
+        int blockedOrWaded = 0;
         // Every third cell both ways: a cell blocks exactly when some unit of
-        // its 5 x 5 square is painted as blocking ground.
+        // its 5 x 5 square is painted as blocking ground; else it is waded
+        // exactly when most of the square is river.
         for (int c = 0; c < 600; c += 3)
             for (int r = 1; r < 400; r += 3) {
                 bool painted = false;
-                for (int y = r * 5; y < r * 5 + 5 && !painted; ++y)
-                    for (int x = c * 5; x < c * 5 + 5 && !painted; ++x)
-                        painted = BlockingGround(*background.GetPixelAddress(x, y));
+                int river = 0;
+                for (int y = r * 5; y < r * 5 + 5; ++y)
+                    for (int x = c * 5; x < c * 5 + 5; ++x) {
+                        painted = painted || BlockingGround(*background.GetPixelAddress(x, y));
+                        river += RiverGround(*background.GetPixelAddress(x, y));
+                    }
                 BYTE b = altitude.GetByte(c, r);
                 ASSERT_EQ(b == 250, painted) << "cell " << c << "," << r << " byte " << int(b);
-                ASSERT_TRUE(b < 128 || b == 250) << "cell " << c << "," << r;
-                blocked += painted;
+                ASSERT_EQ(b == 200, !painted && river > 12) << "cell " << c << "," << r << " byte " << int(b);
+                ASSERT_TRUE(b < 128 || b == 200 || b == 250) << "cell " << c << "," << r;
+                blockedOrWaded += b >= 128;
             }
-        EXPECT_GT(blocked, 0);
+        EXPECT_GT(blockedOrWaded, 0);
     }
 }
 

@@ -17,33 +17,9 @@
 #include "shell/GameTables.h"
 #include "shell/PointList.h"
 #include "shell/Random.h"
+#include "tests/support/LoadedBattlefield.h"
 
 namespace {
-
-std::string Kit() {
-    const char* kit = std::getenv("VELMOR_KIT");
-    return kit ? kit : VELMOR_BINARY_DIR "/kit";
-}
-
-// One battlefield as the battle loading sets it up.
-struct LoadedField {
-    CTerrainDB db;
-    CTerrainList terrain;
-    CTerrainFileInfo info;
-    CAltitudeMap altitude;
-    CBattleGrid grid;
-
-    explicit LoadedField(int id) {
-        std::string data = Kit() + "/Data/";
-        EXPECT_TRUE(db.Load((data + "terrain_rect_db.trm").c_str()));
-        EXPECT_TRUE(altitude.Load(GetDataMapName(data.c_str(), id)));
-        grid.Rebuild(&altitude);
-        EXPECT_TRUE(LoadTerrainFile(GetTerrainName(data.c_str(), id), info, terrain));
-        SetupTerrainFeatures(terrain, db, grid);
-        BuildBattlefieldPaths(grid, GetPathDBName(data.c_str(), id));
-    }
-    ~LoadedField() { grid.RemoveAll(); }
-};
 
 const int kFields[] = {0, 1, 7};  // A1M, C1M, A4L
 
@@ -133,7 +109,7 @@ TEST(KitBattlefields, PathsCrossTheFieldTheSameWayEveryTime) {
 }
 
 TEST(KitBattlefields, PathDatabaseRoundTripsAndAnswersReversedLookups) {
-    std::string data = Kit() + "/Data/";
+    std::string data = KitFolder() + "/Data/";
     CRouteDatabase db(GetPathDBName(data.c_str(), 1), 200, 133);
     ASSERT_GT(db.GetRecordCount(), 0);
     std::vector<BYTE> bytes;
@@ -169,7 +145,7 @@ TEST(KitBattlefields, RenderEachFieldWithItsTerrainObjects) {
         CString key = GetBattlefieldKey(id);
         SCOPED_TRACE(key.GetString());
         LoadedField f(id);
-        std::string data = Kit() + "/Data/";
+        std::string data = KitFolder() + "/Data/";
         CDIB field;
         ASSERT_TRUE(field.Load(GetBkgndName(data.c_str(), id)));
         ASSERT_EQ(field.GetWidth(), 3000);
@@ -180,7 +156,7 @@ TEST(KitBattlefields, RenderEachFieldWithItsTerrainObjects) {
         for (CTerrain* t : order) {
             int type = GetObjectTypeFromResource(t->m_objectType);
             CDIB picture;
-            ASSERT_TRUE(picture.Load(GetTerrainObjectPictureName((Kit() + "/Pictures/Terrain/").c_str(), id, type)))
+            ASSERT_TRUE(picture.Load(GetTerrainObjectPictureName((KitFolder() + "/Pictures/Terrain/").c_str(), id, type)))
                 << type;
             const CTerrainRectRecord& rec = f.db.GetRecord(type);
             int w = picture.GetWidth() / rec.frameCount;

@@ -35,7 +35,8 @@ struct Ridge {
     double width, height;
 };
 
-// Water along a path (rivers, streams, moats), `width` across.
+// A river along a path, `width` across: troops wade through it, slowly;
+// fords and bridges cross it on dry feet.
 struct River {
     Path path;
     double width;
@@ -89,8 +90,8 @@ struct Marsh {
 };
 
 // One ring of castle wall: a closed polygon of stone wall with a tower on
-// every corner and a gate in the middle of each listed edge (edge i runs
-// from corner i to corner i + 1).
+// every corner and gates along each listed edge (edge i runs from corner i
+// to corner i + 1), about one for every 350 units of its length.
 struct WallRing {
     Path corners;
     std::vector<int> gateEdges;

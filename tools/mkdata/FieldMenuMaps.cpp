@@ -32,7 +32,7 @@ Rgb MapColour(uint8_t m, double dryness) {
         case kSand: return ink::Washi.Mix({0.86, 0.78, 0.58}, 0.6);
         case kMarsh: return ink::Washi.Mix({0.42, 0.52, 0.42}, 0.5);
         case kPalisade: return ink::VermilionDark;
-        default: return ink::Gold;
+        default: return ink::Indigo.Mix({0.45, 0.58, 0.70}, 0.7);  // a river's shallows
     }
 }
 
@@ -76,7 +76,7 @@ void DrawFieldMap(kit::Picture& p, const FieldRaster& raster, double x0, double 
             double gy = raster.HeightAt(fx, fy + step) - raster.HeightAt(fx, fy - step);
             double slope = (gx + gy) * 0.7071 / (2 * step) * 14;
             double shade = std::clamp(1.0 - slope * 0.3, 0.7, 1.12) + (hgt - d.baseHeight) / 500;
-            if (m != kWall && m != kTower && m != kKeep && m != kGate) c = c.Scaled(std::min(shade, 1.1));
+            if (m != kWall && m != kTower && m != kKeep) c = c.Scaled(std::min(shade, 1.1));
             if (m == kGrass || m == kForest || m == kCrag || m == kSand) {
                 int band = int(hgt / 11);
                 if (band != int(raster.HeightAt(fx + sx, fy) / 11) || band != int(raster.HeightAt(fx, fy + sy) / 11))

@@ -30,13 +30,13 @@ Rgb MaterialColour(int m, double dryness) {
         case kSand: return {0.84, 0.78, 0.62};
         case kMarsh: return Rgb{0.46, 0.53, 0.40}.Mix({0.60, 0.56, 0.40}, dryness * 0.5);
         case kPalisade: return {0.36, 0.26, 0.17};
-        default: return {0.43, 0.31, 0.21};  // gate timbers
+        default: return {0.30, 0.43, 0.55};  // a river's shallows
     }
 }
 
 // Materials drawn with an ink outline where they meet other ground.
 bool Outlined(uint8_t m) {
-    return m == kWater || m == kWall || m == kTower || m == kKeep || m == kPalisade || m == kBridge || m == kGate ||
+    return m == kWater || m == kWall || m == kTower || m == kKeep || m == kPalisade || m == kBridge || m == kRiver ||
            m == kCrag;
 }
 
@@ -104,11 +104,12 @@ std::vector<uint8_t> PaintBackground(const FieldRaster& raster) {
                     s = 6 + lightAt(x, y) * 0.7 + (c - 0.5) * 9 + (n2 - 0.5) * 2;
                     break;
                 }
-                case kWater: {
-                    // Deep water in mid-stream is lighter, with the current's streaks.
+                case kWater:
+                case kRiver: {
+                    // Mid-stream is lighter, with the current's streaks.
                     int deep = 0;
                     for (auto [dx, dy] : {std::pair{9, 0}, std::pair{-9, 0}, std::pair{0, 9}, std::pair{0, -9}})
-                        deep += raster.MaterialAt(x + dx, y + dy) == kWater;
+                        deep += raster.MaterialAt(x + dx, y + dy) == m;
                     s = 6.5 + (deep == 4 ? 1.5 : 0) + (n1 - 0.5) * 2 +
                         (kit::ValueNoise(x * 0.5, y * 2.0, 9, seed + 104) - 0.5) * 3;
                     break;

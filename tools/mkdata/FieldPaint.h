@@ -24,6 +24,11 @@ std::vector<uint8_t> PaintBackground(const FieldRaster& raster);
 // is the altitude byte) in the MapData folder.
 void WriteFieldData(const KitContext& kit, const FieldRaster& raster);
 
+// "Terrain <key>.TED" (the objects on the field and the headquarters flag
+// places) and "Paths <key>.pth", built by the game's own builder. Refuses a
+// design whose deployment areas or headquarters the battle grid cannot reach.
+void WriteFieldTerrain(const KitContext& kit, const FieldRaster& raster);
+
 // "<key> Tactic", "1024<key> Tactic", "Battle <key> sbttl", "Battle <key>
 // Hint", "1024Battle <key> Hint", "Battle <key> Info" and "Map Small <key>".
 void WriteFieldMenuMaps(const KitContext& kit, const FieldRaster& raster);

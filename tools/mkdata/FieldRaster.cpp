@@ -14,8 +14,8 @@ constexpr double kPi = 3.14159265358979323846;
 
 bool OverOpenGround(uint8_t m) { return m == kGrass || m == kMarsh || m == kPaddy || m == kSand || m == kForest; }
 bool OverPlainGround(uint8_t m) { return m == kGrass || m == kForest || m == kPaddy || m == kMarsh; }
-bool OverNotWater(uint8_t m) { return m != kWater && m != kCrag; }
-bool OverWater(uint8_t m) { return m == kWater || m == kSand; }
+bool OverNotWater(uint8_t m) { return m != kWater && m != kRiver && m != kCrag; }
+bool OverWater(uint8_t m) { return m == kWater || m == kRiver || m == kSand; }
 
 double Noise(double x, double y, double scale, uint32_t seed) { return kit::ValueNoise(x, y, scale, seed); }
 
@@ -227,7 +227,7 @@ void FieldRaster::PaintGround() {
             double l = 1e9, t = 1e9, r = -1e9, b = -1e9;
             for (const Pt& p : ring) l = std::min(l, p.x), t = std::min(t, p.y), r = std::max(r, p.x), b = std::max(b, p.y);
             FillWhere(l, t, r, b, kEarth, [&](const Pt& p) { return InsidePolygon(p, ring); },
-                      [](uint8_t m) { return m != kWater; });
+                      [](uint8_t m) { return m != kWater && m != kRiver; });
         }
     for (const Road& road : d.roads)
         for (size_t i = 0; i + 1 < road.path.size(); ++i) {
@@ -245,14 +245,14 @@ void FieldRaster::PaintWater() {
     // Shores first, water over them, so that one stretch of river never
     // paints its sand over the water of the next.
     for (int pass = 0; pass < 2; ++pass) {
-        uint8_t m = pass == 0 ? kSand : kWater;
+        uint8_t m = pass == 0 ? kSand : kWater;  // lakes and moats are deep
         double shore = pass == 0 ? 9 : 0;
         for (const River& r : d.rivers)
             for (size_t i = 0; i + 1 < r.path.size(); ++i) {
                 const Pt &a = r.path[i], &b = r.path[i + 1];
                 double half = r.width * 0.6 + shore + 2;
                 FillWhere(std::min(a.x, b.x) - half, std::min(a.y, b.y) - half, std::max(a.x, b.x) + half,
-                          std::max(a.y, b.y) + half, m,
+                          std::max(a.y, b.y) + half, pass == 0 ? m : uint8_t(kRiver),
                           [&](const Pt& p) { return DistanceToSegment(p, a, b) < width(p, r.width) / 2 + shore; },
                           pass == 0 ? OverOpenGround : nullptr);
             }
@@ -287,7 +287,7 @@ void FieldRaster::PaintWater() {
             double half = road.width / 2 + 4;
             FillWhere(std::min(a.x, b.x) - half, std::min(a.y, b.y) - half, std::max(a.x, b.x) + half,
                       std::max(a.y, b.y) + half, kBridge, [&](const Pt& p) { return DistanceToSegment(p, a, b) < half; },
-                      [](uint8_t m) { return m == kWater; });
+                      [](uint8_t m) { return m == kWater || m == kRiver; });
         }
     for (const Crossing& x : d.crossings) {
         double half = x.width / 2;
@@ -308,21 +308,31 @@ void FieldRaster::PaintWorks() {
             for (size_t i = 0; i < n; ++i) {
                 const Pt &a = cs[i], &b = cs[(i + 1) % n];
                 bool gated = std::find(ring.gateEdges.begin(), ring.gateEdges.end(), int(i)) != ring.gateEdges.end();
-                Pt mid{(a.x + b.x) / 2, (a.y + b.y) / 2};
                 double len = std::hypot(b.x - a.x, b.y - a.y);
                 double ux = (b.x - a.x) / len, uy = (b.y - a.y) / len;
+                // A gated wall has a gate about every 350 units of its length,
+                // so that no one walks far round to pass it.
+                std::vector<Pt> gates;
+                int count = gated ? std::max(1, int(std::lround(len / 350))) : 0;
+                for (int g = 0; g < count; ++g) {
+                    double t = (g + 0.5) / count;
+                    gates.push_back({a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t});
+                }
+                auto inGate = [&](const Pt& p) {
+                    for (const Pt& g : gates)
+                        if (std::abs((p.x - g.x) * ux + (p.y - g.y) * uy) <= 40) return true;
+                    return false;
+                };
                 FillWhere(std::min(a.x, b.x) - half, std::min(a.y, b.y) - half, std::max(a.x, b.x) + half,
-                          std::max(a.y, b.y) + half, kWall, [&](const Pt& p) {
-                              if (DistanceToSegment(p, a, b) >= half) return false;
-                              return !gated || std::abs((p.x - mid.x) * ux + (p.y - mid.y) * uy) > 40;
-                          });
-                if (!gated) continue;
-                // The gate: an opening 80 wide with a timber gatehouse floor,
+                          std::max(a.y, b.y) + half, kWall,
+                          [&](const Pt& p) { return DistanceToSegment(p, a, b) < half && !inGate(p); });
+                // Each gate: an opening 80 wide with a timber gatehouse floor,
                 // and a bridge over the moat in front of the outer ring's gates.
-                FillWhere(mid.x - 60, mid.y - 60, mid.x + 60, mid.y + 60, kGate, [&](const Pt& p) {
-                    return DistanceToSegment(p, a, b) < half + 4 && std::abs((p.x - mid.x) * ux + (p.y - mid.y) * uy) <= 40;
-                });
-                if (k == 0 && c.moat > 0) {
+                for (const Pt& mid : gates) {
+                    FillWhere(mid.x - 60, mid.y - 60, mid.x + 60, mid.y + 60, kBridge, [&](const Pt& p) {
+                        return DistanceToSegment(p, a, b) < half + 4 && std::abs((p.x - mid.x) * ux + (p.y - mid.y) * uy) <= 40;
+                    });
+                    if (k != 0 || c.moat <= 0) continue;
                     Pt in{mid.x - uy * 10, mid.y + ux * 10};
                     double sgn = InsidePolygon(in, cs) ? -1 : 1;  // outward normal
                     Pt from{mid.x + sgn * -uy * (half + 2), mid.y + sgn * ux * (half + 2)};
@@ -414,6 +424,14 @@ void FieldRaster::PlaceObjects() {
                 if (IsBlockingMaterial(MaterialAt(x + dx, y + dy)) || MaterialAt(x + dx, y + dy) == kRoad) return false;
         return true;
     };
+    // The castles' keeps and corner towers stand on their painted bases; the
+    // keep is the garrison's, taken when its countdown runs out.
+    for (const Castle& c : d.castles) {
+        m_objects.push_back({160, int(c.keep.x), int(c.keep.y + c.keepSize / 2), -1});
+        for (const WallRing& ring : c.rings)
+            for (const Pt& p : ring.corners)
+                m_objects.push_back({161 + int(d.seed % 6), int(p.x), int(p.y + ring.thickness * 1.3), -1});
+    }
     // Trees on a jittered lattice inside the woods; bushes along their edges.
     for (const Wood& w : d.woods) {
         double step = w.kind == WoodKind::Bamboo ? 46 : 56;
@@ -474,14 +492,17 @@ void FieldRaster::BuildAltitude() {
     for (int r = 0; r < kCellsY; ++r)
         for (int c = 0; c < kCellsX; ++c) {
             bool blocked = false;
-            for (int y = r * 5; y < r * 5 + 5 && !blocked; ++y)
-                for (int x = c * 5; x < c * 5 + 5; ++x)
-                    if (IsBlockingMaterial(m_material[size_t(y) * kFieldWidth + x])) {
-                        blocked = true;
-                        break;
-                    }
+            int river = 0;
+            for (int y = r * 5; y < r * 5 + 5; ++y)
+                for (int x = c * 5; x < c * 5 + 5; ++x) {
+                    uint8_t m = m_material[size_t(y) * kFieldWidth + x];
+                    blocked = blocked || IsBlockingMaterial(m);
+                    river += m == kRiver;
+                }
             m_altitude[size_t(r) * kCellsX + c] =
-                blocked ? kBlockedByte : uint8_t(std::clamp(std::lround(HeightAt(c * 5 + 2.5, r * 5 + 2.5)), 0L, 127L));
+                blocked      ? kBlockedByte
+                : river > 12 ? kWadeByte
+                             : uint8_t(std::clamp(std::lround(HeightAt(c * 5 + 2.5, r * 5 + 2.5)), 0L, 127L));
         }
 }
 
@@ -491,7 +512,7 @@ uint8_t FieldRaster::DominantMaterial(int x, int y, int w, int h) const {
     for (int yy = y; yy < y + h; yy += sy)
         for (int xx = x; xx < x + w; xx += sx) {
             uint8_t m = MaterialAt(xx, yy);
-            count[m] += IsBlockingMaterial(m) || m == kBridge || m == kGate || m == kRoad ? 3 : 1;
+            count[m] += IsBlockingMaterial(m) || m == kBridge || m == kRoad || m == kRiver ? 3 : 1;
         }
     return uint8_t(std::max_element(count.begin(), count.end()) - count.begin());
 }

@@ -31,7 +31,7 @@ enum Material : uint8_t {
     kSand,
     kMarsh,
     kPalisade,
-    kGate,
+    kRiver,  // running water shallow enough to wade
     kMaterialCount
 };
 
@@ -44,8 +44,12 @@ constexpr int kCellsX = 600;  // altitude map cells of 5 x 5 field units
 constexpr int kCellsY = 400;
 
 // The altitude byte of ground that blocks: the battle grid turns every cell
-// of this value into an obstacle, so water and walls stop paths and feet.
+// of this value into an obstacle, so deep water and walls stop paths and
+// feet.
 constexpr uint8_t kBlockedByte = 250;
+// The altitude byte of a river troops wade through: no height of its own,
+// not an obstacle to the paths.
+constexpr uint8_t kWadeByte = 200;
 
 struct PlacedObject {
     int type;  // map-object type of the catalogue (0..390)
@@ -62,8 +66,8 @@ public:
     // Height in altitude bytes at any field point (bilinear between cells).
     double HeightAt(double x, double y) const;
     // The altitude map: 600 x 400 bytes, row-major (cell (c, r) at r * 600 + c):
-    // the ground's height, or kBlockedByte where any unit of the cell is
-    // blocking ground.
+    // kBlockedByte where any unit of the cell is blocking ground, else
+    // kWadeByte where most of it is river, else the ground's height.
     const std::vector<uint8_t>& AltitudeBytes() const { return m_altitude; }
     const std::vector<PlacedObject>& Objects() const { return m_objects; }
     // The material most of a w x h block starting at (x, y) is made of,
