@@ -41,7 +41,7 @@ test: unit fuzz
 sanitize: deps
 	@if [ ! -f $(ASAN_BUILD)/build.ninja ]; then cmake -S . -B $(ASAN_BUILD) -G Ninja -DVELMOR_SANITIZE=ON; fi
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
-	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp scripts/make-kit $(ASAN_BUILD)
+	scripts/make-kit $(ASAN_BUILD)
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS) --timeout 1200
 
 clean:

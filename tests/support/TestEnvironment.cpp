@@ -13,9 +13,3 @@ struct TestEnvironment {
     }
 } g_testEnvironment;
 }  // namespace
-
-// Under the leak checker: system libraries (fontconfig under Cairo, SDL)
-// keep caches until the process ends; nothing of ours is excused.
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig.so\nleak:libcairo.so\nleak:libSDL2\n";
-}
