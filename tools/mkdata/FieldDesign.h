@@ -91,7 +91,8 @@ struct Marsh {
 
 // One ring of castle wall: a closed polygon of stone wall with a tower on
 // every corner and gates along each listed edge (edge i runs from corner i
-// to corner i + 1), about one for every 350 units of its length.
+// to corner i + 1): one in its middle, and two more on an edge of 700 units
+// or longer.
 struct WallRing {
     Path corners;
     std::vector<int> gateEdges;

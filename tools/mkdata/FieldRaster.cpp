@@ -310,10 +310,10 @@ void FieldRaster::PaintWorks() {
                 bool gated = std::find(ring.gateEdges.begin(), ring.gateEdges.end(), int(i)) != ring.gateEdges.end();
                 double len = std::hypot(b.x - a.x, b.y - a.y);
                 double ux = (b.x - a.x) / len, uy = (b.y - a.y) / len;
-                // A gated wall has a gate about every 350 units of its length,
-                // so that no one walks far round to pass it.
+                // A gated wall has its gate in the middle and, when long, one
+                // more either side, so that no one walks far round to pass it.
                 std::vector<Pt> gates;
-                int count = gated ? std::max(1, int(std::lround(len / 350))) : 0;
+                int count = gated ? 2 * int(len / 700) + 1 : 0;
                 for (int g = 0; g < count; ++g) {
                     double t = (g + 0.5) / count;
                     gates.push_back({a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t});
@@ -337,9 +337,14 @@ void FieldRaster::PaintWorks() {
                     double sgn = InsidePolygon(in, cs) ? -1 : 1;  // outward normal
                     Pt from{mid.x + sgn * -uy * (half + 2), mid.y + sgn * ux * (half + 2)};
                     Pt to{mid.x + sgn * -uy * (half + c.moat + 24), mid.y + sgn * ux * (half + c.moat + 24)};
+                    // A plank bridge, square at both ends.
+                    double bx = to.x - from.x, by = to.y - from.y, blen = std::hypot(bx, by);
                     FillWhere(std::min(from.x, to.x) - 40, std::min(from.y, to.y) - 40, std::max(from.x, to.x) + 40,
-                              std::max(from.y, to.y) + 40, kBridge,
-                              [&](const Pt& p) { return DistanceToSegment(p, from, to) < 34; });
+                              std::max(from.y, to.y) + 40, kBridge, [&](const Pt& p) {
+                                  double along = ((p.x - from.x) * bx + (p.y - from.y) * by) / blen;
+                                  double across = ((p.x - from.x) * by - (p.y - from.y) * bx) / blen;
+                                  return along >= 0 && along <= blen && std::abs(across) < 34;
+                              });
                 }
             }
             double t = ring.thickness * 1.3;
