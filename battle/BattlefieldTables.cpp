@@ -1,5 +1,7 @@
 #include "battle/BattlefieldTables.h"
 
+#include "campaign/WorldNames.h"
+
 #include "shell/GameTables.h"
 #include "shell/Helpers.h"
 
@@ -16,9 +18,6 @@ static const char* const kNames[kBattlefieldCount] = {
     "Mikata Ga Hara", "Hamamatsu Castle", "Hamamatsu Castle", "Hanazawa Castle", "Takatenjin Castle",
     "Takatenjin Castle", "Nagakute", "Kiyosu Castle", "Gifu Castle", "Nagashima Castle", "Sekigahara",
     "Honoji Castle", "Yamazaki", "Shizugatake", "Anegawa"};
-
-static const char* const kClans[13] = {"",     "Velmor",   "Karsin", "Dorneth", "Lask",          "Zem",    "Wenmarch",
-                                       "Sabe", "Quarnith", "Ruel",   "Feyrond", "Warrior Monks", "Emperor"};
 
 static bool Valid(int id) { return id >= 0 && id < kBattlefieldCount; }
 
@@ -40,7 +39,9 @@ CString GetBattlefieldKey(int id) { return Valid(id) ? kKeys[id] : "A1M"; }
 
 CString GetBattlefieldName(int id) { return Valid(id) ? kNames[id] : "Unknown Field"; }
 
-CString GetClanName(int clan) { return clan >= 1 && clan <= 12 ? kClans[clan] : ""; }
+// The campaign's clan table also names the independents (13); battlefields
+// know clans 1..12 only.
+CString GetClanName(int clan) { return clan >= 1 && clan <= 12 ? kClanNames[clan] : ""; }
 
 static CString MapData(const char* folder) { return CString(folder ? folder : "") + "MapData\\"; }
 
