@@ -11,11 +11,39 @@ CPathGrid::CPathGrid(int cellWidth, int cellHeight, const char* databaseName, in
     m_columns = std::max(1, 3000 / m_cellWidth);
     m_rows = std::max(1, 2000 / m_cellHeight);
     m_cells.assign(size_t(m_columns) * size_t(m_rows), 0);
+    m_moves.assign(m_cells.size(), 0);
     if (databaseName && *databaseName)
         m_database = std::make_unique<CRouteDatabase>(databaseName, m_columns, m_rows);
 }
 
 CPathGrid::~CPathGrid() = default;
+
+void CPathGrid::SetCode(int c, int r, BYTE code) {
+    size_t i = Index(c, r);
+    m_cells[i] = code;
+    int cc = int(i / size_t(m_rows)), rr = int(i % size_t(m_rows));
+    UpdateMoves(cc, rr, cc, rr);
+}
+
+void CPathGrid::UpdateMoves(int c0, int r0, int c1, int r1) {
+    static const int kDc[8] = {0, 1, 1, 1, 0, -1, -1, -1};
+    static const int kDr[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
+    c0 = std::max(c0 - 1, 0), r0 = std::max(r0 - 1, 0);
+    c1 = std::min(c1 + 1, m_columns - 1), r1 = std::min(r1 + 1, m_rows - 1);
+    for (int c = c0; c <= c1; ++c) {
+        for (int r = r0; r <= r1; ++r) {
+            bool open[8];
+            for (int k = 0; k < 8; ++k) {
+                int nc = c + kDc[k], nr = r + kDr[k];
+                open[k] = nc >= 0 && nr >= 0 && nc < m_columns && nr < m_rows && IsPassableCell(nc, nr);
+            }
+            BYTE moves = 0;
+            for (int k = 0; k < 8; ++k)
+                if (open[k] && (!(k & 1) || open[k - 1] || open[(k + 1) & 7])) moves |= BYTE(1 << k);
+            m_moves[size_t(c) * size_t(m_rows) + size_t(r)] = moves;
+        }
+    }
+}
 
 BOOL CPathGrid::IsPassableAt(int x, int y) const {
     CPoint c = WorldToCell(x, y);
@@ -43,6 +71,7 @@ void CPathGrid::FillRect(int left, int top, int right, int bottom, BYTE code, BO
             cell = code;
         }
     }
+    UpdateMoves(c0, r0, c1, r1);
 }
 
 BOOL CPathGrid::SaveToFile(const char* fileName) const {

@@ -29,7 +29,7 @@ public:
     CRouteDatabase* GetDatabase() const { return m_database.get(); }
 
     BYTE GetCode(int c, int r) const { return m_cells[Index(c, r)]; }
-    void SetCode(int c, int r, BYTE code) { m_cells[Index(c, r)] = code; }
+    void SetCode(int c, int r, BYTE code);
 
     BOOL IsPassableAt(int x, int y) const;
     BOOL IsPassableCell(int c, int r) const {
@@ -38,6 +38,13 @@ public:
     }
     // The code of a cell known to lie inside the grid (no clamping).
     BYTE GetCodeInside(int c, int r) const { return m_cells[size_t(c) * size_t(m_rows) + size_t(r)]; }
+    // The codes column by column: cell (c, r) is at c * rows + r.
+    const BYTE* GetCodes() const { return m_cells.data(); }
+    // The steps a walker may take from a cell inside the grid, bit k for
+    // direction k (north, then clockwise): onto a passable cell, and for a
+    // diagonal only when one of the two straight cells beside it is
+    // passable too, so no step squeezes between two blocks.
+    BYTE GetMovesInside(int c, int r) const { return m_moves[size_t(c) * size_t(m_rows) + size_t(r)]; }
     // With `strict` only code 2 counts.
     BOOL IsPassableCellEx(int c, int r, BOOL strict) const;
     CPoint WorldToCell(int x, int y) const { return CPoint(x / m_cellWidth, y / m_cellHeight); }
@@ -68,6 +75,9 @@ private:
     int CostOf(BYTE code, int c, int r, int fromC, int fromR) const {
         return (code == 2 ? 2 : m_penalty + 2) + (c != fromC && r != fromR ? 1 : 0);
     }
+    // Recomputes the steps of the cells of a rectangle of cells and of the
+    // cells around it.
+    void UpdateMoves(int c0, int r0, int c1, int r1);
     size_t Index(int c, int r) const {
         c = c < 0 ? 0 : (c >= m_columns ? m_columns - 1 : c);
         r = r < 0 ? 0 : (r >= m_rows ? m_rows - 1 : r);
@@ -80,6 +90,7 @@ private:
     int m_columns;
     int m_rows;
     std::vector<BYTE> m_cells;
+    std::vector<BYTE> m_moves;
     std::unique_ptr<CRouteDatabase> m_database;
 };
 

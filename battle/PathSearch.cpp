@@ -1,6 +1,7 @@
 #include "battle/PathSearch.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 
 #include "battle/RouteDatabase.h"
@@ -44,6 +45,10 @@ int CPathSearch::NodeAt(int c, int r) const {
 }
 
 int CPathSearch::NewNode(int c, int r, int g, int h, int parent) {
+    return NewNodeAt(size_t(c) * size_t(m_grid->GetRows()) + size_t(r), c, r, g, h, parent);
+}
+
+int CPathSearch::NewNodeAt(size_t cell, int c, int r, int g, int h, int parent) {
     Node n;
     n.f = g + h, n.h = h, n.g = g, n.c = c, n.r = r, n.parent = parent;
     n.next = n.prev = n.after = n.before = -1;
@@ -51,8 +56,7 @@ int CPathSearch::NewNode(int c, int r, int g, int h, int parent) {
     n.moved = 0;
     m_nodes.push_back(n);
     int index = int(m_nodes.size()) - 1;
-    size_t i = size_t(c) * size_t(m_grid->GetRows()) + size_t(r);
-    m_cells[i] = CellSlot{m_stamp, index};
+    m_cells[cell] = CellSlot{m_stamp, index};
     return index;
 }
 
@@ -123,12 +127,6 @@ void CPathSearch::LeaveBucket(int n) {
     node.moved = 1;
 }
 
-void CPathSearch::MadeCheaper(int n) {
-    // An open node keeps its place in the chain; it no longer belongs to
-    // the sorted run of its old f.
-    if (m_nodes[size_t(n)].list == 1) LeaveBucket(n);
-}
-
 int CPathSearch::PopOpen() {
     int n = m_openHead;
     if (n < 0) return -1;
@@ -151,34 +149,38 @@ template <typename F>
 void CPathSearch::ForEachNeighbour(int c, int r, F&& fn) const {
     static const int kDc[8] = {0, 1, 1, 1, 0, -1, -1, -1};
     static const int kDr[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
-    const int columns = m_grid->GetColumns(), rows = m_grid->GetRows();
-    auto open = [&](int cc, int rr) {
-        BYTE code = m_grid->GetCodeInside(cc, rr);
-        return code == 2 || code == 3;
-    };
+    const unsigned moves = m_grid->GetMovesInside(c, r);
+    for (int k = 0; k < 8; ++k)
+        if (moves & (1u << k)) fn(c + kDc[k], r + kDr[k]);
+}
+
+void CPathSearch::Expand(int p, int goalC, int goalR) {
+    static const int kDc[8] = {0, 1, 1, 1, 0, -1, -1, -1};
+    static const int kDr[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
+    const int rows = m_grid->GetRows();
+    const BYTE* codes = m_grid->GetCodes();
+    const int c = m_nodes[size_t(p)].c, r = m_nodes[size_t(p)].r, g = m_nodes[size_t(p)].g;
+    const int rough = m_grid->GetPenalty() + 2;
+    // ForEachNeighbour's steps, with the cell's index and the step's cost.
+    const unsigned moves = m_grid->GetMovesInside(c, r);
     for (int k = 0; k < 8; ++k) {
-        int nc = c + kDc[k], nr = r + kDr[k];
-        if (nc < 0 || nr < 0 || nc >= columns || nr >= rows) continue;
-        if (!open(nc, nr)) continue;
-        // Diagonal: one of the two orthogonal cells beside it must be open,
-        // so the way never squeezes between two blocks.
-        if ((k & 1) && !open(c, nr) && !open(nc, r)) continue;
-        fn(nc, nr);
+        if (!(moves & (1u << k))) continue;
+        const int nc = c + kDc[k], nr = r + kDr[k];
+        const size_t cell = size_t(nc) * size_t(rows) + size_t(nr);
+        const int ng = g + (codes[cell] == 2 ? 2 : rough) + (k & 1);
+        const CellSlot slot = m_cells[cell];
+        if (slot.stamp != m_stamp) {
+            InsertOpen(NewNodeAt(cell, nc, nr, ng, PathEstimate(nc, nr, goalC, goalR), p));
+        } else if (ng < m_nodes[size_t(slot.node)].g) {
+            MadeCheaper(slot.node, p, ng);
+        }
     }
 }
 
-void CPathSearch::Relax(int p, int c, int r, int goalC, int goalR) {
-    int g = m_nodes[size_t(p)].g + m_grid->StepCostInside(c, r, m_nodes[size_t(p)].c, m_nodes[size_t(p)].r);
-    int n = NodeAt(c, r);
-    if (n < 0) {
-        n = NewNode(c, r, g, PathEstimate(c, r, goalC, goalR), p);
-        InsertOpen(n);
-        return;
-    }
+void CPathSearch::MadeCheaper(int n, int p, int g) {
     Node& node = m_nodes[size_t(n)];
-    if (g >= node.g) return;
     // An open node keeps its place in the open list.
-    MadeCheaper(n);
+    if (node.list == 1) LeaveBucket(n);
     node.parent = p;
     node.g = g;
     node.f = node.h + g;
@@ -198,7 +200,7 @@ void CPathSearch::Relax(int p, int c, int r, int goalC, int goalR) {
             const Node& parent = m_nodes[size_t(from)];
             int cg = parent.g + m_grid->StepCost(child.c, child.r, parent.c, parent.r);
             if (cg < child.g) {
-                MadeCheaper(ch);
+                if (child.list == 1) LeaveBucket(ch);
                 child.parent = from;
                 child.g = cg;
                 child.f = child.h + cg;
@@ -226,8 +228,7 @@ int CPathSearch::AStar(int c1, int r1, int c2, int r2, int limit, int& count) {
             break;
         }
         if (count > limit) break;
-        ForEachNeighbour(m_nodes[size_t(n)].c, m_nodes[size_t(n)].r,
-                         [&](int nc, int nr) { Relax(n, nc, nr, c2, r2); });
+        Expand(n, c2, r2);
     }
     m_totalNodes = int32_t(uint32_t(m_totalNodes) + uint32_t(count));  // a statistic: wraps, never traps
     m_lastCount = count;

@@ -73,11 +73,17 @@ private:
     void Reset(const CPathGrid& grid);
     int NodeAt(int c, int r) const;
     int NewNode(int c, int r, int g, int h, int parent);
+    int NewNodeAt(size_t cell, int c, int r, int g, int h, int parent);
     void InsertOpen(int n);
     void LeaveBucket(int n);
-    void MadeCheaper(int n);
     int PopOpen();
-    void Relax(int p, int c, int r, int goalC, int goalR);
+    // Offers each neighbour of node p in the search's order: a new one is
+    // opened, a known one reached more cheaply is made cheaper.
+    void Expand(int p, int goalC, int goalR);
+    // Node n is reached from p at cost g, below what it cost: an open node
+    // keeps its place in the chain but leaves the sorted run of its old f;
+    // a closed one passes the saving on to the nodes reached through it.
+    void MadeCheaper(int n, int p, int g);
     // Calls fn(column, row) for each neighbour a node at (c, r) reaches, in
     // the search's order: the children of a node are exactly these.
     template <typename F>

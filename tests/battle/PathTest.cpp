@@ -370,6 +370,10 @@ TEST(PathSearch, TakesNodesInTheOrderOfThePlainSearch) {
                 unsigned roll = next() % 10;
                 g.SetCode(c, r, roll < 2 ? 5 : (roll < 5 ? 3 : 2));
             }
+        // Walls and rough patches laid over it as terrain features lay them.
+        g.FillRect(600, 300, 649, 1400, 5, FALSE);
+        g.FillRect(1200, 900, 1999, 1049, 3, TRUE);
+        g.FillRect(2200, 0, 2299, 1999, 2, FALSE);
         CPathSearch search;
         for (int trial = 0; trial < 40; ++trial) {
             int c1 = int(next() % 60), r1 = int(next() % 40), c2 = int(next() % 60), r2 = int(next() % 40);
