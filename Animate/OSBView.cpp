@@ -258,7 +258,8 @@ void COSBView::PlayAnimClip(CAnimClip* clip, BOOL loop, BOOL dispatch) {
     bool drawn = false;
     DWORD last = 0;
     while (clip->playing) {
-        if (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        const bool got = PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE);
+        if (got) {
             if (msg.message == WM_LBUTTONDOWN) {
                 clip->stoppedByClick = true;
                 break;
@@ -278,6 +279,10 @@ void COSBView::PlayAnimClip(CAnimClip* clip, BOOL loop, BOOL dispatch) {
             drawn = true;
             last = now;
             if (clip->currentFrame == clip->frameCount) break;
+        } else if (!got) {
+            // Nothing to do before the next frame: sleep till then or till
+            // input comes.
+            WaitMessageTimeout(clip->interval - (now - last));
         }
     }
     clip->playing = false;

@@ -1,5 +1,6 @@
 // The three timer channels, the idle entry, the wait pump and the on-screen
 // text entry.
+#include <algorithm>
 #include <cstring>
 
 #include "shell/GameTables.h"
@@ -59,7 +60,16 @@ bool COrvaneView::WaitWhileFlag(BYTE* flag, int timeoutSeconds) {
         if (!IsConnected() && !TextEntryActive) break;
         if (GameMode != mode) break;
         MSG msg;
-        if (!PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) continue;
+        if (!PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            // Whatever clears the flag comes with a message or a timer;
+            // a short wait, never past the time-out, keeps the loop from
+            // spinning meanwhile.
+            int32_t wait = 10;
+            if (timeoutSeconds >= 0)
+                wait = std::clamp<int32_t>(timeoutSeconds * 1000 + 1 - int32_t(GetTickCount() - start), 1, 10);
+            WaitMessageTimeout(DWORD(wait));
+            continue;
+        }
         if (msg.message == WM_QUIT) {
             // The program is ending: stop waiting and leave the quit to the
             // outer loop.

@@ -177,7 +177,8 @@ bool PlayMovie(const CMovie& movie, CWnd* wnd, int x, int y, IDirectSound* sound
     bool finished = false;
     MSG msg;
     for (;;) {
-        if (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        const bool got = PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE);
+        if (got) {
             if (msg.message == WM_LBUTTONDOWN || msg.message == WM_KEYDOWN) break;
             if (msg.message == WM_QUIT) {
                 PostQuitMessage(int(msg.wParam));
@@ -188,7 +189,8 @@ bool PlayMovie(const CMovie& movie, CWnd* wnd, int x, int y, IDirectSound* sound
         }
         // Frames follow the clock, so a slow machine drops frames rather
         // than falling behind the sound.
-        int due = int((GetTickCount() - start) / movie.GetFrameMs());
+        const DWORD now = GetTickCount();
+        int due = int((now - start) / movie.GetFrameMs());
         if (due >= movie.GetFrameCount()) {
             finished = true;
             break;
@@ -197,6 +199,10 @@ bool PlayMovie(const CMovie& movie, CWnd* wnd, int x, int y, IDirectSound* sound
             pic.bits = movie.GetFrame(due);
             GfxBlit(wnd, x, y, pic.width, pic.height, pic, 0, 0, true);
             shown = due;
+        } else if (!got) {
+            // Sleep till the next frame is due, or till input comes.
+            DWORD next = start + DWORD(shown + 1) * DWORD(movie.GetFrameMs());
+            WaitMessageTimeout(next - now);
         }
     }
     if (voice) {

@@ -197,6 +197,15 @@ BOOL WaitMessage() {
     return TRUE;
 }
 
+BOOL WaitMessageTimeout(DWORD ms) {
+    if (AnythingPending()) return TRUE;
+    if (!AfxGetDisplayBackend()) return FALSE;
+    int limit = int(std::min<DWORD>(ms, 0x7FFFFFFF));
+    int timer = NextTimerWait();
+    Backend(timer < 0 ? limit : std::min(timer, limit));
+    return TRUE;
+}
+
 LRESULT DispatchMessage(const MSG* msg) {
     if (!msg || !msg->hwnd || !AfxIsWindow(msg->hwnd)) return 0;
     if (msg->message == WM_TIMER && msg->lParam) {

@@ -28,6 +28,9 @@ void PostQuitMessage(int exitCode);
 int AfxGetQuitCode();
 // Waits until a message or input may be there.
 BOOL WaitMessage();
+// The same, but for no longer than `ms`: for loops that also watch the
+// clock (a clip's next frame), so they sleep instead of spinning.
+BOOL WaitMessageTimeout(DWORD ms);
 
 // Arms (or re-arms) timer `id` of the window; returns id, 0 on failure.
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs, TIMERPROC proc = nullptr);

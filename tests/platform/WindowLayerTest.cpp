@@ -73,6 +73,37 @@ TEST(WindowLayer, TimersSurviveTheClockWrapping) {
     EXPECT_LT(scope.Now(), 0x1000u);  // the clock did wrap
 }
 
+TEST(WindowLayer, TimedWaitSleepsUntilItsTimeATimerOrInput) {
+    CHeadlessScope scope;
+    CRecorder w;
+    w.Make(nullptr, CRect(0, 0, 100, 100));
+    auto drain = [] {
+        MSG m;
+        while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(&m);
+    };
+    drain();
+    DWORD t = scope.Now();
+    // Nothing pending: the whole wait passes in one step, not a poll a
+    // millisecond.
+    EXPECT_TRUE(WaitMessageTimeout(30));
+    EXPECT_EQ(scope.Now() - t, 30u);
+    // A timer due earlier cuts it short.
+    w.SetTimer(1, 20);
+    t = scope.Now();
+    WaitMessageTimeout(100);
+    EXPECT_EQ(scope.Now() - t, 21u);
+    w.KillTimer(1);
+    drain();
+    // So does input, and a message already there ends it at once.
+    scope.Display().ClickAfter(5, 10, 10);
+    t = scope.Now();
+    WaitMessageTimeout(100);
+    EXPECT_EQ(scope.Now() - t, 5u);
+    t = scope.Now();
+    WaitMessageTimeout(100);
+    EXPECT_EQ(scope.Now(), t);
+}
+
 // A dialog that ends itself after a number of its own timer ticks.
 class CSelfEndingDialog : public CDialog {
 public:
