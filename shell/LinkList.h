@@ -45,23 +45,15 @@ struct CLinkNode {
     }
 };
 
+// The chain and its index, shared by the plain and the sorted list.
 template <typename T>
-class CLinkList {
+class CLinkChain {
 public:
-    // With ownsElements set, an element is deleted when its node is removed
-    // by RemoveAt or RemoveAll (RemoveTail hands it back instead).
-    constexpr explicit CLinkList(bool ownsElements = false) : m_bOwnsElements(ownsElements ? 1 : 0) {}
-    CLinkList(const CLinkList&) = delete;
-    CLinkList& operator=(const CLinkList&) = delete;
-    // Empties the list (deleting owned elements), so no node can leak.
-    ~CLinkList() { RemoveAll(); }
+    CLinkChain(const CLinkChain&) = delete;
+    CLinkChain& operator=(const CLinkChain&) = delete;
 
     int GetCount() const { return m_nCount; }
     bool IsEmpty() const { return m_nCount == 0; }
-    bool OwnsElements() const { return m_bOwnsElements != 0; }
-    void SetOwnsElements(bool owns) { m_bOwnsElements = owns ? 1 : 0; }
-    CLinkNode<T>* GetHeadNode() const { return m_pHead; }
-    CLinkNode<T>* GetTailNode() const { return m_pTail; }
 
     // Brings the index array up to date; true when the list is not empty.
     bool RefreshIndex() {
@@ -81,48 +73,32 @@ public:
         return m_index[size_t(index)];
     }
 
-    void AddTail(T* element) {
-        CLinkNode<T>* n = new CLinkNode<T>(element);
-        n->previous = m_pTail;
-        if (m_pTail) m_pTail->next = n; else m_pHead = n;
-        m_pTail = n;
+protected:
+    constexpr CLinkChain() = default;
+    // The lists empty themselves first: elements are theirs to handle.
+    ~CLinkChain() = default;
+
+    // The node at `index`, walking from the head; null outside 0..count-1.
+    // Like every removal, it brings the index up to date first.
+    CLinkNode<T>* NodeAt(int index) {
+        RefreshIndex();
+        if (m_nCount == 0 || index < 0 || index >= m_nCount) return nullptr;
+        CLinkNode<T>* n = m_pHead;
+        for (int i = 0; i < index; ++i) n = n->next;
+        return n;
+    }
+
+    // Puts n between `before` and `at`, either of which may be null.
+    void Link(CLinkNode<T>* n, CLinkNode<T>* before, CLinkNode<T>* at) {
+        n->previous = before;
+        n->next = at;
+        if (before) before->next = n; else m_pHead = n;
+        if (at) at->previous = n; else m_pTail = n;
         ++m_nCount;
         m_bDirty = 1;
     }
 
-    // Unlinks the node at `index`, deleting its element when the list owns
-    // its elements; nothing happens for an index outside 0..count-1.
-    void RemoveAt(int index) {
-        RefreshIndex();
-        if (m_nCount == 0 || index < 0 || index >= m_nCount) return;
-        CLinkNode<T>* n = m_pHead;
-        for (int i = 0; i < index; ++i) n = n->next;
-        T* element = Unlink(n);
-        if (m_bOwnsElements) delete element;
-    }
-
-    // Unlinks the last node and returns its element (never deleted); null
-    // when the list is empty.
-    T* RemoveTail() {
-        if (!RefreshIndex()) return nullptr;
-        return Unlink(m_pTail);
-    }
-
-    // Removes every node from the head on, deleting owned elements. The
-    // index is not rebuilt between the steps, so emptying a list costs one
-    // pass, not one walk per node.
-    void RemoveAll() {
-        while (m_pHead) {
-            T* element = Unlink(m_pHead);
-            if (m_bOwnsElements) delete element;
-        }
-        m_index.clear();
-        m_index.shrink_to_fit();
-        m_pHead = m_pTail = nullptr;
-        m_bDirty = 0;
-    }
-
-private:
+    // Deletes the node and hands back its element.
     T* Unlink(CLinkNode<T>* n) {
         if (n->previous) n->previous->next = n->next; else m_pHead = n->next;
         if (n->next) n->next->previous = n->previous; else m_pTail = n->previous;
@@ -134,12 +110,67 @@ private:
         return element;
     }
 
+    // After the last node is gone: the index is let go too.
+    void ForgetIndex() {
+        m_index.clear();
+        m_index.shrink_to_fit();
+        m_bDirty = 0;
+    }
+
     CLinkNode<T>* m_pHead = nullptr;
     CLinkNode<T>* m_pTail = nullptr;
     int32_t m_nCount = 0;
     BYTE m_bDirty = 0;
-    BYTE m_bOwnsElements = 0;
     std::vector<T*> m_index;
+};
+
+template <typename T>
+class CLinkList : public CLinkChain<T> {
+    using Chain = CLinkChain<T>;
+
+public:
+    // With ownsElements set, an element is deleted when its node is removed
+    // by RemoveAt or RemoveAll (RemoveTail hands it back instead).
+    constexpr explicit CLinkList(bool ownsElements = false) : m_bOwnsElements(ownsElements ? 1 : 0) {}
+    // Empties the list (deleting owned elements), so no node can leak.
+    ~CLinkList() { RemoveAll(); }
+
+    bool OwnsElements() const { return m_bOwnsElements != 0; }
+    void SetOwnsElements(bool owns) { m_bOwnsElements = owns ? 1 : 0; }
+    CLinkNode<T>* GetHeadNode() const { return Chain::m_pHead; }
+    CLinkNode<T>* GetTailNode() const { return Chain::m_pTail; }
+
+    void AddTail(T* element) { Chain::Link(new CLinkNode<T>(element), Chain::m_pTail, nullptr); }
+
+    // Unlinks the node at `index`, deleting its element when the list owns
+    // its elements; nothing happens for an index outside 0..count-1.
+    void RemoveAt(int index) {
+        CLinkNode<T>* n = Chain::NodeAt(index);
+        if (!n) return;
+        T* element = Chain::Unlink(n);
+        if (m_bOwnsElements) delete element;
+    }
+
+    // Unlinks the last node and returns its element (never deleted); null
+    // when the list is empty.
+    T* RemoveTail() {
+        if (!Chain::RefreshIndex()) return nullptr;
+        return Chain::Unlink(Chain::m_pTail);
+    }
+
+    // Removes every node from the head on, deleting owned elements. The
+    // index is not rebuilt between the steps, so emptying a list costs one
+    // pass, not one walk per node.
+    void RemoveAll() {
+        while (Chain::m_pHead) {
+            T* element = Chain::Unlink(Chain::m_pHead);
+            if (m_bOwnsElements) delete element;
+        }
+        Chain::ForgetIndex();
+    }
+
+private:
+    BYTE m_bOwnsElements = 0;
 };
 
 // The sorted list of the battle order queues. An element's second 32-bit
@@ -149,66 +180,33 @@ private:
 // comes first. The list never owns its elements: the caller deletes what it
 // takes out. T must be a plain record at least 8 bytes long.
 template <typename T, int TieShift>
-class CSortedLinkList {
+class CSortedLinkList : public CLinkChain<T> {
     static_assert(sizeof(T) >= 8, "a sorted element holds a key in its second word");
     static_assert(TieShift >= 0 && TieShift <= 6, "the tie field lies within the first byte");
+    using Chain = CLinkChain<T>;
 
 public:
     explicit CSortedLinkList(bool ascending = true) : m_bOrder(ascending ? 1 : 0) {}
-    CSortedLinkList(const CSortedLinkList&) = delete;
-    CSortedLinkList& operator=(const CSortedLinkList&) = delete;
     ~CSortedLinkList() { RemoveAll(); }
 
-    int GetCount() const { return m_nCount; }
-    bool IsEmpty() const { return m_nCount == 0; }
-
-    bool RefreshIndex() {
-        if (m_bDirty && m_nCount > 0) {
-            m_index.resize(size_t(m_nCount));
-            size_t i = 0;
-            for (CLinkNode<T>* n = m_pHead; n && i < m_index.size(); n = n->next) m_index[i++] = n->element;
-            m_bDirty = 0;
-        }
-        return m_nCount > 0;
-    }
-
-    T* GetAt(int index) {
-        if (index < 0 || index >= m_nCount) return nullptr;
-        RefreshIndex();
-        return m_index[size_t(index)];
-    }
-
     void InsertSorted(T* element) {
-        CLinkNode<T>* n = new CLinkNode<T>(element);
         CLinkNode<T>* before = nullptr;
-        CLinkNode<T>* at = m_pHead;
+        CLinkNode<T>* at = Chain::m_pHead;
         while (at && Precedes(at->element, element)) {
             before = at;
             at = at->next;
         }
-        // Place n between `before` and `at` (either may be null).
-        n->previous = before;
-        n->next = at;
-        if (before) before->next = n; else m_pHead = n;
-        if (at) at->previous = n;
-        ++m_nCount;
-        m_bDirty = 1;
+        Chain::Link(new CLinkNode<T>(element), before, at);
     }
 
     // Unlinks the node at `index`; the element is not deleted.
     void RemoveAt(int index) {
-        RefreshIndex();
-        if (m_nCount == 0 || index < 0 || index >= m_nCount) return;
-        CLinkNode<T>* n = m_pHead;
-        for (int i = 0; i < index; ++i) n = n->next;
-        Unlink(n);
+        if (CLinkNode<T>* n = Chain::NodeAt(index)) Chain::Unlink(n);
     }
 
     void RemoveAll() {
-        while (m_pHead) Unlink(m_pHead);
-        m_index.clear();
-        m_index.shrink_to_fit();
-        m_bDirty = 0;
+        while (Chain::m_pHead) Chain::Unlink(Chain::m_pHead);
+        Chain::ForgetIndex();
     }
 
     // The key is an unsigned tick: ticks past 2^31 still sort after the
@@ -229,18 +227,5 @@ private:
         return ka > kb || (ka == kb && ta > tb);
     }
 
-    void Unlink(CLinkNode<T>* n) {
-        if (n->previous) n->previous->next = n->next; else m_pHead = n->next;
-        if (n->next) n->next->previous = n->previous;
-        n->next = n->previous = nullptr;
-        delete n;
-        --m_nCount;
-        m_bDirty = 1;
-    }
-
-    CLinkNode<T>* m_pHead = nullptr;
-    int32_t m_nCount = 0;
-    BYTE m_bDirty = 0;
     BYTE m_bOrder = 1;
-    std::vector<T*> m_index;
 };

@@ -145,7 +145,9 @@ TEST(Campaign, ReadsVersionsFiveToSeven) {
         EXPECT_EQ(c.m_lstPendingEvents.GetHead(), 40u);
         std::vector<std::string> shown = AfxGetShownMessages();
         EXPECT_EQ(shown.size(), version == 5 ? 1u : 0u);
-        if (version == 5) EXPECT_EQ(shown[0], "Old format (5) saved game.  Converting.");
+        if (version == 5) {
+            EXPECT_EQ(shown[0], "Old format (5) saved game.  Converting.");
+        }
     }
     CCampaign c;
     bool ok = true;
