@@ -88,7 +88,6 @@ private:
     void ApplyLoopVolume(int id);
 
     IDirectSound* m_pDS = nullptr;
-    DWORD m_word = 0;
     DWORD m_words[4] = {0, 0, 0, 0};  // [2] effects level, [3] music level
     SDXSoundBufferList m_buffers;
     BOOL m_initialised = FALSE;

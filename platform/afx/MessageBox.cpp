@@ -13,6 +13,7 @@ int AfxMessageBox(const char* text, UINT type, const char* caption) {
     std::function<int(const char*, const char*, UINT)> handler;
     {
         std::lock_guard<std::mutex> lock(g_lock);
+        if (g_shown.size() >= kShownMessagesKept) g_shown.erase(g_shown.begin());
         g_shown.push_back(text ? text : "");
         handler = g_handler;
     }

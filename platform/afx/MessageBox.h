@@ -28,6 +28,8 @@ int AfxMessageBox(const char* text, UINT type = MB_OK, const char* caption = "Ve
 // Replaces the handler (null restores recording to standard error).
 void AfxSetMessageBoxHandler(std::function<int(const char* text, const char* caption, UINT type)> handler);
 
-// Every text shown since the last clear, oldest first.
+// The texts shown since the last clear, oldest first: the latest
+// kShownMessagesKept of them, so a long run's record stays small.
+constexpr size_t kShownMessagesKept = 256;
 std::vector<std::string> AfxGetShownMessages();
 void AfxClearShownMessages();

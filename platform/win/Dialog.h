@@ -27,6 +27,7 @@ public:
     void EndDialog(int result);
     // Modeless: creates and shows the dialog; OnInitDialog runs.
     BOOL Create(UINT templateId, CWnd* parent = nullptr);
+    using CWnd::Create;
 
     virtual BOOL OnInitDialog() { return TRUE; }
     virtual void OnOK() { EndDialog(IDOK); }

@@ -127,6 +127,18 @@ TEST_F(PathTest, SafeFileReplacesOnlyOnCommit) {
     EXPECT_EQ(files, 1);
 }
 
+TEST(MessageBox, TheRecordKeepsOnlyTheLatestTexts) {
+    AfxSetMessageBoxHandler([](const char*, const char*, UINT) { return IDOK; });
+    AfxClearShownMessages();
+    for (int i = 0; i < 1000; ++i) AfxMessageBox(std::to_string(i).c_str());
+    std::vector<std::string> shown = AfxGetShownMessages();
+    ASSERT_EQ(shown.size(), kShownMessagesKept);
+    EXPECT_EQ(shown.front(), std::to_string(1000 - kShownMessagesKept));
+    EXPECT_EQ(shown.back(), "999");
+    AfxClearShownMessages();
+    AfxSetMessageBoxHandler(nullptr);
+}
+
 TEST(Lists, InsertRemoveAndFind) {
     CDWordList l;
     POSITION p2 = l.AddTail(2);
