@@ -26,15 +26,13 @@ void CPathGrid::SetCode(int c, int r, BYTE code) {
 }
 
 void CPathGrid::UpdateMoves(int c0, int r0, int c1, int r1) {
-    static const int kDc[8] = {0, 1, 1, 1, 0, -1, -1, -1};
-    static const int kDr[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
     c0 = std::max(c0 - 1, 0), r0 = std::max(r0 - 1, 0);
     c1 = std::min(c1 + 1, m_columns - 1), r1 = std::min(r1 + 1, m_rows - 1);
     for (int c = c0; c <= c1; ++c) {
         for (int r = r0; r <= r1; ++r) {
             bool open[8];
             for (int k = 0; k < 8; ++k) {
-                int nc = c + kDc[k], nr = r + kDr[k];
+                int nc = c + kStepColumn[k], nr = r + kStepRow[k];
                 open[k] = nc >= 0 && nr >= 0 && nc < m_columns && nr < m_rows && IsPassableCell(nc, nr);
             }
             BYTE moves = 0;

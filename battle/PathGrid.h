@@ -40,8 +40,11 @@ public:
     BYTE GetCodeInside(int c, int r) const { return m_cells[size_t(c) * size_t(m_rows) + size_t(r)]; }
     // The codes column by column: cell (c, r) is at c * rows + r.
     const BYTE* GetCodes() const { return m_cells.data(); }
+    // The eight steps, direction k = 0 north, then clockwise.
+    static constexpr int kStepColumn[8] = {0, 1, 1, 1, 0, -1, -1, -1};
+    static constexpr int kStepRow[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
     // The steps a walker may take from a cell inside the grid, bit k for
-    // direction k (north, then clockwise): onto a passable cell, and for a
+    // direction k: onto a passable cell, and for a
     // diagonal only when one of the two straight cells beside it is
     // passable too, so no step squeezes between two blocks.
     BYTE GetMovesInside(int c, int r) const { return m_moves[size_t(c) * size_t(m_rows) + size_t(r)]; }

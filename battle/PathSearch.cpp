@@ -1,7 +1,6 @@
 #include "battle/PathSearch.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstdlib>
 
 #include "battle/RouteDatabase.h"
@@ -147,16 +146,12 @@ int CPathSearch::PopOpen() {
 
 template <typename F>
 void CPathSearch::ForEachNeighbour(int c, int r, F&& fn) const {
-    static const int kDc[8] = {0, 1, 1, 1, 0, -1, -1, -1};
-    static const int kDr[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
     const unsigned moves = m_grid->GetMovesInside(c, r);
     for (int k = 0; k < 8; ++k)
-        if (moves & (1u << k)) fn(c + kDc[k], r + kDr[k]);
+        if (moves & (1u << k)) fn(c + CPathGrid::kStepColumn[k], r + CPathGrid::kStepRow[k]);
 }
 
 void CPathSearch::Expand(int p, int goalC, int goalR) {
-    static const int kDc[8] = {0, 1, 1, 1, 0, -1, -1, -1};
-    static const int kDr[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
     const int rows = m_grid->GetRows();
     const BYTE* codes = m_grid->GetCodes();
     const int c = m_nodes[size_t(p)].c, r = m_nodes[size_t(p)].r, g = m_nodes[size_t(p)].g;
@@ -165,7 +160,7 @@ void CPathSearch::Expand(int p, int goalC, int goalR) {
     const unsigned moves = m_grid->GetMovesInside(c, r);
     for (int k = 0; k < 8; ++k) {
         if (!(moves & (1u << k))) continue;
-        const int nc = c + kDc[k], nr = r + kDr[k];
+        const int nc = c + CPathGrid::kStepColumn[k], nr = r + CPathGrid::kStepRow[k];
         const size_t cell = size_t(nc) * size_t(rows) + size_t(nr);
         const int ng = g + (codes[cell] == 2 ? 2 : rough) + (k & 1);
         const CellSlot slot = m_cells[cell];
