@@ -124,6 +124,23 @@ struct Roller {
         if (e >= 100) return 100;
         return int8_t(int(E(v, f)));
     }
+    // The second table's abilities rolled from `src`, which may be `b`
+    // itself: each field is read before it is written. The draws come in
+    // the order both peers replay: skills 3, 2, 1, 4, 5, experience, trait
+    // 0, skill 6, grade 0, traits 1, 2, 4, 3. Experience is left unclamped.
+    void Abilities(CTable& b, const CTable& src, double f, int gradeLow, int traitLow) const {
+        for (int k : {3, 2, 1, 4, 5}) b.skills[k] = Limited(src.skills[k], 25, f);
+        b.count = 1;
+        b.experience = int32_t(src.experience * R() / 100);
+        b.traits[0] = int8_t(src.traits[0] * R() / 100);
+        b.skills[6] = int8_t(src.skills[6] * R() / 100);
+        b.grades[1] = 100;
+        b.grades[0] = Limited(src.grades[0], gradeLow, f);
+        b.traits[1] = Limited(src.traits[1], traitLow, f);
+        b.traits[2] = Limited(src.traits[2], traitLow, f);
+        b.traits[4] = Limited(src.traits[4], traitLow, f);
+        b.traits[3] = Limited(src.traits[3], 1, 1.0);
+    }
 };
 }  // namespace
 
@@ -132,17 +149,7 @@ void CPerson::GainExperience(const CPerson& s, double f) {
     const CTable& sb = s.workTableB;
     const CTable& sa = s.workTableA;
     CTable b = workTableB;
-    for (int k : {3, 2, 1, 4, 5}) b.skills[k] = roll.Limited(sb.skills[k], 25, f);
-    b.count = 1;
-    b.experience = int32_t(sb.experience * roll.R() / 100);
-    b.traits[0] = int8_t(sb.traits[0] * roll.R() / 100);
-    b.skills[6] = int8_t(sb.skills[6] * roll.R() / 100);
-    b.grades[1] = 100;
-    b.grades[0] = roll.Limited(sb.grades[0], 35, f);
-    b.traits[1] = roll.Limited(sb.traits[1], 35, f);
-    b.traits[2] = roll.Limited(sb.traits[2], 35, f);
-    b.traits[4] = roll.Limited(sb.traits[4], 35, f);
-    b.traits[3] = roll.Limited(sb.traits[3], 1, 1.0);
+    roll.Abilities(b, sb, f, 35, 35);
     int r2 = RandomRange(70, 105, -1);
     b.skills[0] = int8_t(int((r2 * sb.skills[0]) / 100 * f));
     workTableB = b;
@@ -161,17 +168,8 @@ void CPerson::GainExperienceEx(double f) {
     const Roller roll{95, 105};
     workTableA.SetPreset();
     CTable& b = workTableB;
-    for (int k : {3, 2, 1, 4, 5}) b.skills[k] = roll.Limited(b.skills[k], 25, f);
-    b.count = 1;
-    b.experience = std::clamp(int(b.experience * roll.R() / 100), 25, 99);
-    b.traits[0] = int8_t(b.traits[0] * roll.R() / 100);
-    b.skills[6] = int8_t(b.skills[6] * roll.R() / 100);
-    b.grades[1] = 100;
-    b.grades[0] = roll.Limited(b.grades[0], 1, f);
-    b.traits[1] = roll.Limited(b.traits[1], 25, f);
-    b.traits[2] = roll.Limited(b.traits[2], 25, f);
-    b.traits[4] = roll.Limited(b.traits[4], 25, f);
-    b.traits[3] = roll.Limited(b.traits[3], 1, 1.0);
+    roll.Abilities(b, b, f, 1, 25);
+    b.experience = std::clamp(int(b.experience), 25, 99);
     b.skills[0] = roll.Limited(b.skills[0], 1, f);
 }
 
