@@ -36,18 +36,20 @@ void CBattleRecord::AddScore(int category, int value) {
 // Unsigned arithmetic wraps like the 32-bit original without undefined behaviour.
 static int32_t Wrap(uint32_t v) { return int32_t(v); }
 
+// The weighted tally of c7..c10, c15, c18 and c19 that both scores build on.
+static uint32_t Tally(const CBattleRecord& r) {
+    uint32_t w = 5u * uint32_t(r.c19) + uint32_t(r.c10) + uint32_t(r.c8) + uint32_t(r.c7);
+    uint32_t x = 3u * uint32_t(r.c15) + 2u * w + uint32_t(r.c18);
+    return uint32_t(r.c9) + 2u * x;
+}
+
 int CBattleRecord::GetMeritScore() const {
-    uint32_t w = 5u * uint32_t(c19) + uint32_t(c10) + uint32_t(c8) + uint32_t(c7);
-    uint32_t x = 3u * uint32_t(c15) + 2u * w + uint32_t(c18);
-    uint32_t y = uint32_t(c9) + 2u * x;
+    uint32_t y = Tally(*this);
     return Wrap(5u * (6u * uint32_t(c16) + 10u * y - uint32_t(c14)) - 2u * uint32_t(c13) + 3u * uint32_t(c12));
 }
 
 int CBattleRecord::GetKillScore() const {
-    uint32_t w = 5u * uint32_t(c19) + uint32_t(c10) + uint32_t(c8) + uint32_t(c7);
-    uint32_t x = 3u * uint32_t(c15) + 2u * w + uint32_t(c18);
-    uint32_t y = uint32_t(c9) + 2u * x;
-    return Wrap(3u * (uint32_t(c12) + 10u * uint32_t(c16)) + 50u * y);
+    return Wrap(3u * (uint32_t(c12) + 10u * uint32_t(c16)) + 50u * Tally(*this));
 }
 
 void CBattleRecord::Serialize(CArchive& ar) {
