@@ -18,6 +18,8 @@ void CPersonList::DeleteAll(bool deleteElements) {
         RemoveAll();
 }
 
+static bool Rested(const CPerson* p, int turn) { return int64_t(turn) - p->lastAction >= 16; }
+
 CPerson* CPersonList::FindByID(int id) const {
     for (POSITION pos = GetHeadPosition(); pos;) {
         CPerson* p = GetPerson(pos);
@@ -60,7 +62,7 @@ int CPersonList::CountQualified(int id, int turn, int minUnits, bool aliveOnly) 
     for (POSITION pos = GetHeadPosition(); pos;) {
         CPerson* p = GetPerson(pos);
         bool his = (p->IsVeteran() && p->commanderId == id) || p->id == id;
-        if (his && int64_t(turn) - p->lastAction > 15 && p->units >= minUnits && (!aliveOnly || p->alive)) ++n;
+        if (his && Rested(p, turn) && p->units >= minUnits && (!aliveOnly || p->alive)) ++n;
     }
     return n;
 }
@@ -166,8 +168,6 @@ int CPersonList::InsertByName(CPerson* g) {
     AddTail(g);
     return 1;
 }
-
-static bool Rested(const CPerson* p, int turn) { return int64_t(turn) - p->lastAction >= 16; }
 
 void CPersonList::CollectByClan(int clan, CPersonList& out, int turn) const {
     for (POSITION pos = GetHeadPosition(); pos;) {
