@@ -435,6 +435,23 @@ void CDIB::CopyDoubled(CDIB* dst, int dx, int dy, int sx, int sy, int sw, int sh
     }
 }
 
+void CDIB::FillPixels(const RECT& rect, DWORD value) {
+    int bits = GetBitCount();
+    if (IsEmpty() || (bits != 8 && bits != 24)) return;
+    CRect r(rect);
+    r &= PictureRect();
+    if (r.IsRectEmpty()) return;
+    const BYTE c[3] = {BYTE(value), BYTE(value >> 8), BYTE(value >> 16)};
+    for (int y = r.top; y < r.bottom; ++y) {
+        BYTE* p = GetPixelAddress(r.left, y);
+        if (bits == 8) {
+            std::memset(p, c[0], (size_t)r.Width());
+            continue;
+        }
+        for (int x = r.left; x < r.right; ++x, p += 3) p[0] = c[0], p[1] = c[1], p[2] = c[2];
+    }
+}
+
 void CDIB::TintRect(COLORREF rgb, double amount, int w, int h, int x, int y) {
     if (IsEmpty() || GetBitCount() != 24 || w <= 0 || h <= 0 || amount <= 0.0) return;
     CRect r(x, y, x + w, y + h);

@@ -164,6 +164,11 @@ public:
     virtual void CopyStretched(CDIB* dst, int dx, int dy, int dw, int dh, int sx, int sy, int sw, int sh, int32_t key);
     virtual void CopyDoubled(CDIB* dst, int dx, int dy, int sx, int sy, int sw, int sh, int32_t key);
 
+    // Sets the pixels of `r` (cut to the picture) to `value`: an index on 8
+    // bits, blue + green x 256 + red x 65536 on 24. Other bit counts are
+    // left alone.
+    void FillPixels(const RECT& r, DWORD value);
+
     // Moves the 24-bit pixels of the rectangle toward `rgb` (a Windows RGB
     // value) by `amount` in steps of 1/256; 1.0 or more fills; 0 or less and
     // 8-bit pictures are left alone. BlendRect and DrawScaled are the same.

@@ -148,20 +148,7 @@ CIcon* CGameDialog::AddIcon(CSprite* sprite, int x, int y, int id, BOOL staticPi
 }
 
 void CGameDialog::FillSurfaceRect(int left, int top, int right, int bottom, DWORD colour) {
-    if (!m_pSurface) return;
-    CRect r(left, top, right, bottom);
-    r &= m_pSurface->PictureRect();
-    for (int y = r.top; y < r.bottom; ++y) {
-        BYTE* p = m_pSurface->GetPixelAddress(r.left, y);
-        for (int x = r.left; x < r.right; ++x) {
-            if (m_pSurface->GetBitCount() == 8) {
-                *p++ = BYTE(colour);
-            } else {
-                p[0] = BYTE(colour), p[1] = BYTE(colour >> 8), p[2] = BYTE(colour >> 16);
-                p += 3;
-            }
-        }
-    }
+    if (m_pSurface) m_pSurface->FillPixels(CRect(left, top, right, bottom), colour);
 }
 
 BOOL CGameDialog::LoadLetterSet(const char* name) {

@@ -108,8 +108,7 @@ void COSBView::FillRect(int left, int top, int right, int bottom, DWORD colour, 
     if (!m_pBackBuffer) return;
     CRect r(left, top, right, bottom);
     r &= m_pBackBuffer->PictureRect();
-    for (int y = r.top; y < r.bottom; ++y)
-        for (int x = r.left; x < r.right; ++x) PutPixel(m_pBackBuffer.get(), x, y, colour);
+    m_pBackBuffer->FillPixels(r, colour);
     if (render && !r.IsRectEmpty()) Render(&r, FALSE);
 }
 
