@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <vector>
 
 #include "platform/win/Win.h"
 #include "shell/Helpers.h"
@@ -72,27 +73,34 @@ void CGameDialog::ComposeRect(const RECT* r, CIconList* icons) {
     ComposeArea(m_background, m_pSurface.get(), r, icons, TRUE);
 }
 
-void CGameDialog::PaintRect(const RECT* r) {
-    if (!m_pSurface || !m_hWnd) return;
+CRect CGameDialog::BlitRect(const RECT* r, bool present) {
+    if (!m_pSurface || !m_hWnd) return CRect();
     CRect area;
     if (r)
         area = *r;
     else
         GetClientRect(&area);
     area &= m_pSurface->PictureRect();
-    if (!area.IsRectEmpty())
-        GfxBlit(this, area.left, area.top, area.Width(), area.Height(), m_pSurface->AsPicture(), area.left, area.top);
+    if (area.IsRectEmpty()) return CRect();
+    return GfxBlit(this, area.left, area.top, area.Width(), area.Height(), m_pSurface->AsPicture(), area.left, area.top,
+                   present);
 }
+
+void CGameDialog::PaintRect(const RECT* r) { BlitRect(r, true); }
 
 void CGameDialog::AddDirtyRect(const RECT& r) { AddMergedDirtyRect(m_dirty, r); }
 
 void CGameDialog::FlushDirtyRects() {
-    for (const CRect& r : m_dirty) ComposeRect(&r, &m_icons);
-    while (!m_dirty.empty()) {
-        CRect r = m_dirty.front();
-        m_dirty.pop_front();
-        PaintRect(&r);
+    std::vector<CRect> rects(m_dirty.begin(), m_dirty.end());
+    m_dirty.clear();
+    ComposeAreas(m_background, m_pSurface.get(), rects, &m_icons, TRUE);
+    // Shown together: one presentation for the whole flush, not one each.
+    std::vector<CRect> shown;
+    for (const CRect& r : rects) {
+        CRect written = BlitRect(&r, false);
+        if (!written.IsRectEmpty()) shown.push_back(written);
     }
+    if (!shown.empty()) PresentRects(shown.data(), int(shown.size()));
 }
 
 const CRect* CGameDialog::DrawButton(int id, BOOL up, BOOL paint) {

@@ -45,7 +45,7 @@ public:
     // Copies `r` (the client area when null) of the surface to the window.
     void PaintRect(const RECT* r);
     void AddDirtyRect(const RECT& r) override;
-    // Composes and paints every dirty rectangle once.
+    // Composes every dirty rectangle once and shows them all together.
     void FlushDirtyRects();
     // Id 0: every button drawn up into the surface. Another id: that button
     // redrawn up or down over the background (and painted with `paint`).
@@ -92,6 +92,10 @@ public:
 protected:
     void OnTimer(UINT_PTR id) override;
     void OnPaint() override;
+    // Copies `r` (the client area when null) of the surface into the
+    // window, presenting it only with `present`; returns the window
+    // rectangle written, empty when nothing was.
+    CRect BlitRect(const RECT* r, bool present);
 
     CDIB m_background;
     CCmbList m_buttons;

@@ -42,6 +42,24 @@ protected:
     }
 };
 
+// "Bg.giz" in `dir`: 200 x 100 of dark grey 0x202020.
+void WriteGreyBackground(const TempDir& dir) {
+    CDIB bg;
+    ASSERT_TRUE(bg.CreateEmpty(200, 100));
+    FillPicture(bg, 0x202020);
+    ASSERT_TRUE(bg.SaveAs(dir.Name("Bg.giz").c_str()));
+}
+
+// A 4 x 4 sprite of index 8 keyed on its top-left pixel, in the dialog's list.
+CSprite* AddSquareSprite(CGameDialog& dlg) {
+    CSprite* sprite = new CSprite;
+    MakeIndexed(*sprite, 4, 4, std::vector<BYTE>(16, 8));
+    *sprite->GetPixelAddress(0, 0) = 0;
+    sprite->AfterLoad();
+    dlg.GetSprites().InsertByDepth(sprite);
+    return sprite;
+}
+
 TEST(GameDialog, RunsModallyOverTheViewAndEndsOnItsWatchedWord) {
     std::string panel = KitFile("Pictures/1024Panel.giz");
     std::string folder = KitFile("Pictures/Cmb");
@@ -83,10 +101,7 @@ TEST(GameDialog, RunsModallyOverTheViewAndEndsOnItsWatchedWord) {
 
 TEST(GameDialog, DirtyRectanglesButtonsAndLetterText) {
     TempDir dir;
-    CDIB bg;
-    ASSERT_TRUE(bg.CreateEmpty(200, 100));
-    FillPicture(bg, 0x202020);
-    ASSERT_TRUE(bg.SaveAs(dir.Name("Bg.giz").c_str()));
+    WriteGreyBackground(dir);
     std::string set = KitFile("Pictures/Letter Set.giz");
     CGameDialog dlg;
     ASSERT_TRUE(dlg.LoadBackground(dir.Name("Bg.giz").c_str(), FALSE));
@@ -101,11 +116,7 @@ TEST(GameDialog, DirtyRectanglesButtonsAndLetterText) {
     EXPECT_EQ(dlg.GetDirtyRects()[1], CRect(10, 10, 30, 30));
 
     // Icons added lower on the screen lie deeper and are drawn first.
-    CSprite* sprite = new CSprite;
-    MakeIndexed(*sprite, 4, 4, std::vector<BYTE>(16, 8));
-    *sprite->GetPixelAddress(0, 0) = 0;
-    sprite->AfterLoad();
-    dlg.GetSprites().InsertByDepth(sprite);
+    CSprite* sprite = AddSquareSprite(dlg);
     CIcon* high = dlg.AddIcon(sprite, 20, 100, 1, TRUE, 0, CRect(0, 0, 4, 4));
     CIcon* low = dlg.AddIcon(sprite, 20, 300, 2, TRUE, 0, CRect(0, 0, 4, 4));
     EXPECT_EQ(low->GetDepth(), 32767 - 300 - 4);
@@ -120,6 +131,39 @@ TEST(GameDialog, DirtyRectanglesButtonsAndLetterText) {
     EXPECT_EQ(*r, CRect(5, 5, 5 + 4 * GetLetterWidth(), 5 + 2 * GetLetterHeight()));
     const CRect* again = dlg.DrawLetterTextFormat(5, 5, 1.0, "Hi\nAll", "%d", 42);
     EXPECT_EQ(*again, CRect(5, 5, 5 + 4 * GetLetterWidth(), 5 + 2 * GetLetterHeight()));  // union with the old text
+}
+
+TEST(GameDialog, AFlushComposesTheDirtyRectanglesAndShowsThemOnce) {
+    TempDir dir;
+    WriteGreyBackground(dir);
+    CHeadlessScope scope;
+    CGameDialog dlg;
+    dlg.m_strBackgroundName = dir.Name("Bg.giz").c_str();
+    ASSERT_TRUE(dlg.Create(0));
+    CRect placed;
+    dlg.GetWindowRect(&placed);
+    auto screen = [&](int x, int y) { return AfxGetScreen().GetPixel(placed.left + x, placed.top + y) & 0xFFFFFF; };
+
+    CSprite* sprite = AddSquareSprite(dlg);
+    CIcon* left = dlg.AddIcon(sprite, 10, 10, 1, TRUE, 0, CRect(0, 0, 4, 4));
+    CIcon* right = dlg.AddIcon(sprite, 150, 60, 2, TRUE, 0, CRect(0, 0, 4, 4));
+    left->SetPosition(12, 12, TRUE);
+    right->SetPosition(152, 62, TRUE);
+    ASSERT_EQ(dlg.GetDirtyRects().size(), 2u);
+    // Outside every dirty rectangle: a flush must not show it.
+    dlg.FillSurfaceRect(100, 40, 110, 50, 0x00FF00);
+    EXPECT_EQ(Pixel24(*dlg.GetSurface(), 105, 45), 0x00FF00u);
+
+    int before = scope.Display().GetPresentCount();
+    dlg.FlushDirtyRects();
+    EXPECT_EQ(scope.Display().GetPresentCount() - before, 1);
+    EXPECT_TRUE(dlg.GetDirtyRects().empty());
+    EXPECT_EQ(screen(13, 13), PaletteColour(8));
+    EXPECT_EQ(screen(153, 63), PaletteColour(8));
+    EXPECT_EQ(screen(10, 10), 0x202020u);  // the old places are background again
+    EXPECT_EQ(screen(150, 60), 0x202020u);
+    EXPECT_EQ(screen(105, 45), 0x202020u);
+    dlg.DestroyWindow();
 }
 
 }  // namespace
