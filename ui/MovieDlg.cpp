@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/audio/DirectSoundBuffer.h"
 #include "shell/Helpers.h"
@@ -107,15 +108,19 @@ void CMovieDlg::ShowFrame(int index) {
     int w = m_movie.GetWidth(), h = m_movie.GetHeight(), stride = m_movie.GetStride();
     int pw = m_rcPicture.Width(), ph = m_rcPicture.Height();
     // Each window pixel takes the movie pixel under its centre; rows are
-    // stored bottom up.
+    // stored bottom up. A window column reads the same movie column on
+    // every row: find each once a frame, not once a pixel.
+    std::vector<size_t> from(size_t(std::max(0, area.Width())));
+    for (int x = area.left; x < area.right; ++x)
+        from[size_t(x - area.left)] =
+            size_t(std::min(w - 1, int((int64_t(x - m_rcPicture.left) * w + w / 2) / std::max(1, pw)))) * 3;
     for (int y = area.top; y < area.bottom; ++y) {
         int sy = std::min(h - 1, int((int64_t(y - m_rcPicture.top) * h + h / 2) / std::max(1, ph)));
         const uint8_t* row = bits + size_t(h - 1 - sy) * size_t(stride);
-        uint32_t* out = surface.GetRow(y);
-        for (int x = area.left; x < area.right; ++x) {
-            int sx = std::min(w - 1, int((int64_t(x - m_rcPicture.left) * w + w / 2) / std::max(1, pw)));
-            const uint8_t* p = row + size_t(sx) * 3;
-            out[x] = uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16);
+        uint32_t* out = surface.GetRow(y) + area.left;
+        for (size_t offset : from) {
+            const uint8_t* p = row + offset;
+            *out++ = uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16);
         }
     }
     m_nShown = index;
