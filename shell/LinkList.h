@@ -79,10 +79,9 @@ protected:
     ~CLinkChain() = default;
 
     // The node at `index`, walking from the head; null outside 0..count-1.
-    // Like every removal, it brings the index up to date first.
+    // The index is left alone: the removal that follows marks it stale.
     CLinkNode<T>* NodeAt(int index) {
-        RefreshIndex();
-        if (m_nCount == 0 || index < 0 || index >= m_nCount) return nullptr;
+        if (index < 0 || index >= m_nCount) return nullptr;
         CLinkNode<T>* n = m_pHead;
         for (int i = 0; i < index; ++i) n = n->next;
         return n;
@@ -140,6 +139,7 @@ public:
     CLinkNode<T>* GetHeadNode() const { return Chain::m_pHead; }
     CLinkNode<T>* GetTailNode() const { return Chain::m_pTail; }
 
+    void AddHead(T* element) { Chain::Link(new CLinkNode<T>(element), nullptr, Chain::m_pHead); }
     void AddTail(T* element) { Chain::Link(new CLinkNode<T>(element), Chain::m_pTail, nullptr); }
 
     // Unlinks the node at `index`, deleting its element when the list owns
@@ -154,7 +154,7 @@ public:
     // Unlinks the last node and returns its element (never deleted); null
     // when the list is empty.
     T* RemoveTail() {
-        if (!Chain::RefreshIndex()) return nullptr;
+        if (Chain::IsEmpty()) return nullptr;
         return Chain::Unlink(Chain::m_pTail);
     }
 

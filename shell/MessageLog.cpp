@@ -2,7 +2,6 @@
 // screen, each gone four seconds after it was added.
 #include <cstdarg>
 #include <cstdio>
-#include <vector>
 
 #include "Animate/LetterSet.h"
 #include "shell/OrvaneView.h"
@@ -31,15 +30,6 @@ CLogEntry* MakeEntry(const CString& text, int letterHeight) {
     e->Text = text;
     return e;
 }
-
-// Puts `e` in front of the log. The list has no insertion at the head; the
-// log holds a few lines, so it is rebuilt.
-void PushFront(CLinkList<CLogEntry>& log, CLogEntry* e) {
-    std::vector<CLogEntry*> older;
-    while (!log.IsEmpty()) older.push_back(log.RemoveTail());
-    log.AddTail(e);
-    for (auto it = older.rbegin(); it != older.rend(); ++it) log.AddTail(*it);
-}
 }  // namespace
 
 void COrvaneView::AddMessage(const char* text) {
@@ -56,10 +46,10 @@ void COrvaneView::AddMessage(const char* text) {
             int cut = perLine;
             while (cut >= 0 && rest[cut] != ' ') --cut;
             if (cut < 0) break;  // no blank: the rest stays one entry
-            PushFront(m_messages, MakeEntry(rest.Left(cut), lh));
+            m_messages.AddHead(MakeEntry(rest.Left(cut), lh));
             rest = rest.Mid(cut + 1);
         }
-        PushFront(m_messages, MakeEntry(rest, lh));
+        m_messages.AddHead(MakeEntry(rest, lh));
     }
     LogChanged = 1;
     SetTimerInterval2(50);

@@ -41,6 +41,11 @@ TEST(LinkList, IndexedAccessFollowsTheChain) {
     list.AddTail(&b);
     EXPECT_EQ(list.GetHeadNode(), list.GetTailNode());
     EXPECT_EQ(list.GetAt(0), &b);
+    list.AddHead(&a);  // in front, and seen by the next indexed read
+    EXPECT_EQ(list.GetAt(0), &a);
+    EXPECT_EQ(list.GetAt(1), &b);
+    EXPECT_EQ(list.GetHeadNode()->next, list.GetTailNode());
+    EXPECT_EQ(list.GetTailNode()->previous, list.GetHeadNode());
     list.RemoveAll();
 }
 
