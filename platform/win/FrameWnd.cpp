@@ -23,12 +23,7 @@ BOOL CFrameWnd::PreCreateWindow(CREATESTRUCT& cs) {
 }
 
 BOOL CFrameWnd::LoadFrame(UINT, DWORD style, CWnd* parent, CCreateContext* context) {
-    m_pCreateContext = context;
-    m_bLoading = true;
-    BOOL ok = CreateEx(0, "CFrameWnd", "Velmor", style & ~DWORD(WS_VISIBLE), CRect(0, 0, 0, 0), parent, 0, context);
-    m_bLoading = false;
-    m_pCreateContext = nullptr;
-    return ok;
+    return CreateEx(0, "CFrameWnd", "Velmor", style & ~DWORD(WS_VISIBLE), CRect(0, 0, 0, 0), parent, 0, context);
 }
 
 int CFrameWnd::OnCreate(CREATESTRUCT* cs) {
@@ -43,7 +38,7 @@ int CFrameWnd::OnCreate(CREATESTRUCT* cs) {
     CRect client;
     GetClientRect(&client);
     if (!view->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, client, this, kFirstPaneId, context)) {
-        // A view that refused its window was never shown; it is ours to free.
+        // A failed Create leaves the view to us, whichever step refused.
         delete view;
         return -1;
     }
@@ -76,6 +71,4 @@ void CFrameWnd::OnSetFocus(CWnd*) {
 
 void CFrameWnd::OnClose() { DestroyWindow(); }
 
-void CFrameWnd::PostNcDestroy() {
-    if (!m_bLoading) delete this;
-}
+void CFrameWnd::PostNcDestroy() { delete this; }

@@ -46,6 +46,4 @@ protected:
     void PostNcDestroy() override;
 
     CView* m_pViewActive = nullptr;
-    CCreateContext* m_pCreateContext = nullptr;
-    bool m_bLoading = false;  // a failed LoadFrame must not delete the object
 };

@@ -6,7 +6,8 @@
 IMPLEMENT_DYNAMIC(CView, CWnd)
 
 CView::~CView() {
-    if (m_hWnd) DestroyWindow();
+    // A live window is left to ~CWnd: destroyed from here, it would reach
+    // this class's PostNcDestroy and delete the object a second time.
     if (m_pDocument) m_pDocument->RemoveView(this);
 }
 

@@ -83,14 +83,12 @@ BOOL CWnd::CreateEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD st
     if (m_pParent) m_pParent->m_children.push_back(this);
     else TopLevel().push_back(this);
 
-    if (WindowProc(WM_CREATE, 0, LPARAM(&cs)) == -1) {
-        DestroyWindow();
-        return FALSE;
-    }
-    if (!m_hWnd) return FALSE;  // destroyed while being created
-    WindowProc(WM_SIZE, SIZE_RESTORED, MAKELONG(m_rect.Width(), m_rect.Height()));
-    if (m_style & WS_VISIBLE) ShowWindow(SW_SHOW);
-    return TRUE;
+    m_bCreating = true;
+    if (WindowProc(WM_CREATE, 0, LPARAM(&cs)) == -1) DestroyWindow();
+    if (m_hWnd) WindowProc(WM_SIZE, SIZE_RESTORED, MAKELONG(m_rect.Width(), m_rect.Height()));
+    if (m_hWnd && (m_style & WS_VISIBLE)) ShowWindow(SW_SHOW);
+    m_bCreating = false;
+    return m_hWnd ? TRUE : FALSE;
 }
 
 BOOL CWnd::DestroyWindow() {
@@ -111,7 +109,8 @@ BOOL CWnd::DestroyWindow() {
         AfxGetApp()->m_pMainWnd = nullptr;
         PostQuitMessage(0);
     }
-    PostNcDestroy();  // may delete this
+    // A window that never finished its Create stays its caller's object.
+    if (!m_bCreating) PostNcDestroy();  // may delete this
     return TRUE;
 }
 

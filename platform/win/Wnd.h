@@ -12,8 +12,10 @@
 // PresentRects. The layer composes the screen from all windows.
 //
 // Ownership: a window never deletes itself unless PostNcDestroy says so
-// (frames do, see CFrameWnd); DestroyWindow removes it from the screen and
-// from the queue and destroys its children first.
+// (frames and views do); DestroyWindow removes it from the screen and from
+// the queue and destroys its children first. A window destroyed before its
+// Create returns gets no PostNcDestroy: after a failed Create the object is
+// always the caller's to delete.
 #pragma once
 
 #include <vector>
@@ -69,7 +71,8 @@ public:
 
     // Creation: PreCreateWindow may change the structure or refuse (FALSE);
     // then the window exists, gets WM_CREATE (OnCreate returning -1 destroys
-    // it again and Create fails) and, when visible, is shown.
+    // it again and Create fails) and, when visible, is shown. TRUE only when
+    // the window still exists at the end.
     virtual BOOL PreCreateWindow(CREATESTRUCT& cs);
     virtual BOOL Create(LPCSTR className, LPCSTR windowName, DWORD style, const RECT& rect, CWnd* parent,
                         UINT id, void* context = nullptr);
@@ -195,6 +198,7 @@ protected:
     BOOL m_bEnabled = TRUE;
     BOOL m_bVisible = FALSE;
     BOOL m_bAcceptFiles = FALSE;
+    bool m_bCreating = false;  // inside Create: destruction leaves the object alone
     CString m_text;
     CPixelSurface m_surface;
     MSG m_current;  // the message WindowProc is handling

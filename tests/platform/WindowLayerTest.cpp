@@ -231,7 +231,7 @@ TEST(WindowLayer, DisplayModesAreListedAndOnlyListedOnesCanBeSet) {
 
 // Document, frame and view made by the template, in the framework's order.
 std::vector<std::string> g_order;
-bool g_refuseView = false;
+enum Refusal { kNoRefusal, kRefuseBeforeCreate, kRefuseInCreate } g_refuseView = kNoRefusal;
 
 class CTestDoc : public CDocument {
     DECLARE_DYNCREATE(CTestDoc)
@@ -260,8 +260,9 @@ public:
     ~CTestView() override { g_order.push_back("~view"); }
     BOOL PreCreateWindow(CREATESTRUCT&) override {
         g_order.push_back("check");
-        return !g_refuseView;
+        return g_refuseView != kRefuseBeforeCreate;
     }
+    int OnCreate(CREATESTRUCT* cs) override { return g_refuseView == kRefuseInCreate ? -1 : CView::OnCreate(cs); }
     void OnInitialUpdate() override { g_order.push_back("initial"); }
     void OnDestroy() override { g_order.push_back("destroy"); }
 };
@@ -269,16 +270,26 @@ IMPLEMENT_DYNCREATE(CTestView, CView)
 
 TEST(WindowLayer, TemplateMakesDocumentFrameAndViewInOrderAndUndoesARefusal) {
     CHeadlessScope scope;
-    for (bool refuse : {false, true}) {
+    struct Case {
+        Refusal refuse;
+        std::vector<std::string> order;
+    } cases[] = {
+        {kNoRefusal, {"doc", "frame", "view", "check", "new", "initial", "destroy", "~view", "~frame", "~doc"}},
+        {kRefuseBeforeCreate, {"doc", "frame", "view", "check", "~view", "~frame", "~doc"}},
+        // The view's window existed and is destroyed again; the view object
+        // is freed once, by the frame that made it.
+        {kRefuseInCreate, {"doc", "frame", "view", "check", "destroy", "~view", "~frame", "~doc"}},
+    };
+    for (const Case& c : cases) {
         g_order.clear();
-        g_refuseView = refuse;
+        g_refuseView = c.refuse;
         {
             CWinApp app;
             app.AddDocTemplate(new CSingleDocTemplate(128, RUNTIME_CLASS(CTestDoc), RUNTIME_CLASS(CTestFrame),
                                                       RUNTIME_CLASS(CTestView)));
             CCommandLineInfo info;
             BOOL ok = app.ProcessShellCommand(info);
-            EXPECT_EQ(ok, !refuse);
+            EXPECT_EQ(ok, c.refuse == kNoRefusal);
             if (ok) {
                 ASSERT_NE(app.m_pMainWnd, nullptr);
                 EXPECT_TRUE(app.m_pMainWnd->IsWindowVisible());
@@ -287,13 +298,21 @@ TEST(WindowLayer, TemplateMakesDocumentFrameAndViewInOrderAndUndoesARefusal) {
                 EXPECT_EQ(app.m_pMainWnd, nullptr);
             }
         }
-        if (refuse)
-            EXPECT_EQ(g_order, (std::vector<std::string>{"doc", "frame", "view", "check", "~view", "~frame", "~doc"}));
-        else
-            EXPECT_EQ(g_order, (std::vector<std::string>{"doc", "frame", "view", "check", "new", "initial", "destroy",
-                                                         "~view", "~frame", "~doc"}));
+        EXPECT_EQ(g_order, c.order) << c.refuse;
+        EXPECT_TRUE(AfxGetTopLevelWindows().empty()) << c.refuse;
     }
-    g_refuseView = false;
+    g_refuseView = kNoRefusal;
+}
+
+TEST(WindowLayer, DeletingAViewWithItsWindowUpFreesItOnce) {
+    CHeadlessScope scope;
+    g_order.clear();
+    CTestView* view = new CTestView;
+    ASSERT_TRUE(view->CreateEx(0, nullptr, nullptr, WS_POPUP | WS_VISIBLE, CRect(0, 0, 10, 10), nullptr, 0));
+    view->GetSurface().Fill(CRect(0, 0, 10, 10), 0xFFFFFF);  // something of its own to free
+    delete view;
+    EXPECT_EQ(g_order, (std::vector<std::string>{"view", "check", "~view"}));
+    EXPECT_TRUE(AfxGetTopLevelWindows().empty());
 }
 
 }  // namespace
