@@ -73,7 +73,6 @@ namespace {
 std::unique_ptr<CDisplayBackend> g_backend;
 CPixelSurface g_screen;
 DisplayMode g_mode;
-bool g_screenSaverSwitchedOff = false;
 
 void SetScreenMode(const DisplayMode& mode) {
     g_mode = mode;
@@ -167,7 +166,6 @@ BOOL SystemParametersInfo(UINT action, UINT param, void* pv, UINT) {
         return TRUE;
     case SPI_SETSCREENSAVEACTIVE:
         if (!g_backend) return FALSE;
-        g_screenSaverSwitchedOff = !param;
         g_backend->SetScreenSaverActive(param != 0);
         return TRUE;
     default: return FALSE;
