@@ -15,30 +15,24 @@ void CObList::Serialize(CArchive& ar) {
     }
 }
 
-void CDWordList::Serialize(CArchive& ar) {
+namespace {
+// Count, then each value as the archive writes that type.
+template <typename T>
+void SerializeValues(CListCore<T>& list, CArchive& ar) {
     if (ar.IsStoring()) {
-        ar.WriteCount(DWORD(GetCount()));
-        for (Node* n = m_pHead; n; n = n->next) ar << n->data;
+        ar.WriteCount(DWORD(list.GetCount()));
+        for (POSITION pos = list.GetHeadPosition(); pos;) ar << list.GetNext(pos);
     } else {
         DWORD count = ar.ReadCount();
         while (count--) {
-            DWORD v;
+            T v;
             ar >> v;
-            AddTail(v);
+            list.AddTail(v);
         }
     }
 }
+}  // namespace
 
-void CStringList::Serialize(CArchive& ar) {
-    if (ar.IsStoring()) {
-        ar.WriteCount(DWORD(GetCount()));
-        for (Node* n = m_pHead; n; n = n->next) ar << n->data;
-    } else {
-        DWORD count = ar.ReadCount();
-        while (count--) {
-            CString v;
-            ar >> v;
-            AddTail(v);
-        }
-    }
-}
+void CDWordList::Serialize(CArchive& ar) { SerializeValues<DWORD>(*this, ar); }
+
+void CStringList::Serialize(CArchive& ar) { SerializeValues<CString>(*this, ar); }
