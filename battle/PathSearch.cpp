@@ -27,8 +27,10 @@ void CPathSearch::Reset(const CPathGrid& grid) {
     m_lowest = 0;
     m_highest = 0;
     m_openHead = m_openTail = -1;
+    // The table only grows: the battle alternates between the fine and the
+    // coarse grid, and a smaller grid's cells hold older stamps only.
     size_t cells = size_t(grid.GetColumns()) * size_t(grid.GetRows());
-    if (m_cells.size() != cells) {
+    if (m_cells.size() < cells) {
         m_cells.assign(cells, CellSlot{0, -1});
         m_stamp = 0;
     }
