@@ -85,15 +85,15 @@ static bool ReadRoutes(CTerrainReader& in, CRoute* routes, int count, bool empty
     CMemFile file(in.Data() + in.Position(), in.Size() - in.Position());
     try {
         CArchive ar(&file, CArchive::load);
-        for (int i = 0; i < count; ++i) {
-            if (emptyFirst) routes[i].RemoveAll();
-            routes[i].Serialize(ar);
-        }
         // The archive reads ahead in blocks: what it consumed is what it
-        // handed out, which the count of each route's points tells.
+        // handed out, which the number of points each route gained tells
+        // (older records add to what the route already holds).
         size_t used = 0;
         for (int i = 0; i < count; ++i) {
-            DWORD n = DWORD(routes[i].GetCount());
+            if (emptyFirst) routes[i].RemoveAll();
+            int before = routes[i].GetCount();
+            routes[i].Serialize(ar);
+            DWORD n = DWORD(routes[i].GetCount() - before);
             used += (n < 0xFFFF ? 2 : 6) + size_t(n) * 8;
         }
         ar.Abort();

@@ -111,6 +111,29 @@ TEST(TerrainDB, DamagedFilesReportAndKeepDefaults) {
     EXPECT_EQ(AfxGetShownMessages(), std::vector<std::string>{"ERROR: Error opening terrain rectangle input file!!!"});
 }
 
+// Records before version 7 add their routes to what the record holds (a
+// database loaded a second time); the reader must still end up right after
+// the record.
+TEST(TerrainDB, OlderRecordReadOverHeldRoutesEndsAtItsLastByte) {
+    CTerrainRectRecord source;
+    source.routes[0].AddTail(CPoint(1, 2));
+    source.routes[1].AddTail(CPoint(3, 4));
+    std::vector<BYTE> bytes;
+    source.Write(bytes);
+    // Made version 6: no point, two routes (the empty third one's count goes).
+    bytes[0] = 6;
+    bytes.erase(bytes.begin() + 27, bytes.begin() + 35);
+    bytes.resize(bytes.size() - 2);
+    bytes.push_back(0xAB);
+    CTerrainRectRecord held;
+    held.routes[0].AddTail(CPoint(9, 9));
+    CTerrainReader in(bytes.data(), bytes.size());
+    ASSERT_TRUE(held.Read(in));
+    EXPECT_EQ(in.Position(), bytes.size() - 1);
+    EXPECT_EQ(held.routes[0].GetCount(), 2);
+    EXPECT_EQ(held.routes[1].GetHead(), CPoint(3, 4));
+}
+
 TEST(Terrain, RegionsSnapOutwardToCells) {
     CTerrainRectRecord r;
     r.snapToCells = 1;
