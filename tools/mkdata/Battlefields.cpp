@@ -5,8 +5,7 @@
 #include <cstring>
 
 #include "battle/AltitudeMap.h"
-#include "battle/BattleGrid.h"
-#include "battle/BattlefieldFiles.h"
+#include "battle/TerrainList.h"
 #include "shell/GameTables.h"
 #include "tools/mkdata/Kit.h"
 #include "tools/mkdata/Style.h"
@@ -215,26 +214,8 @@ public:
     const HeightField& Heights() const { return m_heights; }
 
 private:
-    // The area an object takes on the ground, in field units.
-    CRect Footprint(int type, int x, int y) const {
-        const CTerrainRectRecord& rec = m_db.GetRecord(type);
-        CRect box;
-        bool any = false;
-        for (const CRect& r : rec.states[0].rects) {
-            if (r.IsRectNull()) continue;
-            box = any ? (box | r) : r;
-            any = true;
-        }
-        if (!any) {
-            ObjectLook look = GetObjectLook(type);
-            box = CRect(8, look.frameHeight / 4, look.frameWidth - 8, look.frameHeight - 4);
-        }
-        box.OffsetRect(x - rec.originX, y - rec.originY);
-        return box;
-    }
-
     bool Free(int type, int x, int y, int margin = 8) const {
-        CRect f = Footprint(type, x, y);
+        CRect f = ObjectFootprint(m_db, type, x, y);
         CRect grown = f;
         grown.InflateRect(margin, margin);
         if (grown.left < 120 || grown.top < 120 || grown.right > 2880 || grown.bottom > 1880) return false;
@@ -257,14 +238,14 @@ private:
 
     void Force(int type, int x, int y, int facing) {
         m_placed.push_back({type, x, y, facing});
-        m_taken.push_back(Footprint(type, x, y));
+        m_taken.push_back(ObjectFootprint(m_db, type, x, y));
     }
 
     bool TryPlace(int type, int x, int y, int facing, bool inside = false, int margin = 8) {
         if (!inside && !Free(type, x, y, margin)) return false;
         if (inside) {
             for (const CRect& r : m_taken) {
-                CRect f = Footprint(type, x, y);
+                CRect f = ObjectFootprint(m_db, type, x, y);
                 if (CRect().IntersectRect(&f, &r)) return false;
             }
         }
@@ -463,23 +444,10 @@ void GenerateBattlefield(const KitContext& kit, const FieldDesign& d) {
 
     CTerrainList list;
     builder.FillTerrainList(list);
-    CTerrainFileInfo info;
-    info.texts[0] = d.name;
-    info.texts[1] = d.key;
-    std::string ted = kit.PathFor(std::string("Data\\MapData\\Terrain ") + d.key + ".TED");
-    if (!StoreTerrainFile(ted.c_str(), info, list)) throw std::runtime_error("cannot write " + ted);
-
-    // The path database comes from the grid the game itself builds.
     CAltitudeMap map;
     for (int x = 0; x < 600; ++x)
         for (int y = 0; y < 400; ++y) map.SetByte(x, y, altitude[size_t(x) * 400 + size_t(y)]);
-    CBattleGrid grid;
-    grid.Rebuild(&map);
-    SetupTerrainFeatures(list, builder.Database(), grid);
-    grid.BuildPathGrids("");
-    std::string paths = kit.PathFor(std::string("Data\\MapData\\Paths ") + d.key + ".pth");
-    if (!BuildPathDatabaseFile(grid, paths.c_str())) throw std::runtime_error("cannot write " + paths);
-    grid.RemoveAll();
+    WriteTerrainAndPaths(kit, d.key, d.name, list, builder.Database(), map);
 
     PaintBackground(kit, d, builder);
 }

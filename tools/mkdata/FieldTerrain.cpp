@@ -7,7 +7,6 @@
 
 #include "battle/AltitudeMap.h"
 #include "battle/BattleGrid.h"
-#include "battle/BattlefieldFiles.h"
 #include "battle/PathGrid.h"
 #include "battle/TerrainDB.h"
 #include "battle/TerrainList.h"
@@ -24,32 +23,13 @@ namespace {
 // them; everything else only where it is free.
 bool IsFixed(int type) { return (type >= 361 && type <= 364) || (type >= 143 && type <= 166); }
 
-// The ground an object covers: its record's first state, or the lower part of
-// its picture when the record has no rectangles.
-CRect Footprint(const CTerrainDB& db, const PlacedObject& o) {
-    const CTerrainRectRecord& rec = db.GetRecord(o.type);
-    CRect box;
-    bool any = false;
-    for (const CRect& r : rec.states[0].rects) {
-        if (r.IsRectNull()) continue;
-        box = any ? (box | r) : r;
-        any = true;
-    }
-    if (!any) {
-        kit::ObjectLook look = kit::GetObjectLook(o.type);
-        box = CRect(8, look.frameHeight / 4, look.frameWidth - 8, look.frameHeight - 4);
-    }
-    box.OffsetRect(o.x - rec.originX, o.y - rec.originY);
-    return box;
-}
-
 // Keeps the objects whose footprints lie on open ground, inside the field's
 // margin and clear of each other.
 std::vector<PlacedObject> FreeObjects(const FieldRaster& raster, const CTerrainDB& db) {
     std::vector<PlacedObject> kept;
     std::vector<CRect> taken;
     for (const PlacedObject& o : raster.Objects()) {
-        CRect f = Footprint(db, o);
+        CRect f = kit::ObjectFootprint(db, o.type, o.x, o.y);
         if (!IsFixed(o.type)) {
             CRect grown = f;
             grown.InflateRect(6, 6);
@@ -120,24 +100,12 @@ void WriteFieldTerrain(const KitContext& kit, const FieldRaster& raster) {
     CTerrainList list;
     for (const PlacedObject& o : FreeObjects(raster, db))
         list.AddTail(new CTerrain(GetObjectResourceNumber(o.type), 0, -1, o.x, o.y, -1000, -1000));
-    CTerrainFileInfo info;
-    info.texts[0] = d.name.c_str();
-    info.texts[1] = d.key.c_str();
-    std::string ted = kit.PathFor("Data\\MapData\\Terrain " + d.key + ".TED");
-    if (!StoreTerrainFile(ted.c_str(), info, list)) throw std::runtime_error("cannot write " + ted);
-
     CAltitudeMap altitude;
     const std::vector<uint8_t>& bytes = raster.AltitudeBytes();
     for (int r = 0; r < kCellsY; ++r)
         for (int c = 0; c < kCellsX; ++c) altitude.SetByte(c, r, bytes[size_t(r) * kCellsX + c]);
-    CBattleGrid grid;
-    grid.Rebuild(&altitude);
-    SetupTerrainFeatures(list, db, grid);
-    grid.BuildPathGrids("");
-    CheckReachable(raster, grid);
-    std::string paths = kit.PathFor("Data\\MapData\\Paths " + d.key + ".pth");
-    if (!BuildPathDatabaseFile(grid, paths.c_str())) throw std::runtime_error("cannot write " + paths);
-    grid.RemoveAll();
+    kit::WriteTerrainAndPaths(kit, d.key, d.name, list, db, altitude,
+                              [&](const CBattleGrid& grid) { CheckReachable(raster, grid); });
 }
 
 }  // namespace fields

@@ -4,7 +4,12 @@
 #include "tools/mkdata/TerrainObjects.h"
 
 #include <cmath>
+#include <stdexcept>
 
+#include "battle/AltitudeMap.h"
+#include "battle/BattleGrid.h"
+#include "battle/BattlefieldFiles.h"
+#include "battle/TerrainList.h"
 #include "shell/GameTables.h"
 #include "tools/mkdata/Kit.h"
 #include "tools/mkdata/Style.h"
@@ -697,6 +702,42 @@ ObjectLook GetObjectLook(int type) {
 
 void BuildTerrainDB(CTerrainDB& db) {
     for (int type = 0; type < kTerrainRecordCount; ++type) Describe(type, db.GetRecord(type));
+}
+
+CRect ObjectFootprint(const CTerrainDB& db, int type, int x, int y) {
+    const CTerrainRectRecord& rec = db.GetRecord(type);
+    CRect box;
+    bool any = false;
+    for (const CRect& r : rec.states[0].rects) {
+        if (r.IsRectNull()) continue;
+        box = any ? (box | r) : r;
+        any = true;
+    }
+    if (!any) {
+        ObjectLook look = GetObjectLook(type);
+        box = CRect(8, look.frameHeight / 4, look.frameWidth - 8, look.frameHeight - 4);
+    }
+    box.OffsetRect(x - rec.originX, y - rec.originY);
+    return box;
+}
+
+void WriteTerrainAndPaths(const KitContext& kit, const std::string& key, const std::string& name,
+                          CTerrainList& objects, const CTerrainDB& db, CAltitudeMap& altitude,
+                          const std::function<void(const CBattleGrid&)>& check) {
+    CTerrainFileInfo info;
+    info.texts[0] = name.c_str();
+    info.texts[1] = key.c_str();
+    std::string ted = kit.PathFor("Data\\MapData\\Terrain " + key + ".TED");
+    if (!StoreTerrainFile(ted.c_str(), info, objects)) throw std::runtime_error("cannot write " + ted);
+
+    CBattleGrid grid;
+    grid.Rebuild(&altitude);
+    SetupTerrainFeatures(objects, db, grid);
+    grid.BuildPathGrids("");
+    if (check) check(grid);
+    std::string paths = kit.PathFor("Data\\MapData\\Paths " + key + ".pth");
+    if (!BuildPathDatabaseFile(grid, paths.c_str())) throw std::runtime_error("cannot write " + paths);
+    grid.RemoveAll();
 }
 
 void DrawObjectFrame(cairo_t* cr, int type, int frame, bool castleMap) {

@@ -6,7 +6,15 @@
 
 #include <cairo.h>
 
+#include <functional>
+#include <string>
+
 #include "battle/TerrainDB.h"
+
+class CAltitudeMap;
+class CBattleGrid;
+class CTerrainList;
+class KitContext;
 
 namespace kit {
 
@@ -18,6 +26,20 @@ ObjectLook GetObjectLook(int type);
 
 // Fills the whole database as "terrain_rect_db.trm" holds it.
 void BuildTerrainDB(CTerrainDB& db);
+
+// The ground an object of `type` standing at (x, y) covers, in field units:
+// the union of its record's first-state rectangles, or the lower part of its
+// picture when the record has none.
+CRect ObjectFootprint(const CTerrainDB& db, int type, int x, int y);
+
+// Writes a battlefield's "Terrain <key>.TED" (its objects, with the name and
+// key as the file's texts) and "Paths <key>.pth", the path database the
+// game's own builder makes of the grid the game builds over `altitude` and
+// the objects. `check` sees that grid first and may throw to refuse the
+// field before its database is written. Throws when a file cannot be written.
+void WriteTerrainAndPaths(const KitContext& kit, const std::string& key, const std::string& name,
+                          CTerrainList& objects, const CTerrainDB& db, CAltitudeMap& altitude,
+                          const std::function<void(const CBattleGrid&)>& check = nullptr);
 
 // Draws frame `frame` of an object into a context whose origin is the
 // frame's top-left corner; `castleMap` picks the look of the "C" maps for
