@@ -83,22 +83,6 @@ void Picture::EditPixels(const std::function<void(uint32_t* row, int y)>& fn) {
     cairo_surface_mark_dirty(m_surface);
 }
 
-void Picture::GetPixel(int x, int y, uint8_t& r, uint8_t& g, uint8_t& b, uint8_t& a) const {
-    cairo_surface_flush(m_surface);
-    const unsigned char* data = cairo_image_surface_get_data(m_surface);
-    int stride = cairo_image_surface_get_stride(m_surface);
-    uint32_t px = reinterpret_cast<const uint32_t*>(data + size_t(y) * stride)[x];
-    a = uint8_t(px >> 24);
-    uint32_t pr = (px >> 16) & 255, pg = (px >> 8) & 255, pb = px & 255;
-    if (a == 0) {
-        r = g = b = 0;
-    } else {
-        r = uint8_t(std::min<uint32_t>(255, (pr * 255 + a / 2) / a));
-        g = uint8_t(std::min<uint32_t>(255, (pg * 255 + a / 2) / a));
-        b = uint8_t(std::min<uint32_t>(255, (pb * 255 + a / 2) / a));
-    }
-}
-
 void FlattenOnto(Picture& p, const Rgb& matte, double threshold) {
     const uint32_t mr = Clamp8(matte.r * 255), mg = Clamp8(matte.g * 255), mb = Clamp8(matte.b * 255);
     const uint32_t cut = uint32_t(std::lround(threshold * 255));
@@ -607,37 +591,6 @@ void PaintSeal(cairo_t* cr, double cx, double cy, double size, int clan, double 
     cairo_restore(cr);
 }
 
-double PaintDialogCard(Picture& p, const std::string& title, uint32_t seed) {
-    cairo_t* cr = p.cr();
-    const double w = p.Width(), h = p.Height();
-    PaintWashi(p, seed);
-    const double band = std::clamp(std::min(w, h) * 0.018, 3.0, 8.0);
-    PaintGoldFrame(cr, 0, 0, w, h, band);
-    cairo_rectangle(cr, band * 2 + 0.5, band * 2 + 0.5, w - band * 4 - 1, h - band * 4 - 1);
-    SetColour(cr, ink::Sumi, 0.35);
-    cairo_set_line_width(cr, 1);
-    cairo_stroke(cr);
-    if (title.empty()) return band * 3;
-    const double size = std::clamp(h * 0.07, 16.0, 34.0);
-    TextStyle st;
-    st.size = size;
-    st.fill = ink::Sumi;
-    st.fillLow = ink::Sumi.Mix(ink::Indigo, 0.4);
-    st.tracking = size * 0.06;
-    const double baseline = band * 3 + size;
-    double tw = DrawText(cr, title, w / 2, baseline, Align::Centre, st);
-    // The brush line, heavier in its middle.
-    const double half = std::min(w * 0.42, tw * 0.6 + size);
-    const double y = baseline + size * 0.35;
-    cairo_move_to(cr, w / 2 - half, y);
-    cairo_curve_to(cr, w / 2 - half * 0.3, y - size * 0.12, w / 2 + half * 0.3, y + size * 0.08, w / 2 + half, y - size * 0.05);
-    cairo_curve_to(cr, w / 2 + half * 0.3, y + size * 0.16, w / 2 - half * 0.3, y + size * 0.12, w / 2 - half, y);
-    cairo_close_path(cr);
-    SetColour(cr, ink::Vermilion, 0.85);
-    cairo_fill(cr);
-    return y + size * 0.5;
-}
-
 // ---------------------------------------------------------------- lettering
 
 void SelectFace(cairo_t* cr, Face face, double size) {
@@ -878,24 +831,24 @@ void SavePlaqueButton(const KitContext& kit, const std::string& folder, const st
 
 namespace {
 struct ClanLook {
-    const char* name;
     Rgb colour, accent;
 };
+// Row 0 is the fallback of a clan number out of range.
 const ClanLook kClans[kClanCount + 1] = {
-    {"Independent", {0.58, 0.53, 0.40}, {0.93, 0.88, 0.78}},
-    {"Velmor", {0.78, 0.18, 0.11}, {0.98, 0.90, 0.62}},
-    {"Karsin", {0.14, 0.20, 0.45}, {0.93, 0.90, 0.82}},
-    {"Dorneth", {0.15, 0.37, 0.21}, {0.93, 0.88, 0.70}},
-    {"Lask", {0.86, 0.64, 0.13}, {0.12, 0.10, 0.08}},
-    {"Zem", {0.43, 0.21, 0.52}, {0.95, 0.92, 0.85}},
-    {"Wenmarch", {0.09, 0.49, 0.52}, {0.96, 0.93, 0.84}},
-    {"Sabe", {0.11, 0.10, 0.10}, {0.95, 0.93, 0.88}},
-    {"Quarnith", {0.88, 0.43, 0.10}, {0.15, 0.10, 0.08}},
-    {"Ruel", {0.90, 0.89, 0.84}, {0.10, 0.10, 0.12}},
-    {"Feyrond", {0.44, 0.27, 0.15}, {0.95, 0.85, 0.55}},
-    {"Warrior Monks", {0.52, 0.55, 0.60}, {0.96, 0.72, 0.25}},
-    {"Emperor", {0.55, 0.08, 0.20}, {0.95, 0.80, 0.35}},
-    {"Independent", {0.58, 0.53, 0.40}, {0.93, 0.88, 0.78}},
+    {{0.58, 0.53, 0.40}, {0.93, 0.88, 0.78}},  // fallback: Independent
+    {{0.78, 0.18, 0.11}, {0.98, 0.90, 0.62}},  // Velmor
+    {{0.14, 0.20, 0.45}, {0.93, 0.90, 0.82}},  // Karsin
+    {{0.15, 0.37, 0.21}, {0.93, 0.88, 0.70}},  // Dorneth
+    {{0.86, 0.64, 0.13}, {0.12, 0.10, 0.08}},  // Lask
+    {{0.43, 0.21, 0.52}, {0.95, 0.92, 0.85}},  // Zem
+    {{0.09, 0.49, 0.52}, {0.96, 0.93, 0.84}},  // Wenmarch
+    {{0.11, 0.10, 0.10}, {0.95, 0.93, 0.88}},  // Sabe
+    {{0.88, 0.43, 0.10}, {0.15, 0.10, 0.08}},  // Quarnith
+    {{0.90, 0.89, 0.84}, {0.10, 0.10, 0.12}},  // Ruel
+    {{0.44, 0.27, 0.15}, {0.95, 0.85, 0.55}},  // Feyrond
+    {{0.52, 0.55, 0.60}, {0.96, 0.72, 0.25}},  // Warrior Monks
+    {{0.55, 0.08, 0.20}, {0.95, 0.80, 0.35}},  // Emperor
+    {{0.58, 0.53, 0.40}, {0.93, 0.88, 0.78}},  // Independent
 };
 const ClanLook& Look(int clan) { return (clan >= 1 && clan <= kClanCount) ? kClans[clan] : kClans[0]; }
 
@@ -915,7 +868,6 @@ void Ring(cairo_t* cr, double cx, double cy, double r, double width) {
 }
 }  // namespace
 
-const char* ClanName(int clan) { return Look(clan).name; }
 Rgb ClanColour(int clan) { return Look(clan).colour; }
 Rgb ClanAccent(int clan) { return Look(clan).accent; }
 

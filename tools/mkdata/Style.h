@@ -88,8 +88,6 @@ public:
     // Direct pixel access (ARGB32 premultiplied, top row first). Flushes
     // Cairo before and marks the surface dirty after.
     void EditPixels(const std::function<void(uint32_t* row, int y)>& fn);
-    // Un-premultiplied colour and alpha (0..255) of one pixel.
-    void GetPixel(int x, int y, uint8_t& r, uint8_t& g, uint8_t& b, uint8_t& a) const;
 
 private:
     int m_width, m_height;
@@ -202,11 +200,6 @@ void PaintWaves(cairo_t* cr, double x, double y, double w, double h, double radi
 // A vermilion seal stamp (hanko) with a crest inside.
 void PaintSeal(cairo_t* cr, double cx, double cy, double size, int clan, double alpha = 0.9);
 
-// A dialog's ground filling the whole picture: washi with a gold-leaf edge,
-// an ink rule inside it and, when `title` is not empty, the title in the
-// serif with a vermilion brush line under it. Returns the y below the title
-// where the dialog's own content may start.
-double PaintDialogCard(Picture& p, const std::string& title, uint32_t seed);
 
 // -------------------------------------------------------------- lettering
 
@@ -259,11 +252,11 @@ void SavePlaqueButton(const KitContext& kit, const std::string& folder, const st
 
 // ------------------------------------------------------------------ clans
 
-// Clan numbers of the game: 1 Velmor, 2 Karsin, 3 Dorneth, 4 Lask, 5 Zem,
-// 6 Wenmarch, 7 Sabe, 8 Quarnith, 9 Ruel, 10 Feyrond, 11 Warrior Monks,
-// 12 Emperor, 13 Independent. Others fall back to Independent.
+// Clan numbers of the game (named by kClanNames of campaign/WorldNames.h): 1 Velmor,
+// 2 Karsin, 3 Dorneth, 4 Lask, 5 Zem, 6 Wenmarch, 7 Sabe, 8 Quarnith,
+// 9 Ruel, 10 Feyrond, 11 Warrior Monks, 12 Emperor, 13 Independent. Others
+// fall back to Independent.
 inline constexpr int kClanCount = 13;
-const char* ClanName(int clan);
 Rgb ClanColour(int clan);
 Rgb ClanAccent(int clan);  // the second colour of its banners
 
