@@ -53,8 +53,8 @@ FieldDesign FromKitDesign(const kit::FieldDesign& k) {
         WallRing ring;
         ring.corners = {{double(w.left), double(w.top)}, {double(w.right), double(w.top)},
                         {double(w.right), double(w.bottom)}, {double(w.left), double(w.bottom)}};
-        if (k.castle.northGate) ring.gateEdges.push_back(0);
-        if (k.castle.southGate) ring.gateEdges.push_back(2);
+        if (k.castle.northGate >= 0) ring.gateEdges.push_back(0);
+        if (k.castle.southGate >= 0) ring.gateEdges.push_back(2);
         ring.thickness = 16;
         c.rings.push_back(ring);
         c.keep = {double(w.left + w.right) / 2, double(w.top + w.bottom) / 2 + 60};
