@@ -311,11 +311,6 @@ private:
     std::vector<CRect> m_taken;
 };
 
-uint32_t Pack(double r, double g, double b) {
-    auto c = [](double v) { return uint32_t(std::clamp(int(v * 255 + 0.5), 0, 255)); };
-    return 0xFF000000u | c(r) << 16 | c(g) << 8 | c(b);
-}
-
 void PaintGround(Picture& pic, const FieldDesign& d, const HeightField& heights) {
     const Rgb dry{0.80, 0.75, 0.55}, lush{0.50, 0.60, 0.33}, deep{0.36, 0.47, 0.26};
     pic.EditPixels([&](uint32_t* row, int y) {
@@ -331,7 +326,7 @@ void PaintGround(Picture& pic, const FieldDesign& d, const HeightField& heights)
             // Ink contour lines every six bytes of height.
             double f = std::fmod(h, 6.0);
             if (h > 3 && (f < 0.18 || f > 5.82)) c = c.Mix(ink::SumiWash, 0.35);
-            row[x] = Pack(c.r, c.g, c.b);
+            row[x] = OpaquePixel(c);
         }
     });
 }

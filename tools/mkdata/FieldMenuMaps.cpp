@@ -36,11 +36,6 @@ Rgb MapColour(uint8_t m, double dryness) {
     }
 }
 
-uint32_t Pack(const Rgb& c) {
-    auto b = [](double v) { return uint32_t(std::clamp(std::lround(v * 255), 0L, 255L)); };
-    return 0xFF000000u | (b(c.r) << 16) | (b(c.g) << 8) | b(c.b);
-}
-
 void Banner(cairo_t* cr, double x, double y, double s, const Rgb& colour) {
     cairo_set_line_width(cr, std::max(1.0, s * 0.12));
     kit::SetColour(cr, ink::Sumi);
@@ -84,7 +79,7 @@ void DrawFieldMap(kit::Picture& p, const FieldRaster& raster, double x0, double 
             }
             double grain = kit::ValueNoise(px, py, 3, d.seed + 41) - 0.5;
             c = c.Scaled(1 + grain * 0.06);
-            row[px] = Pack(c);
+            row[px] = kit::OpaquePixel(c);
         }
     });
     cairo_t* cr = p.cr();

@@ -274,8 +274,7 @@ void SaveIndexed(const KitContext& kit, const std::string& gameName, int width, 
     d.bitCount = 8;
     d.coloursUsed = int(palette.size());
     for (size_t i = 0; i < palette.size(); ++i)
-        d.palette[i] = {uint8_t(std::lround(palette[i].r * 255)), uint8_t(std::lround(palette[i].g * 255)),
-                        uint8_t(std::lround(palette[i].b * 255))};
+        d.palette[i] = {ToByte(palette[i].r), ToByte(palette[i].g), ToByte(palette[i].b)};
     uint32_t stride = d.Stride();
     d.bits.assign(size_t(stride) * size_t(height), 0);
     for (int y = 0; y < height; ++y)

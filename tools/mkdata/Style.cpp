@@ -30,11 +30,15 @@ void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double r) 
     cairo_arc(cr, x + r, y + r, r, kPi, 3 * kPi / 2);
     cairo_close_path(cr);
 }
-
-uint8_t Clamp8(double v) { return uint8_t(std::clamp(std::lround(v), 0L, 255L)); }
 }  // namespace
 
 void SetColour(cairo_t* cr, const Rgb& c, double alpha) { cairo_set_source_rgba(cr, c.r, c.g, c.b, alpha); }
+
+uint8_t ToByte(double unit) { return uint8_t(std::clamp(std::lround(unit * 255), 0L, 255L)); }
+
+uint32_t OpaquePixel(const Rgb& c) {
+    return 0xFF000000u | uint32_t(ToByte(c.r)) << 16 | uint32_t(ToByte(c.g)) << 8 | ToByte(c.b);
+}
 
 uint32_t KitRandom::Next() {
     m_state ^= m_state << 13;
@@ -84,7 +88,7 @@ void Picture::EditPixels(const std::function<void(uint32_t* row, int y)>& fn) {
 }
 
 void FlattenOnto(Picture& p, const Rgb& matte, double threshold) {
-    const uint32_t mr = Clamp8(matte.r * 255), mg = Clamp8(matte.g * 255), mb = Clamp8(matte.b * 255);
+    const uint32_t mr = ToByte(matte.r), mg = ToByte(matte.g), mb = ToByte(matte.b);
     const uint32_t cut = uint32_t(std::lround(threshold * 255));
     p.EditPixels([&](uint32_t* row, int) {
         for (int x = 0; x < p.Width(); ++x) {
@@ -165,8 +169,7 @@ void PaintWashi(Picture& p, uint32_t seed, const Rgb& tint, double tintAmount) {
             double v = std::max(0.0, d - 0.55) / 0.45;
             v = v * v * 0.55;
             Rgb c = base.Mix(ink::WashiShade, v).Scaled(f);
-            row[x] = 0xFF000000u | uint32_t(Clamp8(c.r * 255)) << 16 | uint32_t(Clamp8(c.g * 255)) << 8 |
-                     Clamp8(c.b * 255);
+            row[x] = OpaquePixel(c);
         }
     });
     PaintGrain(p, 0, 0, w, h, seed + 4, 1.0);

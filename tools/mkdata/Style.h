@@ -48,6 +48,12 @@ inline constexpr Rgb Key{1.0, 0.0, 1.0};               // transparent key of spr
 
 void SetColour(cairo_t* cr, const Rgb& c, double alpha = 1.0);
 
+// A channel of 0..1 as a byte, rounded; out of range is clamped, never
+// wrapped.
+uint8_t ToByte(double unit);
+// A colour as an opaque ARGB32 pixel, for writing through EditPixels.
+uint32_t OpaquePixel(const Rgb& c);
+
 // ----------------------------------------------------------- randomness
 
 // The kit's own small generator (xorshift), so that pictures never depend on
