@@ -194,8 +194,11 @@ KIT_GENERATOR(CowEffects) {
         if (herd) {
             const float starts[] = {0.01f, 0.45f, 1.0f, 1.5f};
             const float pitches[] = {118, 96, 134, 104};
-            for (int i = 0; i < 4; ++i)
-                track.Mix(starts[i], Synth::Moo(rate, pitches[i], noise.Range(1.2f, 1.6f), noise), noise.Range(0.6f, 1.0f));
+            for (int i = 0; i < 4; ++i) {
+                const float gain = noise.Range(0.6f, 1.0f);
+                const float seconds = noise.Range(1.2f, 1.6f);
+                track.Mix(starts[i], Synth::Moo(rate, pitches[i], seconds, noise), gain);
+            }
         } else {
             track.Mix(0.01, Synth::Moo(rate, 112, 1.6f, noise), 1.0f);
         }

@@ -63,7 +63,8 @@ void Seal(cairo_t* cr, double cx, double cy, double size, double alpha) {
     // Worn specks where the paste did not take.
     KitRandom rnd(5);
     for (int i = 0; i < 40; ++i) {
-        cairo_arc(cr, cx + rnd.Range(-h, h), cy + rnd.Range(-h, h), rnd.Range(0.3, 1.1), 0, 2 * kPi);
+        const double r = rnd.Range(0.3, 1.1), y = cy + rnd.Range(-h, h), x = cx + rnd.Range(-h, h);
+        cairo_arc(cr, x, y, r, 0, 2 * kPi);
         SetColour(cr, ink::Washi, alpha * rnd.Range(0.3, 0.7));
         cairo_fill(cr);
     }

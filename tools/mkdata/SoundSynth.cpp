@@ -225,7 +225,8 @@ std::vector<float> Clash(int rate, CSynthNoise& noise) {
     const double modes[] = {1420, 2310, 3170, 3890, 4730};
     for (int k = 0; k < 5; ++k) {
         const double f = modes[k] * noise.Range(0.88f, 1.12f);
-        Partial(s, rate, f, noise.Range(0.3f, 1.0f), noise.Range(0.06f, 0.22f));
+        const float decay = noise.Range(0.06f, 0.22f), level = noise.Range(0.3f, 1.0f);
+        Partial(s, rate, f, level, decay);
         Partial(s, rate, f * 1.004, 0.3, 0.1);  // a near twin: the blade beats
     }
     for (size_t i = 0; i < s.size() && i < (size_t)(rate * 0.004); ++i) s[i] += noise.White() * 1.5f;

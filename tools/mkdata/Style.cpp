@@ -239,8 +239,8 @@ Ridge PaintMountainRange(cairo_t* cr, double x0, double x1, double ridgeY, doubl
         double y = ridge.ys[i];
         double len = rnd.Range(0.15, 0.5) * (ridgeY - y + fade * 0.3);
         cairo_move_to(cr, x, y + 1);
-        cairo_curve_to(cr, x + rnd.Range(-4, 4), y + len * 0.4, x + rnd.Range(-6, 6), y + len * 0.7,
-                       x + rnd.Range(-8, 8), y + len);
+        const double x3 = x + rnd.Range(-8, 8), x2 = x + rnd.Range(-6, 6), x1 = x + rnd.Range(-4, 4);
+        cairo_curve_to(cr, x1, y + len * 0.4, x2, y + len * 0.7, x3, y + len);
         SetColour(cr, colour.Scaled(0.8), alpha * rnd.Range(0.15, 0.35));
         cairo_set_line_width(cr, rnd.Range(0.6, 1.8));
         cairo_stroke(cr);
@@ -298,7 +298,8 @@ void PaintPine(cairo_t* cr, double baseX, double baseY, double height, const Rgb
             double ky = py + rnd.Range(-0.15, 0.1) * ph - (1 - std::abs(k - 2.5) / 2.5) * ph * 0.2;
             cairo_save(cr);
             cairo_translate(cr, kx, ky);
-            cairo_scale(cr, pw * rnd.Range(0.22, 0.32), ph * rnd.Range(0.45, 0.6));
+            const double sy = ph * rnd.Range(0.45, 0.6), sx = pw * rnd.Range(0.22, 0.32);
+            cairo_scale(cr, sx, sy);
             cairo_arc(cr, 0, 0, 1, 0, 2 * kPi);
             cairo_restore(cr);
             SetColour(cr, colour, alpha * rnd.Range(0.45, 0.7));
@@ -308,7 +309,8 @@ void PaintPine(cairo_t* cr, double baseX, double baseY, double height, const Rgb
         for (int k = 0; k < 14; ++k) {
             double nx = px + rnd.Range(-0.5, 0.5) * pw, ny = py - ph * 0.25 + rnd.Range(-0.2, 0.2) * ph;
             cairo_move_to(cr, nx, ny);
-            cairo_line_to(cr, nx + rnd.Range(-0.04, 0.04) * pw, ny - ph * rnd.Range(0.2, 0.45));
+            const double ty = ny - ph * rnd.Range(0.2, 0.45), tx = nx + rnd.Range(-0.04, 0.04) * pw;
+            cairo_line_to(cr, tx, ty);
         }
         SetColour(cr, colour, alpha * 0.7);
         cairo_stroke(cr);

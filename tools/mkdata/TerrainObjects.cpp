@@ -286,7 +286,8 @@ void DrawTree(cairo_t* cr, const Geometry& g, int variant, bool willow, bool cas
         for (int i = 0; i < 14; ++i) {
             double x = cx + rnd.Range(-r, r);
             cairo_move_to(cr, x, cy + rnd.Range(-4, 6));
-            cairo_curve_to(cr, x + 2, cy + 8, x - 1, cy + 16, x + rnd.Range(-2, 2), cy + rnd.Range(18, 26));
+            const double endY = cy + rnd.Range(18, 26), endX = x + rnd.Range(-2, 2);
+            cairo_curve_to(cr, x + 2, cy + 8, x - 1, cy + 16, endX, endY);
             SetColour(cr, leaf.Scaled(0.7), 0.8);
             cairo_set_line_width(cr, 1.2);
             cairo_stroke(cr);

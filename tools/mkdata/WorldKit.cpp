@@ -220,13 +220,15 @@ private:
         }
         int arm = k % 4;
         for (const std::string& n : names) {
-            CPerson* v = AddPerson(n, k, 300 + f.Next(0, 6) * 100, leaderId, f, 60 + f.Next(0, 20));
+            const int level = 60 + f.Next(0, 20), merit = 300 + f.Next(0, 6) * 100;
+            CPerson* v = AddPerson(n, k, merit, leaderId, f, level);
             SetTroops(*v, f, 20 + f.Next(0, 15), arm);
             arm = (arm + 1) % 4;
             int captains = 1 + f.Next(0, 1);
             for (int c = 0; c < captains; ++c) {
                 std::string cn = std::string(kFamilies[(v->id * 3 + c) % 18]) + ", " + kGivens[(v->id + c * 5) % 18];
-                CPerson* cap = AddPerson(cn, k, 120 + f.Next(0, 8) * 10, v->id, f, 45 + f.Next(0, 15));
+                const int capLevel = 45 + f.Next(0, 15), capMerit = 120 + f.Next(0, 8) * 10;
+                CPerson* cap = AddPerson(cn, k, capMerit, v->id, f, capLevel);
                 SetTroops(*cap, f, 8 + f.Next(0, 6), c % 2 == 0 ? 0 : 2);
                 cap->value13 = v->id;
             }
