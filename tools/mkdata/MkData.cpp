@@ -29,15 +29,17 @@ int Usage() {
 int Generate(const std::string& root, const std::vector<std::string>& only) {
     std::filesystem::create_directories(root);
     KitContext kit(root);
-    std::vector<KitGeneratorEntry> gens;
-    for (const KitGeneratorEntry& g : KitGenerators())
-        if (only.empty() || std::find(only.begin(), only.end(), g.name) != only.end()) gens.push_back(g);
-    if (gens.size() < only.size()) {
-        std::fprintf(stderr, "ERROR: unknown generator in --only; known:");
-        for (const KitGeneratorEntry& g : KitGenerators()) std::fprintf(stderr, " %s", g.name);
+    const std::vector<KitGeneratorEntry> all = KitGenerators();
+    for (const std::string& name : only) {
+        if (std::any_of(all.begin(), all.end(), [&](const KitGeneratorEntry& g) { return name == g.name; })) continue;
+        std::fprintf(stderr, "ERROR: unknown generator %s in --only; known:", name.c_str());
+        for (const KitGeneratorEntry& g : all) std::fprintf(stderr, " %s", g.name);
         std::fprintf(stderr, "\n");
         return 2;
     }
+    std::vector<KitGeneratorEntry> gens;
+    for (const KitGeneratorEntry& g : all)
+        if (only.empty() || std::find(only.begin(), only.end(), g.name) != only.end()) gens.push_back(g);
     std::atomic<size_t> next{0};
     std::atomic<int> failures{0};
     std::mutex printLock;
