@@ -7,6 +7,7 @@
 
 #include "tools/mkdata/AviWriter.h"
 #include "tools/mkdata/Kit.h"
+#include "tools/mkdata/PictureFile.h"
 #include "tools/mkdata/Style.h"
 
 namespace kit {
@@ -158,26 +159,13 @@ KIT_GENERATOR(LogoMovie) {
     const int samplesPerFrame = kRate / kFps;
     std::vector<int16_t> sound = Soundtrack(samplesPerFrame * kFrames);
     AviWriter avi(kWidth, kHeight, kFps, kRate, 1);
-    const uint32_t stride = uint32_t(kWidth) * 3;  // already a multiple of 4
-    std::vector<uint8_t> rows(avi.FrameBytes());
     for (int f = 0; f < kFrames; ++f) {
         Picture frame(kWidth, kHeight);
         DrawFrame(frame, paper, f);
-        cairo_surface_flush(frame.Surface());
-        const unsigned char* data = cairo_image_surface_get_data(frame.Surface());
-        const int cs = cairo_image_surface_get_stride(frame.Surface());
-        for (int y = 0; y < kHeight; ++y) {
-            const uint32_t* src = reinterpret_cast<const uint32_t*>(data + size_t(y) * size_t(cs));
-            uint8_t* dst = rows.data() + size_t(kHeight - 1 - y) * stride;
-            for (int x = 0; x < kWidth; ++x) {
-                dst[x * 3] = uint8_t(src[x]);
-                dst[x * 3 + 1] = uint8_t(src[x] >> 8);
-                dst[x * 3 + 2] = uint8_t(src[x] >> 16);
-            }
-        }
         std::vector<int16_t> chunk(sound.begin() + long(f * samplesPerFrame),
                                    sound.begin() + long((f + 1) * samplesPerFrame));
-        avi.AddFrame(rows, chunk);
+        // A movie frame is stored as a 24-bit picture is: bottom row first.
+        avi.AddFrame(ToDib(frame, false).bits, chunk);
     }
     kit.WriteBytes("Sound\\Publisher Logo.avi", avi.Finish());
 }
