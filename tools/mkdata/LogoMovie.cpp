@@ -46,12 +46,7 @@ void BrushCircle(cairo_t* cr, double cx, double cy, double r, double progress) {
 void Seal(cairo_t* cr, double cx, double cy, double size, double alpha) {
     cairo_save(cr);
     double h = size / 2, rad = size * 0.12;
-    cairo_new_sub_path(cr);
-    cairo_arc(cr, cx + h - rad, cy - h + rad, rad, -kPi / 2, 0);
-    cairo_arc(cr, cx + h - rad, cy + h - rad, rad, 0, kPi / 2);
-    cairo_arc(cr, cx - h + rad, cy + h - rad, rad, kPi / 2, kPi);
-    cairo_arc(cr, cx - h + rad, cy - h + rad, rad, kPi, 3 * kPi / 2);
-    cairo_close_path(cr);
+    RoundedRect(cr, cx - h, cy - h, size, size, rad);
     SetColour(cr, ink::Vermilion, alpha);
     cairo_fill(cr);
     TextStyle st;

@@ -20,6 +20,9 @@ uint32_t Hash3(int32_t x, int32_t y, uint32_t seed) {
 }
 
 double Smooth(double t) { return t * t * (3 - 2 * t); }
+}  // namespace
+
+void SetColour(cairo_t* cr, const Rgb& c, double alpha) { cairo_set_source_rgba(cr, c.r, c.g, c.b, alpha); }
 
 void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double r) {
     r = std::min(r, std::min(w, h) / 2);
@@ -30,9 +33,6 @@ void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double r) 
     cairo_arc(cr, x + r, y + r, r, kPi, 3 * kPi / 2);
     cairo_close_path(cr);
 }
-}  // namespace
-
-void SetColour(cairo_t* cr, const Rgb& c, double alpha) { cairo_set_source_rgba(cr, c.r, c.g, c.b, alpha); }
 
 uint8_t ToByte(double unit) { return uint8_t(std::clamp(std::lround(unit * 255), 0L, 255L)); }
 

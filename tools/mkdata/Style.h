@@ -48,6 +48,10 @@ inline constexpr Rgb Key{1.0, 0.0, 1.0};               // transparent key of spr
 
 void SetColour(cairo_t* cr, const Rgb& c, double alpha = 1.0);
 
+// Adds a rectangle with corners rounded by `r` (at most half its shorter
+// side) to the path, as a closed sub-path of its own.
+void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double r);
+
 // A channel of 0..1 as a byte, rounded; out of range is clamped, never
 // wrapped.
 uint8_t ToByte(double unit);
