@@ -106,11 +106,7 @@ bool COrvaneDoc::SerializeFile(const char* path, bool store, bool withCampaign, 
         try {
             if (header) header->Write(file);
             CArchive ar(&file, CArchive::store);
-            m_states.Serialize(ar);
-            m_nations.Serialize(ar);
-            m_persons.Serialize(ar);
-            m_castles.Serialize(ar);
-            m_paths.Serialize(ar);
+            SerializeWorldLists(ar, m_states, m_nations, m_persons, m_castles, m_paths);
             if (withCampaign) m_campaign.Serialize(ar);
             ar.Close();
             file.Commit();

@@ -2,13 +2,16 @@
 
 #include <unordered_set>
 
-void CWorldLists::Serialize(CArchive& ar) {
+void SerializeWorldLists(CArchive& ar, CStateList& states, CNationList& nations, CPersonList& persons,
+                         CCastleList& castles, CPathList& paths) {
     states.Serialize(ar);
     nations.Serialize(ar);
     persons.Serialize(ar);
     castles.Serialize(ar);
     paths.Serialize(ar);
 }
+
+void CWorldLists::Serialize(CArchive& ar) { SerializeWorldLists(ar, states, nations, persons, castles, paths); }
 
 bool CWorldLists::Unshare() {
     std::unordered_set<CObject*> seen;

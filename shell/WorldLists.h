@@ -9,6 +9,12 @@
 #include "Units/PersonList.h"
 #include "Units/State.h"
 
+// Stores or loads the five lists in file order. The one place that order
+// is written down: the document stores its own lists through it and loads
+// into a CWorldLists, whose Serialize calls it too.
+void SerializeWorldLists(CArchive& ar, CStateList& states, CNationList& nations, CPersonList& persons,
+                         CCastleList& castles, CPathList& paths);
+
 class CWorldLists {
 public:
     // The five lists in file order.
