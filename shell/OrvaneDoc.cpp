@@ -203,10 +203,27 @@ bool COrvaneDoc::SerializePlayerSlot(int slot, bool store) {
     // A failed load or store leaves the file as it was: the store writes
     // through a temporary file and the load reads into fresh lists. A slot
     // whose first store failed names no file and is free again.
+    if (!IsSavedDataFile(rec->FileName)) {
+        ShowMessage("ERROR: The army file %s is not in the Saved Data folder; it is not used.",
+                    (const char*)rec->FileName);
+        if (store) {
+            rec->Reset();
+            StoreProfile();
+        }
+        return false;
+    }
     bool ok = SerializeWorldFile(rec->FileName, store);
     if (!ok && store && !CFile::Exists(rec->FileName)) rec->Reset();
     StoreProfile();
     return ok;
+}
+
+bool COrvaneDoc::IsSavedDataFile(const CString& name) const {
+    const int folder = m_strSavedData.GetLength();
+    if (name.GetLength() <= folder || AfxCompareNoCase(name.Left(folder).GetString(), m_strSavedData.GetString()) != 0)
+        return false;
+    CString file = name.Mid(folder);
+    return file.Find('\\') < 0 && file.Find('/') < 0 && file != "." && file != "..";
 }
 
 bool COrvaneDoc::DeleteSlotFile(int slot) {
@@ -214,6 +231,11 @@ bool COrvaneDoc::DeleteSlotFile(int slot) {
     if (rec == nullptr) return false;
     if (rec->FileName.IsEmpty()) {
         rec->Reset();
+        return false;
+    }
+    if (!IsSavedDataFile(rec->FileName)) {
+        ShowMessage("ERROR: The army file %s is not in the Saved Data folder; it is not deleted.",
+                    (const char*)rec->FileName);
         return false;
     }
     if (!CFile::Exists(rec->FileName)) return false;

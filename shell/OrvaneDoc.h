@@ -90,9 +90,14 @@ public:
     // A saved game without header, by name in the Saved Data folder.
     bool SerializeGameFile(const char* fileName, bool store);
     // The current player's army slot file ("D<player>A<slot>.sav"); false,
-    // touching no file, when no player is chosen.
+    // touching no file, when no player is chosen. A slot names its file in
+    // the profile: a name that does not lie directly in the Saved Data
+    // folder is refused with an "ERROR: ..." and no file is touched (a store
+    // then frees the slot, as a failed first store does).
     bool SerializePlayerSlot(int slot, bool store);
     bool DeleteSlotFile(int slot);
+    // True when `name` is a file directly in the Saved Data folder.
+    bool IsSavedDataFile(const CString& name) const;
     // Drops a slot whose file is gone; true when it dropped one.
     bool GetSlotTitle(int slot);
     CString GetGameSlotPath(int slot) const;

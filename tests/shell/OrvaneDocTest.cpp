@@ -319,6 +319,25 @@ TEST_F(WorldFolder, PlayerSlotFiles) {
     EXPECT_FALSE(m_doc->SerializePlayerSlot(1, false));
     EXPECT_EQ(m_doc->GetCurrentPlayerSlot(1)->FileName, kept);
     EXPECT_EQ(ReadFile(AfxResolvePath(kept).c_str()), (std::vector<BYTE>{1, 2, 3}));
+
+    // A profile is read from disk: a slot naming a file elsewhere is never
+    // written, read or deleted.
+    const fs::path victim = m_root / "Keep.txt";
+    WriteFile(victim.c_str(), {7});
+    const std::string savedData = m_doc->GetSavedDataPath().GetString();
+    for (std::string name : {victim.string(), savedData + "../../Keep.txt", savedData + "..\\..\\Keep.txt",
+                             savedData + ".."}) {
+        SCOPED_TRACE(name);
+        CGameInfoRecord* rec = m_doc->GetCurrentPlayerSlot(2);
+        rec->FileName = name.c_str();
+        AfxClearShownMessages();
+        EXPECT_FALSE(m_doc->DeleteSlotFile(2));
+        EXPECT_FALSE(m_doc->SerializePlayerSlot(2, false));
+        EXPECT_FALSE(m_doc->SerializePlayerSlot(2, true));
+        EXPECT_TRUE(rec->FileName.IsEmpty());
+        EXPECT_TRUE(AnyMessageHas("ERROR: "));
+        EXPECT_EQ(ReadFile(victim.c_str()), (std::vector<BYTE>{7}));
+    }
 }
 
 TEST_F(WorldFolder, UpkeepOnTheKitWorld) {
