@@ -1,7 +1,7 @@
 #include "Animate/AnimView.h"
 
 #include "platform/win/Win.h"
-#include "shell/Helpers.h"
+#include "core/Helpers.h"
 
 IMPLEMENT_DYNCREATE(CAnimView, COSBView)
 

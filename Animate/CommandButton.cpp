@@ -1,6 +1,6 @@
 #include "Animate/CommandButton.h"
 
-#include "shell/Helpers.h"
+#include "core/Helpers.h"
 
 IMPLEMENT_DYNAMIC(CCommandButton, CObject)
 IMPLEMENT_SERIAL(CCmbList, CObList, 0)

@@ -9,7 +9,7 @@
 
 #include "Animate/DIB.h"
 #include "platform/jpeg/Jpeg.h"
-#include "shell/Helpers.h"
+#include "core/Helpers.h"
 
 namespace {
 

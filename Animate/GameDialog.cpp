@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/win/Win.h"
-#include "shell/Helpers.h"
+#include "core/Helpers.h"
 
 CGameDialog::CGameDialog(UINT templateId, CWnd* parent) : CDialog(templateId, parent) { m_icons.SetOwnerDialog(this); }
 

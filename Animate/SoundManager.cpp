@@ -1,7 +1,7 @@
 #include "Animate/SoundManager.h"
 
 #include "platform/win/WinApp.h"
-#include "shell/Helpers.h"
+#include "core/Helpers.h"
 
 namespace {
 // How loud an ambient loop is, in percent of the effects level, for the

@@ -4,7 +4,7 @@
 #include <memory>
 #include <new>
 
-#include "shell/Helpers.h"
+#include "core/Helpers.h"
 
 IMPLEMENT_DYNAMIC(SWave, CObject)
 

@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "shell/BucketGrid.h"
-#include "shell/LinkList.h"
+#include "core/BucketGrid.h"
+#include "core/LinkList.h"
 
 static void BM_LinkListIndexedWalk(benchmark::State& state) {
     std::vector<int> values(size_t(state.range(0)));

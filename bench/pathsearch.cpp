@@ -9,13 +9,13 @@
 #include <memory>
 #include <string>
 
-#include "battle/AltitudeMap.h"
-#include "battle/BattleGrid.h"
-#include "battle/BattlefieldFiles.h"
-#include "battle/BattlefieldTables.h"
-#include "battle/PathSearch.h"
-#include "battle/RouteDatabase.h"
-#include "shell/PointList.h"
+#include "field/AltitudeMap.h"
+#include "field/BattleGrid.h"
+#include "field/BattlefieldFiles.h"
+#include "field/BattlefieldTables.h"
+#include "field/PathSearch.h"
+#include "field/RouteDatabase.h"
+#include "core/PointList.h"
 
 namespace {
 

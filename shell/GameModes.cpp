@@ -4,9 +4,9 @@
 #include <string>
 
 #include "Animate/SoundNames.h"
-#include "shell/Helpers.h"
+#include "core/Helpers.h"
 #include "shell/OrvaneView.h"
-#include "shell/Random.h"
+#include "core/Random.h"
 #include "ui/MovieDlg.h"
 
 namespace {

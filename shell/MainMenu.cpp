@@ -1,5 +1,5 @@
 // The main menu's buttons, and the mouse and key routing of the view.
-#include "shell/GameTables.h"
+#include "core/GameTables.h"
 #include "shell/OrvaneView.h"
 
 // While set, the timers of modal popups also process the game's network

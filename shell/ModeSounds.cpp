@@ -2,7 +2,7 @@
 // loaded under fixed sound identifiers.
 #include "Animate/SoundNames.h"
 #include "shell/OrvaneView.h"
-#include "shell/Random.h"
+#include "core/Random.h"
 
 namespace {
 // Static buffers with frequency, pan and volume control.

@@ -6,11 +6,11 @@
 #include <memory>
 #include <unordered_set>
 
-#include "campaign/WorldNames.h"
+#include "core/WorldNames.h"
 #include "platform/win/MessageQueue.h"
-#include "shell/Helpers.h"
-#include "shell/NameTables.h"
-#include "shell/Random.h"
+#include "core/Helpers.h"
+#include "core/NameTables.h"
+#include "core/Random.h"
 
 // ---- Construction and folders
 

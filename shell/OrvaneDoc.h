@@ -13,17 +13,17 @@
 
 #include <cstdint>
 
-#include "Units/Castle.h"
-#include "Units/Nation.h"
-#include "Units/Path.h"
-#include "Units/PersonList.h"
-#include "Units/State.h"
-#include "campaign/Campaign.h"
+#include "world/Castle.h"
+#include "world/Nation.h"
+#include "world/Path.h"
+#include "world/PersonList.h"
+#include "world/State.h"
+#include "world/Campaign.h"
 #include "platform/afx/Afx.h"
 #include "platform/win/Document.h"
-#include "shell/SaveGameInfo.h"
-#include "shell/WorldLists.h"
-#include "ui/PlayerRoster.h"
+#include "world/SaveGameInfo.h"
+#include "world/WorldLists.h"
+#include "world/PlayerRoster.h"
 
 class COrvaneDoc : public CDocument {
     DECLARE_DYNCREATE(COrvaneDoc)

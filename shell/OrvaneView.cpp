@@ -7,11 +7,11 @@
 #include <filesystem>
 #include <strings.h>
 
-#include "shell/GameTables.h"
-#include "shell/Helpers.h"
+#include "core/GameTables.h"
+#include "core/Helpers.h"
 #include "shell/OrvaneApp.h"
 #include "shell/ProfileProbe.h"
-#include "shell/Random.h"
+#include "core/Random.h"
 #include "shell/Settings.h"
 
 IMPLEMENT_DYNCREATE(COrvaneView, CAnimFocusView)

@@ -20,7 +20,7 @@
 #include <cstdint>
 
 #include "Animate/SoundManager.h"
-#include "shell/LinkList.h"
+#include "core/LinkList.h"
 #include "shell/OrvaneDoc.h"
 #include "Animate/AnimFocusView.h"
 #include "Animate/LetterSet.h"

@@ -1,7 +1,7 @@
 #include "shell/ProfileProbe.h"
 
 #include "platform/afx/Afx.h"
-#include "ui/PlayerRoster.h"
+#include "world/PlayerRoster.h"
 
 bool ReadProfileResolution(const char* name, int& setting) {
     CFile file;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "shell/GameTables.h"
+#include "core/GameTables.h"
 #include "shell/OrvaneApp.h"
 #include "shell/OrvaneView.h"
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/audio/DirectSoundBuffer.h"
-#include "shell/Helpers.h"
+#include "core/Helpers.h"
 
 namespace {
 // The movie is watched by a 1 ms timer: frames follow the clock, so a slow

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "Animate/DIB.h"
-#include "battle/MapPicture.h"
+#include "field/MapPicture.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static bool quiet = [] {

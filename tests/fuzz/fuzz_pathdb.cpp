@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "battle/RouteDatabase.h"
-#include "shell/PointList.h"
+#include "field/RouteDatabase.h"
+#include "core/PointList.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static bool quiet = [] {

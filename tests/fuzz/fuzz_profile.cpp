@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "platform/afx/Afx.h"
-#include "ui/PlayerRoster.h"
+#include "world/PlayerRoster.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CMemFile file(data, size);

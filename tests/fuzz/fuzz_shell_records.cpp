@@ -3,8 +3,8 @@
 #include <cstdint>
 
 #include "platform/afx/Afx.h"
-#include "shell/GameTime.h"
-#include "shell/PointList.h"
+#include "core/GameTime.h"
+#include "core/PointList.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CMemFile file(data, size);

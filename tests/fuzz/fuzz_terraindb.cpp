@@ -2,8 +2,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "battle/Terrain.h"
-#include "battle/TerrainDB.h"
+#include "field/Terrain.h"
+#include "field/TerrainDB.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static bool quiet = [] {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "battle/BattlefieldFiles.h"
+#include "field/BattlefieldFiles.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static bool quiet = [] {

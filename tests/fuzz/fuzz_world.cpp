@@ -3,9 +3,9 @@
 // that follow a load on whatever was read.
 #include <cstdint>
 
-#include "campaign/Campaign.h"
+#include "world/Campaign.h"
 #include "platform/afx/Afx.h"
-#include "shell/WorldLists.h"
+#include "world/WorldLists.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     AfxSetMessageBoxHandler([](const char*, const char*, UINT) { return IDOK; });

@@ -15,7 +15,7 @@
 
 #include "platform/afx/Afx.h"
 #include "platform/afx/PathResolver.h"
-#include "ui/PlayerRoster.h"
+#include "world/PlayerRoster.h"
 #include "tests/support/GameRun.h"
 
 namespace {

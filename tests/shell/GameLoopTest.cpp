@@ -2,7 +2,7 @@
 // the mode controller, the message log and the on-screen text entry.
 #include <gtest/gtest.h>
 
-#include "shell/Random.h"
+#include "core/Random.h"
 #include "tests/support/GameRun.h"
 
 namespace {

@@ -11,10 +11,10 @@
 #include <iterator>
 #include <set>
 
-#include "campaign/WorldNames.h"
-#include "shell/NameTables.h"
+#include "core/WorldNames.h"
+#include "core/NameTables.h"
 #include "shell/OrvaneDoc.h"
-#include "shell/Random.h"
+#include "core/Random.h"
 #include "tests/support/ArchiveBytes.h"
 
 namespace fs = std::filesystem;

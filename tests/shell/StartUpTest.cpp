@@ -8,7 +8,7 @@
 
 #include "shell/Settings.h"
 #include "tests/support/ArchiveBytes.h"
-#include "ui/PlayerRoster.h"
+#include "world/PlayerRoster.h"
 #include "tests/support/GameRun.h"
 
 namespace fs = std::filesystem;

@@ -10,14 +10,14 @@
 #include <cstdlib>
 #include <string>
 
-#include "battle/AltitudeMap.h"
-#include "battle/BattleGrid.h"
-#include "battle/BattlefieldFiles.h"
-#include "battle/BattlefieldTables.h"
-#include "battle/PathGrid.h"
-#include "battle/RouteDatabase.h"
-#include "battle/TerrainDB.h"
-#include "battle/TerrainList.h"
+#include "field/AltitudeMap.h"
+#include "field/BattleGrid.h"
+#include "field/BattlefieldFiles.h"
+#include "field/BattlefieldTables.h"
+#include "field/PathGrid.h"
+#include "field/RouteDatabase.h"
+#include "field/TerrainDB.h"
+#include "field/TerrainList.h"
 
 // The generated kit's folder.
 inline std::string KitFolder() {

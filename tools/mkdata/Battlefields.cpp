@@ -4,9 +4,9 @@
 #include <cmath>
 #include <cstring>
 
-#include "battle/AltitudeMap.h"
-#include "battle/TerrainList.h"
-#include "shell/GameTables.h"
+#include "field/AltitudeMap.h"
+#include "field/TerrainList.h"
+#include "core/GameTables.h"
 #include "tools/mkdata/Kit.h"
 #include "tools/mkdata/Style.h"
 #include "tools/mkdata/TerrainObjects.h"

@@ -5,12 +5,12 @@
 // builder over the grid the game itself makes of the field.
 #include <stdexcept>
 
-#include "battle/AltitudeMap.h"
-#include "battle/BattleGrid.h"
-#include "battle/PathGrid.h"
-#include "battle/TerrainDB.h"
-#include "battle/TerrainList.h"
-#include "shell/GameTables.h"
+#include "field/AltitudeMap.h"
+#include "field/BattleGrid.h"
+#include "field/PathGrid.h"
+#include "field/TerrainDB.h"
+#include "field/TerrainList.h"
+#include "core/GameTables.h"
 #include "tools/mkdata/FieldPaint.h"
 #include "tools/mkdata/Kit.h"
 #include "tools/mkdata/TerrainObjects.h"

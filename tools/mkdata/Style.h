@@ -262,7 +262,7 @@ void SavePlaqueButton(const KitContext& kit, const std::string& folder, const st
 
 // ------------------------------------------------------------------ clans
 
-// Clan numbers of the game (named by kClanNames of campaign/WorldNames.h): 1 Velmor,
+// Clan numbers of the game (named by kClanNames of core/WorldNames.h): 1 Velmor,
 // 2 Karsin, 3 Dorneth, 4 Lask, 5 Zem, 6 Wenmarch, 7 Sabe, 8 Quarnith,
 // 9 Ruel, 10 Feyrond, 11 Warrior Monks, 12 Emperor, 13 Independent. Others
 // fall back to Independent.

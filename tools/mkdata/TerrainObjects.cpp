@@ -6,11 +6,11 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "battle/AltitudeMap.h"
-#include "battle/BattleGrid.h"
-#include "battle/BattlefieldFiles.h"
-#include "battle/TerrainList.h"
-#include "shell/GameTables.h"
+#include "field/AltitudeMap.h"
+#include "field/BattleGrid.h"
+#include "field/BattlefieldFiles.h"
+#include "field/TerrainList.h"
+#include "core/GameTables.h"
 #include "tools/mkdata/Kit.h"
 #include "tools/mkdata/Style.h"
 

@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 
-#include "battle/TerrainDB.h"
+#include "field/TerrainDB.h"
 
 class CAltitudeMap;
 class CBattleGrid;

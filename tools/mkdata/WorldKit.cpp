@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "Units/Castle.h"
-#include "Units/Nation.h"
-#include "Units/Path.h"
-#include "Units/PersonList.h"
-#include "Units/State.h"
-#include "campaign/WorldNames.h"
+#include "world/Castle.h"
+#include "world/Nation.h"
+#include "world/Path.h"
+#include "world/PersonList.h"
+#include "world/State.h"
+#include "core/WorldNames.h"
 #include "tools/mkdata/Kit.h"
 
 namespace {

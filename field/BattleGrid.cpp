@@ -1,0 +1,771 @@
+#include "field/BattleGrid.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "field/AltitudeMap.h"
+#include "field/RouteDatabase.h"
+#include "field/Terrain.h"
+#include "field/TerrainDB.h"
+#include "field/TerrainList.h"
+#include "field/ZoneGrid.h"
+#include "core/Helpers.h"
+#include "core/PointList.h"
+#include "core/Random.h"
+#include "field/ArmyElement.h"
+
+static bool Meets(const CRect& a, const CRect& b) {
+    return std::max(a.left, b.left) <= std::min(a.right, b.right) &&
+           std::max(a.top, b.top) <= std::min(a.bottom, b.bottom);
+}
+
+// Field-by-field equality (the rectangle class's own operator is ambiguous
+// between two rectangles under C++20's reversed candidates).
+static bool Same(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+static bool Contains(const CRect& r, int x, int y) {
+    return x >= r.left && x <= r.right && y >= r.top && y <= r.bottom;
+}
+
+template <typename T>
+static void AddOnce(std::vector<T*>& v, T* p) {
+    if (std::find(v.begin(), v.end(), p) == v.end()) v.push_back(p);
+}
+
+static void AddOnce(CObList* list, CObject* p) {
+    if (list && !list->Find(p)) list->AddTail(p);
+}
+
+BOOL CGridCell::Collides(const CRect& rect, const CArmyElement* except) const {
+    for (const CArmyElement* e : elements)
+        if (e != except && Meets(e->m_rcOccupied, rect)) return TRUE;
+    for (const CTerrain* t : terrain) {
+        if (const CTerrainRegion* region = t->GetCurrentRegion())
+            for (const CRect& r : region->rects)
+                if (Meets(r, rect)) return TRUE;
+    }
+    for (const CObstacleRect* o : obstacles)
+        if (Meets(o->rect, rect)) return TRUE;
+    return FALSE;
+}
+
+CBattleGrid::CBattleGrid() : m_pathSearch(std::make_unique<CPathSearch>()), m_cells(size_t(kColumns) * kRows) {
+    RemoveAll();
+}
+
+CBattleGrid::~CBattleGrid() { RemoveAll(); }
+
+void CBattleGrid::RemoveAll() {
+    m_obstacles.clear();
+    m_fineGrid.reset();
+    m_coarseGrid.reset();
+    for (CGridCell& cell : m_cells) cell.Clear();
+    m_offField.Clear();
+    m_listA.clear(), m_listB.clear(), m_listC.clear();
+    m_value = 0;
+    m_altitude = nullptr;
+    m_zones = nullptr;
+}
+
+template <typename F>
+void CBattleGrid::ForCells(const CRect& rect, F&& fn) const {
+    CRect clipped(std::max(rect.left, 0), std::max(rect.top, 0), std::min(rect.right, 2999),
+                  std::min(rect.bottom, 1999));
+    if (clipped.left <= clipped.right && clipped.top <= clipped.bottom) {
+        for (int c = clipped.left / kCellSize; c <= clipped.right / kCellSize; ++c)
+            for (int r = clipped.top / kCellSize; r <= clipped.bottom / kCellSize; ++r)
+                if (!fn(m_cells[size_t(c) * kRows + size_t(r)])) return;
+    }
+    if (ReachesOutside(rect)) fn(m_offField);
+}
+
+template <typename F>
+void CBattleGrid::ForCellsMutable(const CRect& rect, F&& fn) {
+    const CBattleGrid* self = this;
+    self->ForCells(rect, [&](const CGridCell& cell) { return fn(const_cast<CGridCell&>(cell)); });
+}
+
+void CBattleGrid::AddTerrain(CTerrain* terrain) {
+    std::vector<CRect> rects;
+    terrain->TraverseRegion(rects, -1);
+    for (const CRect& r : rects)
+        ForCellsMutable(r, [&](CGridCell& cell) {
+            AddOnce(cell.terrain, terrain);
+            return true;
+        });
+}
+
+void CBattleGrid::MoveTerrain(const std::vector<CRect>& oldRects, const std::vector<CRect>& newRects,
+                              CTerrain* terrain) {
+    for (const CRect& r : oldRects)
+        ForCellsMutable(r, [&](CGridCell& cell) {
+            cell.terrain.erase(std::remove(cell.terrain.begin(), cell.terrain.end(), terrain), cell.terrain.end());
+            return true;
+        });
+    for (const CRect& r : newRects)
+        ForCellsMutable(r, [&](CGridCell& cell) {
+            AddOnce(cell.terrain, terrain);
+            return true;
+        });
+}
+
+static const CRect kOffGrid(-1000, -1000, -1000, -1000);
+
+void CBattleGrid::AddElement(CArmyElement* element) {
+    if (Same(element->m_rcOccupied, kOffGrid)) return;
+    ForCellsMutable(element->m_rcOccupied, [&](CGridCell& cell) {
+        AddOnce(cell.elements, element);
+        return true;
+    });
+}
+
+void CBattleGrid::RemoveElementFromCells(CArmyElement* element, const CRect& rect) {
+    if (Same(rect, kOffGrid)) return;
+    ForCellsMutable(rect, [&](CGridCell& cell) {
+        cell.elements.erase(std::remove(cell.elements.begin(), cell.elements.end(), element), cell.elements.end());
+        return true;
+    });
+}
+
+BOOL CBattleGrid::MoveElement(const CRect& rect, CArmyElement* element) {
+    if (Same(rect, kOffGrid)) {
+        RemoveElementFromCells(element, element->m_rcOccupied);
+        element->m_rcOccupied = rect;
+        return TRUE;
+    }
+    bool collides = false;
+    ForCells(rect, [&](const CGridCell& cell) {
+        collides = cell.Collides(rect, element);
+        return !collides;
+    });
+    if (collides) return FALSE;
+    if (ReachesOutside(rect) && IsRectBlocked(rect)) return FALSE;
+    CRect old = element->m_rcOccupied;
+    element->m_rcOccupied = rect;
+    auto cellSpan = [](const CRect& r) {
+        return CRect(std::max(r.left, 0) / kCellSize, std::max(r.top, 0) / kCellSize,
+                     std::min(r.right, 2999) / kCellSize, std::min(r.bottom, 1999) / kCellSize);
+    };
+    if (Same(old, kOffGrid) || !Same(cellSpan(old), cellSpan(rect)) || ReachesOutside(old) != ReachesOutside(rect)) {
+        RemoveElementFromCells(element, old);
+        AddElement(element);
+    }
+    return TRUE;
+}
+
+void CBattleGrid::Rebuild(CAltitudeMap* altitude) {
+    m_altitude = altitude;
+    if (!altitude) return;
+    for (int x = 0; x < 3000; x += 5) {
+        for (int y = 0; y < 2000; y += 5) {
+            if (!altitude->IsPassableFlatAt(x / 5, y / 5, TRUE)) continue;
+            CRect r(RoundDownToMultiple(x, 15), RoundDownToMultiple(y, 15), RoundUpToMultiple(x + 4, 15) - 1,
+                    RoundUpToMultiple(y + 4, 15) - 1);
+            bool known = false;
+            ForCells(r, [&](const CGridCell& cell) {
+                for (const CObstacleRect* o : cell.obstacles)
+                    if (Same(o->rect, r)) known = true;
+                return !known;
+            });
+            if (known) continue;
+            auto record = std::make_unique<CObstacleRect>();
+            record->rect = r;
+            AddObstacle(record.get());
+            m_obstacles.push_back(std::move(record));
+        }
+    }
+}
+
+void CBattleGrid::AddObstacle(CObstacleRect* record) {
+    ForCellsMutable(record->rect, [&](CGridCell& cell) {
+        AddOnce(cell.obstacles, record);
+        return true;
+    });
+}
+
+void CBattleGrid::GetElementsInRect(const CRect& rect, CObList* own, CObList* others, int army) const {
+    ForCells(rect, [&](const CGridCell& cell) {
+        for (CArmyElement* e : cell.elements) {
+            if (!e->m_present || !Meets(e->m_rcOccupied, rect)) continue;
+            AddOnce(e->m_armyId == army ? own : others, e);
+        }
+        return true;
+    });
+}
+
+BOOL CBattleGrid::AnyElementInRect(const CRect& rect) const {
+    bool any = false;
+    ForCells(rect, [&](const CGridCell& cell) {
+        for (const CArmyElement* e : cell.elements)
+            if (Meets(e->m_rcOccupied, rect)) any = true;
+        return !any;
+    });
+    return any;
+}
+
+float CBattleGrid::GetForceRatio(int army, const CRect& rect, int& ownA, int& ownB, int& enemyA,
+                                 int& enemyB) const {
+    ownA = ownB = enemyA = enemyB = 0;
+    CObList own, others;
+    GetElementsInRect(rect, &own, &others, army);
+    for (POSITION pos = own.GetHeadPosition(); pos;) {
+        auto* e = static_cast<CArmyElement*>(own.GetNext(pos));
+        ownA += e->GetStrengthA(), ownB += e->GetStrengthB();
+    }
+    for (POSITION pos = others.GetHeadPosition(); pos;) {
+        auto* e = static_cast<CArmyElement*>(others.GetNext(pos));
+        enemyA += e->GetStrengthA(), enemyB += e->GetStrengthB();
+    }
+    int ownSum = ownA + ownB, enemySum = enemyA + enemyB;
+    if (enemySum == 0) return ownSum == 0 ? 0.5f : 1.0f;
+    if (ownSum == 0) return 0.0f;
+    return float(ownSum) / float(ownSum + enemySum);
+}
+
+void CBattleGrid::GetArmyElementsNear(int x, int y, int radius, int army, CObList& out) const {
+    GetElementsInRect(CRect(x - radius, y - radius, x + radius, y + radius), &out, nullptr, army);
+}
+
+void CBattleGrid::GetDivisionsInRect(int facing, int depth, int army, int x, int y, CObList& out) const {
+    int d = depth, h = depth / 2;
+    CRect r;
+    switch (facing) {
+    case 0: r = CRect(x - h, y - d, x + h, y); break;
+    case 1: r = CRect(x, y - d, x + d, y); break;
+    case 2: r = CRect(x, y - h, x + d, y + h); break;
+    case 3: r = CRect(x, y, x + d, y + d); break;
+    case 4: r = CRect(x - h, y, x + h, y + d); break;
+    case 5: r = CRect(x - d, y, x, y + d); break;
+    case 6: r = CRect(x - d, y - h, x, y + h); break;
+    case 7: r = CRect(x - d, y - d, x, y); break;
+    default: return;
+    }
+    GetElementsInRect(r, &out, nullptr, army);
+}
+
+DWORD CBattleGrid::GetEnemiesInRect(const CRect& rect, const CArmyElement* element) const {
+    static const DWORD kTypeBits[9] = {0x100, 0x10, 0x8, 0x4, 0x20, 0x400, 0x80, 0x200, 0x40};
+    DWORD mask = 0;
+    CPoint centre((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    ForCells(rect, [&](const CGridCell& cell) {
+        for (const CArmyElement* e : cell.elements) {
+            if (e == element || !Meets(e->m_rcOccupied, rect)) continue;
+            mask |= 0x2000;
+            if (element && e->m_armyId == element->m_armyId)
+                mask |= 0x2;
+            else if (e->IsFacingToward(centre.x, centre.y, 1) && e->m_typeValue >= 0 && e->m_typeValue <= 8)
+                mask |= kTypeBits[e->m_typeValue];
+        }
+        for (const CTerrain* t : cell.terrain) {
+            const CTerrainRegion* region = t->GetCurrentRegion();
+            if (!region) continue;
+            for (const CRect& r : region->rects) {
+                if (!Meets(r, rect)) continue;
+                mask |= t->GetFlagBit2() ? (0x1 | 0x800 | 0x3000) : (0x1 | 0x2000);
+                break;
+            }
+        }
+        for (const CObstacleRect* o : cell.obstacles)
+            if (Meets(o->rect, rect)) mask |= 0x2000;
+        return true;
+    });
+    if (ReachesOutside(rect) && !(mask & 0x2000) && IsRectBlocked(rect)) mask |= 0x2000;
+    return mask;
+}
+
+void CBattleGrid::NotifyElementsInRect(const CRect& rect, std::vector<CTerrain*>& out) const {
+    ForCells(rect, [&](const CGridCell& cell) {
+        for (CTerrain* t : cell.terrain) {
+            const CTerrainRegion* region = t->GetCurrentRegion();
+            if (!region) continue;
+            for (const CRect& r : region->rects)
+                if (Meets(r, rect)) {
+                    AddOnce(out, t);
+                    break;
+                }
+        }
+        return true;
+    });
+}
+
+CArmyElement* CBattleGrid::FindElementAt(int x, int y) const {
+    CArmyElement* found = nullptr;
+    ForCells(CRect(x, y, x, y), [&](const CGridCell& cell) {
+        for (CArmyElement* e : cell.elements)
+            if (Contains(e->m_rcOccupied, x, y)) {
+                found = e;
+                return false;
+            }
+        return true;
+    });
+    return found;
+}
+
+double CBattleGrid::GroundHeight(int x, int y) const { return m_altitude ? m_altitude->GetAltitude(x, y) : 0.0; }
+
+static const CGridCell& CellAt(const std::vector<CGridCell>& cells, const CGridCell& offField, int x, int y) {
+    if (x < 0 || y < 0 || x >= 3000 || y >= 2000) return offField;
+    return cells[size_t(x / CBattleGrid::kCellSize) * CBattleGrid::kRows + size_t(y / CBattleGrid::kCellSize)];
+}
+
+CArmyElement* CBattleGrid::FindElementOnLine(int x1, int y1, int x2, int y2, const CArmyElement* excluded,
+                                             double height) const {
+    // The same walk as a shot, without the features.
+    double length = GetDistance(x1, y1, x2, y2, false);
+    int steps = m_lineStep > 0 ? int(length / m_lineStep) : 0;
+    for (int i = 1; i <= steps; ++i) {
+        double t = double(i * m_lineStep) / length;
+        int x = x1 + Round((x2 - x1) * t), y = y1 + Round((y2 - y1) * t);
+        for (CArmyElement* e : CellAt(m_cells, m_offField, x, y).elements) {
+            if (e == excluded || !Contains(e->m_rcOccupied, x, y)) continue;
+            if (height != -1.0 && std::fabs(GroundHeight(e->m_x, e->m_y) - height) >= 3.0) continue;
+            return e;
+        }
+    }
+    return nullptr;
+}
+
+void CBattleGrid::TraceShot(CArmyElement*& hitElement, CTerrain*& hitFeature, int x1, int y1, int x2, int y2,
+                            const CArmyElement* excluded, double height, BOOL& covered) const {
+    hitElement = nullptr;
+    hitFeature = nullptr;
+    int facing = GetDirection(x1, y1, x2, y2);
+    double length = GetDistance(x1, y1, x2, y2, false);
+    int steps = m_lineStep > 0 ? int(length / m_lineStep) : 0;
+    for (int i = 1; i <= steps; ++i) {
+        double t = double(i * m_lineStep) / length;
+        int x = x1 + Round((x2 - x1) * t), y = y1 + Round((y2 - y1) * t);
+        const CGridCell& cell = CellAt(m_cells, m_offField, x, y);
+        for (CTerrain* f : cell.terrain) {
+            const CTerrainRegion* region = f->GetCurrentRegion();
+            if (!region) continue;
+            bool inside = false;
+            for (const CRect& r : region->rects) inside = inside || Contains(r, x, y);
+            if (!inside) continue;
+            if (height != -1.0 && std::fabs(GroundHeight(f->m_x, f->m_y) - height) >= 3.0) continue;
+            if (f->m_facing >= 0 && f->m_facing <= 7) {
+                int diff = std::abs(facing - f->m_facing) % 8;
+                if (diff > 4) diff = 8 - diff;
+                if (diff < 3) continue;
+            }
+            int roll = CountedRand();
+            if (roll % 1500 + 1 < region->valueC) {
+                hitFeature = f;
+                return;
+            }
+            covered = TRUE;
+        }
+        for (CArmyElement* e : cell.elements) {
+            if (e == excluded || !Contains(e->m_rcOccupied, x, y)) continue;
+            if (height != -1.0 && std::fabs(GroundHeight(e->m_x, e->m_y) - height) >= 3.0) continue;
+            hitElement = e;
+            return;
+        }
+    }
+}
+
+BOOL CBattleGrid::IsLineBlocked(int x1, int y1, int x2, int y2) const {
+    return m_fineGrid ? m_fineGrid->IsLineBlocked(x1, y1, x2, y2, TRUE) : FALSE;
+}
+
+BOOL CBattleGrid::IsRectBlocked(const CRect& rect) const {
+    if (!m_fineGrid) return FALSE;
+    const CPathGrid& g = *m_fineGrid;
+    int c0 = std::max(0, rect.left / 15), c1 = std::min(g.GetColumns() - 1, rect.right / 15);
+    int r0 = std::max(0, rect.top / 15), r1 = std::min(g.GetRows() - 1, rect.bottom / 15);
+    for (int c = c0; c <= c1; ++c)
+        for (int r = r0; r <= r1; ++r)
+            if (!g.IsPassableCell(c, r)) return TRUE;
+    return FALSE;
+}
+
+BOOL CBattleGrid::IsPointFree(int x, int y) const {
+    if (!m_altitude) return TRUE;
+    static const int kDx[9] = {0, 0, 25, 25, 25, 0, -25, -25, -25};
+    static const int kDy[9] = {0, -25, -25, 0, 25, 25, 25, 0, -25};
+    for (int i = 0; i < 9; ++i)
+        if (m_altitude->IsBlockedAt(x + kDx[i], y + kDy[i], FALSE)) return FALSE;
+    return TRUE;
+}
+
+BOOL CBattleGrid::IsAreaBlocked(const CRect& rect) const {
+    bool blocked = false;
+    bool obstacle = false;
+    ForCells(rect, [&](const CGridCell& cell) {
+        for (const CTerrain* t : cell.terrain) {
+            if (!t->m_snapToCells) continue;
+            const CTerrainRegion* region = t->GetCurrentRegion();
+            if (!region) continue;
+            bool meets = false;
+            for (const CRect& r : region->rects) meets = meets || Meets(r, rect);
+            if (meets && t->IntersectsRect(rect.left, rect.top, rect.right, rect.bottom)) blocked = true;
+        }
+        for (const CObstacleRect* o : cell.obstacles)
+            if (Meets(o->rect, rect)) obstacle = true;
+        return !blocked;
+    });
+    return blocked || obstacle;
+}
+
+void CBattleGrid::BuildPathGrids(const char* databaseName) {
+    BuildFinePathGrid(databaseName);
+    BuildCoarsePathGrid();
+    FixTerrainPoints();
+    m_listA.clear(), m_listB.clear(), m_listC.clear();
+    if (!m_terrain) return;
+    for (POSITION pos = m_terrain->GetHeadPosition(); pos;) {
+        CTerrain* t = m_terrain->GetTerrain(pos);
+        if (t->m_facing < 0 || t->m_facing > 7) continue;
+        bool garrison = t->GetFlagBit2(), bit3 = t->GetFlagBit3(), bit4 = (t->m_flags & CTerrain::kFlagBit4) != 0;
+        if (garrison) m_listA.push_back(t);
+        if (garrison || bit3 || bit4) m_listB.push_back(t);
+        else if (t->m_flags & CTerrain::kFlagBit13) m_listC.push_back(t);
+    }
+}
+
+static void FillGateAreas(const CZoneGrid* zones, CPathGrid& grid, int grow, BYTE code, BOOL raiseOnly) {
+    if (!zones) return;
+    CObList gates;
+    zones->CollectNodes(gates);
+    for (POSITION pos = gates.GetHeadPosition(); pos;) {
+        CRect area;
+        static_cast<CTerrain*>(gates.GetNext(pos))->CollectRegion(area, FALSE);
+        area.InflateRect(grow, grow);
+        grid.FillRect(area.left, area.top, area.right, area.bottom, code, raiseOnly);
+    }
+}
+
+void CBattleGrid::BuildFinePathGrid(const char* databaseName) {
+    m_fineGrid = std::make_unique<CPathGrid>(15, 15, databaseName, 0);
+    CPathGrid& g = *m_fineGrid;
+    const int columns = g.GetColumns(), rows = g.GetRows();
+    for (int c = 0; c < columns; ++c)
+        for (int r = 0; r < rows; ++r)
+            g.SetCode(c, r, IsAreaBlocked(CRect(c * 15, r * 15, c * 15 + 14, r * 15 + 14)) ? 5 : 0);
+    // Flood fill from the west edge: ground that cannot be reached from it
+    // is enclosed.
+    std::vector<CPoint> queue;
+    for (int r = 0; r < rows; ++r) {
+        if (g.GetCode(0, r) != 5) {
+            g.SetCode(0, r, 1);
+            queue.push_back(CPoint(0, r));
+            break;
+        }
+    }
+    for (size_t head = 0; head < queue.size(); ++head) {
+        CPoint p = queue[head];
+        g.SetCode(p.x, p.y, 2);
+        static const int kDc[4] = {0, 1, 0, -1}, kDr[4] = {-1, 0, 1, 0};
+        for (int k = 0; k < 4; ++k) {
+            int c = p.x + kDc[k], r = p.y + kDr[k];
+            if (c < 0 || r < 0 || c >= columns || r >= rows || g.GetCode(c, r) != 0) continue;
+            g.SetCode(c, r, 1);
+            queue.push_back(CPoint(c, r));
+        }
+    }
+    for (int c = 0; c < columns; ++c)
+        for (int r = 0; r < rows; ++r)
+            if (g.GetCode(c, r) == 0) g.SetCode(c, r, 4);
+    for (int c = 0; c < columns; ++c)
+        for (int r = 0; r < rows; ++r) {
+            if (g.GetCode(c, r) != 5) continue;
+            for (int dc = -2; dc <= 2; ++dc)
+                for (int dr = -2; dr <= 2; ++dr) {
+                    int nc = c + dc, nr = r + dr;
+                    if (nc < 0 || nr < 0 || nc >= columns || nr >= rows) continue;
+                    if (g.GetCode(nc, nr) == 2) g.SetCode(nc, nr, 3);
+                }
+        }
+    FillGateAreas(m_zones, g, 0, 3, TRUE);
+}
+
+void CBattleGrid::BuildCoarsePathGrid() {
+    m_coarseGrid = std::make_unique<CPathGrid>(100, 100, "", 0);
+    CPathGrid& g = *m_coarseGrid;
+    for (int c = 0; c < g.GetColumns(); ++c)
+        for (int r = 0; r < g.GetRows(); ++r) g.SetCode(c, r, 2);
+    if (m_terrain) {
+        for (POSITION pos = m_terrain->GetHeadPosition(); pos;) {
+            CTerrain* t = m_terrain->GetTerrain(pos);
+            if (!t->m_snapToCells) continue;
+            CRect b;
+            t->CollectRegion(b, FALSE);
+            if (m_zones && m_zones->CrossesZones(b.left, b.top, b.right, b.bottom))
+                g.FillRect(b.left, b.top, b.right, b.bottom, 5, FALSE);
+            else
+                g.FillRect(b.left, b.top, b.right, b.bottom, 3, TRUE);
+        }
+    }
+    FillGateAreas(m_zones, g, 30, 2, FALSE);
+}
+
+void CBattleGrid::FixTerrainPoints() {
+    if (!m_terrain) return;
+    for (POSITION pos = m_terrain->GetHeadPosition(); pos;) {
+        CTerrain* t = m_terrain->GetTerrain(pos);
+        std::vector<CPoint> points;
+        while (!t->m_slotRoute.IsEmpty()) points.push_back(t->m_slotRoute.RemoveHead());
+        for (CPoint p : points) {
+            CPoint s = SnapToPassable(p.x, p.y, t->m_facing);
+            t->m_slotRoute.InsertOrdered(s.x, s.y);
+        }
+        CPoint anchor;
+        t->GetAnchorPoint(anchor);
+        CPoint s = SnapToPassable(anchor.x, anchor.y, t->m_facing);
+        t->m_anchorX = s.x, t->m_anchorY = s.y;
+        t->m_slotRoute.targetX = s.x, t->m_slotRoute.targetY = s.y;
+    }
+}
+
+void CBattleGrid::FindPath(CPointList& out, int x1, int y1, int x2, int y2, BOOL useArea) {
+    CPointList route;
+    if (m_zones)
+        m_zones->FindRoute(route, x1, y1, x2, y2, useArea);
+    else
+        route.AddTail(x2, y2);
+    CPoint current(x1, y1);
+    while (!route.IsEmpty()) {
+        CPoint leg = route.PopHead();
+        if (IsLineBlocked(current.x, current.y, leg.x, leg.y) && m_coarseGrid) {
+            int zone = m_zones ? m_zones->GetZone(current.x, current.y) : 200;
+            CPoint start = FindNearestPassable(current.x, current.y, nullptr, 10000, zone);
+            m_pathSearch->FindPath(start.x, start.y, leg.x, leg.y, TRUE, out, *m_coarseGrid, 500, nullptr);
+        } else {
+            out.AddTail(leg.x, leg.y);
+        }
+        current = leg;
+    }
+}
+
+BOOL CBattleGrid::FindPathForElement(int x1, int y1, int x2, int y2, CPointList& out, int budget) {
+    if (!m_fineGrid) return FALSE;
+    if (!m_fineGrid->GetDatabase() || !m_fineGrid->GetDatabase()->IsLoaded())
+        return m_pathSearch->FindPath(x1, y1, x2, y2, TRUE, out, *m_fineGrid, budget, nullptr);
+    CPointList legs;
+    PlanLegs(x1, y1, x2, y2, legs);
+    CPoint current(x1, y1);
+    while (!legs.IsEmpty()) {
+        CPoint leg = legs.PopHead();
+        if (m_fineGrid->IsLineBlocked(current.x, current.y, leg.x, leg.y, TRUE)) {
+            int flags = 0;
+            if (!m_pathSearch->FindPath(current.x, current.y, leg.x, leg.y, TRUE, out, *m_fineGrid, budget, &flags))
+                return FALSE;
+            budget -= flags;
+        } else {
+            out.AddTail(leg.x, leg.y);
+        }
+        current = leg;
+    }
+    return TRUE;
+}
+
+CRect CBattleGrid::GetLegSearchRect(CPoint from, CPoint goal) const {
+    static const int kDx[8] = {0, 150, 150, 150, 0, -150, -150, -150};
+    static const int kDy[8] = {-150, -150, 0, 150, 150, 150, 0, -150};
+    int facing = GetDirection(from.x, from.y, goal.x, goal.y);
+    CRect r(from.x - 140, from.y - 140, from.x + 140, from.y + 140);
+    r.OffsetRect(kDx[facing], kDy[facing]);
+    return r;
+}
+
+// Enough legs to cross the field many times over: a walk that has not
+// reached the goal by then ends there, and the search of the last leg takes
+// the rest of the way.
+static const int kMaxLegs = 64;
+
+void CBattleGrid::PlanLegs(int x1, int y1, int x2, int y2, CPointList& out) const {
+    CPoint current(x1, y1), goal(x2, y2);
+    for (int legs = 0; legs < kMaxLegs; ++legs) {
+        if (std::abs(goal.x - current.x) < 301 && std::abs(goal.y - current.y) < 301) break;
+        CVector v(goal.x - current.x, goal.y - current.y);
+        v.Normalize();
+        v = v * 295.0;
+        int dx = int(v.x), dy = int(v.y);
+        CPoint candidates[6];
+        candidates[0] = CPoint(current.x + dx, current.y + dy);
+        candidates[1] = CPoint(current.x + dx / 2, current.y + dy / 2);
+        CVector turned = v;
+        turned.Rotate(20);
+        candidates[2] = CPoint(current.x + int(turned.x), current.y + int(turned.y));
+        turned = v;
+        turned.Rotate(-20);
+        candidates[3] = CPoint(current.x + int(turned.x), current.y + int(turned.y));
+        CVector half = v * 0.5;
+        turned = half;
+        turned.Rotate(20);
+        candidates[4] = CPoint(current.x + int(turned.x), current.y + int(turned.y));
+        turned = half;
+        turned.Rotate(-20);
+        candidates[5] = CPoint(current.x + int(turned.x), current.y + int(turned.y));
+        CPoint next(-1000, -1000);
+        bool found = false;
+        for (const CPoint& c : candidates) {
+            if (m_fineGrid && m_fineGrid->IsPassableAt(c.x, c.y)) {
+                next = c;
+                found = true;
+                break;
+            }
+        }
+        if (!found && m_fineGrid) {
+            CRect r = GetLegSearchRect(current, goal);
+            int gx = std::clamp<int>(goal.x, r.left, r.right), gy = std::clamp<int>(goal.y, r.top, r.bottom);
+            next = m_fineGrid->FindPassableInRect(r.left, r.top, r.right, r.bottom, gx, gy, TRUE);
+        }
+        if (next == goal) break;
+        out.AddTail(next.x, next.y);
+        current = next;
+    }
+    out.AddTail(goal.x, goal.y);
+}
+
+template <typename Accept>
+CPoint CBattleGrid::RingSearch(const CPathGrid& grid, int x, int y, const CArmyElement* element, int radius,
+                               Accept&& accept) const {
+    CPoint cell = grid.WorldToCell(x, y);
+    int rings = radius / grid.GetCellWidth() + 1;
+    auto inGrid = [&](int c, int r) { return c >= 0 && r >= 0 && c < grid.GetColumns() && r < grid.GetRows(); };
+    if (inGrid(cell.x, cell.y) && accept(cell.x, cell.y)) return CPoint(x, y);
+    auto tryCell = [&](int c, int r, CPoint& out) {
+        if (!inGrid(c, r) || !accept(c, r)) return false;
+        out = grid.CellToWorld(c, r);
+        return true;
+    };
+    CPoint found;
+    const int c = cell.x, r = cell.y;
+    for (int k = 1; k <= rings; ++k) {
+        for (int i = c - k; i <= c + k - 1; ++i)
+            if (tryCell(i, r - k, found)) return found;
+        for (int j = r - k; j <= r + k - 1; ++j)
+            if (tryCell(c + k, j, found)) return found;
+        for (int i = c + k; i >= c - k + 1; --i)
+            if (tryCell(i, r + k, found)) return found;
+        for (int j = r + k; j >= r - k + 1; --j)
+            if (tryCell(c - k, j, found)) return found;
+    }
+    return element ? CPoint(element->m_x, element->m_y) : CPoint(-1000, -1000);
+}
+
+CPoint CBattleGrid::FindFreePointNear(int x, int y, const CArmyElement* element, int radius, BOOL strict) const {
+    if (!m_fineGrid) return CPoint(x, y);
+    const CPathGrid& g = *m_fineGrid;
+    if (radius == 10000 && element) {
+        CPoint own = g.WorldToCell(element->m_x, element->m_y);
+        if (g.IsPassableCellEx(own.x, own.y, strict))
+            radius = Round(GetDistance(element->m_x, element->m_y, x, y, false));
+    }
+    return RingSearch(g, x, y, element, radius, [&](int c, int r) { return g.IsPassableCellEx(c, r, strict) != 0; });
+}
+
+CPoint CBattleGrid::FindNearestPassable(int x, int y, const CArmyElement* element, int radius, int zone) const {
+    if (!m_coarseGrid) return CPoint(x, y);
+    const CPathGrid& g = *m_coarseGrid;
+    if (radius == 10000 && element && zone == 200) {
+        CPoint own = g.WorldToCell(element->m_x, element->m_y);
+        if (g.IsPassableCell(own.x, own.y)) radius = Round(GetDistance(element->m_x, element->m_y, x, y, false));
+    }
+    return RingSearch(g, x, y, element, radius, [&](int c, int r) {
+        if (!g.IsPassableCell(c, r)) return false;
+        if (zone == 200 || !m_zones) return true;
+        CPoint w = g.CellToWorld(c, r);
+        return m_zones->GetZone(w.x, w.y) == zone;
+    });
+}
+
+CPoint CBattleGrid::GetUnitsNear(int x, int y, const CArmyElement* element, int radius, int value) const {
+    (void)value;
+    if (!m_coarseGrid) return CPoint(x, y);
+    const CPathGrid& g = *m_coarseGrid;
+    if (radius == 10000 && element) radius = Round(GetDistance(element->m_x, element->m_y, x, y, false));
+    return RingSearch(g, x, y, element, radius, [&](int c, int r) { return g.IsPassableCell(c, r) != 0; });
+}
+
+// The jitter grows by 3 each try; after this many the spread covers the
+// whole field, and the point asked for is given back unchanged.
+static const int kMaxSpotTries = 1000;
+
+CPoint CBattleGrid::FindFreeSpot(int x, int y) const {
+    CRect base(x - 5, y - 5, x + 5, y + 5), trial = base;
+    int s = 0;
+    for (int tries = 0; tries < kMaxSpotTries; ++tries) {
+        bool collides = false;
+        ForCells(trial, [&](const CGridCell& cell) {
+            collides = cell.Collides(trial, nullptr);
+            return !collides;
+        });
+        if (!collides && ReachesOutside(trial) && IsRectBlocked(trial)) collides = true;
+        if (!collides) return CPoint((trial.left + trial.right) / 2, (trial.top + trial.bottom) / 2);
+        s += 3;
+        int dy = CountedRand() % (2 * s + 1) - s;
+        int dx = RandomRange(-s, s, -1);
+        trial = base;
+        trial.OffsetRect(dx, dy);
+    }
+    return CPoint(x, y);
+}
+
+CPoint CBattleGrid::SnapToPassable(int x, int y, int facing) const {
+    if (!m_fineGrid || m_fineGrid->IsPassableAt(x, y)) return CPoint(x, y);
+    if (facing >= 0 && facing <= 7) {
+        CPoint step = GetDirectionVector(facing, 5.0);
+        CPoint p(x, y);
+        for (int i = 0; i < 99; ++i) {
+            p -= step;
+            if (m_fineGrid->IsPassableAt(p.x, p.y)) return p;
+        }
+        return CPoint(x, y);
+    }
+    if (facing < 0) {
+        for (int k = 1; k <= 99; ++k)
+            for (int f = 0; f < 8; ++f) {
+                CPoint step = GetDirectionVector(f, 5.0);
+                CPoint p(x - k * step.x, y - k * step.y);
+                if (m_fineGrid->IsPassableAt(p.x, p.y)) return p;
+            }
+    }
+    return CPoint(x, y);
+}
+
+bool CBattleGrid::SegmentHits(int x1, int y1, int x2, int y2, bool keepAll) const {
+    long long ddx = x1 - x2, ddy = y1 - y2;
+    if (ddx * ddx + ddy * ddy <= 64) return false;
+    int xa = x1, ya = y1, xb = x2, yb = y2;
+    if (x1 > x2) std::swap(xa, xb), std::swap(ya, yb);
+    CRect grown(xa, std::min(ya, yb), xb, std::max(ya, yb));
+    grown.InflateRect(10, 10);
+    std::vector<CTerrain*> gathered;
+    ForCells(grown, [&](const CGridCell& cell) {
+        for (CTerrain* t : cell.terrain) {
+            if (!t->m_snapToCells) continue;
+            const CTerrainRegion* region = t->GetCurrentRegion();
+            if (!region) continue;
+            for (const CRect& r : region->rects)
+                if (Meets(r, grown)) {
+                    AddOnce(gathered, t);
+                    break;
+                }
+        }
+        return true;
+    });
+    for (CTerrain* t : gathered) {
+        if (!keepAll && !t->GetFlagBit2() && !t->GetFlagBit3()) continue;
+        for (const CRect& r : t->GetCurrentRegion()->rects) {
+            if (xa == xb) {
+                if (std::max(ya, yb) > r.top && std::min(ya, yb) < r.bottom) return true;
+                continue;
+            }
+            double m = double(ya - yb) / double(xa - xb);
+            int yL = ya + int(double(std::max<int>(r.left, xa) - xa) * m);
+            int yR = ya + int(double(std::min<int>(xb, r.right) - xa) * m);
+            if ((r.top <= yL && yL <= r.bottom) || (r.top <= yR && yR <= r.bottom) || (yL > r.bottom && yR < r.top) ||
+                (yR > r.bottom && yL < r.top))
+                return true;
+        }
+    }
+    return false;
+}
+
+BOOL CBattleGrid::IsSegmentBlocked(int x1, int y1, int x2, int y2) const { return SegmentHits(x1, y1, x2, y2, false); }
+
+BOOL CBattleGrid::CollideElement(int x1, int y1, int x2, int y2) const { return SegmentHits(x1, y1, x2, y2, true); }

@@ -1,0 +1,189 @@
+#include "field/RouteDatabase.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "field/FileBytes.h"
+#include "field/PathSearch.h"
+#include "core/Helpers.h"
+#include "core/PointList.h"
+
+CString PathBuildProgressText(double percent) {
+    char text[96];
+    std::snprintf(text, sizeof text, "Saving paths.  %f percent done.", percent);
+    return text;
+}
+
+CRouteDatabase::CRouteDatabase(const char* fileName, int columns, int rows) : m_columns(columns), m_rows(rows) {
+    if (fileName && *fileName) Load(fileName);
+}
+
+CRouteDatabase::~CRouteDatabase() = default;
+
+void CRouteDatabase::Clear() {
+    m_entries.clear();
+    m_keyMap.RemoveAll();
+    m_keyMap.InitHashTable(17);
+}
+
+DWORD CRouteDatabase::PairKey(int a, int b) const {
+    int lo = std::min(a, b), hi = std::max(a, b);
+    return DWORD(hi) * DWORD(m_columns * m_rows) + DWORD(lo);
+}
+
+static DWORD GetU32(const std::vector<BYTE>& b, size_t at) {
+    return DWORD(b[at]) | DWORD(b[at + 1]) << 8 | DWORD(b[at + 2]) << 16 | DWORD(b[at + 3]) << 24;
+}
+
+BOOL CRouteDatabase::Load(const char* fileName) {
+    Clear();
+    std::vector<BYTE> bytes;
+    if (!ReadFileBytes(fileName, bytes)) {
+        ShowMessage("ERROR: Cannot read path database %s", fileName);
+        return FALSE;
+    }
+    if (bytes.size() >= 4 && GetU32(bytes, 0) == 1) {
+        CString name(fileName);
+        CString newName = name.GetLength() >= 4 ? name.Left(name.GetLength() - 4) + "_new" + name.Right(4) : name + "_new";
+        ShowMessage("%s", (CString("Tried loading an old db file.  Converting file to new format.\n") + "Old File: " + name +
+                           "\nNewFile: " + newName +
+                           "\nUsing new file: Please delete the old one after this game (and rename the new one).")
+                              .GetString());
+        if (!ConvertOldFile(fileName, newName)) {
+            ShowMessage("ERROR: Cannot convert path database %s", fileName);
+            return FALSE;
+        }
+        bytes.clear();
+        if (!ReadFileBytes(newName, bytes)) {
+            ShowMessage("ERROR: Cannot read path database %s", newName.GetString());
+            return FALSE;
+        }
+        return LoadBytes(bytes, newName);
+    }
+    return LoadBytes(bytes, fileName);
+}
+
+BOOL CRouteDatabase::LoadBytes(const std::vector<BYTE>& bytes, const char* name) {
+    Clear();
+    auto refuse = [&](const char* why) {
+        Clear();
+        ShowMessage("ERROR: Path database %s is damaged (%s); paths are searched without it.", name, why);
+        return FALSE;
+    };
+    if (bytes.size() < 8) return refuse("too short");
+    if (GetU32(bytes, 0) != 2) return refuse("unknown version");
+    DWORD count = GetU32(bytes, 4);
+    // Every record takes at least five bytes: a count that the file cannot
+    // hold is refused before anything is sized by it.
+    if (count > (bytes.size() - 8) / 5) return refuse("record count larger than the file");
+    if (count == 0) {
+        if (bytes.size() != 8) return refuse("records beyond the count");
+        return TRUE;
+    }
+    m_keyMap.RemoveAll();
+    m_keyMap.InitHashTable(UINT(double(count) * 1.2));
+    m_entries.reserve(count);
+    size_t at = 8;
+    while (at < bytes.size()) {
+        if (m_entries.size() >= count) return refuse("records beyond the count");
+        int n = bytes[at++];
+        if (n < 2) return refuse("path of fewer than two cells");
+        if (bytes.size() - at < size_t(n) * 2) return refuse("record cut short");
+        auto cellOk = [&](size_t p) { return bytes[p] < m_columns && bytes[p + 1] < m_rows; };
+        for (int k = 0; k < n; ++k)
+            if (!cellOk(at + size_t(k) * 2)) return refuse("cell outside the grid");
+        int c1 = bytes[at], r1 = bytes[at + 1];
+        size_t goal = at + size_t(n - 1) * 2;
+        int c2 = bytes[goal], r2 = bytes[goal + 1];
+        // The look-up reads a record from the lower-numbered cell to the
+        // higher one. The builder also writes records the other way (two
+        // cells of one column, the lower one second): keep those turned
+        // round, or a unit would walk the turns of its way backwards.
+        bool backwards = c1 * m_rows + r1 > c2 * m_rows + r2;
+        auto map = std::make_unique<CByteMap>(n - 2);
+        for (int k = 0; k < n - 2; ++k)
+            map->SetCell(backwards ? n - 3 - k : k, bytes[at + 2 + size_t(k) * 2], bytes[at + 3 + size_t(k) * 2]);
+        at += size_t(n) * 2;
+        int index = int(m_entries.size());
+        m_entries.push_back(std::move(map));
+        m_keyMap[PairKey(c1 * m_rows + r1, c2 * m_rows + r2)] = index;
+    }
+    if (m_entries.size() != count) return refuse("fewer records than the count");
+    return TRUE;
+}
+
+BOOL CRouteDatabase::Lookup(int c1, int r1, int c2, int r2, CPointList& out, int* flags) const {
+    int a = c1 * m_rows + r1, b = c2 * m_rows + r2;
+    bool swapped = a > b;
+    if (swapped && flags) *flags |= 4;
+    if (m_entries.empty()) return FALSE;
+    int index;
+    if (!m_keyMap.Lookup(PairKey(a, b), index)) return FALSE;
+    const CByteMap& map = *m_entries[size_t(index)];
+    int n = map.GetCount();
+    if (!swapped) {
+        for (int k = 0; k < n; ++k) {
+            int c, r;
+            map.GetCell(k, c, r);
+            out.AddTail(c, r);
+        }
+    } else {
+        for (int k = n - 1; k >= 0; --k) {
+            int c, r;
+            map.GetCell(k, c, r);
+            out.AddTail(c, r);
+        }
+    }
+    out.AddTail(c2, r2);
+    return TRUE;
+}
+
+BOOL CRouteDatabase::ConvertOldFile(const char* oldName, const char* newName) {
+    std::vector<BYTE> in;
+    if (!ReadFileBytes(oldName, in) || in.size() < 4) return FALSE;
+    std::vector<BYTE> out = {2, 0, 0, 0, 0, 0, 0, 0};
+    DWORD records = 0;
+    if (GetU32(in, 0) == 1) {
+        size_t at = 4;
+        while (at < in.size()) {
+            size_t n = in[at];
+            size_t len = 1 + n * 2;
+            if (in.size() - at < len) break;  // a record cut short ends the copy
+            out.insert(out.end(), in.begin() + long(at), in.begin() + long(at + len));
+            at += len;
+            ++records;
+        }
+    }
+    for (int i = 0; i < 4; ++i) out[4 + size_t(i)] = BYTE(records >> (8 * i));
+    return WriteFileBytes(newName, out.data(), out.size());
+}
+
+BOOL CRouteDatabase::Build(const char* fileName, const CPathGrid& grid, CPathSearch& search,
+                           void (*progress)(double, void*), void* context) {
+    if (300 % grid.GetCellWidth() != 0 || 300 % grid.GetCellHeight() != 0) {
+        ShowMessage("max unit path distance must be a multiple of grid size!! PathDB not being created..");
+        return FALSE;
+    }
+    std::vector<BYTE> out = {2, 0, 0, 0, 0, 0, 0, 0};
+    int rangeC = 300 / grid.GetCellWidth() + 1;
+    int rangeR = 300 / grid.GetCellHeight() + 1;
+    int columns = grid.GetColumns(), rows = grid.GetRows();
+    DWORD records = 0;
+    for (int c = 0; c < columns; ++c) {
+        if (progress) progress(100.0 * double(c) / double(columns), context);
+        for (int r = 0; r < rows; ++r) {
+            if (!grid.IsPassableCell(c, r)) continue;
+            int c2end = std::min(c + rangeC, columns - 1);
+            int r2begin = std::max(r - rangeR, 0), r2end = std::min(r + rangeR, rows - 1);
+            for (int c2 = c; c2 <= c2end; ++c2)
+                for (int r2 = r2begin; r2 <= r2end; ++r2)
+                    if (search.Search(c, r, c2, r2, grid, out)) ++records;
+        }
+    }
+    for (int i = 0; i < 4; ++i) out[4 + size_t(i)] = BYTE(records >> (8 * i));
+    if (!WriteFileBytes(fileName, out.data(), out.size())) {
+        ShowMessage("error opening file for path db");
+        return FALSE;
+    }
+    return TRUE;
+}

@@ -1,0 +1,150 @@
+// Every battlefield of the generated kit, read the way the game reads it: the
+// background, altitude map, terrain file and path database load without a
+// message, each side's headquarters can reach the other's, the ground that
+// blocks on the altitude map is the water, stone, crag and stakes painted on
+// the background and nothing else, and the menus' maps fit where their
+// screens show them.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <utility>
+
+#include "Animate/DIB.h"
+#include "field/AltitudeMap.h"
+#include "platform/afx/MessageBox.h"
+#include "core/GameTables.h"
+#include "core/PointList.h"
+#include "tests/support/LoadedBattlefield.h"
+
+namespace {
+
+const char* const kKeys[] = {"A2M",  "C4M",  "A7L",  "C7L",  "A3L",  "A5L",  "A6L",  "C5L",  "C6L",
+                             "A8L",  "C2L",  "C3L",  "A9L",  "C8M",  "C9L",  "C10L", "A10M", "C12M",
+                             "A11L", "C13L", "A12L", "C14L", "C15L", "C16L", "C17M", "C18M", "A13M",
+                             "C11L", "C19L", "C20L", "A14L", "C21L", "A15L", "A16M", "A17L"};
+
+std::string KitPath(const std::string& gameName) {
+    std::string path = KitFolder() + "/" + gameName;
+    for (char& c : path)
+        if (c == '\\') c = '/';
+    return path;
+}
+
+// The background's palette holds 16 shades of each ground; ground 15 is a
+// river's shallows, troops wade through it.
+bool RiverGround(int index) { return index / 16 == 15; }
+
+// The grounds no one can stand on.
+bool BlockingGround(int index) {
+    switch (index / 16) {
+        case 2:   // water
+        case 7:   // wall
+        case 8:   // tower
+        case 9:   // keep
+        case 11:  // crag
+        case 14:  // palisade
+            return true;
+        default:
+            return false;
+    }
+}
+
+// The position of the terrain feature of a map-object type (-1000 when none).
+CPoint FeatureOf(CTerrainList& list, int type) {
+    for (POSITION pos = list.GetHeadPosition(); pos;) {
+        CTerrain* t = list.GetTerrain(pos);
+        if (t->m_objectType == GetObjectResourceNumber(type)) return CPoint(t->m_x, t->m_y);
+    }
+    return CPoint(-1000, -1000);
+}
+
+}  // namespace
+
+// Both sides' headquarters places stand on the field and each side can march
+// to the other's, through the path database, on every battlefield.
+TEST(BattlefieldKit, EveryFieldLoadsAndItsSidesReachEachOther) {
+    for (int id = 0; id < kBattlefieldCount; ++id) {
+        CString key = GetBattlefieldKey(id);
+        SCOPED_TRACE(key.GetString());
+        AfxClearShownMessages();
+        CDIB background;
+        ASSERT_TRUE(background.Load(GetBkgndName((KitFolder() + "/Data/").c_str(), id)));
+        EXPECT_EQ(background.GetWidth(), 3000);
+        EXPECT_EQ(background.GetHeight(), 2000);
+        LoadedField f(id);
+        EXPECT_TRUE(AfxGetShownMessages().empty()) << AfxGetShownMessages().front();
+        ASSERT_NE(f.grid.GetFineGrid()->GetDatabase(), nullptr);
+        CPoint west = FeatureOf(f.terrain, 361), east = FeatureOf(f.terrain, 363);
+        ASSERT_NE(west.x, -1000);
+        ASSERT_NE(east.x, -1000);
+        ASSERT_NE(FeatureOf(f.terrain, 362).x, -1000);
+        ASSERT_NE(FeatureOf(f.terrain, 364).x, -1000);
+        for (auto [from, to] : {std::pair{west, east}, std::pair{east, west}}) {
+            CPointList way;
+            ASSERT_TRUE(f.grid.FindPathForElement(from.x, from.y, to.x, to.y, way, 3000));
+            CPoint last;
+            while (!way.IsEmpty()) last = way.PopHead();
+            EXPECT_EQ(last, to);
+        }
+    }
+}
+
+TEST(BattlefieldKit, BlockedCellsAreThePaintedWaterAndWalls) {
+    for (const char* key : kKeys) {
+        SCOPED_TRACE(key);
+        AfxClearShownMessages();
+        CDIB background;
+        ASSERT_TRUE(background.Load(KitPath(std::string("Data\\MapData\\Bkgnd ") + key + ".giz").c_str()));
+        ASSERT_EQ(background.GetWidth(), 3000);
+        ASSERT_EQ(background.GetHeight(), 2000);
+        ASSERT_EQ(background.GetBitCount(), 8);
+        CAltitudeMap altitude;
+        ASSERT_TRUE(altitude.Load(KitPath(std::string("Data\\MapData\\Data Map ") + key + ".giz").c_str()));
+        EXPECT_TRUE(AfxGetShownMessages().empty());
+        int blockedOrWaded = 0;
+        // Every third cell both ways: a cell blocks exactly when some unit of
+        // its 5 x 5 square is painted as blocking ground; else it is waded
+        // exactly when most of the square is river.
+        for (int c = 0; c < 600; c += 3)
+            for (int r = 1; r < 400; r += 3) {
+                bool painted = false;
+                int river = 0;
+                for (int y = r * 5; y < r * 5 + 5; ++y)
+                    for (int x = c * 5; x < c * 5 + 5; ++x) {
+                        painted = painted || BlockingGround(*background.GetPixelAddress(x, y));
+                        river += RiverGround(*background.GetPixelAddress(x, y));
+                    }
+                BYTE b = altitude.GetByte(c, r);
+                ASSERT_EQ(b == 250, painted) << "cell " << c << "," << r << " byte " << int(b);
+                ASSERT_EQ(b == 200, !painted && river > 12) << "cell " << c << "," << r << " byte " << int(b);
+                ASSERT_TRUE(b < 128 || b == 200 || b == 250) << "cell " << c << "," << r;
+                blockedOrWaded += b >= 128;
+            }
+        EXPECT_GT(blockedOrWaded, 0);
+    }
+}
+
+// The menus' maps stand where their screens put them and must fit there:
+// the tactic map at (393, 30) / (456, 38), the preview of the single-battle
+// menu at (341, 14) / (476, 101), the roster's picture in its region
+// (546, 83, 978, 353), the mini-map in its 150 x 100 panel.
+TEST(BattlefieldKit, MenuMapsFitWhereTheScreensShowThem) {
+    struct Picture {
+        const char* prefix;
+        const char* suffix;
+        int x, y, screenW, screenH;
+    } pictures[] = {{"", " Tactic", 456, 38, 1280, 1024},       {"1024", " Tactic", 393, 30, 1024, 768},
+                    {"Battle ", " sbttl", 546, 83, 978, 353},   {"Battle ", " Info", 341, 14, 1024, 768},
+                    {"Battle ", " Info", 476, 101, 1280, 1024}, {"Map Small ", "", 0, 0, 150, 100},
+                    {"Battle ", " Hint", 0, 0, 1280, 1024},     {"1024Battle ", " Hint", 0, 0, 1024, 768}};
+    for (const char* key : kKeys)
+        for (const Picture& p : pictures) {
+            std::string name = std::string("Data\\MapData\\") + p.prefix + key + p.suffix + ".giz";
+            CDIB dib;
+            ASSERT_TRUE(dib.Load(KitPath(name).c_str())) << name;
+            EXPECT_LE(p.x + dib.GetWidth(), p.screenW) << name;
+            EXPECT_LE(p.y + dib.GetHeight(), p.screenH) << name;
+            EXPECT_GE(dib.GetWidth(), p.screenW / 8) << name;
+        }
+}
