@@ -1,5 +1,7 @@
 #include "core/GameTables.h"
 
+#include "core/ExactMath.h"
+
 #include <cmath>
 #include <ctime>
 #include <string>
@@ -14,8 +16,8 @@ void BuildSinCosTables() {
     const double degree = 3.141592653589793 * (1.0 / 180);
     for (int i = 0; i < 360; ++i) {
         double a = i * degree;
-        SinTable[i] = std::sin(a);
-        CosTable[i] = std::cos(a);
+        SinTable[i] = ExactMath::Sin(a);
+        CosTable[i] = ExactMath::Cos(a);
     }
     SinCosTablesBuilt = 1;
 }

@@ -1,5 +1,7 @@
 #include "core/Helpers.h"
 
+#include "core/ExactMath.h"
+
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -61,10 +63,10 @@ void CVector::Normalize() {
 }
 
 void CVector::Rotate(int degrees) {
-    double a = std::atan2(y, x) + degrees * 0.017453292;
+    double a = ExactMath::Atan2(y, x) + degrees * 0.017453292;
     double r = std::sqrt(x * x + y * y);
-    y = std::sin(a) * r;
-    x = std::cos(a) * r;
+    y = ExactMath::Sin(a) * r;
+    x = ExactMath::Cos(a) * r;
 }
 
 int CVector::GetDirection8() const { return SectorOf(x, -y); }
