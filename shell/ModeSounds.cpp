@@ -8,11 +8,11 @@ namespace {
 // Static buffers with frequency, pan and volume control.
 const DWORD kBufferFlags = 226;
 
-// A choice among `count` tracks from the sound stream (the counted default
-// generator when the view has none): 2 gives 1 or 2, 4 gives 0..3, 5 gives
-// 0..4.
+// A choice among `count` tracks from the sound stream: 2 gives 1 or 2, 4
+// gives 0..3, 5 gives 0..4. Music is one machine's business: without the
+// stream the first track plays, and the battle's generator is never touched.
 int ChooseTrack(int count) {
-    int v = StreamRand(StreamIndex2);
+    int v = StreamIndex2 >= 0 ? StreamRand(StreamIndex2) : 0;
     switch (count) {
     case 2: return (v & 1) + 1;
     case 4: return v & 3;
