@@ -42,4 +42,11 @@ inline const Spec* BySlot(int slot) {
     return slot == kDot.slot ? &kDot : nullptr;
 }
 
+// The set that draws a unit of `kind` 0..8 (Swordman .. Captain On Horse),
+// or null for another kind.
+inline const Spec* ForKind(int kind) {
+    constexpr int kSlotOfKind[] = {0, 1, 2, 3, 5, 7, 8, 6, 4};
+    return kind >= 0 && kind < 9 ? BySlot(kSlotOfKind[kind]) : nullptr;
+}
+
 }  // namespace UnitSets

@@ -1,0 +1,96 @@
+// What the units, battalions and divisions ask of the layers above them:
+// the formations that place them, the army that holds them, and the icon
+// that draws a unit. The army (army/) implements the formation and army
+// interfaces, the battle screens implement the icon; this layer knows them
+// only through here, so it builds and is tested before they exist.
+#pragma once
+
+#include "field/ArmyLinks.h"
+#include "platform/afx/Afx.h"
+
+class CDivision;
+class CPerson;
+
+// A formation as the elements that stand in it see it: slot offsets from the
+// formation's reference point and the facing of each slot, by facing 0..7.
+// Implemented by the army's battalion formation (CBattFormation, slots 0..9)
+// and division formation (CDivFormation, slots 0..3).
+class IFormation {
+public:
+    virtual ~IFormation() = default;
+    // The formation's number (the identifier orders name it by).
+    virtual int GetNumber() const = 0;
+    // Offset of `slot` from the reference point at `facing`; (0, 0) outside.
+    virtual CPoint GetSlotPoint(int slot, int facing) const = 0;
+    // The slot's code at `facing`; its low byte is the facing there.
+    virtual int GetSlotCode(int slot, int facing) const = 0;
+};
+
+// A division formation (army/ CDivFormation implements it).
+class IDivFormation : public IFormation {
+public:
+    // The battalion formation number given to battalion `slot` 0..3.
+    virtual int GetSlotValue(int slot) const = 0;
+    // A mapped number; 0 when the formation maps none.
+    virtual int LookupMappedID(int key) const = 0;
+};
+
+// A battalion formation (army/ CBattFormation implements it).
+class IBattFormation : public IFormation {};
+
+// The view's preset lists, searched by number (army/ CDivFormationList and
+// CBattFormationList implement them). Null when no formation has the number.
+class IDivFormationList {
+public:
+    virtual ~IDivFormationList() = default;
+    virtual IDivFormation* FindByID(int id) const = 0;
+};
+
+class IBattFormationList {
+public:
+    virtual ~IBattFormationList() = default;
+    virtual IBattFormation* FindByID(int id) const = 0;
+};
+
+// A formation that is missing places every slot on the reference point.
+inline CPoint SlotPointOf(const IFormation* f, int slot, int facing) {
+    return f ? f->GetSlotPoint(slot, facing) : CPoint(0, 0);
+}
+inline int SlotCodeOf(const IFormation* f, int slot, int facing) { return f ? f->GetSlotCode(slot, facing) : 0; }
+
+// One side's army as its divisions and battalions see it (army/ CArmy
+// implements it, together with the battlefield's IBattleArmy).
+class IUnitsArmy : public IBattleArmy {
+public:
+    // The number that marks the army's elements (their owner number).
+    virtual int GetArmyNumber() const = 0;
+    // A division has no battalion left in the fight. The army counts a
+    // division lost once; the division reports it once.
+    virtual void OnDivisionLost(CDivision* division) = 0;
+    // The general of division 0 commands the army.
+    virtual void SetCommander(CPerson* general) = 0;
+    virtual CPerson* GetCommander() const = 0;
+    // The army's view value: how far its battalions look around them.
+    virtual double GetViewValue() const = 0;
+    // The army's home (deployment) rectangle and its field rectangle.
+    virtual CRect GetHomeRect() const = 0;
+    virtual CRect GetFieldRect() const = 0;
+};
+
+// The picture that draws one unit (the battle screens implement it over
+// their icon). Coordinates are screen-field pixels; the rectangle is the
+// picture's frame, (0, 0, cell width, cell height) for a unit set.
+class IUnitIcon {
+public:
+    virtual ~IUnitIcon() = default;
+    virtual CRect GetRect() const = 0;
+    virtual CPoint GetPosition() const = 0;
+    virtual void SetId(int id) = 0;
+    virtual void MoveTo(int x, int y) = 0;
+    virtual int GetDepth() const = 0;
+    virtual void SetDepth(int depth) = 0;
+    virtual void SetFrame(int frame, int facing) = 0;
+    // Only the part inside `clip` shows; an all-zero clip shows it whole.
+    virtual void SetClip(const CRect& clip) = 0;
+    virtual void SetVisible(bool visible) = 0;
+};

@@ -1,0 +1,159 @@
+// CBattalion: the middle level of an army. A division owns a list of
+// battalions; each battalion owns its units (deleted with it), a queue of
+// objectives (the legs of its current order), its action, six watch zones
+// with the friendly and enemy units found in each, and the counters its
+// division and army read. Its division, formation list, formation, general
+// and battle grid are only referenced.
+//
+// Battalion types: 0 infantry, 1 cavalry, 2 archers, 3 spearmen,
+// 4 riflemen; 2 and 4 are the missile battalions.
+#pragma once
+
+#include "field/ArmyElement.h"
+#include "world/BattleRecord.h"
+#include "Units/Action.h"
+#include "Units/ArmyInterfaces.h"
+#include "Units/Objective.h"
+#include "Units/UnitList.h"
+
+class CDivision;
+class CPerson;
+class CUnit;
+
+// The watch zones, in declaration order.
+enum WatchZone : int { ZONE_NEAR_FRONT, ZONE_OWN, ZONE_REAR, ZONE_FAR_FRONT, ZONE_LEFT, ZONE_RIGHT, ZONE_COUNT };
+
+// One battalion's line of the after-battle status.
+struct CBattalionStatus {
+    int32_t counter12 = 0;
+    CPerson* general = nullptr;
+    int32_t battType = 0;
+    int32_t merit = 0;
+    BYTE captured = 0;
+    CBattleRecord record;
+};
+
+class CBattalion : public CArmyElement, public IBattleBattalion {
+    DECLARE_SERIAL(CBattalion)
+public:
+    // Number 0 at (-1000, -1000) with 10 units and no general.
+    CBattalion();
+    // Makes `units` units (clamped to 0..100) 10 field units apart from (x, y).
+    CBattalion(int number, int x, int y, int units, int spare, CPerson* general);
+    ~CBattalion() override;
+
+    // The fields of a fresh battalion; units, lists and action stay.
+    void Reset();
+    // Places the battalion for a battle; a formation number that the list
+    // does not hold leaves it without formation (its slots fall on the
+    // action point). TRUE.
+    BOOL Setup(IBattFormationList* formations, int formationId, CBattleGrid* grid, int x, int y, int facing);
+
+    int GetBattType() const { return m_battType; }
+    BOOL IsMounted() const { return m_battType == 2 || m_battType == 4; }
+    BOOL IsMissileBattalion() const { return IsMounted(); }
+    void SetArmyValue(int value);
+    void SetArmyValueOnly(int value) { m_armyValue = value; }
+    void AdjustMorale(double delta) override;
+    void ResetUnits();
+    void RenumberUnits();
+    void DisableAll();
+
+    // Hands `order` (which the battalion owns from here) to a unit: the
+    // order is deleted when the unit is null.
+    BOOL OrderUnit(CUnit* unit, CObjective* order, BOOL clear, BOOL setCurrent, int busyTicks);
+    BOOL OrderToUnit(int unitNumber, CObjective* order, BOOL clear, BOOL setCurrent, int busyTicks);
+
+    // The effective position: the action point less the mean offset of the
+    // units from their slots; the battalion's own position without one.
+    CPoint GetCentre() const;
+    int GetWeightedCountA(BOOL flag) const;
+    int GetWeightedCountB(BOOL flag) const;
+    // The head unit, unless the flags refuse it; null when none.
+    CUnit* GetLeadUnit(BOOL allowInactive, BOOL requireAble, BOOL allowRouted) const;
+    double GetFightingShare() const;
+    BOOL HasEnemyNear(int n) const;
+    BOOL IsNearHeadquarters() const;
+    void ApplyGeneralFactors(double moraleFactor, double cohesionFactor);
+    // Knocks out some units (counted draws) and shakes the rest.
+    void ApplyShock(double severity, double spread);
+    void GatherStatus(CBattalionStatus& status);
+    // The bounds of the near-front and own-ground zones.
+    CRect GetBoundsA() const;
+    CRect GetBoundsB() const;
+    // Units in one watch group (enemy or friendly) of a zone.
+    int CountWatch(bool enemy, WatchZone zone) const;
+    // The enemy near-front count; with `flag` 0 while the battalion has an
+    // active unit.
+    int CountEnemyNearFront(BOOL flag) const;
+    // A unit of the battalion is out of the fight. The division hears of a
+    // battalion lost once.
+    void OnUnitLost(CUnit* unit);
+    void NoteMissileHit(int missileValue, CBattalion* shooter);
+    void SetEngageRadius();
+    static int EngageRadiusFor(int orderType, int battType);
+
+    // IBattleBattalion
+    IBattleDivision* GetDivisionLink() const override;
+    void AddCapture() override { ++m_captures; }
+
+    // --- state, in the order the battalion keeps it ----------------------
+    int32_t m_contactMin = 1;
+    int32_t m_holdCountdown = 0;
+    BYTE m_spareA = 1;
+    CObjectiveList m_objectives;
+    double m_exposure = 0.0;
+    BYTE m_orderSeen = 0;
+    double m_commandFactor = 0.0;
+    BYTE m_column = 0;
+    double m_averageValue = 0.0;
+    CString m_label;
+    int32_t m_ableUnits = 0;
+    int32_t m_activeUnits = 0;
+    int32_t m_spareWordA = 0, m_spareWordB = 0;
+    int32_t m_referenceValue = 10000;
+    CBattleRecord m_record;
+    int32_t m_spareWordC = 0, m_spareWordD = 0;
+    BYTE m_advance = 1;
+    BYTE m_spareB = 1;
+    int32_t m_engageRadius = 0;
+    BYTE m_standingReached = 0;
+    CBattalion* m_lastShooter = nullptr;
+    BYTE m_lowHits = 0;
+    int32_t m_spareWordE = 0;
+    CPoint m_sparePoint{-1000, -1000};
+    int32_t m_spareIndex = -1;
+    BYTE m_spareC = 0;
+    BYTE m_intakeSource = 0;
+    int32_t m_armyValue = 8000;
+    BYTE m_spareD = 0;
+    BYTE m_initialStrength = 0;
+    BYTE m_busy = 0;
+    BYTE m_divisionOrder = 0;
+    CObjective m_standingOrder;
+    CObjective m_prevStandingOrder;
+    int32_t m_battType = 0;
+    CUnitList m_nearbyEnemies;  // not owning
+    BYTE m_halted = 1;
+    BYTE m_spareE = 0;
+    CUnitList m_units;  // owning
+    CDivision* m_division = nullptr;
+    BYTE m_tickPhase = 0;
+    CObjectiveList m_incoming;
+    BYTE m_noUnits = 0;
+    CAction m_action;
+    IBattFormationList* m_formationList = nullptr;
+    IBattFormation* m_formation = nullptr;
+    CPerson* m_general = nullptr;
+    int32_t m_liveUnits = 0;
+    // [group][zone][part]: group 0 enemy, 1 friendly; part left, centre, right.
+    CUnitList m_watch[2][ZONE_COUNT][3];  // not owning
+    CRect m_zones[ZONE_COUNT][3];
+    int32_t m_captures = 0;
+    BYTE m_lead = 0;  // the division's lead battalion
+    BYTE m_lostReported = 0;
+
+private:
+    void MakeUnits(int count);
+    void EmptyWatchLists();
+};

@@ -1,0 +1,139 @@
+// CDivision: the middle level of command. An army holds up to fifteen
+// divisions (0..11 in the line, 12..14 detachments that enter later); each
+// commands up to four battalions under a general. The division owns its
+// battalions (deleted with it and when it rebuilds them), its pending orders
+// and its plan; the army, the general, the formations and the battle grid
+// are only referenced.
+#pragma once
+
+#include "field/ArmyElement.h"
+#include "Units/Action.h"
+#include "Units/ArmyInterfaces.h"
+#include "Units/BattList.h"
+#include "Units/Objective.h"
+#include "Units/UnitList.h"
+
+class CBattalion;
+class CPerson;
+class CPersonList;
+
+class CDivision : public CArmyElement, public IBattleDivision {
+    DECLARE_SERIAL(CDivision)
+public:
+    static constexpr int kMaxBattalions = 4;
+    static constexpr int kMaxUnits = 10;  // per battalion
+
+    CDivision();
+    // Division `number` of `army` at (x, y) with four default battalions of
+    // ten units.
+    CDivision(int number, int x, int y, IUnitsArmy* army);
+    ~CDivision() override;
+
+    void Reset();
+    // Places the division for a battle. A formation number the list does
+    // not hold leaves it without a current formation. TRUE.
+    BOOL Setup(IDivFormationList* formations, int formationId, CBattleGrid* grid, int x, int y, int facing);
+    // Rebuilds the battalions from the general's command in `persons`.
+    // FALSE and nothing changed when the general is not in the list.
+    BOOL CreateBattalions(int generalId, CPersonList& persons);
+
+    // --- queries ----------------------------------------------------------
+    int GetLeaderID() const;
+    int GetBattalionCount(BOOL liveOnly) const;
+    int GetStrength() const;
+    int CountUnits(BOOL a, BOOL b) const;
+    int RecountBattalions();
+    double GetStrengthRatio(BOOL byUnits) const;
+    BOOL IsBelowStrength(double threshold) const;
+    double GetMorale() const;
+    BOOL IsFlagSet() const { return (m_flags >> 12) & 1; }
+    BOOL IsFresh() const { return (m_type == 0 || m_type == 1) && m_strength2 < 4000; }
+    BOOL IsDetachment() const { return m_number >= 12 && m_number <= 14; }
+    BOOL IsInsideParentArea() const;
+    BOOL IsOnField(BOOL countRouted) const;
+    BOOL CanReceiveOrders() const;
+    int CountBattalions(BOOL a, BOOL b) const;
+    int GetStandingOrder() const { return m_order.m_type; }
+    CUnit* GetLeadUnit() const;
+
+    // --- forwarding to the battalions --------------------------------------
+    void SetArmyValueAll(int value);
+    void SetArmyValueOnlyAll(int value);
+    void ResetBattalions();
+    void UpdateBattalionUnits(double delta);
+
+    // A battalion has left the fight. The army hears of the division lost
+    // once, however often its battalions report.
+    void OnBattalionRouted(CBattalion* battalion);
+
+    // IBattleDivision
+    IBattleArmy* GetArmyLink() const override { return m_army; }
+    int GetIndex() const override { return m_number; }
+    void AddBattleMessage(int id, int speaker, int index) override;
+
+    // --- state, in the order the division keeps it ------------------------
+    BYTE m_flagBlock[11] = {};
+    int32_t m_wait = 0;
+    BYTE m_routeFlag = 0;
+    int32_t m_marchTimer = 0;
+    BYTE m_columnByte = 0;
+    BYTE m_defensive = 0;
+    double m_fourthFigure = 0.0;
+    int32_t m_activeBattalions = 0, m_ableBattalions = 0;
+    int32_t m_strength1 = 1000, m_strength2 = 0, m_strength3 = 200;
+    int32_t m_flagTimer = 0, m_busyTimer = 0;
+    int32_t m_detachCountdown = 0;
+    int32_t m_flags = 0;
+    BYTE m_ready = 1;
+    int32_t m_unitRecount = 0;
+    BYTE m_bytes3[3] = {};
+    int32_t m_clampCounter = 0;
+    int32_t m_armyValue = 0;
+    int32_t m_referenceFigure = 8000;
+    int32_t m_initialUnits = 0;
+    BYTE m_resend = 0;
+    CObjective m_order;  // its type is the standing order
+    int32_t m_type = -1; // the general's kind; 2 and 4 are the missile types
+    BYTE m_busy = 0;
+    BYTE m_formationByte = 1;
+    CBattList m_battalions;  // owns them
+    BYTE m_idle = 1;
+    BYTE m_phase = 4;
+    BYTE m_pressure = 0;
+    CObjectiveList m_pendingOrders;
+    int32_t m_formationNumber = 15;
+    CAction m_action;
+    IDivFormationList* m_formationList = nullptr;
+    BYTE m_firstDivision = 0;
+    int32_t m_battalionCount = 4;
+    CPerson* m_general = nullptr;
+    IUnitsArmy* m_army = nullptr;
+    BYTE m_turn = 0;
+    // [group][zone][part]: group 0 enemy, 1 own; zones front near, own,
+    // rear, front far, left, right; parts left, centre, right. Not owning.
+    CUnitList m_zoneUnits[2][6][3];
+    CRect m_zones[6][3];
+    IDivFormation* m_formation = nullptr;
+    int32_t m_contactCounter = 0;
+    BYTE m_moraleEvent = 0;
+    int32_t m_coolDown = 0;
+    BYTE m_contactFlag = 0;
+    CObjectiveList m_plan;
+    int32_t m_counters2[2] = {0, 0};
+    CPtrList m_history;
+    BYTE m_lostReported = 0;
+
+    // --- what the army's lists compare (the army gives them meaning) ------
+    int32_t m_groupKey = 0;
+    int32_t m_sortKeyA = 0;
+    int32_t m_sortKeyB = 0;
+    int8_t m_grade = 0;
+    double m_strengthRatio = 1.0;  // the division's force against what faces it
+    int32_t m_flag216 = 0;
+    // Both unit counters, recomputed and stored in the element's counters.
+    int SumUnitCounters();
+
+private:
+    void DeleteBattalions();
+    void EmptyZoneLists(int zones);
+};

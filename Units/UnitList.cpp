@@ -1,0 +1,119 @@
+#include "Units/UnitList.h"
+
+#include "Units/Unit.h"
+
+IMPLEMENT_SERIAL(CUnitList, CObList, 0)
+
+CUnit* CUnitList::GetHead() const { return IsEmpty() ? nullptr : static_cast<CUnit*>(CObList::GetHead()); }
+
+void CUnitList::RemoveAll(BOOL deleteUnits) {
+    if (deleteUnits)
+        for (POSITION pos = GetHeadPosition(); pos;) delete static_cast<CUnit*>(GetNext(pos));
+    CObList::RemoveAll();
+}
+
+int CUnitList::InsertSorted(CUnit* unit, BOOL allowDuplicate) {
+    if (!allowDuplicate && Find(unit)) return 0;
+    if (!unit->m_icon) {
+        AddTail(unit);
+        return 1;
+    }
+    int depth = unit->m_icon->GetDepth();
+    for (POSITION pos = GetHeadPosition(); pos;) {
+        POSITION at = pos;
+        const CUnit* u = static_cast<const CUnit*>(GetNext(pos));
+        if (u->m_icon && u->m_icon->GetDepth() >= depth) {
+            InsertBefore(at, unit);
+            return 1;
+        }
+    }
+    AddTail(unit);
+    return 1;
+}
+
+void CUnitList::AddUnique(CUnit* unit, BOOL always) {
+    if (always || !Find(unit)) AddTail(unit);
+}
+
+CUnit* CUnitList::RemoveUnit(CUnit* unit) {
+    POSITION pos = Find(unit);
+    if (!pos) return nullptr;
+    RemoveAt(pos);
+    return unit;
+}
+
+CUnit* CUnitList::FindById(int id, BOOL any, BOOL activeOnly) const {
+    for (POSITION pos = GetTailPosition(); pos;) {
+        CUnit* u = static_cast<CUnit*>(GetPrev(pos));
+        if (u->m_number != id) continue;
+        if (any || (u->m_placed && !activeOnly) || u->m_active) return u;
+    }
+    return nullptr;
+}
+
+int CUnitList::GetCount(BOOL a, BOOL b) const {
+    int n = 0;
+    for (POSITION pos = GetHeadPosition(); pos;) {
+        const CUnit* u = static_cast<const CUnit*>(GetNext(pos));
+        if (a ? !u->m_routed && !u->m_lost : !b || u->m_active) ++n;
+    }
+    return n;
+}
+
+namespace {
+template <typename F>
+int SumFromTail(const CUnitList& list, BOOL skipOut, F value) {
+    int sum = 0;
+    for (POSITION pos = list.GetTailPosition(); pos;) {
+        const CUnit* u = static_cast<const CUnit*>(list.GetPrev(pos));
+        if (!skipOut || !u->m_routed) sum += value(u);
+    }
+    return sum;
+}
+
+template <typename T, typename F>
+T MeanOfLive(const CUnitList& list, F value) {
+    T sum = 0;
+    int n = 0;
+    for (POSITION pos = list.GetHeadPosition(); pos;) {
+        const CUnit* u = static_cast<const CUnit*>(list.GetNext(pos));
+        if (u->m_routed) continue;
+        sum += value(u);
+        ++n;
+    }
+    return n ? T(sum / n) : T(0);
+}
+}  // namespace
+
+int CUnitList::SumA(BOOL skipOut) const {
+    return SumFromTail(*this, skipOut, [](const CUnit* u) { return u->GetStrengthA(); });
+}
+int CUnitList::SumB(BOOL skipOut) const {
+    return SumFromTail(*this, skipOut, [](const CUnit* u) { return u->GetStrengthB(); });
+}
+
+int CUnitList::AverageHeadCount() const { return MeanOfLive<int>(*this, [](const CUnit* u) { return u->m_headCount; }); }
+int CUnitList::AverageExertion() const { return MeanOfLive<int>(*this, [](const CUnit* u) { return u->m_exertion; }); }
+double CUnitList::AverageCondition() const {
+    return MeanOfLive<double>(*this, [](const CUnit* u) { return u->m_condition; });
+}
+
+void CUnitList::SortByBlockedCount() {
+    CObList sorted;
+    for (POSITION pos = GetHeadPosition(); pos;) {
+        CUnit* u = static_cast<CUnit*>(GetNext(pos));
+        POSITION at = sorted.GetHeadPosition();
+        while (at && static_cast<CUnit*>(sorted.GetAt(at))->m_failedMoves < u->m_failedMoves) sorted.GetNext(at);
+        if (at)
+            sorted.InsertBefore(at, u);
+        else
+            sorted.AddTail(u);
+    }
+    CObList::RemoveAll();
+    CObList::AddTail(static_cast<const CListCore<CObject*>*>(&sorted));
+    sorted.RemoveAll();
+}
+
+void CUnitList::ClearMarks() {
+    for (POSITION pos = GetHeadPosition(); pos;) static_cast<CUnit*>(GetNext(pos))->m_targetedCount = 0;
+}
