@@ -64,6 +64,18 @@ CUnit::CUnit(int index, CBattleGrid* grid, int sideId, int x, int y) {
 }
 
 CUnit::~CUnit() {
+    // No other unit may keep pointing at this one: leave the target's
+    // engager lists, and make the units engaging this one drop it.
+    m_action.SetTarget(this, nullptr, FALSE, FALSE);
+    for (CUnitList* list : {&m_engagers, &m_engagers2}) {
+        for (POSITION pos = list->GetHeadPosition(); pos;) {
+            CUnit* u = list->GetUnit(pos);
+            if (u->m_action.m_target == this) {
+                u->m_action.m_target = nullptr;
+                u->m_action.m_targetStamp = -1000;
+            }
+        }
+    }
     m_enemies.RemoveAll(FALSE);
     m_friends.RemoveAll(FALSE);
     m_engagers.RemoveAll(FALSE);
