@@ -6,6 +6,7 @@
 #include "field/Terrain.h"
 #include "Units/Division.h"
 #include "Units/Unit.h"
+#include "Units/Zones.h"
 #include "core/Helpers.h"
 #include "core/Random.h"
 
@@ -308,3 +309,99 @@ int CBattalion::EngageRadiusFor(int orderType, int battType) {
 void CBattalion::SetEngageRadius() { m_engageRadius = EngageRadiusFor(m_standingOrder.m_type, m_battType); }
 
 IBattleDivision* CBattalion::GetDivisionLink() const { return m_division; }
+
+CRect CBattalion::GetAreaRect() const {
+    if (m_routed) return CRect();
+    CPoint centre(-1000, -1000);
+    if (m_liveUnits <= 3) {
+        if (const CUnit* first = m_units.FindById(0, TRUE, FALSE)) centre = first->GetPosition();
+    } else {
+        int n = 0, sx = 0, sy = 0;
+        for (POSITION pos = m_units.GetHeadPosition(); pos;) {
+            const CUnit* u = m_units.GetUnit(pos);
+            if (!u->m_able || u->m_routed) continue;
+            ++n, sx += u->m_x, sy += u->m_y;
+        }
+        centre = n ? CPoint(sx / n, sy / n) : GetPosition();
+    }
+    int n = m_units.GetCount(TRUE, FALSE);
+    if (n == 0) return CRect();
+    int half = (m_battType == 1 ? 20 : 15) * n;
+    CRect square(centre.x - half, centre.y - half, centre.x + half, centre.y + half);
+    CRect order(m_standingOrder.m_extra1, m_standingOrder.m_extra2, m_standingOrder.m_extra3,
+                m_standingOrder.m_extra4);
+    CRect area;
+    return area.UnionRect(&square, &order) ? area : square;
+}
+
+int CBattalion::GetHeading() const {
+    if (m_halted || !m_standingOrder.HasPoint()) return m_facing;
+    int64_t dx = m_standingOrder.m_x - m_x, dy = m_standingOrder.m_y - m_y;
+    if (dx * dx + dy * dy <= 2500) return m_standingOrder.m_facing;
+    int d = GetDirection(m_x, m_y, m_standingOrder.m_x, m_standingOrder.m_y);
+    const IFormation* f = m_division ? m_division->m_action.m_formation : nullptr;
+    d = f ? (f->GetSlotCode(m_number, d) & 0xFF) : m_facing;
+    int diff = std::abs(d - m_facing);
+    return diff < 2 || diff == 7 ? m_facing : d;
+}
+
+bool CBattalion::ScalesFor(int battType, int orderType, double v, double a, double b, ZoneScales& out) {
+    switch (battType) {
+    case 0:
+    case 3:
+        if (orderType == 2) out = {1.4 * v, v, 0.6 * a, 0.7 * b, 0.7 * b};
+        else if (orderType == 4 || orderType == 131072) out = {1.5 * v, v, 0.5 * a, 0.3 * b, 0.3 * b};
+        else if (orderType == 65536) out = {1.2, 0.7, 0.8, 1.0, 1.0};
+        else if (orderType == 256 || orderType == 32) out = {0.5, 0.3, 0.2, 0.2, 0.2};
+        else out = {1.25, 1.0, 0.8, 1.0, 1.0};
+        return true;
+    case 1:
+        if (orderType == 2) out = {1.8 * v, 1.4 * v, 0.3 * a, 0.6 * b, 0.6 * b};
+        else if (orderType == 4 || orderType == 131072) out = {1.9 * v, 1.5 * v, 0.3 * a, 0.3 * b, 0.3 * b};
+        else if (orderType == 65536) out = {1.2 * v, 0.5 * v, 0.8 * a, b, b};
+        else if (orderType == 256 || orderType == 32) out = {0.5, 0.3, 0.2, 0.2, 0.2};
+        else out = {1.6, 1.4, 1.0, 1.3, 1.3};
+        return true;
+    case 2:
+    case 4:
+        if (orderType == 65536) out = {1.7, 1.0, 0.8, 1.0, 1.0};
+        else out = {3.0, 0.1, 1.0, 1.2, 1.2};
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CBattalion::SetPerimiters(const CRect& rect) {
+    if (m_routed) return;
+    EmptyWatchLists();
+    CRect base = rect.IsRectNull() ? GetAreaRect() : rect;
+
+    // A missing army looks nowhere beyond the battalion's own reach.
+    double v = (m_division && m_division->m_army ? m_division->m_army->GetViewValue() : 0.0) + 0.1;
+    double a = v, b = v;
+    int formation = m_division && m_division->m_formation ? m_division->m_formation->GetNumber() : -1;
+    if (formation == 37) a = 0.8 * v, b = 0.3 * v;
+    if (formation == 38 || formation == 39) a = b = 0.2 * v;
+
+    ZoneScales s;
+    if (!ScalesFor(m_battType, m_standingOrder.m_type, v, a, b, s)) {
+        ShowMessage("ERROR: Wrong batt type in CBattalion::SetPerimiters()");
+        return;
+    }
+    int heading = GetHeading();
+    auto zone = [&](int offset, double scale, bool frontOnly) {
+        CRect r = base.IsRectNull() ? GetAreaRect() : base;
+        return Zones::Push(Zones::WidenTo(r, 200, 200), heading + offset, scale, frontOnly);
+    };
+    CRect zones[ZONE_COUNT];
+    zones[ZONE_FAR_FRONT] = zone(0, s.farFront, true);
+    zones[ZONE_NEAR_FRONT] = zone(0, s.nearFront, false);
+    zones[ZONE_OWN] = Zones::WidenTo(base, base.Width() < 150 ? 200 : 0, base.Height() < 150 ? 200 : 0);
+    zones[ZONE_REAR] = zone(4, s.rear, false);
+    zones[ZONE_LEFT] = zone(6, s.left, false);
+    zones[ZONE_RIGHT] = zone(2, s.right, false);
+    for (int z = 0; z < ZONE_COUNT; ++z)
+        SplitPerimeter(zones[z].left, zones[z].top, zones[z].right, zones[z].bottom, m_zones[z][0], m_zones[z][1],
+                       m_zones[z][2]);
+}

@@ -93,6 +93,24 @@ public:
     void SetEngageRadius();
     static int EngageRadiusFor(int orderType, int battType);
 
+    // The square the battalion's units cover (with the standing order's
+    // rectangle); empty when routed or without units in the fight.
+    CRect GetAreaRect() const;
+    // The way the battalion looks: its facing unless it is on its way to
+    // its standing point and the way there turns it by two steps or more.
+    int GetHeading() const;
+    // Recomputes the six watch zones and empties the 36 watch lists (an
+    // empty rectangle: around the battalion's area). A routed battalion
+    // keeps both; a type outside 0..4 shows an error and keeps its zones.
+    void SetPerimiters(const CRect& rect);
+    // The zone scales by type and standing order: far front, near front,
+    // rear, left and right, from the army's view value `v` and the rear
+    // and flank factors `a` and `b`. False for a type outside 0..4.
+    struct ZoneScales {
+        double farFront, nearFront, rear, left, right;
+    };
+    static bool ScalesFor(int battType, int orderType, double v, double a, double b, ZoneScales& out);
+
     // IBattleBattalion
     IBattleDivision* GetDivisionLink() const override;
     void AddCapture() override { ++m_captures; }

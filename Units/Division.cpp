@@ -4,6 +4,8 @@
 
 #include "Units/Battalion.h"
 #include "Units/Unit.h"
+#include "Units/Zones.h"
+#include "core/Helpers.h"
 #include "world/PersonList.h"
 
 IMPLEMENT_SERIAL(CDivision, CArmyElement, 0)
@@ -329,4 +331,74 @@ void CDivision::OnBattalionRouted(CBattalion* battalion) {
         m_lostReported = 1;
         if (m_army) m_army->OnDivisionLost(this);
     }
+}
+
+CRect CDivision::GetBaseRect() const {
+    CRect r;
+    for (POSITION pos = m_battalions.GetHeadPosition(); pos;) {
+        const CBattalion* b = m_battalions.GetBattalion(pos);
+        if (b->m_routed) continue;
+        CRect area = b->GetAreaRect();
+        r.UnionRect(&r, &area);
+    }
+    // At most 500 either way, about the same centre.
+    if (r.Width() > 500) {
+        int excess = r.Width() - 500;
+        r.left += excess / 2, r.right -= excess - excess / 2;
+    }
+    if (r.Height() > 500) {
+        int excess = r.Height() - 500;
+        r.top += excess / 2, r.bottom -= excess - excess / 2;
+    }
+    return r;
+}
+
+CRect CDivision::GetZoneRect(int offset, double factor, bool keepOnly, const CRect& base) const {
+    int d = m_facing;
+    if (m_order.HasPoint()) {
+        int64_t dx = m_order.m_x - m_x, dy = m_order.m_y - m_y;
+        if (dx * dx + dy * dy > 2500) d = GetDirection(m_x, m_y, m_order.m_x, m_order.m_y);
+    }
+    d = NormalizeDirection(d + offset);
+    CRect r = Zones::WidenTo(base.IsRectNull() ? GetBaseRect() : base, 200, 200);
+    return Zones::Push(r, d, factor, keepOnly);
+}
+
+void CDivision::SetPerimiters(const CRect& rect) {
+    EmptyZoneLists(4);
+    CRect base = rect.IsRectEmpty() ? GetBaseRect() : rect;
+
+    struct Step {
+        int offset;
+        double factor;
+    };
+    // front far, front near, rear, left, right
+    Step steps[5];
+    if (m_type == -1 || m_type == 0 || m_type == 3)
+        steps[0] = {0, 2.0}, steps[1] = {0, 1.0}, steps[2] = {4, 1.0}, steps[3] = {6, 0.5}, steps[4] = {2, 0.5};
+    else if (m_type == 1 && m_order.m_type == 2048)
+        steps[0] = {0, 0.7}, steps[1] = {0, 0.5}, steps[2] = {4, 1.5}, steps[3] = {6, 2.0}, steps[4] = {2, 2.0};
+    else if (m_type == 1)
+        steps[0] = {0, 2.0}, steps[1] = {0, 1.5}, steps[2] = {4, 1.0}, steps[3] = {6, 0.5}, steps[4] = {2, 0.5};
+    else if (m_type == 2 || m_type == 4)
+        steps[0] = {0, 3.0}, steps[1] = {0, 1.5}, steps[2] = {4, 1.0}, steps[3] = {6, 0.5}, steps[4] = {2, 0.5};
+    else {
+        ShowMessage("ERROR: Wrong batt type in CDivision::SetPerimiters()");
+        return;
+    }
+
+    CRect side = base.IsRectNull() ? GetBaseRect() : base;
+    if (side.Width() < 150) side = Zones::WidenTo(side, 200, side.Height());
+    if (side.Height() < 150) side = Zones::WidenTo(side, side.Width(), 200);
+
+    CRect zones[6];
+    zones[3] = GetZoneRect(steps[0].offset, steps[0].factor, true, base);
+    zones[0] = GetZoneRect(steps[1].offset, steps[1].factor, false, base);
+    zones[1] = side;
+    zones[2] = GetZoneRect(steps[2].offset, steps[2].factor, false, base);
+    zones[4] = GetZoneRect(steps[3].offset, steps[3].factor, false, base);
+    zones[5] = GetZoneRect(steps[4].offset, steps[4].factor, false, base);
+    for (int z = 0; z < 6; ++z)
+        SplitPerimeter(zones[z].left, zones[z].top, zones[z].right, zones[z].bottom, m_zones[z][0], m_zones[z][1],
+                       m_zones[z][2]);
 }

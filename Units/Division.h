@@ -37,6 +37,18 @@ public:
     // FALSE and nothing changed when the general is not in the list.
     BOOL CreateBattalions(int generalId, CPersonList& persons);
 
+    // Recomputes the six perimeter zones around the division (an empty
+    // rectangle: around its battalions) and empties the unit lists of the
+    // first four. A division type outside -1..4 shows an error and keeps
+    // the zones it had.
+    void SetPerimiters(const CRect& rect);
+    // Where the battalions stand: their areas together, at most 500 square.
+    CRect GetBaseRect() const;
+    // One zone: `base` (all zero: the base rectangle) pushed toward the
+    // order's target, or the facing when the target is within 50, turned
+    // by `offset`.
+    CRect GetZoneRect(int offset, double factor, bool keepOnly, const CRect& base) const;
+
     // --- queries ----------------------------------------------------------
     int GetLeaderID() const;
     int GetBattalionCount(BOOL liveOnly) const;
