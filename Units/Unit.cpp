@@ -1,5 +1,6 @@
 #include "Units/Unit.h"
 
+#include "field/AltitudeMap.h"
 #include "field/BattleGrid.h"
 #include "Units/Battalion.h"
 #include "Units/UnitSets.h"
@@ -193,3 +194,34 @@ CPoint CUnit::GetEffectPoint(BOOL facingOnly) const {
 }
 
 IBattleBattalion* CUnit::GetBattalionLink() const { return m_battalion; }
+
+void CUnit::UpdateSprite() {
+    if (!m_icon) return;
+    const CAltitudeMap* altitude = m_grid ? m_grid->GetAltitudeMap() : nullptr;
+    m_onWater = altitude && altitude->IsBlockedAt(m_x, m_y, FALSE);
+    if (m_prevHeight != -5000.0) m_prevHeight = m_height;
+    m_height = altitude ? altitude->GetAltitude(m_x, m_y) : 0.0;
+    if (m_prevHeight == -5000.0) m_prevHeight = m_height;
+    if (m_slopeHold > 0 && m_height == m_prevHeight)
+        --m_slopeHold;
+    else
+        m_slope = m_height - m_prevHeight;
+    if (m_slope != 0 && m_height != m_prevHeight) m_slopeHold = 24;
+
+    CRect r = m_icon->GetRect();
+    bool cut = m_onWater && !(IsMounted() && m_facing == 4);
+    m_icon->SetClip(cut ? CRect(0, 0, r.Width(), r.Height() / 2 + 5) : CRect());
+    int lift = int(-(5 * m_height)) - (IsMounted() ? 10 : 0);
+    m_icon->MoveTo(m_x - (r.left + r.right) / 2, m_y - (r.top + r.bottom) / 2 + lift);
+    if (m_active) m_icon->SetDepth(m_y + 16020);
+    m_icon->SetFrame(m_frame, m_facing);
+    PlaceMarker();
+}
+
+void CUnit::PlaceMarker() {
+    if (!m_marker || m_lost) return;
+    CRect r = m_marker->GetRect();
+    CPoint c = m_fieldRect.CenterPoint();
+    m_marker->MoveTo(c.x - r.Width() / 2, c.y - r.Height() / 2 + int(-(5 * m_height)));
+    m_marker->SetFrame(m_headCount > 180 ? 0 : m_headCount > 90 ? 1 : 2, 0);
+}

@@ -89,6 +89,11 @@ public:
     int GetDefenceStrength(double stateFactor) const;
     // Where smoke or dust leaves the unit's icon.
     CPoint GetEffectPoint(BOOL facingOnly) const;
+    // Places the icon for this tick: on the ground's height, cut at the
+    // waterline when wading, drawn in front of what stands behind it; then
+    // the strength marker. Nothing without an icon.
+    void UpdateSprite();
+    void PlaceMarker();
     void AdjustMorale(double delta) {
         m_morale = std::clamp(m_morale + delta, 0.0, 3000.0);
     }

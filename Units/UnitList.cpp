@@ -1,6 +1,8 @@
 #include "Units/UnitList.h"
 
 #include "Units/Unit.h"
+#include "field/BattleGrid.h"
+#include "core/Helpers.h"
 
 IMPLEMENT_SERIAL(CUnitList, CObList, 0)
 
@@ -116,4 +118,46 @@ void CUnitList::SortByBlockedCount() {
 
 void CUnitList::ClearMarks() {
     for (POSITION pos = GetHeadPosition(); pos;) static_cast<CUnit*>(GetNext(pos))->m_targetedCount = 0;
+}
+
+void CUnitList::UpdateAll() {
+    for (POSITION pos = GetHeadPosition(); pos;) GetUnit(pos)->UpdateSprite();
+}
+
+CUnit* CUnitList::FindTarget(int x, int y, int maxDistance, int capacity, BOOL checkGrid, const CRect& area) const {
+    CUnit* choice = nullptr;
+    int best = maxDistance;
+    for (POSITION pos = GetHeadPosition(); pos;) {
+        CUnit* u = GetUnit(pos);
+        if (!u->m_active) continue;
+        int room = u->m_kind == KIND_MARSHALL ? 3 * capacity : u->m_kind == KIND_GENERAL ? 2 * capacity : capacity;
+        if (u->m_engagers.GetCount() >= room) continue;
+        if (checkGrid && u->m_grid && u->m_grid->IsLineBlocked(x, y, u->m_x, u->m_y)) continue;
+        if (!area.IsRectNull() && !area.PtInRect(u->GetPosition())) continue;
+        int d = Round(GetDistance(x, y, u->m_x, u->m_y, false));
+        if (d <= best) choice = u, best = d;
+    }
+    return choice;
+}
+
+int CUnitList::CountInField() const {
+    const CRect inner(150, 150, 2850, 1850);
+    int n = 0;
+    for (POSITION pos = GetHeadPosition(); pos;) {
+        const CUnit* u = GetUnit(pos);
+        if (u->m_placed && inner.PtInRect(u->GetPosition())) ++n;
+    }
+    return n;
+}
+
+void CUnitList::RemoveDuplicates() {
+    for (POSITION pos = GetHeadPosition(); pos; GetNext(pos)) {
+        const CObject* u = GetAt(pos);
+        POSITION scan = pos;
+        GetNext(scan);
+        while (scan) {
+            POSITION at = scan;
+            if (GetNext(scan) == u) RemoveAt(at);
+        }
+    }
 }

@@ -41,6 +41,18 @@ public:
     int AverageHeadCount() const;
     int AverageExertion() const;
     double AverageCondition() const;
+    // Places every unit's icon, head to tail.
+    void UpdateAll();
+    // The nearest active unit to (x, y) within `maxDistance` (rounded;
+    // among equals the later one) that has room for another close
+    // engager (`capacity`, twice for a General, three times for a
+    // Marshall), whose line from the point is clear when `checkGrid`, and
+    // inside `area` unless it is all zero. Null when none.
+    CUnit* FindTarget(int x, int y, int maxDistance, int capacity, BOOL checkGrid, const CRect& area) const;
+    // Units placed within the field less a 150 margin.
+    int CountInField() const;
+    // Keeps the first of every unit listed more than once.
+    void RemoveDuplicates();
     // Units stuck longest go last; equal counts swap their order.
     void SortByBlockedCount();
     void ClearMarks();
