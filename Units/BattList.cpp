@@ -12,6 +12,11 @@ void CBattList::RemoveAll(BOOL deleteElements) {
     CObList::RemoveAll();
 }
 
+BOOL CBattList::UpdateAll() {
+    for (POSITION pos = GetHeadPosition(); pos;) GetBattalion(pos)->Tick();
+    return TRUE;
+}
+
 CBattalion* CBattList::FindByID(int number, BOOL skipRouted, BOOL includeInactive) const {
     for (POSITION pos = GetTailPosition(); pos;) {
         CBattalion* b = static_cast<CBattalion*>(GetPrev(pos));

@@ -21,6 +21,8 @@ public:
     void AddFront(CBattalion* b);
     // Empties the list; with `deleteElements` each battalion is deleted first.
     void RemoveAll(BOOL deleteElements);
+    // Runs every battalion's tick, head to tail. TRUE.
+    BOOL UpdateAll();
     // From the tail: the battalion with that number; null when none, when
     // `skipRouted` and it is routed, or when it is inactive and
     // `includeInactive` is clear.

@@ -168,6 +168,13 @@ CPoint CBattalion::GetCentre() const {
     return CPoint(m_action.m_x - sx / count, m_action.m_y - sy / count);
 }
 
+BOOL CBattalion::Tick() {
+    if (m_routed || !m_able || m_units.GetCount(TRUE, FALSE) == 0) return FALSE;
+    CPoint c = GetCentre();
+    SetPosition(c.x, c.y);
+    return TRUE;
+}
+
 int CBattalion::GetWeightedCountA(BOOL flag) const {
     int n = m_units.SumA(flag);
     return m_battType == 2 ? 2 * n : m_battType == 4 ? 5 * n : n;

@@ -64,6 +64,11 @@ public:
     BOOL OrderUnit(CUnit* unit, CObjective* order, BOOL clear, BOOL setCurrent, int busyTicks);
     BOOL OrderToUnit(int unitNumber, CObjective* order, BOOL clear, BOOL setCurrent, int busyTicks);
 
+    // The per-tick update, run by the division's battalion list: the
+    // battalion stands on its units' centre. FALSE when it was skipped
+    // (routed, not able, or no unit left in the fight).
+    BOOL Tick();
+
     // The effective position: the action point less the mean offset of the
     // units from their slots; the battalion's own position without one.
     CPoint GetCentre() const;

@@ -86,8 +86,7 @@ CDivision* CDivList::FindByID(int index, BOOL skipLost, BOOL skipHeld) const {
 }
 
 BOOL CDivList::UpdateAll() {
-    // The divisions' own tick comes with their orders; until then there is
-    // nothing a division does on its own each tick.
+    for (POSITION pos = GetHeadPosition(); pos;) GetDivision(pos)->Tick();
     return TRUE;
 }
 

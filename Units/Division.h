@@ -49,6 +49,11 @@ public:
     // by `offset`.
     CRect GetZoneRect(int offset, double factor, bool keepOnly, const CRect& base) const;
 
+    // The per-tick update, run by the division list before the battalions'.
+    // FALSE for a routed division, which does nothing more. The division
+    // has no step of its own to run until it takes orders.
+    BOOL Tick() { return m_routed ? FALSE : TRUE; }
+
     // --- queries ----------------------------------------------------------
     int GetLeaderID() const;
     int GetBattalionCount(BOOL liveOnly) const;

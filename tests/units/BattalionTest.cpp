@@ -4,6 +4,7 @@
 #include <cmath>
 #include <memory>
 
+#include "Units/BattList.h"
 #include "Units/Battalion.h"
 #include "Units/Division.h"
 #include "Units/Unit.h"
@@ -66,6 +67,26 @@ TEST(BattalionTest, CentreFollowsTheUnitsAroundTheActionPoint) {
     b.m_formation = nullptr;
     // Units at 470, 490 and 510 against 500: only the first is more than 10 off.
     EXPECT_EQ(b.GetCentre(), CPoint(490, 500));
+
+    // Each tick the battalion stands on that centre, until nothing is left.
+    EXPECT_TRUE(b.Tick());
+    EXPECT_EQ(b.GetPosition(), CPoint(490, 500));
+    for (POSITION pos = b.m_units.GetHeadPosition(); pos;) b.m_units.GetUnit(pos)->m_routed = 1;
+    EXPECT_FALSE(b.Tick());
+}
+
+TEST(BattalionTest, RemoveNearestTakesOnlyWhatIsCloseEnough) {
+    CBattList list;
+    CBattalion a(0, 100, 0, 1, 0, nullptr), b(1, 0, 100, 1, 0, nullptr), c(2, 10, 0, 1, 0, nullptr);
+    list.AddBattalion(&a);
+    list.AddBattalion(&b);
+    list.AddBattalion(&c);
+    c.m_routed = 1;
+    EXPECT_EQ(list.RemoveNearest(0, 0, 100), nullptr);  // 100 is not below 100
+    EXPECT_EQ(list.GetCount(), 3);
+    EXPECT_EQ(list.RemoveNearest(0, 0, 101), &a);      // the first of equals; c is routed
+    EXPECT_EQ(list.GetCount(), 2);
+    list.RemoveAll(FALSE);
 }
 
 TEST(BattalionTest, LosingUnitsTellsTheDivisionOnce) {
