@@ -23,16 +23,6 @@ class CUnit;
 // The watch zones, in declaration order.
 enum WatchZone : int { ZONE_NEAR_FRONT, ZONE_OWN, ZONE_REAR, ZONE_FAR_FRONT, ZONE_LEFT, ZONE_RIGHT, ZONE_COUNT };
 
-// One battalion's line of the after-battle status.
-struct CBattalionStatus {
-    int32_t counter12 = 0;
-    CPerson* general = nullptr;
-    int32_t battType = 0;
-    int32_t merit = 0;
-    BYTE captured = 0;
-    CBattleRecord record;
-};
-
 class CBattalion : public CArmyElement, public IBattleBattalion {
     DECLARE_SERIAL(CBattalion)
 public:
@@ -79,10 +69,8 @@ public:
     double GetFightingShare() const;
     BOOL HasEnemyNear(int n) const;
     BOOL IsNearHeadquarters() const;
-    void ApplyGeneralFactors(double moraleFactor, double cohesionFactor);
     // Knocks out some units (counted draws) and shakes the rest.
     void ApplyShock(double severity, double spread);
-    void GatherStatus(CBattalionStatus& status);
     // The bounds of the near-front and own-ground zones.
     CRect GetBoundsA() const;
     CRect GetBoundsB() const;

@@ -171,3 +171,26 @@ TEST(BattalionTest, EngageRadiusByStandingOrder) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(BattalionTest, OrdersGoToTheNumberedUnitOrAreDropped) {
+    CBattalion b(0, 0, 0, 3, 0, nullptr);
+    // No such unit: the order is deleted (the leak checker would see it).
+    EXPECT_FALSE(b.OrderToUnit(7, new CObjective(1, 10, 10), TRUE, FALSE, 50));
+    EXPECT_FALSE(b.OrderUnit(nullptr, new CObjective(1, 10, 10), TRUE, FALSE, 50));
+
+    CUnit* u = b.m_units.FindById(2, TRUE, FALSE);
+    u->m_steps.Add(new CObjective(0, 1, 1));
+    EXPECT_TRUE(b.OrderToUnit(2, new CObjective(11, 40, 50, -1, 4), FALSE, TRUE, 10));
+    EXPECT_TRUE(b.OrderToUnit(2, new CObjective(1, 60, 70, -1, 2), FALSE, FALSE, 50));
+    EXPECT_EQ(u->m_pending.GetHeadPoint(), CPoint(60, 70));  // pushed in front
+    EXPECT_EQ(u->m_action.GetPoint(), CPoint(40, 50));       // only the first was made current
+    EXPECT_EQ(u->m_busyCounter, 50);
+    EXPECT_FALSE(u->m_steps.IsEmpty());
+    EXPECT_TRUE(b.OrderToUnit(2, new CObjective(3, 80, 90), TRUE, FALSE, 10));
+    EXPECT_TRUE(u->m_steps.IsEmpty());  // clear empties both queues
+    EXPECT_EQ(u->m_pending.GetCount(), 1);
+}
+
+}  // namespace
