@@ -254,13 +254,7 @@ BOOL CDivision::CanReceiveOrders() const {
     return field.PtInRect(GetPosition());
 }
 
-int CDivision::CountBattalions(BOOL a, BOOL b) const {
-    int n = 0;
-    for (POSITION pos = m_battalions.GetHeadPosition(); pos;) {
-        if (m_battalions.GetBattalion(pos)->m_units.GetCount(a, b) > 0) ++n;
-    }
-    return n;
-}
+int CDivision::CountBattalions(BOOL a, BOOL b) const { return m_battalions.SumUnitCounts(a, b); }
 
 int CDivision::SumUnitCounters() {
     m_counters[0] = m_battalions.SumWeightedA(FALSE);

@@ -69,6 +69,7 @@ public:
     BOOL IsInsideParentArea() const;
     BOOL IsOnField(BOOL countRouted) const;
     BOOL CanReceiveOrders() const;
+    // The battalions' unit counts under the unit list's two filters, summed.
     int CountBattalions(BOOL a, BOOL b) const;
     int GetStandingOrder() const { return m_order.m_type; }
     CUnit* GetLeadUnit() const;
