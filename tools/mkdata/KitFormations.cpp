@@ -1,0 +1,658 @@
+// The formation list file "Default Formation Lists A.fed": battalion,
+// division and army formations, written by the game's own Serialize code.
+//
+// Every shape is drawn once, for an army facing north (x across the front,
+// left to right; y growing towards the rear), and turned for the other seven
+// facings; a facing four steps on is the half turn of its opposite, so the
+// table for facing 6 is exactly the one for facing 2 with both components
+// negated.
+//
+// The army formations: the sixteen presets, 91 (drawn as 92), 103 and the
+// scenario formations of the battle catalogue's battles, each the root of a
+// family: for every posture flag a member pushes the flag's group of
+// divisions forward by grades 2, 3 and 4, and two whole-army members (grade
+// 1) advance all divisions together. Each slot names a division formation,
+// each division row a battalion formation, so a division of any facing and
+// any formation finds its places. The generator checks that no two
+// divisions of an army formation come closer than two unit bodies and that
+// an army at either start point of a battle stands inside the field; a
+// design that breaks either stops the kit.
+#include <cmath>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "army/FormationList.h"
+#include "platform/afx/Afx.h"
+#include "tools/mkdata/Kit.h"
+
+namespace {
+
+struct Pt {
+    int x, y;
+};
+
+// `p` turned from facing 0 to `facing`, rounded half away from zero.
+Pt Turn(Pt p, int facing) {
+    facing &= 7;
+    if (facing >= 4) {
+        Pt q = Turn(p, facing - 4);
+        return {-q.x, -q.y};
+    }
+    const double a = facing * 45.0 * M_PI / 180.0;
+    const double c = std::cos(a), s = std::sin(a);
+    return {int(std::lround(p.x * c - p.y * s)), int(std::lround(p.x * s + p.y * c))};
+}
+
+// ------------------------------------------------------------ battalions
+
+struct BattDesign {
+    int id;
+    const char* name;
+    Pt units[10];  // row 0 the leader
+};
+
+const BattDesign kBattalions[] = {
+    {1, "Block", {{0, -30}, {0, 0}, {-26, 0}, {26, 0}, {0, 26}, {-26, 26}, {26, 26}, {0, 52}, {-26, 52}, {26, 52}}},
+    {2, "Line", {{0, -30}, {0, 0}, {-28, 0}, {28, 0}, {-56, 0}, {56, 0}, {-14, 28}, {14, 28}, {-42, 28}, {42, 28}}},
+    {3, "Column",
+     {{0, -34}, {-14, 0}, {14, 0}, {-14, 28}, {14, 28}, {-14, 56}, {14, 56}, {-14, 84}, {14, 84}, {-14, 112}}},
+    {4, "Wedge",
+     {{0, -40}, {-16, -12}, {16, -12}, {-32, 16}, {0, 16}, {32, 16}, {-48, 44}, {-16, 44}, {16, 44}, {48, 44}}},
+    {5, "Loose", {{0, -34}, {0, 0}, {-40, 0}, {40, 0}, {-80, 0}, {80, 0}, {-20, 34}, {20, 34}, {-60, 34}, {60, 34}}},
+    {6, "Ring", {{0, 0}, {0, -40}, {26, -31}, {39, -7}, {35, 20}, {14, 38}, {-14, 38}, {-35, 20}, {-39, -7}, {-26, -31}}},
+};
+
+const BattDesign* BattByID(int id) {
+    for (const BattDesign& b : kBattalions)
+        if (b.id == id) return &b;
+    return nullptr;
+}
+
+// ------------------------------------------------------------- divisions
+
+// Order types of the division orders (and 2, which detachments ask for).
+enum : DWORD {
+    kAllOut = 1, kAttack = 2, kOrder4 = 4, kOrder8 = 8, kMove = 16, kOrder32 = 32, kRegroup = 64,
+    kStand = 128, kRetreat = 256, kDefense = 512, kOrder1024 = 1024, kOrder2048 = 2048, kOrder4096 = 4096,
+};
+
+struct DivDesign {
+    int id;
+    const char* name;
+    DWORD flags;
+    int link;  // the formation a step switches to where its order calls for the linked one
+    int batt;  // battalion formation of every row
+    Pt rows[4];
+};
+
+const DivDesign kDivisions[] = {
+    {15, "Line", kMove | kStand | kOrder1024, 37, 2, {{-60, 0}, {60, 0}, {-180, 0}, {180, 0}}},
+    {37, "Wedge", kAllOut | kAttack | kOrder4 | kOrder8, 39, 1, {{0, -70}, {-56, 0}, {56, 0}, {0, 70}}},
+    {38, "Column", kMove | kRegroup | kRetreat, 39, 3, {{0, -270}, {0, -90}, {0, 90}, {0, 270}}},
+    {39, "Double Column", kMove | kOrder32 | kOrder2048 | kOrder4096, 37, 3, {{-30, -90}, {30, -90}, {-30, 90}, {30, 90}}},
+    {40, "Block", kStand | kDefense | kOrder1024 | kRegroup, 37, 1, {{-50, -60}, {50, -60}, {-50, 60}, {50, 60}}},
+    {41, "Skirmish", kAttack | kOrder32 | kOrder2048 | kOrder4096, 37, 5, {{-90, -40}, {90, -40}, {0, 40}, {0, 110}}},
+    {42, "Square", kStand | kDefense | kOrder1024, 37, 6, {{-50, -55}, {50, -55}, {-50, 55}, {50, 55}}},
+};
+
+const DivDesign* DivByID(int id) {
+    for (const DivDesign& d : kDivisions)
+        if (d.id == id) return &d;
+    return nullptr;
+}
+
+// The formation a division of each type 0..4 holds with: infantry and
+// spearmen in blocks, cavalry in a wedge, archers and riflemen loose.
+const int kHoldByType[5] = {40, 37, 41, 40, 41};
+
+// ---------------------------------------------------------------- armies
+
+struct SlotPlace {
+    int slot;
+    int x;
+};
+
+struct ArmyDesign {
+    int id;
+    const char* name;
+    DWORD flags;
+    std::vector<std::vector<SlotPlace>> rows;  // front row first
+    int turns[12];                             // each slot's facing relative to the army
+    int divFormation[12];                      // 0: the block
+    DWORD slotOrder;
+};
+
+constexpr int kRowGap = 290;
+
+ArmyDesign Design(int id, const char* name, DWORD flags, std::vector<std::vector<SlotPlace>> rows) {
+    ArmyDesign d{id, name, flags, std::move(rows), {}, {}, kStand};
+    d.divFormation[0] = 42;
+    return d;
+}
+
+std::vector<ArmyDesign> PresetDesigns() {
+    std::vector<ArmyDesign> all;
+    all.push_back(Design(3, "Line", 0x20000000 | 0x1000 | 0x400000,
+                         {{{5, -600}, {2, -300}, {1, 0}, {3, 300}, {6, 600}},
+                          {{9, -450}, {4, -150}, {8, 150}, {10, 450}},
+                          {{11, -300}, {0, 0}, {7, 300}}}));
+    all.push_back(Design(10, "Scale", 0x1000 | 0x40000000,
+                         {{{1, 0}},
+                          {{2, -300}, {4, 0}, {3, 300}},
+                          {{5, -600}, {9, -300}, {8, 0}, {10, 300}, {6, 600}},
+                          {{11, -300}, {0, 0}, {7, 300}}}));
+    {
+        ArmyDesign d = Design(26, "Square2", 0x80000 | 0x400000 | 0x800000,
+                              {{{2, -450}, {1, -150}, {4, 150}, {3, 450}},
+                               {{5, -450}, {0, -150}, {8, 150}, {6, 450}},
+                               {{9, -450}, {7, -150}, {11, 150}, {10, 450}}});
+        // The sides face outwards and the rear row backwards: a square that
+        // shows a front on every side.
+        d.turns[5] = 6;
+        d.turns[6] = 2;
+        d.turns[9] = 5;
+        d.turns[10] = 3;
+        d.turns[7] = 4;
+        d.turns[11] = 4;
+        d.slotOrder = kDefense;
+        all.push_back(d);
+    }
+    {
+        ArmyDesign d = Design(70, "ArrowLine", 0x40000000 | 0x20000000,
+                              {{{1, 0}},
+                               {{2, -300}, {8, 0}, {3, 300}},
+                               {{5, -600}, {4, 0}, {6, 600}},
+                               {{9, -600}, {7, -300}, {0, 0}, {11, 300}, {10, 600}}});
+        d.divFormation[1] = 37;
+        all.push_back(d);
+    }
+    {
+        // A ring of ten around the commander and the reserve.
+        std::vector<std::vector<SlotPlace>> none;
+        ArmyDesign d = Design(90, "Circle", 0x800000 | 0x200000, none);
+        d.slotOrder = kDefense;
+        all.push_back(d);
+    }
+    all.push_back(Design(91, "HalfMoon Reserve", 0x10000 | 0x20000 | 0x1000000,
+                         {{{9, -690}, {10, 690}},
+                          {{5, -460}, {6, 460}},
+                          {{2, -230}, {1, 0}, {3, 230}},
+                          {{7, -600}, {4, -300}, {0, 0}, {8, 300}, {11, 600}}}));
+    all.push_back(Design(92, "HalfMoon", 0x10000 | 0x20000 | 0x1000000, {}));
+    {
+        ArmyDesign d = Design(93, "Fish", 0x1000 | 0x40000,
+                              {{{1, 0}},
+                               {{2, -150}, {3, 150}},
+                               {{5, -300}, {4, 0}, {6, 300}},
+                               {{9, -650}, {7, -390}, {0, -130}, {8, 130}, {11, 390}, {10, 650}}});
+        d.divFormation[1] = 37;
+        all.push_back(d);
+    }
+    {
+        ArmyDesign d = Design(94, "Wing", 0x10000 | 0x20000 | 0x2000000,
+                              {{{9, -640}, {10, 640}},
+                               {{5, -460}, {6, 460}},
+                               {{2, -230}, {1, 0}, {3, 230}},
+                               {{7, -600}, {4, -300}, {0, 0}, {8, 300}, {11, 600}}});
+        d.turns[9] = 7;
+        d.turns[10] = 1;
+        all.push_back(d);
+    }
+    all.push_back(Design(95, "York", 0x100000 | 0x200000,
+                         {{{2, -600}, {1, -150}, {4, 150}, {3, 600}},
+                          {{5, -600}, {8, 0}, {6, 600}},
+                          {{9, -600}, {7, -300}, {0, 0}, {11, 300}, {10, 600}}}));
+    all.push_back(Design(96, "Wave", 0x1000000 | 0x40000 | 0x80000, {}));
+    {
+        ArmyDesign d = Design(97, "Tiger", 0x40000000 | 0x10000,
+                              {{{1, -150}, {4, 150}},
+                               {{2, -450}, {8, 0}, {3, 450}},
+                               {{5, -600}, {9, -300}, {10, 300}, {6, 600}},
+                               {{7, -300}, {0, 0}, {11, 300}}});
+        d.divFormation[1] = d.divFormation[4] = 37;
+        all.push_back(d);
+    }
+    all.push_back(Design(98, "Dragon", 0x80000 | 0x2000000,
+                         {{{1, 0}},
+                          {{5, -600}, {2, -300}, {3, 300}, {6, 600}},
+                          {{9, -600}, {4, -300}, {8, 300}, {10, 600}},
+                          {{7, -300}, {0, 0}, {11, 300}}}));
+    all.push_back(Design(99, "Snake", 0x40000 | 0x80000 | 0x100000, {}));
+    {
+        ArmyDesign d = Design(100, "Spear", 0x1000 | 0x20000000,
+                              {{{1, 0}},
+                               {{2, -230}, {4, 0}, {3, 230}},
+                               {{5, -460}, {9, -230}, {8, 0}, {10, 230}, {6, 460}},
+                               {{7, -300}, {0, 0}, {11, 300}}});
+        d.divFormation[1] = 37;
+        all.push_back(d);
+    }
+    {
+        ArmyDesign d = Design(101, "Square1", 0x800000 | 0x400000,
+                              {{{2, -450}, {1, -150}, {4, 150}, {3, 450}},
+                               {{5, -450}, {0, -150}, {7, 150}, {6, 450}},
+                               {{9, -450}, {8, -150}, {11, 150}, {10, 450}}});
+        d.slotOrder = kDefense;
+        all.push_back(d);
+    }
+    {
+        ArmyDesign d = Design(102, "Open Wing", 0x10000 | 0x20000 | 0x100000,
+                              {{{9, -690}, {5, -460}, {6, 460}, {10, 690}},
+                               {{2, -230}, {1, 0}, {3, 230}},
+                               {{7, -450}, {4, -150}, {8, 150}, {11, 450}},
+                               {{0, 0}}});
+        d.divFormation[9] = d.divFormation[10] = 37;
+        all.push_back(d);
+    }
+    all.push_back(Design(103, "Iron Gate", 0x10000 | 0x20000 | 0x40000000,
+                         {{{2, -460}, {1, 0}, {3, 460}},
+                          {{5, -690}, {4, -230}, {8, 230}, {6, 690}},
+                          {{9, -460}, {0, 0}, {10, 460}},
+                          {{7, -230}, {11, 230}}}));
+    return all;
+}
+
+// The shapes set out by formula rather than rows: circle, half moon, wave,
+// snake. Points for facing 0, before the rear is drawn up to the reference.
+bool FormulaPoints(int id, Pt (&pts)[12]) {
+    switch (id) {
+    case 90: {
+        // Ten round an ellipse, front first, then clockwise.
+        const int ring[10] = {1, 3, 6, 10, 11, 8, 7, 9, 5, 2};
+        for (int k = 0; k < 10; ++k) {
+            double a = k * 36.0 * M_PI / 180.0;
+            pts[ring[k]] = {int(std::lround(600 * std::sin(a))), int(std::lround(-420 * std::cos(a)))};
+        }
+        pts[0] = {-160, 0};
+        pts[4] = {160, 0};
+        return true;
+    }
+    case 92: {
+        // Horns forward: an arc of seven, the reserve and commander behind.
+        const int arc[7] = {9, 5, 2, 1, 3, 6, 10};
+        for (int k = 0; k < 7; ++k) {
+            int x = -690 + 230 * k;
+            double t = x / 690.0;
+            pts[arc[k]] = {x, int(std::lround(-290 * t * t))};
+        }
+        const int back[5] = {7, 4, 0, 8, 11};
+        for (int k = 0; k < 5; ++k) pts[back[k]] = {-600 + 300 * k, 290};
+        return true;
+    }
+    case 96: {
+        // Seven in a line that rises and falls, five behind.
+        const int line[7] = {9, 5, 2, 1, 3, 6, 10};
+        for (int k = 0; k < 7; ++k) pts[line[k]] = {-690 + 230 * k, (k % 2) ? 0 : -145};
+        const int back[5] = {7, 4, 0, 8, 11};
+        for (int k = 0; k < 5; ++k) pts[back[k]] = {-600 + 300 * k, 290};
+        return true;
+    }
+    case 99: {
+        // A winding line with its tail behind.
+        const int line[7] = {9, 5, 2, 1, 3, 6, 10};
+        const int ys[7] = {145, 0, -145, 0, 145, 0, -145};
+        for (int k = 0; k < 7; ++k) pts[line[k]] = {-690 + 230 * k, ys[k]};
+        const int back[5] = {7, 4, 0, 8, 11};
+        for (int k = 0; k < 5; ++k) pts[back[k]] = {-600 + 300 * k, 435};
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+// The scenario formations of the battle catalogue: a preset's shape held
+// with the named orders and division formations.
+struct ScenarioDesign {
+    int id;
+    const char* name;
+    int shape;  // the preset whose layout it takes
+    DWORD slotOrder;
+    int divFormation;  // of the ordinary slots
+};
+
+const ScenarioDesign kScenarios[] = {
+    {113, "Mountain Pass", 99, kDefense, 40},    {114, "River Bank", 3, kStand, 40},
+    {115, "Castle Siege", 101, kAttack, 37},     {116, "Forest Edge", 96, kStand, 40},
+    {117, "Village Hold", 26, kDefense, 42},     {118, "Ridge Line", 3, kDefense, 40},
+    {119, "Valley Trap", 92, kStand, 40},        {120, "Plain Charge", 70, kAttack, 37},
+    {121, "Ford Crossing", 100, kAttack, 37},    {123, "Temple Guard", 90, kDefense, 42},
+    {124, "Border Fort", 101, kDefense, 42},     {125, "Hill Crown", 90, kDefense, 40},
+    {126, "Marsh Road", 99, kStand, 40},         {127, "Bridge Head", 100, kStand, 40},
+    {128, "Night March", 98, kMove, 40},         {129, "Harbour Wall", 26, kDefense, 42},
+    {130, "Broken Ground", 96, kStand, 40},      {131, "Twin Hills", 94, kStand, 40},
+    {132, "Long Road", 10, kAttack, 40},         {133, "Outer Keep", 26, kDefense, 42},
+    {134, "Inner Keep", 101, kDefense, 42},
+};
+
+// The division groups the family flags move forward.
+const int kWingA[3] = {2, 5, 9};
+const int kWingB[3] = {3, 6, 10};
+const int kCentre[3] = {1, 4, 8};
+
+struct Family {
+    DWORD flag;
+    const char* name;
+    std::vector<int> slots;
+};
+
+const std::vector<Family>& Families() {
+    static const std::vector<Family> families = {
+        {0x1000, "Centre Push", {1, 4, 8}},
+        {0x10000, "Left Wing Forward", {2, 5, 9}},
+        {0x20000, "Right Wing Forward", {3, 6, 10}},
+        {0x40000, "Left Oblique", {2, 5, 9, 1}},
+        {0x80000, "Right Oblique", {3, 6, 10, 1}},
+    };
+    return families;
+}
+
+// The masks the tactic screen's posture cycle hands to ApplyFormation.
+const DWORD kPostureCycle[9] = {0x1000000, 0x20000, 0x80000, 4096, 0x40000, 0x10000, 0x20000000, 0x2000000, 0x800000};
+
+// One unit body's clearance: two divisions' units never come nearer than
+// this, so their rectangles stay apart at every facing.
+constexpr int kClearance = 56;
+
+struct Shape {
+    Pt pts[12];
+    int turns[12];
+    int divFormation[12];
+};
+
+// Every unit centre of slot `s` at facing 0, relative to the army point.
+std::vector<Pt> UnitsOf(const Shape& sh, int s) {
+    std::vector<Pt> out;
+    const DivDesign* div = DivByID(sh.divFormation[s]);
+    const BattDesign* batt = BattByID(div->batt);
+    for (const Pt& row : div->rows) {
+        Pt r = Turn(row, sh.turns[s]);
+        for (const Pt& u : batt->units) {
+            Pt v = Turn(u, sh.turns[s]);
+            out.push_back({sh.pts[s].x + r.x + v.x, sh.pts[s].y + r.y + v.y});
+        }
+    }
+    return out;
+}
+
+// The two nearest slots of a shape, for the generator's complaint.
+std::string Closest(const Shape& sh) {
+    double best = 1e9;
+    int ba = -1, bb = -1;
+    for (int a = 0; a < 12; ++a)
+        for (int b = a + 1; b < 12; ++b)
+            for (const Pt& p : UnitsOf(sh, a))
+                for (const Pt& q : UnitsOf(sh, b)) {
+                    double d = std::hypot(double(p.x - q.x), double(p.y - q.y));
+                    if (d < best) {
+                        best = d;
+                        ba = a;
+                        bb = b;
+                    }
+                }
+    return " (slots " + std::to_string(ba) + " and " + std::to_string(bb) + ": " + std::to_string(int(best)) + ")";
+}
+
+bool Clear(const Shape& sh) {
+    std::vector<std::vector<Pt>> units(12);
+    for (int s = 0; s < 12; ++s) units[s] = UnitsOf(sh, s);
+    for (int a = 0; a < 12; ++a)
+        for (int b = a + 1; b < 12; ++b)
+            for (const Pt& p : units[a])
+                for (const Pt& q : units[b]) {
+                    double d = std::hypot(double(p.x - q.x), double(p.y - q.y));
+                    if (d < kClearance) return false;
+                }
+    return true;
+}
+
+// Moves the whole shape so that its rearmost unit stands 300 behind the
+// army point: an army placed 500 from its own edge keeps its rear on the
+// field's inner ground.
+void DrawUpRear(Shape& sh) {
+    int rear = -100000;
+    for (int s = 0; s < 12; ++s)
+        for (const Pt& p : UnitsOf(sh, s)) rear = std::max(rear, p.y);
+    int shift = 300 - rear;
+    for (Pt& p : sh.pts) p.y += shift;
+}
+
+void CheckOnField(const Shape& sh, const char* name) {
+    for (int s = 0; s < 12; ++s)
+        for (const Pt& p : UnitsOf(sh, s))
+            if (std::abs(p.x) > 780 || p.y > 300 || p.y < -1400)
+                throw std::runtime_error(std::string("formation ") + name + " leaves the field at slot " +
+                                         std::to_string(s) + " (" + std::to_string(p.x) + ", " +
+                                         std::to_string(p.y) + ")");
+}
+
+Shape ShapeOf(const ArmyDesign& d) {
+    Shape sh{};
+    for (int s = 0; s < 12; ++s) {
+        sh.turns[s] = d.turns[s];
+        sh.divFormation[s] = d.divFormation[s] ? d.divFormation[s] : 40;
+    }
+    if (!FormulaPoints(d.id, sh.pts)) {
+        bool seen[12] = {};
+        for (size_t r = 0; r < d.rows.size(); ++r)
+            for (const SlotPlace& p : d.rows[r]) {
+                sh.pts[p.slot] = {p.x, int(r) * kRowGap};
+                seen[p.slot] = true;
+            }
+        for (bool b : seen)
+            if (!b) throw std::runtime_error(std::string("formation ") + d.name + " leaves a slot out");
+    }
+    return sh;
+}
+
+// Preferred division types of a slot, best first: cavalry on the wings,
+// spearmen in the centre, missile troops in the reserve.
+void SlotValues(int slot, int32_t (&v)[4]) {
+    static const int32_t wing[4] = {1, 0, 3, 0};
+    static const int32_t centre[4] = {3, 0, 0, 3};
+    static const int32_t reserve[4] = {2, 0, 3, 0};
+    static const int32_t command[4] = {1, 0, 3, 0};
+    const int32_t* src = command;
+    for (int s : kWingA)
+        if (s == slot) src = wing;
+    for (int s : kWingB)
+        if (s == slot) src = wing;
+    for (int s : kCentre)
+        if (s == slot) src = centre;
+    if (slot == 7 || slot == 11) src = reserve;
+    for (int k = 0; k < 4; ++k) v[k] = src[k];
+}
+
+CArmyFormation* MakeArmy(int id, const std::string& name, const char* picture, DWORD flags, int parent, int level,
+                         const Shape& sh, const DWORD (&orders)[12]) {
+    CArmyFormation* f = new CArmyFormation(id);
+    f->m_strName = name.c_str();
+    f->m_strSecondName = picture;
+    f->m_dwFlags = flags;
+    f->m_nParentID = parent;
+    f->m_nLevel = BYTE(level);
+    f->m_fInPlace = 0.75f;
+    for (int s = 0; s < 12; ++s) {
+        for (int facing = 0; facing < 8; ++facing) {
+            Pt p = Turn(sh.pts[s], facing);
+            f->m_points[s][facing] = CPoint(p.x, p.y);
+            f->m_codes[s][facing] = BYTE((sh.turns[s] + facing) & 7);
+        }
+        f->m_divFormationIDs[s] = sh.divFormation[s];
+        f->m_orderTypes[s] = int32_t(orders[s]);
+        f->m_slotBytes[s] = BYTE(s);
+        SlotValues(s, f->m_slotValues[s]);
+    }
+    return f;
+}
+
+// A member of the family: `slots` pushed forward by `ahead`. A division of
+// another group that stands in the way is pushed along with them, so the
+// divisions stay clear of each other.
+Shape Advanced(const Shape& root, const std::vector<int>& slots, int ahead) {
+    bool moving[12] = {};
+    for (int s : slots) moving[s] = true;
+    for (;;) {
+        Shape sh = root;
+        for (int s = 0; s < 12; ++s)
+            if (moving[s]) sh.pts[s].y -= ahead;
+        bool blocked = false;
+        for (int a = 0; a < 12; ++a) {
+            if (!moving[a]) continue;
+            std::vector<Pt> mine = UnitsOf(sh, a);
+            for (int b = 0; b < 12; ++b) {
+                if (moving[b]) continue;
+                for (const Pt& q : UnitsOf(sh, b)) {
+                    bool near = false;
+                    for (const Pt& p : mine) near = near || std::hypot(double(p.x - q.x), double(p.y - q.y)) < kClearance;
+                    if (near) {
+                        moving[b] = true;
+                        blocked = true;
+                        break;
+                    }
+                }
+            }
+        }
+        if (!blocked) return sh;
+    }
+}
+
+void AddFamily(CArmyFormationList& list, int rootID, const std::string& name, const char* picture, DWORD flags,
+               Shape root, DWORD slotOrder) {
+    if (!Clear(root)) throw std::runtime_error("formation " + name + " has divisions too close" + Closest(root));
+    DrawUpRear(root);
+    CheckOnField(root, name.c_str());
+    DWORD holding[12], advancing[12];
+    for (int s = 0; s < 12; ++s) holding[s] = slotOrder;
+    int next = 1000 + 20 * rootID;
+    // Whole-army members come first in the list, so that a family asked for
+    // a whole-army change finds them before the root.
+    const struct {
+        DWORD flag;
+        const char* suffix;
+        int ahead;
+        DWORD order;
+    } whole[2] = {{0x20000000, "General Advance", 150, kMove}, {0x40000000, "Full Attack", 250, kAttack}};
+    for (const auto& w : whole) {
+        Shape sh = root;
+        for (Pt& p : sh.pts) p.y -= w.ahead;
+        for (int s = 0; s < 12; ++s) advancing[s] = w.order;
+        list.AddTail(MakeArmy(next++, name + " " + w.suffix, picture, w.flag, rootID, 1, sh, advancing));
+    }
+    CArmyFormation* rootFormation = MakeArmy(rootID, name, picture, flags, -1, 0, root, holding);
+    list.AddTail(rootFormation);
+    for (const Family& fam : Families()) {
+        int parent = rootID;
+        for (int level = 2; level <= 4; ++level) {
+            Shape sh = Advanced(root, fam.slots, 100 * (level - 1));
+            for (int s = 0; s < 12; ++s) advancing[s] = slotOrder;
+            if (level >= 3)
+                for (int s : fam.slots) advancing[s] = kAttack;
+            int id = next++;
+            list.AddTail(MakeArmy(id, name + " " + fam.name + " " + std::to_string(level), picture, fam.flag, parent,
+                                  level, sh, advancing));
+            parent = id;
+        }
+    }
+}
+
+// The roots' linked ids: for each posture the tactic screen cycles through,
+// the first preset that serves it.
+void LinkRoots(CArmyFormationList& list) {
+    for (POSITION pos = list.GetHeadPosition(); pos;) {
+        CArmyFormation* f = list.At(pos);
+        list.GetNext(pos);
+        if (!f->IsRoot()) continue;
+        for (int k = 0; k < 9; ++k) {
+            for (int preset : ArmyFormationID::kPresets) {
+                CArmyFormation* p = list.FindByID(preset);
+                if (p && p->HasFlag(kPostureCycle[k])) {
+                    f->m_linkedIDs[DWORD(k)] = DWORD(preset);
+                    break;
+                }
+            }
+        }
+    }
+}
+
+const char* PictureName(int id) {
+    switch (id) {
+    case 3: return "Line Formation";
+    case 10: return "Scale Formation";
+    case 26: return "Square2 Formation";
+    case 70: return "ArrowLine Formation";
+    case 90: return "Circle Formation";
+    case 92: return "HalfMoon Formation";
+    case 93: return "Fish Formation";
+    case 94: return "Wing Formation";
+    case 95: return "York Formation";
+    case 96: return "Wave Formation";
+    case 97: return "Tiger Formation";
+    case 98: return "Dragon Formation";
+    case 99: return "Snake Formation";
+    case 100: return "Spear Formation";
+    case 101: return "Square1 Formation";
+    case 102: return "Open Wing Formation";
+    default: return "Default Castle Formation";
+    }
+}
+
+void BuildLists(CFormationLists& lists) {
+    for (const BattDesign& b : kBattalions) {
+        CBattFormation* f = new CBattFormation(b.id);
+        f->m_strName = b.name;
+        for (int r = 0; r < 10; ++r)
+            for (int facing = 0; facing < 8; ++facing) {
+                Pt p = Turn(b.units[r], facing);
+                f->m_points[r][facing] = CPoint(p.x, p.y);
+                f->m_codes[r][facing] = facing;
+            }
+        f->ComputeExtents();
+        lists.batt.AddTail(f);
+    }
+    for (const DivDesign& d : kDivisions) {
+        CDivFormation* f = new CDivFormation(d.id);
+        f->m_strName = d.name;
+        f->m_dwFlags = d.flags;
+        f->m_nParentID = d.link;
+        for (int type = 0; type < 5; ++type) f->m_linkedIDs[DWORD(type)] = DWORD(kHoldByType[type]);
+        for (int r = 0; r < 4; ++r) {
+            for (int facing = 0; facing < 8; ++facing) {
+                Pt p = Turn(d.rows[r], facing);
+                f->m_points[r][facing] = CPoint(p.x, p.y);
+                f->m_codes[r][facing] = facing;
+            }
+            f->m_battFormationIDs[r] = d.batt;
+        }
+        lists.div.AddTail(f);
+    }
+    std::vector<ArmyDesign> presets = PresetDesigns();
+    for (const ArmyDesign& d : presets)
+        AddFamily(lists.army, d.id, d.name, PictureName(d.id), d.flags, ShapeOf(d), d.slotOrder);
+    for (const ScenarioDesign& sc : kScenarios) {
+        const ArmyDesign* base = nullptr;
+        for (const ArmyDesign& d : presets)
+            if (d.id == sc.shape) base = &d;
+        Shape sh = ShapeOf(*base);
+        for (int s = 1; s < 12; ++s)
+            if (sh.divFormation[s] == 40) sh.divFormation[s] = sc.divFormation;
+        AddFamily(lists.army, sc.id, sc.name, PictureName(sc.id), base->flags, sh, sc.slotOrder);
+    }
+    LinkRoots(lists.army);
+}
+
+}  // namespace
+
+KIT_GENERATOR(Formations) {
+    CFormationLists lists;
+    BuildLists(lists);
+    CMemFile file;
+    {
+        CArchive ar(&file, CArchive::store);
+        lists.Serialize(ar);
+        ar.Close();
+    }
+    kit.WriteBytes("Data\\Default Formation Lists A.fed", file.Data());
+}
