@@ -228,7 +228,7 @@ void CBattFormation::Serialize(CArchive& ar) {
 
 CPoint CBattFormation::GetSlotPoint(int row, int facing) const { return PointAt(m_points, row, facing); }
 
-BYTE CBattFormation::GetSlotCode(int row, int facing) const { return CodeAt(m_codes, row, facing); }
+int CBattFormation::GetSlotCode(int row, int facing) const { return CodeAt(m_codes, row, facing); }
 
 int CBattFormation::GetDepth(int facing) const { return (facing >= 0 && facing < 8) ? m_depth[facing] : 0; }
 int CBattFormation::GetWidth(int facing) const { return (facing >= 0 && facing < 8) ? m_width[facing] : 0; }
@@ -263,18 +263,18 @@ void CDivFormation::Serialize(CArchive& ar) {
 
 CPoint CDivFormation::GetSlotPoint(int row, int facing) const { return PointAt(m_points, row, facing); }
 
-BYTE CDivFormation::GetSlotCode(int row, int facing) const { return CodeAt(m_codes, row, facing); }
+int CDivFormation::GetSlotCode(int row, int facing) const { return CodeAt(m_codes, row, facing); }
 
 int CDivFormation::GetBattFormationID(int row) const {
     return (row >= 0 && row < kRows) ? m_battFormationIDs[row] : -1;
 }
 
-DWORD CDivFormation::LookupMappedID(DWORD key) const {
+int CDivFormation::LookupMappedID(int key) const {
     DWORD value = 0;
-    if (m_linkedIDs.Lookup(key, value)) return value;
+    if (m_linkedIDs.Lookup(DWORD(key), value)) return int(value);
     POSITION pos = m_linkedIDs.GetStartPosition();
     if (!pos) return 0;
     DWORD k;
     m_linkedIDs.GetNextAssoc(pos, k, value);
-    return value;
+    return int(value);
 }

@@ -15,6 +15,7 @@
 
 #include <cstdint>
 
+#include "Units/ArmyInterfaces.h"
 #include "platform/afx/Afx.h"
 #include "platform/afx/Map.h"
 
@@ -85,7 +86,7 @@ public:
 };
 
 // Ten unit rows; row 0 is the battalion's leader.
-class CBattFormation : public CFormation {
+class CBattFormation : public CFormation, public IBattFormation {
     DECLARE_SERIAL(CBattFormation)
 public:
     static constexpr int kRows = 10;
@@ -95,9 +96,10 @@ public:
     // Base part, then version 3; only version 3 is read.
     void Serialize(CArchive& ar) override;
 
-    CPoint GetSlotPoint(int row, int facing) const;
+    int GetNumber() const override { return m_nID; }
+    CPoint GetSlotPoint(int row, int facing) const override;
     // The low byte of the row's code: the unit's facing there.
-    BYTE GetSlotCode(int row, int facing) const;
+    int GetSlotCode(int row, int facing) const override;
     // Depth and width of the formation at a facing, each padded by 10:
     // the spread of the rows' y and x. 0 outside facing 0..7.
     int GetDepth(int facing) const;
@@ -114,7 +116,7 @@ public:
 
 // Four battalion rows. The parent id is the formation's link: the division
 // formation a division switches to where its orders call for the linked one.
-class CDivFormation : public CFormation {
+class CDivFormation : public CFormation, public IDivFormation {
     DECLARE_SERIAL(CDivFormation)
 public:
     static constexpr int kRows = 4;
@@ -124,14 +126,16 @@ public:
     // Base part, then version 1; versions 1 and 2 are read.
     void Serialize(CArchive& ar) override;
 
-    CPoint GetSlotPoint(int row, int facing) const;
-    BYTE GetSlotCode(int row, int facing) const;
+    int GetNumber() const override { return m_nID; }
+    CPoint GetSlotPoint(int row, int facing) const override;
+    int GetSlotCode(int row, int facing) const override;
     // The battalion formation of a row (-1 none, also outside 0..3).
     int GetBattFormationID(int row) const;
+    int GetSlotValue(int row) const override { return GetBattFormationID(row); }
     int GetLinkID() const { return m_nParentID; }
     // The value under `key` in the linked ids; for an absent key the value
     // of the first entry in the map's order; 0 for an empty map.
-    DWORD LookupMappedID(DWORD key) const;
+    int LookupMappedID(int key) const override;
 
     int32_t m_codes[kRows][8] = {};
     CPoint m_points[kRows][8];

@@ -60,13 +60,16 @@ public:
     T* At(POSITION pos) const { return static_cast<T*>(GetAt(pos)); }
 };
 
-class CBattFormationList : public COwningFormationList<CBattFormation> {
+class CBattFormationList : public COwningFormationList<CBattFormation>, public IBattFormationList {
     DECLARE_SERIAL(CBattFormationList)
+public:
+    CBattFormation* FindByID(int id) const override { return COwningFormationList::FindByID(id); }
 };
 
-class CDivFormationList : public COwningFormationList<CDivFormation> {
+class CDivFormationList : public COwningFormationList<CDivFormation>, public IDivFormationList {
     DECLARE_SERIAL(CDivFormationList)
 public:
+    CDivFormation* FindByID(int id) const override { return COwningFormationList::FindByID(id); }
     // A random division formation whose flags meet `mask` (one counted draw
     // when any does); null when none does.
     CDivFormation* PickRandom(DWORD mask) const;

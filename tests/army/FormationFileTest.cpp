@@ -70,11 +70,11 @@ TEST(FormationClasses, AccessOutsideTheTablesReportsAndGivesZeros) {
 
 TEST(FormationClasses, MappedIdsRatiosAndSlotSearch) {
     CDivFormation div(15);
-    EXPECT_EQ(div.LookupMappedID(6), 0u);
+    EXPECT_EQ(div.LookupMappedID(6), 0);
     div.m_linkedIDs[5] = 40;
-    EXPECT_EQ(div.LookupMappedID(6), 40u);
+    EXPECT_EQ(div.LookupMappedID(6), 40);
     div.m_linkedIDs[6] = 38;
-    EXPECT_EQ(div.LookupMappedID(6), 38u);
+    EXPECT_EQ(div.LookupMappedID(6), 38);
 
     const struct {
         int first, second;

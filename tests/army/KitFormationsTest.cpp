@@ -62,7 +62,7 @@ TEST(KitFormations, EveryArmySlotFindsItsDivisionAndBattalionFormations) {
         const CDivFormation* div = lists.div.At(pos);
         EXPECT_NE(lists.div.FindByID(div->GetLinkID()), nullptr) << div->m_nID;
         for (DWORD type = 0; type < 5; ++type)
-            EXPECT_NE(lists.div.FindByID(int(div->LookupMappedID(type))), nullptr) << div->m_nID;
+            EXPECT_NE(lists.div.FindByID(div->LookupMappedID(int(type))), nullptr) << div->m_nID;
         for (int row = 0; row < CDivFormation::kRows; ++row)
             EXPECT_NE(lists.batt.FindByID(div->GetBattFormationID(row)), nullptr) << div->m_nID;
     }

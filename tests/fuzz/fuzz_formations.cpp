@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 if (CBattFormation* batt = lists.batt.FindByID(div->GetBattFormationID(row)))
                     batt->GetSlotPoint(9, div->GetSlotCode(row, facing));
             }
-            div->LookupMappedID(DWORD(s));
+            div->LookupMappedID(s);
         }
     }
     lists.army.PickRandom(0x20000, nullptr);

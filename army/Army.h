@@ -1,0 +1,192 @@
+// CArmy: one side's army in a battle. It owns its divisions (0 carries the
+// commander, 0..11 stand in the slots of the army formation, 12..14 are
+// detachments held back until ResolveDetachments lets them in), passes every
+// order to a division through its one gate (SendOrder), keeps a coarse grid
+// of the field seen from its own side, a front line its formation stands
+// behind, and calls the battle AI.
+//
+// The army does not own its formation, its formation list, the opposing
+// army or the key points. The division queue holds divisions of the
+// division list without owning them; a division removed from the army
+// leaves the queue and every stored target with it.
+//
+// Every random number here is a counted draw, in the order the comments
+// give: both peers of a battle make the same draws.
+#pragma once
+
+#include <memory>
+
+#include "army/BattleAI.h"
+#include "army/FormationList.h"
+#include "Units/ArmyInterfaces.h"
+#include "Units/DivList.h"
+#include "field/ArmyElement.h"
+
+class CBattleGrid;
+class CDivision;
+class CKeyPoint;
+class CObjective;
+
+class CArmy : public CArmyElement, public IUnitsArmy {
+    DECLARE_SERIAL(CArmy)
+public:
+    static constexpr int kGridRows = 6;
+    static constexpr int kGridColumns = 12;
+    static constexpr int kCells = kGridRows * kGridColumns;
+    // The nine zone rectangles, in their order.
+    enum Zone { kRear, kRearHalf, kCentre, kFrontThird, kFront, kRightWing, kMiddle, kLeftWing, kWholeField };
+
+    // Side 0, eleven divisions 0..10 at (-1000 + 10 i, -1000).
+    CArmy();
+    // Side `side`, eleven divisions 0..10 at (x + 10 i, y).
+    CArmy(int side, int x, int y);
+    // Side `side`, divisions 0..lastIndex at (10 i, 0); none when negative.
+    CArmy(int side, int lastIndex, bool listed);
+    ~CArmy() override;
+
+    void InitMembers();
+
+    // ---- roster ------------------------------------------------------
+    CDivision* GetDivision(int index, BOOL onlyLive) const;
+    // Takes the division out of the army, the queue and every stored
+    // target, and deletes it. FALSE in every case.
+    BOOL RemoveDivision(int index);
+    // Takes the formation `formationId` (-2 draws a preset) from `list`;
+    // when the list has no such formation the army stands in the list's
+    // first one (none for an empty list). TRUE.
+    BOOL Setup(CArmyFormationList* list, int formationId, CBattleGrid* grid, int x, int y, int facing);
+    void SetCommandValue(int value);
+    void SetCommandValueOnly(int value);
+    void RecountDivisions();
+    // The first time only: marks the division lost, counts it out and
+    // shakes both armies' morale.
+    void OnDivisionLost(CDivision* division) override;
+    int QueryLeadBattalion(int flag) const;
+    int SumDetachments(bool first) const;
+    void ScaleDetachments(double factor);
+    CKeyPoint* GetNearestMarker(int x, int y, bool skipLost) const;
+    BOOL TestOpposingCommand() const;
+    // Divisions 12..14 reset and out of play.
+    void ResetDetachments();
+
+    // ---- tick and orders -----------------------------------------------
+    void Update();
+    // Takes ownership of `order`.
+    void SendOrder(CDivision* division, CObjective* order, BOOL clearQueue, int mode);
+    void OrderDivision(CDivision* division, int type, int x, int y, int flags, int facingMode,
+                       BOOL useDivisionFormation, int value, int jitter);
+    void AdjustMorale(double delta, BOOL includeHeldBack);
+    // Refills the proximity lists of division `index` and its live
+    // battalions (-1: of every division) with the units on the field.
+    void ProcessQueuedDivision(int index);
+    void ResolveDetachments();
+
+    // ---- grid, front line and deployment -------------------------------
+    void BuildGrid();
+    void EvaluateGrid();
+    void FindFrontColumns();
+    CPoint FindGridColumn(int row) const;
+    CPoint FindOwnFrontCell(int row) const;
+    CPoint GetCentre();
+    void AdvanceFront(BOOL slotMode, BOOL skipFlanks, int step);
+    void ApplyFrontStep();
+    void RepositionDivisions(CArmyFormation* formation, BOOL all);
+    BOOL CheckSlots(int limit);
+    void Deploy();
+    void MeasureHeadquartersThreat();
+    // The grid cell (row, column) as the army sees the field.
+    const CRect& GetCell(int row, int column) const { return m_cells[row * kGridColumns + column]; }
+    const CRect& GetZone(Zone z) const { return m_zones[z]; }
+
+    // ---- what the battlefield and the units ask -------------------------
+    int GetTick() const override { return m_tickCount; }
+    bool ShowsBattleMessages() const override { return m_messageFlags[0] && m_messageFlags[1]; }
+    void AddBattleMessage(int, int, int) override {}
+    void AdjustMorale(double delta) override { AdjustMorale(delta, FALSE); }
+    IBattleArmy* GetOpposingArmy() const override { return m_opponent; }
+    CKeyPoint* GetHeadquarters(int place) const override;
+    void AssignRearGuard() override {}
+    int GetArmyNumber() const override { return m_side; }
+    void SetCommander(CPerson* general) override { m_commander = general; }
+    CPerson* GetCommander() const override { return m_commander; }
+    double GetViewValue() const override { return m_viewValue; }
+    CRect GetHomeRect() const override;
+    CRect GetFieldRect() const override { return CRect(0, 0, 3000, 2000); }
+
+    void SetBattleAI(std::unique_ptr<IBattleAI> ai) { m_ai = ai ? std::move(ai) : std::make_unique<CNullBattleAI>(); }
+
+    // ---- members ---------------------------------------------------------
+    int32_t m_side = 0;
+    double m_resultFactor = 1.0;
+    double m_localRatio = 0.5;
+    int32_t m_conditionValue = 50;
+    double m_strengthMultiplier = 1.0;
+    int32_t m_holding = 0;
+    int32_t m_aiLevel = 1;
+    BYTE m_withdrawn = 0;
+    BYTE m_messageFlags[2] = {0, 0};
+    int32_t m_strengthTotal = 0;
+    int32_t m_casualties = 0;
+    CPoint m_armyPoint{0, 0};
+    CRect m_zones[9];
+    int32_t m_weakestRow = 0, m_strongestRow = 0;
+    BYTE m_detachmentsInPlay = 0;
+    BYTE m_reinforcement = 0;
+    CArmy* m_opponent = nullptr;
+    int32_t m_detachmentMode = 2;
+    int32_t m_aiMode = 2;
+    DWORD m_postureOrderMask = 0x20000;
+    int32_t m_frontColumns[kGridRows] = {};
+    int32_t m_slotCountdown = 0;
+    int32_t m_commandValue = 10000;
+    int32_t m_posture = 1;
+    BYTE m_humanControlled = 0;
+    CArmyFormationList* m_formationList = nullptr;
+    int32_t m_lastIndex = 10;
+    int32_t m_randomTie = 1;
+    float m_forceRatio = 0.5f;
+    CArmyFormation* m_formation = nullptr;
+    CDivList m_divisions;  // owns them
+    CRect m_cells[kCells];
+    CKeyPoint* m_headquarters[2] = {nullptr, nullptr};
+    CKeyPoint* m_markers[2] = {nullptr, nullptr};
+    BYTE m_headquartersIntact = 1;
+    // Set by the deployment's finishing pass while the shock of a lost
+    // headquarters is still to come.
+    BYTE m_hqShockPending = 0;
+    BYTE m_battleJoined = 0;
+    int32_t m_rootFormationId = -1;
+    int32_t m_pendingFrontStep = 0;
+    double m_armyStrength = 0.0;
+    // The first AI value gates the formation families in Deploy.
+    int32_t m_aiValues[6] = {};
+    CPoint m_frontOrigin{0, 0};
+    CPoint m_centre{-1000, -1000};
+    CPoint m_frontOffset{0, 0};
+    CDivList m_queue;  // not owning
+    int32_t m_slotCounter = 0;
+    int32_t m_tickCount = 0;
+    BYTE m_formationAbandoned = 0;
+    // Per grid cell: own A, own B, enemy A, enemy B, own share.
+    int32_t m_ownA[kCells] = {}, m_ownB[kCells] = {}, m_enemyA[kCells] = {}, m_enemyB[kCells] = {};
+    float m_ownShare[kCells] = {};
+    // Divisions the AI keeps as targets (the opposing army's): hunters and
+    // chase targets, one per wing.
+    CDivision* m_chaseTargets[2] = {nullptr, nullptr};
+    CDivision* m_hunted = nullptr;
+    CPerson* m_commander = nullptr;
+    double m_viewValue = 0.9;
+    // The division the queue gave its turn on the last tick that gave one.
+    int32_t m_lastQueued = -1;
+
+private:
+    void Construct(int side, int first, int last, int x, int y);
+    // Morale change for every active division whose detachment value
+    // passes `held`: 0 only, or any value >= 0.
+    void ShakeDivisions(double delta, bool anyHeld);
+    // Forgets `division` wherever the army or its opponent keeps it.
+    void ForgetDivision(const CDivision* division);
+    void GiveUpFormation();
+
+    std::unique_ptr<IBattleAI> m_ai = std::make_unique<CNullBattleAI>();
+};
