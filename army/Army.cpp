@@ -175,6 +175,13 @@ void CArmy::RecountDivisions() {
     for (POSITION pos = m_divisions.GetHeadPosition(); pos;) m_strengthTotal += m_divisions.GetDivision(pos)->RecountBattalions();
 }
 
+void CArmy::ResetUnits() {
+    for (POSITION pos = m_divisions.GetHeadPosition(); pos;) {
+        CDivision* d = m_divisions.GetDivision(pos);
+        for (POSITION b = d->m_battalions.GetHeadPosition(); b;) d->m_battalions.GetBattalion(b)->ResetUnits();
+    }
+}
+
 void CArmy::ShakeDivisions(double delta, bool anyHeld) {
     for (POSITION pos = m_divisions.GetHeadPosition(); pos;) {
         CDivision* d = m_divisions.GetDivision(pos);

@@ -58,6 +58,8 @@ public:
     void SetCommandValue(int value);
     void SetCommandValueOnly(int value);
     void RecountDivisions();
+    // Every unit of every battalion drops its steps, orders and target.
+    void ResetUnits();
     // The first time only: marks the division lost, counts it out and
     // shakes both armies' morale.
     void OnDivisionLost(CDivision* division) override;

@@ -10,6 +10,7 @@
 #include "Units/Battalion.h"
 #include "Units/Unit.h"
 #include "core/Random.h"
+#include "field/Terrain.h"
 #include "tests/support/KitFormations.h"
 #include "world/WorldLists.h"
 
@@ -160,6 +161,21 @@ TEST_F(TwoArmies, OrderDivisionBuildsOneOrder) {
     EXPECT_LE(std::abs(d->m_order.m_x - 1500), 20);
     EXPECT_LE(std::abs(d->m_order.m_y - 1500), 20);
     a.OrderDivision(nullptr, 16, 1, 1, 0, 0, TRUE, 0, 0);  // nothing happens
+
+    // A formation drawn for the order, or the one it leads with when its
+    // list has none for it.
+    CDivFormationList formations;
+    CDivFormation* wedge = new CDivFormation(37);
+    wedge->m_dwFlags = 2;
+    formations.AddTail(wedge);
+    formations.AddTail(new CDivFormation(15));
+    d->Setup(&formations, 15, nullptr, 1000, 1000, 2);
+    a.OrderDivision(d, 512, 1200, 1000, 0, 0, TRUE, 0, 0);
+    EXPECT_EQ(d->m_order.m_targetId, 15);
+    a.OrderDivision(d, 2, 1200, 1000, 0, 0, TRUE, 0, 0);
+    EXPECT_EQ(d->m_order.m_targetId, 37);
+    d->m_formationList = nullptr;
+    d->m_formation = nullptr;
 }
 
 TEST_F(TwoArmies, TheQueueGivesOneDivisionATurnInKeyOrder) {
@@ -174,6 +190,37 @@ TEST_F(TwoArmies, TheQueueGivesOneDivisionATurnInKeyOrder) {
     }
     a.Update();
     EXPECT_EQ(a.m_lastQueued, first);
+}
+
+TEST_F(TwoArmies, ThinkPhasesAndTheHeadquartersShock) {
+    std::map<std::string, int> calls[2];
+    a.SetBattleAI(std::make_unique<CRecordingAI>(calls[0]));
+    b.SetBattleAI(std::make_unique<CRecordingAI>(calls[1]));
+    // The player's armies think on ticks 5 and 0 of ten, the computer's on 0.
+    a.m_humanControlled = b.m_humanControlled = 1;
+    for (int tick = 1; tick <= 5; ++tick) a.Update(), b.Update();
+    EXPECT_EQ(calls[0]["think"], 1);
+    EXPECT_EQ(calls[1]["think"], 0);
+    for (int tick = 6; tick <= 10; ++tick) a.Update(), b.Update();
+    EXPECT_EQ(calls[1]["think"], 1);
+
+    CKeyPoint hq1, hq2;
+    a.m_headquarters[0] = &hq1;
+    a.m_headquarters[1] = &hq2;
+    hq1.m_currentState = 3;
+    a.Update();
+    EXPECT_TRUE(a.m_headquartersIntact);  // one of two lost: no shock yet
+    CDivision* own = a.GetDivision(1, FALSE);
+    CDivision* theirs = b.GetDivision(1, FALSE);
+    own->UpdateBattalionUnits(2500);
+    const double before = MoraleOf(own), beforeTheirs = MoraleOf(theirs);
+    hq2.m_currentState = 4;
+    a.Update();
+    a.Update();
+    EXPECT_FALSE(a.m_headquartersIntact);
+    EXPECT_DOUBLE_EQ(MoraleOf(own), before - 2100);
+    EXPECT_DOUBLE_EQ(MoraleOf(theirs), beforeTheirs + 300);
+    a.m_headquarters[0] = a.m_headquarters[1] = nullptr;
 }
 
 TEST_F(TwoArmies, ProximityListsHoldTheUnitsInEachZoneOnce) {
