@@ -7,6 +7,7 @@
 #include "Units/Battalion.h"
 #include "Units/Division.h"
 #include "Units/Objective.h"
+#include "Units/Thinking.h"
 #include "Units/Unit.h"
 #include "core/Helpers.h"
 #include "core/Random.h"
@@ -47,6 +48,42 @@ void ApplyLosses(CDivision* d, double share, double spread) {
 int Rounded(int x1, int y1, int x2, int y2) { return Round(GetDistance(x1, y1, x2, y2, false)); }
 
 }  // namespace
+
+// --------------------------------------------------------- AI state records
+
+void CThinkingMap::DeleteAll() {
+    for (POSITION pos = GetStartPosition(); pos;) {
+        DWORD key;
+        CThinking* record;
+        GetNextAssoc(pos, key, record);
+        delete record;
+    }
+    RemoveAll();
+}
+
+void CThinkingMap::Serialize(CArchive& ar) {
+    if (ar.IsStoring()) {
+        ar.WriteCount(DWORD(GetCount()));
+        for (POSITION pos = GetStartPosition(); pos;) {
+            DWORD key;
+            CThinking* record;
+            GetNextAssoc(pos, key, record);
+            ar << key;
+            record->Serialize(ar);
+        }
+        return;
+    }
+    DeleteAll();
+    for (DWORD count = ar.ReadCount(); count > 0; --count) {
+        DWORD key;
+        ar >> key;
+        auto record = std::make_unique<CThinking>();
+        record->Serialize(ar);
+        CThinking*& slot = (*this)[key];
+        delete slot;
+        slot = record.release();
+    }
+}
 
 // ---------------------------------------------------------------- lifetime
 
@@ -114,6 +151,7 @@ void CArmy::InitMembers() {
 }
 
 CArmy::~CArmy() {
+    m_aiStates.DeleteAll();
     m_queue.RemoveAll(FALSE);
     m_divisions.RemoveAll(TRUE);
 }

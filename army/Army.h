@@ -23,6 +23,18 @@
 #include "field/ArmyElement.h"
 
 class CBattleGrid;
+class CThinking;
+
+// The battle AI's state records by key. Owns its records: emptying it
+// deletes them. Stored and loaded as the count, then each key followed by
+// its record's own bytes (a loaded record is made new).
+class CThinkingMap : public CMap<DWORD, DWORD, CThinking*, CThinking*> {
+public:
+    CThinkingMap() : CMap(10) { InitHashTable(17); }
+    ~CThinkingMap() override { DeleteAll(); }
+    void DeleteAll();
+    void Serialize(CArchive& ar) override;
+};
 class CDivision;
 class CKeyPoint;
 class CObjective;
@@ -143,6 +155,7 @@ public:
     int32_t m_commandValue = 10000;
     int32_t m_posture = 1;
     BYTE m_humanControlled = 0;
+    CThinkingMap m_aiStates;
     CArmyFormationList* m_formationList = nullptr;
     int32_t m_lastIndex = 10;
     int32_t m_randomTie = 1;

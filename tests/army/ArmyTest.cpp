@@ -192,6 +192,38 @@ TEST_F(TwoArmies, TheQueueGivesOneDivisionATurnInKeyOrder) {
     EXPECT_EQ(a.m_lastQueued, first);
 }
 
+TEST_F(TwoArmies, DetachmentFiguresAndDelays) {
+    const int units = a.GetDivision(12, FALSE)->CountUnits(TRUE, TRUE);
+    ASSERT_GT(units, 0);
+    a.GetDivision(12, FALSE)->m_detachCountdown = 600;
+    a.GetDivision(13, FALSE)->m_detachCountdown = -1;  // counted, never scaled
+    a.GetDivision(5, FALSE)->m_detachCountdown = 600;   // not a detachment
+    EXPECT_EQ(a.SumDetachments(true), 2 * units);
+    EXPECT_EQ(CArmy(0, -1, true).SumDetachments(true), 0);
+    a.ScaleDetachments(0.5);
+    EXPECT_EQ(a.GetDivision(12, FALSE)->m_detachCountdown, 1350);
+    EXPECT_EQ(a.GetDivision(13, FALSE)->m_detachCountdown, -1);
+    EXPECT_EQ(a.GetDivision(14, FALSE)->m_detachCountdown, 0);
+    EXPECT_EQ(a.GetDivision(5, FALSE)->m_detachCountdown, 600);
+}
+
+TEST_F(TwoArmies, NearestMarker) {
+    EXPECT_EQ(a.GetNearestMarker(0, 0, false), nullptr);
+    CKeyPoint near(0, 0, 300, 400, &a), far(0, 0, 600, 800, &a), away(0, 0, 10000, 0, &a);
+    a.m_markers[0] = &away;
+    EXPECT_EQ(a.GetNearestMarker(0, 0, false), nullptr);  // 10000 is too far
+    a.m_markers[1] = &far;
+    EXPECT_EQ(a.GetNearestMarker(0, 0, false), &far);
+    a.m_markers[0] = &near;
+    EXPECT_EQ(a.GetNearestMarker(0, 0, false), &near);
+    near.m_currentState = 3;
+    EXPECT_EQ(a.GetNearestMarker(0, 0, true), &far);
+    EXPECT_EQ(a.GetNearestMarker(0, 0, false), &near);
+    a.m_markers[1] = &near;  // equal distances: the first
+    EXPECT_EQ(a.GetNearestMarker(0, 0, false), &near);
+    a.m_markers[0] = a.m_markers[1] = nullptr;
+}
+
 TEST_F(TwoArmies, ThinkPhasesAndTheHeadquartersShock) {
     std::map<std::string, int> calls[2];
     a.SetBattleAI(std::make_unique<CRecordingAI>(calls[0]));
