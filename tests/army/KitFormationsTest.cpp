@@ -36,6 +36,8 @@ TEST(KitFormations, EveryPresetScenarioAndGeneralsFormationIsARoot) {
         EXPECT_TRUE(f->IsRoot()) << id;
         EXPECT_EQ(lists.army.GetRootID(id), id);
     }
+    // An army whose formation is missing stands in the list's first one.
+    EXPECT_TRUE(lists.army.At(lists.army.GetHeadPosition())->IsRoot());
     // Every other army formation belongs to the family of one of them.
     const std::vector<int> roots = RootIDs();
     for (const CArmyFormation* f : AllArmyFormations(lists)) {
@@ -104,6 +106,10 @@ TEST(KitFormations, EveryFamilyResolvesEachPostureFlagThroughItsGrades) {
                 EXPECT_EQ(lists.army.GetRootIDOf(f), id);
             }
             EXPECT_EQ(lists.army.FindEquivalent(f, mask), f);
+            // From the top grade a whole-army change falls back a long way.
+            CArmyFormation* back = lists.army.FindEquivalent(f, 0x40000000);
+            ASSERT_NE(back, nullptr);
+            EXPECT_LT(back->m_nLevel, 2);
         }
         // Whole-army flags from any grade.
         for (DWORD mask : {0x20000000u, 0x40000000u}) {

@@ -527,8 +527,10 @@ void AddFamily(CArmyFormationList& list, int rootID, const std::string& name, co
     DWORD holding[12], advancing[12];
     for (int s = 0; s < 12; ++s) holding[s] = slotOrder;
     int next = 1000 + 20 * rootID;
-    // Whole-army members come first in the list, so that a family asked for
-    // a whole-army change finds them before the root.
+    // The root heads its family in the list: a formation that falls back
+    // to the list's first one finds a root, and an advanced grade asked for
+    // a whole-army change goes back to the root itself.
+    list.AddTail(MakeArmy(rootID, name, picture, flags, -1, 0, root, holding));
     const struct {
         DWORD flag;
         const char* suffix;
@@ -541,8 +543,6 @@ void AddFamily(CArmyFormationList& list, int rootID, const std::string& name, co
         for (int s = 0; s < 12; ++s) advancing[s] = w.order;
         list.AddTail(MakeArmy(next++, name + " " + w.suffix, picture, w.flag, rootID, 1, sh, advancing));
     }
-    CArmyFormation* rootFormation = MakeArmy(rootID, name, picture, flags, -1, 0, root, holding);
-    list.AddTail(rootFormation);
     for (const Family& fam : Families()) {
         int parent = rootID;
         for (int level = 2; level <= 4; ++level) {
