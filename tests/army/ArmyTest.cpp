@@ -335,6 +335,84 @@ TEST(ArmyGrid, CellsAreLaidFromTheArmysOwnRear) {
     EXPECT_EQ(east.GetZone(CArmy::kLeftWing), CRect(0, 0, 2999, 665));
 }
 
+// Units standing in cells of an army's grid, filed on a battle grid.
+class GridField : public ::testing::Test {
+protected:
+    void SetUp() override {
+        army.Setup(nullptr, 0, &grid, 500, 1000, 2);
+    }
+    void TearDown() override { grid.RemoveAll(); }
+    void Put(int row, int column, int count, int side, int strengthA = 0) {
+        CRect cell = army.GetCell(row, column);
+        for (int k = 0; k < count; ++k) {
+            auto u = std::make_unique<CUnit>();
+            u->m_armyId = side;
+            u->m_strengthA = strengthA;
+            u->m_strengthB = 0;
+            int x = cell.left + 10 + 5 * k, y = (cell.top + cell.bottom) / 2;
+            u->m_rcOccupied = CRect(x, y, x + 2, y + 2);
+            grid.AddElement(u.get());
+            units.push_back(std::move(u));
+        }
+    }
+    std::vector<int> Front() { return std::vector<int>(army.m_frontColumns, army.m_frontColumns + 6); }
+
+    CBattleGrid grid;
+    CArmy army{0, -1, true};
+    std::vector<std::unique_ptr<CUnit>> units;
+};
+
+TEST_F(GridField, TheFrontFollowsTheEnemysCrowdRowByRow) {
+    Put(2, 7, 3, 1);   // a few of the enemy in row 2
+    Put(3, 5, 20, 1);  // a mass of them in row 3
+    Put(3, 4, 6, 0);   // and the army's own just short of it
+    army.m_posture = 64;  // the own column counts first
+    army.FindFrontColumns();
+    EXPECT_EQ(Front(), (std::vector<int>{11, 9, 7, 4, 8, 11}));
+    army.m_posture = 4;  // the larger of the two
+    army.FindFrontColumns();
+    EXPECT_EQ(Front(), (std::vector<int>{11, 9, 7, 5, 8, 11}));
+    army.m_posture = 4096;  // keeps what it had
+    army.m_frontColumns[0] = 3;
+    army.FindFrontColumns();
+    EXPECT_EQ(army.m_frontColumns[0], 3);
+}
+
+TEST_F(GridField, TheFrontByShareFindsTheContestedCell) {
+    Put(1, 6, 3, 1, 150);  // enemy A 450
+    Put(4, 3, 1, 1, 150);  // enemy A 150 where the army has its own too
+    Put(4, 3, 1, 0, 150);
+    army.EvaluateGrid();
+    EXPECT_EQ(army.m_enemyA[1 * 12 + 6], 450);
+    EXPECT_FLOAT_EQ(army.m_ownShare[4 * 12 + 3], 0.5f);
+    EXPECT_FLOAT_EQ(army.m_ownShare[0], 0.5f);
+    army.m_posture = 1;
+    army.FindFrontColumns();
+    EXPECT_EQ(Front(), (std::vector<int>{-1, 6, -1, -1, 3, -1}));
+    EXPECT_EQ(army.FindGridColumn(1), CPoint((1500 + 1749) / 2, (333 + 665) / 2));
+    EXPECT_EQ(army.FindGridColumn(0), CPoint(3000, 166));
+    EXPECT_EQ(army.FindOwnFrontCell(2), CPoint(0, (666 + 998) / 2));
+}
+
+TEST(ArmyCentre, TheCentreOfTheSlottedDivisions) {
+    CArmy army(0, 3, true);
+    army.SetPosition(500, 1000);
+    const CPoint at[3] = {CPoint(600, 900), CPoint(700, 1000), CPoint(800, 1100)};
+    for (int i = 1; i <= 3; ++i) {
+        CDivision* d = army.GetDivision(i, FALSE);
+        d->SetPosition(at[i - 1].x, at[i - 1].y);
+        d->m_order.m_x = at[i - 1].x + 100;
+        d->m_order.m_y = at[i - 1].y;
+    }
+    EXPECT_EQ(army.GetCentre(), CPoint(700, 1000));
+    EXPECT_EQ(army.m_frontOffset, CPoint(300, 0));
+    // Only one left standing in its slot: its own place, kept 500 from the edges.
+    army.GetDivision(2, FALSE)->m_flags = 1;
+    army.GetDivision(3, FALSE)->m_flags = 1 << 14;
+    army.GetDivision(1, FALSE)->SetPosition(100, 1900);
+    EXPECT_EQ(army.GetCentre(), CPoint(500, 1500));
+}
+
 // An army of three divisions in a hand-made formation at (1000, 1000).
 class FrontLine : public ::testing::Test {
 protected:
