@@ -18,6 +18,11 @@ struct Spec {
     bool mounted;        // drawn on horseback
 };
 
+// The clans whose armies take the field (clan numbers of the world's name
+// table): the battle catalogue and the random battle draw from these.
+inline constexpr int kFirstBattleClan = 1;
+inline constexpr int kLastBattleClan = 8;
+
 // In the order the battle loads them.
 inline constexpr Spec kSets[] = {
     {" Infantry", 0, 0, 8, 56, 24, 28, false},

@@ -9,13 +9,19 @@
 
 #include <strings.h>
 
+#include <cstdlib>
+
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "Animate/BattlePictureNames.h"
+#include "Units/UnitSets.h"
+#include "core/WorldNames.h"
 #include "platform/afx/Afx.h"
 #include "platform/afx/PathResolver.h"
 #include "world/PlayerRoster.h"
+#include "world/WorldLists.h"
 #include "tests/support/GameRun.h"
 
 namespace {
@@ -78,6 +84,38 @@ TEST_P(KitCompleteness, EveryScreenFindsItsFiles) {
         view = run.View();
         ASSERT_NE(view, nullptr);
     }
+}
+
+// The battle screen's pictures, as it names them on a screen of each width:
+// its sprites, buttons and flags for every clan that fights, every unit set
+// of those clans, and the portrait of every general the world file holds.
+TEST_P(KitCompleteness, BattleScreenFindsItsPictures) {
+    const Layout layout = GetParam();
+    const std::string kit = std::getenv("VELMOR_KIT") ? std::getenv("VELMOR_KIT") : "";
+    const std::string pictures = kit + "\\Pictures\\";
+    std::vector<std::string> clans;
+    for (int c = UnitSets::kFirstBattleClan; c <= UnitSets::kLastBattleClan; ++c) clans.push_back(kClanNames[c]);
+
+    std::vector<std::string> names = BattlePictureNames(layout.width, clans);
+    for (const std::string& clan : clans) {
+        for (const UnitSets::Spec& s : UnitSets::kSets) names.push_back("Unit Sets\\" + clan + s.suffix);
+        names.push_back("Unit Sets\\" + clan + UnitSets::kDot.suffix);
+    }
+    CWorldLists world;
+    CFile file;
+    ASSERT_TRUE(file.Open((kit + "\\Data\\Default.STE").c_str(), CFile::modeRead));
+    {
+        CArchive ar(&file, CArchive::load);
+        world.Serialize(ar);
+    }
+    ASSERT_GT(world.persons.GetCount(), 0);
+    for (POSITION pos = world.persons.GetHeadPosition(); pos;)
+        names.push_back(std::string("Portrait\\") + world.persons.GetPerson(pos)->text3.GetString());
+
+    std::vector<std::string> missing;
+    for (const std::string& name : names)
+        if (!AfxPathExists((pictures + name + ".giz").c_str())) missing.push_back(name);
+    EXPECT_THAT(missing, IsEmpty()) << "at width " << layout.width;
 }
 
 INSTANTIATE_TEST_SUITE_P(BothLayouts, KitCompleteness,
