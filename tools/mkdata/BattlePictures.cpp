@@ -355,7 +355,7 @@ void DrawLoading(Picture& p, const ScreenLayout& L) {
     cairo_t* cr = p.cr();
     const double w = L.width, h = L.height, s = L.s();
     PaintLandscape(cr, 0, 0, w, h, h * 0.3, h * 0.62, s, 602);
-    PaintSun(cr, w * 0.78, h * 0.2, 46 * s);
+    PaintSun(cr, w * 0.86, h * 0.29, 46 * s);
     // Two armies drawn up under their banners.
     for (int side = 0; side < 2; ++side) {
         const int clan = side == 0 ? 1 : 2;

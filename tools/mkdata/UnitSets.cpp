@@ -38,11 +38,12 @@ const Rgb kSteel{0.86, 0.88, 0.90};
 const Rgb kWood{0.40, 0.26, 0.14};
 const Rgb kBowWood{0.80, 0.64, 0.36};
 const Rgb kString{0.92, 0.90, 0.82};
+const Rgb kBarrel{0.30, 0.30, 0.33};
 const Rgb kSmoke{0.90, 0.89, 0.86};
 const Rgb kFlash{1.00, 0.72, 0.20};
 // The ground the sprites' soft edges are resolved against, and the shadow.
 const Rgb kGrass{0.36, 0.40, 0.24};
-const Rgb kShadow{0.15, 0.16, 0.09};
+const Rgb kShadow{0.19, 0.21, 0.12};
 
 enum class Arm { Sword, Spear, Bow, Gun, Fan };
 enum class Hat { Jingasa, Headband, Kabuto, Crested, Grand };
@@ -203,10 +204,11 @@ void Carry(Pose& p, Arm arm, double t, double amp) {
     case Arm::Bow:
         p.hand[0] = {-0.14, 0.1, 0.55};
         break;
-    case Arm::Gun:  // sloped on the right shoulder
-        p.hand[1] = {0.15, 0.12, 0.56};
-        p.weapon = Ahead(112);
-        p.reach = 0.1;
+    case Arm::Gun:  // carried high at the right side, muzzle up
+        p.hand[1] = {0.15, 0.1, 0.55};
+        p.hand[0] = {0.06, 0.2, 0.78};
+        p.weapon = Ahead(66, 0.1);
+        p.reach = 0.05;
         break;
     case Arm::Fan:
         Guard(p, arm);
@@ -310,8 +312,8 @@ Pose FootPose(Act act, int i, int n, Arm arm) {
             if (i <= 4) {
                 p.hand[1] = {0.07, 0.04, 0.74};
                 p.hand[0] = {0.0, 0.3, 0.74};
-                p.weapon = Ahead(i == 2 ? 9 : 4);
-                p.lean = i == 2 ? -0.08 : 0.05;
+                p.weapon = Ahead(i == 2 ? 9 : i == 0 ? 14 : 4);
+                p.lean = i == 2 ? -0.08 : i == 0 ? 0.0 : 0.06;
                 p.reach = i == 2 ? -0.04 : 0;
                 p.smoke = i >= 2 ? i - 1 : 0;
             } else if (i <= 8) {
@@ -434,7 +436,7 @@ void Weapon(Figure& f, const Gear& g, const Pose& p, V3 grip, double reachScale)
     case Arm::Gun: {
         const V3 butt = grip + w * (p.reach - 0.14), muzzle = grip + w * (p.reach + 0.52);
         f.Capsule(butt, grip + w * (p.reach + 0.12), 0.075, kWood);
-        f.Line(grip + w * (p.reach + 0.1), muzzle, 1.8, kLacquer);
+        f.Line(grip + w * (p.reach + 0.1), muzzle, 1.8, kBarrel);
         if (p.ramrod) f.Line(muzzle - w * 0.15, p.hand[1] + V3{0, 0, 0.05}, 1.0, kWood);
         // The shot: a flash, then a cloud that drifts up and away.
         if (p.smoke == 1) {
