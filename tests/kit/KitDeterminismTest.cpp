@@ -27,7 +27,7 @@ TEST(KitDeterminism, SecondRunGivesIdenticalBytes) {
     const fs::path again = fs::temp_directory_path() / ("velmor-kit-again-" + std::to_string(::getpid()));
     fs::remove_all(again);
     const std::string cmd = std::string("\"") + VELMOR_BINARY_DIR + "/velmor-mkdata\" --only "
-                            "LetterSets,ShellBackgrounds,ShellPieces,LogoMovie \"" + again.string() + "\" >/dev/null";
+                            "LetterSets,ShellBackgrounds,ShellPieces,LogoMovie,UnitSetsVelmor \"" + again.string() + "\" >/dev/null";
     ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
     int compared = 0;
     for (const auto& entry : fs::recursive_directory_iterator(again)) {

@@ -387,32 +387,36 @@ void DrawLoading(Picture& p, const ScreenLayout& L) {
 
 // ------------------------------------------------------------ flags
 
-// A clan's field flag flying from its pole, one frame of its waving.
-// Variants 1 and 2 are cloth of the clan's colour, 3 and 4 of its second
-// colour; 2 and 4 carry bands instead of the crest's ring.
-void DrawFlagFrame(Picture& sheet, int clan, int variant, int frame, int cw, int ch) {
+// A clan's field flag flying from its pole, one frame of its waving, in a
+// cell of the battlefield objects' size whose pole stands at the objects'
+// ground point. Variants 1 and 2 are cloth of the clan's colour, 3 and 4
+// of its second colour; 2 and 4 carry bands above and below the crest.
+constexpr int kFlagCellWidth = 52, kFlagCellHeight = 104;
+constexpr double kFlagPoleX = 10, kFlagPoleBase = 100;
+
+void DrawFlagFrame(Picture& sheet, int clan, int variant, int frame) {
     const Rgb ground = variant <= 2 ? ClanColour(clan) : ClanAccent(clan);
     const Rgb mark = variant <= 2 ? ClanAccent(clan) : ClanColour(clan);
-    const int fw = cw - 8, fh = 20;
+    const int fw = 36, fh = 26;
     Picture cloth(fw, fh, false);
     cairo_t* cr = cloth.cr();
     SetColour(cr, ground);
     cairo_paint(cr);
     if (variant % 2 == 0) {
-        for (double y : {2.0, fh - 5.0}) {
-            cairo_rectangle(cr, 0, y, fw, 3);
+        for (double y : {2.0, fh - 6.0}) {
+            cairo_rectangle(cr, 0, y, fw, 4);
             SetColour(cr, mark);
             cairo_fill(cr);
         }
     }
-    DrawMon(cr, clan, fw * 0.5, fh * 0.5, fh * 0.36, mark);
+    DrawMon(cr, clan, fw * 0.5, fh * 0.5, fh * 0.3, mark);
     // Pole and its gilt finial.
     cairo_t* s = sheet.cr();
-    const double x0 = cw * frame + 3, top = 5;
-    cairo_rectangle(s, x0, top, 1.6, ch - top - 2);
+    const double x0 = kFlagCellWidth * frame + kFlagPoleX - 1, top = 10;
+    cairo_rectangle(s, x0, top, 2, kFlagPoleBase - top);
     SetColour(s, ink::Lacquer);
     cairo_fill(s);
-    cairo_arc(s, x0 + 0.8, top - 1.5, 1.8, 0, 2 * kPi);
+    cairo_arc(s, x0 + 1, top - 2, 2.2, 0, 2 * kPi);
     SetColour(s, ink::Gold);
     cairo_fill(s);
     // The cloth, column by column, riding a wave that runs out to its free
@@ -420,30 +424,29 @@ void DrawFlagFrame(Picture& sheet, int clan, int variant, int frame, int cw, int
     const double phase = 2 * kPi * frame / kFlagFrames;
     for (int x = 0; x < fw; ++x) {
         const double t = double(x) / fw;
-        const double dy = 2.6 * t * std::sin(t * 7.0 - phase);
+        const double dy = 3.2 * t * std::sin(t * 7.0 - phase) + t * 3;
         const double slope = std::cos(t * 7.0 - phase);
+        const double cx = x0 + 2 + x, cy = top + 1 + dy;
         cairo_save(s);
-        cairo_rectangle(s, x0 + 1.6 + x, 0, 1, ch);
+        cairo_rectangle(s, cx, 0, 1, kFlagCellHeight);
         cairo_clip(s);
-        cairo_set_source_surface(s, cloth.Surface(), x0 + 1.6, top + 1 + dy + t * 2);
+        cairo_set_source_surface(s, cloth.Surface(), x0 + 2, cy);
         cairo_paint(s);
-        cairo_rectangle(s, x0 + 1.6 + x, 0, 1, ch);
         if (slope > 0)
             cairo_set_source_rgba(s, 0, 0, 0, 0.22 * slope * t);
         else
             cairo_set_source_rgba(s, 1, 1, 1, -0.16 * slope * t);
-        cairo_rectangle(s, x0 + 1.6 + x, top + 1 + dy + t * 2, 1, fh);
+        cairo_rectangle(s, cx, cy, 1, fh);
         cairo_fill(s);
         cairo_restore(s);
     }
 }
 
 void DrawFlags(const KitContext& kit) {
-    const int cw = 34, ch = 44;
     for (int clan = UnitSets::kFirstBattleClan; clan <= UnitSets::kLastBattleClan; ++clan)
         for (int v = 1; v <= kFlagVariants; ++v) {
-            Picture p(cw * kFlagFrames, ch, true);
-            for (int f = 0; f < kFlagFrames; ++f) DrawFlagFrame(p, clan, v, f, cw, ch);
+            Picture p(kFlagCellWidth * kFlagFrames, kFlagCellHeight, true);
+            for (int f = 0; f < kFlagFrames; ++f) DrawFlagFrame(p, clan, v, f);
             FlattenOnto(p, kGrass, 0.5);
             Save8(kit, kFlagPicturePrefix + std::string(kClanNames[clan]) + std::to_string(v), p);
         }
