@@ -13,6 +13,7 @@
 // fleeing; for riders walking, galloping, striking, rearing and dying; for
 // archers and riflemen walking, shooting (the rifle's flash and smoke on the
 // third and fourth frame of its firing range), fighting close and dying.
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 #include <string>
@@ -142,6 +143,13 @@ struct Pose {
     bool unarmed = false;
     double fall = 0;                   // dying: fallen backwards (radians)
 };
+
+// How far a blow has thrown him at frame i of n: struck at once, slow to
+// recover.
+double Recoil(int i, int n) {
+    static const double k[8] = {0.15, 0.5, 0.85, 1.0, 0.9, 0.7, 0.45, 0.2};
+    return k[std::min(7, i * 8 / n)];
+}
 
 // Walking legs at phase t (0..1) with swing `amp`.
 void Stride(Pose& p, double t, double amp) {
@@ -277,7 +285,7 @@ Pose FootPose(Act act, int i, int n, Arm arm) {
     }
     case Act::Hit: {
         // Parry high and stagger back from the blow.
-        const double e = std::sin(kPi * (i + 0.5) / n);
+        const double e = Recoil(i, n);
         p.lean = -0.28 * e;
         p.thigh[0] = -0.2 * e;
         p.thigh[1] = 0.15 * e;
@@ -553,7 +561,7 @@ V3 Horse(Figure& f, const Gear& g, const Dress& d, const Gait& gait) {
     f.PushTurn({0, -0.28, 0}, 'x', gait.rear);
     f.PushTurn(centre, 'x', pitch);
     const V3 chest = centre + V3{0, 0.27, 0.02}, rump = centre + V3{0, -0.28, 0.02};
-    f.Capsule(chest, rump, 0.3, g.horse);
+    f.Capsule(chest, rump, 0.34, g.horse);
     const V3 poll = chest + V3{0, 0.2, 0.32 + (gait.gallop ? -0.06 : 0)};
     f.Capsule(chest + V3{0, 0.02, 0.06}, poll, 0.15, g.horse);
     f.Capsule(poll, poll + V3{0, 0.17, -0.15}, 0.11, g.horse);
@@ -631,7 +639,7 @@ Pose RiderPose(Act act, int i, int n, Arm arm, Gait& gait) {
         break;
     }
     case Act::Hit: {
-        const double e = std::sin(kPi * (i + 0.5) / n);
+        const double e = Recoil(i, n);
         gait.rear = 0.55 * e;
         p.lean = 0.45 * e;
         Carry(p, arm, 0, 0);
