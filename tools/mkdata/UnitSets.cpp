@@ -359,6 +359,7 @@ Pose FootPose(Act act, int i, int n, Arm arm) {
 struct Dress {
     int clan;
     Rgb armour, accent, skirt;
+    Rgb trim;  // shoulder guards: the livery's second colour
 };
 
 void Headgear(Figure& f, const Gear& g, V3 head) {
@@ -527,7 +528,7 @@ void Man(Figure& f, const Gear& g, const Dress& d, const Pose& p, bool seated, V
         f.Capsule(shoulder, elbow, 0.075, d.armour.Scaled(0.8));
         f.Capsule(elbow, hand, 0.065, kCloth);
         f.Sphere(hand, 0.03, kSkin, false);
-        f.Capsule(shoulder + V3{0, 0, 0.01}, shoulder + V3{x * 0.03, 0, -0.08}, 0.08, d.armour);  // sode
+        f.Capsule(shoulder + V3{0, 0, 0.01}, shoulder + V3{x * 0.03, 0, -0.08}, 0.08, d.trim);  // sode
     }
     if (g.arm == Arm::Bow) {  // the quiver on the right hip, fletchings up
         const V3 q0 = pelvis + V3{0.1, -0.1, 0.0}, q1 = pelvis + V3{0.13, -0.14, 0.3};
@@ -696,7 +697,8 @@ void DrawUnitSet(Picture& sheet, const UnitSets::Spec& spec, int clan) {
         sheet.Height() != spec.rows * spec.cellHeight)
         throw std::runtime_error(std::string("unit set of the wrong grid:") + spec.suffix);
     const Rgb colour = ClanColour(clan);
-    const Dress dress{clan, colour, ClanAccent(clan), colour.Scaled(0.72).Mix(kCloth, 0.25)};
+    const Dress dress{clan, colour, ClanAccent(clan), colour.Scaled(0.72).Mix(kCloth, 0.25),
+                      ClanAccent(clan).Mix(colour, 0.3)};
     const int w = spec.cellWidth, h = spec.cellHeight;
     cairo_surface_t* shadow = cairo_image_surface_create(CAIRO_FORMAT_A8, w, h);
     int column = 0;
