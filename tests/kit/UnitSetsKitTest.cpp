@@ -12,6 +12,7 @@
 #include "Animate/AnimView.h"
 #include "Animate/DIB.h"
 #include "Animate/RLESprite.h"
+#include "Units/Unit.h"
 #include "Units/UnitSets.h"
 #include "core/WorldNames.h"
 
@@ -96,6 +97,24 @@ TEST(UnitSetsKit, EveryClanLoadsEverySetInTheSharedGrid) {
         ASSERT_NE(dot, nullptr) << kClanNames[clan];
         EXPECT_EQ(dot->GetWidth(), UnitSets::kDot.cellWidth);
         EXPECT_EQ(dot->GetHeight(), UnitSets::kDot.cellHeight);
+    }
+}
+
+// Every frame a unit of each kind steps through lies in its set: the kit's
+// columns and the units' frame ranges agree.
+TEST(UnitSetsKit, EveryFrameAUnitShowsIsInItsSet) {
+    for (int kind = 0; kind < 9; ++kind) {
+        const UnitSets::Spec* spec = UnitSets::ForKind(kind);
+        ASSERT_NE(spec, nullptr) << "kind " << kind;
+        CUnit unit;
+        unit.SetKindAndIcon(kind, nullptr, 0);
+        const UnitFrames& f = unit.m_frames;
+        const BYTE* pairs[] = {f.route, f.close, f.back, f.charge, f.flee, f.rangeF, f.rangeG, f.rangeH, f.death};
+        for (const BYTE* p : pairs) {
+            EXPECT_LT(p[0], spec->columns) << spec->suffix;
+            EXPECT_LT(p[1], spec->columns) << spec->suffix;
+        }
+        EXPECT_LT(f.rest, spec->columns) << spec->suffix;
     }
 }
 
