@@ -13,6 +13,8 @@
 #include "Animate/BattlePictureNames.h"
 #include "Animate/DIB.h"
 #include "Animate/RLESprite.h"
+#include "Units/UnitSets.h"
+#include "core/WorldNames.h"
 
 namespace {
 
@@ -52,6 +54,25 @@ TEST(BattlePicturesKit, EffectMasksFitTheirPictures) {
         EXPECT_EQ(s->GetAlphaMask()->PictureHeight(), s->PictureHeight());
         EXPECT_EQ(s->GetAlphaMask()->GetBitCount(), 8);
     }
+}
+
+
+// The field flags come from one generator only and wave through as many
+// frames as the terrain database gives them: the battle cuts each into one
+// row of that many cells.
+TEST(BattlePicturesKit, FieldFlagsWaveThroughTheirFrames) {
+    CAnimView view;
+    for (int clan = UnitSets::kFirstBattleClan; clan <= UnitSets::kLastBattleClan; ++clan)
+        for (int v = 1; v <= kFlagVariants; ++v) {
+            std::string name = Pictures() + kFlagPicturePrefix + kClanNames[clan] + std::to_string(v) + ".giz";
+            SCOPED_TRACE(name);
+            CDIB dib;
+            ASSERT_TRUE(dib.Load(name.c_str()));
+            EXPECT_EQ(dib.PictureWidth(), 52 * kFlagFrames);
+            auto* s = dynamic_cast<RLESprite*>(view.LoadRLESprite(name.c_str(), 300, 1, kFlagFrames));
+            ASSERT_NE(s, nullptr);
+            EXPECT_TRUE(s->HasFrames());
+        }
 }
 
 }  // namespace

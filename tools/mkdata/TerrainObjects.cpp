@@ -91,7 +91,7 @@ Geometry GeometryOf(const Kind& k) {
     case Family::Cart: return {48, 38, 1, 24, 32};
     case Family::Tomb: return {36, 48, 1, 18, 44};
     case Family::Sign: return {28, 44, 1, 14, 40};
-    case Family::Flag: return {52, 104, 4, 10, 100};
+    case Family::Flag: return {52, 104, 18, 10, 100};  // drawn with the soldiers (BattlePictures)
     }
     return {32, 32, 1, 16, 16};
 }
@@ -205,7 +205,7 @@ void Describe(int type, CTerrainRectRecord& rec) {
         // A headquarters banner: it flutters until taken, then falls.
         rec.countdownActive = 1, rec.countdown = 300, rec.moralePenalty = 500;
         foot(s0, 6, 10);
-        s0.lastFrame = 3, s0.loop = 1, s0.blocking = 1, s0.valueC = 50;
+        s0.lastFrame = 17, s0.loop = 1, s0.blocking = 1, s0.valueC = 50;
         for (int st : {3, 4}) {
             CTerrainStateRecord& s = rec.states[st];
             s.used = 1, s.firstFrame = 0, s.lastFrame = 0, s.valueC = 0;
@@ -789,6 +789,9 @@ KIT_GENERATOR(TerrainObjects) {
     std::vector<BYTE> bytes = db.Store();
     kit.WriteBytes("Data\\terrain_rect_db.trm", std::vector<uint8_t>(bytes.begin(), bytes.end()));
     for (int type = 0; type < kTerrainRecordCount; ++type) {
+        // The clans' field flags wave in the battle's own pictures, drawn
+        // with the soldiers in the clans' colours.
+        if (kit::KindOf(type).family == kit::Family::Flag) continue;
         kit::ObjectLook look = kit::GetObjectLook(type);
         // Types up to 59 have a look for the open maps ("A") and one for the
         // castle maps ("C").
