@@ -24,6 +24,7 @@ void CPathSearch::Reset(const CPathGrid& grid) {
     size_t used = std::min(m_highest + 1, m_buckets.size());
     std::fill(m_buckets.begin(), m_buckets.begin() + long(used), -1);
     std::fill(m_bucketTails.begin(), m_bucketTails.begin() + long(used), -1);
+    std::fill(m_filled.begin(), m_filled.begin() + long(std::min(used / 64 + 1, m_filled.size())), 0);
     m_lowest = 0;
     m_highest = 0;
     m_openHead = m_openTail = -1;
@@ -67,6 +68,7 @@ void CPathSearch::InsertOpen(int n) {
     if (bucket >= m_buckets.size()) {
         m_buckets.resize(bucket + 64, -1);
         m_bucketTails.resize(bucket + 64, -1);
+        m_filled.resize((bucket + 64) / 64 + 1, 0);
     }
     // The chain is kept in order of f, and a new node goes in front of the
     // first node whose f is not below its own. Nodes that were never made
@@ -76,12 +78,10 @@ void CPathSearch::InsertOpen(int n) {
     int from = m_openHead;
     bool below = false;
     if (m_openHead >= 0) {
-        for (size_t b = std::min(bucket, m_highest + 1); b-- > m_lowest;) {
-            if (m_bucketTails[b] >= 0) {
-                from = m_nodes[size_t(m_bucketTails[b])].after;
-                below = true;
-                break;
-            }
+        size_t b = HighestBucketBelow(std::min(bucket, m_highest + 1), m_lowest);
+        if (b != kNoBucket) {
+            from = m_nodes[size_t(m_bucketTails[b])].after;
+            below = true;
         }
     }
     // No bucket below this one holds a node now.
@@ -109,7 +109,24 @@ void CPathSearch::InsertOpen(int n) {
     else
         m_bucketTails[bucket] = n;
     m_buckets[bucket] = n;
+    m_filled[bucket >> 6] |= uint64_t(1) << (bucket & 63);
     if (bucket > m_highest) m_highest = bucket;
+}
+
+size_t CPathSearch::HighestBucketBelow(size_t end, size_t lowest) const {
+    // Bucket b is filled when bit b of m_filled is set.
+    while (end > lowest) {
+        size_t word = (end - 1) >> 6;
+        uint64_t bits = m_filled[word];
+        unsigned top = unsigned((end - 1) & 63);
+        if (top < 63) bits &= (uint64_t(2) << top) - 1;
+        if (bits) {
+            size_t b = (word << 6) + size_t(63 - __builtin_clzll(bits));
+            return b >= lowest ? b : kNoBucket;
+        }
+        end = word << 6;
+    }
+    return kNoBucket;
 }
 
 void CPathSearch::LeaveBucket(int n) {
@@ -124,6 +141,7 @@ void CPathSearch::LeaveBucket(int n) {
         m_nodes[size_t(node.next)].prev = node.prev;
     else
         m_bucketTails[bucket] = node.prev;
+    if (m_buckets[bucket] < 0) m_filled[bucket >> 6] &= ~(uint64_t(1) << (bucket & 63));
     node.next = node.prev = -1;
     node.moved = 1;
 }
@@ -336,6 +354,15 @@ BOOL CPathSearch::FindPath(int x1, int y1, int x2, int y2, BOOL simplify, CPoint
 }
 
 BOOL CPathSearch::Search(int c1, int r1, int c2, int r2, const CPathGrid& grid, std::vector<BYTE>& out) {
+    bool straight = false;
+    BOOL stored = SearchRecord(c1, r1, c2, r2, grid, out, straight);
+    if (stored && straight) ShowMessage("Warning:: saving empty path to path database.");
+    return stored;
+}
+
+BOOL CPathSearch::SearchRecord(int c1, int r1, int c2, int r2, const CPathGrid& grid, std::vector<BYTE>& out,
+                               bool& straight) {
+    straight = false;
     if (!grid.IsPassableCell(c1, r1) || !grid.IsPassableCell(c2, r2)) return FALSE;
     if (!grid.IsLineBlocked(c1, r1, c2, r2, FALSE)) return FALSE;
     Reset(grid);
@@ -354,13 +381,15 @@ BOOL CPathSearch::Search(int c1, int r1, int c2, int r2, const CPathGrid& grid, 
     if (count < 500) {
         Reset(grid);
         int back = 0;
-        AStar(c2, r2, c1, r1, 100000, back);
+        // Only whether the way back takes fewer than 500 nodes matters: the
+        // search stops at the 500th, which it takes in the same order.
+        AStar(c2, r2, c1, r1, 499, back);
         m_nodes.clear();
         if (back < 500) return FALSE;
     }
     // A record's count is one byte: a longer way is not stored.
     if (cells.size() > 255) return FALSE;
-    if (!turned) ShowMessage("Warning:: saving empty path to path database.");
+    straight = !turned;
     out.push_back(BYTE(cells.size()));
     for (auto it = cells.rbegin(); it != cells.rend(); ++it) {
         out.push_back(BYTE(it->x));
