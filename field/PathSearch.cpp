@@ -32,11 +32,11 @@ void CPathSearch::Reset(const CPathGrid& grid) {
     // coarse grid, and a smaller grid's cells hold older stamps only.
     size_t cells = size_t(grid.GetColumns()) * size_t(grid.GetRows());
     if (m_cells.size() < cells) {
-        m_cells.assign(cells, CellSlot{0, -1});
+        m_cells.assign(cells, CellSlot{0, -1, 0});
         m_stamp = 0;
     }
     if (++m_stamp == 0) {
-        std::fill(m_cells.begin(), m_cells.end(), CellSlot{0, -1});
+        std::fill(m_cells.begin(), m_cells.end(), CellSlot{0, -1, 0});
         m_stamp = 1;
     }
 }
@@ -58,7 +58,7 @@ int CPathSearch::NewNodeAt(size_t cell, int c, int r, int g, int h, int parent) 
     n.moved = 0;
     m_nodes.push_back(n);
     int index = int(m_nodes.size()) - 1;
-    m_cells[cell] = CellSlot{m_stamp, index};
+    m_cells[cell] = CellSlot{m_stamp, index, g};
     return index;
 }
 
@@ -177,16 +177,16 @@ void CPathSearch::Expand(int p, int goalC, int goalR) {
     const int c = m_nodes[size_t(p)].c, r = m_nodes[size_t(p)].r, g = m_nodes[size_t(p)].g;
     const int rough = m_grid->GetPenalty() + 2;
     // ForEachNeighbour's steps, with the cell's index and the step's cost.
-    const unsigned moves = m_grid->GetMovesInside(c, r);
-    for (int k = 0; k < 8; ++k) {
-        if (!(moves & (1u << k))) continue;
-        const int nc = c + CPathGrid::kStepColumn[k], nr = r + CPathGrid::kStepRow[k];
-        const size_t cell = size_t(nc) * size_t(rows) + size_t(nr);
+    const size_t here = size_t(c) * size_t(rows) + size_t(r);
+    for (unsigned moves = m_grid->GetMovesInside(c, r); moves; moves &= moves - 1) {
+        const int k = __builtin_ctz(moves);
+        const size_t cell = here + size_t(ptrdiff_t(CPathGrid::kStepColumn[k]) * rows + CPathGrid::kStepRow[k]);
         const int ng = g + (codes[cell] == 2 ? 2 : rough) + (k & 1);
-        const CellSlot slot = m_cells[cell];
+        const CellSlot& slot = m_cells[cell];
         if (slot.stamp != m_stamp) {
+            const int nc = c + CPathGrid::kStepColumn[k], nr = r + CPathGrid::kStepRow[k];
             InsertOpen(NewNodeAt(cell, nc, nr, ng, PathEstimate(nc, nr, goalC, goalR), p));
-        } else if (ng < m_nodes[size_t(slot.node)].g) {
+        } else if (ng < slot.g) {
             MadeCheaper(slot.node, p, ng);
         }
     }
@@ -199,6 +199,7 @@ void CPathSearch::MadeCheaper(int n, int p, int g) {
     node.parent = p;
     node.g = g;
     node.f = node.h + g;
+    m_cells[size_t(node.c) * size_t(m_grid->GetRows()) + size_t(node.r)].g = g;
     if (node.list != 2) return;
     // A closed node got cheaper: pass the saving on to every node that was
     // reached through it, and on through those that were expanded.
@@ -218,6 +219,7 @@ void CPathSearch::MadeCheaper(int n, int p, int g) {
                 if (child.list == 1) LeaveBucket(ch);
                 child.parent = from;
                 child.g = cg;
+                m_cells[size_t(child.c) * size_t(m_grid->GetRows()) + size_t(child.r)].g = cg;
                 child.f = child.h + cg;
                 m_stack.push_back(ch);
             }

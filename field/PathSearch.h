@@ -119,6 +119,7 @@ private:
     struct CellSlot {
         uint32_t stamp;
         int32_t node;
+        int32_t g;  // the node's cost, beside it: most neighbours offered are turned down on it alone
     };
     std::vector<CellSlot> m_cells;
     uint32_t m_stamp = 0;
