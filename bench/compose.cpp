@@ -10,6 +10,9 @@
 #include <chrono>
 #include <filesystem>
 #include <map>
+#include <string>
+
+#include <unistd.h>
 #include <memory>
 
 #include "Animate/AnimView.h"
@@ -36,7 +39,7 @@ struct Screen {
                 BYTE* p = bg.GetPixelAddress(x, y);
                 p[0] = BYTE(x), p[1] = BYTE(y), p[2] = BYTE(x ^ y);
             }
-        std::string path = (std::filesystem::temp_directory_path() / "velmor-bench-bg.giz").string();
+        std::string path = (std::filesystem::temp_directory_path() / ("velmor-bench-bg-" + std::to_string(::getpid()) + ".giz")).string();
         bg.SaveAs(path.c_str());
         view = new CAnimView;
         CREATESTRUCT cs;
