@@ -20,6 +20,9 @@ std::atomic<long> allocations{0};
 
 }  // namespace
 
+// The replacements pair malloc with free on purpose.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
 void* operator new(size_t size) {
     if (counting) ++allocations;
     if (void* p = std::malloc(size ? size : 1)) return p;
