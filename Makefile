@@ -7,7 +7,7 @@ FUZZ_SECONDS ?= 10
 
 ASAN_BUILD ?= build-asan
 
-.PHONY: all deps configure build kit run test unit fuzz sanitize clean
+.PHONY: all deps configure build kit run test unit fuzz sanitize bench clean
 
 all: build
 
@@ -43,6 +43,16 @@ sanitize: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	scripts/make-kit $(ASAN_BUILD)
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS) --timeout 1200
+
+# The speed benchmarks of bench/ (not part of `make test`): path searches and
+# every field's path database on one thread, composing, the kit's time on
+# the CPUs allowed. Each prints its time against its goal.
+bench: kit
+	cmake --build $(BUILD) -j $(JOBS) --target bench_pathsearch bench_pathdatabase bench_compose
+	cd $(BUILD) && bench/bench_pathsearch
+	cd $(BUILD) && bench/bench_compose
+	cd $(BUILD) && bench/bench_pathdatabase
+	bench/kit-time.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(FUZZ_BUILD) $(ASAN_BUILD)

@@ -125,15 +125,22 @@ void CAnimFocusView::RedrawRect(const RECT* r, CIconList* icons, BOOL inBuffer, 
     if (icons) {
         CPoint shift = shiftIcons ? CPoint(m_rcFieldArea.left - m_rcVisible.left, m_rcFieldArea.top - m_rcVisible.top)
                                   : CPoint(0, 0);
-        for (POSITION pos = icons->GetHeadPosition(); pos;) {
-            CIcon* icon = static_cast<CIcon*>(icons->GetNext(pos));
-            if (!icon->m_bEnabled || icon->m_pSprite == nullptr) continue;
-            CRect meet, ir = icon->GetRect();
-            ir.OffsetRect(shift.x, shift.y);
-            if (!meet.IntersectRect(&ir, &area)) continue;
+        auto draw = [&](CIcon* icon) {
             icon->SelectPhase();
             icon->m_pSprite->Move(icon->m_x + shift.x, icon->m_y + shift.y, FALSE);
             icon->m_pSprite->Draw(m_pBackBuffer.get(), &area, 1.0);
+        };
+        if (m_bFlushing && icons == &m_visibleIcons && shift == CPoint(0, 0)) {
+            m_visibleBuckets.ForEachMeeting(area, draw);
+        } else {
+            for (POSITION pos = icons->GetHeadPosition(); pos;) {
+                CIcon* icon = static_cast<CIcon*>(icons->GetNext(pos));
+                if (!icon->m_bEnabled || icon->m_pSprite == nullptr) continue;
+                CRect meet, ir = icon->GetRect();
+                ir.OffsetRect(shift.x, shift.y);
+                if (!meet.IntersectRect(&ir, &area)) continue;
+                draw(icon);
+            }
         }
     }
     if (m_dShadeAmount > 0 && m_bShade)
@@ -145,15 +152,23 @@ void CAnimFocusView::FlushDirtyRects(BOOL withButtons) {
     // deleted since the last scroll must not be drawn from a stale list.
     CollectVisibleIcons();
     CRect buffer = m_bFullWindow ? m_background.PictureRect() : m_rcBuffer;
-    for (const CRect& d : m_dirty) {
-        CRect r = d & buffer;
-        if (!r.IsRectEmpty()) RedrawRect(&r, &m_visibleIcons, TRUE, FALSE);
+    m_flushRects.clear();
+    for (const CRect& d : m_dirty) m_flushRects.push_back(d & buffer);
+    m_dirty.clear();
+    CoalesceFlush(m_flushRects, buffer);
+    // The icons under each rectangle are found through tiles filed once for
+    // the whole flush, not by looking at every icon for every rectangle.
+    if (m_bFullWindow) {
+        if (m_pBackBuffer) ComposeAreas(m_background, m_pBackBuffer.get(), m_flushRects, &m_visibleIcons, FALSE);
+    } else {
+        m_visibleBuckets.Build(&m_visibleIcons);
+        m_bFlushing = TRUE;
+        for (const CRect& r : m_flushRects)
+            if (!r.IsRectEmpty()) RedrawRect(&r, &m_visibleIcons, TRUE, FALSE);
+        m_bFlushing = FALSE;
     }
     if (withButtons) SetButtonState(0, TRUE, FALSE, TRUE);
-    std::vector<CRect> rects;
-    for (const CRect& d : m_dirty) rects.push_back(d & buffer);
-    m_dirty.clear();
-    RenderAll(rects);
+    RenderAll(m_flushRects);
 }
 
 BOOL CAnimFocusView::LoadFrameImage(const char* name, BOOL render) {

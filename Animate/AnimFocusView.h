@@ -97,6 +97,11 @@ protected:
     CIconList m_spareIcons;
     CIconList m_frameIcons;
     CIconList m_visibleIcons;
+    // The visible icons filed by tile for one flush; RedrawRect draws from
+    // them while m_bFlushing is set.
+    CIconBuckets m_visibleBuckets;
+    BOOL m_bFlushing = FALSE;
+    std::vector<CRect> m_flushRects;
     CSprite* m_pPanelSprite = nullptr;
     CSprite* m_pMarkerSprite = nullptr;
     CDIB m_framePicture;

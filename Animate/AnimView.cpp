@@ -126,11 +126,12 @@ CIcon* CAnimView::AddIcon(CSprite* sprite, int x, int y, int id, BOOL staticPict
 }
 
 void CAnimView::DrawAllSprites(BOOL withButtons) {
-    std::vector<CRect> rects(m_dirty.begin(), m_dirty.end());
+    m_flushed.assign(m_dirty.begin(), m_dirty.end());
     m_dirty.clear();
-    if (m_pBackBuffer) ComposeAreas(m_background, m_pBackBuffer.get(), rects, &m_icons, FALSE);
+    if (m_pBackBuffer) CoalesceFlush(m_flushed, m_background.PictureRect());
+    if (m_pBackBuffer) ComposeAreas(m_background, m_pBackBuffer.get(), m_flushed, &m_icons, FALSE);
     if (withButtons) SetButtonState(0, TRUE, FALSE, TRUE);
-    RenderAll(rects);
+    RenderAll(m_flushed);
 }
 
 const CRect* CAnimView::DrawOneButton(CCommandButton* b, BOOL up, BOOL render) {

@@ -84,4 +84,5 @@ protected:
     CSpriteList m_alphaSprites;
     CCmbList m_buttons;
     CDIB m_background;
+    std::vector<CRect> m_flushed;  // the rectangles of the flush in progress
 };

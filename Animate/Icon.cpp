@@ -2,6 +2,9 @@
 
 #include "Animate/RLESprite.h"
 
+#include <climits>
+#include <cstdint>
+
 IMPLEMENT_SERIAL(CIcon, CObject, 0)
 IMPLEMENT_SERIAL(CIconList, CObList, 0)
 
@@ -206,40 +209,85 @@ void CIconList::DrawAll(CDIB* target, BOOL everyIcon, UINT mask, const RECT& cli
     }
 }
 
+void CIconBuckets::Build(CIconList* icons, CPoint shift) {
+    m_entries.clear();
+    m_columns = m_rows = 0;
+    if (icons == nullptr) return;
+    int left = INT32_MAX, top = INT32_MAX, right = INT32_MIN, bottom = INT32_MIN;
+    for (POSITION pos = icons->GetHeadPosition(); pos;) {
+        CIcon* icon = static_cast<CIcon*>(icons->GetNext(pos));
+        if (!icon->m_bEnabled || icon->m_pSprite == nullptr || icon->m_nWidth <= 0 || icon->m_nHeight <= 0) continue;
+        Entry e{icon, icon->m_x + shift.x, icon->m_y + shift.y, icon->m_x + shift.x + icon->m_nWidth,
+                icon->m_y + shift.y + icon->m_nHeight};
+        left = std::min(left, e.left), top = std::min(top, e.top);
+        right = std::max(right, e.right), bottom = std::max(bottom, e.bottom);
+        m_entries.push_back(e);
+    }
+    if (m_entries.empty()) return;
+    // Tiles of 64 pixels over the icons' extent, at most 128 a side: icons
+    // parked far off the screen widen the tiles rather than the table.
+    const long long width = (long long)right - left, height = (long long)bottom - top;
+    m_left = left, m_top = top;
+    m_columns = int(std::clamp<long long>((width + 63) / 64, 1, 128));
+    m_rows = int(std::clamp<long long>((height + 63) / 64, 1, 128));
+    m_tileW = int((width + m_columns - 1) / m_columns) + 1;
+    m_tileH = int((height + m_rows - 1) / m_rows) + 1;
+    const size_t tiles = size_t(m_columns) * size_t(m_rows);
+    m_start.assign(tiles + 1, 0);
+    for (const Entry& e : m_entries) {
+        int c0, r0, c1, r1;
+        TileRange(CRect(e.left, e.top, e.right, e.bottom), c0, r0, c1, r1);
+        for (int c = c0; c <= c1; ++c)
+            for (int r = r0; r <= r1; ++r) ++m_start[size_t(c * m_rows + r) + 1];
+    }
+    for (size_t t = 0; t < tiles; ++t) m_start[t + 1] += m_start[t];
+    // Room to spare: icons that walk onto tile edges cover more tiles.
+    const size_t items = size_t(m_start[tiles]);
+    if (items > m_items.capacity()) m_items.reserve(items + items / 2);
+    m_items.resize(items);
+    m_fill.assign(m_start.begin(), m_start.end() - 1);
+    for (size_t n = 0; n < m_entries.size(); ++n) {
+        const Entry& e = m_entries[n];
+        int c0, r0, c1, r1;
+        TileRange(CRect(e.left, e.top, e.right, e.bottom), c0, r0, c1, r1);
+        for (int c = c0; c <= c1; ++c)
+            for (int r = r0; r <= r1; ++r) m_items[size_t(m_fill[size_t(c * m_rows + r)]++)] = int(n);
+    }
+    if (m_seen.size() < m_entries.size()) m_seen.resize(m_entries.size(), 0);
+}
+
+bool CIconBuckets::TileRange(const CRect& area, int& c0, int& r0, int& c1, int& r1) const {
+    if (m_columns == 0 || area.IsRectEmpty()) return false;
+    const long long x0 = (long long)area.left - m_left, y0 = (long long)area.top - m_top;
+    const long long x1 = (long long)area.right - 1 - m_left, y1 = (long long)area.bottom - 1 - m_top;
+    if (x1 < 0 || y1 < 0 || x0 >= (long long)m_tileW * m_columns || y0 >= (long long)m_tileH * m_rows) return false;
+    c0 = int(std::max(0LL, x0) / m_tileW), r0 = int(std::max(0LL, y0) / m_tileH);
+    c1 = int(std::min<long long>(x1 / m_tileW, m_columns - 1)), r1 = int(std::min<long long>(y1 / m_tileH, m_rows - 1));
+    return true;
+}
+
 void ComposeArea(CDIB& background, CDIB* target, const RECT* r, CIconList* icons, BOOL notify) {
     CRect area = background.PictureRect();
     if (r) area &= *r;
-    ComposeAreas(background, target, std::vector<CRect>{area}, icons, notify);
+    ComposeAreas(background, target, std::span<const CRect>(&area, 1), icons, notify);
 }
 
-void ComposeAreas(CDIB& background, CDIB* target, const std::vector<CRect>& areas, CIconList* icons, BOOL notify) {
+void ComposeAreas(CDIB& background, CDIB* target, std::span<const CRect> areas, CIconList* icons, BOOL notify) {
     if (target == nullptr) return;
-    // The icons that can be drawn, gathered once into a flat table: a
-    // frame with many changed rectangles then scans memory that stays in
-    // the cache instead of walking the list again for each one.
-    struct Candidate {
-        CIcon* icon;
-        int left, top, right, bottom;
-    };
-    std::vector<Candidate> candidates;
-    if (icons) {
-        for (POSITION pos = icons->GetHeadPosition(); pos;) {
-            CIcon* icon = static_cast<CIcon*>(icons->GetNext(pos));
-            if (!icon->m_bEnabled || icon->m_pSprite == nullptr || icon->m_nWidth <= 0 || icon->m_nHeight <= 0) continue;
-            candidates.push_back({icon, icon->m_x, icon->m_y, icon->m_x + icon->m_nWidth, icon->m_y + icon->m_nHeight});
-        }
-    }
+    // The screen is composed on one thread: one set of tables serves every
+    // frame, keeping the room it has grown to.
+    static CIconBuckets buckets;
+    buckets.Build(icons);
     const CRect all = background.PictureRect();
     for (const CRect& wanted : areas) {
         CRect area = wanted & all;
         if (area.IsRectEmpty()) continue;
         background.Copy(target, area.left, area.top, area.Width(), area.Height(), area.left, area.top, DIB_NO_KEY);
-        for (const Candidate& c : candidates) {
-            if (c.left >= area.right || c.top >= area.bottom || c.right <= area.left || c.bottom <= area.top) continue;
-            c.icon->SelectPhase();
-            c.icon->m_pSprite->Move(c.icon->m_x, c.icon->m_y, notify);
-            c.icon->m_pSprite->Draw(target, &area, 1.0);
-        }
+        buckets.ForEachMeeting(area, [&](CIcon* icon) {
+            icon->SelectPhase();
+            icon->m_pSprite->Move(icon->m_x, icon->m_y, notify);
+            icon->m_pSprite->Draw(target, &area, 1.0);
+        });
     }
 }
 

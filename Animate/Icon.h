@@ -5,6 +5,9 @@
 // an icon moves, changes depth or changes picture.
 #pragma once
 
+#include <algorithm>
+#include <cstdint>
+#include <span>
 #include <vector>
 
 #include "Animate/PhasedSprite.h"
@@ -112,6 +115,72 @@ private:
     const CAnimStep* m_pStep = nullptr;      // current step
 };
 
+// The drawable icons of a list (enabled, with a sprite and a size) filed by
+// the tiles of the screen they cover, so that the icons under a rectangle
+// are found among those near it rather than among all. Built once a frame;
+// its tables keep their room from frame to frame, so building and asking
+// allocate nothing once they have grown to the screen's icons.
+class CIconBuckets {
+public:
+    // Files the icons of `icons` as drawn moved by `shift`.
+    void Build(CIconList* icons, CPoint shift = CPoint(0, 0));
+    // Calls fn(icon) for each filed icon whose rectangle (moved by the
+    // shift) meets `area`, in the order of the list: the order they draw in.
+    template <typename F>
+    void ForEachMeeting(const CRect& area, F&& fn);
+    int GetCount() const { return int(m_entries.size()); }
+
+private:
+    struct Entry {
+        CIcon* icon;
+        int left, top, right, bottom;
+        bool Meets(const CRect& a) const { return left < a.right && top < a.bottom && right > a.left && bottom > a.top; }
+    };
+    // The tiles an area covers, clipped to the grid; false when none.
+    bool TileRange(const CRect& area, int& c0, int& r0, int& c1, int& r1) const;
+
+    std::vector<Entry> m_entries;
+    int m_left = 0, m_top = 0, m_tileW = 64, m_tileH = 64, m_columns = 0, m_rows = 0;
+    std::vector<int> m_start;  // per tile, where its entries begin in m_items (one more at the end)
+    std::vector<int> m_items;  // entry numbers, tile by tile, each tile's in list order
+    std::vector<int> m_fill;
+    std::vector<uint32_t> m_seen;
+    uint32_t m_visit = 0;
+    std::vector<int> m_picked;
+};
+
+template <typename F>
+void CIconBuckets::ForEachMeeting(const CRect& area, F&& fn) {
+    int c0, r0, c1, r1;
+    if (!TileRange(area, c0, r0, c1, r1)) return;
+    if (c0 == c1 && r0 == r1) {
+        // One tile: its entries are in list order and each once.
+        const int tile = c0 * m_rows + r0;
+        for (int k = m_start[size_t(tile)]; k < m_start[size_t(tile) + 1]; ++k) {
+            const Entry& e = m_entries[size_t(m_items[size_t(k)])];
+            if (e.Meets(area)) fn(e.icon);
+        }
+        return;
+    }
+    if (++m_visit == 0) {
+        std::fill(m_seen.begin(), m_seen.end(), 0u);
+        m_visit = 1;
+    }
+    m_picked.clear();
+    for (int c = c0; c <= c1; ++c)
+        for (int r = r0; r <= r1; ++r) {
+            const int tile = c * m_rows + r;
+            for (int k = m_start[size_t(tile)]; k < m_start[size_t(tile) + 1]; ++k) {
+                const int n = m_items[size_t(k)];
+                if (m_seen[size_t(n)] == m_visit) continue;
+                m_seen[size_t(n)] = m_visit;
+                if (m_entries[size_t(n)].Meets(area)) m_picked.push_back(n);
+            }
+        }
+    std::sort(m_picked.begin(), m_picked.end());
+    for (int n : m_picked) fn(m_entries[size_t(n)].icon);
+}
+
 // Copies `background` over `r` (all of it when null) into `target`, then
 // draws the enabled icons of `icons` that have a sprite and meet that area,
 // in list order, each in its own phase at factor 1.0. `notify` moves the
@@ -119,7 +188,7 @@ private:
 void ComposeArea(CDIB& background, CDIB* target, const RECT* r, CIconList* icons, BOOL notify);
 // The same for each of `areas` in turn (rectangles outside the background
 // are skipped).
-void ComposeAreas(CDIB& background, CDIB* target, const std::vector<CRect>& areas, CIconList* icons, BOOL notify);
+void ComposeAreas(CDIB& background, CDIB* target, std::span<const CRect> areas, CIconList* icons, BOOL notify);
 
 // The icon list's link: re-sorts on depth changes and passes changed
 // rectangles to the owning view or dialog.

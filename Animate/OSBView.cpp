@@ -42,15 +42,15 @@ BOOL COSBView::CreateFrameBuffer(const CDIB* picture) {
 }
 
 void COSBView::Render(const RECT* r, BOOL frameOnly) {
-    std::vector<CRect> shown;
-    BlitForRender(r, frameOnly, shown);
-    if (!shown.empty()) PresentRects(shown.data(), int(shown.size()));
+    m_shown.clear();
+    BlitForRender(r, frameOnly, m_shown);
+    if (!m_shown.empty()) PresentRects(m_shown.data(), int(m_shown.size()));
 }
 
-void COSBView::RenderAll(const std::vector<CRect>& rects) {
-    std::vector<CRect> shown;
-    for (const CRect& r : rects) BlitForRender(&r, FALSE, shown);
-    if (!shown.empty()) PresentRects(shown.data(), int(shown.size()));
+void COSBView::RenderAll(std::span<const CRect> rects) {
+    m_shown.clear();
+    for (const CRect& r : rects) BlitForRender(&r, FALSE, m_shown);
+    if (!m_shown.empty()) PresentRects(m_shown.data(), int(m_shown.size()));
 }
 
 void COSBView::BlitForRender(const RECT* r, BOOL frameOnly, std::vector<CRect>& shown) {
@@ -91,6 +91,17 @@ void COSBView::BlitForRender(const RECT* r, BOOL frameOnly, std::vector<CRect>& 
 }
 
 void COSBView::AddDirtyRect(const RECT& r) { AddMergedDirtyRect(m_dirty, r); }
+
+void CoalesceFlush(std::vector<CRect>& rects, const CRect& whole) {
+    if (rects.size() < 2 || whole.IsRectEmpty()) return;
+    long long covered = 0;
+    for (const CRect& r : rects) {
+        CRect part = r & whole;
+        if (!part.IsRectEmpty()) covered += (long long)part.Width() * part.Height();
+    }
+    if (2 * covered < (long long)whole.Width() * whole.Height()) return;
+    rects.assign(1, whole);
+}
 
 // Writes one pixel value (an index, or blue + green x 256 + red x 65536) at
 // (x, y) of a buffer of either depth; nothing outside it.

@@ -11,6 +11,7 @@
 
 #include <deque>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "Animate/DIBSurface.h"
@@ -55,7 +56,7 @@ public:
     // and of the frame surface to the window; see the class comment.
     void Render(const RECT* r = nullptr, BOOL frameOnly = FALSE);
     // Renders each rectangle as Render does, presenting them together.
-    void RenderAll(const std::vector<CRect>& rects);
+    void RenderAll(std::span<const CRect> rects);
 
     // The newest rectangle absorbs a new one that meets it; any other is
     // added in front. Only the newest is ever merged.
@@ -96,7 +97,14 @@ protected:
     std::unique_ptr<CDIBSurface> m_pBackBuffer;
     std::unique_ptr<CDIBSurface> m_pFrameSurface;
     std::deque<CRect> m_dirty;  // newest first
+    std::vector<CRect> m_shown;  // the window rectangles of the render in progress
 };
+
+// When the rectangles of a flush cover half of `whole` or more between
+// them (many units moving at once), they become `whole` alone: composing
+// and showing the area once costs less than going over it piece by piece,
+// and the pixels shown are the same.
+void CoalesceFlush(std::vector<CRect>& rects, const CRect& whole);
 
 void DeleteAnimClip(CAnimClip* clip);
 // Takes a clip file's bytes into `clip` and checks them: every count, size

@@ -96,28 +96,29 @@ BOOL CPathGrid::IsLineBlocked(int a, int b, int c, int d, BOOL world) const {
         c /= m_cellWidth, d /= m_cellHeight;
     }
     if (a == c && b == d) return FALSE;
-    int dc = c - a, dr = d - b;
-    if (std::abs(dc) > std::abs(dr)) {
-        // Walk the columns.
-        int from = std::min(a, c), to = std::max(a, c);
-        int startR = a < c ? b : d;
-        int startC = a < c ? a : c;
-        int delta = a < c ? dr : -dr;
-        int span = to - from;
-        for (int col = from; col <= to; ++col) {
-            int row = startR + (col - startC) * delta / span;
-            if (!IsPassableCell(col, row)) return TRUE;
-        }
+    // Walk the longer axis (ties walk the rows) from its smaller end; the
+    // other coordinate is the start's plus step x delta / span, truncated
+    // toward zero. The quotient and remainder are carried from step to step
+    // instead of dividing at every cell: |delta| <= span, so the remainder
+    // passes the span at most once a step.
+    const bool columnsWalked = std::abs(c - a) > std::abs(d - b);
+    int from, to, other, delta;
+    if (columnsWalked) {
+        from = std::min(a, c), to = std::max(a, c);
+        other = a < c ? b : d;
+        delta = a < c ? d - b : b - d;
     } else {
-        int from = std::min(b, d), to = std::max(b, d);
-        int startC = b < d ? a : c;
-        int startR = b < d ? b : d;
-        int delta = b < d ? dc : -dc;
-        int span = to - from;
-        for (int row = from; row <= to; ++row) {
-            int col = startC + (row - startR) * delta / span;
-            if (!IsPassableCell(col, row)) return TRUE;
-        }
+        from = std::min(b, d), to = std::max(b, d);
+        other = b < d ? a : c;
+        delta = b < d ? c - a : a - c;
+    }
+    const int span = to - from, step = std::abs(delta), sign = delta < 0 ? -1 : 1;
+    int quotient = 0, remainder = 0;
+    for (int k = from; k <= to; ++k) {
+        const int o = other + sign * quotient;
+        if (!(columnsWalked ? IsPassableCell(k, o) : IsPassableCell(o, k))) return TRUE;
+        remainder += step;
+        if (remainder >= span) remainder -= span, ++quotient;
     }
     return FALSE;
 }

@@ -24,6 +24,7 @@ void CPathSearch::Reset(const CPathGrid& grid) {
     size_t used = std::min(m_highest + 1, m_buckets.size());
     std::fill(m_buckets.begin(), m_buckets.begin() + long(used), -1);
     std::fill(m_bucketTails.begin(), m_bucketTails.begin() + long(used), -1);
+    std::fill(m_filled.begin(), m_filled.begin() + long(std::min(used / 64 + 1, m_filled.size())), 0);
     m_lowest = 0;
     m_highest = 0;
     m_openHead = m_openTail = -1;
@@ -31,11 +32,11 @@ void CPathSearch::Reset(const CPathGrid& grid) {
     // coarse grid, and a smaller grid's cells hold older stamps only.
     size_t cells = size_t(grid.GetColumns()) * size_t(grid.GetRows());
     if (m_cells.size() < cells) {
-        m_cells.assign(cells, CellSlot{0, -1});
+        m_cells.assign(cells, CellSlot{0, -1, 0});
         m_stamp = 0;
     }
     if (++m_stamp == 0) {
-        std::fill(m_cells.begin(), m_cells.end(), CellSlot{0, -1});
+        std::fill(m_cells.begin(), m_cells.end(), CellSlot{0, -1, 0});
         m_stamp = 1;
     }
 }
@@ -57,7 +58,7 @@ int CPathSearch::NewNodeAt(size_t cell, int c, int r, int g, int h, int parent) 
     n.moved = 0;
     m_nodes.push_back(n);
     int index = int(m_nodes.size()) - 1;
-    m_cells[cell] = CellSlot{m_stamp, index};
+    m_cells[cell] = CellSlot{m_stamp, index, g};
     return index;
 }
 
@@ -67,6 +68,7 @@ void CPathSearch::InsertOpen(int n) {
     if (bucket >= m_buckets.size()) {
         m_buckets.resize(bucket + 64, -1);
         m_bucketTails.resize(bucket + 64, -1);
+        m_filled.resize((bucket + 64) / 64 + 1, 0);
     }
     // The chain is kept in order of f, and a new node goes in front of the
     // first node whose f is not below its own. Nodes that were never made
@@ -76,12 +78,10 @@ void CPathSearch::InsertOpen(int n) {
     int from = m_openHead;
     bool below = false;
     if (m_openHead >= 0) {
-        for (size_t b = std::min(bucket, m_highest + 1); b-- > m_lowest;) {
-            if (m_bucketTails[b] >= 0) {
-                from = m_nodes[size_t(m_bucketTails[b])].after;
-                below = true;
-                break;
-            }
+        size_t b = HighestBucketBelow(std::min(bucket, m_highest + 1), m_lowest);
+        if (b != kNoBucket) {
+            from = m_nodes[size_t(m_bucketTails[b])].after;
+            below = true;
         }
     }
     // No bucket below this one holds a node now.
@@ -109,7 +109,24 @@ void CPathSearch::InsertOpen(int n) {
     else
         m_bucketTails[bucket] = n;
     m_buckets[bucket] = n;
+    m_filled[bucket >> 6] |= uint64_t(1) << (bucket & 63);
     if (bucket > m_highest) m_highest = bucket;
+}
+
+size_t CPathSearch::HighestBucketBelow(size_t end, size_t lowest) const {
+    // Bucket b is filled when bit b of m_filled is set.
+    while (end > lowest) {
+        size_t word = (end - 1) >> 6;
+        uint64_t bits = m_filled[word];
+        unsigned top = unsigned((end - 1) & 63);
+        if (top < 63) bits &= (uint64_t(2) << top) - 1;
+        if (bits) {
+            size_t b = (word << 6) + size_t(63 - __builtin_clzll(bits));
+            return b >= lowest ? b : kNoBucket;
+        }
+        end = word << 6;
+    }
+    return kNoBucket;
 }
 
 void CPathSearch::LeaveBucket(int n) {
@@ -124,6 +141,7 @@ void CPathSearch::LeaveBucket(int n) {
         m_nodes[size_t(node.next)].prev = node.prev;
     else
         m_bucketTails[bucket] = node.prev;
+    if (m_buckets[bucket] < 0) m_filled[bucket >> 6] &= ~(uint64_t(1) << (bucket & 63));
     node.next = node.prev = -1;
     node.moved = 1;
 }
@@ -159,16 +177,16 @@ void CPathSearch::Expand(int p, int goalC, int goalR) {
     const int c = m_nodes[size_t(p)].c, r = m_nodes[size_t(p)].r, g = m_nodes[size_t(p)].g;
     const int rough = m_grid->GetPenalty() + 2;
     // ForEachNeighbour's steps, with the cell's index and the step's cost.
-    const unsigned moves = m_grid->GetMovesInside(c, r);
-    for (int k = 0; k < 8; ++k) {
-        if (!(moves & (1u << k))) continue;
-        const int nc = c + CPathGrid::kStepColumn[k], nr = r + CPathGrid::kStepRow[k];
-        const size_t cell = size_t(nc) * size_t(rows) + size_t(nr);
+    const size_t here = size_t(c) * size_t(rows) + size_t(r);
+    for (unsigned moves = m_grid->GetMovesInside(c, r); moves; moves &= moves - 1) {
+        const int k = __builtin_ctz(moves);
+        const size_t cell = here + size_t(ptrdiff_t(CPathGrid::kStepColumn[k]) * rows + CPathGrid::kStepRow[k]);
         const int ng = g + (codes[cell] == 2 ? 2 : rough) + (k & 1);
-        const CellSlot slot = m_cells[cell];
+        const CellSlot& slot = m_cells[cell];
         if (slot.stamp != m_stamp) {
+            const int nc = c + CPathGrid::kStepColumn[k], nr = r + CPathGrid::kStepRow[k];
             InsertOpen(NewNodeAt(cell, nc, nr, ng, PathEstimate(nc, nr, goalC, goalR), p));
-        } else if (ng < m_nodes[size_t(slot.node)].g) {
+        } else if (ng < slot.g) {
             MadeCheaper(slot.node, p, ng);
         }
     }
@@ -181,6 +199,7 @@ void CPathSearch::MadeCheaper(int n, int p, int g) {
     node.parent = p;
     node.g = g;
     node.f = node.h + g;
+    m_cells[size_t(node.c) * size_t(m_grid->GetRows()) + size_t(node.r)].g = g;
     if (node.list != 2) return;
     // A closed node got cheaper: pass the saving on to every node that was
     // reached through it, and on through those that were expanded.
@@ -200,6 +219,7 @@ void CPathSearch::MadeCheaper(int n, int p, int g) {
                 if (child.list == 1) LeaveBucket(ch);
                 child.parent = from;
                 child.g = cg;
+                m_cells[size_t(child.c) * size_t(m_grid->GetRows()) + size_t(child.r)].g = cg;
                 child.f = child.h + cg;
                 m_stack.push_back(ch);
             }
@@ -336,6 +356,15 @@ BOOL CPathSearch::FindPath(int x1, int y1, int x2, int y2, BOOL simplify, CPoint
 }
 
 BOOL CPathSearch::Search(int c1, int r1, int c2, int r2, const CPathGrid& grid, std::vector<BYTE>& out) {
+    bool straight = false;
+    BOOL stored = SearchRecord(c1, r1, c2, r2, grid, out, straight);
+    if (stored && straight) ShowMessage("Warning:: saving empty path to path database.");
+    return stored;
+}
+
+BOOL CPathSearch::SearchRecord(int c1, int r1, int c2, int r2, const CPathGrid& grid, std::vector<BYTE>& out,
+                               bool& straight) {
+    straight = false;
     if (!grid.IsPassableCell(c1, r1) || !grid.IsPassableCell(c2, r2)) return FALSE;
     if (!grid.IsLineBlocked(c1, r1, c2, r2, FALSE)) return FALSE;
     Reset(grid);
@@ -354,13 +383,15 @@ BOOL CPathSearch::Search(int c1, int r1, int c2, int r2, const CPathGrid& grid, 
     if (count < 500) {
         Reset(grid);
         int back = 0;
-        AStar(c2, r2, c1, r1, 100000, back);
+        // Only whether the way back takes fewer than 500 nodes matters: the
+        // search stops at the 500th, which it takes in the same order.
+        AStar(c2, r2, c1, r1, 499, back);
         m_nodes.clear();
         if (back < 500) return FALSE;
     }
     // A record's count is one byte: a longer way is not stored.
     if (cells.size() > 255) return FALSE;
-    if (!turned) ShowMessage("Warning:: saving empty path to path database.");
+    straight = !turned;
     out.push_back(BYTE(cells.size()));
     for (auto it = cells.rbegin(); it != cells.rend(); ++it) {
         out.push_back(BYTE(it->x));

@@ -44,6 +44,9 @@ public:
     // record (count byte, then column and row bytes from start to goal) to
     // `out` and returns TRUE when the pair needs storing.
     BOOL Search(int c1, int r1, int c2, int r2, const CPathGrid& grid, std::vector<BYTE>& out);
+    // The same without the warning: `straight` tells the caller that the
+    // stored way has no turn, for it to show the warning in its own order.
+    BOOL SearchRecord(int c1, int r1, int c2, int r2, const CPathGrid& grid, std::vector<BYTE>& out, bool& straight);
 
     int GetMaxMillis() const { return m_maxMillis; }
     int GetCalls() const { return m_calls; }
@@ -76,6 +79,9 @@ private:
     int NewNodeAt(size_t cell, int c, int r, int g, int h, int parent);
     void InsertOpen(int n);
     void LeaveBucket(int n);
+    // The highest filled bucket in lowest..end-1, or kNoBucket.
+    static constexpr size_t kNoBucket = size_t(-1);
+    size_t HighestBucketBelow(size_t end, size_t lowest) const;
     int PopOpen();
     // Offers each neighbour of node p in the search's order: a new one is
     // opened, a known one reached more cheaply is made cheaper.
@@ -104,6 +110,7 @@ private:
     int32_t m_openTail = -1;
     std::vector<int32_t> m_buckets;
     std::vector<int32_t> m_bucketTails;
+    std::vector<uint64_t> m_filled;  // one bit a bucket: holds a node
     size_t m_lowest = 0;
     size_t m_highest = 0;
     std::vector<int32_t> m_stack;
@@ -112,6 +119,7 @@ private:
     struct CellSlot {
         uint32_t stamp;
         int32_t node;
+        int32_t g;  // the node's cost, beside it: most neighbours offered are turned down on it alone
     };
     std::vector<CellSlot> m_cells;
     uint32_t m_stamp = 0;

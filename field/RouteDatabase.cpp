@@ -1,7 +1,13 @@
 #include "field/RouteDatabase.h"
 
+#include <sched.h>
+
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
 #include <cstdio>
+#include <mutex>
+#include <thread>
 
 #include "field/FileBytes.h"
 #include "field/PathSearch.h"
@@ -158,28 +164,154 @@ BOOL CRouteDatabase::ConvertOldFile(const char* oldName, const char* newName) {
     return WriteFileBytes(newName, out.data(), out.size());
 }
 
+namespace {
+
+// The parts of the grid a walker can cross between, numbered: cells of one
+// part reach each other, cells of two parts never do (0 for a blocked
+// cell). Steps are symmetric, so one flood per part finds it.
+std::vector<int> NumberParts(const CPathGrid& grid) {
+    const int columns = grid.GetColumns(), rows = grid.GetRows();
+    std::vector<int> part(size_t(columns) * size_t(rows), 0);
+    std::vector<int> stack;
+    int parts = 0;
+    for (int c = 0; c < columns; ++c)
+        for (int r = 0; r < rows; ++r) {
+            size_t cell = size_t(c) * size_t(rows) + size_t(r);
+            if (part[cell] || !grid.IsPassableCell(c, r)) continue;
+            part[cell] = ++parts;
+            stack.assign(1, int(cell));
+            while (!stack.empty()) {
+                int at = stack.back();
+                stack.pop_back();
+                int ac = at / rows, ar = at % rows;
+                unsigned moves = grid.GetMovesInside(ac, ar);
+                for (int k = 0; k < 8; ++k) {
+                    if (!(moves & (1u << k))) continue;
+                    int next = (ac + CPathGrid::kStepColumn[k]) * rows + ar + CPathGrid::kStepRow[k];
+                    if (part[size_t(next)]) continue;
+                    part[size_t(next)] = parts;
+                    stack.push_back(next);
+                }
+            }
+        }
+    return part;
+}
+
+// Counts of blocked cells over rectangles of cells: a pair whose rectangle
+// holds none has a clear straight line between its cells.
+class BlockedCounts {
+public:
+    explicit BlockedCounts(const CPathGrid& grid) : m_rows(grid.GetRows() + 1) {
+        const int columns = grid.GetColumns(), rows = grid.GetRows();
+        m_sum.assign(size_t(columns + 1) * size_t(m_rows), 0);
+        for (int c = 0; c < columns; ++c)
+            for (int r = 0; r < rows; ++r)
+                m_sum[At(c + 1, r + 1)] = m_sum[At(c, r + 1)] + m_sum[At(c + 1, r)] - m_sum[At(c, r)] +
+                                          (grid.IsPassableCell(c, r) ? 0 : 1);
+    }
+    // Blocked cells of columns c0..c1 and rows r0..r1 (c0 <= c1, r0 <= r1).
+    int In(int c0, int r0, int c1, int r1) const {
+        return m_sum[At(c1 + 1, r1 + 1)] - m_sum[At(c0, r1 + 1)] - m_sum[At(c1 + 1, r0)] + m_sum[At(c0, r0)];
+    }
+
+private:
+    size_t At(int c, int r) const { return size_t(c) * size_t(m_rows) + size_t(r); }
+    int m_rows;
+    std::vector<int> m_sum;
+};
+
+// The records of the pairs that start in one column, in the builder's order.
+struct ColumnRecords {
+    std::vector<BYTE> bytes;
+    DWORD records = 0;
+    int straight = 0;  // records of a way without a turn
+    bool done = false;
+};
+
+void BuildColumn(int c, const CPathGrid& grid, const std::vector<int>& part, const BlockedCounts& blocked,
+                 CPathSearch& search, ColumnRecords& out) {
+    const int columns = grid.GetColumns(), rows = grid.GetRows();
+    const int rangeC = 300 / grid.GetCellWidth() + 1, rangeR = 300 / grid.GetCellHeight() + 1;
+    for (int r = 0; r < rows; ++r) {
+        if (!grid.IsPassableCell(c, r)) continue;
+        const int from = part[size_t(c) * size_t(rows) + size_t(r)];
+        int c2end = std::min(c + rangeC, columns - 1);
+        int r2begin = std::max(r - rangeR, 0), r2end = std::min(r + rangeR, rows - 1);
+        for (int c2 = c; c2 <= c2end; ++c2)
+            for (int r2 = r2begin; r2 <= r2end; ++r2) {
+                // A cell the start cannot reach gets no record: the search
+                // would only end after taking every cell it can reach.
+                if (part[size_t(c2) * size_t(rows) + size_t(r2)] != from) continue;
+                // Nothing blocks the rectangle: the straight line is clear.
+                if (blocked.In(c, std::min(r, r2), c2, std::max(r, r2)) == 0) continue;
+                bool straight = false;
+                if (search.SearchRecord(c, r, c2, r2, grid, out.bytes, straight)) {
+                    ++out.records;
+                    if (straight) ++out.straight;
+                }
+            }
+    }
+}
+
+}  // namespace
+
+int CRouteDatabase::BuildThreads() {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (sched_getaffinity(0, sizeof set, &set) == 0) return std::max(1, CPU_COUNT(&set));
+    return std::max(1u, std::thread::hardware_concurrency());
+}
+
 BOOL CRouteDatabase::Build(const char* fileName, const CPathGrid& grid, CPathSearch& search,
-                           void (*progress)(double, void*), void* context) {
+                           void (*progress)(double, void*), void* context, int threads) {
     if (300 % grid.GetCellWidth() != 0 || 300 % grid.GetCellHeight() != 0) {
         ShowMessage("max unit path distance must be a multiple of grid size!! PathDB not being created..");
         return FALSE;
     }
+    const int columns = grid.GetColumns();
+    const std::vector<int> part = NumberParts(grid);
+    const BlockedCounts blocked(grid);
+    // Columns are built apart and joined in column order, so the file is the
+    // same whatever the number of threads. The calling thread reports the
+    // progress and joins; with one thread it builds every column itself.
+    if (threads < 1) threads = BuildThreads();
+    threads = std::min(threads, columns);
+    std::vector<ColumnRecords> built{size_t(columns)};
+    std::mutex lock;
+    std::condition_variable columnDone;
+    std::atomic<int> nextColumn{0};
+    std::vector<std::thread> workers;
+    if (threads > 1) {
+        for (int t = 0; t < threads; ++t)
+            workers.emplace_back([&] {
+                CPathSearch own;
+                for (int c; (c = nextColumn++) < columns;) {
+                    ColumnRecords column;
+                    BuildColumn(c, grid, part, blocked, own, column);
+                    std::lock_guard<std::mutex> hold(lock);
+                    built[size_t(c)] = std::move(column);
+                    built[size_t(c)].done = true;
+                    columnDone.notify_all();
+                }
+            });
+    }
     std::vector<BYTE> out = {2, 0, 0, 0, 0, 0, 0, 0};
-    int rangeC = 300 / grid.GetCellWidth() + 1;
-    int rangeR = 300 / grid.GetCellHeight() + 1;
-    int columns = grid.GetColumns(), rows = grid.GetRows();
     DWORD records = 0;
     for (int c = 0; c < columns; ++c) {
         if (progress) progress(100.0 * double(c) / double(columns), context);
-        for (int r = 0; r < rows; ++r) {
-            if (!grid.IsPassableCell(c, r)) continue;
-            int c2end = std::min(c + rangeC, columns - 1);
-            int r2begin = std::max(r - rangeR, 0), r2end = std::min(r + rangeR, rows - 1);
-            for (int c2 = c; c2 <= c2end; ++c2)
-                for (int r2 = r2begin; r2 <= r2end; ++r2)
-                    if (search.Search(c, r, c2, r2, grid, out)) ++records;
+        ColumnRecords column;
+        if (workers.empty()) {
+            BuildColumn(c, grid, part, blocked, search, column);
+        } else {
+            std::unique_lock<std::mutex> hold(lock);
+            columnDone.wait(hold, [&] { return built[size_t(c)].done; });
+            column = std::move(built[size_t(c)]);
         }
+        out.insert(out.end(), column.bytes.begin(), column.bytes.end());
+        records += column.records;
+        for (int k = 0; k < column.straight; ++k) ShowMessage("Warning:: saving empty path to path database.");
     }
+    for (std::thread& worker : workers) worker.join();
     for (int i = 0; i < 4; ++i) out[4 + size_t(i)] = BYTE(records >> (8 * i));
     if (!WriteFileBytes(fileName, out.data(), out.size())) {
         ShowMessage("error opening file for path db");

@@ -51,12 +51,18 @@ public:
     static BOOL ConvertOldFile(const char* oldName, const char* newName);
 
     // Builds the database of a fine grid into `fileName`. The progress
-    // callback (may be null) gets the percentage done before each column;
-    // the view shows it as PathBuildProgressText in the letter set.
-    // FALSE, with a message and no file, when the cell size does not divide
-    // 300 or the file cannot be written.
+    // callback (may be null) gets the percentage done before each column,
+    // always on the calling thread; the view shows it as
+    // PathBuildProgressText in the letter set. FALSE, with a message and no
+    // file, when the cell size does not divide 300 or the file cannot be
+    // written. The columns are shared among `threads` threads (below 1: one
+    // per CPU this process may run on) and joined in order: the file is the
+    // same bytes whatever the count. With one thread `search` does the work.
     static BOOL Build(const char* fileName, const CPathGrid& grid, CPathSearch& search,
-                      void (*progress)(double percent, void* context) = nullptr, void* context = nullptr);
+                      void (*progress)(double percent, void* context) = nullptr, void* context = nullptr,
+                      int threads = 0);
+    // The CPUs this process may run on (its affinity), at least 1.
+    static int BuildThreads();
 
 private:
     DWORD PairKey(int a, int b) const;

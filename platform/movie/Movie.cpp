@@ -17,7 +17,8 @@ uint32_t U32(const uint8_t* p) { return p[0] | (uint32_t(p[1]) << 8) | (uint32_t
 uint16_t U16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
 bool Is(const uint8_t* p, const char* id) { return std::memcmp(p, id, 4) == 0; }
 
-// The chunks of [begin, end): id, data and size, each held to the range.
+// The chunks of [begin, end) of a range already in memory: id, data and
+// size, each held to the range.
 struct Chunk {
     const uint8_t* id;
     size_t data;
@@ -38,26 +39,65 @@ bool Chunks(const std::vector<uint8_t>& f, size_t begin, size_t end, std::vector
 
 }  // namespace
 
+bool CMovie::ReadAt(size_t offset, size_t size, uint8_t* to) const {
+    if (offset > m_length || size > m_length - offset) return false;
+    if (!m_stream) {
+        if (size) std::memcpy(to, m_file.data() + offset, size);
+        return true;
+    }
+    try {
+        return m_stream->Seek(LONG(offset), CFile::begin) == LONG(offset) && m_stream->Read(to, UINT(size)) == size;
+    } catch (const CException&) {
+        return false;
+    }
+}
+
 bool CMovie::Parse(std::vector<uint8_t> bytes, std::string& error) {
     *this = CMovie();
     m_file = std::move(bytes);
-    const std::vector<uint8_t>& f = m_file;
-    if (f.size() < 12 || !Is(&f[0], "RIFF") || !Is(&f[8], "AVI ")) {
+    m_length = m_file.size();
+    return ParseChunks(error);
+}
+
+bool CMovie::ParseChunks(std::string& error) {
+    // The headers are read into memory; of the pictures only where each
+    // lies, and the sound, which plays from one buffer.
+    uint8_t head[12];
+    if (m_length < 12 || !ReadAt(0, 12, head) || !Is(head, "RIFF") || !Is(head + 8, "AVI ")) {
         error = "not an AVI file";
         return false;
     }
-    size_t riffEnd = std::min(f.size(), size_t(U32(&f[4])) + 8);
-    std::vector<Chunk> top;
-    if (!Chunks(f, 12, riffEnd, top, error)) return false;
+    const size_t riffEnd = std::min(m_length, size_t(U32(head + 4)) + 8);
     bool haveVideo = false;
     uint32_t frameMicros = 0;
-    const Chunk* movi = nullptr;
-    for (const Chunk& c : top) {
-        if (!Is(c.id, "LIST") || c.size < 4) continue;
-        if (Is(&f[c.data], "movi")) movi = &c;
-        if (!Is(&f[c.data], "hdrl")) continue;
+    size_t moviData = 0, moviSize = 0;
+    bool haveMovi = false;
+    for (size_t at = 12; at + 8 <= riffEnd;) {
+        uint8_t h[12] = {};
+        if (!ReadAt(at, std::min<size_t>(12, riffEnd - at), h)) {
+            error = "cannot read the movie";
+            return false;
+        }
+        const size_t size = U32(h + 4);
+        if (size > riffEnd - at - 8) {
+            error = "a chunk runs past its end";
+            return false;
+        }
+        const size_t data = at + 8;
+        at += 8 + size + (size & 1);
+        if (!Is(h, "LIST") || size < 4) continue;
+        if (Is(h + 8, "movi")) {
+            haveMovi = true;
+            moviData = data, moviSize = size;
+        }
+        if (!Is(h + 8, "hdrl")) continue;
+        std::vector<uint8_t> f(size);
+        if (!ReadAt(data, size, f.data())) {
+            error = "cannot read the movie";
+            return false;
+        }
         std::vector<Chunk> hdrl;
-        if (!Chunks(f, c.data + 4, c.data + c.size, hdrl, error)) return false;
+        if (!Chunks(f, 4, f.size(), hdrl, error)) return false;
         for (const Chunk& h : hdrl) {
             if (Is(h.id, "avih") && h.size >= 4) frameMicros = U32(&f[h.data]);
             if (!Is(h.id, "LIST") || h.size < 4 || !Is(&f[h.data], "strl")) continue;
@@ -93,23 +133,39 @@ bool CMovie::Parse(std::vector<uint8_t> bytes, std::string& error) {
             }
         }
     }
-    if (!haveVideo || movi == nullptr) {
+    if (!haveVideo || !haveMovi) {
         error = "no picture stream";
         return false;
     }
     m_frameMs = std::max<uint32_t>(1, frameMicros / 1000);
-    std::vector<Chunk> data;
-    if (!Chunks(f, movi->data + 4, movi->data + movi->size, data, error)) return false;
     const size_t frameBytes = size_t(m_stride) * m_height;
-    for (const Chunk& c : data) {
-        if (c.id[2] == 'd' && (c.id[3] == 'b' || c.id[3] == 'c')) {
-            if (c.size < frameBytes) {
+    const size_t moviEnd = moviData + moviSize;
+    for (size_t at = moviData + 4; at + 8 <= moviEnd;) {
+        uint8_t h[8];
+        if (!ReadAt(at, 8, h)) {
+            error = "cannot read the movie";
+            return false;
+        }
+        const size_t size = U32(h + 4);
+        if (size > moviEnd - at - 8) {
+            error = "a chunk runs past its end";
+            return false;
+        }
+        const size_t data = at + 8;
+        at += 8 + size + (size & 1);
+        if (h[2] == 'd' && (h[3] == 'b' || h[3] == 'c')) {
+            if (size < frameBytes) {
                 error = "a frame is smaller than the picture";
                 return false;
             }
-            m_frames.push_back(c.data);
-        } else if (c.id[2] == 'w' && c.id[3] == 'b' && m_format.nBlockAlign) {
-            m_sound.insert(m_sound.end(), f.begin() + c.data, f.begin() + c.data + c.size);
+            m_frames.push_back(data);
+        } else if (h[2] == 'w' && h[3] == 'b' && m_format.nBlockAlign) {
+            const size_t was = m_sound.size();
+            m_sound.resize(was + size);
+            if (!ReadAt(data, size, m_sound.data() + was)) {
+                error = "cannot read the movie";
+                return false;
+            }
         }
     }
     if (m_frames.empty()) {
@@ -121,27 +177,34 @@ bool CMovie::Parse(std::vector<uint8_t> bytes, std::string& error) {
 }
 
 bool CMovie::Open(const char* name, std::string& error) {
-    CFile file;
-    if (name == nullptr || !file.Open(name, CFile::modeRead | CFile::typeBinary)) {
+    *this = CMovie();
+    auto file = std::make_unique<CFile>();
+    if (name == nullptr || !file->Open(name, CFile::modeRead | CFile::typeBinary)) {
         error = std::string("cannot open \"") + (name ? name : "") + "\"";
         return false;
     }
-    size_t length = file.GetLength();
+    size_t length = file->GetLength();
     if (length > kMaxFile) {
         error = "the movie is too large";
         return false;
     }
-    std::vector<uint8_t> bytes(length);
-    if (length && file.Read(bytes.data(), UINT(length)) != length) {
-        error = "cannot read the movie";
-        return false;
-    }
-    return Parse(std::move(bytes), error);
+    m_stream = std::move(file);
+    m_length = length;
+    // The pictures stay in the file and are read as they are shown.
+    return ParseChunks(error);
 }
 
 const uint8_t* CMovie::GetFrame(int i) const {
     if (i < 0 || i >= (int)m_frames.size()) return nullptr;
-    return m_file.data() + m_frames[i];
+    if (!m_stream) return m_file.data() + m_frames[size_t(i)];
+    if (m_frameIndex != i) {
+        const size_t bytes = size_t(m_stride) * size_t(m_height);
+        m_frame.resize(bytes);
+        // A file cut short since it was opened shows black, never stale rows.
+        if (!ReadAt(m_frames[size_t(i)], bytes, m_frame.data())) std::fill(m_frame.begin(), m_frame.end(), 0);
+        m_frameIndex = i;
+    }
+    return m_frame.data();
 }
 
 // The movie's sound in a buffer of its own, playing; null without sound.

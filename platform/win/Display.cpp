@@ -93,7 +93,9 @@ DisplayMode AfxGetCurrentMode() { return g_mode; }
 
 void AfxPresentScreen(const CRect* rects, int count) {
     CRect whole(0, 0, g_screen.GetWidth(), g_screen.GetHeight());
-    std::vector<CRect> clipped;
+    // Kept from call to call: showing a frame takes nothing from the heap.
+    static thread_local std::vector<CRect> clipped;
+    clipped.clear();
     if (!rects || count <= 0) {
         clipped.push_back(whole);
     } else {

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <vector>
 
 #include "platform/win/MessageQueue.h"
 
@@ -17,6 +18,11 @@ struct CSdlDisplay::Impl {
     bool windowed = false;
     std::map<HCURSOR, SDL_Cursor*> cursors;
     const CPixelSurface* lastScreen = nullptr;
+    // Direct: the window is as big as the logical screen, and its own
+    // surface takes the changed rectangles, which alone go to the display.
+    // Otherwise the renderer scales a texture of the screen to the window.
+    bool direct = false;
+    std::vector<SDL_Rect> updates;  // kept from present to present
 };
 
 namespace {
@@ -109,9 +115,7 @@ std::unique_ptr<CSdlDisplay> CSdlDisplay::Open(CString& error) {
 CSdlDisplay::~CSdlDisplay() {
     if (!m) return;
     for (auto& [handle, cursor] : m->cursors) SDL_FreeCursor(cursor);
-    if (m->texture) SDL_DestroyTexture(m->texture);
-    if (m->renderer) SDL_DestroyRenderer(m->renderer);
-    if (m->window) SDL_DestroyWindow(m->window);
+    CloseWindow();
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     // The last user of SDL also lets it release what it keeps process-wide.
     if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_Quit();
@@ -129,47 +133,101 @@ static void FitWindow(int width, int height, const DisplayMode& desktop, int& w,
     }
 }
 
+// The window size a screen of width x height gets: the screen's own in a
+// window that fits, else smaller; the desktop's when it covers the desktop.
+static void WindowSizeFor(bool windowed, int width, int height, const DisplayMode& desktop, int& w, int& h) {
+    if (windowed) {
+        FitWindow(width, height, desktop, w, h);
+    } else {
+        w = desktop.width;
+        h = desktop.height;
+    }
+}
+
+void CSdlDisplay::CloseWindow() {
+    if (m->texture) SDL_DestroyTexture(m->texture);
+    if (m->renderer) SDL_DestroyRenderer(m->renderer);
+    if (m->window) SDL_DestroyWindow(m->window);
+    m->texture = nullptr;
+    m->renderer = nullptr;
+    m->window = nullptr;
+    m->texWidth = m->texHeight = 0;
+    m->lastScreen = nullptr;
+}
+
 bool CSdlDisplay::EnsureWindow(int width, int height) {
     if (width <= 0 || height <= 0) return false;
+    int w = width, h = height;
+    WindowSizeFor(m->windowed, width, height, m_desktop, w, h);
+    // A screen shown at its own size goes to the window's surface, one
+    // changed rectangle at a time: on a display without a graphics card
+    // (and through a compositor) only those rectangles travel. A scaled
+    // screen goes through the renderer, which scales with filtering on the
+    // graphics card. A change between the two makes the window anew.
+    const bool direct = w == width && h == height;
+    if (m->window && direct != m->direct) CloseWindow();
     if (!m->window) {
         Uint32 flags = SDL_WINDOW_SHOWN;
-        int x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED, w = width, h = height;
-        if (m->windowed) FitWindow(width, height, m_desktop, w, h);
+        int x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED;
         if (!m->windowed) {
             // Placed over the whole desktop as well, so the window covers it
             // even where no window manager makes it full screen.
             flags |= SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS;
             x = 0;
             y = 0;
-            w = m_desktop.width;
-            h = m_desktop.height;
         }
         m->window = SDL_CreateWindow("Velmor", x, y, w, h, flags);
         if (!m->window) return false;
-        m->renderer = SDL_CreateRenderer(m->window, -1, 0);
-        if (!m->renderer) return false;
-        SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+        m->direct = direct;
+        if (!direct) {
+            m->renderer = SDL_CreateRenderer(m->window, -1, 0);
+            if (!m->renderer) return false;
+            SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+        }
     }
-    if (m->texWidth != width || m->texHeight != height || !m->texture) {
+    if (m->texWidth != width || m->texHeight != height || (!m->direct && !m->texture)) {
+        if (m->direct) {
+            if (m->windowed) SDL_SetWindowSize(m->window, w, h);
+            m->texWidth = width;
+            m->texHeight = height;
+            m->lastScreen = nullptr;  // all of the next screen is copied
+            return true;
+        }
         if (m->texture) SDL_DestroyTexture(m->texture);
         m->texture = SDL_CreateTexture(m->renderer, SDL_PIXELFORMAT_XRGB8888, SDL_TEXTUREACCESS_STREAMING, width, height);
         if (!m->texture) return false;
         m->texWidth = width;
         m->texHeight = height;
         SDL_RenderSetLogicalSize(m->renderer, width, height);
-        if (m->windowed) {
-            int w = width, h = height;
-            FitWindow(width, height, m_desktop, w, h);
-            SDL_SetWindowSize(m->window, w, h);
-        }
+        if (m->windowed) SDL_SetWindowSize(m->window, w, h);
     }
     return true;
 }
 
 bool CSdlDisplay::SetMode(const DisplayMode& mode) { return EnsureWindow(mode.width, mode.height); }
 
+void CSdlDisplay::PresentDirect(const CPixelSurface& screen, const CRect* rects, int count) {
+    SDL_Surface* surface = SDL_GetWindowSurface(m->window);
+    if (!surface || surface->w < screen.GetWidth() || surface->h < screen.GetHeight()) return;
+    bool whole = m->lastScreen != &screen || !rects || count <= 0;
+    m->lastScreen = &screen;
+    const CRect all(0, 0, screen.GetWidth(), screen.GetHeight());
+    m->updates.clear();
+    for (int i = 0; i < (whole ? 1 : count); ++i) {
+        const CRect r = whole ? all : (CRect(rects[i]) & all);
+        if (r.IsRectEmpty()) continue;
+        BYTE* to = static_cast<BYTE*>(surface->pixels) + size_t(r.top) * size_t(surface->pitch) +
+                   size_t(r.left) * size_t(surface->format->BytesPerPixel);
+        SDL_ConvertPixels(r.Width(), r.Height(), SDL_PIXELFORMAT_XRGB8888, screen.GetRow(r.top) + r.left,
+                          screen.GetWidth() * 4, surface->format->format, to, surface->pitch);
+        m->updates.push_back(SDL_Rect{r.left, r.top, r.Width(), r.Height()});
+    }
+    if (!m->updates.empty()) SDL_UpdateWindowSurfaceRects(m->window, m->updates.data(), int(m->updates.size()));
+}
+
 void CSdlDisplay::Present(const CPixelSurface& screen, const CRect* rects, int count) {
     if (!EnsureWindow(screen.GetWidth(), screen.GetHeight())) return;
+    if (m->direct) return PresentDirect(screen, rects, count);
     bool fresh = m->lastScreen != &screen;
     m->lastScreen = &screen;
     if (fresh) {
@@ -222,7 +280,9 @@ void CSdlDisplay::HandleEvent(const void* ev) {
             if (static_cast<unsigned char>(*c) < 128) AfxInputChar(UINT(static_cast<unsigned char>(*c)));
         break;
     case SDL_WINDOWEVENT:
-        if (e.window.event == SDL_WINDOWEVENT_EXPOSED && m->lastScreen && m->texture) {
+        if (e.window.event == SDL_WINDOWEVENT_EXPOSED && m->direct && m->lastScreen) {
+            SDL_UpdateWindowSurface(m->window);
+        } else if (e.window.event == SDL_WINDOWEVENT_EXPOSED && m->lastScreen && m->texture) {
             SDL_RenderClear(m->renderer);
             SDL_RenderCopy(m->renderer, m->texture, nullptr, nullptr);
             SDL_RenderPresent(m->renderer);

@@ -1,7 +1,9 @@
 // The SDL2 back end: the logical screen in one window that covers the
 // desktop (scaled, keeping its proportions), or a plain window when
-// VELMOR_WINDOWED=1. Only changed rectangles are uploaded; each present
-// redraws the window from the uploaded texture.
+// VELMOR_WINDOWED=1. Only changed rectangles are uploaded, and each flush
+// is one present. A screen shown at its own size is written into the
+// window's surface and only the changed rectangles go to the display; a
+// scaled one is uploaded to a texture that the renderer scales.
 #pragma once
 
 #include <memory>
@@ -28,6 +30,8 @@ public:
 private:
     CSdlDisplay() = default;
     bool EnsureWindow(int width, int height);
+    void CloseWindow();
+    void PresentDirect(const CPixelSurface& screen, const CRect* rects, int count);
     void HandleEvent(const void* event);
 
     struct Impl;

@@ -408,7 +408,9 @@ void CWnd::PresentRects(const CRect* rects, int count) {
     if (!m_hWnd || !IsWindowVisible()) return;
     CRect client;
     GetClientRect(&client);
-    std::vector<CRect> screen;
+    // Kept from call to call: showing a frame takes nothing from the heap.
+    static thread_local std::vector<CRect> screen;
+    screen.clear();
     if (!rects || count <= 0) {
         screen.push_back(client);
     } else {

@@ -7,7 +7,9 @@
 #include "field/PathGrid.h"
 #include "field/PathSearch.h"
 #include "field/RouteDatabase.h"
+#include "core/Helpers.h"
 #include "core/PointList.h"
+#include "field/FileBytes.h"
 
 namespace {
 
@@ -267,25 +269,22 @@ namespace {
 
 // The search written out plainly, as a reference: the open list one chain
 // kept in order of f (a new node in front of the first whose f is not below
-// its own; a node made cheaper keeps its place), cells found by walking the
-// chains. Returns the cells from the goal back to the start, and the nodes
-// taken from the open list.
+// its own; a node made cheaper keeps its place), searched from its head.
+// Returns the cells from the goal back to the start, and the nodes taken
+// from the open list.
 struct PlainSearch {
     struct Node {
         int f, h, g, c, r, parent;
+        bool closed;
         std::vector<int> children;
     };
     std::vector<Node> nodes;
-    std::vector<int> open, closed;
+    std::vector<int> open;
+    std::vector<int> at;  // the node of each cell, -1 for none
 
     static int Estimate(int c1, int r1, int c2, int r2) {
         int dc = std::abs(c1 - c2), dr = std::abs(r1 - r2);
         return 3 * std::min(dc, dr) + 2 * (std::max(dc, dr) - std::min(dc, dr));
-    }
-    static int Find(const std::vector<int>& chain, const std::vector<Node>& nodes, int c, int r) {
-        for (int n : chain)
-            if (nodes[size_t(n)].c == c && nodes[size_t(n)].r == r) return n;
-        return -1;
     }
     void Improve(int n, int parent, int g) {
         nodes[size_t(n)].parent = parent, nodes[size_t(n)].g = g, nodes[size_t(n)].f = nodes[size_t(n)].h + g;
@@ -296,14 +295,17 @@ struct PlainSearch {
         open.insert(at, n);
     }
     std::vector<CPoint> Run(const CPathGrid& grid, int c1, int r1, int c2, int r2, int limit, int& count) {
-        nodes.push_back({Estimate(c1, r1, c2, r2), Estimate(c1, r1, c2, r2), 0, c1, r1, -1, {}});
+        const int rows = grid.GetRows();
+        at.assign(size_t(grid.GetColumns() * rows), -1);
+        nodes.push_back({Estimate(c1, r1, c2, r2), Estimate(c1, r1, c2, r2), 0, c1, r1, -1, false, {}});
+        at[size_t(c1 * rows + r1)] = 0;
         open = {0};
         count = 0;
         static const int kDc[8] = {0, 1, 1, 1, 0, -1, -1, -1}, kDr[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
         while (!open.empty()) {
             int p = open.front();
             open.erase(open.begin());
-            closed.insert(closed.begin(), p);
+            nodes[size_t(p)].closed = true;
             ++count;
             if (nodes[size_t(p)].c == c2 && nodes[size_t(p)].r == r2) {
                 std::vector<CPoint> way;
@@ -321,10 +323,10 @@ struct PlainSearch {
                 if (!inside(nc, nr) || !grid.IsPassableCell(nc, nr)) continue;
                 if ((k & 1) && !grid.IsPassableCell(c, nr) && !grid.IsPassableCell(nc, r)) continue;
                 int g = nodes[size_t(p)].g + grid.StepCost(nc, nr, c, r);
-                int n = Find(open, nodes, nc, nr);
-                if (n >= 0) {
+                int n = at[size_t(nc * rows + nr)];
+                if (n >= 0 && !nodes[size_t(n)].closed) {
                     if (g < nodes[size_t(n)].g) Improve(n, p, g);
-                } else if ((n = Find(closed, nodes, nc, nr)) >= 0) {
+                } else if (n >= 0) {
                     if (g < nodes[size_t(n)].g) {
                         Improve(n, p, g);
                         std::vector<int> stack = {n};
@@ -344,8 +346,9 @@ struct PlainSearch {
                     }
                 } else {
                     int h = Estimate(nc, nr, c2, r2);
-                    nodes.push_back({g + h, h, g, nc, nr, p, {}});
+                    nodes.push_back({g + h, h, g, nc, nr, p, false, {}});
                     n = int(nodes.size()) - 1;
+                    at[size_t(nc * rows + nr)] = n;
                     Insert(n);
                 }
                 nodes[size_t(p)].children.push_back(n);
@@ -402,5 +405,98 @@ TEST(PathSearch, TakesNodesInTheOrderOfThePlainSearch) {
             if (want.empty()) want.push_back(g.CellToWorld(c2, r2));
             EXPECT_EQ(got, want) << field << " " << trial;
         }
+    }
+}
+
+namespace {
+
+// The path database built the plain way, as a reference: every pair in the
+// builder's order, the line walked with a division per cell, each search
+// the plain one run to its end, the way back searched in full too.
+struct PlainBuilder {
+    const CPathGrid& grid;
+    std::vector<BYTE> file = {2, 0, 0, 0, 0, 0, 0, 0};
+
+    bool LineBlocked(int a, int b, int c, int d) const {
+        if (a == c && b == d) return false;
+        int dc = c - a, dr = d - b;
+        if (std::abs(dc) > std::abs(dr)) {
+            int from = std::min(a, c), to = std::max(a, c), start = a < c ? b : d, delta = a < c ? dr : -dr;
+            for (int col = from; col <= to; ++col)
+                if (!grid.IsPassableCell(col, start + (col - from) * delta / (to - from))) return true;
+        } else {
+            int from = std::min(b, d), to = std::max(b, d), start = b < d ? a : c, delta = b < d ? dc : -dc;
+            for (int row = from; row <= to; ++row)
+                if (!grid.IsPassableCell(start + (row - from) * delta / (to - from), row)) return true;
+        }
+        return false;
+    }
+
+    void Pair(int c1, int r1, int c2, int r2, DWORD& records) {
+        if (!grid.IsPassableCell(c1, r1) || !grid.IsPassableCell(c2, r2) || !LineBlocked(c1, r1, c2, r2)) return;
+        int count = 0, back = 0;
+        std::vector<CPoint> way = PlainSearch().Run(grid, c1, r1, c2, r2, 100000, count);
+        if (way.empty()) return;
+        if (count < 500) {
+            PlainSearch().Run(grid, c2, r2, c1, r1, 100000, back);
+            if (back < 500) return;
+        }
+        std::vector<CPoint> cells = {way.front()};  // goal first, then the turns
+        auto facing = [&](size_t i) { return GetDirection(way[i + 1].x, way[i + 1].y, way[i].x, way[i].y); };
+        if (way.size() > 1) {
+            int last = facing(0);
+            for (size_t i = 1; i + 1 < way.size(); ++i)
+                if (facing(i) != last) cells.push_back(way[i]), last = facing(i);
+            cells.push_back(way.back());
+        }
+        file.push_back(BYTE(cells.size()));
+        for (auto it = cells.rbegin(); it != cells.rend(); ++it) file.push_back(BYTE(it->x)), file.push_back(BYTE(it->y));
+        ++records;
+    }
+
+    std::vector<BYTE> Build() {
+        const int rangeC = 300 / grid.GetCellWidth() + 1, rangeR = 300 / grid.GetCellHeight() + 1;
+        DWORD records = 0;
+        for (int c = 0; c < grid.GetColumns(); ++c)
+            for (int r = 0; r < grid.GetRows(); ++r) {
+                if (!grid.IsPassableCell(c, r)) continue;
+                for (int c2 = c; c2 <= std::min(c + rangeC, grid.GetColumns() - 1); ++c2)
+                    for (int r2 = std::max(r - rangeR, 0); r2 <= std::min(r + rangeR, grid.GetRows() - 1); ++r2)
+                        Pair(c, r, c2, r2, records);
+            }
+        for (int i = 0; i < 4; ++i) file[4 + size_t(i)] = BYTE(records >> (8 * i));
+        return file;
+    }
+};
+
+}  // namespace
+
+TEST(RouteDatabase, BuildGivesTheBytesOfThePlainBuilderOnAnyNumberOfThreads) {
+    // A field of 50 x 50 cells: a long wall whose only gap is at its east
+    // end, so pairs across it take long searches and are stored; a walled
+    // pocket no one reaches; rough ground (code 3, penalty 2) and scattered
+    // blocks, so nodes get cheaper while they wait; lines at every slope.
+    CPathGrid g(50, 50, "", 2);
+    uint32_t seed = 99;
+    auto next = [&] { return (seed = seed * 1103515245u + 12345u) >> 16; };
+    for (int c = 0; c < g.GetColumns(); ++c)
+        for (int r = 0; r < g.GetRows(); ++r) {
+            unsigned roll = next() % 16;
+            g.SetCode(c, r, c > 34 || r > 30 ? 0 : roll == 0 ? 5 : roll < 4 ? 3 : 2);
+        }
+    for (int c = 0; c <= 30; ++c) g.SetCode(c, 15, 4);
+    for (int k = 0; k < 5; ++k) g.SetCode(20 + k, 24, 0), g.SetCode(20 + k, 28, 0), g.SetCode(20, 24 + k, 0),
+                                g.SetCode(24, 24 + k, 0);
+    const std::vector<BYTE> plain = PlainBuilder{g}.Build();
+    DWORD records = DWORD(plain[4]) | DWORD(plain[5]) << 8;
+    ASSERT_GT(records, 20u);  // the wall makes stored pairs
+    for (int threads : {1, 3}) {
+        std::string path = TempPath("plain-order.pth");
+        CPathSearch search;
+        ASSERT_TRUE(CRouteDatabase::Build(path.c_str(), g, search, nullptr, nullptr, threads));
+        std::vector<BYTE> built;
+        ASSERT_TRUE(ReadFileBytes(path.c_str(), built));
+        EXPECT_EQ(built, plain) << threads << " threads";
+        std::filesystem::remove(path);
     }
 }

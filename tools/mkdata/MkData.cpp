@@ -1,9 +1,14 @@
-// velmor-mkdata [--only NAME,...] [--contact-sheet FILE.png] [OUTDIR]
+// velmor-mkdata [--only NAME,...] [--contact-sheet FILE.png [--existing]] [OUTDIR]
 //
-// Writes the game's working folder into OUTDIR, every generator in parallel,
-// and reports the time each took. --only runs just the named generators.
-// --contact-sheet renders every picture of the kit into one PNG for review;
-// without OUTDIR the kit is generated into a temporary folder, removed after.
+// Writes the game's working folder into OUTDIR, every generator in parallel
+// on as many workers as the CPUs this process may run on, the slowest
+// generators first, and reports the time each took. --only runs just the
+// named generators. --contact-sheet renders every picture of the kit into
+// pages of thumbnails (FILE-01.png, ...) for review; with --existing it
+// draws the kit already in OUTDIR without generating anything, and without
+// OUTDIR the kit is generated into a temporary folder, removed after.
+#include <sched.h>
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -22,11 +27,41 @@
 namespace {
 
 int Usage() {
-    std::fprintf(stderr, "usage: velmor-mkdata [--only NAME,...] [--contact-sheet FILE.png] [OUTDIR]\n");
+    std::fprintf(stderr,
+                 "usage: velmor-mkdata [--only NAME,...] [--contact-sheet FILE.png [--existing]] [OUTDIR]\n"
+                 "  --only NAME,...        run only the named generators\n"
+                 "  --contact-sheet FILE   draw the kit's pictures as pages FILE-01.png, FILE-02.png, ...\n"
+                 "  --existing             with --contact-sheet: draw the kit in OUTDIR, generate nothing\n");
     return 2;
 }
 
-int Generate(const std::string& root, const std::vector<std::string>& only) {
+// The CPUs this process may run on: its affinity, not the machine's count.
+unsigned WorkerCount() {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0) return unsigned(CPU_COUNT(&set));
+    return std::max(1u, std::thread::hardware_concurrency());
+}
+
+// The generators that take longest, slowest first, as measured on one core
+// (the castle fields' path databases). They start first so that the last
+// one to finish is not a long one begun late; the rest follow by name.
+const char* const kSlowestFirst[] = {
+    "Battlefield_C17M", "Battlefield_C3L",  "Battlefield_C18M", "Battlefield_C7L",  "Battlefield_C16L",
+    "Battlefield_C2L",  "Battlefield_C4M",  "Battlefield_C5L",  "Battlefield_C6L",  "Battlefield_C10L",
+    "Battlefield_C21L", "Battlefield_C20L", "Battlefield_C9L",  "Battlefield_C14L", "Battlefield_C12M",
+    "Battlefield_C19L", "Battlefield_C13L", "Battlefield_C11L", "Battlefield_C15L", "BattlefieldC1M",
+};
+
+int SlownessRank(const char* name) {
+    const int known = int(std::size(kSlowestFirst));
+    for (int i = 0; i < known; ++i)
+        if (!std::strcmp(name, kSlowestFirst[i])) return i;
+    // Any other field before the small generators.
+    return std::strncmp(name, "Battlefield", 11) == 0 ? known : known + 1;
+}
+
+int Generate(const std::string& root, const std::vector<std::string>& only, unsigned workers) {
     std::filesystem::create_directories(root);
     KitContext kit(root);
     const std::vector<KitGeneratorEntry> all = KitGenerators();
@@ -40,6 +75,9 @@ int Generate(const std::string& root, const std::vector<std::string>& only) {
     std::vector<KitGeneratorEntry> gens;
     for (const KitGeneratorEntry& g : all)
         if (only.empty() || std::find(only.begin(), only.end(), g.name) != only.end()) gens.push_back(g);
+    std::stable_sort(gens.begin(), gens.end(), [](const KitGeneratorEntry& a, const KitGeneratorEntry& b) {
+        return SlownessRank(a.name) < SlownessRank(b.name);
+    });
     std::atomic<size_t> next{0};
     std::atomic<int> failures{0};
     std::mutex printLock;
@@ -60,12 +98,11 @@ int Generate(const std::string& root, const std::vector<std::string>& only) {
             std::printf("mkdata: %-32s %7.2f s\n", gens[i].name, s);
         }
     };
-    unsigned n = std::max(1u, std::thread::hardware_concurrency());
     std::vector<std::thread> pool;
-    for (unsigned i = 0; i < n; ++i) pool.emplace_back(worker);
+    for (unsigned i = 0; i < std::min<size_t>(workers, std::max<size_t>(1, gens.size())); ++i) pool.emplace_back(worker);
     for (auto& t : pool) t.join();
     double total = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("mkdata: whole kit in %.2f s\n", total);
+    std::printf("mkdata: whole kit in %.2f s on %u workers\n", total, workers);
     return failures ? 1 : 0;
 }
 
@@ -74,6 +111,7 @@ int Generate(const std::string& root, const std::vector<std::string>& only) {
 int main(int argc, char** argv) {
     std::string outDir, sheet;
     std::vector<std::string> only;
+    bool existing = false;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--only") && i + 1 < argc) {
             std::stringstream list(argv[++i]);
@@ -81,11 +119,22 @@ int main(int argc, char** argv) {
                 if (!name.empty()) only.push_back(name);
         } else if (!std::strcmp(argv[i], "--contact-sheet") && i + 1 < argc) {
             sheet = argv[++i];
+        } else if (!std::strcmp(argv[i], "--existing")) {
+            existing = true;
         } else if (argv[i][0] == '-' || !outDir.empty()) {
             return Usage();
         } else {
             outDir = argv[i];
         }
+    }
+    const unsigned workers = WorkerCount();
+    if (existing) {
+        if (sheet.empty() || outDir.empty() || !only.empty()) return Usage();
+        if (!std::filesystem::is_directory(outDir)) {
+            std::fprintf(stderr, "ERROR: no kit in %s\n", outDir.c_str());
+            return 1;
+        }
+        return kit::WriteContactSheet(outDir, sheet, int(workers));
     }
     bool temporary = false;
     if (outDir.empty()) {
@@ -98,8 +147,8 @@ int main(int argc, char** argv) {
         }
         outDir = tmpl;
     }
-    int rc = Generate(outDir, only);
-    if (rc == 0 && !sheet.empty()) rc = kit::WriteContactSheet(outDir, sheet);
+    int rc = Generate(outDir, only, workers);
+    if (rc == 0 && !sheet.empty()) rc = kit::WriteContactSheet(outDir, sheet, int(workers));
     if (temporary) std::filesystem::remove_all(outDir);
     return rc;
 }
