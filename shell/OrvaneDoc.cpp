@@ -66,8 +66,14 @@ int COrvaneDoc::GetSoundVolume() const { return VolumeForLevel(m_roster.SoundLev
 
 BOOL COrvaneDoc::OnNewDocument() {
     if (!CDocument::OnNewDocument()) return FALSE;
-    // A profile that cannot be read is left on disk as it is, not stored over.
-    if (SerializeProfile(0)) SerializeProfile(1);
+    // A profile that cannot be read is left on disk as it is, not stored
+    // over. One that was read but cannot be written back is said to be
+    // just that: the player's changes of this run will not be kept.
+    CString error;
+    if (SerializeProfile(0) && !WriteProfile(error))
+        ShowMessage("ERROR: The player profile %s was read but cannot be written; what changes in this game "
+                    "will not be kept.\n%s",
+                    (const char*)GetProfilePath(), (const char*)error);
     if (!SerializeWorldFile(m_strData + "Default.STE", false)) return FALSE;
     // The catalogue is built once: opening the document again must not
     // append a second copy.
@@ -202,9 +208,10 @@ bool COrvaneDoc::SerializePlayerSlot(int slot, bool store) {
         rec->FileName.Format("%sD%dA%d.sav", (const char*)m_strSavedData, m_roster.CurrentPlayer, slot);
     // A failed load or store leaves the file as it was: the store writes
     // through a temporary file and the load reads into fresh lists. A slot
-    // whose first store failed names no file and is free again.
-    if (!IsSavedDataFile(rec->FileName)) {
-        ShowMessage("ERROR: The army file %s is not in the Saved Data folder; it is not used.",
+    // whose store failed and that names no army file is free again.
+    CString path = GetSlotFilePath(rec->FileName);
+    if (path.IsEmpty()) {
+        ShowMessage("ERROR: The army file %s has no name in the Saved Data folder; it is not used.",
                     (const char*)rec->FileName);
         if (store) {
             rec->Reset();
@@ -212,18 +219,23 @@ bool COrvaneDoc::SerializePlayerSlot(int slot, bool store) {
         }
         return false;
     }
-    bool ok = SerializeWorldFile(rec->FileName, store);
-    if (!ok && store && !CFile::Exists(rec->FileName)) rec->Reset();
+    bool ok = SerializeWorldFile(path, store);
+    if (!ok && store && !CFile::IsFile(path)) rec->Reset();
     StoreProfile();
     return ok;
 }
 
-bool COrvaneDoc::IsSavedDataFile(const CString& name) const {
-    const int folder = m_strSavedData.GetLength();
-    if (name.GetLength() <= folder || AfxCompareNoCase(name.Left(folder).GetString(), m_strSavedData.GetString()) != 0)
-        return false;
-    CString file = name.Mid(folder);
-    return file.Find('\\') < 0 && file.Find('/') < 0 && file != "." && file != "..";
+CString COrvaneDoc::GetSlotFilePath(const CString& recorded) const {
+    // The profile keeps the full name it was given; the game folder may
+    // have moved since, so only the file's own name counts, and it is
+    // always looked for in this game's Saved Data folder.
+    const char* text = recorded.GetString();
+    const char* leaf = text;
+    for (const char* c = text; *c; ++c)
+        if (*c == '\\' || *c == '/') leaf = c + 1;
+    CString name(leaf);
+    if (name.IsEmpty() || name == "." || name == "..") return CString();
+    return m_strSavedData + name;
 }
 
 bool COrvaneDoc::DeleteSlotFile(int slot) {
@@ -233,14 +245,15 @@ bool COrvaneDoc::DeleteSlotFile(int slot) {
         rec->Reset();
         return false;
     }
-    if (!IsSavedDataFile(rec->FileName)) {
-        ShowMessage("ERROR: The army file %s is not in the Saved Data folder; it is not deleted.",
+    CString path = GetSlotFilePath(rec->FileName);
+    if (path.IsEmpty()) {
+        ShowMessage("ERROR: The army file %s has no name in the Saved Data folder; it is not deleted.",
                     (const char*)rec->FileName);
         return false;
     }
-    if (!CFile::Exists(rec->FileName)) return false;
+    if (!CFile::IsFile(path)) return false;
     try {
-        CFile::Remove(rec->FileName);
+        CFile::Remove(path);
     } catch (const CException& e) {
         ShowMessage("%s", (const char*)e.GetErrorText());
         return false;
@@ -256,7 +269,8 @@ bool COrvaneDoc::GetSlotTitle(int slot) {
         rec->Reset();
         return false;
     }
-    if (!CFile::Exists(rec->FileName)) {
+    CString path = GetSlotFilePath(rec->FileName);
+    if (path.IsEmpty() || !CFile::IsFile(path)) {
         rec->FileName.Empty();
         rec->Reset();
         return true;
@@ -266,26 +280,37 @@ bool COrvaneDoc::GetSlotTitle(int slot) {
 
 // ---- Profile
 
+bool COrvaneDoc::WriteProfile(CString& error) {
+    // Written through a temporary file: the old profile stays whole until
+    // the new one is complete.
+    CSafeFile out;
+    CFileException open;
+    if (!out.Open(GetProfilePath(), CFile::modeCreate | CFile::modeReadWrite, &open)) {
+        error = open.GetErrorText();
+        return false;
+    }
+    try {
+        CArchive ar(&out, CArchive::store);
+        m_roster.Serialize(ar);
+        ar.Close();
+        out.Commit();
+    } catch (const CException& e) {
+        error = e.GetErrorText();
+        return false;
+    }
+    return true;
+}
+
 bool COrvaneDoc::SerializeProfile(int direction) {
     CWaitCursor wait;
     CString path = GetProfilePath();
-    bool exists = CFile::Exists(path);
-    if (!exists || direction == 1) {
+    if (!CFile::Exists(path) || direction == 1) {
         // A missing profile is made from the roster as it stands (the
         // defaults at start-up), so loading it gives the same roster back
-        // and no player in memory is lost; written through a temporary file.
-        CSafeFile out;
-        if (!out.Open(path, CFile::modeCreate | CFile::modeReadWrite)) {
-            ShowMessage("%s could not be opened or created!", (const char*)path);
-            return false;
-        }
-        try {
-            CArchive ar(&out, CArchive::store);
-            m_roster.Serialize(ar);
-            ar.Close();
-            out.Commit();
-        } catch (const CException& e) {
-            ShowMessage("%s\n%s could not be opened or created!", (const char*)e.GetErrorText(), (const char*)path);
+        // and no player in memory is lost.
+        CString error;
+        if (!WriteProfile(error)) {
+            ShowMessage("%s\n%s could not be opened or created!", (const char*)error, (const char*)path);
             return false;
         }
     }

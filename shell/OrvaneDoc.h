@@ -91,13 +91,16 @@ public:
     bool SerializeGameFile(const char* fileName, bool store);
     // The current player's army slot file ("D<player>A<slot>.sav"); false,
     // touching no file, when no player is chosen. A slot names its file in
-    // the profile: a name that does not lie directly in the Saved Data
-    // folder is refused with an "ERROR: ..." and no file is touched (a store
-    // then frees the slot, as a failed first store does).
+    // the profile; whatever folder that name holds, the file is the one of
+    // that name in this game's Saved Data folder (the game folder may have
+    // moved since the profile was written). A name without a file name is
+    // refused with an "ERROR: ..." and no file is touched. A store that
+    // fails frees the slot unless its old army file is still there.
     bool SerializePlayerSlot(int slot, bool store);
     bool DeleteSlotFile(int slot);
-    // True when `name` is a file directly in the Saved Data folder.
-    bool IsSavedDataFile(const CString& name) const;
+    // The Saved Data file a slot's recorded name stands for; empty when the
+    // name ends in no file name ("", ".", "..", a folder).
+    CString GetSlotFilePath(const CString& recorded) const;
     // Drops a slot whose file is gone; true when it dropped one.
     bool GetSlotTitle(int slot);
     CString GetGameSlotPath(int slot) const;
@@ -155,6 +158,9 @@ private:
     void BuildFolders(const char* workingFolder);
     // The shared body of the saved-game and world file operations.
     bool SerializeFile(const char* path, bool store, bool withCampaign, CSaveGameInfo* header);
+    // Stores the roster in the profile, reporting nothing; on failure
+    // `error` says why and the old profile is untouched.
+    bool WriteProfile(CString& error);
     // Names a new general from the tables with two counted draws.
     void NameFromTables(CPerson& p) const;
     // One counted roll of a new general's group mask.

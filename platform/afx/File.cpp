@@ -40,7 +40,7 @@ BOOL CFile::Open(const char* fileName, UINT openFlags, CFileException* pError) {
     Close();
     m_strFileName = fileName;
     bool create = (openFlags & modeCreate) != 0;
-    m_systemPath = AfxResolvePath(fileName, !create);
+    m_systemPath = create ? AfxResolvePathForWrite(fileName) : AfxResolvePath(fileName, true);
     int flags = 0;
     switch (openFlags & 3) {
         case modeRead: flags = O_RDONLY; break;
@@ -144,6 +144,11 @@ void CFile::Rename(const char* oldName, const char* newName) {
 
 bool CFile::Exists(const char* fileName) { return AfxPathExists(fileName); }
 
+bool CFile::IsFile(const char* fileName) {
+    struct stat st;
+    return ::stat(AfxResolvePath(fileName).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 UINT CMemFile::Read(void* buf, UINT count) {
     size_t n = std::min<size_t>(count, m_data.size() - std::min(m_pos, m_data.size()));
     if (n) std::memcpy(buf, m_data.data() + m_pos, n);
@@ -171,21 +176,49 @@ CSafeFile::~CSafeFile() {
 }
 
 BOOL CSafeFile::Open(const char* fileName, UINT, CFileException* pError) {
-    m_target = AfxResolvePath(fileName);
-    m_temp = m_target + ".part";
-    if (!CFile::Open(m_temp.c_str(), modeCreate | modeWrite, pError)) {
-        if (pError) pError->m_strFileName = fileName;
-        m_temp.clear();
-        return FALSE;
-    }
+    Close();
     m_strFileName = fileName;
-    return TRUE;
+    m_target = AfxResolvePathForWrite(fileName);
+    struct stat st;
+    int err = 0;
+    if (::stat(m_target.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        err = EISDIR;
+    } else {
+        // A name of our own that no other process (or second game) can
+        // open under us: created exclusively, never shared.
+        std::string temp = m_target + ".XXXXXX";
+        m_fd = ::mkostemp(temp.data(), O_CLOEXEC);
+        if (m_fd >= 0) {
+            ::fchmod(m_fd, 0644);
+            m_temp = temp;
+            m_systemPath = temp;
+            return TRUE;
+        }
+        err = errno;
+    }
+    if (pError) {
+        pError->m_cause = CauseFromErrno(err);
+        pError->m_strFileName = fileName;
+    }
+    m_temp.clear();
+    return FALSE;
 }
 
 void CSafeFile::Commit() {
-    if (m_temp.empty()) throw CFileException(CFileException::generic, m_strFileName);
+    if (m_temp.empty() || m_fd < 0) throw CFileException(CFileException::generic, m_strFileName);
+    // The bytes reach the disk before the name points at them, and the
+    // folder's new entry after: a crash leaves the old file or the new one.
     if (::fsync(m_fd) != 0) throw CFileException(CFileException::hardIO, m_strFileName);
     Close();
     if (::rename(m_temp.c_str(), m_target.c_str()) != 0) throw CFileException(CauseFromErrno(errno), m_strFileName);
     m_temp.clear();
+    std::string folder = m_target.substr(0, m_target.find_last_of('/') + 1);
+    int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        // Some file systems cannot sync a folder (EINVAL); only a failed
+        // write is a failure.
+        int failed = ::fsync(dir) != 0 ? errno : 0;
+        ::close(dir);
+        if (failed == EIO) throw CFileException(CFileException::hardIO, m_strFileName);
+    }
 }

@@ -57,6 +57,8 @@ public:
     static void Remove(const char* fileName);                       // throws CFileException
     static void Rename(const char* oldName, const char* newName);   // throws CFileException
     static bool Exists(const char* fileName);
+    // Whether `fileName` resolves to a regular file (not a folder).
+    static bool IsFile(const char* fileName);
 
 protected:
     int m_fd = -1;

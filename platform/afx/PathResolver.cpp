@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <mutex>
 
 #include "platform/afx/String.h"
@@ -32,7 +34,35 @@ std::string FindNoCase(const std::string& dir, const std::string& component) {
     ::closedir(d);
     return found;
 }
+// Where the components of a name that lie in its "Data\Saved Data" folder
+// begin, or 0 when the name has no such folder.
+size_t SavedDataStart(const std::vector<std::string>& parts) {
+    for (size_t i = 0; i + 1 < parts.size(); ++i)
+        if (AfxCompareNoCase(parts[i].c_str(), "Data") == 0 && AfxCompareNoCase(parts[i + 1].c_str(), "Saved Data") == 0)
+            return i + 2;
+    return 0;
+}
 }  // namespace
+
+std::string AfxGetUserDataFolder() {
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    // Relative values are to be ignored: they would move with the game's
+    // working folder.
+    if (xdg && xdg[0] == '/') return std::string(xdg) + "/velmor";
+    const char* home = std::getenv("HOME");
+    if (home && home[0] == '/') return std::string(home) + "/.local/share/velmor";
+    return std::string();
+}
+
+std::string AfxResolvePathForWrite(const char* name) {
+    std::string path = AfxResolvePath(name);
+    std::string user = AfxGetUserDataFolder();
+    if (!user.empty() && path.compare(0, user.size() + 1, user + "/") == 0) {
+        std::error_code ec;
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+    }
+    return path;
+}
 
 std::string AfxResolvePath(const char* name, bool recordMissing) {
     std::string raw = name ? name : "";
@@ -50,6 +80,13 @@ std::string AfxResolvePath(const char* name, bool recordMissing) {
     if (!cur.empty()) parts.push_back(cur);
 
     std::string path = absolute ? "/" : "";
+    if (size_t saved = SavedDataStart(parts)) {
+        std::string user = AfxGetUserDataFolder();
+        if (!user.empty()) {
+            parts.erase(parts.begin(), parts.begin() + std::ptrdiff_t(saved));
+            path = user + "/";
+        }
+    }
     bool missing = false;
     for (const std::string& part : parts) {
         std::string dir = path;

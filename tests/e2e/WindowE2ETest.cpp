@@ -162,8 +162,6 @@ Expected DrawHeadless() {
 }  // namespace
 
 TEST(WindowE2E, TheRealWindowShowsTheMainMenuAndExitEndsTheProgram) {
-    const char* kit = std::getenv("VELMOR_KIT");
-    ASSERT_NE(kit, nullptr);
     std::string binary = std::string(VELMOR_BINARY_DIR) + "/velmor";
     ASSERT_TRUE(fs::exists(binary));
     Expected expected = DrawHeadless();
@@ -184,9 +182,9 @@ TEST(WindowE2E, TheRealWindowShowsTheMainMenuAndExitEndsTheProgram) {
     ASSERT_FALSE(number.empty()) << "Xvfb did not start";
     std::string display = ":" + number;
 
-    char scratch[] = "/tmp/velmor-e2e-XXXXXX";
-    ASSERT_NE(mkdtemp(scratch), nullptr);
-    fs::path config = scratch;
+    // The player's folders: the game writes its profile into the data
+    // folder and its settings into the configuration folder.
+    CScratchFolder config("velmor-e2e-config"), data("velmor-e2e-data");
     // The game runs in a folder of its own that links to the kit, so what it
     // writes can be checked and nothing lands in the shared kit.
     fs::path work = MakeScratchGameFolder();
@@ -200,7 +198,8 @@ TEST(WindowE2E, TheRealWindowShowsTheMainMenuAndExitEndsTheProgram) {
         // Under the sanitizers, the X and GL libraries keep allocations of
         // their own to the end; leaks of the game's own code are found by the
         // headless tests, which run the same code in process.
-        game = Spawn({binary}, {"DISPLAY=" + display, "XDG_CONFIG_HOME=" + config.string(), "SDL_AUDIODRIVER=dummy",
+        game = Spawn({binary}, {"DISPLAY=" + display, "XDG_CONFIG_HOME=" + config.Path().string(),
+                                "XDG_DATA_HOME=" + data.Path().string(), "SDL_AUDIODRIVER=dummy",
                                 "SDL_VIDEODRIVER=x11", "VELMOR_HEADLESS=0", "ASAN_OPTIONS=detect_leaks=0"});
         fs::current_path(cwd);
     }
@@ -224,15 +223,13 @@ TEST(WindowE2E, TheRealWindowShowsTheMainMenuAndExitEndsTheProgram) {
     kill(xvfb, SIGTERM);
     if (WaitFor(xvfb, 5) < 0) kill(xvfb, SIGKILL), waitpid(xvfb, nullptr, 0);
 
-    // Nothing left behind: the working folder gained only the player
-    // profile, and the configuration folder holds only the settings file.
-    std::set<std::string> workAfter = Listing(work);
-    for (const std::string& name : workAfter)
-        if (!workBefore.count(name) && name != (work / "Data" / "Saved Data" / "Profile.VLM").string())
-            ADD_FAILURE() << "left behind: " << name;
-    EXPECT_TRUE(workAfter.count((work / "Data" / "Saved Data" / "Profile.VLM").string()));
+    // Nothing left behind: the working folder gained nothing, the data
+    // folder holds only the player profile and the configuration folder
+    // only the settings file.
+    EXPECT_EQ(Listing(work), workBefore);
     fs::remove_all(work);
-    std::set<std::string> configFiles = Listing(config);
-    EXPECT_EQ(configFiles, (std::set<std::string>{(config / "velmor").string(), (config / "velmor" / "settings").string()}));
-    fs::remove_all(config);
+    EXPECT_EQ(Listing(data.Path()),
+              (std::set<std::string>{data.Name("velmor"), (data.Path() / "velmor" / "Profile.VLM").string()}));
+    EXPECT_EQ(Listing(config.Path()),
+              (std::set<std::string>{config.Name("velmor"), (config.Path() / "velmor" / "settings").string()}));
 }

@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include "platform/afx/Afx.h"
+#include "platform/afx/PathResolver.h"
+#include "tests/support/TestFolders.h"
 
 namespace fs = std::filesystem;
 
@@ -125,6 +127,65 @@ TEST_F(PathTest, SafeFileReplacesOnlyOnCommit) {
     int files = 0;
     for (auto& e : fs::directory_iterator(root)) files += e.is_regular_file();
     EXPECT_EQ(files, 1);
+}
+
+TEST_F(PathTest, TwoSafeFilesOfOneNameNeverShareATemporaryAndAFolderIsNeverReplaced) {
+    CSafeFile a, b;
+    ASSERT_TRUE(a.Open("Shared.sav", CFile::modeCreate | CFile::modeWrite));
+    ASSERT_TRUE(b.Open("Shared.sav", CFile::modeCreate | CFile::modeWrite));
+    EXPECT_NE(a.GetSystemPath(), b.GetSystemPath());
+    a.Write("first", 5);
+    b.Write("second", 6);
+    a.Commit();
+    b.Commit();
+    std::ifstream in(root / "Shared.sav");
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), {}), "second");
+
+    fs::create_directories(root / "Taken.sav" / "inside");
+    CSafeFile c;
+    CFileException e;
+    EXPECT_FALSE(c.Open("Taken.sav", CFile::modeCreate | CFile::modeWrite, &e));
+    EXPECT_EQ(e.m_cause, CFileException::invalidFile);
+    EXPECT_TRUE(fs::is_directory(root / "Taken.sav" / "inside"));
+    int files = 0;
+    for (auto& entry : fs::directory_iterator(root)) files += entry.is_regular_file();
+    EXPECT_EQ(files, 1);  // no temporary left behind
+}
+
+TEST_F(PathTest, TheSavedDataFolderIsTheUsersDataFolder) {
+    CScratchFolder user;
+    const std::string data = user.Name("data"), home = user.Name("home");
+    struct Case {
+        const char* xdg;   // XDG_DATA_HOME, null when unset
+        const char* home;  // HOME, null when unset
+        std::string folder;  // where "Data\Saved Data\" goes
+    } cases[] = {
+        {data.c_str(), home.c_str(), data + "/velmor"},
+        {"relative/data", home.c_str(), home + "/.local/share/velmor"},  // relative values are ignored
+        {nullptr, home.c_str(), home + "/.local/share/velmor"},
+        {nullptr, nullptr, "Data/Saved Data"},  // no user folder: the game folder's
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.folder);
+        CScopedEnv xdg("XDG_DATA_HOME", c.xdg ? c.xdg : ""), homeEnv("HOME", c.home ? c.home : "");
+        if (!c.xdg) unsetenv("XDG_DATA_HOME");
+        if (!c.home) unsetenv("HOME");
+        EXPECT_EQ(AfxResolvePath("Data\\Saved Data\\Profile.VLM"), c.folder + "/Profile.VLM");
+        if (!c.home) continue;
+        EXPECT_EQ(AfxResolvePath((root.string() + "\\data\\SAVED DATA\\").c_str()), c.folder);
+        // A store makes the missing folder, then finds the file again by
+        // any spelling.
+        CSafeFile f;
+        ASSERT_TRUE(f.Open("Data\\Saved Data\\Saved Game 1.sav", CFile::modeCreate | CFile::modeWrite));
+        f.Write("game", 4);
+        f.Commit();
+        EXPECT_TRUE(fs::exists(fs::path(c.folder) / "Saved Game 1.sav"));
+        EXPECT_TRUE(CFile::IsFile("DATA\\saved data\\saved game 1.SAV"));
+    }
+    // Other folders named Data stay in the game folder.
+    CScopedEnv xdg("XDG_DATA_HOME", data);
+    EXPECT_EQ(AfxResolvePath("Data\\MapData\\x.TED"), "Data/MapData/x.TED");
+    EXPECT_EQ(AfxResolvePath("Saved Data\\x"), "Saved Data/x");
 }
 
 TEST(MessageBox, TheRecordKeepsOnlyTheLatestTexts) {

@@ -3,6 +3,9 @@
 // passes of the campaign.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/resource.h>
+
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
@@ -16,6 +19,7 @@
 #include "shell/OrvaneDoc.h"
 #include "core/Random.h"
 #include "tests/support/ArchiveBytes.h"
+#include "tests/support/TestFolders.h"
 
 namespace fs = std::filesystem;
 
@@ -31,28 +35,21 @@ void WriteFile(const fs::path& p, const std::vector<BYTE>& bytes) {
     out.write((const char*)bytes.data(), std::streamsize(bytes.size()));
 }
 
-// A working folder of its own holding the kit's world files and an empty
-// Saved Data folder, so that tests never write into the shared kit.
+// A game folder of its own holding the kit's world file, and user folders
+// of its own for the player's files, so that tests never write into the
+// shared kit or each other's files.
 class WorldFolder : public ::testing::Test {
 protected:
     void SetUp() override {
-        const char* kit = std::getenv("VELMOR_KIT");
-        ASSERT_NE(kit, nullptr);
-        m_kitWorld = fs::path(kit) / "Data" / "Default.STE";
+        m_kitWorld = KitFile("Data\\Default.STE");
         ASSERT_TRUE(fs::exists(m_kitWorld));
-        m_root = fs::temp_directory_path() /
-                 ("velmor-doc-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
-                  std::to_string(getpid()));
-        fs::remove_all(m_root);
-        fs::create_directories(m_root / "Data" / "Saved Data");
+        m_root = m_folder.Path() / "Game";
+        fs::create_directories(m_root / "Data");
         fs::copy_file(m_kitWorld, m_root / "Data" / "Default.STE");
         AfxClearShownMessages();
         m_doc = std::make_unique<COrvaneDoc>(m_root.c_str());
     }
-    void TearDown() override {
-        m_doc.reset();
-        fs::remove_all(m_root);
-    }
+    void TearDown() override { m_doc.reset(); }
 
     std::vector<BYTE> WorldBytes() {
         return StoreBytes([&](CArchive& ar) {
@@ -72,6 +69,8 @@ protected:
         return false;
     }
 
+    CScratchUserFolders m_user;
+    CScratchFolder m_folder{"velmor-doc"};
     fs::path m_kitWorld, m_root;
     std::unique_ptr<COrvaneDoc> m_doc;
 };
@@ -169,7 +168,7 @@ TEST_F(WorldFolder, SavedGameHoldsHeaderWorldAndCampaign) {
 
     CSaveGameInfo header(1551, 4, 123456);
     ASSERT_EQ(m_doc->SerializeGameSlot(3, true, header), 1);
-    std::vector<BYTE> file = ReadFile(m_root / "Data" / "Saved Data" / "Saved Game 3.sav");
+    std::vector<BYTE> file = ReadFile(m_user.SavedData() / "Saved Game 3.sav");
     ASSERT_GT(file.size(), 12 + world.size());
     EXPECT_EQ(file[0] + (file[1] << 8), 1551);
     EXPECT_EQ(std::vector<BYTE>(file.begin() + 12, file.begin() + 12 + world.size()), world);
@@ -186,9 +185,9 @@ TEST_F(WorldFolder, SavedGameHoldsHeaderWorldAndCampaign) {
 
     // The autosave is slot 0 with the year and the current battle's stage.
     ASSERT_EQ(m_doc->AutoSave(), 1);
-    std::vector<BYTE> autosave = ReadFile(m_root / "Data" / "Saved Data" / "Autosave.sav");
+    std::vector<BYTE> autosave = ReadFile(m_user.SavedData() / "Autosave.sav");
     EXPECT_EQ(autosave[4], 4);
-    EXPECT_TRUE(m_doc->LoadGame((m_root / "Data" / "Saved Data" / "Autosave.sav").c_str()));
+    EXPECT_TRUE(m_doc->LoadGame((m_user.SavedData() / "Autosave.sav").c_str()));
     EXPECT_TRUE(m_doc->SerializeGameFile("Single Campaign.ssv", true));
     EXPECT_TRUE(m_doc->SerializeGameFile("Single Campaign.ssv", false));
     EXPECT_EQ(WorldBytes(), world);
@@ -232,7 +231,7 @@ TEST_F(WorldFolder, DamagedFilesChangeNothing) {
     // A saved game of an unknown campaign version leaves the campaign too.
     CSaveGameInfo header(1542, 0, 0);
     ASSERT_EQ(m_doc->SerializeGameSlot(1, true, header), 1);
-    fs::path slot = m_root / "Data" / "Saved Data" / "Saved Game 1.sav";
+    fs::path slot = m_user.SavedData() / "Saved Game 1.sav";
     std::vector<BYTE> saved = ReadFile(slot);
     saved[12 + world.size()] = 99;
     WriteFile(slot, saved);
@@ -250,7 +249,7 @@ TEST_F(WorldFolder, MissingWorldEndsStartUp) {
 }
 
 TEST_F(WorldFolder, ProfileIsCreatedAndNeverLost) {
-    fs::path profile = m_root / "Data" / "Saved Data" / "Profile.VLM";
+    fs::path profile = m_user.SavedData() / "Profile.VLM";
     ASSERT_TRUE(m_doc->SerializeProfile(0));
     ASSERT_TRUE(fs::exists(profile));
     EXPECT_EQ(m_doc->GetPlayerName(), "");
@@ -287,12 +286,35 @@ TEST_F(WorldFolder, ProfileIsCreatedAndNeverLost) {
     EXPECT_EQ(ReadFile(profile), damaged);
 }
 
+TEST_F(WorldFolder, AProfileReadButNotWritableSaysSo) {
+    ASSERT_TRUE(m_doc->SerializeProfile(0));
+    const std::vector<BYTE> profile = ReadFile(m_user.SavedData() / "Profile.VLM");
+    // No file may grow: every write fails, even for root.
+    struct rlimit old;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    struct rlimit none = old;
+    none.rlim_cur = 0;
+    auto oldSignal = signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &none), 0);
+    AfxClearShownMessages();
+    bool started = m_doc->OnNewDocument();
+    setrlimit(RLIMIT_FSIZE, &old);
+    signal(SIGXFSZ, oldSignal);
+    EXPECT_TRUE(started);
+    std::vector<std::string> shown = AfxGetShownMessages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].rfind("ERROR: The player profile ", 0), 0u) << shown[0];
+    EXPECT_NE(shown[0].find("was read but cannot be written"), std::string::npos) << shown[0];
+    EXPECT_EQ(ReadFile(m_user.SavedData() / "Profile.VLM"), profile);
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_user.SavedData()), fs::directory_iterator()), 1);
+}
+
 TEST_F(WorldFolder, PlayerSlotFiles) {
     ASSERT_TRUE(m_doc->OnNewDocument());
     // Without a chosen player no slot file is made: its name would be
     // another player's.
     EXPECT_FALSE(m_doc->SerializePlayerSlot(1, true));
-    EXPECT_FALSE(fs::exists(m_root / "Data" / "Saved Data" / "D0A1.sav"));
+    EXPECT_FALSE(fs::exists(m_user.SavedData() / "D0A1.sav"));
     m_doc->GetRoster().Players[2].Name = "Ryo";
     m_doc->GetRoster().CurrentPlayer = 2;
     EXPECT_TRUE(m_doc->SerializePlayerSlot(4, true));
@@ -305,39 +327,97 @@ TEST_F(WorldFolder, PlayerSlotFiles) {
     EXPECT_TRUE(m_doc->GetCurrentPlayerSlot(4)->FileName.IsEmpty());
     EXPECT_FALSE(m_doc->DeleteSlotFile(4));
 
-    // A first store that fails leaves the slot free; a load that fails
-    // keeps both the slot and its file.
+    // A store that fails because a folder stands in the army file's way
+    // leaves the slot free; a load that fails keeps both the slot and its
+    // file.
     CGameInfoRecord* first = m_doc->GetCurrentPlayerSlot(0);
-    first->FileName = (m_root / "No Such Folder" / "Army.sav").c_str();
     first->Title = "Army 1";
+    fs::create_directories(m_user.SavedData() / "D2A0.sav" / "inside");
+    AfxClearShownMessages();
     EXPECT_FALSE(m_doc->SerializePlayerSlot(0, true));
+    EXPECT_TRUE(AnyMessageHas("D2A0.sav cannot be created!"));
     EXPECT_TRUE(first->FileName.IsEmpty());
     EXPECT_TRUE(first->Title.IsEmpty());
+    EXPECT_TRUE(fs::is_directory(m_user.SavedData() / "D2A0.sav" / "inside"));
     EXPECT_TRUE(m_doc->SerializePlayerSlot(1, true));
     CString kept = m_doc->GetCurrentPlayerSlot(1)->FileName;
-    WriteFile(AfxResolvePath(kept).c_str(), {1, 2, 3});
+    WriteFile(m_user.SavedData() / "D2A1.sav", {1, 2, 3});
     EXPECT_FALSE(m_doc->SerializePlayerSlot(1, false));
     EXPECT_EQ(m_doc->GetCurrentPlayerSlot(1)->FileName, kept);
-    EXPECT_EQ(ReadFile(AfxResolvePath(kept).c_str()), (std::vector<BYTE>{1, 2, 3}));
+    EXPECT_EQ(ReadFile(m_user.SavedData() / "D2A1.sav"), (std::vector<BYTE>{1, 2, 3}));
+}
 
-    // A profile is read from disk: a slot naming a file elsewhere is never
-    // written, read or deleted.
+TEST_F(WorldFolder, ProfileAndArmiesSurviveTheGameFolderMovingAndTheirFolderGoing) {
+    ASSERT_TRUE(m_doc->OnNewDocument());
+    m_doc->GetRoster().Players[1].Name = "Aki";
+    m_doc->GetRoster().CurrentPlayer = 1;
+    ASSERT_TRUE(m_doc->SerializePlayerSlot(3, true));
+    std::vector<BYTE> army = ReadFile(m_user.SavedData() / "D1A3.sav");
+    ASSERT_FALSE(army.empty());
+    EXPECT_FALSE(fs::exists(m_root / "Data" / "Saved Data"));  // nothing in the game folder
+
+    // The game folder moves: the profile still names the old one.
+    const fs::path moved = m_folder.Path() / "Moved Game";
+    m_doc.reset();
+    fs::rename(m_root, moved);
+    COrvaneDoc doc(moved.c_str());
+    ASSERT_TRUE(doc.OnNewDocument());
+    EXPECT_EQ(doc.GetPlayerName(), "Aki");
+    CGameInfoRecord* slot = doc.GetCurrentPlayerSlot(3);
+    EXPECT_NE(std::string(slot->FileName.GetString()).find(m_root.string()), std::string::npos);
+    EXPECT_FALSE(doc.GetSlotTitle(3));
+    EXPECT_TRUE(doc.SerializePlayerSlot(3, false));
+    EXPECT_TRUE(doc.SerializePlayerSlot(3, true));
+    EXPECT_EQ(ReadFile(m_user.SavedData() / "D1A3.sav"), army);
+
+    // The whole Saved Data folder is deleted while the game runs: the next
+    // store makes it again.
+    fs::remove_all(m_user.SavedData());
+    EXPECT_TRUE(doc.SerializePlayerSlot(3, true));
+    EXPECT_EQ(ReadFile(m_user.SavedData() / "D1A3.sav"), army);
+    EXPECT_TRUE(fs::exists(m_user.SavedData() / "Profile.VLM"));
+    EXPECT_TRUE(doc.DeleteSlotFile(3));
+    EXPECT_FALSE(fs::exists(m_user.SavedData() / "D1A3.sav"));
+}
+
+TEST_F(WorldFolder, ASlotNameNeverReachesOutsideTheSavedDataFolder) {
+    // A profile is read from disk: whatever folder a slot names, only a
+    // file of the Saved Data folder is written, read or deleted.
+    ASSERT_TRUE(m_doc->OnNewDocument());
+    m_doc->GetRoster().Players[2].Name = "Ryo";
+    m_doc->GetRoster().CurrentPlayer = 2;
     const fs::path victim = m_root / "Keep.txt";
-    WriteFile(victim.c_str(), {7});
+    WriteFile(victim, {7});
     const std::string savedData = m_doc->GetSavedDataPath().GetString();
-    for (std::string name : {victim.string(), savedData + "../../Keep.txt", savedData + "..\\..\\Keep.txt",
-                             savedData + ".."}) {
-        SCOPED_TRACE(name);
+    struct Case {
+        std::string name;
+        bool usable;  // false: refused, the slot is freed
+    } cases[] = {
+        {victim.string(), true},
+        {savedData + "../../Keep.txt", true},
+        {savedData + "..\\..\\Keep.txt", true},
+        {savedData + "..", false},
+        {savedData, false},
+        {"", true},  // a free slot gets its own name
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         CGameInfoRecord* rec = m_doc->GetCurrentPlayerSlot(2);
-        rec->FileName = name.c_str();
+        rec->FileName = c.name.c_str();
         AfxClearShownMessages();
         EXPECT_FALSE(m_doc->DeleteSlotFile(2));
-        EXPECT_FALSE(m_doc->SerializePlayerSlot(2, false));
-        EXPECT_FALSE(m_doc->SerializePlayerSlot(2, true));
-        EXPECT_TRUE(rec->FileName.IsEmpty());
-        EXPECT_TRUE(AnyMessageHas("ERROR: "));
-        EXPECT_EQ(ReadFile(victim.c_str()), (std::vector<BYTE>{7}));
+        EXPECT_EQ(m_doc->SerializePlayerSlot(2, true), c.usable);
+        EXPECT_EQ(rec->FileName.IsEmpty(), !c.usable);
+        if (c.usable) {
+            EXPECT_TRUE(m_doc->SerializePlayerSlot(2, false));
+            EXPECT_TRUE(m_doc->DeleteSlotFile(2));
+        } else {
+            EXPECT_TRUE(AnyMessageHas("ERROR: "));
+        }
+        EXPECT_EQ(ReadFile(victim), (std::vector<BYTE>{7}));
     }
+    for (const fs::directory_entry& e : fs::directory_iterator(m_user.SavedData()))
+        EXPECT_EQ(e.path().filename(), "Profile.VLM");
 }
 
 TEST_F(WorldFolder, UpkeepOnTheKitWorld) {

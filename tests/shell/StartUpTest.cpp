@@ -84,7 +84,7 @@ TEST(StartUp, DisplayCheckSwitchesToTheTargetModeOrRefusesToStart) {
 namespace {
 // Writes the profile the display check reads; `setting` -1 writes bytes
 // that are no profile at all.
-void WriteProfile(const fs::path& work, int setting) {
+void WriteProfile(const fs::path& savedData, int setting) {
     std::vector<BYTE> bytes;
     if (setting >= 0) {
         CPlayerRoster roster;
@@ -93,7 +93,8 @@ void WriteProfile(const fs::path& work, int setting) {
     } else {
         bytes = {8, 0, 0, 0, 0xFF, 0xFF, 0x13};
     }
-    std::ofstream(work / "Data" / "Saved Data" / "Profile.VLM", std::ios::binary)
+    fs::create_directories(savedData);
+    std::ofstream(savedData / "Profile.VLM", std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 }  // namespace
@@ -118,7 +119,7 @@ TEST(StartUp, DisplayCheckFollowsTheProfilesResolutionSetting) {
         std::string label = std::to_string(c.setting) + " on " + std::to_string(c.desktop.width) + "x" +
                             std::to_string(c.desktop.height) + "x" + std::to_string(c.desktop.bitsPerPixel);
         CGameRun run(c.desktop);
-        WriteProfile(run.WorkFolder(), c.setting);
+        WriteProfile(run.SavedDataFolder(), c.setting);
         bool started = run.Start();
         EXPECT_EQ(started, c.refusal == nullptr) << label;
         EXPECT_EQ(AfxGetScreen().GetWidth(), c.screenWidth) << label;

@@ -1,9 +1,9 @@
 // Runs the real game headless: the application, its document, frame and
 // main view, with a virtual clock and scripted input. The working folder is
-// a scratch copy of the data kit (VELMOR_KIT): links to its files, with an
-// empty folder of its own for what the game writes ("Data\Saved Data"), so
-// runs in parallel never share a written file. Settings go to a scratch
-// configuration folder. Both are removed afterwards.
+// a scratch copy of the data kit (VELMOR_KIT): links to its files, with a
+// folder of its own for the temporary files the game writes ("cache"), so
+// runs in parallel never share a written file. The player's files and the
+// settings go to scratch user folders. All are removed afterwards.
 #pragma once
 
 #include <unistd.h>
@@ -16,27 +16,26 @@
 #include "shell/OrvaneApp.h"
 #include "shell/OrvaneView.h"
 #include "tests/support/Headless.h"
+#include "tests/support/TestFolders.h"
 
 // A scratch working folder for one run of the game: links to the data
-// kit's (VELMOR_KIT) files, with folders of its own for what the game
-// writes ("Data\\Saved Data", "cache"). Empty when it cannot be made; the
-// caller removes it.
+// kit's (VELMOR_KIT) files, with a folder of its own for the temporary
+// files ("cache"). Empty when it cannot be made; the caller removes it.
 inline std::filesystem::path MakeScratchGameFolder() {
     namespace fs = std::filesystem;
     char scratch[] = "/tmp/velmor-work-XXXXXX";
     if (!mkdtemp(scratch)) return fs::path();
     fs::path work = scratch;
-    const char* kit = std::getenv("VELMOR_KIT");
-    if (!kit) return work;
+    const fs::path kit = KitFolder();
     std::error_code ec;
     for (const fs::directory_entry& e : fs::directory_iterator(kit, ec)) {
-        // The run's own files (saved data, temporary files) stay in the
-        // scratch folder, never in the kit.
+        // The run's temporary files stay in the scratch folder, never in
+        // the kit.
         if (e.path().filename() == "Data" || e.path().filename() == "cache") continue;
         fs::create_symlink(e.path(), work / e.path().filename(), ec);
     }
-    fs::create_directories(work / "Data" / "Saved Data", ec);
-    for (const fs::directory_entry& e : fs::directory_iterator(fs::path(kit) / "Data", ec)) {
+    fs::create_directories(work / "Data", ec);
+    for (const fs::directory_entry& e : fs::directory_iterator(kit / "Data", ec)) {
         if (e.path().filename() == "Saved Data") continue;
         fs::create_symlink(e.path(), work / "Data" / e.path().filename(), ec);
     }
@@ -50,11 +49,6 @@ public:
         namespace fs = std::filesystem;
         m_oldFolder = fs::current_path();
         fs::current_path(MakeWorkFolder());
-        char scratch[] = "/tmp/velmor-config-XXXXXX";
-        if (mkdtemp(scratch)) m_config = scratch;
-        const char* old = std::getenv("XDG_CONFIG_HOME");
-        if (old) m_oldConfig = old, m_hadConfig = true;
-        setenv("XDG_CONFIG_HOME", m_config.c_str(), 1);
         std::vector<const char*> argv;
         for (const std::string& a : args) argv.push_back(a.c_str());
         AfxSetCommandLine(int(argv.size()), argv.data());
@@ -66,10 +60,7 @@ public:
         m_app.ExitInstance();
         std::error_code ec;
         std::filesystem::current_path(m_oldFolder, ec);
-        if (!m_config.empty()) std::filesystem::remove_all(m_config, ec);
         if (!m_work.empty()) std::filesystem::remove_all(m_work, ec);
-        if (m_hadConfig) setenv("XDG_CONFIG_HOME", m_oldConfig.c_str(), 1);
-        else unsetenv("XDG_CONFIG_HOME");
     }
     CGameRun(const CGameRun&) = delete;
     CGameRun& operator=(const CGameRun&) = delete;
@@ -80,7 +71,9 @@ public:
     COrvaneApp& App() { return m_app; }
     CHeadlessDisplay& Display() { return m_headless.Display(); }
     DWORD Now() const { return m_headless.Now(); }
-    const std::string& ConfigFolder() const { return m_config; }
+    std::string ConfigFolder() const { return m_user.Config().string(); }
+    // The player's Saved Data folder (in the scratch user data folder).
+    std::filesystem::path SavedDataFolder() const { return m_user.SavedData(); }
 
     COrvaneView* View() {
         CWnd* main = m_app.m_pMainWnd;
@@ -120,10 +113,9 @@ private:
         return m_work.empty() ? std::filesystem::current_path() : m_work;
     }
 
+    CScratchUserFolders m_user;
     std::filesystem::path m_work;
     CHeadlessScope m_headless;
     COrvaneApp m_app;
     std::filesystem::path m_oldFolder;
-    std::string m_config, m_oldConfig;
-    bool m_hadConfig = false;
 };
