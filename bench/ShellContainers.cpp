@@ -7,6 +7,7 @@
 
 #include "core/BucketGrid.h"
 #include "core/LinkList.h"
+#include "platform/afx/Afx.h"
 
 static void BM_LinkListIndexedWalk(benchmark::State& state) {
     std::vector<int> values(size_t(state.range(0)));
@@ -48,3 +49,24 @@ static void BM_BucketGridFindAt(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_BucketGridFindAt);
+
+// Loading a stored map whose keys all share one bucket, as a hostile world
+// file or saved game may hold them: linear in the entries.
+static void BM_MapLoadOneBucket(benchmark::State& state) {
+    CMemFile out;
+    {
+        CArchive ar(&out, CArchive::store);
+        ar.WriteCount(DWORD(state.range(0)));
+        for (DWORD i = 0; i < DWORD(state.range(0)); ++i) ar << DWORD(i * 272) << i;
+        ar.Close();
+    }
+    for (auto _ : state) {
+        CMemFile in(out.Data().data(), out.Data().size());
+        CArchive ar(&in, CArchive::load);
+        CMapDWordToDWord map;
+        map.Serialize(ar);
+        benchmark::DoNotOptimize(map.GetCount());
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_MapLoadOneBucket)->Range(1024, 131072)->Complexity(benchmark::oN);

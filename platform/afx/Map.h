@@ -5,9 +5,14 @@
 // otherwise. Keys must be integers (never pointers: their order would differ
 // between machines). A map loaded from an archive iterates exactly as the
 // stored map did, so a load followed by a store gives the same bytes.
+//
+// The buckets only fix the order. Keys are found through an index of their
+// own, so a map whose keys all fall into one bucket (a hostile file can
+// make one) still loads and looks up in time linear in its size.
 #pragma once
 
 #include <type_traits>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/afx/Archive.h"
@@ -46,24 +51,23 @@ public:
         if (Assoc* a = Find(key)) return a->value;
         if (m_table.empty()) m_table.assign(m_nHashTableSize, nullptr);
         UINT h = Hash(key);
-        Assoc* a = new Assoc{key, VALUE(), m_table[h]};
+        Assoc* a = new Assoc{key, VALUE(), m_table[h], &m_table[h]};
+        if (a->next) a->next->link = &a->next;
         m_table[h] = a;
+        m_index.emplace(key, a);
         ++m_nCount;
         return a->value;
     }
     void SetAt(ARG_KEY key, ARG_VALUE value) { (*this)[key] = value; }
     bool RemoveKey(ARG_KEY key) {
-        if (m_table.empty()) return false;
-        Assoc** link = &m_table[Hash(key)];
-        for (Assoc* a = *link; a; link = &a->next, a = a->next) {
-            if (a->key == key) {
-                *link = a->next;
-                delete a;
-                --m_nCount;
-                return true;
-            }
-        }
-        return false;
+        Assoc* a = Find(key);
+        if (a == nullptr) return false;
+        *a->link = a->next;
+        if (a->next) a->next->link = a->link;
+        m_index.erase(key);
+        delete a;
+        --m_nCount;
+        return true;
     }
     void RemoveAll() {
         for (Assoc*& head : m_table) {
@@ -74,6 +78,7 @@ public:
             }
         }
         m_table.clear();
+        m_index.clear();
         m_nCount = 0;
     }
 
@@ -105,6 +110,15 @@ public:
             }
         } else {
             DWORD count = ar.ReadCount();
+            if (m_table.empty()) m_table.assign(m_nHashTableSize, nullptr);
+            // Each entry goes to the end of its bucket: the last link of
+            // every bucket is kept, found once for what the map held.
+            std::vector<Assoc**> tails(m_table.size());
+            for (size_t b = 0; b < m_table.size(); ++b) {
+                Assoc** link = &m_table[b];
+                while (*link) link = &(*link)->next;
+                tails[b] = link;
+            }
             while (count--) {
                 KEY k;
                 VALUE v;
@@ -114,10 +128,10 @@ public:
                     a->value = v;
                     continue;
                 }
-                if (m_table.empty()) m_table.assign(m_nHashTableSize, nullptr);
-                Assoc** link = &m_table[Hash(k)];
-                while (*link) link = &(*link)->next;
-                *link = new Assoc{k, v, nullptr};
+                Assoc** link = tails[Hash(k)];
+                *link = new Assoc{k, v, nullptr, link};
+                tails[Hash(k)] = &(*link)->next;
+                m_index.emplace(k, *link);
                 ++m_nCount;
             }
         }
@@ -128,13 +142,12 @@ private:
         KEY key;
         VALUE value;
         Assoc* next;
+        Assoc** link;  // the pointer that holds this entry
     };
     UINT Hash(ARG_KEY key) const { return (UINT(DWORD(key)) >> 4) % m_nHashTableSize; }
     Assoc* Find(ARG_KEY key) const {
-        if (m_table.empty()) return nullptr;
-        for (Assoc* a = m_table[Hash(key)]; a; a = a->next)
-            if (a->key == key) return a;
-        return nullptr;
+        auto it = m_index.find(key);
+        return it == m_index.end() ? nullptr : it->second;
     }
     const Assoc* FirstFrom(UINT bucket) const {
         for (UINT b = bucket; b < m_table.size(); ++b)
@@ -159,6 +172,7 @@ private:
     }
 
     std::vector<Assoc*> m_table;
+    std::unordered_map<KEY, Assoc*> m_index;
     UINT m_nHashTableSize = 17;
     int m_nCount = 0;
 };

@@ -278,6 +278,47 @@ TEST(Map, IteratesBucketsInOrderNewestFirst) {
     EXPECT_EQ(StoreBytes([&](CArchive& ar) { back.Serialize(ar); }), bytes);
 }
 
+TEST(Map, OneBucketLoadsInStoredOrderAndRemovesAnywhere) {
+    // Every key a multiple of 17 x 16: all in bucket 0, as a hostile file
+    // may make them. The stored order (not newest first) is what loads.
+    std::vector<BYTE> bytes;
+    PutW(bytes, 5);
+    for (DWORD i : {3u, 1u, 4u, 0u, 2u}) PutD(bytes, i * 272), PutD(bytes, i);
+    struct Case {
+        DWORD removed;  // key index, or ~0u for none
+        std::vector<DWORD> left;
+    } cases[] = {
+        {~0u, {3, 1, 4, 0, 2}}, {3, {1, 4, 0, 2}}, {4, {3, 1, 0, 2}}, {2, {3, 1, 4, 0}},
+    };
+    for (const Case& c : cases) {
+        CMapDWordToDWord map;
+        LoadBytes(bytes, [&](CArchive& ar) { map.Serialize(ar); });
+        if (c.removed != ~0u) {
+            EXPECT_TRUE(map.RemoveKey(c.removed * 272));
+            EXPECT_FALSE(map.RemoveKey(c.removed * 272));
+        }
+        map[5 * 272] = 5;  // a new key goes in front of its bucket
+        std::vector<DWORD> values;
+        POSITION pos = map.GetStartPosition();
+        while (pos) {
+            DWORD k, v;
+            map.GetNextAssoc(pos, k, v);
+            EXPECT_EQ(k, v * 272);
+            values.push_back(v);
+        }
+        std::vector<DWORD> expected = {5};
+        expected.insert(expected.end(), c.left.begin(), c.left.end());
+        EXPECT_EQ(values, expected) << "removed " << c.removed;
+        for (DWORD i = 0; i <= 5; ++i) {
+            DWORD v = 99;
+            EXPECT_EQ(map.Lookup(i * 272, v), i != c.removed) << i;
+            if (i != c.removed) {
+                EXPECT_EQ(v, i);
+            }
+        }
+    }
+}
+
 TEST(Map, RemoveKeyKeepsOtherEntries) {
     CMapDWordToDWord map;
     for (DWORD k = 0; k < 100; ++k) map[k * 7] = k;
