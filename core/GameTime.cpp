@@ -7,18 +7,19 @@
 
 namespace {
 // The 32-bit count of a UTC date, or -1 (undecodable) when it does not fit.
-int32_t ToSeconds(int year, int month, int day, int hour, int minute) {
-    int64_t t = CTime(year, month, day, hour, minute, 0).GetTime();
+// The year is wide: it may be a stored year less a stored offset.
+int32_t ToSeconds(int64_t year, int month, int day, int hour, int minute) {
+    if (year < INT_MIN || year > INT_MAX) return -1;
+    int64_t t = CTime(int(year), month, day, hour, minute, 0).GetTime();
     if (t < 0 || t > INT32_MAX) return -1;
     return int32_t(t);
 }
 }  // namespace
 
 CGameTime::CGameTime(int year, int month, int day, int hour, int minute) {
-    if (month > 12) month -= 12 * ((month - 1) / 12);
-    else if (month < 1) month += 12 * ((12 - month) / 12);
-    if (hour > 23) hour %= 24;
-    else if (hour < 0) hour += 24 * ((23 - hour) / 24);
+    // Wrapped without ever leaving int, whatever a caller passes.
+    month = int((int64_t(month) - 1) % 12 + 12) % 12 + 1;
+    hour = int(int64_t(hour) % 24 + 24) % 24;
     time = ToSeconds(year, month, day, hour, minute);
 }
 
@@ -40,7 +41,9 @@ int CGameTime::GetMonth() const { return time < 0 ? -1 : CTime(time).GetMonth();
 void CGameTime::SetHour(int hour) {
     if (time < 0) return;
     CTime t(time);
-    time = ToSeconds(t.GetYear() - yearOffset, t.GetMonth(), t.GetDay(), hour, t.GetMinute());
+    // The offset comes from a file and may be anything: an out-of-range
+    // year makes the time undecodable.
+    time = ToSeconds(int64_t(t.GetYear()) - yearOffset, t.GetMonth(), t.GetDay(), hour, t.GetMinute());
 }
 
 void CGameTime::Serialize(CArchive& ar) {

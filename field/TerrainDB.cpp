@@ -28,11 +28,18 @@ static void PutInt(std::vector<BYTE>& out, int32_t v) {
     for (int i = 0; i < 4; ++i) out.push_back(BYTE(DWORD(v) >> (8 * i)));
 }
 
+// Rectangles and origins are offsets from the object's place on the field,
+// and frame counts are stepped through: any of them beyond a million is
+// damage, and would overflow when the object is placed or animated.
+constexpr int32_t kFar = 1 << 20;
+static bool Near(int32_t v) { return v >= -kFar && v <= kFar; }
+
 static bool ReadRects(CTerrainReader& in, CRect* rects) {
     for (int i = 0; i < 10; ++i) {
-        int32_t l, t, r, b;
-        if (!in.Int(l) || !in.Int(t) || !in.Int(r) || !in.Int(b)) return false;
-        rects[i] = CRect(l, t, r, b);
+        int32_t c[4];
+        for (int32_t& v : c)
+            if (!in.Int(v) || !Near(v)) return false;
+        rects[i] = CRect(c[0], c[1], c[2], c[3]);
     }
     return true;
 }
@@ -120,9 +127,9 @@ BOOL CTerrainRectRecord::Read(CTerrainReader& in) {
         BYTE blocking0 = 0;
         ok = in.Byte(flagC) && in.Byte(snapToCells) && in.Int(originX) && in.Int(originY) && in.Int(skip) &&
              in.Int(moralePenalty) && in.Int(countdown) && in.Byte(blocking0) && in.Byte(countdownActive) &&
-             in.Int(frameCount) && in.Int(skip) && ReadRects(in, states[0].rects);
+             in.Int(frameCount) && Near(frameCount) && in.Int(skip) && ReadRects(in, states[0].rects);
         states[0].blocking = blocking0;
-        states[0].lastFrame = frameCount - 1;
+        if (ok) states[0].lastFrame = frameCount - 1;
         break;
     }
     case 3: case 4: case 5: case 6: case 7: case 8:
@@ -134,7 +141,7 @@ BOOL CTerrainRectRecord::Read(CTerrainReader& in) {
     default:
         return FALSE;
     }
-    if (!ok) return FALSE;
+    if (!ok || !Near(originX) || !Near(originY)) return FALSE;
     for (int s = 0; s < stateCount; ++s)
         if (!states[s].Read(in)) return FALSE;
     if (version >= 6 && !(in.Int(pairA) && in.Int(pairB))) return FALSE;

@@ -1,14 +1,16 @@
 #include "world/Castle.h"
 
+#include <cmath>
+
 #include "core/Helpers.h"
 #include "core/Random.h"
 
 // ---- CCastleEconomy
 
 void CCastleEconomy::Produce(bool withRifles) {
-    units += int32_t(unitRate * 100);
-    horses += int32_t(horseRate * 100);
-    if (withRifles) rifles += int32_t(rifleRate * 100);
+    units = AddCounts(units, CountFromFigure(unitRate * 100));
+    horses = AddCounts(horses, CountFromFigure(horseRate * 100));
+    if (withRifles) rifles = AddCounts(rifles, CountFromFigure(rifleRate * 100));
 }
 
 void CCastleEconomy::Clear() {
@@ -24,17 +26,11 @@ void CCastleEconomy::Reset() {
 
 void CCastleEconomy::Add(const CCastleEconomy& o) {
     averageA += o.averageA;
-    spare += o.spare;
-    weight += o.weight;
-    figureA += o.figureA;
-    figureB += o.figureB;
-    figureC += o.figureC;
-    rifles += o.rifles;
-    figureD += o.figureD;
-    horses += o.horses;
-    figureE += o.figureE;
-    units += o.units;
-    figureF += o.figureF;
+    for (auto field : {&CCastleEconomy::spare, &CCastleEconomy::weight, &CCastleEconomy::figureA,
+                       &CCastleEconomy::figureB, &CCastleEconomy::figureC, &CCastleEconomy::rifles,
+                       &CCastleEconomy::figureD, &CCastleEconomy::horses, &CCastleEconomy::figureE,
+                       &CCastleEconomy::units, &CCastleEconomy::figureF})
+        this->*field = AddCounts(this->*field, o.*field);
     rateA += o.rateA;
     averageB += o.averageB;
     rifleRate += o.rifleRate;
@@ -64,10 +60,12 @@ void CCastleEconomy::SerializeInts(CArchive& ar) {
 
 void CCastleEconomy::SerializeV1Fields(CArchive& ar) {
     SerializeInts(ar);
-    if (ar.IsStoring())
+    if (ar.IsStoring()) {
         ar << rateA << averageB << rifleRate << rateB << unitRate << horseRate;
-    else
+    } else {
         ar >> rateA >> averageB >> rifleRate >> rateB >> unitRate >> horseRate;
+        CheckFigures();
+    }
 }
 
 void CCastleEconomy::Serialize(CArchive& ar) {
@@ -82,11 +80,17 @@ void CCastleEconomy::Serialize(CArchive& ar) {
     if (version == 2) {
         SerializeInts(ar);
         ar >> rateA >> averageB >> averageA >> rifleRate >> rateB >> unitRate >> horseRate;
+        CheckFigures();
     } else if (version == 1) {
         SerializeV1Fields(ar);
     } else {
         ThrowRecordError("ERROR: Unknown version of castle economy.");
     }
+}
+
+void CCastleEconomy::CheckFigures() const {
+    for (double v : {averageA, rateA, averageB, rifleRate, rateB, unitRate, horseRate})
+        if (!std::isfinite(v)) ThrowRecordError("ERROR: The castle economy holds a rate that is no number.");
 }
 
 // ---- CCastle
@@ -96,9 +100,9 @@ IMPLEMENT_SERIAL(CCastle, CObject, VERSIONABLE_SCHEMA | 1)
 CCastle::CCastle() {}
 
 void CCastle::ScaleFigures(double f) {
-    economy.units = int32_t(economy.units * f);
-    economy.horses = int32_t(economy.horses * f);
-    economy.rifles = int32_t(economy.rifles * f);
+    economy.units = CountFromFigure(economy.units * f);
+    economy.horses = CountFromFigure(economy.horses * f);
+    economy.rifles = CountFromFigure(economy.rifles * f);
 }
 
 void CCastle::Serialize(CArchive& ar) {
@@ -194,9 +198,9 @@ void CCastleList::SumIncome(int clan, CCastleEconomy& out, bool withRifles) cons
     for (POSITION pos = GetHeadPosition(); pos;) {
         CCastle* c = GetCastle(pos);
         if (c->owner != clan) continue;
-        out.horses += int32_t(c->economy.horseRate * 100);
-        out.units += int32_t(c->economy.unitRate * 100);
-        if (withRifles) out.rifles += int32_t(c->economy.rifleRate * 100);
+        out.horses = AddCounts(out.horses, CountFromFigure(c->economy.horseRate * 100));
+        out.units = AddCounts(out.units, CountFromFigure(c->economy.unitRate * 100));
+        if (withRifles) out.rifles = AddCounts(out.rifles, CountFromFigure(c->economy.rifleRate * 100));
     }
 }
 

@@ -51,6 +51,8 @@ public:
 
 private:
     void SerializeInts(CArchive& ar);
+    // A stored rate or average that is infinite or NaN makes the file bad.
+    void CheckFigures() const;
 };
 
 class CCastle : public CObject {

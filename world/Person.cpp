@@ -49,8 +49,12 @@ int CPerson::GetArmStrength(int arm, int troops) const {
     }
     if (n == 0) return workTableB.GetCombatRating(arm) * weight;
     int mix = int(0.7 * workTableA.GetCombatRating(arm) + 0.3 * workTableB.GetCombatRating(arm));
-    return mix * weight * count;
+    // Troop counts come from files: a strength past the 32-bit range is
+    // held at its end.
+    return ClampCount(int64_t(mix) * weight * count);
 }
+
+int CPerson::GetScore() const { return ClampCount(int64_t(record.GetMeritScore()) + merit); }
 
 int CPerson::GetRankLevel() const {
     if (standing > 160) return 5;

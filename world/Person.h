@@ -34,7 +34,8 @@ public:
     // traits[4] of both working tables := trunc(fraction x 100) kept to 0..99.
     void SetPercent(double fraction);
     int GetAbilityValue(int arm) const;
-    int GetScore() const { return record.GetMeritScore() + merit; }
+    // The merit score plus the stored merit, held to the 32-bit range.
+    int GetScore() const;
     // "family, given".
     CString GetFullName() const;
     CString GetFamilyName() const { return familyName; }

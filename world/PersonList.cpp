@@ -98,10 +98,11 @@ int CPersonList::GetClanTotals(int& horses, int& rifles, int& units, int& streng
     for (POSITION pos = GetHeadPosition(); pos;) {
         CPerson* p = GetPerson(pos);
         if (!p->IsVeteran() || !(p->alive || includeInactive)) continue;
-        horses += p->horses;
-        rifles += p->rifles;
-        units += p->units;
-        strength += p->GetArmStrengthEx(1, -1) + p->GetArmStrengthEx(4, -1) + p->GetArmStrengthEx(0, -1);
+        horses = AddCounts(horses, p->horses);
+        rifles = AddCounts(rifles, p->rifles);
+        units = AddCounts(units, p->units);
+        strength = AddCounts(strength, int64_t(p->GetArmStrengthEx(1, -1)) + p->GetArmStrengthEx(4, -1) +
+                                           p->GetArmStrengthEx(0, -1));
         ++counted;
     }
     if (counted < 13) return strength;

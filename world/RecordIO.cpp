@@ -24,3 +24,16 @@ void SerializeOwnedList(CArchive& ar, CObList& list, const CRuntimeClass* cls) {
 void DeleteListElements(CObList& list) {
     while (!list.IsEmpty()) delete list.RemoveHead();
 }
+
+int32_t ClampCount(int64_t value) {
+    if (value > INT32_MAX) return INT32_MAX;
+    if (value < INT32_MIN) return INT32_MIN;
+    return int32_t(value);
+}
+
+int32_t CountFromFigure(double value) {
+    if (value != value) return 0;
+    if (value >= 2147483647.0) return INT32_MAX;
+    if (value <= -2147483648.0) return INT32_MIN;
+    return int32_t(value);
+}

@@ -4,6 +4,7 @@
 // a null, a foreign class or the same object twice.
 #pragma once
 
+#include <cstdint>
 #include <unordered_set>
 
 #include "platform/afx/Afx.h"
@@ -28,3 +29,11 @@ void SerializeOwnedList(CArchive& ar, CObList& list, const CRuntimeClass* cls);
 
 // Deletes every element of `list` and empties it.
 void DeleteListElements(CObList& list);
+
+// Arithmetic on numbers read from files, which may hold anything. A count
+// stays in the 32-bit range: a sum or product beyond it gives the range's
+// end. A count made from a stored rate or factor is 0 for NaN.
+int32_t ClampCount(int64_t value);
+int32_t CountFromFigure(double value);
+// A stored sum of counts, each count first held to the 32-bit range.
+inline int32_t AddCounts(int32_t a, int64_t b) { return ClampCount(int64_t(a) + ClampCount(b)); }

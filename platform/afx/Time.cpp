@@ -1,6 +1,7 @@
 #include "platform/afx/Time.h"
 
 #include <chrono>
+#include <climits>
 #include <mutex>
 
 #include "platform/afx/Archive.h"
@@ -37,6 +38,12 @@ void AfxSetWallClock(std::function<int64_t()> source) {
 }
 
 CTime::CTime(int year, int month, int day, int hour, int minute, int second) {
+    // Fields may come from files: the year and month are shifted in a
+    // wider type, and a date no time_t can count is -1.
+    if (int64_t(year) - 1900 < INT_MIN || int64_t(month) - 1 < INT_MIN) {
+        m_time = -1;
+        return;
+    }
     std::tm t{};
     t.tm_year = year - 1900;
     t.tm_mon = month - 1;
@@ -59,11 +66,19 @@ CTime CTime::GetCurrentTime() {
 std::tm CTime::Fields() const {
     std::tm t{};
     time_t tt = time_t(m_time);
-    gmtime_r(&tt, &t);
+    // A time beyond what the calendar can break down reads as 1970.
+    if (!gmtime_r(&tt, &t)) {
+        t = std::tm{};
+        t.tm_mday = 1;
+        t.tm_year = 70;
+    }
     return t;
 }
 
-int CTime::GetYear() const { return Fields().tm_year + 1900; }
+int CTime::GetYear() const {
+    int64_t year = int64_t(Fields().tm_year) + 1900;
+    return year > INT_MAX ? INT_MAX : int(year);
+}
 int CTime::GetMonth() const { return Fields().tm_mon + 1; }
 int CTime::GetDay() const { return Fields().tm_mday; }
 int CTime::GetHour() const { return Fields().tm_hour; }

@@ -50,6 +50,18 @@ TEST(GameTime, SpansAndHours) {
     h.yearOffset = 1;  // SetHour rebuilds from the year less the offset
     h.SetHour(22);
     EXPECT_EQ(h.GetRaw(), CGameTime(2000, 6, 15, 22, 45).GetRaw());
+    // An offset read from a file may be anything: a year the count cannot
+    // hold makes the time undecodable.
+    for (int32_t offset : {INT32_MIN, INT32_MIN + 10, INT32_MAX, 1000}) {
+        CGameTime far(2001, 6, 15, 8, 45);
+        far.yearOffset = offset;
+        far.SetHour(3);
+        EXPECT_EQ(far.GetRaw(), -1) << offset;
+    }
+    // Fields out of every range wrap without overflowing.
+    EXPECT_EQ(CGameTime(2001, INT32_MIN, 1, INT32_MIN, 0).GetMonth(), CGameTime(2001, 4, 1, 16, 0).GetMonth());
+    EXPECT_EQ(CGameTime(2001, INT32_MIN, 1, INT32_MIN, 0).GetHour(), 16);
+    EXPECT_EQ(CTime(INT32_MIN, INT32_MIN, 1, 0, 0, 0).GetTime(), -1);
 
     CGameTime copy(h);
     EXPECT_EQ(copy.yearOffset, 1);

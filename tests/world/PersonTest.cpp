@@ -121,6 +121,20 @@ TEST(Person, ChecksAndStrengths) {
     int mix = int(0.7 * p.workTableA.GetCombatRating(1) + 0.3 * p.workTableB.GetCombatRating(1));
     EXPECT_EQ(p.GetArmStrength(1, -1), mix * 3 * 4);
     EXPECT_EQ(p.GetTroopLimit(4), 0);
+    // Troops and merit read from a file may be anything: the strength and
+    // the score stay at the ends of their range.
+    p.horses = INT32_MAX;
+    p.rifles = INT32_MAX;
+    EXPECT_EQ(p.GetArmStrength(1, -1), INT32_MAX);
+    EXPECT_EQ(p.GetArmStrength(4, -1), INT32_MAX);
+    p.horses = INT32_MIN;
+    EXPECT_EQ(p.GetArmStrength(1, -1), INT32_MIN);
+    p.merit = INT32_MAX;
+    p.record.c16 = 1000;
+    EXPECT_EQ(p.GetScore(), INT32_MAX);
+    p.merit = INT32_MIN;
+    p.record.c16 = -1000;
+    EXPECT_EQ(p.GetScore(), INT32_MIN);
 
     p.lastAction = 1530;
     EXPECT_FALSE(p.CanActAgain(1544));

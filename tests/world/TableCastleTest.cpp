@@ -2,6 +2,8 @@
 // every format the world files hold, and the castle economy.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "world/Castle.h"
 #include "world/Nation.h"
 #include "world/State.h"
@@ -29,7 +31,19 @@ void PutStr(std::vector<BYTE>& v, const char* s) {
     PutS(v, s);
 }
 
-// A castle in the old formats 3..5, written out field by field.
+// The castle economy in its current format (2), field by field.
+std::vector<BYTE> EconomyV2(double unitRate = 1.5, double horseRate = 0.2, int32_t units = 777) {
+    std::vector<BYTE> v;
+    PutD(v, 2);
+    // figureB, figureA, figureC, weight, rifles, figureD, horses, figureD, figureE, figureF, units
+    const int32_t ints[11] = {1, 2, 3, 4, 55, 8, 66, 8, 9, 10, units};
+    for (int32_t x : ints) PutD(v, DWORD(x));
+    // rateA, averageB, averageA, rifleRate, rateB, unitRate, horseRate
+    for (double d : {0.5, 0.25, 3.5, 0.04, 0.125, unitRate, horseRate}) PutDouble(v, d);
+    return v;
+}
+
+// A castle in formats 3..6, written out field by field.
 std::vector<BYTE> OldCastle(int version) {
     std::vector<BYTE> v;
     PutD(v, version);
@@ -48,17 +62,16 @@ std::vector<BYTE> OldCastle(int version) {
         for (double d : {0.5, 0.25, 0.04, 0.125, 1.5, 0.2}) PutDouble(v, d);
     }
     PutDouble(v, 2.5);
-    v.push_back(81); v.push_back(76); v.push_back(12);  // grades A, B, C
+    v.push_back(81); v.push_back(76);  // grades A, B
+    if (version <= 5) v.push_back(12);  // grade C
     PutD(v, 90);
     PutStr(v, "two"); PutStr(v, "one"); PutStr(v, "Sunpu");
     PutW(v, 1); PutD(v, 16); PutD(v, 32);  // mapA: one entry
     PutW(v, 0);                             // mapB
     PutTableV2(v);
-    if (version == 5) {
-        CCastleEconomy e;
-        e.units = 777; e.horses = 66; e.rifles = 55; e.unitRate = 1.5;
-        std::vector<BYTE> b = StoreBytes([&](CArchive& ar) { e.Serialize(ar); });
-        v.insert(v.end(), b.begin(), b.end());
+    if (version >= 5) {
+        std::vector<BYTE> e = EconomyV2();
+        v.insert(v.end(), e.begin(), e.end());
     }
     return v;
 }
@@ -156,14 +169,18 @@ TEST(Castle, RoundTripsByteForByte) {
     EXPECT_EQ(back.economy.averageA, 3.5);
 }
 
-TEST(Castle, ReadsFormatsThreeToFive) {
-    for (int version : {3, 4, 5}) {
+TEST(Castle, ReadsFormatsThreeToSix) {
+    for (int version : {3, 4, 5, 6}) {
         CCastle c;
         LoadBytes(OldCastle(version), [&](CArchive& ar) { c.Serialize(ar); });
         EXPECT_EQ(c.isHome, 1) << version;
         EXPECT_EQ(c.id, 7);
         EXPECT_EQ(c.owner, 5);
-        EXPECT_EQ(c.gradeC, 12);
+        EXPECT_EQ(c.limitB, 301);
+        EXPECT_EQ(c.group, 4);
+        EXPECT_EQ(c.factor, 2.5);
+        EXPECT_EQ(c.gradeB, 76);
+        EXPECT_EQ(c.gradeC, version <= 5 ? 12 : 0);
         EXPECT_EQ(c.rating, 90);
         EXPECT_EQ(c.name, "Sunpu");
         EXPECT_EQ(c.economy.units, 777);
@@ -174,6 +191,13 @@ TEST(Castle, ReadsFormatsThreeToFive) {
         EXPECT_TRUE(c.mapA.Lookup(16, v));
         EXPECT_EQ(v, 32u);
     }
+    // The current format is written back exactly as the fixture holds it.
+    CCastle current;
+    LoadBytes(OldCastle(6), [&](CArchive& ar) { current.Serialize(ar); });
+    EXPECT_EQ(current.economy.averageA, 3.5);
+    EXPECT_EQ(current.economy.rateB, 0.125);
+    EXPECT_EQ(current.economy.figureF, 10);
+    EXPECT_EQ(StoreBytes([&](CArchive& ar) { current.Serialize(ar); }), OldCastle(6));
     // Format 4 keeps figureD from its second slot.
     CCastle c;
     LoadBytes(OldCastle(4), [&](CArchive& ar) { c.Serialize(ar); });
@@ -205,6 +229,57 @@ CCastle* AddCastle(CCastleList& list, const char* name, int owner, double unitRa
     return c;
 }
 }  // namespace
+
+TEST(CastleEconomy, StoredFiguresAreCheckedBeforeAnySum) {
+    const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
+    // A rate that is no number makes the file bad.
+    for (double bad : {inf, -inf, nan}) {
+        for (bool horse : {false, true}) {
+            std::vector<BYTE> bytes = horse ? EconomyV2(1.5, bad) : EconomyV2(bad);
+            try {
+                LoadBytes(bytes, [](CArchive& ar) { CCastleEconomy e; e.Serialize(ar); });
+                ADD_FAILURE() << bad;
+            } catch (const CException& e) {
+                EXPECT_STREQ(e.GetErrorText(), "ERROR: The castle economy holds a rate that is no number.");
+            }
+        }
+    }
+    // Numbers that are merely huge give the ends of the count's range.
+    struct Case {
+        double rate;
+        int32_t units;
+        int32_t produced;  // units after one turn
+        int32_t income;    // units plus the income of two such castles
+        int32_t scaled;    // 7 horses scaled by the rate
+    } cases[] = {
+        {1e300, 0, INT32_MAX, INT32_MAX, INT32_MAX},
+        {-1e300, 0, INT32_MIN, INT32_MIN, INT32_MIN},
+        {1.0, INT32_MAX, INT32_MAX, INT32_MAX, 7},
+        {-1.0, INT32_MIN, INT32_MIN, INT32_MIN, -7},
+        {0.5, 100, 150, 200, 3},
+    };
+    for (const Case& c : cases) {
+        CCastleEconomy e;
+        LoadBytes(EconomyV2(c.rate, 0.2, c.units), [&](CArchive& ar) { e.Serialize(ar); });
+        e.Produce(true);
+        EXPECT_EQ(e.units, c.produced) << c.rate << " on " << c.units;
+        CCastleList list;
+        CCastle* a = AddCastle(list, "A", 1, c.rate);
+        AddCastle(list, "B", 1, c.rate);
+        CCastleEconomy income;
+        income.units = c.units;
+        list.SumIncome(1, income, true);
+        EXPECT_EQ(income.units, c.income) << c.rate << " on " << c.units;
+        a->economy.units = c.units;
+        a->economy.horses = 7;
+        a->economy.rifles = -7;
+        a->ScaleFigures(c.rate);
+        EXPECT_EQ(a->economy.horses, c.scaled) << c.rate;
+        a->ScaleFigures(nan);
+        EXPECT_EQ(a->economy.units, 0);
+        list.DeleteAll();
+    }
+}
 
 TEST(CastleList, Economy) {
     CCastleList list;
