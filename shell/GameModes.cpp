@@ -68,7 +68,16 @@ CString COrvaneView::BackgroundName(const char* base, const char* extension) con
 }
 
 BOOL COrvaneView::LoadScreenBackground(const char* base, const char* extension) {
-    return LoadBackground(BackgroundName(base, extension), FALSE, FALSE, TRUE);
+    CString name = BackgroundName(base, extension);
+    if (LoadBackground(name, FALSE, FALSE, TRUE)) return TRUE;
+    ReportFailedFile(name, "The background");
+    return FALSE;
+}
+
+bool COrvaneView::ReportFailedFile(const CString& file, const char* what) {
+    if (!m_failedFiles.insert(file.GetString()).second) return false;
+    ShowMessage("ERROR: %s \"%s\" cannot be loaded.", what, (const char*)file);
+    return true;
 }
 
 BOOL COrvaneView::ChangeMode(int newMode) {

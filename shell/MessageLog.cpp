@@ -98,10 +98,13 @@ void COrvaneView::DrawMessages() {
 BOOL COrvaneView::LoadLetterSet(const char* name) {
     COrvaneDoc* doc = GetDocument();
     CString path = (doc ? doc->GetPicturesPath() : CString("Pictures\\")) + name + ".giz";
+    // A letter set that failed is not tried again: text is drawn often.
+    if (HasFailed(path)) return FALSE;
     auto* set = new CPhasedSprite;
     if (!set->LoadPicture(path, m_nColourDepth, nullptr) || !set->SetRowCount(1) ||
         !set->SetColumnCount(kLetterSetCells)) {
         delete set;
+        ReportFailedFile(path, "The letter set");
         return FALSE;
     }
     delete m_pLetterSet;

@@ -29,7 +29,21 @@ void COrvaneView::LoadModeSounds() {
     CString music = sound + "Music\\";
     IDirectSound* ds = SoundManager.GetDirectSound();
     auto add = [&](const CString& file, int id) {
-        SoundManager.AddBuffer(new SDXSoundBuffer(ds, file, id, TRUE, kBufferFlags));
+        // A sound that failed once is not loaded again: each mode reloads
+        // its set, and a damaged file would say so every time.
+        if (HasFailed(file)) return;
+        if (!CFile::IsFile(file)) {
+            ReportFailedFile(file, "The sound file");
+            return;
+        }
+        auto* buffer = new SDXSoundBuffer(ds, file, id, TRUE, kBufferFlags);
+        if (buffer->GetDataSize() == 0) {
+            // The wave file has said what is wrong with it.
+            m_failedFiles.insert(file.GetString());
+            delete buffer;
+            return;
+        }
+        SoundManager.AddBuffer(buffer);
     };
     switch (GameMode) {
     case MODE_LOGO:

@@ -18,6 +18,8 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
+#include <string>
 
 #include "Animate/SoundManager.h"
 #include "core/LinkList.h"
@@ -229,6 +231,12 @@ private:
     // pictures folder; `extension` is added as given.
     CString BackgroundName(const char* base, const char* extension = ".giz") const;
     BOOL LoadScreenBackground(const char* base, const char* extension = ".giz");
+    // Says once per run, with "ERROR: <what> \"<file>\" cannot be loaded.",
+    // that a file failed; the same file failing again says nothing more.
+    // True the first time.
+    bool ReportFailedFile(const CString& file, const char* what);
+    // Whether a file already failed this run (not tried again).
+    bool HasFailed(const CString& file) const { return m_failedFiles.count(file.GetString()) != 0; }
     void EnableFrameAndView();
     // The credits text and version on the credits screens.
     void DrawCredits();
@@ -237,6 +245,8 @@ private:
     void DrawTextEntry();
     // Mode 0's movie.
     void PlayLogoMovie();
+    // The files that failed to load this run, by path.
+    std::set<std::string> m_failedFiles;
     // Opens the sound device and applies the document's levels and switches.
     void StartSound();
     // Plays sound `id` at the document's sound volume, centred.

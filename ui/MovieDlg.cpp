@@ -30,7 +30,12 @@ BOOL CMovieDlg::OnInitDialog() {
     CWnd::GetSurface().Fill(CRect(0, 0, target.Width(), target.Height()), 0);
 
     std::string error;
-    if (!m_movie.Open(m_strMoviePath, error) || m_movie.GetWidth() == m_movie.GetHeight()) {
+    if (!m_movie.Open(m_strMoviePath, error)) {
+        ShowMessage("ERROR: The movie \"%s\" cannot be played: %s.", (const char*)m_strMoviePath, error.c_str());
+        EndDialog(kEnded);
+        return TRUE;
+    }
+    if (m_movie.GetWidth() == m_movie.GetHeight()) {
         // No logo: the start goes on with the introduction.
         EndDialog(kEnded);
         return TRUE;

@@ -137,6 +137,12 @@ bool CMovie::ParseChunks(std::string& error) {
         error = "no picture stream";
         return false;
     }
+    // A frame that stays up for more than a second is no movie the game
+    // shows: it would hold start-up for as long as the file says.
+    if (frameMicros > kMaxFrameMicros) {
+        error = "a frame lasts longer than a second";
+        return false;
+    }
     m_frameMs = std::max<uint32_t>(1, frameMicros / 1000);
     const size_t frameBytes = size_t(m_stride) * m_height;
     const size_t moviEnd = moviData + moviSize;

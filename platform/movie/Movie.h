@@ -21,6 +21,9 @@
 
 class CMovie {
 public:
+    // The longest a frame may stay up; a movie declaring more is refused.
+    static constexpr uint32_t kMaxFrameMicros = 1000000;
+
     // Parses a whole file held in memory; false with `error` set for
     // anything this player does not read.
     bool Parse(std::vector<uint8_t> bytes, std::string& error);

@@ -218,3 +218,77 @@ TEST(StartUp, CtrlSAndCtrlOReleasesNeverReachTheGame) {
     }
     CtrlKeyHeld = 0;
 }
+
+namespace {
+// Makes `gameName` (a kit file) a file of the run's own folder holding
+// `bytes`, or removes it when `bytes` is null: the folders on its way stop
+// being links to the kit and become folders of links.
+void ReplaceKitFile(const fs::path& work, const std::string& gameName, const std::vector<BYTE>* bytes) {
+    fs::path relative;
+    std::string part;
+    for (char c : gameName + "\\") {
+        if (c != '\\') {
+            part += c;
+            continue;
+        }
+        fs::path here = work / relative;
+        if (fs::is_symlink(here)) {
+            fs::path target = fs::read_symlink(here);
+            fs::remove(here);
+            fs::create_directory(here);
+            for (const fs::directory_entry& e : fs::directory_iterator(target))
+                fs::create_symlink(e.path(), here / e.path().filename());
+        }
+        relative /= part;
+        part.clear();
+    }
+    fs::path file = work / relative;
+    fs::remove(file);
+    if (bytes)
+        std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes->data()),
+                                                   std::streamsize(bytes->size()));
+}
+}  // namespace
+
+TEST(StartUp, EveryStartUpFileThatFailsSaysSoOnce) {
+    const std::vector<BYTE> junk = {'R', 'I', 'F', 'F', 9, 9, 9, 9, 'x'};
+    // The logo movie declaring that each frame stays up for 71 minutes.
+    std::ifstream in(KitFile("Sound\\Publisher Logo.avi"), std::ios::binary);
+    std::vector<BYTE> slow((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GT(slow.size(), 36u);
+    ASSERT_EQ(std::string(slow.begin() + 24, slow.begin() + 28), "avih");
+    for (int i = 32; i < 36; ++i) slow[size_t(i)] = 0xFF;
+    struct Case {
+        const char* file;                // the kit file damaged or removed
+        const std::vector<BYTE>* bytes;  // null: removed
+        const char* said;                // in the one "ERROR: ..." message
+        bool reachesMenu;
+    } cases[] = {
+        {"Pictures\\Letter Set.giz", &junk, "Letter Set.giz", true},
+        {"Pictures\\1024Bkgnd Introduction Screen.giz", &junk, "Introduction Screen", false},
+        {"Sound\\Publisher Logo.avi", &junk, "Publisher Logo.avi", true},
+        {"Sound\\Publisher Logo.avi", nullptr, "Publisher Logo.avi", true},
+        {"Sound\\Publisher Logo.avi", &slow, "longer than a second", true},
+        {"Sound\\Music\\IBad.wav", nullptr, "IBad.wav", true},
+        {"Sound\\Music\\IBad.wav", &junk, "IBad.wav", true},
+    };
+    for (const Case& c : cases) {
+        std::string label = std::string(c.bytes ? "damaged " : "missing ") + c.file;
+        CGameRun run;
+        ReplaceKitFile(run.WorkFolder(), c.file, c.bytes);
+        bool started = run.Start() && run.Click(500, 500);
+        std::vector<std::string> errors;
+        for (const std::string& m : AfxGetShownMessages())
+            if (m.find("ERROR") != std::string::npos) errors.push_back(m);
+        if (errors.size() != 1u) {
+            ADD_FAILURE() << label << ": " << errors.size() << " errors" << (errors.empty() ? "" : ": " + errors[0] + " / " + errors.back());
+            continue;
+        }
+        EXPECT_EQ(errors[0].rfind("ERROR: ", 0), 0u) << label << ": " << errors[0];
+        EXPECT_NE(errors[0].find(c.said), std::string::npos) << label << ": " << errors[0];
+        if (c.reachesMenu) {
+            ASSERT_TRUE(started) << label;
+            EXPECT_EQ(run.View()->GameMode, MODE_MAIN_MENU) << label;
+        }
+    }
+}
