@@ -149,16 +149,18 @@ bool EndsWithNoCase(const CString& s, const char* tail) {
 // Reads the information header at `at`: the 40-byte layout, or, when its
 // size word is `coreSize`, the 12-byte core layout at the same place.
 static bool ReadInfoHeader(CFile* f, int64_t at, DWORD coreSize, BITMAPINFOHEADER& h, bool& core) {
+    // The size word says which layout follows: a short file with a core
+    // header is read whole, never as 40 bytes it does not have.
     BYTE info[40];
-    if (!ReadExactly(f, info, 40)) return false;
+    if (!SeekTo(f, at) || !ReadExactly(f, info, 4)) return false;
     DWORD size = GetD(info);
     core = size == coreSize;
     if (size == 40) {
+        if (!ReadExactly(f, info + 4, 36)) return false;
         h = ParseInfo(info);
     } else if (core) {
-        BYTE c[12];
-        if (!SeekTo(f, at) || !ReadExactly(f, c, 12)) return false;
-        h = ParseCore(c);
+        if (!ReadExactly(f, info + 4, 8)) return false;
+        h = ParseCore(info);
     } else {
         return false;
     }

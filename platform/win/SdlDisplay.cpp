@@ -96,6 +96,18 @@ std::unique_ptr<CSdlDisplay> CSdlDisplay::Open(CString& error) {
         error = SDL_GetError();
         return nullptr;
     }
+    // Without a display SDL falls back to drivers that show nothing; the
+    // game would run where no one can see it. They are used only when asked
+    // for by name (SDL_VIDEODRIVER), as tests do.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* asked = std::getenv("SDL_VIDEODRIVER");
+    if (driver && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0 ||
+                   std::strcmp(driver, "evdev") == 0) &&
+        !(asked && SDL_strcasecmp(asked, driver) == 0)) {
+        error.Format("no X or Wayland display is set; SDL offers only \"%s\"", driver);
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return nullptr;
+    }
     SDL_DisplayMode desktop;
     if (SDL_GetDesktopDisplayMode(0, &desktop) != 0) {
         error = SDL_GetError();

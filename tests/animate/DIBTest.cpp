@@ -237,6 +237,25 @@ TEST(DIBFiles, CoreHeaderBmpAndGiz) {
     EXPECT_EQ(p.GetBitCount(), 8);
     EXPECT_EQ(*p.GetPixelAddress(1, 0), 4);
     EXPECT_EQ(p.GetBitmapInfo()->bmiColors[1].rgbGreen, 254);
+
+    // The colour count comes from the core header's bit count, even when
+    // the whole file is shorter than a 40-byte header would be.
+    for (int bits : {1, 4}) {
+        const int colours = 1 << bits;
+        std::vector<BYTE> c{'B', 'M'};
+        PutLE32(c, DWORD(14 + 12 + 3 * colours + 4));
+        PutLE32(c, 0);
+        PutLE32(c, DWORD(14 + 12 + 3 * colours));
+        PutLE32(c, 12);
+        PutLE16(c, 1), PutLE16(c, 1), PutLE16(c, 1), PutLE16(c, WORD(bits));
+        for (int i = 0; i < colours; ++i) c.insert(c.end(), {BYTE(10 + i), BYTE(20 + i), BYTE(30 + i)});
+        c.insert(c.end(), {0x80, 0, 0, 0});
+        CMemFile cf(c.data(), c.size());
+        CDIB small;
+        ASSERT_TRUE(small.Read(&cf)) << bits << " bits, " << c.size() << " bytes";
+        EXPECT_EQ(small.GetColorCount(), colours);
+        EXPECT_EQ(small.GetBitmapInfo()->bmiColors[colours - 1].rgbRed, BYTE(30 + colours - 1));
+    }
 }
 
 // Each hostile file is refused and leaves the loaded picture as it was.

@@ -233,3 +233,15 @@ TEST(WindowE2E, TheRealWindowShowsTheMainMenuAndExitEndsTheProgram) {
     EXPECT_EQ(Listing(config.Path()),
               (std::set<std::string>{config.Name("velmor"), (config.Path() / "velmor" / "settings").string()}));
 }
+
+TEST(WindowE2E, WithoutADisplayTheProgramSaysSoAndFails) {
+    std::string binary = std::string(VELMOR_BINARY_DIR) + "/velmor";
+    ASSERT_TRUE(fs::exists(binary));
+    CScratchFolder user("velmor-e2e-user");
+    std::string out = RunCommand("cd '" + KitFolder().string() + "' && env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER" +
+                                 " VELMOR_HEADLESS=0 SDL_AUDIODRIVER=dummy XDG_DATA_HOME='" + user.Name("data") +
+                                 "' XDG_CONFIG_HOME='" + user.Name("config") + "' timeout 60 '" + binary +
+                                 "' 2>&1; echo \"exit $?\"");
+    EXPECT_NE(out.find("ERROR: no display could be opened"), std::string::npos) << out;
+    EXPECT_NE(out.find("exit 1"), std::string::npos) << out;
+}
