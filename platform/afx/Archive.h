@@ -111,6 +111,18 @@ public:
     // Throws CArchiveException with this archive's file name.
     [[noreturn]] void Fail(int cause) const;
 
+    // The objects this load created and did not delete, in the order read
+    // (an object whose load failed was deleted and is not among them). A
+    // framework list does not own its elements: after a failed load the
+    // elements of a list the archive deleted are owned by no one, and a
+    // caller that kept bare lists frees them through this.
+    std::vector<CObject*> GetLoadedObjects() const {
+        std::vector<CObject*> objects;
+        for (const LoadEntry& e : m_loadArray)
+            if (e.object && e.cls == nullptr) objects.push_back(e.object);
+        return objects;
+    }
+
 private:
     CArchive& Put(const void* p, UINT n) {
         Write(p, n);
