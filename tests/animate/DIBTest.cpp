@@ -180,7 +180,7 @@ TEST(DIBFiles, GizLayoutOf3x2Picture) {
 }
 
 TEST(DIBFiles, RoundTripsEachFormat) {
-    TempDir dir;
+    CScratchFolder dir;
     CDIB p8, p24;
     std::vector<BYTE> px(12 * 5);
     for (size_t i = 0; i < px.size(); ++i) px[i] = BYTE(i * 11);
@@ -319,7 +319,7 @@ TEST(DIBFiles, RefusesHostileFiles) {
 }
 
 TEST(DIBFiles, LoadChoosesByEnding) {
-    TempDir dir;
+    CScratchFolder dir;
     CDIB p;
     p.CreateEmpty(2, 2);
     ASSERT_TRUE(p.SaveAs(dir.Name("a.giz").c_str()));
@@ -341,7 +341,7 @@ TEST(DIBFiles, LoadChoosesByEnding) {
 }
 
 TEST(DIBFiles, LoadPictureNameRules) {
-    TempDir dir;
+    CScratchFolder dir;
     CDIB p;
     MakeIndexed(p, 2, 1, {3, 4});
     std::filesystem::create_directories(dir.Name("Data/Pictures/8bit/Menu"));

@@ -9,6 +9,7 @@
 
 #include "Animate/DIB.h"
 #include "tests/support/ArchiveBytes.h"
+#include "tests/support/TestFolders.h"
 
 // The colour of index i in pictures made by MakeIndexed, packed blue +
 // green x 256 + red x 65536 as Pixel24 reads it.
@@ -51,24 +52,3 @@ inline void FillPicture(CDIB& p, uint32_t packed) {
 inline void PutLE16(std::vector<BYTE>& v, WORD w) { PutW(v, w); }
 inline void PutLE32(std::vector<BYTE>& v, DWORD d) { PutD(v, d); }
 
-// A scratch folder removed with the object; Name gives an absolute path in it.
-class TempDir {
-public:
-    TempDir() {
-        std::string t = (std::filesystem::temp_directory_path() / "velmor-gfx-XXXXXX").string();
-        m_path = mkdtemp(t.data());
-    }
-    ~TempDir() { std::filesystem::remove_all(m_path); }
-    std::string Name(const std::string& leaf) const { return m_path + "/" + leaf; }
-    const std::string& Path() const { return m_path; }
-
-private:
-    std::string m_path;
-};
-
-// A file of the generated data kit (an absolute path), or "" without one.
-inline std::string KitFile(const std::string& relative) {
-    const char* kit = std::getenv("VELMOR_KIT");
-    if (kit == nullptr || !std::filesystem::exists(std::string(kit) + "/" + relative)) return "";
-    return std::string(kit) + "/" + relative;
-}

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "tests/support/TestFolders.h"
 #include "Animate/SoundNames.h"
 #include "Animate/Wave.h"
 
@@ -21,8 +22,7 @@ bool PlayedLooped(const std::string& name) {
 }  // namespace
 
 TEST(SoundKitTest, EverySoundExistsPlaysAndLoopsCleanly) {
-    const char* kit = std::getenv("VELMOR_KIT");
-    ASSERT_NE(kit, nullptr) << "VELMOR_KIT is not set";
+    const std::string kit = KitFolder().string();
     AfxClearShownMessages();
     for (const std::string& name : AllSoundFileNames()) {
         SCOPED_TRACE(name);

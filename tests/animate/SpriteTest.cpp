@@ -302,7 +302,7 @@ TEST(Icon, SerializeRoundTripAndUnknownLayout) {
 }
 
 TEST(CommandButton, LoadHitDrawAndSort) {
-    TempDir dir;
+    CScratchFolder dir;
     CSprite up, dn;
     MakeIndexed(up, 4, 4, std::vector<BYTE>(16, 3));
     MakeIndexed(dn, 4, 4, std::vector<BYTE>(16, 4));
@@ -315,7 +315,7 @@ TEST(CommandButton, LoadHitDrawAndSort) {
     list.Add(new CCommandButton(6, "Ok", 10, 100, 100));
     list.Add(new CCommandButton(7, "Ok", 10, 250));
     list.Add(new CCommandButton(8, "Ok", 10, 200, 200));
-    std::string folder = dir.Path() + "/";
+    std::string folder = dir.Path().string() + "/";
     ASSERT_TRUE(list.LoadAll(folder.c_str(), 24, nullptr));
     list.SortByOrder();
     std::vector<int> ids;

@@ -25,7 +25,7 @@ const char* const kKeys[] = {"A2M",  "C4M",  "A7L",  "C7L",  "A3L",  "A5L",  "A6
                              "C11L", "C19L", "C20L", "A14L", "C21L", "A15L", "A16M", "A17L"};
 
 std::string KitPath(const std::string& gameName) {
-    std::string path = KitFolder() + "/" + gameName;
+    std::string path = KitFolder().string() + "/" + gameName;
     for (char& c : path)
         if (c == '\\') c = '/';
     return path;
@@ -69,7 +69,7 @@ TEST(BattlefieldKit, EveryFieldLoadsAndItsSidesReachEachOther) {
         SCOPED_TRACE(key.GetString());
         AfxClearShownMessages();
         CDIB background;
-        ASSERT_TRUE(background.Load(GetBkgndName((KitFolder() + "/Data/").c_str(), id)));
+        ASSERT_TRUE(background.Load(GetBkgndName((KitFolder().string() + "/Data/").c_str(), id)));
         EXPECT_EQ(background.GetWidth(), 3000);
         EXPECT_EQ(background.GetHeight(), 2000);
         LoadedField f(id);

@@ -109,7 +109,7 @@ TEST(KitBattlefields, PathsCrossTheFieldTheSameWayEveryTime) {
 }
 
 TEST(KitBattlefields, PathDatabaseRoundTripsAndAnswersReversedLookups) {
-    std::string data = KitFolder() + "/Data/";
+    std::string data = KitFolder().string() + "/Data/";
     CRouteDatabase db(GetPathDBName(data.c_str(), 1), 200, 133);
     ASSERT_GT(db.GetRecordCount(), 0);
     std::vector<BYTE> bytes;
@@ -145,7 +145,7 @@ TEST(KitBattlefields, RenderEachFieldWithItsTerrainObjects) {
         CString key = GetBattlefieldKey(id);
         SCOPED_TRACE(key.GetString());
         LoadedField f(id);
-        std::string data = KitFolder() + "/Data/";
+        std::string data = KitFolder().string() + "/Data/";
         CDIB field;
         ASSERT_TRUE(field.Load(GetBkgndName(data.c_str(), id)));
         ASSERT_EQ(field.GetWidth(), 3000);
@@ -156,7 +156,7 @@ TEST(KitBattlefields, RenderEachFieldWithItsTerrainObjects) {
         for (CTerrain* t : order) {
             int type = GetObjectTypeFromResource(t->m_objectType);
             CDIB picture;
-            ASSERT_TRUE(picture.Load(GetTerrainObjectPictureName((KitFolder() + "/Pictures/Terrain/").c_str(), id, type)))
+            ASSERT_TRUE(picture.Load(GetTerrainObjectPictureName((KitFolder().string() + "/Pictures/Terrain/").c_str(), id, type)))
                 << type;
             const CTerrainRectRecord& rec = f.db.GetRecord(type);
             int w = picture.GetWidth() / rec.frameCount;

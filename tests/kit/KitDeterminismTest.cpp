@@ -3,6 +3,8 @@
 // generated, file for file.
 #include <gtest/gtest.h>
 
+#include "tests/support/TestFolders.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -22,10 +24,9 @@ std::vector<uint8_t> Bytes(const fs::path& p) {
 }
 
 TEST(KitDeterminism, SecondRunGivesIdenticalBytes) {
-    const char* env = std::getenv("VELMOR_KIT");
-    const fs::path kit = env ? env : VELMOR_BINARY_DIR "/kit";
-    const fs::path again = fs::temp_directory_path() / ("velmor-kit-again-" + std::to_string(::getpid()));
-    fs::remove_all(again);
+    const fs::path kit = KitFolder();
+    CScratchFolder scratch("velmor-kit-again");
+    const fs::path again = scratch.Path() / "kit";
     const std::string cmd = std::string("\"") + VELMOR_BINARY_DIR + "/velmor-mkdata\" --only "
                             "LetterSets,ShellBackgrounds,ShellPieces,LogoMovie,UnitSetsVelmor \"" + again.string() + "\" >/dev/null";
     ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
@@ -38,7 +39,6 @@ TEST(KitDeterminism, SecondRunGivesIdenticalBytes) {
         ++compared;
     }
     EXPECT_GT(compared, 0);
-    fs::remove_all(again);
 }
 
 }  // namespace

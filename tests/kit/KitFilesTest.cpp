@@ -13,15 +13,13 @@
 #include <vector>
 
 #include "Animate/CommandButton.h"
+#include "tests/support/TestFolders.h"
 #include "Animate/DIB.h"
 #include "platform/movie/Movie.h"
 
 namespace {
 
-std::string Kit() {
-    const char* k = std::getenv("VELMOR_KIT");
-    return k ? k : VELMOR_BINARY_DIR "/kit";
-}
+std::string Kit() { return KitFolder().string(); }
 
 // Loads a kit file by its game name (backslashes, the game's case).
 bool LoadKit(CDIB& dib, const std::string& gameName) {

@@ -102,7 +102,6 @@ TEST(Movie, ReadsASmallMovieAndTheKitLogo) {
     EXPECT_EQ(m.GetFrame(4), nullptr);
     EXPECT_EQ(m.GetSound().size(), 4u * 1600);
     std::string logo = KitFile("Sound/Publisher Logo.avi");
-    if (logo.empty()) return;
     CMovie kit;
     ASSERT_TRUE(kit.Open(logo.c_str(), error)) << error;
     EXPECT_GT(kit.GetFrameCount(), 1);
@@ -191,7 +190,7 @@ public:
 };
 
 TEST(Movie, PlaysInADialogFrameByFrame) {
-    TempDir dir;
+    CScratchFolder dir;
     CDIB bg;
     ASSERT_TRUE(bg.CreateEmpty(100, 80));
     ASSERT_TRUE(bg.SaveAs(dir.Name("Bg.giz").c_str()));

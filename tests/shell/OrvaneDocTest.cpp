@@ -53,11 +53,8 @@ protected:
 
     std::vector<BYTE> WorldBytes() {
         return StoreBytes([&](CArchive& ar) {
-            m_doc->m_states.Serialize(ar);
-            m_doc->m_nations.Serialize(ar);
-            m_doc->m_persons.Serialize(ar);
-            m_doc->m_castles.Serialize(ar);
-            m_doc->m_paths.Serialize(ar);
+            SerializeWorldLists(ar, m_doc->m_states, m_doc->m_nations, m_doc->m_persons, m_doc->m_castles,
+                                m_doc->m_paths);
         });
     }
     std::vector<BYTE> CampaignBytes() {

@@ -12,6 +12,7 @@
 
 #include "field/AltitudeMap.h"
 #include "field/BattleGrid.h"
+#include "tests/support/TestFolders.h"
 #include "field/BattlefieldFiles.h"
 #include "field/BattlefieldTables.h"
 #include "field/PathGrid.h"
@@ -19,11 +20,6 @@
 #include "field/TerrainDB.h"
 #include "field/TerrainList.h"
 
-// The generated kit's folder.
-inline std::string KitFolder() {
-    const char* kit = std::getenv("VELMOR_KIT");
-    return kit ? kit : VELMOR_BINARY_DIR "/kit";
-}
 
 struct LoadedField {
     CTerrainDB db;
@@ -33,7 +29,7 @@ struct LoadedField {
     CBattleGrid grid;
 
     explicit LoadedField(int id) {
-        std::string data = KitFolder() + "/Data/";
+        std::string data = KitFolder().string() + "/Data/";
         EXPECT_TRUE(db.Load((data + "terrain_rect_db.trm").c_str()));
         EXPECT_TRUE(altitude.Load(GetDataMapName(data.c_str(), id)));
         grid.Rebuild(&altitude);
