@@ -21,30 +21,20 @@ constexpr DWORD kBmpRowsStart = 1078;
 constexpr int kMaxSide = 32768;
 constexpr uint64_t kMaxRowBytes = 256u * 1024 * 1024;
 
-DWORD GetD(const BYTE* p) { return p[0] | (DWORD(p[1]) << 8) | (DWORD(p[2]) << 16) | (DWORD(p[3]) << 24); }
-WORD GetW(const BYTE* p) { return WORD(p[0] | (p[1] << 8)); }
-void PutW(std::vector<BYTE>& v, WORD w) {
-    v.push_back(BYTE(w));
-    v.push_back(BYTE(w >> 8));
-}
-void PutD(std::vector<BYTE>& v, DWORD d) {
-    PutW(v, WORD(d));
-    PutW(v, WORD(d >> 16));
-}
 
 BITMAPINFOHEADER ParseInfo(const BYTE* p) {
     BITMAPINFOHEADER h;
-    h.biSize = GetD(p);
-    h.biWidth = (LONG)GetD(p + 4);
-    h.biHeight = (LONG)GetD(p + 8);
-    h.biPlanes = GetW(p + 12);
-    h.biBitCount = GetW(p + 14);
-    h.biCompression = GetD(p + 16);
-    h.biSizeImage = GetD(p + 20);
-    h.biXPelsPerMeter = (LONG)GetD(p + 24);
-    h.biYPelsPerMeter = (LONG)GetD(p + 28);
-    h.biClrUsed = GetD(p + 32);
-    h.biClrImportant = GetD(p + 36);
+    h.biSize = AfxGetLE32(p);
+    h.biWidth = (LONG)AfxGetLE32(p + 4);
+    h.biHeight = (LONG)AfxGetLE32(p + 8);
+    h.biPlanes = AfxGetLE16(p + 12);
+    h.biBitCount = AfxGetLE16(p + 14);
+    h.biCompression = AfxGetLE32(p + 16);
+    h.biSizeImage = AfxGetLE32(p + 20);
+    h.biXPelsPerMeter = (LONG)AfxGetLE32(p + 24);
+    h.biYPelsPerMeter = (LONG)AfxGetLE32(p + 28);
+    h.biClrUsed = AfxGetLE32(p + 32);
+    h.biClrImportant = AfxGetLE32(p + 36);
     return h;
 }
 
@@ -53,26 +43,26 @@ BITMAPINFOHEADER ParseInfo(const BYTE* p) {
 BITMAPINFOHEADER ParseCore(const BYTE* p) {
     BITMAPINFOHEADER h{};
     h.biSize = 40;
-    h.biWidth = GetW(p + 4);
-    h.biHeight = GetW(p + 6);
-    h.biPlanes = GetW(p + 8);
-    h.biBitCount = GetW(p + 10);
+    h.biWidth = AfxGetLE16(p + 4);
+    h.biHeight = AfxGetLE16(p + 6);
+    h.biPlanes = AfxGetLE16(p + 8);
+    h.biBitCount = AfxGetLE16(p + 10);
     return h;
 }
 
 void PutHeaderBlock(std::vector<BYTE>& v, const BITMAPINFO& bmi) {
     const BITMAPINFOHEADER& h = bmi.bmiHeader;
-    PutD(v, h.biSize);
-    PutD(v, (DWORD)h.biWidth);
-    PutD(v, (DWORD)h.biHeight);
-    PutW(v, h.biPlanes);
-    PutW(v, h.biBitCount);
-    PutD(v, h.biCompression);
-    PutD(v, h.biSizeImage);
-    PutD(v, (DWORD)h.biXPelsPerMeter);
-    PutD(v, (DWORD)h.biYPelsPerMeter);
-    PutD(v, h.biClrUsed);
-    PutD(v, h.biClrImportant);
+    AfxPutLE32(v, h.biSize);
+    AfxPutLE32(v, (DWORD)h.biWidth);
+    AfxPutLE32(v, (DWORD)h.biHeight);
+    AfxPutLE16(v, h.biPlanes);
+    AfxPutLE16(v, h.biBitCount);
+    AfxPutLE32(v, h.biCompression);
+    AfxPutLE32(v, h.biSizeImage);
+    AfxPutLE32(v, (DWORD)h.biXPelsPerMeter);
+    AfxPutLE32(v, (DWORD)h.biYPelsPerMeter);
+    AfxPutLE32(v, h.biClrUsed);
+    AfxPutLE32(v, h.biClrImportant);
     for (const RGBQUAD& c : bmi.bmiColors) {
         v.push_back(c.rgbBlue);
         v.push_back(c.rgbGreen);
@@ -153,7 +143,7 @@ static bool ReadInfoHeader(CFile* f, int64_t at, DWORD coreSize, BITMAPINFOHEADE
     // header is read whole, never as 40 bytes it does not have.
     BYTE info[40];
     if (!SeekTo(f, at) || !ReadExactly(f, info, 4)) return false;
-    DWORD size = GetD(info);
+    DWORD size = AfxGetLE32(info);
     core = size == coreSize;
     if (size == 40) {
         if (!ReadExactly(f, info + 4, 36)) return false;
@@ -171,11 +161,11 @@ BOOL CDIB::ReadGiz(CFile* f) {
     if (f == nullptr) return FALSE;
     int64_t p = f->GetPosition();
     BYTE head[20];
-    if (!ReadExactly(f, head, 20) || GetD(head + 16) != kGizMagic) return FALSE;
+    if (!ReadExactly(f, head, 20) || AfxGetLE32(head + 16) != kGizMagic) return FALSE;
     BITMAPINFOHEADER h;
     bool core;
     if (!ReadInfoHeader(f, p + 20, 16, h, core)) return FALSE;
-    int64_t fileSize = GetD(head), rowBlock = GetD(head + 12);
+    int64_t fileSize = AfxGetLE32(head), rowBlock = AfxGetLE32(head + 12);
     return ReadTableAndRows(f, h, core, p + rowBlock + 12, fileSize - rowBlock - 12);
 }
 
@@ -187,7 +177,7 @@ BOOL CDIB::Read(CFile* f) {
     BITMAPINFOHEADER h;
     bool core;
     if (!ReadInfoHeader(f, p + 14, 12, h, core)) return FALSE;
-    int64_t fileSize = GetD(head + 2), rowOffset = GetD(head + 10);
+    int64_t fileSize = AfxGetLE32(head + 2), rowOffset = AfxGetLE32(head + 10);
     return ReadTableAndRows(f, h, core, p + rowOffset, fileSize - rowOffset);
 }
 
@@ -195,20 +185,20 @@ BOOL CDIB::WriteGiz(CFile* f) {
     if (f == nullptr || IsEmpty()) return FALSE;
     DWORD rowBytes = m_stride * (DWORD)PictureHeight();
     std::vector<BYTE> head;
-    PutD(head, kGizRowsStart + rowBytes);
-    PutW(head, 0);
-    PutW(head, 0);
-    PutD(head, 0);
-    PutD(head, kGizRowBlockOffset);
-    PutD(head, kGizMagic);
+    AfxPutLE32(head, kGizRowsStart + rowBytes);
+    AfxPutLE16(head, 0);
+    AfxPutLE16(head, 0);
+    AfxPutLE32(head, 0);
+    AfxPutLE32(head, kGizRowBlockOffset);
+    AfxPutLE32(head, kGizMagic);
     std::vector<BYTE> block;
     PutHeaderBlock(block, *m_pBMI);
     std::vector<BYTE> constant;
-    PutW(constant, 0x013E);
-    PutW(constant, 0);
-    PutD(constant, 0x00069B52);
-    PutW(constant, 0xCA10);
-    PutW(constant, 0x44FD);
+    AfxPutLE16(constant, 0x013E);
+    AfxPutLE16(constant, 0);
+    AfxPutLE32(constant, 0x00069B52);
+    AfxPutLE16(constant, 0xCA10);
+    AfxPutLE16(constant, 0x44FD);
     return Guarded([&] {
         f->Write(head.data(), (UINT)head.size());
         f->Write(block.data(), (UINT)block.size());
@@ -221,10 +211,10 @@ BOOL CDIB::Write(CFile* f) {
     if (f == nullptr || IsEmpty()) return FALSE;
     DWORD rowBytes = m_stride * (DWORD)PictureHeight();
     std::vector<BYTE> head{'B', 'M'};
-    PutD(head, rowBytes + kBmpRowsStart);
-    PutW(head, 0);
-    PutW(head, 0);
-    PutD(head, kBmpRowsStart);
+    AfxPutLE32(head, rowBytes + kBmpRowsStart);
+    AfxPutLE16(head, 0);
+    AfxPutLE16(head, 0);
+    AfxPutLE32(head, kBmpRowsStart);
     std::vector<BYTE> block;
     PutHeaderBlock(block, *m_pBMI);
     return Guarded([&] {
@@ -317,7 +307,7 @@ void CDIB::Serialize(CArchive& ar) {
     // length, then the rest, and parse it from memory.
     BYTE head[14];
     ar.ReadExact(head, 14);
-    DWORD fileSize = GetD(head + 2);
+    DWORD fileSize = AfxGetLE32(head + 2);
     if (head[0] != 'B' || head[1] != 'M' || fileSize < 14 + 40 || fileSize > kMaxRowBytes + 2048)
         throw CArchiveException(CArchiveException::generic);
     // Grown as the bytes arrive, so a false length cannot claim memory

@@ -165,7 +165,6 @@ constexpr int kClipMaxSide = 4096;
 constexpr DWORD kClipMaxFrames = 100000;
 constexpr DWORD kClipMaxFile = 64u * 1024 * 1024;
 
-DWORD GetD(const BYTE* p) { return p[0] | (DWORD(p[1]) << 8) | (DWORD(p[2]) << 16) | (DWORD(p[3]) << 24); }
 
 }  // namespace
 
@@ -173,16 +172,16 @@ bool ParseAnimClip(std::vector<BYTE> bytes, CAnimClip& c) {
     c.file = std::move(bytes);
     const std::vector<BYTE>& f = c.file;
     if (f.size() < 24 || std::memcmp(f.data(), "ANIM", 4) != 0) return false;
-    DWORD count = GetD(&f[4]), ps = GetD(&f[8]);
-    c.key = GetD(&f[12]) & 0xFFFFFF;
-    DWORD w = GetD(&f[16]), h = GetD(&f[20]);
+    DWORD count = AfxGetLE32(&f[4]), ps = AfxGetLE32(&f[8]);
+    c.key = AfxGetLE32(&f[12]) & 0xFFFFFF;
+    DWORD w = AfxGetLE32(&f[16]), h = AfxGetLE32(&f[20]);
     if (count == 0 || count > kClipMaxFrames || (ps != 1 && ps != 3)) return false;
     if (w == 0 || h == 0 || w > kClipMaxSide || h > kClipMaxSide) return false;
     uint64_t tableEnd = 24 + 8ull * count + (ps == 1 ? 1024 : 0);
     if (tableEnd > f.size()) return false;
     c.frames.resize(count);
     for (DWORD i = 0; i < count; ++i) {
-        DWORD off = GetD(&f[24 + 8 * i]), size = GetD(&f[28 + 8 * i]);
+        DWORD off = AfxGetLE32(&f[24 + 8 * i]), size = AfxGetLE32(&f[28 + 8 * i]);
         if ((uint64_t)off + size > f.size()) return false;
         c.frames[i] = {off, size};
     }

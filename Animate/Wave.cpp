@@ -9,7 +9,6 @@
 IMPLEMENT_DYNAMIC(SWave, CObject)
 
 namespace {
-DWORD LittleDword(const BYTE* p) { return DWORD(p[0]) | (DWORD(p[1]) << 8) | (DWORD(p[2]) << 16) | (DWORD(p[3]) << 24); }
 
 // Reads exactly `count` bytes at `at`; false on a short read.
 bool ReadAt(CFile& file, DWORD at, void* dest, DWORD count) {
@@ -63,7 +62,7 @@ BOOL SWave::FindChunk(CFile& file, const char* id, DWORD& start, DWORD& size) {
     while (pos + 8 <= length) {
         BYTE chunk[8];
         if (!ReadAt(file, (DWORD)pos, chunk, sizeof chunk)) break;
-        const uint64_t bodySize = LittleDword(chunk + 4);
+        const uint64_t bodySize = AfxGetLE32(chunk + 4);
         const uint64_t body = pos + 8;
         if (std::memcmp(chunk, id, 4) == 0) {
             if (body + bodySize > length) {

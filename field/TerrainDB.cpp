@@ -17,16 +17,13 @@ bool CTerrainReader::Int(int32_t& v) {
         m_pos = m_size;
         return false;
     }
-    v = int32_t(DWORD(m_data[m_pos]) | DWORD(m_data[m_pos + 1]) << 8 | DWORD(m_data[m_pos + 2]) << 16 |
-                DWORD(m_data[m_pos + 3]) << 24);
+    v = int32_t(AfxGetLE32(m_data + m_pos));
     m_pos += 4;
     m_counted += 4;
     return true;
 }
 
-static void PutInt(std::vector<BYTE>& out, int32_t v) {
-    for (int i = 0; i < 4; ++i) out.push_back(BYTE(DWORD(v) >> (8 * i)));
-}
+static void PutInt(std::vector<BYTE>& out, int32_t v) { AfxPutLE32(out, uint32_t(v)); }
 
 // Rectangles and origins are offsets from the object's place on the field,
 // and frame counts are stepped through: any of them beyond a million is

@@ -1,6 +1,5 @@
 #include "world/SaveGameInfo.h"
 
-static int32_t FromLE(const BYTE* b) { return int32_t(uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24); }
 
 bool CSaveGameInfo::Read(CFile& file) {
     BYTE b[12];
@@ -8,9 +7,9 @@ bool CSaveGameInfo::Read(CFile& file) {
         *this = CSaveGameInfo();
         return false;
     }
-    year = FromLE(b);
-    battle = FromLE(b + 4);
-    saveTime = FromLE(b + 8);
+    year = AfxGetLE32(b);
+    battle = AfxGetLE32(b + 4);
+    saveTime = AfxGetLE32(b + 8);
     return true;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/afx/AfxTypes.h"
+#include "platform/afx/Bytes.h"
 #include "platform/afx/Archive.h"
 #include "platform/afx/Exceptions.h"
 #include "platform/afx/File.h"

@@ -1,4 +1,5 @@
 #include "platform/audio/DirectSoundBuffer.h"
+#include "platform/afx/Bytes.h"
 
 #include <cmath>
 #include <algorithm>
@@ -179,5 +180,5 @@ int IDirectSoundBuffer::Sample(DWORD frame, int ch) const {
     size_t at = (size_t)frame * m_format.nBlockAlign;
     if (m_format.wBitsPerSample == 8) return ((int)m_data[at + ch] - 128) << 8;
     at += (size_t)ch * 2;
-    return (int16_t)(uint16_t)(m_data[at] | (m_data[at + 1] << 8));
+    return (int16_t)AfxGetLE16(&m_data[at]);
 }

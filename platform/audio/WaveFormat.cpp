@@ -1,13 +1,9 @@
 #include "platform/audio/WaveFormat.h"
+#include "platform/afx/Bytes.h"
 
 namespace {
-WORD Word(const BYTE* p, size_t size, size_t at) {
-    return at + 2 <= size ? WORD(p[at] | (p[at + 1] << 8)) : 0;
-}
-DWORD Dword(const BYTE* p, size_t size, size_t at) {
-    return at + 4 <= size ? DWORD(p[at]) | (DWORD(p[at + 1]) << 8) | (DWORD(p[at + 2]) << 16) | (DWORD(p[at + 3]) << 24)
-                          : 0;
-}
+WORD Word(const BYTE* p, size_t size, size_t at) { return at + 2 <= size ? AfxGetLE16(p + at) : 0; }
+DWORD Dword(const BYTE* p, size_t size, size_t at) { return at + 4 <= size ? AfxGetLE32(p + at) : 0; }
 }  // namespace
 
 void ParseWaveFormat(const BYTE* bytes, size_t size, WAVEFORMATEX& fmt) {
@@ -30,14 +26,6 @@ const char* WaveFormatProblem(const WAVEFORMATEX& fmt) {
 }
 
 namespace {
-void PutWord(std::vector<BYTE>& out, WORD v) {
-    out.push_back(BYTE(v));
-    out.push_back(BYTE(v >> 8));
-}
-void PutDword(std::vector<BYTE>& out, DWORD v) {
-    PutWord(out, WORD(v));
-    PutWord(out, WORD(v >> 16));
-}
 void PutTag(std::vector<BYTE>& out, const char* tag) {
     for (int i = 0; i < 4; ++i) out.push_back(BYTE(tag[i]));
 }
@@ -59,18 +47,18 @@ std::vector<BYTE> MakeWaveFile(const WAVEFORMATEX& fmt, const BYTE* samples, siz
     const size_t pad = bytes & 1;
     out.reserve(44 + bytes + pad);
     PutTag(out, "RIFF");
-    PutDword(out, DWORD(36 + bytes + pad));
+    AfxPutLE32(out, DWORD(36 + bytes + pad));
     PutTag(out, "WAVE");
     PutTag(out, "fmt ");
-    PutDword(out, 16);
-    PutWord(out, fmt.wFormatTag);
-    PutWord(out, fmt.nChannels);
-    PutDword(out, fmt.nSamplesPerSec);
-    PutDword(out, fmt.nAvgBytesPerSec);
-    PutWord(out, fmt.nBlockAlign);
-    PutWord(out, fmt.wBitsPerSample);
+    AfxPutLE32(out, 16);
+    AfxPutLE16(out, fmt.wFormatTag);
+    AfxPutLE16(out, fmt.nChannels);
+    AfxPutLE32(out, fmt.nSamplesPerSec);
+    AfxPutLE32(out, fmt.nAvgBytesPerSec);
+    AfxPutLE16(out, fmt.nBlockAlign);
+    AfxPutLE16(out, fmt.wBitsPerSample);
     PutTag(out, "data");
-    PutDword(out, DWORD(bytes));
+    AfxPutLE32(out, DWORD(bytes));
     if (bytes) out.insert(out.end(), samples, samples + bytes);
     if (pad) out.push_back(0);
     return out;

@@ -1,3 +1,4 @@
+#include "platform/afx/Bytes.h"
 #include "platform/movie/Movie.h"
 
 #include <cstring>
@@ -13,8 +14,6 @@ namespace {
 constexpr int kMaxSide = 4096;
 constexpr size_t kMaxFile = 512u * 1024 * 1024;
 
-uint32_t U32(const uint8_t* p) { return p[0] | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24); }
-uint16_t U16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
 bool Is(const uint8_t* p, const char* id) { return std::memcmp(p, id, 4) == 0; }
 
 // The chunks of [begin, end) of a range already in memory: id, data and
@@ -26,7 +25,7 @@ struct Chunk {
 };
 bool Chunks(const std::vector<uint8_t>& f, size_t begin, size_t end, std::vector<Chunk>& out, std::string& error) {
     for (size_t at = begin; at + 8 <= end;) {
-        size_t size = U32(&f[at + 4]);
+        size_t size = AfxGetLE32(&f[at + 4]);
         if (size > end - at - 8) {
             error = "a chunk runs past its end";
             return false;
@@ -67,7 +66,7 @@ bool CMovie::ParseChunks(std::string& error) {
         error = "not an AVI file";
         return false;
     }
-    const size_t riffEnd = std::min(m_length, size_t(U32(head + 4)) + 8);
+    const size_t riffEnd = std::min(m_length, size_t(AfxGetLE32(head + 4)) + 8);
     bool haveVideo = false;
     uint32_t frameMicros = 0;
     size_t moviData = 0, moviSize = 0;
@@ -78,7 +77,7 @@ bool CMovie::ParseChunks(std::string& error) {
             error = "cannot read the movie";
             return false;
         }
-        const size_t size = U32(h + 4);
+        const size_t size = AfxGetLE32(h + 4);
         if (size > riffEnd - at - 8) {
             error = "a chunk runs past its end";
             return false;
@@ -99,7 +98,7 @@ bool CMovie::ParseChunks(std::string& error) {
         std::vector<Chunk> hdrl;
         if (!Chunks(f, 4, f.size(), hdrl, error)) return false;
         for (const Chunk& h : hdrl) {
-            if (Is(h.id, "avih") && h.size >= 4) frameMicros = U32(&f[h.data]);
+            if (Is(h.id, "avih") && h.size >= 4) frameMicros = AfxGetLE32(&f[h.data]);
             if (!Is(h.id, "LIST") || h.size < 4 || !Is(&f[h.data], "strl")) continue;
             std::vector<Chunk> strl;
             if (!Chunks(f, h.data + 4, h.data + h.size, strl, error)) return false;
@@ -116,8 +115,8 @@ bool CMovie::ParseChunks(std::string& error) {
                     return false;
                 }
                 const uint8_t* b = &f[strf->data];
-                int32_t w = (int32_t)U32(b + 4), hgt = (int32_t)U32(b + 8);
-                if (U16(b + 14) != 24 || U32(b + 16) != 0 || w <= 0 || hgt <= 0 || w > kMaxSide || hgt > kMaxSide) {
+                int32_t w = (int32_t)AfxGetLE32(b + 4), hgt = (int32_t)AfxGetLE32(b + 8);
+                if (AfxGetLE16(b + 14) != 24 || AfxGetLE32(b + 16) != 0 || w <= 0 || hgt <= 0 || w > kMaxSide || hgt > kMaxSide) {
                     error = "only uncompressed 24-bit pictures are played";
                     return false;
                 }
@@ -152,7 +151,7 @@ bool CMovie::ParseChunks(std::string& error) {
             error = "cannot read the movie";
             return false;
         }
-        const size_t size = U32(h + 4);
+        const size_t size = AfxGetLE32(h + 4);
         if (size > moviEnd - at - 8) {
             error = "a chunk runs past its end";
             return false;

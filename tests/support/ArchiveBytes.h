@@ -24,13 +24,7 @@ void LoadBytes(const std::vector<BYTE>& bytes, F&& read) {
     read(ar);
 }
 
-// Little-endian byte builders for fixtures.
-inline void PutW(std::vector<BYTE>& v, WORD w) {
-    v.push_back(BYTE(w));
-    v.push_back(BYTE(w >> 8));
-}
-inline void PutD(std::vector<BYTE>& v, DWORD d) {
-    PutW(v, WORD(d));
-    PutW(v, WORD(d >> 16));
-}
+// Little-endian byte builders for fixtures (the game's own packing).
+inline void PutW(std::vector<BYTE>& v, WORD w) { AfxPutLE16(v, w); }
+inline void PutD(std::vector<BYTE>& v, DWORD d) { AfxPutLE32(v, d); }
 inline void PutS(std::vector<BYTE>& v, const char* s) { v.insert(v.end(), s, s + strlen(s)); }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/afx/Bytes.h"
 #include "tools/mkdata/Kit.h"
 #include "tools/mkdata/Style.h"
 
@@ -20,10 +21,6 @@ namespace {
 constexpr int kFrames = 12;
 // The skip marker of the change lists; no written pixel may equal it.
 constexpr uint32_t kKey = 0x010101;
-
-void Put32(std::vector<uint8_t>& v, uint32_t d) {
-    for (int i = 0; i < 4; ++i) v.push_back(uint8_t(d >> (8 * i)));
-}
 
 // A frame as packed blue + green x 256 + red x 65536 values, top row first.
 std::vector<uint32_t> Grab(kit::Picture& p) {
@@ -129,15 +126,15 @@ std::vector<uint8_t> MakeClip(const kit::ScreenLayout& layout) {
     for (int f = 1; f < kFrames; ++f) data.push_back(ChangeList(frames[f - 1], frames[f]));
 
     std::vector<uint8_t> out = {'A', 'N', 'I', 'M'};
-    Put32(out, kFrames);
-    Put32(out, 3);
-    Put32(out, kKey);
-    Put32(out, uint32_t(w));
-    Put32(out, uint32_t(h));
+    AfxPutLE32(out, kFrames);
+    AfxPutLE32(out, 3);
+    AfxPutLE32(out, kKey);
+    AfxPutLE32(out, uint32_t(w));
+    AfxPutLE32(out, uint32_t(h));
     uint32_t at = 24 + 8 * kFrames;
     for (const auto& d : data) {
-        Put32(out, at);
-        Put32(out, uint32_t(d.size()));
+        AfxPutLE32(out, at);
+        AfxPutLE32(out, uint32_t(d.size()));
         at += uint32_t(d.size());
     }
     for (const auto& d : data) out.insert(out.end(), d.begin(), d.end());

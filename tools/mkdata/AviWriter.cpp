@@ -1,3 +1,4 @@
+#include "platform/afx/Bytes.h"
 #include "tools/mkdata/AviWriter.h"
 
 #include <algorithm>
@@ -13,13 +14,8 @@ class Out {
 public:
     std::vector<uint8_t> b;
     void Id(const char* four) { b.insert(b.end(), four, four + 4); }
-    void U16(uint32_t v) {
-        b.push_back(uint8_t(v));
-        b.push_back(uint8_t(v >> 8));
-    }
-    void U32(uint32_t v) {
-        for (int i = 0; i < 4; ++i) b.push_back(uint8_t(v >> (8 * i)));
-    }
+    void U16(uint32_t v) { AfxPutLE16(b, uint16_t(v)); }
+    void U32(uint32_t v) { AfxPutLE32(b, v); }
     // Opens a chunk; returns where its size goes.
     size_t Open(const char* id) {
         Id(id);

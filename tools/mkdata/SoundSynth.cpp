@@ -1,3 +1,4 @@
+#include "platform/afx/Bytes.h"
 #include "tools/mkdata/SoundSynth.h"
 
 #include <algorithm>
@@ -101,8 +102,7 @@ std::vector<BYTE> CSynthTrack::ToWaveFile(float peak) {
     out.reserve(m_samples.size() * 2);
     for (float v : m_samples) {
         long s = std::clamp(std::lround(v * scale), -32767L, 32767L);
-        out.push_back(BYTE(s & 0xFF));
-        out.push_back(BYTE((s >> 8) & 0xFF));
+        AfxPutLE16(out, uint16_t(int16_t(s)));
     }
     return MakeWaveFile(PcmFormat((DWORD)m_rate, 1, 16), out.data(), out.size());
 }
