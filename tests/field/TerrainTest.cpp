@@ -78,6 +78,65 @@ TEST(TerrainDB, StoreAndLoadRoundTrip) {
     EXPECT_EQ(back.GetRecord(120).routes[2].GetHead(), CPoint(10, 20));
 }
 
+TEST(TerrainDB, TheCurrentRecordFormatFieldByField) {
+    // A record of version 8 written out by hand: each field a different
+    // value, so one read or written in another's place shows.
+    std::vector<BYTE> v;
+    PutD(v, 8);
+    v.insert(v.end(), {1, 1, 0});  // flag C, countdown on, no snapping
+    for (int32_t x : {75, 6, 3, 30, 60, 12, 14}) PutD(v, DWORD(x));  // countdown, frames, morale, origin, point
+    for (int s = 0; s < 5; ++s) {
+        PutD(v, 3);
+        v.insert(v.end(), {BYTE(s == 1), BYTE(s == 2), BYTE(s < 2)});  // blocking, loop, used
+        for (int32_t x : {2, 5 + s, 15, 1, s, 900 + s}) PutD(v, DWORD(x));  // D, last, B, first, depth, C
+        for (int r = 0; r < 10; ++r)
+            for (int32_t x : {-r, -2 * r, r + s, 2 * r + s}) PutD(v, DWORD(x));
+    }
+    PutD(v, DWORD(-7));  // pair A
+    PutD(v, 9);          // pair B
+    PutW(v, 1), PutD(v, 10), PutD(v, 20);                        // route 0: one point
+    PutW(v, 0);                                                   // route 1: none
+    PutW(v, 2), PutD(v, 1), PutD(v, 2), PutD(v, 3), PutD(v, 4);  // route 2: two points
+
+    CTerrainRectRecord r;
+    CTerrainReader in(v.data(), v.size());
+    ASSERT_TRUE(r.Read(in));
+    EXPECT_EQ(in.Position(), v.size());
+    EXPECT_EQ(r.flagC, 1);
+    EXPECT_EQ(r.countdownActive, 1);
+    EXPECT_EQ(r.snapToCells, 0);
+    EXPECT_EQ(r.countdown, 75);
+    EXPECT_EQ(r.frameCount, 6);
+    EXPECT_EQ(r.moralePenalty, 3);
+    EXPECT_EQ(CPoint(r.originX, r.originY), CPoint(30, 60));
+    EXPECT_EQ(CPoint(r.pointX, r.pointY), CPoint(12, 14));
+    EXPECT_EQ(r.states[1].blocking, 1);
+    EXPECT_EQ(r.states[2].loop, 1);
+    EXPECT_EQ(r.states[2].used, 0);
+    EXPECT_EQ(r.states[3].lastFrame, 8);
+    EXPECT_EQ(r.states[4].depthMode, 4);
+    EXPECT_EQ(r.states[4].valueC, 904);
+    EXPECT_EQ(r.states[3].rects[9], CRect(-9, -18, 12, 21));
+    EXPECT_EQ(r.pairA, -7);
+    EXPECT_EQ(r.pairB, 9);
+    EXPECT_EQ(r.routes[0].GetHead(), CPoint(10, 20));
+    EXPECT_TRUE(r.routes[1].IsEmpty());
+    EXPECT_EQ(r.routes[2].GetTail(), CPoint(3, 4));
+    std::vector<BYTE> written;
+    r.Write(written);
+    EXPECT_EQ(written, v);
+
+    // Coordinates, origins or frame counts beyond a million are damage: the
+    // record is refused before a feature placed by it could overflow.
+    for (size_t at : {size_t(4 + 3 + 12), size_t(4 + 3 + 28 + 3 + 24 + 8)}) {
+        std::vector<BYTE> far = v;
+        far[at + 3] = 0x80;
+        CTerrainRectRecord refused;
+        CTerrainReader farIn(far.data(), far.size());
+        EXPECT_FALSE(refused.Read(farIn)) << at;
+    }
+}
+
 TEST(TerrainDB, DamagedFilesReportAndKeepDefaults) {
     CTerrainDB source;
     source.GetRecord(5).countdown = 7;

@@ -166,6 +166,29 @@ TEST(Campaign, ReadsVersionsFiveToSeven) {
     }
 }
 
+TEST(Campaign, TheCurrentFormatFieldByField) {
+    // Every field lands where the hand-built record puts it, and storing
+    // writes the same bytes: a field written in the wrong place on both
+    // sides would pass a round trip but not this.
+    const std::vector<BYTE> bytes = CampaignRecord(7);
+    CCampaign c;
+    bool ok = false;
+    LoadBytes(bytes, [&](CArchive& ar) { ok = c.Serialize(ar); });
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(c.m_nBattle, 20);
+    EXPECT_EQ(c.m_nBattleStage, 2);
+    EXPECT_EQ(c.m_nStage, 3);
+    EXPECT_EQ(c.m_nStoryFlags, 16);
+    EXPECT_EQ(c.m_nClanFlags, 0x800000);
+    EXPECT_EQ(c.m_nFallenMask, 1);
+    EXPECT_EQ(c.m_bAttackThisYear, 1);
+    EXPECT_EQ(c.m_bEconomyFlag, 1);
+    EXPECT_EQ(c.m_bYearDone, 0);
+    EXPECT_EQ(c.m_nEvent9Year, 100000);
+    EXPECT_EQ(c.m_nEndYear, 1570);
+    EXPECT_EQ(StoreBytes([&](CArchive& ar) { c.Serialize(ar); }), bytes);
+}
+
 TEST(Campaign, ResetKeepsTheCatalogueAndTheLevel) {
     CCampaign c;
     c.BuildCatalogue(nullptr);
