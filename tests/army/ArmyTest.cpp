@@ -504,7 +504,7 @@ TEST(KitArmies, TwoArmiesStandInPresetFormationsOnTheField) {
     CWorldLists world;
     {
         CFile file;
-        ASSERT_TRUE(file.Open((KitFolder() + "/Data/Default.STE").c_str(), CFile::modeRead));
+        ASSERT_TRUE(file.Open((KitFolder().string() + "/Data/Default.STE").c_str(), CFile::modeRead));
         CArchive ar(&file, CArchive::load);
         world.Serialize(ar);
     }

@@ -10,7 +10,7 @@
 #include "army/FormationList.h"
 #include "tests/support/LoadedBattlefield.h"
 
-inline std::string KitFormationFile() { return KitFolder() + "/Data/Default Formation Lists A.fed"; }
+inline std::string KitFormationFile() { return KitFolder().string() + "/Data/Default Formation Lists A.fed"; }
 
 // The kit's three lists; a failed load fails the calling test.
 inline CFormationLists& KitFormationLists() {

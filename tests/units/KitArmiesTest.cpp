@@ -12,6 +12,7 @@
 #include "Units/Division.h"
 #include "Units/Unit.h"
 #include "world/WorldLists.h"
+#include "tests/support/TestFolders.h"
 #include "tests/units/UnitsFixtures.h"
 
 namespace fs = std::filesystem;
@@ -19,9 +20,7 @@ namespace fs = std::filesystem;
 namespace {
 
 TEST(KitArmiesTest, TwoClansGeneralsMakeFullArmiesWithoutAMessage) {
-    const char* kit = std::getenv("VELMOR_KIT");
-    ASSERT_NE(kit, nullptr);
-    fs::path path = fs::path(kit) / "Data" / "Default.STE";
+    fs::path path = KitFile("Data\\Default.STE");
     ASSERT_TRUE(fs::exists(path)) << path;
 
     CWorldLists world;
