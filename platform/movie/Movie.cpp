@@ -1,8 +1,8 @@
-#include "platform/afx/Bytes.h"
 #include "platform/movie/Movie.h"
 
 #include <cstring>
 
+#include "platform/afx/Bytes.h"
 #include "platform/afx/File.h"
 #include "platform/afx/Time.h"
 #include "platform/audio/DirectSoundBuffer.h"
