@@ -535,4 +535,132 @@ TEST_F(AIArmies, TheLevelRedrawsTheTie) {
     }
 }
 
+// --------------------------------------------------------------- behaviours
+
+class Behaviour : public AIArmies {
+protected:
+    void SetUp() override {
+        AIArmies::SetUp();
+        for (POSITION pos = a.m_divisions.GetHeadPosition(); pos;) a.m_divisions.GetDivision(pos)->m_flags = 0;
+        a.m_markers[0] = &marker[0];
+        a.m_markers[1] = &marker[1];
+        a.m_tickCount = 100;  // the turn of divisions 0, 5 and 10
+    }
+    CDivision* Wing(int index, int flags, int x, int y) {
+        CDivision* d = a.GetDivision(index, FALSE);
+        d->m_flags = flags;
+        d->SetPosition(x, y);
+        return d;
+    }
+    // The target the headquarters give: (2500, 1000).
+    CKeyPoint marker[2] = {CKeyPoint(1, 0, 2500, 900, nullptr), CKeyPoint(1, 0, 2600, 1100, nullptr)};
+};
+
+TEST_F(Behaviour, AttackersGoStraightWhenNearAndStepWhenFar) {
+    struct Case {
+        int x;
+        bool ordered;
+        CPoint target;
+    };
+    for (const Case& c : {Case{2401, false, {}}, Case{2400, true, {2500, 1000}}, Case{2000, true, {2400, 1000}}}) {
+        CDivision* d = Wing(5, 32, c.x, 1000);
+        Ordered(d) = 0;
+        d->m_order = CObjective();
+        ai.RunPosture(a, 2);
+        EXPECT_EQ(bool(Ordered(d)), c.ordered) << c.x;
+        if (c.ordered) {
+            EXPECT_EQ(CPoint(d->m_order.m_x, d->m_order.m_y), c.target) << c.x;
+            EXPECT_EQ(d->m_order.m_type, 2);
+        }
+    }
+}
+
+TEST_F(Behaviour, OnlyWingDivisionsOnTheirTurnAreOrdered) {
+    CDivision* offTurn = Wing(6, 32, 2000, 1000);
+    CDivision* mixed = Wing(10, 32 | 0x1000, 2000, 1000);
+    CDivision* onTurn = Wing(5, 64, 2000, 1000);
+    for (int code : {2, 64, 128, 256, 512, 1024}) {
+        for (CDivision* d : {offTurn, mixed, onTurn}) Ordered(d) = 0, d->m_ready = 1;
+        onTurn->m_flags = 64;
+        ai.RunPosture(a, code);
+        EXPECT_FALSE(Ordered(offTurn)) << code;
+        EXPECT_FALSE(Ordered(mixed)) << code;
+        EXPECT_TRUE(Ordered(onTurn)) << code;
+    }
+}
+
+TEST_F(Behaviour, ALoneCentreDivisionHoldsTheMiddleLine) {
+    a.m_frontColumns[2] = 6;
+    a.m_frontColumns[3] = 5;
+    CDivision* d = Wing(5, 128, 1374, 800);
+    ai.RunPosture(a, 1024);
+    ASSERT_TRUE(Ordered(d));
+    EXPECT_EQ(CPoint(d->m_order.m_x, d->m_order.m_y), CPoint(1374, 1000)) << "column 5, y 1000";
+    EXPECT_EQ(d->m_order.m_type, 512);
+    Ordered(d) = 0;
+    d->m_flags = 128;
+    d->SetPosition(1374, 950);
+    d->m_facing = 2;
+    ai.RunPosture(a, 1024);
+    EXPECT_FALSE(Ordered(d)) << "in place and facing the army's way";
+    d->m_facing = 4;
+    ai.RunPosture(a, 1024);
+    EXPECT_TRUE(Ordered(d)) << "in place but facing elsewhere";
+}
+
+TEST_F(Behaviour, PursuitGoesForTheNearestEnemy) {
+    for (POSITION pos = b.m_divisions.GetHeadPosition(); pos;) b.m_divisions.GetDivision(pos)->SetPosition(2800, 100);
+    b.GetDivision(4, FALSE)->SetPosition(1500, 1500);
+    CDivision* d = Wing(5, 8, 1000, 1500);
+    ai.RunPosture(a, 4096);
+    ASSERT_TRUE(Ordered(d));
+    EXPECT_EQ(CPoint(d->m_order.m_x, d->m_order.m_y), CPoint(1500, 1500));
+}
+
+// Two computer armies on an open field think for 600 ticks: both runs make
+// the same draws on the same ticks, and the armies give orders.
+TEST(BattleAIRun, TwoComputerArmiesThinkRepeatably) {
+    auto run = [] {
+        GameSrand(3);
+        CPerson people[32];
+        CArmy a(0, 14, true), b(1, 14, true);
+        a.m_opponent = &b;
+        b.m_opponent = &a;
+        a.m_facing = 2;
+        b.m_facing = 6;
+        int n = 0;
+        for (CArmy* army : {&a, &b}) {
+            army->BuildGrid();
+            army->RecountDivisions();
+            army->SetCommander(&people[n++]);
+            army->SetBattleAI(std::make_unique<CArmyAI>());
+            army->m_aiMode = 1;
+            army->m_battleJoined = 1;
+            int i = 0;
+            for (POSITION pos = army->m_divisions.GetHeadPosition(); pos; ++i) {
+                CDivision* d = army->m_divisions.GetDivision(pos);
+                d->m_general = &people[n++ % 32];
+                d->RecountBattalions();
+                d->SetPosition(army == &a ? 300 + 40 * i : 2700 - 40 * i, 200 + 110 * i);
+            }
+            army->SetAILevel(army == &a ? 5 : 2);
+        }
+        std::vector<int> counts;
+        const int start = RandCallCount;
+        int ordered = 0;
+        for (int tick = 0; tick < 600; ++tick) {
+            a.Update();
+            b.Update();
+            counts.push_back(RandCallCount - start);
+        }
+        for (CArmy* army : {&a, &b})
+            for (POSITION pos = army->m_divisions.GetHeadPosition(); pos;) ordered += Ordered(army->m_divisions.GetDivision(pos));
+        return std::pair{counts, ordered};
+    };
+    const auto first = run();
+    const auto second = run();
+    EXPECT_EQ(first.first, second.first);
+    EXPECT_GT(first.second, 0);
+}
+
 }  // namespace
