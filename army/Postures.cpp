@@ -344,16 +344,103 @@ void CArmyAI::PostureWingAttack(CArmy& army, bool attackLeft) {
         }
     }
 
-    // The flank wing lines up to cover its band.
-    const CDivList& flank = wings.Of(flankFlags);
-    const int fr = attackLeft ? 4 : 1;
-    const int flankColumn =
-        attackLeft ? std::min(army.m_frontColumns[4], army.m_frontColumns[5]) : 3;
-    CPoint flankPoints[4];
-    LinePoints(int(flank.GetCount()), CPoint(CellCentre(army, fr, flankColumn).x, flankLineY),
-               CellCentre(army, attackLeft ? 4 : 1, 3), CellCentre(army, attackLeft ? 5 : 0, 3), flankLineY,
-               CellCentre(army, attackLeft ? 4 : 1, 3).x, flankPoints);
-    LineUp(army, flank, flankPoints, 512, true);
+    // The flank wing meets what threatens the centre, covers its band, or
+    // lines up.
+    CDivList flank;
+    for (POSITION pos = wings.Of(flankFlags).GetHeadPosition(); pos;) flank.AddTail(wings.Of(flankFlags).GetDivision(pos));
+    const CRect& flankBand = army.GetZone(attackLeft ? CArmy::kRightWing : CArmy::kLeftWing);
+    auto unionOf = [&](int r0, int r1, int c0, int c1) {
+        CRect u = army.GetCell(r0, c0);
+        for (int r = r0; r <= r1; ++r)
+            for (int c = c0; c <= c1; ++c) u.UnionRect(&u, &army.GetCell(r, c));
+        return u;
+    };
+    const CRect rearBlock = attackLeft ? unionOf(3, 5, 0, 3) : unionOf(0, 2, 0, 3);
+    const CRect threatBlock = attackLeft ? unionOf(3, 4, 2, 9) : unionOf(1, 2, 2, 9);
+    const CPoint flankFallback = CellCentre(army, attackLeft ? 4 : 1, 11);
+    CDivList bandList, rearList, threatList;
+    if (army.m_opponent) {
+        for (POSITION pos = army.m_opponent->m_divisions.GetHeadPosition(); pos;) {
+            CDivision* e = army.m_opponent->m_divisions.GetDivision(pos);
+            if (IsLost(e)) continue;
+            if (flankBand.PtInRect(e->GetPosition())) bandList.AddTail(e);
+            if (rearBlock.PtInRect(e->GetPosition())) rearList.AddTail(e);
+            const CPoint target(e->m_order.m_x, e->m_order.m_y);
+            if (!middle.PtInRect(target) || !threatBlock.PtInRect(e->GetPosition())) continue;
+            CDivList centreCopy;
+            for (POSITION q = wings.centre.GetHeadPosition(); q;) centreCopy.AddTail(wings.centre.GetDivision(q));
+            const CDivision* guard = centreCopy.PopNearest(target.x, target.y, 65535);
+            centreCopy.RemoveAll(FALSE);
+            if (!guard) continue;
+            const double dx = guard->m_x - e->m_x, dy = guard->m_y - e->m_y;
+            if (dx * dx + dy * dy <= 250000) threatList.AddTail(e);
+        }
+    }
+    bool lineUp = false;
+    if (!threatList.IsEmpty()) {
+        const CDivision* threat = nullptr;
+        for (POSITION pos = flank.GetHeadPosition(); pos;) {
+            CDivision* d = flank.GetDivision(pos);
+            if (!threatList.IsEmpty()) threat = threatList.PopMaxX();
+            if (!threat || !OnTurn(army, d)) continue;
+            const CPoint off = ScaleToLength(d->m_x - threat->m_x, d->m_y - threat->m_y, 150);
+            StepToward(army, d, CPoint(threat->m_x + off.x, threat->m_y + off.y), 512, -2, d->m_ready);
+        }
+    } else {
+        const double bandCount = double(bandList.GetCount());
+        const double r = bandCount > 0 ? double(flank.GetCount()) / bandCount : 1e9;
+        if (r > 1.2) {
+            for (POSITION pos = flank.GetHeadPosition(); pos;) {
+                CDivision* d = flank.GetDivision(pos);
+                if (!OnTurn(army, d)) continue;
+                const bool inFront = front.PtInRect(d->GetPosition());
+                const CPoint t = inFront ? GetHeadquartersTarget(army, d->m_x, d->m_y) : flankFallback;
+                const int dist = Dist(d->GetPosition(), t);
+                if (dist >= 100 && dist < 400) {
+                    Order(army, d, 2, t, -2);
+                } else if (dist >= 400 && d->m_ready) {
+                    CPoint step = StepPoint(d->GetPosition(), t);
+                    if (!inFront && !flankBand.PtInRect(d->GetPosition())) step.y = MiddleY(flankBand);
+                    Order(army, d, 2, step, -2);
+                }
+            }
+        } else if (r > 0.8 && rearList.IsEmpty()) {
+            const CDivision* s = bandList.PopMaxX();
+            const CPoint p(s->m_x + 400, s->m_y);
+            for (POSITION pos = flank.GetHeadPosition(); pos;) {
+                CDivision* d = flank.GetDivision(pos);
+                if (!OnTurn(army, d)) continue;
+                const bool past = west ? p.x > d->m_x : p.x < d->m_x;
+                if (past) {
+                    if (Dist(d->GetPosition(), p) > 50) {
+                        const int facing = CArmyElement::NormalizeDirection(GetDirection(p.x, p.y, d->m_x, d->m_y) -
+                                                                            army.m_facing);
+                        Order(army, d, 64, p, facing);
+                    }
+                } else {
+                    StepToward(army, d, p, 128, -2, d->m_ready);
+                }
+            }
+        } else {
+            while (!rearList.IsEmpty() && !flank.IsEmpty()) {
+                const CDivision* e = rearList.PopMaxX();
+                CDivision* d = flank.PopNearest(e->m_x, e->m_y, 65535);
+                if (!d) break;
+                if (OnTurn(army, d)) Order(army, d, 512, e->GetPosition(), -2);
+            }
+            lineUp = true;
+        }
+    }
+    if (lineUp) {
+        const int fr = attackLeft ? 4 : 1;
+        const int flankColumn = attackLeft ? std::min(army.m_frontColumns[4], army.m_frontColumns[5]) : 3;
+        CPoint flankPoints[4];
+        LinePoints(int(flank.GetCount()), CPoint(CellCentre(army, fr, flankColumn).x, flankLineY),
+                   CellCentre(army, attackLeft ? 4 : 1, 3), CellCentre(army, attackLeft ? 5 : 0, 3), flankLineY,
+                   CellCentre(army, attackLeft ? 4 : 1, 3).x, flankPoints);
+        LineUp(army, flank, flankPoints, 512, true);
+    }
+    for (CDivList* list : {&flank, &bandList, &rearList, &threatList}) list->RemoveAll(FALSE);
 
     // The centre lines up on the middle band and moves in when the attack
     // wing aims into it.

@@ -608,6 +608,29 @@ TEST_F(Behaviour, ALoneCentreDivisionHoldsTheMiddleLine) {
     EXPECT_TRUE(Ordered(d)) << "in place but facing elsewhere";
 }
 
+TEST_F(Behaviour, TheFlankWingMeetsAnEnemyBehindIt) {
+    struct Case {
+        CPoint enemy;
+        int type;
+        CPoint target;
+    };
+    // Posture 64: the right-hand wing is the flank. An enemy in the rear
+    // corner is met where it stands; one only on the flank band, matched one
+    // to one, is held 400 east of it (a 400 step away); with no enemy the
+    // flank attacks toward its far corner.
+    for (const Case& c : {Case{{400, 1500}, 512, {400, 1500}}, Case{{1600, 1500}, 128, {1700, 1500}},
+                          Case{{2900, 100}, 2, {1699, 1500}}}) {
+        b.GetDivision(3, FALSE)->SetPosition(c.enemy.x, c.enemy.y);
+        CDivision* d = Wing(5, 64, 1300, 1500);
+        d->m_ready = 1;
+        Ordered(d) = 0;
+        ai.RunPosture(a, 64);
+        ASSERT_TRUE(Ordered(d)) << c.enemy.x;
+        EXPECT_EQ(d->m_order.m_type, c.type) << c.enemy.x;
+        EXPECT_EQ(CPoint(d->m_order.m_x, d->m_order.m_y), c.target) << c.enemy.x;
+    }
+}
+
 TEST_F(Behaviour, PursuitGoesForTheNearestEnemy) {
     for (POSITION pos = b.m_divisions.GetHeadPosition(); pos;) b.m_divisions.GetDivision(pos)->SetPosition(2800, 100);
     b.GetDivision(4, FALSE)->SetPosition(1500, 1500);
