@@ -142,6 +142,7 @@ void CArmy::InitMembers() {
     m_slotCounter = 0;
     m_tickCount = 0;
     m_formationAbandoned = 0;
+    m_warDrum.Reset(this);
     // The tie first, then the level: one counted draw each.
     int tie = CountedRand() % 3;
     m_randomTie = tie + 1;

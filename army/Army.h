@@ -14,10 +14,12 @@
 // give: both peers of a battle make the same draws.
 #pragma once
 
+#include <deque>
 #include <memory>
 
 #include "army/BattleAI.h"
 #include "army/FormationList.h"
+#include "army/WarDrum.h"
 #include "Units/ArmyInterfaces.h"
 #include "Units/DivList.h"
 #include "field/ArmyElement.h"
@@ -115,7 +117,9 @@ public:
     // ---- what the battlefield and the units ask -------------------------
     int GetTick() const override { return m_tickCount; }
     bool ShowsBattleMessages() const override { return m_messageFlags[0] && m_messageFlags[1]; }
-    void AddBattleMessage(int, int, int) override {}
+    // Queues a message; -2 speaks with the army's own voice, a division
+    // index other than -1 with that division's general.
+    void AddBattleMessage(int messageId, int speaker, int divisionIndex) override;
     void AdjustMorale(double delta) override { AdjustMorale(delta, FALSE); }
     IBattleArmy* GetOpposingArmy() const override { return m_opponent; }
     CKeyPoint* GetHeadquarters(int place) const override;
@@ -193,6 +197,38 @@ public:
     double m_viewValue = 0.9;
     // The division the queue gave its turn on the last tick that gave one.
     int32_t m_lastQueued = -1;
+
+    // ---- the battle AI's drum, messages and division targets -------------
+    // Beats the war drum; the player's army hears the message. The drum's
+    // result (see CWarDrum::Beat).
+    int BeatDrum();
+    // The morale of the live units, weighted by division; 0 with none.
+    int GetAverageMorale() const;
+    // The oldest queued message, taken off the queue (the battle screen
+    // shows it); false when none waits. Messages are kept only on the
+    // machine that shows them.
+    bool TakeBattleMessage(CBattleMessage& out);
+    // (b, a) for an army facing east, (-b, -a) facing west.
+    CPoint GetSideOffset(int a, int b) const;
+    // Turns a slot target into at most one order for `division`, looking
+    // at the nearest enemy (see DivisionTarget.cpp).
+    void SetDivisionTarget(CDivision* division, int sideMode, int x, int y, int radius, int facingMode,
+                           int orderCode, int flag);
+    void SetDivisionTargetEx(CDivision* division, int sideMode, int x, int y, int radius, int reachA, int reachB,
+                             int facingMode, int orderCode, int flag);
+    // The skill level 1..5 and a new tie (one counted draw).
+    void SetAILevel(int level);
+
+    CWarDrum m_warDrum;
+    std::deque<CBattleMessage> m_messages;
+    // The battlefield gives this side its flag (one army of a battle at most).
+    BYTE m_battlefieldFlag = 0;
+    int32_t m_reserveFigure = 0;
+    DWORD m_situationWord = 0;
+    int32_t m_postureChanged = 0;
+    BYTE m_commanderInDanger = 0;
+    // The average morale the AI reads, refreshed at the start of every tick.
+    int32_t m_averageMorale = 0;
 
 private:
     void Construct(int side, int first, int last, int x, int y);
