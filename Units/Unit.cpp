@@ -123,6 +123,7 @@ void CUnit::SetKindFigures(int kind) {
     m_morale = f.morale * 2.5;
     m_condition = 1.0;
     m_parryMax = m_parry = double(m_defence / 7);
+    ComputeTrainingFactor();
 }
 
 void CUnit::SetFrameRanges(int kind) {
