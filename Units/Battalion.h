@@ -16,11 +16,15 @@
 #include "Units/Objective.h"
 #include "Units/UnitList.h"
 
+class CBattleGrid;
 class CDivision;
 class CPerson;
 class CUnit;
 
 // The watch zones, in declaration order.
+// Terrain areas of the grid's area list (B) anchored in the rectangle.
+int CountAreaPoints(const CBattleGrid* grid, const CRect& r);
+
 enum WatchZone : int { ZONE_NEAR_FRONT, ZONE_OWN, ZONE_REAR, ZONE_FAR_FRONT, ZONE_LEFT, ZONE_RIGHT, ZONE_COUNT };
 
 class CBattalion : public CArmyElement, public IBattleBattalion {

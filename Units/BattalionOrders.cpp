@@ -7,6 +7,7 @@
 #include "core/Helpers.h"
 #include "core/Random.h"
 #include "field/BattleGrid.h"
+#include "field/Terrain.h"
 #include "field/TerrainList.h"
 #include "Units/Battalion.h"
 #include "Units/Division.h"
@@ -19,12 +20,18 @@ int64_t Dist2(int x1, int y1, int x2, int y2) {
     return dx * dx + dy * dy;
 }
 
-int CountFeaturesIn(const CBattleGrid* grid, const CRect& r) {
+}  // namespace
+
+// Terrain areas of the grid's list B whose anchor point lies in the rectangle.
+int CountAreaPoints(const CBattleGrid* grid, const CRect& r) {
     if (!grid) return 0;
-    std::vector<CTerrain*> found;
-    grid->NotifyElementsInRect(r, found);
-    return int(found.size());
+    int n = 0;
+    for (const CTerrain* t : grid->GetListB())
+        if (t->m_x >= r.left && t->m_x < r.right && t->m_y >= r.top && t->m_y < r.bottom) ++n;
+    return n;
 }
+
+namespace {
 
 }  // namespace
 
@@ -226,7 +233,7 @@ void CBattalion::ReceiveOrder(CObjective* order, BOOL replace) {
             if (!routeFlag && live > 3) {
                 CRect area = GetAreaRect();
                 area.InflateRect(200, 200);
-                direct = CountFeaturesIn(m_grid, area) <= 3;
+                direct = CountAreaPoints(m_grid, area) <= 3;
             }
         }
         if (!direct) {

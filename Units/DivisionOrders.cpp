@@ -207,13 +207,8 @@ void CDivision::ExecuteStep(BOOL lastStep) {
     if (m_grid && CArmyElement::MoveTo(start.x, start.y, m_action.m_x, m_action.m_y, 0, 3000)) m_marchTimer = 40;
     int units = 0;
     for (POSITION pos = m_battalions.GetHeadPosition(); pos;) units += m_battalions.GetBattalion(pos)->m_liveUnits;
-    int features = 0;
-    if (m_grid) {
-        std::vector<CTerrain*> found;
-        m_grid->NotifyElementsInRect(CRect(m_action.m_x - 150, m_action.m_y - 150, m_action.m_x + 150, m_action.m_y + 150),
-                                     found);
-        features = int(found.size());
-    }
+    int features = CountAreaPoints(m_grid, CRect(m_action.m_x - 150, m_action.m_y - 150, m_action.m_x + 150,
+                                                 m_action.m_y + 150));
     if (units > 6 && features < 6)
         PlaceBattalions(lastStep);
     else
@@ -257,7 +252,9 @@ void CDivision::PlaceBattalions(BOOL lastStep) {
             }
         }
         CPoint dest = m_action.GetPoint() + off;
-        if (count == 1 && !b->m_standingReached) dest = m_action.GetPoint(), bf = facing;
+        CPoint slot = m_action.GetPoint() + SlotPointOf(m_formation, i, facing);
+        if (count == 1 && (!b->m_standingReached || b->m_action.GetPoint() != slot))
+            dest = m_action.GetPoint(), bf = facing;
         CRect r = b->GetAreaRect();
         int hw = r.Width() / 2, hh = r.Height() / 2;
         int value = m_formation ? m_formation->GetSlotValue(i) : -1;
@@ -296,7 +293,9 @@ void CDivision::MarchAlongRoute(BOOL lastStep) {
         if (!b) continue;
         CPoint place = GetColumnPoint(i, b->m_liveUnits, facing, target.x, target.y, flag);
         int bf = m_formation ? SlotCodeOf(m_formation, i, facing) & 0xFF : facing;
-        if (count == 1 && !b->m_standingReached) place = m_action.GetPoint(), bf = facing;
+        CPoint slot = m_action.GetPoint() + SlotPointOf(m_formation, i, facing);
+        if (count == 1 && (!b->m_standingReached || b->m_action.GetPoint() != slot))
+            place = m_action.GetPoint(), bf = facing;
         CRect r = b->GetAreaRect();
         int hw = r.Width() / 2, hh = r.Height() / 2;
         int value = m_formation ? m_formation->GetSlotValue(i) : -1;

@@ -197,7 +197,8 @@ CPoint CUnit::GetEffectPoint(BOOL facingOnly) const {
 IBattleBattalion* CUnit::GetBattalionLink() const { return m_battalion; }
 
 void CUnit::UpdateSprite() {
-    if (!m_icon) return;
+    // The ground under the unit is the simulation's, with or without a
+    // picture to place.
     const CAltitudeMap* altitude = m_grid ? m_grid->GetAltitudeMap() : nullptr;
     m_onWater = altitude && altitude->IsBlockedAt(m_x, m_y, FALSE);
     if (m_prevHeight != -5000.0) m_prevHeight = m_height;
@@ -208,6 +209,7 @@ void CUnit::UpdateSprite() {
     else
         m_slope = m_height - m_prevHeight;
     if (m_slope != 0 && m_height != m_prevHeight) m_slopeHold = 24;
+    if (!m_icon) return;
 
     CRect r = m_icon->GetRect();
     bool cut = m_onWater && !(IsMounted() && m_facing == 4);
