@@ -23,6 +23,7 @@ class CBattalion;
 class CDivision;
 class CMissile;
 class CPerson;
+class CPathGrid;
 
 enum UnitKind : int {
     KIND_SWORDMAN = 0,
@@ -116,6 +117,10 @@ public:
     void NextStep(BOOL force);
     // Turns the objective into steps along a path; FALSE when none is found.
     BOOL PlanRoute(const CObjective& objective);
+    // The grid the units' routes are searched on: the battle grid's fine
+    // path grid with every cell closed where a unit's body would meet an
+    // obstacle or a terrain feature. Built once per battle by its owner.
+    static void BuildRouteGrid(const CBattleGrid& grid, CPathGrid& out);
     void SetSpeed(double factor);
     // Readiness of every moving behaviour: up to 10.
     void BuildReadiness();
@@ -168,6 +173,13 @@ public:
     CUnit* FindEnemy(int x, int y, int reach, BOOL checkLine);
     double GetStanceFactor() const;
     BOOL IsFacingToward(int x, int y, int tolerance) const override;
+    // Whether the rectangle meets the ground's obstacles or a terrain
+    // feature (other units aside).
+    BOOL IsGroundBlocked(const CRect& rect) const;
+    // The nearest point to (x, y) where the unit's move rectangle stands
+    // clear of the ground's obstacles and features; (x, y) when none is
+    // found within 200.
+    CPoint FindStandingPoint(int x, int y) const;
     // The nearest enemy of the neighbour list within `reach` (rounded); null.
     CUnit* NearestEnemy(int reach) const;
 
@@ -289,6 +301,7 @@ public:
     int32_t m_strengthValue = 0;  // set by a shock
 
     // --- the tick's own state -------------------------------------------
+    CPathGrid* m_routeGrid = nullptr;  // not owned; null: the fine path grid
     BYTE m_newOrder = 0;          // an order came: take it at the next tick
     BYTE m_destroyed = 0;         // credited as destroyed
     BYTE m_removed = 0;           // broke away from the fight

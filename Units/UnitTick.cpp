@@ -34,6 +34,55 @@ void CUnit::UpdateCoverBonus() {
     if (m_grid->GetEnemiesInRect(r, this) & 0x2000) m_coverBonus = 2 * m_blockedTicks + 10;
 }
 
+BOOL CUnit::IsGroundBlocked(const CRect& rect) const {
+    if (!m_grid) return FALSE;
+    if (rect.left < 0 || rect.top < 0 || rect.right >= 3000 || rect.bottom >= 2000) return TRUE;
+    std::vector<CTerrain*> features;
+    m_grid->NotifyElementsInRect(rect, features);
+    if (!features.empty()) return TRUE;
+    constexpr int kCell = CBattleGrid::kCellSize;
+    for (int c = rect.left / kCell; c <= rect.right / kCell; ++c)
+        for (int r = rect.top / kCell; r <= rect.bottom / kCell; ++r)
+            for (const CObstacleRect* o : m_grid->GetCell(c, r).obstacles)
+                if (o->rect.left <= rect.right && rect.left <= o->rect.right && o->rect.top <= rect.bottom &&
+                    rect.top <= o->rect.bottom)
+                    return TRUE;
+    return FALSE;
+}
+
+void CUnit::BuildRouteGrid(const CBattleGrid& grid, CPathGrid& out) {
+    const CPathGrid* fine = grid.GetFineGrid();
+    if (!fine) return;
+    CUnit probe;
+    probe.m_grid = const_cast<CBattleGrid*>(&grid);
+    // The widest body of a unit set, half on each side of the cell.
+    constexpr int kHalfW = 14, kHalfH = 16;
+    const int w = fine->GetCellWidth(), h = fine->GetCellHeight();
+    for (int c = 0; c < fine->GetColumns(); ++c)
+        for (int r = 0; r < fine->GetRows(); ++r) {
+            BYTE code = fine->GetCode(c, r);
+            int cx = c * w + w / 2, cy = r * h + h / 2;
+            if ((code == 2 || code == 3) && probe.IsGroundBlocked(CRect(cx - kHalfW, cy - kHalfH, cx + kHalfW, cy + kHalfH)))
+                code = 0;
+            out.SetCode(c, r, code);
+        }
+}
+
+CPoint CUnit::FindStandingPoint(int x, int y) const {
+    auto clear = [&](int px, int py) {
+        CRect r = m_moveRect;
+        r.OffsetRect(px, py);
+        return !IsGroundBlocked(r);
+    };
+    if (!m_grid || clear(x, y)) return CPoint(x, y);
+    for (int radius = 10; radius <= 200; radius += 10)
+        for (int facing = 0; facing < 8; ++facing) {
+            CPoint d = GetDirectionVector(facing, radius);
+            if (clear(x + d.x, y + d.y)) return CPoint(x + d.x, y + d.y);
+        }
+    return CPoint(x, y);
+}
+
 void CUnit::RefreshNeighbours() {
     m_friends.RemoveAll(FALSE);
     m_enemies.RemoveAll(FALSE);
@@ -74,9 +123,16 @@ BOOL CUnit::Tick() {
         SetExertion(GetArmyConditions().exertionRelief ? 3 : 4);
         if (m_exertion > 4900) m_morale -= 1.0;
     }
-    // A new order is taken up at once: its route is planned now.
+    // A new order is taken up at once: its place is moved off the woods
+    // and walls it may fall on, and its route is planned now.
     if (m_newOrder) {
         m_newOrder = 0;
+        if (CObjective* head = m_pending.GetHead(); head && head->HasPoint()) {
+            CPoint p = FindStandingPoint(head->m_x, head->m_y);
+            if (m_slot.m_x == head->m_x && m_slot.m_y == head->m_y) m_slot.m_x = p.x, m_slot.m_y = p.y;
+            if (m_action.m_x == head->m_x && m_action.m_y == head->m_y) m_action.m_x = p.x, m_action.m_y = p.y;
+            head->m_x = p.x, head->m_y = p.y;
+        }
         m_steps.DeleteAll();
         NextStep(TRUE);
     }
@@ -120,7 +176,37 @@ BOOL CUnit::RunBehaviour(int code) {
 BOOL CUnit::PlanRoute(const CObjective& objective) {
     if (!objective.HasPoint()) return FALSE;
     CPointList points;
-    if (m_grid && m_grid->GetFineGrid()) {
+    if (m_grid && m_routeGrid) {
+        CPathSearch& search = m_grid->GetPathSearch();
+        if (!search.FindPath(m_x, m_y, objective.m_x, objective.m_y, TRUE, points, *m_routeGrid, kRouteBudget,
+                             nullptr)) {
+            // A unit pressed against a wood starts from the nearest open spot,
+            // and failing that follows the plain path grid.
+            points.RemoveAll();
+            CPoint open(m_x, m_y);
+            CPoint cell = m_routeGrid->WorldToCell(m_x, m_y);
+            bool found = false;
+            for (int k = 1; k <= 6 && !found; ++k)
+                for (int dc = -k; dc <= k && !found; ++dc)
+                    for (int dr = -k; dr <= k && !found; ++dr) {
+                        int c = cell.x + dc, r = cell.y + dr;
+                        if ((std::abs(dc) != k && std::abs(dr) != k) || c < 0 || r < 0 ||
+                            c >= m_routeGrid->GetColumns() || r >= m_routeGrid->GetRows() ||
+                            !m_routeGrid->IsPassableCell(c, r))
+                            continue;
+                        open = m_routeGrid->CellToWorld(c, r);
+                        found = true;
+                    }
+            if (open != CPoint(m_x, m_y) && search.FindPath(open.x, open.y, objective.m_x, objective.m_y, TRUE, points,
+                                                            *m_routeGrid, kRouteBudget, nullptr)) {
+                points.AddHead(open.x, open.y);
+            } else {
+                points.RemoveAll();
+                if (!m_grid->FindPathForElement(m_x, m_y, objective.m_x, objective.m_y, points, kRouteBudget))
+                    return FALSE;
+            }
+        }
+    } else if (m_grid && m_grid->GetFineGrid()) {
         if (!m_grid->FindPathForElement(m_x, m_y, objective.m_x, objective.m_y, points, kRouteBudget)) return FALSE;
     }
     // Every waypoint but the goal is a step of its own; the objective ends the route.

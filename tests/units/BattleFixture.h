@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <memory>
@@ -108,7 +110,8 @@ struct TickRecord {
 
 class CHeadlessBattle {
 public:
-    explicit CHeadlessBattle(int fieldId) : field(fieldId), battList(&formations.batt) {
+    explicit CHeadlessBattle(int fieldId) : field(fieldId), routes(15, 15, "", 0), battList(&formations.batt) {
+        CUnit::BuildRouteGrid(field.grid, routes);
         GameSrand(12345);
         RandCallCount = 0;
         std::string path = KitFolder() + "/Data/Default.STE";
@@ -135,14 +138,15 @@ public:
 
     // The first general of the side's clan whose command makes battalions
     // of `type` (-1: any), as a division at (x, y) facing `facing`.
-    CDivision* AddDivision(int side, int x, int y, int facing, int armType = -1) {
+    CDivision* AddDivision(int side, int x, int y, int facing, int armType = -1, int minBattalions = 1) {
         CTestArmy& army = armies[side];
         const std::vector<CPerson*>& generals = *clans.at(side);
         for (CPerson* g : generals) {
             if (used.count(g) || (armType >= 0 && g->state != armType)) continue;
             used[g] = true;
             auto* d = new CDivision(int(army.divisions.size()), x, y, &army);
-            if (!d->CreateBattalions(g->id, world.persons)) {
+            if (!d->CreateBattalions(g->id, world.persons) || d->m_battalions.GetCount() < minBattalions) {
+                used.erase(g);
                 delete d;
                 continue;
             }
@@ -179,6 +183,7 @@ public:
             CUnit* u = b->m_units.GetUnit(pos);
             u->SetKindAndIcon(KindFor(b->m_battType, u->m_number, b->m_number), nullptr, 0);
             u->m_grid = &field.grid;
+            u->m_routeGrid = &routes;
             u->m_sideId = u->m_armyId = u->m_ownerNumber = side;
             u->m_typeValue = u->m_kind;
             u->m_facing = facing;
@@ -197,7 +202,30 @@ public:
         d->ReceiveOrder(new CObjective(type, x, y, 1, facing), TRUE);
     }
 
+    void Trace() const {
+        for (const CDivList& list : lists)
+            for (POSITION pos = list.GetHeadPosition(); pos;) {
+                const CDivision* d = list.GetDivision(pos);
+                std::printf("t%d div%d %d,%d act %d (%d,%d) idle %d plan %d\n", armies[0].tick, d->m_number, d->m_x, d->m_y,
+                            d->m_action.m_type, d->m_action.m_x, d->m_action.m_y, d->m_idle, d->m_plan.GetCount());
+                for (POSITION b = d->m_battalions.GetHeadPosition(); b;) {
+                    const CBattalion* bt = d->m_battalions.GetBattalion(b);
+                    std::printf("  batt%d type %d %d,%d act %d (%d,%d) halted %d reached %d legs %d inc %d routed %d\n", bt->m_number,
+                                bt->m_battType, bt->m_x, bt->m_y, bt->m_action.m_type, bt->m_action.m_x, bt->m_action.m_y,
+                                bt->m_halted, bt->m_standingReached, bt->m_objectives.GetCount(), bt->m_incoming.GetCount(), bt->m_routed);
+                    for (POSITION u = bt->m_units.GetHeadPosition(); u;) {
+                        const CUnit* un = bt->m_units.GetUnit(u);
+                        std::printf("    u%d k%d %d,%d beh %d act (%d,%d) steps %d pend %d blk %d arr %d hc %d mor %.0f\n", un->m_number,
+                                    un->m_kind, un->m_x, un->m_y, un->GetBehaviour(), un->m_action.m_x, un->m_action.m_y,
+                                    un->m_steps.GetCount(), un->m_pending.GetCount(), un->m_blockedTicks, un->m_arrived,
+                                    un->m_headCount, un->m_morale);
+                    }
+                }
+            }
+    }
+
     void Tick() {
+        if (getenv("TRACE") && armies[0].tick % atoi(getenv("TRACE")) == 0) Trace();
         ++armies[0].tick, ++armies[1].tick;
         for (CDivList& list : lists) list.UpdateAll();
         for (CDivList& list : lists)
@@ -238,8 +266,7 @@ public:
         return r;
     }
 
-    // Units standing inside a blocked rectangle: an obstacle or a
-    // feature's region under their body.
+    // Units whose body stands on an obstacle or a feature of the ground.
     int UnitsOnBlockedGround() const {
         int n = 0;
         for (POSITION pos = allUnits.GetHeadPosition(); pos;) {
@@ -247,13 +274,7 @@ public:
             if (!u->m_placed || !u->m_active) continue;
             CRect body = u->m_bodyRect;
             body.OffsetRect(u->m_x, u->m_y);
-            // Everything but other units: the grid's mask without elements.
-            DWORD f = field.grid.GetEnemiesInRect(body, u);
-            bool byUnits = false;
-            CObList own, others;
-            field.grid.GetElementsInRect(body, &own, &others, u->m_armyId);
-            byUnits = own.GetCount() > 1 || others.GetCount() > 0;
-            if ((f & 0x2000) && !byUnits) ++n;
+            if (u->IsGroundBlocked(body)) ++n;
         }
         return n;
     }
@@ -266,6 +287,7 @@ public:
     }
 
     LoadedField field;
+    CPathGrid routes;
     CTestFormations formations;
     CTestBattFormationList battList;
     CWorldLists world;

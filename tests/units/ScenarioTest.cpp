@@ -3,9 +3,6 @@
 // must give the same positions and the same draws at every tick.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-
 #include "tests/units/BattleFixture.h"
 
 namespace {
@@ -15,51 +12,47 @@ int64_t Dist2(CPoint a, CPoint b) {
     return dx * dx + dy * dy;
 }
 
+// Runs the scenario twice; both runs must agree at every tick.
+void RunTwice(const std::function<std::vector<TickRecord>()>& scenario) {
+    std::vector<TickRecord> first = scenario();
+    std::vector<TickRecord> second = scenario();
+    ASSERT_EQ(first.size(), second.size());
+    for (size_t t = 0; t < first.size(); ++t) ASSERT_TRUE(first[t] == second[t]) << "tick " << t;
+}
+
 TEST(Scenario, DivisionCrossesTheFieldInFormation) {
-    auto run = [](std::vector<TickRecord>* out, CPoint* end) {
+    RunTwice([] {
         CHeadlessBattle battle(0);
         CPoint from = battle.field.grid.FindFreePointNear(400, 900, nullptr, 300, FALSE);
         CPoint to = battle.field.grid.FindFreePointNear(1400, 900, nullptr, 300, FALSE);
-        CDivision* d = battle.AddDivision(0, from.x, from.y, 2);
-        ASSERT_NE(d, nullptr);
+        CDivision* d = battle.AddDivision(0, from.x, from.y, 2, -1, 2);
+        EXPECT_NE(d, nullptr);
+        if (!d) return std::vector<TickRecord>();
         battle.Order(d, ORDER_MOVE, to.x, to.y, 2);
         int blocked = 0;
-        *out = battle.Run(1500, [&] {
+        auto records = battle.Run(1500, [&] {
             blocked += battle.UnitsOnBlockedGround();
-            if (getenv("TRACE") && battle.armies[0].tick % 100 == 1) {
-                CBattalion* b = d->m_battalions.GetBattalion(*new POSITION(d->m_battalions.GetHeadPosition()));
-                CUnit* u = b->m_units.GetHead();
-                std::printf("t%d div %d,%d act %d (%d,%d) idle %d plan %d | batt %d,%d act %d (%d,%d) halted %d reached %d | unit %d,%d beh %d act(%d,%d) steps %d pend %d blk %d speed %.1f arr %d\n",
-                    battle.armies[0].tick, d->m_x, d->m_y, d->m_action.m_type, d->m_action.m_x, d->m_action.m_y, d->m_idle, d->m_plan.GetCount(),
-                    b->m_x, b->m_y, b->m_action.m_type, b->m_action.m_x, b->m_action.m_y, b->m_halted, b->m_standingReached,
-                    u->m_x, u->m_y, u->GetBehaviour(), u->m_action.m_x, u->m_action.m_y, u->m_steps.GetCount(), u->m_pending.GetCount(), u->m_blockedTicks, u->m_speed, u->m_arrived);
-            }
             return false;
         });
         EXPECT_EQ(blocked, 0);
-        *end = d->GetPosition();
-        int far = 0, units = 0;
-        CHeadlessBattle::ForUnits(d, [&](CUnit* u) {
-            ++units;
-            if (Dist2(u->GetPosition(), to) > 350 * 350) ++far;
-            if (getenv("TRACE")) {
-                CRect r = u->GetTestRect();
-                r.OffsetRect(u->m_x, u->m_y);
-                CRect n = r; n.OffsetRect(int(u->m_heading.x * 3), int(u->m_heading.y * 3));
-                std::printf("  unit %d at %d,%d beh %d act %d,%d steps %d blk %d flags %x next %x h %.2f,%.2f arr %d\n", u->m_number, u->m_x, u->m_y,
-                    u->GetBehaviour(), u->m_action.m_x, u->m_action.m_y, u->m_steps.GetCount(), u->m_blockedTicks,
-                    battle.field.grid.GetEnemiesInRect(r, u), battle.field.grid.GetEnemiesInRect(n, u), u->m_heading.x, u->m_heading.y, u->m_arrived);
+        EXPECT_TRUE(d->m_idle);
+        // The units stand in their battalions' formations: nearly all at
+        // their slots, none astray.
+        int units = 0, atSlot = 0;
+        for (POSITION pos = d->m_battalions.GetHeadPosition(); pos;) {
+            CBattalion* b = d->m_battalions.GetBattalion(pos);
+            EXPECT_LT(Dist2(b->GetPosition(), to), 500 * 500);
+            for (POSITION u = b->m_units.GetHeadPosition(); u;) {
+                CUnit* unit = b->m_units.GetUnit(u);
+                CPoint slot = b->m_action.GetPoint() + battle.formations.batt.GetSlotPoint(unit->m_number, 2);
+                ++units;
+                if (Dist2(unit->GetPosition(), slot) < 60 * 60) ++atSlot;
+                EXPECT_LT(Dist2(unit->GetPosition(), slot), 150 * 150) << "battalion " << b->m_number << " unit " << unit->m_number;
             }
-        });
-        std::printf("division at %d,%d target %d,%d, %d of %d units far\n", end->x, end->y, to.x, to.y, far, units);
-        EXPECT_EQ(far, 0);
-    };
-    std::vector<TickRecord> a, b;
-    CPoint ea, eb;
-    run(&a, &ea);
-    run(&b, &eb);
-    ASSERT_EQ(a.size(), b.size());
-    for (size_t t = 0; t < a.size(); ++t) ASSERT_TRUE(a[t] == b[t]) << "tick " << t;
+        }
+        EXPECT_GE(atSlot * 10, units * 9) << atSlot << " of " << units;
+        return records;
+    });
 }
 
 }  // namespace
