@@ -177,34 +177,29 @@ BOOL CUnit::PlanRoute(const CObjective& objective) {
     if (!objective.HasPoint()) return FALSE;
     CPointList points;
     if (m_grid && m_routeGrid) {
-        CPathSearch& search = m_grid->GetPathSearch();
-        if (!search.FindPath(m_x, m_y, objective.m_x, objective.m_y, TRUE, points, *m_routeGrid, kRouteBudget,
-                             nullptr)) {
-            // A unit pressed against a wood starts from the nearest open spot,
-            // and failing that follows the plain path grid.
-            points.RemoveAll();
-            CPoint open(m_x, m_y);
-            CPoint cell = m_routeGrid->WorldToCell(m_x, m_y);
-            bool found = false;
-            for (int k = 1; k <= 6 && !found; ++k)
-                for (int dc = -k; dc <= k && !found; ++dc)
-                    for (int dr = -k; dr <= k && !found; ++dr) {
+        // Both ends go to the nearest open cell of the route grid: a unit
+        // pressed against a wood, or a goal on the field's edge, still has a way.
+        auto nearestOpen = [&](int x, int y) {
+            CPoint cell = m_routeGrid->WorldToCell(x, y);
+            for (int k = 0; k <= 8; ++k)
+                for (int dc = -k; dc <= k; ++dc)
+                    for (int dr = -k; dr <= k; ++dr) {
                         int c = cell.x + dc, r = cell.y + dr;
                         if ((std::abs(dc) != k && std::abs(dr) != k) || c < 0 || r < 0 ||
                             c >= m_routeGrid->GetColumns() || r >= m_routeGrid->GetRows() ||
                             !m_routeGrid->IsPassableCell(c, r))
                             continue;
-                        open = m_routeGrid->CellToWorld(c, r);
-                        found = true;
+                        return k == 0 ? CPoint(x, y) : m_routeGrid->CellToWorld(c, r);
                     }
-            if (open != CPoint(m_x, m_y) && search.FindPath(open.x, open.y, objective.m_x, objective.m_y, TRUE, points,
-                                                            *m_routeGrid, kRouteBudget, nullptr)) {
-                points.AddHead(open.x, open.y);
-            } else {
-                points.RemoveAll();
-                if (!m_grid->FindPathForElement(m_x, m_y, objective.m_x, objective.m_y, points, kRouteBudget))
-                    return FALSE;
-            }
+            return CPoint(x, y);
+        };
+        CPoint from = nearestOpen(m_x, m_y), to = nearestOpen(objective.m_x, objective.m_y);
+        if (m_grid->GetPathSearch().FindPath(from.x, from.y, to.x, to.y, TRUE, points, *m_routeGrid, kRouteBudget,
+                                             nullptr)) {
+            if (from != CPoint(m_x, m_y)) points.AddHead(from.x, from.y);
+        } else {
+            points.RemoveAll();
+            if (!m_grid->FindPathForElement(m_x, m_y, objective.m_x, objective.m_y, points, kRouteBudget)) return FALSE;
         }
     } else if (m_grid && m_grid->GetFineGrid()) {
         if (!m_grid->FindPathForElement(m_x, m_y, objective.m_x, objective.m_y, points, kRouteBudget)) return FALSE;

@@ -140,7 +140,10 @@ public:
     // of `type` (-1: any), as a division at (x, y) facing `facing`.
     CDivision* AddDivision(int side, int x, int y, int facing, int armType = -1, int minBattalions = 1) {
         CTestArmy& army = armies[side];
-        const std::vector<CPerson*>& generals = *clans.at(side);
+        // The side's own clan first; an arm it lacks is lent by another clan.
+        std::vector<CPerson*> generals = *clans.at(side);
+        for (size_t c = 0; c < clans.size(); ++c)
+            if (int(c) != side) generals.insert(generals.end(), clans[c]->begin(), clans[c]->end());
         for (CPerson* g : generals) {
             if (used.count(g) || (armType >= 0 && g->state != armType)) continue;
             used[g] = true;
@@ -167,6 +170,23 @@ public:
         }
         ADD_FAILURE() << "no general of arm " << armType << " left on side " << side;
         return nullptr;
+    }
+
+    // The kit's generals command no riflemen: the division is armed with
+    // rifles as the battle set-up would arm a rifle general's men.
+    void MakeRiflemen(CDivision* d) {
+        for (POSITION pos = d->m_battalions.GetHeadPosition(); pos;) {
+            CBattalion* b = d->m_battalions.GetBattalion(pos);
+            b->m_battType = 4;
+            for (POSITION u = b->m_units.GetHeadPosition(); u;) {
+                CUnit* unit = b->m_units.GetUnit(u);
+                if (unit->m_number == 0) continue;
+                CRect old = unit->m_rcOccupied;
+                unit->SetKindAndIcon(KIND_RIFLEMAN, nullptr, 0);
+                unit->m_typeValue = KIND_RIFLEMAN;
+                (void)old;
+            }
+        }
     }
 
     static int KindFor(int battType, int number, int battalion) {
