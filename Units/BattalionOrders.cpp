@@ -193,6 +193,11 @@ void CBattalion::ReceiveOrder(CObjective* order, BOOL replace) {
                     return;
                 }
                 m_action.m_type = idle;
+                // A battalion that never had a place holds the one it stands on.
+                if (!m_action.HasPoint()) {
+                    m_action.m_x = m_x, m_action.m_y = m_y;
+                    if (m_action.m_facing < 0) m_action.m_facing = m_facing;
+                }
                 m_incoming.AddHead(new CObjective(static_cast<const CObjective*>(&m_action)));
                 continue;
             }

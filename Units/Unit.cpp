@@ -140,6 +140,8 @@ void CUnit::SetPositionExact(const CVector& v, BOOL moveInGrid, BOOL useBodyRect
     m_x = p.x;
     m_y = p.y;
     m_exactPos = v;
+    m_fieldRect = m_bodyRect;
+    m_fieldRect.OffsetRect(p);
 }
 
 void CUnit::SetDesiredFacing(int facing) {
