@@ -59,6 +59,7 @@ CUnit::CUnit(int index, CBattleGrid* grid, int sideId, int x, int y) {
     m_grid = grid;
     m_sideId = sideId;
     SetPositionExact(CVector(x, y), FALSE, FALSE);
+    m_fieldRect = CRect(-1000, -1000, -1000, -1000);  // not on the field until placed
     m_kind = 0;
     SetKindFigures(0);
     SetFrameRanges(0);

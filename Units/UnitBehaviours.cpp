@@ -588,7 +588,10 @@ BOOL CUnit::PlaceFree() {
     if (!m_grid) return TRUE;
     CRect r = m_moveRect;
     r.OffsetRect(m_x, m_y);
-    if (m_grid->MoveElement(r, this)) return TRUE;
+    if (m_grid->MoveElement(r, this)) {
+        SetPositionExact(m_exactPos, FALSE, FALSE);
+        return TRUE;
+    }
     for (int i = 1; i <= kMaxPlaceTries; ++i) {
         int k = 3 * i;
         int dx = RandomRange(-k, k, -1);

@@ -126,14 +126,14 @@ TEST(Scenario, TwoDivisionsFightUntilOneRouts) {
 TEST(Scenario, ArchersAndRiflemenHitAnApproachingDivision) {
     RunTwice([] {
         CHeadlessBattle battle(0);
-        CDivision* archers = battle.AddDivision(0, 1500, 850, 2, 2);
-        CDivision* rifles = battle.AddDivision(0, 1500, 1150, 2, 0);
+        CDivision* archers = battle.AddDivision(0, 1500, 1400, 2, 2);  // its first battalion stands at y 905
+        CDivision* rifles = battle.AddDivision(0, 1500, 1600, 2, 0);
         if (rifles) battle.MakeRiflemen(rifles);
         CDivision* target = battle.AddDivision(1, 2200, 1000, 6, 0);
         EXPECT_TRUE(archers && rifles && target);
         if (!archers || !rifles || !target) return std::vector<TickRecord>();
         int start = HeadCount(target);
-        battle.Order(target, ORDER_MOVE, 1680, 1000, 6);
+        battle.Order(target, ORDER_MOVE, 1640, 1000, 6);
         int arrows = 0, shots = 0;
         auto records = battle.Run(1200, [&] {
             CHeadlessBattle::ForUnits(archers, [&](CUnit* u) { arrows += u->GetBehaviour() == 8 && u->m_shotCycle == 0 && u->m_kind == KIND_ARCHER; });
