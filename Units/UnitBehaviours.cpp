@@ -598,7 +598,8 @@ BOOL CUnit::PlaceFree() {
         int dy = RandomRange(-k, k, -1);
         CRect t = m_moveRect;
         t.OffsetRect(m_x + dx, m_y + dy);
-        if (m_grid->MoveElement(t, this)) {
+        bool onField = t.left >= 0 && t.top >= 0 && t.right < 3000 && t.bottom < 2000;
+        if (onField && m_grid->MoveElement(t, this)) {
             SetPositionExact(CVector(m_x + dx, m_y + dy), FALSE, FALSE);
             return TRUE;
         }
