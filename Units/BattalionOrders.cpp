@@ -149,14 +149,8 @@ void CBattalion::ReceiveOrder(CObjective* order, BOOL replace) {
         if (order && order->m_type == m_prevStandingOrder.m_type && m_prevStandingOrder.HasPoint() &&
             Round(GetDistance(m_prevStandingOrder.m_x, m_prevStandingOrder.m_y, order->m_x, order->m_y, false)) < 200 &&
             order->m_facing == m_prevStandingOrder.m_facing) {
-            int live = 0, fighting = 0;
-            for (POSITION pos = m_units.GetHeadPosition(); pos;) {
-                const CUnit* u = m_units.GetUnit(pos);
-                if (u->m_routed) continue;
-                ++live;
-                if (u->m_state >= 7 && u->m_state <= 10) ++fighting;
-            }
-            runsOn = live > 0 && fighting > 0;
+            // Some of the live units are still fighting.
+            runsOn = GetFightingShare() > 0;
         }
         m_objectives.DeleteAll();
         if (runsOn) {

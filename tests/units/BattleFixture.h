@@ -23,6 +23,7 @@
 #include "Units/Unit.h"
 #include "world/WorldLists.h"
 #include "tests/support/LoadedBattlefield.h"
+#include "tests/units/UnitsFixtures.h"
 
 // Battalions side by side across the facing, 330 apart.
 class CTestDivFormation : public IDivFormation {
@@ -67,26 +68,17 @@ private:
     CTestBattFormation* m_f;
 };
 
-class CTestArmy : public IUnitsArmy {
+// The fake army with a tick, an opponent, its divisions and the facing
+// its units run toward when they break.
+class CTestArmy : public CFakeArmy {
 public:
     int GetTick() const override { return tick; }
-    bool ShowsBattleMessages() const override { return false; }
-    void AddBattleMessage(int, int, int) override {}
     void AdjustMorale(double d) override {
         for (CDivision* division : divisions)
             for (POSITION pos = division->m_battalions.GetHeadPosition(); pos;)
                 division->m_battalions.GetBattalion(pos)->AdjustMorale(d);
     }
     IBattleArmy* GetOpposingArmy() const override { return opponent; }
-    CKeyPoint* GetHeadquarters(int) const override { return nullptr; }
-    void AssignRearGuard() override {}
-    int GetArmyNumber() const override { return number; }
-    void OnDivisionLost(CDivision* d) override { lost.push_back(d); }
-    void SetCommander(CPerson* g) override { commander = g; }
-    CPerson* GetCommander() const override { return commander; }
-    double GetViewValue() const override { return 0.9; }
-    CRect GetHomeRect() const override { return CRect(0, 0, 1000, 2000); }
-    CRect GetFieldRect() const override { return CRect(0, 0, 3000, 2000); }
     UnitArmyConditions GetUnitConditions() const override {
         UnitArmyConditions c;
         c.facing = facing;
@@ -94,11 +86,9 @@ public:
         return c;
     }
 
-    int number = 0, facing = 2, tick = 0;
-    CPerson* commander = nullptr;
+    int facing = 2, tick = 0;
     IBattleArmy* opponent = nullptr;
     std::vector<CDivision*> divisions;
-    std::vector<CDivision*> lost;
 };
 
 // One tick's record: every unit's position and the draws so far.
