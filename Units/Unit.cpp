@@ -3,6 +3,7 @@
 #include "field/AltitudeMap.h"
 #include "field/BattleGrid.h"
 #include "Units/Battalion.h"
+#include "Units/Missile.h"
 #include "Units/UnitSets.h"
 
 IMPLEMENT_SERIAL(CUnit, CArmyElement, 0)
@@ -66,6 +67,9 @@ CUnit::CUnit(int index, CBattleGrid* grid, int sideId, int x, int y) {
 }
 
 CUnit::~CUnit() {
+    // A missile the battle has not taken yet goes with its shooter.
+    delete static_cast<CMissile*>(m_pendingMissile);
+    m_pendingMissile = nullptr;
     // No other unit may keep pointing at this one: leave the target's
     // engager lists, and make the units engaging this one drop it.
     m_action.SetTarget(this, nullptr, FALSE, FALSE);
