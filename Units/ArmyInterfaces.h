@@ -58,6 +58,19 @@ inline CPoint SlotPointOf(const IFormation* f, int slot, int facing) {
 }
 inline int SlotCodeOf(const IFormation* f, int slot, int facing) { return f ? f->GetSlotCode(slot, facing) : 0; }
 
+// What a unit reads of its army every tick.
+struct UnitArmyConditions {
+    double visibility = 1.0;       // 1 in clear daylight, less in fog or dark
+    double moraleOffset = 0.0;     // added to every unit's morale in its rating
+    double routDivisor = 1.0;      // above 1.0 makes routs rarer
+    bool raisedCeiling = false;    // calm units keep morale up to 1800, not 1500
+    bool exertionRelief = false;   // late in the battle units tire by 3, not 4
+    bool generalsExposed = false;  // only the marshall keeps his last man
+    bool detachmentsInPlay = false;
+    bool commanderInField = false; // the commander's own unit stands
+    int facing = 2;                // 2 east, 6 west
+};
+
 // One side's army as its divisions and battalions see it (army/ CArmy
 // implements it, together with the battlefield's IBattleArmy).
 class IUnitsArmy : public IBattleArmy {
@@ -75,6 +88,9 @@ public:
     // The army's home (deployment) rectangle and its field rectangle.
     virtual CRect GetHomeRect() const = 0;
     virtual CRect GetFieldRect() const = 0;
+    // What the units read of the army; an army that sets none gives clear
+    // daylight and no modifiers.
+    virtual UnitArmyConditions GetUnitConditions() const { return {}; }
 };
 
 // The picture that draws one unit (the battle screens implement it over

@@ -100,7 +100,7 @@ void CBattalion::SetArmyValue(int value) {
 void CBattalion::AdjustMorale(double delta) {
     for (POSITION pos = m_units.GetHeadPosition(); pos;) {
         CUnit* u = m_units.GetUnit(pos);
-        if (u->m_able) u->AdjustMorale(delta);
+        if (u->m_able) u->ShiftMorale(delta);
     }
 }
 
@@ -140,7 +140,11 @@ BOOL CBattalion::OrderUnit(CUnit* unit, CObjective* order, BOOL clear, BOOL setC
         order->m_x = p.x, order->m_y = p.y;
     }
     unit->m_pending.AddHead(order);
-    if (setCurrent) unit->m_action.CopyFrom(order);
+    if (setCurrent) {
+        unit->m_action.CopyFrom(order);
+        unit->m_slot = *order;
+    }
+    if (clear) unit->m_newOrder = 1;
     unit->m_arrived = 0;
     unit->m_busyCounter = busyTicks;
     return TRUE;
@@ -168,12 +172,6 @@ CPoint CBattalion::GetCentre() const {
     return CPoint(m_action.m_x - sx / count, m_action.m_y - sy / count);
 }
 
-BOOL CBattalion::Tick() {
-    if (m_routed || !m_able || m_units.GetCount(TRUE, FALSE) == 0) return FALSE;
-    CPoint c = GetCentre();
-    SetPosition(c.x, c.y);
-    return TRUE;
-}
 
 int CBattalion::GetWeightedCountA(BOOL flag) const {
     int n = m_units.SumA(flag);
@@ -260,7 +258,7 @@ void CBattalion::ApplyShock(double severity, double spread) {
             OnUnitLost(u);
             continue;
         }
-        u->AdjustMorale(int(severity * -500));
+        u->ShiftMorale(int(severity * -500));
         u->m_strengthValue = int(severity * 1000);
     }
 }

@@ -16,11 +16,15 @@
 #include "Units/Objective.h"
 #include "Units/UnitList.h"
 
+class CBattleGrid;
 class CDivision;
 class CPerson;
 class CUnit;
 
 // The watch zones, in declaration order.
+// Terrain areas of the grid's area list (B) anchored in the rectangle.
+int CountAreaPoints(const CBattleGrid* grid, const CRect& r);
+
 enum WatchZone : int { ZONE_NEAR_FRONT, ZONE_OWN, ZONE_REAR, ZONE_FAR_FRONT, ZONE_LEFT, ZONE_RIGHT, ZONE_COUNT };
 
 class CBattalion : public CArmyElement, public IBattleBattalion {
@@ -55,9 +59,25 @@ public:
     BOOL OrderToUnit(int unitNumber, CObjective* order, BOOL clear, BOOL setCurrent, int busyTicks);
 
     // The per-tick update, run by the division's battalion list: the
-    // battalion stands on its units' centre. FALSE when it was skipped
-    // (routed, not able, or no unit left in the fight).
+    // battalion stands on its units' centre, counts down, watches its
+    // exposure and takes its next leg once enough of its units have
+    // arrived. FALSE when it was skipped (routed, not able, or no unit
+    // left in the fight).
     BOOL Tick();
+    // Takes `order` (owned from here; null: go on with what is queued),
+    // plans its legs and orders the units for the first one.
+    void ReceiveOrder(CObjective* order, BOOL replace);
+    // The next leg from (x, y) facing `facing` toward `order`: an approach
+    // march for a far order of type 131072, else the order itself.
+    CObjective* PlanLeg(int x, int y, int facing, CObjective* order) const;
+    void MarchInColumn(int unitCode, int x, int y);
+    // A random place behind (x, y) for a unit of the column.
+    CPoint GetColumnPoint(int x, int y, int unitX, int unitY, int facing, int s) const;
+    void UpdateFlags();
+    void UpdateExposure();
+    void KeepLeaderBehind();
+    // The spacing base of a column by live units (clamped to the table).
+    static int ColumnSpacing(int liveUnits);
 
     // The effective position: the action point less the mean offset of the
     // units from their slots; the battalion's own position without one.
@@ -163,6 +183,11 @@ public:
     int32_t m_captures = 0;
     BYTE m_lead = 0;  // the division's lead battalion
     BYTE m_lostReported = 0;
+    // What the battalion's units have struck down, and its own command
+    // units lost.
+    int32_t m_kills = 0, m_officerKills = 0, m_generalKills = 0, m_marshallKills = 0;
+    BYTE m_firstKill = 0;
+    int32_t m_commandLost = 0;
 
 private:
     void MakeUnits(int count);

@@ -49,10 +49,29 @@ public:
     // by `offset`.
     CRect GetZoneRect(int offset, double factor, bool keepOnly, const CRect& base) const;
 
-    // The per-tick update, run by the division list before the battalions'.
-    // FALSE for a routed division, which does nothing more. The division
-    // has no step of its own to run until it takes orders.
-    BOOL Tick() { return m_routed ? FALSE : TRUE; }
+    // The per-tick update, run by the division list before the battalions':
+    // the division stands on its centre, keeps its figures, and takes its
+    // next step once its battalions are in place or stuck. FALSE for a
+    // routed division, which does nothing more.
+    BOOL Tick();
+    // Takes `order` (owned from here; null: go on with the plan), plans it
+    // into steps and carries out the first.
+    void ReceiveOrder(CObjective* order, BOOL clearPlan);
+    void PlanOrder(const CObjective& order);
+    // The next step from (x, y) facing `facing` toward `step`: a new step
+    // (the caller owns it) or `step` itself.
+    CObjective* ExpandStep(int x, int y, int facing, CObjective* step);
+    void PrepareOrder(const CObjective& order);
+    void ExecuteStep(BOOL lastStep);
+    void PlaceBattalions(BOOL lastStep);
+    void MarchAlongRoute(BOOL lastStep);
+    // The column place of battalion `i` of `n` units at (x, y).
+    CPoint GetColumnPoint(int i, int n, int facing, int x, int y, BOOL flag) const;
+    // The division's centre from its battalions' offsets from their slots.
+    CPoint GetCentre() const;
+    void UpdateFigures();
+    // The battalion order code for battalion `i` under an order type.
+    static int PrepareCode(int orderType, int i);
 
     // --- queries ----------------------------------------------------------
     int GetLeaderID() const;

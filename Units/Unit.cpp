@@ -3,6 +3,7 @@
 #include "field/AltitudeMap.h"
 #include "field/BattleGrid.h"
 #include "Units/Battalion.h"
+#include "Units/Missile.h"
 #include "Units/UnitSets.h"
 
 IMPLEMENT_SERIAL(CUnit, CArmyElement, 0)
@@ -59,12 +60,16 @@ CUnit::CUnit(int index, CBattleGrid* grid, int sideId, int x, int y) {
     m_grid = grid;
     m_sideId = sideId;
     SetPositionExact(CVector(x, y), FALSE, FALSE);
+    m_fieldRect = CRect(-1000, -1000, -1000, -1000);  // not on the field until placed
     m_kind = 0;
     SetKindFigures(0);
     SetFrameRanges(0);
 }
 
 CUnit::~CUnit() {
+    // A missile the battle has not taken yet goes with its shooter.
+    delete static_cast<CMissile*>(m_pendingMissile);
+    m_pendingMissile = nullptr;
     // No other unit may keep pointing at this one: leave the target's
     // engager lists, and make the units engaging this one drop it.
     m_action.SetTarget(this, nullptr, FALSE, FALSE);
@@ -123,6 +128,7 @@ void CUnit::SetKindFigures(int kind) {
     m_morale = f.morale * 2.5;
     m_condition = 1.0;
     m_parryMax = m_parry = double(m_defence / 7);
+    ComputeTrainingFactor();
 }
 
 void CUnit::SetFrameRanges(int kind) {
@@ -139,6 +145,8 @@ void CUnit::SetPositionExact(const CVector& v, BOOL moveInGrid, BOOL useBodyRect
     m_x = p.x;
     m_y = p.y;
     m_exactPos = v;
+    m_fieldRect = m_bodyRect;
+    m_fieldRect.OffsetRect(p);
 }
 
 void CUnit::SetDesiredFacing(int facing) {
@@ -196,7 +204,8 @@ CPoint CUnit::GetEffectPoint(BOOL facingOnly) const {
 IBattleBattalion* CUnit::GetBattalionLink() const { return m_battalion; }
 
 void CUnit::UpdateSprite() {
-    if (!m_icon) return;
+    // The ground under the unit is the simulation's, with or without a
+    // picture to place.
     const CAltitudeMap* altitude = m_grid ? m_grid->GetAltitudeMap() : nullptr;
     m_onWater = altitude && altitude->IsBlockedAt(m_x, m_y, FALSE);
     if (m_prevHeight != -5000.0) m_prevHeight = m_height;
@@ -207,6 +216,7 @@ void CUnit::UpdateSprite() {
     else
         m_slope = m_height - m_prevHeight;
     if (m_slope != 0 && m_height != m_prevHeight) m_slopeHold = 24;
+    if (!m_icon) return;
 
     CRect r = m_icon->GetRect();
     bool cut = m_onWater && !(IsMounted() && m_facing == 4);

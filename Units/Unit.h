@@ -20,6 +20,10 @@
 #include <algorithm>
 
 class CBattalion;
+class CDivision;
+class CMissile;
+class CPerson;
+class CPathGrid;
 
 enum UnitKind : int {
     KIND_SWORDMAN = 0,
@@ -94,9 +98,116 @@ public:
     // the strength marker. Nothing without an icon.
     void UpdateSprite();
     void PlaceMarker();
-    void AdjustMorale(double delta) {
-        m_morale = std::clamp(m_morale + delta, 0.0, 3000.0);
-    }
+    // Changes morale by exactly `delta`, kept to 0..3000.
+    void ShiftMorale(double delta) { m_morale = std::clamp(m_morale + delta, 0.0, 3000.0); }
+
+    // --- owners -------------------------------------------------------------
+    CDivision* GetDivision() const;
+    IUnitsArmy* GetArmy() const;
+    UnitArmyConditions GetArmyConditions() const;
+    // The order type of the division's current order; -1 without one.
+    int GetDivisionOrder() const;
+    int GetBattType() const;
+    CPerson* GetBattalionGeneral() const;
+
+    // --- the tick and its steps -------------------------------------------
+    // One battle tick. TRUE for an inactive unit, else the behaviour's result.
+    BOOL Tick();
+    // Takes the next step from the steps, the pending objectives or the slot.
+    void NextStep(BOOL force);
+    // Turns the objective into steps along a path; FALSE when none is found.
+    BOOL PlanRoute(const CObjective& objective);
+    // The grid the units' routes are searched on: the battle grid's fine
+    // path grid with every cell closed where a unit's body would meet an
+    // obstacle or a terrain feature. Built once per battle by its owner.
+    static void BuildRouteGrid(const CBattleGrid& grid, CPathGrid& out);
+    void SetSpeed(double factor);
+    // Readiness of every moving behaviour: up to 10.
+    void BuildReadiness();
+    BOOL MeleeStrike(CUnit* target);
+    void GiveWay(CUnit* other);
+    void BackOff(CUnit* other);
+    BOOL ReactToAttack(CUnit* attacker);
+    BOOL Die();
+    // CoverBonus from the ground at the action target.
+    void UpdateCoverBonus();
+    void RefreshNeighbours();
+
+    // --- moving -------------------------------------------------------------
+    BOOL MoveTo(int firstFrame, int lastFrame, int effort, int x, int y, BOOL backwards = FALSE,
+                double arriveFactor = 1.0);
+    BOOL ChooseHeading(double speed, int x, int y);
+    DWORD ProbeHeading(const CVector& direction, int angle, double speed) const;
+    BOOL StepForward();
+    // The rectangle the moving unit tests: its body or its wider move rectangle.
+    CRect GetTestRect() const;
+    // One facing step toward `facing`, the shorter way (anticlockwise on a tie).
+    void TurnToward(int facing);
+    // The turn and rest of a unit that has arrived.
+    void Rest();
+
+    // --- behaviours ---------------------------------------------------------
+    int GetBehaviour() const { return m_action.m_type; }
+    // Sets the behaviour with its melee and fleeing flags; the unit's kind.
+    int SetBehaviour(int code);
+    BOOL RunBehaviour(int code);
+    BOOL Advance();          // 0
+    BOOL CloseWithTarget();  // 1
+    BOOL Charge();           // 2
+    BOOL AttackArea();       // 3
+    BOOL FallBack();         // 4
+    BOOL Flee();             // 5
+    BOOL BackOffStep();      // 6
+    BOOL Melee();            // 7
+    BOOL ShootBehaviour();   // 8
+    BOOL HoldPlace();        // 11
+    BOOL StepAside();        // 12
+    BOOL Withdraw();         // 15
+    BOOL GoToPoint();        // 9, 13, 14, 16
+    BOOL LeaveField();
+    BOOL PlaceFree();
+    BOOL IsOutOfAction() const;
+    int GetHoldChance(const CUnit* attacker) const;
+    void RespondToAttack(CUnit* attacker);
+    CUnit* ChooseTarget(const CRect& area, const CUnitList* candidates, BOOL ignoreReach);
+    CUnit* FindEnemy(int x, int y, int reach, BOOL checkLine);
+    double GetStanceFactor() const;
+    BOOL IsFacingToward(int x, int y, int tolerance) const override;
+    // Whether the rectangle meets the ground's obstacles or a terrain
+    // feature (other units aside).
+    BOOL IsGroundBlocked(const CRect& rect) const;
+    // The nearest point to (x, y) where the unit's move rectangle stands
+    // clear of the ground's obstacles and features; (x, y) when none is
+    // found within 200.
+    CPoint FindStandingPoint(int x, int y) const;
+    // The nearest enemy of the neighbour list within `reach` (rounded); null.
+    CUnit* NearestEnemy(int reach) const;
+
+    // --- morale ---------------------------------------------------------------
+    void AdjustMorale(double delta);
+    double GetLeadershipFactor() const;
+    void ComputeTrainingFactor();
+    void ApplyBonus(double b);
+    void UpdateCondition();
+    void SetExertion(int delta);
+    int GetRating() const;
+    void CheckRout();
+    void BreakAway();
+
+    // --- combat -----------------------------------------------------------------
+    int GetAttackChance(const CUnit* target) const;
+    int GetDefenceChance() const;
+    BOOL TakeBlow(double damage, CUnit* attacker);
+    BOOL TakeHit(int strength, class CMissile* missile);
+    void ApplyLastMan();
+    void GiveKillCredits(CUnit* attacker);
+    void RecomputeParryMax();
+
+    // --- missiles -----------------------------------------------------------
+    BOOL Fire(int targetX, int targetY);
+    BOOL ShootAt(int targetX, int targetY);
+    // Whether an archer or rifleman at its place can reach the target.
+    BOOL IsTargetInRange(const CUnit* target) const;
 
     // Battle grid filing and terrain questions.
     int GetStrengthA() const override { return m_strengthA; }
@@ -188,4 +299,14 @@ public:
     int32_t m_strengthB = 0;      // second strength counter
     int32_t m_iconValue = 0;
     int32_t m_strengthValue = 0;  // set by a shock
+
+    // --- the tick's own state -------------------------------------------
+    CPathGrid* m_routeGrid = nullptr;  // not owned; null: the fine path grid
+    BYTE m_newOrder = 0;          // an order came: take it at the next tick
+    BYTE m_destroyed = 0;         // credited as destroyed
+    BYTE m_removed = 0;           // broke away from the fight
+    int32_t m_secondBehaviour = -1;
+    CPoint m_engagePoint{-1000, -1000};
+    int32_t m_shotCycle = 0;      // ticks into the drawing of a shot
+    double m_lastDamage = 0.0;
 };

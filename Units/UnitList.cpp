@@ -161,3 +161,52 @@ void CUnitList::RemoveDuplicates() {
         }
     }
 }
+
+void CUnitList::InsertOrdered(CUnit* unit) {
+    for (POSITION pos = GetHeadPosition(); pos;) {
+        POSITION at = pos;
+        if (static_cast<CUnit*>(GetNext(pos))->m_number > unit->m_number) {
+            InsertBefore(at, unit);
+            return;
+        }
+    }
+    AddTail(unit);
+}
+
+int CUnitList::AverageValue() const { return MeanOfLive<int>(*this, [](const CUnit* u) { return u->GetRating(); }); }
+
+int CUnitList::CountAbove() const {
+    int n = 0;
+    for (POSITION pos = GetHeadPosition(); pos;) {
+        const CUnit* u = static_cast<const CUnit*>(GetNext(pos));
+        if (!u->m_routed && u->m_engagers.GetCount() >= 1) ++n;
+    }
+    return n;
+}
+
+void CUnitList::AppendTargets(CUnitList* out) const {
+    for (POSITION pos = GetHeadPosition(); pos;) {
+        const CUnit* u = static_cast<const CUnit*>(GetNext(pos));
+        if (!u->m_routed && u->m_action.m_target) out->AddTail(u->m_action.m_target);
+    }
+}
+
+int CUnitList::CountDistinctTargets() const {
+    CUnitList targets;
+    AppendTargets(&targets);
+    targets.RemoveDuplicates();
+    int n = targets.GetCount(TRUE, TRUE);
+    targets.RemoveAll(FALSE);
+    return n;
+}
+
+void CUnitList::SpreadAll() {
+    for (POSITION pos = GetHeadPosition(); pos;) static_cast<CUnit*>(GetNext(pos))->PlaceFree();
+}
+
+void CUnitList::UpdateConditions() {
+    for (POSITION pos = GetHeadPosition(); pos;) {
+        CUnit* u = static_cast<CUnit*>(GetNext(pos));
+        if (u->m_active) u->UpdateCondition();
+    }
+}

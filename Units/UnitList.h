@@ -56,4 +56,19 @@ public:
     // Units stuck longest go last; equal counts swap their order.
     void SortByBlockedCount();
     void ClearMarks();
+
+    // Before the first unit whose number is greater, else at the tail.
+    void InsertOrdered(CUnit* unit);
+    // Mean rating of the units not routed; 0 when none.
+    int AverageValue() const;
+    // Units not routed that some enemy is fighting.
+    int CountAbove() const;
+    // Appends the targets of the units not routed.
+    void AppendTargets(CUnitList* out) const;
+    // The targets of the units not routed, each counted once.
+    int CountDistinctTargets() const;
+    // Every unit settles on a free spot of the battle grid.
+    void SpreadAll();
+    // Recomputes the condition of every active unit.
+    void UpdateConditions();
 };

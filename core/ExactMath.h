@@ -18,5 +18,8 @@ double Cos(double x);
 // The angle of (x, y) in -pi..pi, as atan2: Atan2(0, 0) is 0, and the signs
 // of zeros and infinities are not distinguished (they never reach here).
 double Atan2(double y, double x);
+// The natural logarithm of x > 0; minus infinity for 0 and a quiet NaN
+// below 0, as the library's.
+double Log(double x);
 
 }  // namespace ExactMath

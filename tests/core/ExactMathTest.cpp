@@ -45,6 +45,15 @@ TEST(ExactMath, AgreesWithTheLibraryToAFewUnitsInTheLastPlace) {
         }
 }
 
+TEST(ExactMath, LogAgreesWithTheLibraryAndKeepsItsEdges) {
+    for (double x : {1e-300, 1e-9, 0.0015, 0.15, 0.5, 0.70710678, 0.99999, 1.0, 1.5, 2.0, 2.1, 10.0, 30.0, 1234.5, 1e300}) {
+        EXPECT_NEAR(ExactMath::Log(x), std::log(x), 4e-16 * std::max(1.0, std::fabs(std::log(x)))) << x;
+    }
+    EXPECT_EQ(ExactMath::Log(1.0), 0.0);
+    EXPECT_EQ(ExactMath::Log(0.0), -HUGE_VAL);
+    EXPECT_TRUE(std::isnan(ExactMath::Log(-1.0)));
+}
+
 TEST(ExactMath, GivesFixedValuesOnEveryMachine) {
     // Whatever the C library: the quadrants come out exactly and the tables
     // hold the kernel's values.

@@ -1,0 +1,26 @@
+// The figures of a general that his troops feel in battle, read from his
+// record's working attribute table (CPerson::workTableB): the generator and
+// the campaign keep all of them on the 0..99 scale. A missing general has
+// none of them (0), except the base attribute, 60 by default.
+//
+//   leadership   traits[1]  steadies morale, weighs in the rout check
+//   protection   traits[2]  his guard: keeps a command unit alive, turns shots
+//   arm trait    traits[4]  with the arm's attribute factor, his officers' blows
+//   level        grades[0]
+//   experience   experience
+//   base         skills[0]  the attribute before the five arm attributes
+#pragma once
+
+#include "world/Person.h"
+
+namespace GeneralFigures {
+
+inline int Leadership(const CPerson* p) { return p ? p->workTableB.traits[1] : 0; }
+inline int Protection(const CPerson* p) { return p ? p->workTableB.traits[2] : 0; }
+inline int ArmTrait(const CPerson* p) { return p ? p->workTableB.traits[4] : 0; }
+inline double ArmFactor(const CPerson* p, int arm) { return p ? p->workTableB.GetAttributeFactor(arm) : 0.0; }
+inline int Level(const CPerson* p) { return p ? p->workTableB.grades[0] : 0; }
+inline int Experience(const CPerson* p) { return p ? p->workTableB.experience : 0; }
+inline int BaseAttribute(const CPerson* p) { return p ? p->workTableB.skills[0] : 60; }
+
+}  // namespace GeneralFigures

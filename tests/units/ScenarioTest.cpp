@@ -1,0 +1,185 @@
+// Headless battles on the kit's battlefields: divisions ordered across the
+// field, around walls, into each other and under fire. Each runs twice and
+// must give the same positions and the same draws at every tick.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+
+#include "tests/units/BattleFixture.h"
+
+namespace {
+
+int64_t Dist2(CPoint a, CPoint b) {
+    int64_t dx = a.x - b.x, dy = a.y - b.y;
+    return dx * dx + dy * dy;
+}
+
+// Runs the scenario twice; both runs must agree at every tick.
+void RunTwice(const std::function<std::vector<TickRecord>()>& scenario) {
+    std::vector<TickRecord> first = scenario();
+    std::vector<TickRecord> second = scenario();
+    ASSERT_EQ(first.size(), second.size());
+    for (size_t t = 0; t < first.size(); ++t) ASSERT_TRUE(first[t] == second[t]) << "tick " << t;
+}
+
+TEST(Scenario, DivisionCrossesTheFieldInFormation) {
+    RunTwice([] {
+        CHeadlessBattle battle(0);
+        CPoint from = battle.field.grid.FindFreePointNear(400, 900, nullptr, 300, FALSE);
+        CPoint to = battle.field.grid.FindFreePointNear(1400, 900, nullptr, 300, FALSE);
+        CDivision* d = battle.AddDivision(0, from.x, from.y, 2, -1, 2);
+        EXPECT_NE(d, nullptr);
+        if (!d) return std::vector<TickRecord>();
+        battle.Order(d, ORDER_MOVE, to.x, to.y, 2);
+        int blocked = 0;
+        auto records = battle.Run(1500, [&] {
+            blocked += battle.UnitsOnBlockedGround();
+            return false;
+        });
+        EXPECT_EQ(blocked, 0);
+        EXPECT_TRUE(d->m_idle);
+        // The units stand in their battalions' formations: nearly all at
+        // their slots, none astray.
+        int units = 0, atSlot = 0;
+        for (POSITION pos = d->m_battalions.GetHeadPosition(); pos;) {
+            CBattalion* b = d->m_battalions.GetBattalion(pos);
+            EXPECT_LT(Dist2(b->GetPosition(), to), 500 * 500);
+            for (POSITION u = b->m_units.GetHeadPosition(); u;) {
+                CUnit* unit = b->m_units.GetUnit(u);
+                CPoint slot = b->m_action.GetPoint() + battle.formations.batt.GetSlotPoint(unit->m_number, 2);
+                ++units;
+                if (Dist2(unit->GetPosition(), slot) < 60 * 60) ++atSlot;
+                EXPECT_LT(Dist2(unit->GetPosition(), slot), 150 * 150) << "battalion " << b->m_number << " unit " << unit->m_number;
+            }
+        }
+        EXPECT_GE(atSlot * 10, units * 9) << atSlot << " of " << units;
+        return records;
+    });
+}
+
+}  // namespace
+
+namespace {
+
+int HeadCount(const CDivision* d) {
+    int n = 0;
+    CHeadlessBattle::ForUnits(d, [&](CUnit* u) { n += std::max(0, u->m_headCount); });
+    return n;
+}
+
+TEST(Scenario, DivisionGoesAroundTheCastleWalls) {
+    RunTwice([] {
+        CHeadlessBattle battle(1);
+        CPoint from = battle.field.grid.FindFreePointNear(1700, 950, nullptr, 300, FALSE);
+        CPoint to = battle.field.grid.FindFreePointNear(2750, 950, nullptr, 300, FALSE);
+        CDivision* d = battle.AddDivision(0, from.x, from.y, 2);
+        EXPECT_NE(d, nullptr);
+        if (!d) return std::vector<TickRecord>();
+        battle.Order(d, ORDER_MOVE, to.x, to.y, 2);
+        int blocked = 0;
+        auto records = battle.Run(2500, [&] {
+            blocked += battle.UnitsOnBlockedGround();
+            return d->m_idle != 0;
+        });
+        EXPECT_EQ(blocked, 0);
+        EXPECT_TRUE(d->m_idle);
+        int near = 0, units = 0;
+        CHeadlessBattle::ForUnits(d, [&](CUnit* u) {
+            ++units;
+            if (Dist2(u->GetPosition(), to) < 400 * 400) ++near;
+        });
+        EXPECT_EQ(near, units);
+        return records;
+    });
+}
+
+TEST(Scenario, TwoDivisionsFightUntilOneRouts) {
+    RunTwice([] {
+        CHeadlessBattle battle(0);
+        CDivision* a = battle.AddDivision(0, 1500, 1000, 2, 0);
+        CDivision* b = battle.AddDivision(1, 2200, 1000, 6, 0);
+        EXPECT_TRUE(a && b);
+        if (!a || !b) return std::vector<TickRecord>();
+        // The second division is spent before the fight begins.
+        CHeadlessBattle::ForUnits(b, [](CUnit* u) {
+            u->m_morale = 700;
+            u->m_headCount = 60;
+        });
+        int startA = HeadCount(a), startB = HeadCount(b);
+        battle.Order(a, ORDER_ATTACK, 2100, 1000, 2);
+        battle.Order(b, ORDER_ATTACK, 1600, 1000, 6);
+        int strikes = 0;
+        auto records = battle.Run(4000, [&] {
+            CHeadlessBattle::ForUnits(a, [&](CUnit* u) { strikes += u->m_strikeTimer == 16; });
+            return !battle.armies[1].lost.empty();
+        });
+        EXPECT_GT(strikes, 0);
+        EXPECT_LT(HeadCount(a), startA);
+        EXPECT_LT(HeadCount(b), startB);
+        EXPECT_EQ(battle.armies[1].lost.size(), 1u);
+        EXPECT_TRUE(battle.armies[0].lost.empty());
+        return records;
+    });
+}
+
+TEST(Scenario, ArchersAndRiflemenHitAnApproachingDivision) {
+    RunTwice([] {
+        CHeadlessBattle battle(0);
+        CDivision* archers = battle.AddDivision(0, 1500, 1400, 2, 2);  // its first battalion stands at y 905
+        CDivision* rifles = battle.AddDivision(0, 1500, 1600, 2, 0);
+        if (rifles) battle.MakeRiflemen(rifles);
+        CDivision* target = battle.AddDivision(1, 2200, 1000, 6, 0);
+        EXPECT_TRUE(archers && rifles && target);
+        if (!archers || !rifles || !target) return std::vector<TickRecord>();
+        int start = HeadCount(target);
+        battle.Order(target, ORDER_MOVE, 1640, 1000, 6);
+        int arrows = 0, shots = 0;
+        auto records = battle.Run(1200, [&] {
+            CHeadlessBattle::ForUnits(archers, [&](CUnit* u) { arrows += u->GetBehaviour() == 8 && u->m_shotCycle == 0 && u->m_kind == KIND_ARCHER; });
+            CHeadlessBattle::ForUnits(rifles, [&](CUnit* u) { shots += u->GetBehaviour() == 8 && u->m_kind == KIND_RIFLEMAN; });
+            return false;
+        });
+        EXPECT_GT(arrows, 0);
+        EXPECT_GT(shots, 0);
+        int melee = 0;
+        CHeadlessBattle::ForUnits(target, [&](CUnit* u) { melee += u->m_meleeLosses; });
+        EXPECT_LT(HeadCount(target) + melee, start) << "missiles struck the division";
+        return records;
+    });
+}
+
+TEST(Scenario, RoutedBattalionRunsAwayAndDoesNotComeBack) {
+    RunTwice([] {
+        CHeadlessBattle battle(0);
+        CDivision* enemy = battle.AddDivision(0, 1500, 1000, 2, 0);
+        CDivision* broken = battle.AddDivision(1, 1800, 1000, 6, 0);
+        EXPECT_TRUE(enemy && broken);
+        if (!enemy || !broken) return std::vector<TickRecord>();
+        CBattalion* b = broken->m_battalions.GetBattalion(*std::make_unique<POSITION>(broken->m_battalions.GetHeadPosition()));
+        for (POSITION pos = b->m_units.GetHeadPosition(); pos;) b->m_units.GetUnit(pos)->m_morale = 0;
+        std::map<CUnit*, int> farthest;  // the unit's greatest distance from the enemy since it broke
+        bool cameBack = false;
+        auto records = battle.Run(2500, [&] {
+            for (POSITION pos = b->m_units.GetHeadPosition(); pos;) {
+                CUnit* u = b->m_units.GetUnit(pos);
+                if (u->GetBehaviour() != 5 || !u->m_active) continue;
+                int d = u->m_x - enemy->m_x;  // the enemy stands west; flight runs east
+                auto [it, fresh] = farthest.emplace(u, d);
+                if (!fresh && d < it->second - 30) cameBack = true;
+                it->second = std::max(it->second, d);
+            }
+            return false;
+        });
+        EXPECT_GE(int(farthest.size()) * 10, b->m_units.GetCount() * 8);
+        EXPECT_FALSE(cameBack);
+        // Every unit that broke has left the field or runs on far from the enemy.
+        for (auto& [u, d] : farthest)
+            EXPECT_TRUE(!u->m_active || u->m_x - enemy->m_x > 600)
+                << u->m_number << " at " << u->m_x << "," << u->m_y << " beh " << u->GetBehaviour() << " act " << u->m_action.m_x
+                << "," << u->m_action.m_y << " steps " << u->m_steps.GetCount() << " blk " << int(u->m_blockedTicks) << " kind " << u->m_kind;
+        return records;
+    });
+}
+
+}  // namespace
