@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "Animate/BattlePictureNames.h"
+#include "Animate/DialogPictureNames.h"
+#include "Animate/TacticPictureNames.h"
 #include "Units/UnitSets.h"
 #include "core/WorldNames.h"
 #include "platform/afx/Afx.h"
@@ -116,6 +118,41 @@ TEST_P(KitCompleteness, BattleScreenFindsItsPictures) {
     for (const std::string& name : names)
         if (!AfxPathExists((pictures + name + ".giz").c_str())) missing.push_back(name);
     EXPECT_THAT(missing, IsEmpty()) << "at width " << layout.width;
+}
+
+// Every picture a screen names below the Pictures folder, missing ones listed.
+std::vector<std::string> MissingPictures(const std::vector<std::string>& names) {
+    const std::string kit = std::getenv("VELMOR_KIT") ? std::getenv("VELMOR_KIT") : "";
+    std::vector<std::string> missing;
+    for (const std::string& name : names)
+        if (!AfxPathExists((kit + "\\Pictures\\" + name + ".giz").c_str())) missing.push_back(name);
+    return missing;
+}
+
+// The tactic screen's pictures for a side of every clan, and the card of
+// every formation id it may show, the castle for ids without one.
+TEST_P(KitCompleteness, TacticScreenFindsItsPictures) {
+    const int width = GetParam().width;
+    std::vector<std::string> clans(std::begin(kClanNames) + 1, std::end(kClanNames));
+    std::vector<std::string> names = TacticPictureNames(width, clans);
+    for (int id : {-1, 3, 91, 92, 102, 103, 122})
+        names.push_back(TacticFormationFile(width, TacticFormationPictureName(id)));
+    EXPECT_THAT(MissingPictures(names), IsEmpty()) << "at width " << width;
+    EXPECT_STREQ(TacticFormationPictureName(91), kTacticDefaultFormation);
+    EXPECT_STREQ(TacticFormationPictureName(93), "Fish Formation");
+}
+
+// The battle's dialogs and popups for armies of every clan: the popup of
+// every message id, the home clan's unit icons without a prefix.
+TEST_P(KitCompleteness, DialogsFindTheirPictures) {
+    std::vector<std::string> clans(std::begin(kClanNames) + 1, std::end(kClanNames));
+    std::vector<std::string> names = DialogPictureNames(clans);
+    for (int id = 0; id < kPopupMessageCount; ++id) names.push_back(kPopupBackgrounds[PopupKind(id)]);
+    EXPECT_THAT(MissingPictures(names), IsEmpty()) << "at width " << GetParam().width;
+    EXPECT_EQ(UnitIconName("Velmor", "Cavalry"), "Icon Cavalry");
+    EXPECT_EQ(UnitIconName("Karsin", "Cavalry"), "Icon Karsin Cavalry");
+    EXPECT_EQ(PopupKind(56), 0);
+    EXPECT_EQ(PopupKind(-1), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothLayouts, KitCompleteness,
