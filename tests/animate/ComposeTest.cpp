@@ -11,6 +11,7 @@
 #include "Animate/AnimView.h"
 #include "tests/animate/GfxFixtures.h"
 #include "tests/support/Headless.h"
+#include "tests/support/TestFolders.h"
 
 namespace {
 
@@ -50,14 +51,15 @@ struct Screen {
         bg.CreateEmpty(kW, kH);
         for (int y = 0; y < kH; ++y)
             for (int x = 0; x < kW; ++x) SetPixel24(bg, x, y, (uint32_t(x * 3) << 16 | uint32_t(y) << 8 | uint32_t(x ^ y)) & 0xFFFFFF);
-        std::string path = (std::filesystem::temp_directory_path() / "velmor-compose-bg.giz").string();
+        // A folder of this run's own: the tests run side by side.
+        CScratchFolder scratch("velmor-compose");
+        std::string path = (scratch.Path() / "bg.giz").string();
         bg.SaveAs(path.c_str());
         view = new CAnimView;
         CREATESTRUCT cs;
         view->PreCreateWindow(cs);
         view->CreateEx(0, nullptr, nullptr, WS_POPUP | WS_VISIBLE, CRect(0, 0, kW, kH), nullptr, 0);
         EXPECT_TRUE(view->LoadBackground(path.c_str(), FALSE, FALSE, FALSE));
-        std::filesystem::remove(path);
         std::vector<BYTE> px(256 * 128);
         for (int y = 0; y < 128; ++y)
             for (int x = 0; x < 256; ++x) {

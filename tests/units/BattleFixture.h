@@ -104,7 +104,7 @@ public:
         CUnit::BuildRouteGrid(field.grid, routes);
         GameSrand(12345);
         RandCallCount = 0;
-        std::string path = KitFolder() + "/Data/Default.STE";
+        std::string path = KitFile("Data\\Default.STE");
         CFile file;
         EXPECT_TRUE(file.Open(path.c_str(), CFile::modeRead)) << path;
         CArchive ar(&file, CArchive::load);
