@@ -1,4 +1,6 @@
-// The three division target rules, the side offset and the division share.
+// The near division target rule, for divisions that keep close to a point
+// and step back from an enemy rather than be drawn out; and the division
+// share. The plain and reach rules are the army's own.
 #include <cstdint>
 
 #include "army/Army.h"
@@ -35,16 +37,6 @@ CPoint ShiftTowards(CPoint from, int x, int y, int length) {
 CPoint PushAlong(const CArmy& a, CPoint t, int facingMode, int length) {
     const CPoint v = GetDirectionVector(CArmyElement::NormalizeDirection(a.m_facing + facingMode), length);
     return CPoint(t.x + v.x, t.y + v.y);
-}
-
-bool SideTest(int sideMode, const CDivision* e, CPoint t) {
-    switch (sideMode) {
-    case 1: return e->m_x < t.x || e->m_y < t.y;
-    case 0: return e->m_y > t.y;
-    case 2:
-    case 3: return e->m_y < t.y;
-    default: return false;
-    }
 }
 
 bool SideTestEx(int sideMode, int facing, const CDivision* e, CPoint t) {
@@ -100,33 +92,12 @@ void Charge(CArmy& a, CDivision* d, CDivision* e, int code) {
 
 void SetDivisionTarget(CArmy& a, CDivision* d, int sideMode, int x, int y, int radius, int facingMode, int orderCode,
                        int flag) {
-    if (!d || !SlotTickGate(a)) return;
-    const CPoint t = ClampedTarget(x, y);
-    const Nearest n = FindEnemy(a, t, [&](CDivision* e, int dist) { return dist < radius || SideTest(sideMode, e, t); });
-    if (n.enemy && n.best < radius) {
-        HoldAgainst(a, d, t, n, orderCode, flag);
-    } else if (n.enemy && n.best < 1500) {
-        Order(a, d, orderCode, ShiftTowards(t, n.enemy->m_x, n.enemy->m_y, radius), FacingTowards(a, t, n.enemy), flag);
-    } else {
-        Order(a, d, orderCode, PushAlong(a, t, facingMode, radius), facingMode, flag);
-    }
+    a.SetDivisionTarget(d, sideMode, x, y, radius, facingMode, orderCode, flag);
 }
 
 void SetDivisionTargetEx(CArmy& a, CDivision* d, int sideMode, int x, int y, int radius, int reachA, int reachB,
                          int facingMode, int orderCode, int flag) {
-    if (!d || !SlotTickGate(a)) return;
-    const CPoint t = ClampedTarget(x, y);
-    const Nearest n =
-        FindEnemy(a, t, [&](CDivision* e, int dist) { return dist < radius || SideTestEx(sideMode, a.m_facing, e, t); });
-    if (n.enemy && n.best < radius) {
-        HoldAgainst(a, d, t, n, orderCode, flag);
-    } else if (n.enemy && n.best < reachA) {
-        Charge(a, d, n.enemy, orderCode);
-    } else if (n.enemy && n.best < reachB) {
-        Order(a, d, orderCode, ShiftTowards(t, n.enemy->m_x, n.enemy->m_y, radius), FacingTowards(a, t, n.enemy), flag);
-    } else {
-        Order(a, d, orderCode, PushAlong(a, t, facingMode, radius), facingMode, flag);
-    }
+    a.SetDivisionTargetEx(d, sideMode, x, y, radius, reachA, reachB, facingMode, orderCode, flag);
 }
 
 void SetDivisionTargetNear(CArmy& a, CDivision* d, int sideMode, int x, int y, int distance1, int distance2,
@@ -148,9 +119,7 @@ void SetDivisionTargetNear(CArmy& a, CDivision* d, int sideMode, int x, int y, i
     }
 }
 
-CPoint GetSideOffset(const CArmy& a, int first, int second) {
-    return a.m_facing == kFacingWest ? CPoint(-second, -first) : CPoint(second, first);
-}
+CPoint GetSideOffset(const CArmy& a, int first, int second) { return a.GetSideOffset(first, second); }
 
 namespace {
 double ComputeShare(const CArmy& a) {

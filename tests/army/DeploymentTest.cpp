@@ -343,7 +343,7 @@ struct World {
     std::vector<CPerson*> generals[2];
     World() {
         CFile file;
-        EXPECT_TRUE(file.Open((KitFolder() + "/Data/Default.STE").c_str(), CFile::modeRead));
+        EXPECT_TRUE(file.Open((KitFolder() / "Data" / "Default.STE").string().c_str(), CFile::modeRead));
         CArchive ar(&file, CArchive::load);
         lists.Serialize(ar);
         // Twelve veterans a side, in list order.
