@@ -197,6 +197,13 @@ public:
     double m_viewValue = 0.9;
     // The division the queue gave its turn on the last tick that gave one.
     int32_t m_lastQueued = -1;
+    // The deployment's mean division contact, cached every tick; negative
+    // until the first one.
+    double m_divisionShare = -1.0;
+    // The staged advance of the wedge family: its stage (0..4) and the
+    // flag set when the divisions could not keep up.
+    int32_t m_pressStage = 0;
+    int32_t m_pressHalt = 0;
 
     // ---- the battle AI's drum, messages and division targets -------------
     // Beats the war drum; the player's army hears the message. The drum's

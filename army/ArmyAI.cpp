@@ -6,6 +6,7 @@
 
 #include "army/AIRules.h"
 #include "army/Army.h"
+#include "army/Deployment.h"
 #include "army/DivisionState.h"
 #include "core/Helpers.h"
 #include "core/Random.h"
@@ -89,7 +90,14 @@ void CArmy::SetAILevel(int level) {
     m_randomTie = (draw & 1) + (level < 4 ? 1 : 2);
 }
 
-void CArmyAI::UpdateAverageValue(CArmy& army) { army.m_averageMorale = army.GetAverageMorale(); }
+void CArmyAI::UpdateAverageValue(CArmy& army) {
+    army.m_averageMorale = army.GetAverageMorale();
+    UpdateDivisionShare(army);
+}
+
+void CArmyAI::RunFormationRoutine(CArmy& army, int rootId) { CDeployment(army, *this).RunRoutine(rootId); }
+
+void CArmyAI::FinishDeployment(CArmy& army) { CDeployment(army, *this).FinishDeployment(); }
 
 void CArmyAI::Think(CArmy& army) {
     army.EvaluateGrid();

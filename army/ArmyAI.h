@@ -3,9 +3,8 @@
 // orders the wings, guards the commander, and beats the war drum. A
 // player's army is only measured.
 //
-// The deployment routines of the formations (RunFormationRoutine,
-// FinishDeployment) are the deployment's own: this class leaves them empty
-// for a subclass or a later build to fill.
+// The deployment routines of the formations and their finishing pass are
+// the deployment's own (army/Deployment.h); this class hands them over.
 #pragma once
 
 #include "army/BattleAI.h"
@@ -33,8 +32,8 @@ public:
     void GuardHeadquarters(CArmy& army) override;
     void UpdateAverageValue(CArmy& army) override;
     void RunPosture(CArmy& army, int code) override;
-    void RunFormationRoutine(CArmy&, int) override {}
-    void FinishDeployment(CArmy&) override {}
+    void RunFormationRoutine(CArmy& army, int rootId) override;
+    void FinishDeployment(CArmy& army) override;
     CPoint GetHeadquartersTarget(CArmy& army, int x, int y) override;
 
     // ---- the think step's parts --------------------------------------------
