@@ -22,12 +22,18 @@
 #include <string>
 
 #include "Animate/SoundManager.h"
+#include "battle/OrderRecords.h"
+#include "battle/ViewArmy.h"
+#include "battle/WeatherState.h"
 #include "core/LinkList.h"
 #include "shell/OrvaneDoc.h"
 #include "Animate/AnimFocusView.h"
 #include "Animate/LetterSet.h"
 #include "Animate/PhasedSprite.h"
 #include "platform/win/Win.h"
+
+class CBattle;
+class CUnitList;
 
 // The base of the main view: where the animation view chain joins.
 using COrvaneViewBase = CAnimFocusView;
@@ -162,6 +168,89 @@ public:
     // ---- Main menu
     void LoadMainMenuButtons();
     void OnLButtonDownMainMenu(UINT flags, CPoint point);
+
+    // ---- Battle: date, battlefield flags, strength factor (battle/BattleDate.cpp)
+    // The date and hour of campaign battle `scenario` in the campaign's
+    // current year, written to `result` and returned. Draws four to six
+    // counted numbers. A battle number outside 2..55 leaves `result` without
+    // a time.
+    CGameTime& SetBattleDateTime(CGameTime& result, const CBattle& scenario);
+    // Flag 0 or (any other value) flag 1 of battlefield 0..38; another
+    // battlefield is reported and answers false.
+    static BOOL GetBattlefieldFlag(int flag, int battlefield);
+    // The strength factor of side 0 (the local side) or 1 (the other) in
+    // this battle: below 1.0 only for the other side in a few early
+    // campaign battles.
+    double GetCampaignBattleFactor(int side) const;
+
+    // ---- Battle: order queue (battle/OrderQueue.cpp)
+    // Queues a division order; side and tick default to the local side and
+    // the current tick, a slot flag of 255 to the division's own. The
+    // record owns `objective` until it is applied.
+    void QueueTargetOrder(CDivision* division, CObjective* objective, int side = -1, uint32_t tick = 0xFFFFFFFF,
+                          BYTE slotFlag = 255, BYTE runAtOnce = 0, BYTE optionA = 0, BYTE optionB = 0);
+    // Queues an army command; a `wide` of 255 takes this screen's width.
+    void QueueUnitOrder(int commandId, BYTE flagA, BYTE flagB, int side = -1, uint32_t tick = 0xFFFFFFFF,
+                        BYTE wide = 255);
+    // Appends an order for the peer, due at the next tick, to the outgoing
+    // chain. TRUE.
+    BOOL PostNetOrder(int type, int x, int y, int targetId, int facing, int divisionId, BYTE slotFlag, BYTE optionA,
+                      BYTE optionB, BYTE runAtOnce, int extra1, int extra2, int extra3, int extra4);
+    BOOL PostNetUnitOrder(int commandId, BYTE flagA, BYTE flagB);
+    // Turns one of the peer's records into a queue record for the peer's
+    // side. FALSE, with nothing queued, for a division the peer's army does
+    // not have or a kind that is neither an order nor a command: the caller
+    // goes on with the next record.
+    BOOL ApplyPeerOrder(const NetOrderRecord& record);
+    // Apply the orders due at the current tick; an order whose tick has
+    // already passed is reported and dropped, never left to block the queue.
+    void RunDueTargetOrders();
+    void RunDueUnitOrders();
+    // The formation a formation command selects; resolved by the army of
+    // the side the command is for.
+    static CCommandFormation GetCommandFormation(int commandId) { return CommandFormationOf(commandId); }
+    // Frees every queued order (pending objectives with them).
+    void ClearOrderQueues();
+
+    // ---- Battle: weather and daylight (battle/Weather.cpp)
+    // The light of `time`: returns its colour and sets the tint strength.
+    COLORREF RollWeatherChange(const CGameTime& time);
+    void InitWeather(const CGameTime& time);
+    void UpdateLightLevel(const CGameTime& time);
+    void StepWeather(const CGameTime& time);
+    COLORREF BlendWeatherTint();
+    // Once per simulation step.
+    void UpdateWeather();
+
+    // ---- Battle: battlefield effects (battle/Effects.cpp)
+    void SpawnDust(int x, int y, double fade, double step);
+    void SpawnSplash(int x, int y, double fade, double step, BYTE mounted);
+    void UpdateUnitEffects();
+    void FadeEffectSprites();
+    void AddFogSprite();
+    void MoveClouds();
+    // Empties the effect and fog lists and deletes their pictures.
+    void ClearBattleEffects();
+    // Draws that only this machine sees (puff pictures, the fog's entry
+    // points): the view's first stream, never the counted generator.
+    int LocalRand();
+    // An icon also kept in a not-owning list still tells the view's icon
+    // list of its moves.
+    void KeepInViewList(CIcon* icon);
+
+    // ---- Battle state
+    int32_t PlayKind = 0;           // 2: a campaign battle
+    uint32_t BattleTick = 0;        // the current simulation tick
+    IViewArmy* BattleArmies[4] = {nullptr, nullptr, nullptr, nullptr};  // by side, not owned
+    CSortedLinkList<TargetOrderRecord, 0> TargetOrders;  // records owned by the view
+    CSortedLinkList<UnitOrderRecord, 2> UnitOrders;      // records owned by the view
+    CLinkList<NetOrderRecord> OutgoingOrders{true};
+    BYTE Recording = 0;
+    IDemoOrderSink* DemoSink = nullptr;
+    CWeatherState Weather;
+    CIconList EffectIcons;  // puffs; the view's icon list owns them
+    CIconList FogIcons;     // fog pictures; likewise
+    CUnitList* BattleUnits = nullptr;  // every unit of both armies, not owned
 
     // ---- State read by the screens
     int32_t GameMode = -1;
