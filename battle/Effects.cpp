@@ -3,6 +3,9 @@
 // icon list, which owns and deletes them; the effect and fog lists only keep
 // them at hand. Nothing here changes the simulation: the puffs' pictures and
 // the fog's entry points and wraps draw from this machine's own stream.
+#include "battle/UnitPuff.h"
+
+#include "Units/Unit.h"
 #include "Units/UnitList.h"
 #include "core/Random.h"
 #include "shell/OrvaneView.h"
@@ -52,9 +55,49 @@ void COrvaneView::SpawnSplash(int x, int y, double fade, double step, BYTE mount
     SpawnPuff(*this, mounted ? 440 : 444, kSplashDepth, x, y, fade, step);
 }
 
+namespace {
+// The icon the battle screen draws a unit with stands where it stood
+// before its last placement. An icon of another kind never counts as still.
+bool IconStoodStill(const CUnit& unit) {
+    const auto* icon = dynamic_cast<const CIcon*>(unit.m_icon);
+    return icon && icon->GetPreviousPosition() == icon->GetPosition();
+}
+}  // namespace
+
+bool ChooseUnitPuff(const CUnit& unit, CUnitPuff& puff) {
+    bool water = unit.m_onWater != 0;
+    int behaviour = unit.m_action.m_type;
+    if (behaviour == 2 && unit.IsMounted() && unit.m_speed > 6.0 && unit.m_readiness > 12) {
+        puff = water ? CUnitPuff{0.75, 0.1, false} : CUnitPuff{0.65, 0.045, false};
+        return true;
+    }
+    if (behaviour == 7 && IconStoodStill(unit)) {
+        puff = water ? CUnitPuff{0.65, 0.15, false} : CUnitPuff{0.25, 0.02, false};
+        return true;
+    }
+    if (water) {
+        puff = {0.6, 0.1, false};
+        return true;
+    }
+    int first = unit.m_frames.rangeF[0];
+    if (unit.m_kind == 7 && unit.m_readiness == 0 && (unit.m_frame == first + 2 || unit.m_frame == first + 3)) {
+        puff = {0.75, 0.03, true};
+        return true;
+    }
+    return false;
+}
+
 void COrvaneView::UpdateUnitEffects() {
-    // The units raise dust and splashes once they move and fight on the
-    // field; until then a step makes no puff.
+    if (!BattleUnits) return;
+    for (POSITION pos = BattleUnits->GetHeadPosition(); pos;) {
+        const CUnit* unit = BattleUnits->GetUnit(pos);
+        if (!unit->m_active || !unit->m_placed) continue;
+        CUnitPuff puff;
+        if (!ChooseUnitPuff(*unit, puff)) continue;
+        CPoint p = unit->GetEffectPoint(puff.smoke ? TRUE : FALSE);
+        if (unit->m_onWater) SpawnSplash(p.x, p.y, puff.fade, puff.step, unit->IsMounted() ? 1 : 0);
+        else SpawnDust(p.x, p.y, puff.fade, puff.step);
+    }
 }
 
 void COrvaneView::FadeEffectSprites() {

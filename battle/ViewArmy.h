@@ -27,6 +27,10 @@ public:
     virtual void RepositionDivisions(const CCommandFormation& which) = 0;
     // How far the army sees through fog and darkness, 0..1.
     virtual void SetVisibilityFactor(double factor) = 0;
+    // The army's own step, once per simulation step after every unit's.
+    virtual void Update() = 0;
+    // FALSE once the army has left the battle: the battle is over.
+    virtual BOOL IsInBattle() const = 0;
 };
 
 // Where the battle's orders go while a demo is recorded. The demo recorder

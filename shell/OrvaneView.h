@@ -32,7 +32,10 @@
 #include "Animate/PhasedSprite.h"
 #include "platform/win/Win.h"
 
+class CBattList;
 class CBattle;
+class CDivList;
+class CTerrainList;
 class CUnitList;
 
 // The base of the main view: where the animation view chain joins.
@@ -238,6 +241,17 @@ public:
     // list of its moves.
     void KeepInViewList(CIcon* icon);
 
+    // ---- Battle: the step (battle/BattleStep.cpp)
+    // The battle's share of the tick routine: one simulation step whenever
+    // the speed setting's period has passed; at the end of the battle the
+    // results screen.
+    void BattleStep();
+    // One simulation step: the orders due, weather and effects, every
+    // division, battalion and unit, the armies in slot order, the terrain.
+    // FALSE when an army has left the battle (the battle is over); the
+    // tick then stays where it is.
+    BOOL RunBattleStep();
+
     // ---- Battle state
     int32_t PlayKind = 0;           // 2: a campaign battle
     uint32_t BattleTick = 0;        // the current simulation tick
@@ -250,7 +264,14 @@ public:
     CWeatherState Weather;
     CIconList EffectIcons;  // puffs; the view's icon list owns them
     CIconList FogIcons;     // fog pictures; likewise
-    CUnitList* BattleUnits = nullptr;  // every unit of both armies, not owned
+    // The battle's elements of both armies, not owned (the armies own them).
+    CDivList* BattleDivisions = nullptr;
+    CBattList* BattleBattalions = nullptr;
+    CUnitList* BattleUnits = nullptr;
+    CTerrainList* BattleTerrain = nullptr;
+    int32_t BattleFrame = 0;   // simulation steps run
+    int32_t StepCount = 1;     // the tick advances while below it
+    DWORD LastBattleStep = 0;  // when the last simulation step ran (ms)
 
     // ---- State read by the screens
     int32_t GameMode = -1;

@@ -46,8 +46,11 @@ public:
         Log("reposition " + std::to_string(int(f.kind)) + " " + std::to_string(f.value));
     }
     void SetVisibilityFactor(double factor) override { visibility = factor; }
+    void Update() override { Log("update"); }
+    BOOL IsInBattle() const override { return inBattle; }
 
     double visibility = -1;
+    BOOL inBattle = TRUE;
 
 private:
     void Log(const std::string& s) { m_log->push_back("side" + std::to_string(m_side) + " " + s); }

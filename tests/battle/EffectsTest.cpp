@@ -3,6 +3,8 @@
 // number.
 #include <gtest/gtest.h>
 
+#include "Units/Unit.h"
+#include "battle/UnitPuff.h"
 #include "tests/battle/BattleFixture.h"
 
 TEST(Effects, PuffsFadeEachStepAndGoBelowOneFifth) {
@@ -113,4 +115,78 @@ TEST(Effects, FogWrapsRoundTheFieldWithANewCrossing) {
     EXPECT_GE(icon->m_x, 100);
     EXPECT_LE(icon->m_x, 2900);
     EXPECT_EQ(RandCallCount, before);
+}
+
+namespace {
+// A unit's picture as the battle screen makes it: a view icon that draws
+// the unit.
+class CUnitPicture : public CIcon, public IUnitIcon {
+public:
+    CRect GetRect() const override { return CIcon::GetRect(); }
+    CPoint GetPosition() const override { return CIcon::GetPosition(); }
+    void SetId(int id) override { m_nId = id; }
+    void MoveTo(int x, int y) override { SetPosition(x, y, FALSE); }
+    int GetDepth() const override { return CIcon::GetDepth(); }
+    void SetDepth(int depth) override { CIcon::SetDepth(depth, FALSE); }
+    void SetFrame(int, int) override {}
+    void SetClip(const CRect&) override {}
+    void SetVisible(bool) override {}
+};
+}  // namespace
+
+TEST(Effects, APuffByWhatTheUnitDoesAndWhereItStands) {
+    struct Case {
+        const char* what;
+        int kind, behaviour;
+        double speed;
+        int readiness;
+        bool water, still;
+        bool puff;
+        double fade, step;
+    } cases[] = {
+        {"charging rider", 4, 2, 7.0, 13, false, false, true, 0.65, 0.045},
+        {"charging rider wading", 4, 2, 7.0, 13, true, false, true, 0.75, 0.1},
+        {"rider too slow", 4, 2, 6.0, 13, false, false, false, 0, 0},
+        {"rider not ready", 4, 2, 7.0, 12, false, false, false, 0, 0},
+        {"charging foot soldier", 0, 2, 7.0, 13, false, false, false, 0, 0},
+        {"melee standing", 0, 7, 0.0, 0, false, true, true, 0.25, 0.02},
+        {"melee moving", 0, 7, 0.0, 0, false, false, false, 0, 0},
+        {"melee standing in water", 0, 7, 0.0, 0, true, true, true, 0.65, 0.15},
+        {"wading and doing nothing", 6, 0, 0.0, 5, true, false, true, 0.6, 0.1},
+    };
+    for (const Case& c : cases) {
+        CUnit unit;
+        unit.m_kind = c.kind;
+        unit.m_action.m_type = c.behaviour;
+        unit.m_speed = c.speed;
+        unit.m_readiness = int8_t(c.readiness);
+        unit.m_onWater = c.water;
+        CUnitPicture icon;
+        icon.MoveTo(50, 50);
+        icon.MoveTo(c.still ? 50 : 51, 50);
+        unit.m_icon = &icon;
+        CUnitPuff puff;
+        EXPECT_EQ(ChooseUnitPuff(unit, puff), c.puff) << c.what;
+        unit.m_icon = nullptr;
+        if (!c.puff) continue;
+        EXPECT_EQ(puff.fade, c.fade) << c.what;
+        EXPECT_EQ(puff.step, c.step) << c.what;
+    }
+}
+
+TEST(Effects, ARiflemanSmokesOnTheTwoFiringFramesWhileReadinessIsZero) {
+    CUnit unit;
+    unit.m_kind = 7;
+    unit.SetFrameRanges(7);
+    ASSERT_EQ(unit.m_frames.rangeF[0], 8);
+    for (int frame = 8; frame <= 17; ++frame) {
+        unit.m_frame = frame;
+        for (int readiness : {0, 1}) {
+            unit.m_readiness = int8_t(readiness);
+            CUnitPuff puff;
+            bool smoke = readiness == 0 && (frame == 10 || frame == 11);
+            EXPECT_EQ(ChooseUnitPuff(unit, puff), smoke) << frame << " " << readiness;
+            if (smoke) EXPECT_TRUE(puff.smoke);
+        }
+    }
 }
