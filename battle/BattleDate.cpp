@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "core/Helpers.h"
+#include "field/BattlefieldTables.h"
 #include "core/Random.h"
 #include "shell/OrvaneView.h"
 #include "world/Battle.h"
@@ -51,14 +52,7 @@ CGameTime& COrvaneView::SetBattleDateTime(CGameTime& result, const CBattle& scen
 }
 
 BOOL COrvaneView::GetBattlefieldFlag(int flag, int battlefield) {
-    // 0: neither flag, 1: flag 1, 2: flag 0.
-    static const BYTE kFlags[39] = {0, 1, 0, 1, 0, 2, 0, 0, 0, 0, 1, 1, 0, 1, 1, 0, 1, 0, 1, 1,
-                                    0, 1, 0, 1, 0, 1, 2, 2, 2, 1, 0, 1, 1, 2, 0, 2, 0, 0, 0};
-    if (battlefield < 0 || battlefield > 38) {
-        ShowMessage("Invalid battlefield ID: %d", battlefield);
-        return FALSE;
-    }
-    return kFlags[battlefield] == (flag == 0 ? 2 : 1);
+    return ::GetBattlefieldFlag(flag, battlefield) ? TRUE : FALSE;
 }
 
 double COrvaneView::GetCampaignBattleFactor(int side) const {

@@ -14,15 +14,15 @@ BOOL COrvaneView::RunBattleStep() {
 
     ++BattleFrame;
     UpdateWeather();
-    if (BattleDivisions) BattleDivisions->UpdateAll();
-    if (BattleBattalions) BattleBattalions->UpdateAll();
-    if (BattleUnits) BattleUnits->SortByBlockedCount();
+    BattleDivisions.UpdateAll();
+    BattleBattalions.UpdateAll();
+    BattleUnits.SortByBlockedCount();
     // Each unit's own step, with the missiles it looses, comes here once
     // units move and fight.
     for (int slot = 0; slot < 2; ++slot)
         if (BattleArmies[slot]) BattleArmies[slot]->Update();
     if (BattleTerrain) BattleTerrain->UpdateAll();
-    if (BattleUnits) BattleUnits->UpdateAll();
+    BattleUnits.UpdateAll();
 
     bool over = false;
     for (int slot = 0; slot < 2; ++slot)

@@ -88,9 +88,8 @@ bool ChooseUnitPuff(const CUnit& unit, CUnitPuff& puff) {
 }
 
 void COrvaneView::UpdateUnitEffects() {
-    if (!BattleUnits) return;
-    for (POSITION pos = BattleUnits->GetHeadPosition(); pos;) {
-        const CUnit* unit = BattleUnits->GetUnit(pos);
+    for (POSITION pos = BattleUnits.GetHeadPosition(); pos;) {
+        const CUnit* unit = BattleUnits.GetUnit(pos);
         if (!unit->m_active || !unit->m_placed) continue;
         CUnitPuff puff;
         if (!ChooseUnitPuff(*unit, puff)) continue;

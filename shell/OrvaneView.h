@@ -25,6 +25,9 @@
 #include "battle/OrderRecords.h"
 #include "battle/ViewArmy.h"
 #include "battle/WeatherState.h"
+#include "Units/BattList.h"
+#include "Units/DivList.h"
+#include "Units/UnitList.h"
 #include "core/LinkList.h"
 #include "shell/OrvaneDoc.h"
 #include "Animate/AnimFocusView.h"
@@ -32,11 +35,9 @@
 #include "Animate/PhasedSprite.h"
 #include "platform/win/Win.h"
 
-class CBattList;
+class CArmy;
 class CBattle;
-class CDivList;
 class CTerrainList;
-class CUnitList;
 
 // The base of the main view: where the animation view chain joins.
 using COrvaneViewBase = CAnimFocusView;
@@ -241,6 +242,16 @@ public:
     // list of its moves.
     void KeepInViewList(CIcon* icon);
 
+    // ---- Battle: set-up (battle/BattleSetup.cpp)
+    // Registers every division, battalion and unit of the armies of sides
+    // 0 and 1 in the battle lists, gives each unit its kind, links the two
+    // armies and lays out every perimeter. TRUE.
+    BOOL SetupBattleArmies();
+    // The unit kind of a unit by its place: the first unit of a battalion
+    // leads it (the army's first leads the army), the others take the
+    // battalion's type.
+    static int BattleUnitKind(int division, int battalion, int unit, int battalionType);
+
     // ---- Battle: the step (battle/BattleStep.cpp)
     // The battle's share of the tick routine: one simulation step whenever
     // the speed setting's period has passed; at the end of the battle the
@@ -264,11 +275,14 @@ public:
     CWeatherState Weather;
     CIconList EffectIcons;  // puffs; the view's icon list owns them
     CIconList FogIcons;     // fog pictures; likewise
-    // The battle's elements of both armies, not owned (the armies own them).
-    CDivList* BattleDivisions = nullptr;
-    CBattList* BattleBattalions = nullptr;
-    CUnitList* BattleUnits = nullptr;
-    CTerrainList* BattleTerrain = nullptr;
+    // The armies by side (not owned here: whoever loads the battle keeps
+    // them) and every division, battalion and unit of both, in the order
+    // the set-up registers them (the lists own none).
+    CArmy* Armies[4] = {nullptr, nullptr, nullptr, nullptr};
+    CDivList BattleDivisions;
+    CBattList BattleBattalions;
+    CUnitList BattleUnits;
+    CTerrainList* BattleTerrain = nullptr;  // the battlefield's, not owned
     int32_t BattleFrame = 0;   // simulation steps run
     int32_t StepCount = 1;     // the tick advances while below it
     DWORD LastBattleStep = 0;  // when the last simulation step ran (ms)

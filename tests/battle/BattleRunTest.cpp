@@ -1,0 +1,101 @@
+// Whole battles on a kit battlefield, run headless: the same battle twice
+// and a battle replayed from its saved orders compute the same thing.
+#include <gtest/gtest.h>
+
+#include "army/Army.h"
+#include "battle/BattleRunner.h"
+#include "core/Random.h"
+#include "shell/OrvaneView.h"
+#include "tests/support/LoadedBattlefield.h"
+
+namespace {
+CBattleSetupSpec KitBattle(uint32_t seed) {
+    CBattleSetupSpec spec;
+    spec.kitFolder = KitFolder();
+    spec.seed = seed;
+    return spec;
+}
+
+// Both armies advance on each other with every division.
+void ScriptAdvance(CBattleRunner& run) {
+    for (int side = 0; side < 2; ++side)
+        for (int id = 0; id < 15; ++id)
+            run.Script({uint32_t(5 + id), side, id, id % 2 ? 2 : 16, side ? 900 : 2100, 300 + 100 * id});
+}
+
+struct Outcome {
+    std::vector<int32_t> calls;
+    std::vector<double> snapshot;
+    CBattleResult result;
+    std::vector<CScriptedOrder> saved;
+};
+
+Outcome RunBattle(uint32_t seed, const std::vector<CScriptedOrder>* script, uint32_t ticks) {
+    CBattleRunner run;
+    std::string error;
+    EXPECT_TRUE(run.Load(KitBattle(seed), error)) << error;
+    if (script)
+        for (const CScriptedOrder& o : *script) run.Script(o);
+    else
+        ScriptAdvance(run);
+    Outcome out;
+    out.result = run.Run(ticks, &out.calls);
+    out.snapshot = run.Snapshot();
+    out.saved = run.SavedOrders();
+    return out;
+}
+}  // namespace
+
+TEST(BattleRun, TwoClansOfTheKitWorldTakeTheFieldAndTheirOrders) {
+    CBattleRunner run;
+    std::string error;
+    ASSERT_TRUE(run.Load(KitBattle(7), error)) << error;
+    ScriptAdvance(run);
+    for (int side = 0; side < 2; ++side) {
+        CArmy* army = run.Army(side);
+        ASSERT_NE(army, nullptr);
+        EXPECT_GE(army->m_divisions.GetCount(), 2) << side;
+        EXPECT_EQ(army->m_opponent, run.Army(1 - side));
+    }
+    EXPECT_GT(run.UnitCount(), 0);
+    CBattleResult r = run.Run(60);
+    EXPECT_EQ(r.ticks, 60u);
+    EXPECT_FALSE(r.ended);
+    EXPECT_EQ(r.sides[0].inBattle, 1);
+    EXPECT_EQ(r.sides[1].inBattle, 1);
+    EXPECT_FALSE(run.SavedOrders().empty());
+    // Every order reached its division: the queue is empty.
+    EXPECT_TRUE(run.View().TargetOrders.IsEmpty());
+}
+
+TEST(BattleRun, TheSameBattleTwiceDrawsAlikeAtEveryTickAndEndsAlike) {
+    Outcome a = RunBattle(11, nullptr, 300), b = RunBattle(11, nullptr, 300);
+    ASSERT_EQ(a.calls.size(), 300u);
+    EXPECT_EQ(a.calls, b.calls);
+    EXPECT_EQ(a.snapshot, b.snapshot);
+    EXPECT_EQ(a.result.sides[0], b.result.sides[0]);
+    EXPECT_EQ(a.result.sides[1], b.result.sides[1]);
+}
+
+TEST(BattleRun, ABattleReplayedFromItsSavedOrdersIsTheSame) {
+    Outcome first = RunBattle(5, nullptr, 200);
+    ASSERT_FALSE(first.saved.empty());
+    Outcome replay = RunBattle(5, &first.saved, 200);
+    EXPECT_EQ(replay.saved, first.saved);
+    EXPECT_EQ(replay.calls, first.calls);
+    EXPECT_EQ(replay.snapshot, first.snapshot);
+    EXPECT_EQ(replay.result.sides[0], first.result.sides[0]);
+}
+
+TEST(BattleRun, UnknownBattlefieldOrScenarioIsRefused) {
+    CBattleSetupSpec spec = KitBattle(1);
+    spec.battlefieldKey = "ZZZ";
+    CBattleRunner a;
+    std::string error;
+    EXPECT_FALSE(a.Load(spec, error));
+    EXPECT_FALSE(error.empty());
+    spec = KitBattle(1);
+    spec.scenario = "No Such World.STE";
+    CBattleRunner b;
+    EXPECT_FALSE(b.Load(spec, error));
+}
