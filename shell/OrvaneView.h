@@ -206,6 +206,15 @@ public:
     // not have or a kind that is neither an order nor a command: the caller
     // goes on with the next record.
     BOOL ApplyPeerOrder(const NetOrderRecord& record);
+    // The one entry of a division order from the screens: order kind 9..16
+    // (move, -, all-out attack, attack, defence, stand, regroup, retreat;
+    // any other kind gives `sendFlag` as the order type). FALSE, with
+    // nothing queued, when the side's army has no such division.
+    BOOL IssueDivisionOrder(int divisionId, int orderKind, BYTE markersOnly, int side = -1, int sendFlag = 0);
+    // Every division's opening order once the armies stand on the field:
+    // the order its slot of the army formation holds; detachments make for
+    // their region of the field.
+    void IssueOpeningOrders();
     // Apply the orders due at the current tick; an order whose tick has
     // already passed is reported and dropped, never left to block the queue.
     void RunDueTargetOrders();
@@ -271,6 +280,7 @@ public:
     CSortedLinkList<UnitOrderRecord, 2> UnitOrders;      // records owned by the view
     CLinkList<NetOrderRecord> OutgoingOrders{true};
     BYTE Recording = 0;
+    BYTE LastSendFlag = 0;  // the send flag of the last division order given
     IDemoOrderSink* DemoSink = nullptr;
     CWeatherState Weather;
     CIconList EffectIcons;  // puffs; the view's icon list owns them

@@ -2,6 +2,8 @@
 // and a battle replayed from its saved orders compute the same thing.
 #include <gtest/gtest.h>
 
+#include "Units/Division.h"
+#include "Units/Objective.h"
 #include "army/Army.h"
 #include "battle/BattleRunner.h"
 #include "core/Random.h"
@@ -98,4 +100,56 @@ TEST(BattleRun, UnknownBattlefieldOrScenarioIsRefused) {
     spec.scenario = "No Such World.STE";
     CBattleRunner b;
     EXPECT_FALSE(b.Load(spec, error));
+}
+
+TEST(BattleRun, DivisionOrdersFromTheScreensByKind) {
+    CBattleRunner run;
+    std::string error;
+    ASSERT_TRUE(run.Load(KitBattle(3), error)) << error;
+    COrvaneView& view = run.View();
+    CDivision* d = run.Army(0)->m_divisions.FindByID(1, 0, 0);
+    ASSERT_NE(d, nullptr);
+    struct Case {
+        int side, kind, sendFlag;
+        int type, x, facing;
+    } cases[] = {
+        {0, 9, 0, 16, -1, -1},     // move: where it stands, its own facing
+        {0, 12, 0, 2, -1, -1},
+        {0, 16, 0, 256, -1000, 6},  // the army faces east: retreat off the west edge
+        {1, 16, 0, 256, 4000, 2},
+        {0, 10, 7, 7, -1, -1},      // another kind: the send flag is the type
+    };
+    for (const Case& c : cases) {
+        CDivision* div = run.Army(c.side)->m_divisions.FindByID(1, 0, 0);
+        div->m_formationByte = 1;
+        ASSERT_TRUE(view.IssueDivisionOrder(1, c.kind, 0, c.side, c.sendFlag));
+        ASSERT_EQ(view.TargetOrders.GetCount(), 1);
+        TargetOrderRecord* r = view.TargetOrders.GetAt(0);
+        EXPECT_EQ(r->target->m_type, c.type) << c.kind;
+        EXPECT_EQ(r->target->m_x, c.x == -1 ? div->m_x : c.x) << c.kind;
+        EXPECT_EQ(r->target->m_facing, c.facing == -1 ? div->m_facing : c.facing) << c.kind;
+        EXPECT_EQ(r->GetSide(), c.side);
+        EXPECT_EQ(r->tick, view.BattleTick) << "not networked: this tick";
+        EXPECT_EQ(div->m_formationByte, 0) << "outside network play the division leaves its slot";
+        view.ClearOrderQueues();
+    }
+    EXPECT_FALSE(view.IssueDivisionOrder(99, 9, 0, 0, 0));
+    EXPECT_TRUE(view.TargetOrders.IsEmpty());
+    EXPECT_TRUE(view.IssueDivisionOrder(1, 9, 1, 0, 0)) << "markers only";
+    EXPECT_TRUE(view.TargetOrders.IsEmpty());
+}
+
+TEST(BattleRun, OpeningOrdersGiveEveryLocalDivisionItsSlotsOrder) {
+    CBattleRunner run;
+    std::string error;
+    ASSERT_TRUE(run.Load(KitBattle(3), error)) << error;
+    COrvaneView& view = run.View();
+    view.Recording = 1;
+    view.IssueOpeningOrders();
+    EXPECT_EQ(view.Recording, 1);
+    int divisions = run.Army(0)->m_divisions.GetCount();
+    ASSERT_EQ(view.TargetOrders.GetCount(), divisions);
+    for (int i = 0; i < view.TargetOrders.GetCount(); ++i) EXPECT_EQ(view.TargetOrders.GetAt(i)->GetSide(), 0);
+    run.Step();
+    EXPECT_TRUE(view.TargetOrders.IsEmpty());
 }
