@@ -83,8 +83,8 @@ TEST(BattleDate, DateFollowsTheBattlesBasesAndTheDrawsAndStaysInDaylight) {
             extraMonth += d.month < -1 || d.month > 1;
         }
         EXPECT_GT(extraMonth, 0);
-        if (b.battle == 41) EXPECT_GT(dropped, 0) << "some seed sends the hour to 17 or later";
-        if (b.battle == 15) EXPECT_GT(lifted, 0) << "some seed sends the hour below 5";
+        if (b.battle == 41) { EXPECT_GT(dropped, 0) << "some seed sends the hour to 17 or later"; }
+        if (b.battle == 15) { EXPECT_GT(lifted, 0) << "some seed sends the hour below 5"; }
     }
 }
 

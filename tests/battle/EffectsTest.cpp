@@ -74,10 +74,10 @@ TEST(Effects, FogEntersAtTheEdgeTheCloudsComeFrom) {
         ASSERT_NE(icon, nullptr);
         EXPECT_EQ(RandCallCount, before);
         CPoint p = icon->GetPosition();
-        if (c.edge == 'L') EXPECT_EQ(p.x, -40) << c.dx << "," << c.dy;
-        if (c.edge == 'R') EXPECT_EQ(p.x, 3000) << c.dx << "," << c.dy;
-        if (c.edge == 'B') EXPECT_EQ(p.y, 2000) << c.dx << "," << c.dy;
-        if (c.edge == 'T') EXPECT_EQ(p.y, -20) << c.dx << "," << c.dy;
+        if (c.edge == 'L') { EXPECT_EQ(p.x, -40) << c.dx << "," << c.dy; }
+        if (c.edge == 'R') { EXPECT_EQ(p.x, 3000) << c.dx << "," << c.dy; }
+        if (c.edge == 'B') { EXPECT_EQ(p.y, 2000) << c.dx << "," << c.dy; }
+        if (c.edge == 'T') { EXPECT_EQ(p.y, -20) << c.dx << "," << c.dy; }
         EXPECT_EQ(icon->m_dFactor, 0.7);
         EXPECT_EQ(icon->GetDepth(), 21000);
     }
@@ -186,7 +186,7 @@ TEST(Effects, ARiflemanSmokesOnTheTwoFiringFramesWhileReadinessIsZero) {
             CUnitPuff puff;
             bool smoke = readiness == 0 && (frame == 10 || frame == 11);
             EXPECT_EQ(ChooseUnitPuff(unit, puff), smoke) << frame << " " << readiness;
-            if (smoke) EXPECT_TRUE(puff.smoke);
+            if (smoke) { EXPECT_TRUE(puff.smoke); }
         }
     }
 }

@@ -97,7 +97,7 @@ TEST(Weather, TheFogPictureOptionNeverChangesTheCountedDraws) {
             f.view.UpdateWeather();
             r.calls.push_back(RandCallCount);
             const CWeatherState& w = f.view.Weather;
-            if (w.fogLevel > 0) EXPECT_EQ(f.Army(0).visibility, 1 - w.fogLevel);
+            if (w.fogLevel > 0) { EXPECT_EQ(f.Army(0).visibility, 1 - w.fogLevel); }
         }
         r.level = f.view.Weather.shownLevel;
         r.visibility = f.view.Weather.visibility;
