@@ -128,6 +128,7 @@ bool CBattleRunner::Load(const CBattleSetupSpec& spec, std::string& error) {
     view.StepCount = 1;
     view.Weather.clock = CGameTime(kYear, 6, 15, 8, 0);
     view.InitWeather(view.Weather.clock);
+    view.IssueOpeningOrders();
     return true;
 }
 

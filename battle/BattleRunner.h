@@ -64,7 +64,8 @@ public:
     CBattleRunner& operator=(const CBattleRunner&) = delete;
 
     // Loads the battlefield, the world and the formation lists, builds and
-    // places both armies, seeds the generator and sets up the weather.
+    // places both armies, seeds the generator, sets up the weather and
+    // queues the opening orders.
     // FALSE, with `error` saying why, when something cannot be loaded.
     bool Load(const CBattleSetupSpec& spec, std::string& error);
     // Adds an order to the script (any order of ticks).

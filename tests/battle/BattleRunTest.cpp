@@ -107,6 +107,7 @@ TEST(BattleRun, DivisionOrdersFromTheScreensByKind) {
     std::string error;
     ASSERT_TRUE(run.Load(KitBattle(3), error)) << error;
     COrvaneView& view = run.View();
+    view.ClearOrderQueues();
     CDivision* d = run.Army(0)->m_divisions.FindByID(1, 0, 0);
     ASSERT_NE(d, nullptr);
     struct Case {
@@ -144,6 +145,7 @@ TEST(BattleRun, OpeningOrdersGiveEveryLocalDivisionItsSlotsOrder) {
     std::string error;
     ASSERT_TRUE(run.Load(KitBattle(3), error)) << error;
     COrvaneView& view = run.View();
+    view.ClearOrderQueues();  // the load queued them once already
     view.Recording = 1;
     view.IssueOpeningOrders();
     EXPECT_EQ(view.Recording, 1);
