@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "Animate/BattlePictureNames.h"
 #include "core/Random.h"
 #include "shell/OrvaneView.h"
 
@@ -108,10 +109,9 @@ void COrvaneView::InitWeather(const CGameTime& time) {
     AimColour(w);
     w.shownLevel = w.fogLevel > 0 ? w.fogLevel : w.tintStrength;
 
-    static const char* const kFogNames[3] = {"Fog 1", "Fog 2", "Fog 3"};
-    for (int i = 0; i < 3; ++i)
-        if (!GetSprites().Find(401 + i)) LoadSpriteSet(kFogNames[i], TRUE, 401 + i, 1, 1, -1);
-    if (!GetSprites().Find(421)) LoadSpriteSet("Snow", TRUE, 421, 1, 1, -1);
+    static const int kWeatherIds[4] = {401, 402, 403, 421};
+    for (int i = 0; i < 4; ++i)
+        if (!GetSprites().Find(kWeatherIds[i])) LoadSpriteSet(kWeatherPictures[i], TRUE, kWeatherIds[i], 1, 1, -1);
 
     if (w.visibility > 0.3) {
         for (int i = 0; i < w.fogSpriteCount; ++i) {
