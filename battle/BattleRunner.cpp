@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "Animate/BattlePictureNames.h"
 #include "army/Army.h"
 #include "army/FormationList.h"
 #include "battle/ArmyLink.h"
@@ -126,6 +127,14 @@ bool CBattleRunner::Load(const CBattleSetupSpec& spec, std::string& error) {
     view.BattleTerrain = &s.terrain;
     view.BattleTick = 0;
     view.StepCount = 1;
+    // The pictures of the weather and the puffs, from the kit.
+    std::string pictures = spec.kitFolder + "/Pictures/";
+    static const int kWeatherIds[4] = {401, 402, 403, 421};
+    for (int i = 0; i < 4; ++i)
+        view.LoadSpriteSet((pictures + kWeatherPictures[i] + ".giz").c_str(), TRUE, kWeatherIds[i], 1, 1, -1);
+    static const int kPuffIds[12] = {430, 431, 432, 433, 440, 441, 442, 443, 444, 445, 446, 447};
+    for (int i = 0; i < 12; ++i)
+        view.LoadSpriteSet((pictures + kBattleEffectPictures[i] + ".giz").c_str(), TRUE, kPuffIds[i], 1, 1, 0);
     view.Weather.clock = CGameTime(kYear, 6, 15, 8, 0);
     view.InitWeather(view.Weather.clock);
     view.IssueOpeningOrders();

@@ -110,8 +110,11 @@ void COrvaneView::InitWeather(const CGameTime& time) {
     w.shownLevel = w.fogLevel > 0 ? w.fogLevel : w.tintStrength;
 
     static const int kWeatherIds[4] = {401, 402, 403, 421};
+    const COrvaneDoc* doc = GetDocument();
+    CString folder = doc ? doc->GetPicturesPath() : CString("Pictures\\");
     for (int i = 0; i < 4; ++i)
-        if (!GetSprites().Find(kWeatherIds[i])) LoadSpriteSet(kWeatherPictures[i], TRUE, kWeatherIds[i], 1, 1, -1);
+        if (!GetSprites().Find(kWeatherIds[i]))
+            LoadSpriteSet(folder + kWeatherPictures[i] + ".giz", TRUE, kWeatherIds[i], 1, 1, -1);
 
     if (w.visibility > 0.3) {
         for (int i = 0; i < w.fogSpriteCount; ++i) {
