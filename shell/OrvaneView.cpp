@@ -35,6 +35,8 @@ COrvaneView::COrvaneView() {
 
 COrvaneView::~COrvaneView() {
     ExitMode(-1);
+    ClearOrderQueues();
+    ClearBattleEffects();
     ReleaseGameLists();
     DeleteTempFiles();
     m_messages.RemoveAll();

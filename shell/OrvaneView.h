@@ -22,12 +22,22 @@
 #include <string>
 
 #include "Animate/SoundManager.h"
+#include "battle/OrderRecords.h"
+#include "battle/ViewArmy.h"
+#include "battle/WeatherState.h"
+#include "Units/BattList.h"
+#include "Units/DivList.h"
+#include "Units/UnitList.h"
 #include "core/LinkList.h"
 #include "shell/OrvaneDoc.h"
 #include "Animate/AnimFocusView.h"
 #include "Animate/LetterSet.h"
 #include "Animate/PhasedSprite.h"
 #include "platform/win/Win.h"
+
+class CArmy;
+class CBattle;
+class CTerrainList;
 
 // The base of the main view: where the animation view chain joins.
 using COrvaneViewBase = CAnimFocusView;
@@ -162,6 +172,130 @@ public:
     // ---- Main menu
     void LoadMainMenuButtons();
     void OnLButtonDownMainMenu(UINT flags, CPoint point);
+
+    // ---- Battle: date, battlefield flags, strength factor (battle/BattleDate.cpp)
+    // The date and hour of campaign battle `scenario` in the campaign's
+    // current year, written to `result` and returned. Draws four to six
+    // counted numbers. A battle number outside 2..55 leaves `result` without
+    // a time.
+    CGameTime& SetBattleDateTime(CGameTime& result, const CBattle& scenario);
+    // Flag 0 or (any other value) flag 1 of battlefield 0..38; another
+    // battlefield is reported and answers false.
+    static BOOL GetBattlefieldFlag(int flag, int battlefield);
+    // The strength factor of side 0 (the local side) or 1 (the other) in
+    // this battle: below 1.0 only for the other side in a few early
+    // campaign battles.
+    double GetCampaignBattleFactor(int side) const;
+
+    // ---- Battle: order queue (battle/OrderQueue.cpp)
+    // Queues a division order; side and tick default to the local side and
+    // the current tick, a slot flag of 255 to the division's own. The
+    // record owns `objective` until it is applied.
+    void QueueTargetOrder(CDivision* division, CObjective* objective, int side = -1, uint32_t tick = 0xFFFFFFFF,
+                          BYTE slotFlag = 255, BYTE runAtOnce = 0, BYTE optionA = 0, BYTE optionB = 0);
+    // Queues an army command; a `wide` of 255 takes this screen's width.
+    void QueueUnitOrder(int commandId, BYTE flagA, BYTE flagB, int side = -1, uint32_t tick = 0xFFFFFFFF,
+                        BYTE wide = 255);
+    // Appends an order for the peer, due at the next tick, to the outgoing
+    // chain. TRUE.
+    BOOL PostNetOrder(int type, int x, int y, int targetId, int facing, int divisionId, BYTE slotFlag, BYTE optionA,
+                      BYTE optionB, BYTE runAtOnce, int extra1, int extra2, int extra3, int extra4);
+    BOOL PostNetUnitOrder(int commandId, BYTE flagA, BYTE flagB);
+    // Turns one of the peer's records into a queue record for the peer's
+    // side. FALSE, with nothing queued, for a division the peer's army does
+    // not have or a kind that is neither an order nor a command: the caller
+    // goes on with the next record.
+    BOOL ApplyPeerOrder(const NetOrderRecord& record);
+    // The one entry of a division order from the screens: order kind 9..16
+    // (move, -, all-out attack, attack, defence, stand, regroup, retreat;
+    // any other kind gives `sendFlag` as the order type). FALSE, with
+    // nothing queued, when the side's army has no such division.
+    BOOL IssueDivisionOrder(int divisionId, int orderKind, BYTE markersOnly, int side = -1, int sendFlag = 0);
+    // Every division's opening order once the armies stand on the field:
+    // the order its slot of the army formation holds; detachments make for
+    // their region of the field.
+    void IssueOpeningOrders();
+    // Apply the orders due at the current tick; an order whose tick has
+    // already passed is reported and dropped, never left to block the queue.
+    void RunDueTargetOrders();
+    void RunDueUnitOrders();
+    // The formation a formation command selects; resolved by the army of
+    // the side the command is for.
+    static CCommandFormation GetCommandFormation(int commandId) { return CommandFormationOf(commandId); }
+    // Frees every queued order (pending objectives with them).
+    void ClearOrderQueues();
+
+    // ---- Battle: weather and daylight (battle/Weather.cpp)
+    // The light of `time`: returns its colour and sets the tint strength.
+    COLORREF RollWeatherChange(const CGameTime& time);
+    void InitWeather(const CGameTime& time);
+    void UpdateLightLevel(const CGameTime& time);
+    void StepWeather(const CGameTime& time);
+    COLORREF BlendWeatherTint();
+    // Once per simulation step.
+    void UpdateWeather();
+
+    // ---- Battle: battlefield effects (battle/Effects.cpp)
+    void SpawnDust(int x, int y, double fade, double step);
+    void SpawnSplash(int x, int y, double fade, double step, BYTE mounted);
+    void UpdateUnitEffects();
+    void FadeEffectSprites();
+    void AddFogSprite();
+    void MoveClouds();
+    // Empties the effect and fog lists and deletes their pictures.
+    void ClearBattleEffects();
+    // Draws that only this machine sees (puff pictures, the fog's entry
+    // points): the view's first stream, never the counted generator.
+    int LocalRand();
+    // An icon also kept in a not-owning list still tells the view's icon
+    // list of its moves.
+    void KeepInViewList(CIcon* icon);
+
+    // ---- Battle: set-up (battle/BattleSetup.cpp)
+    // Registers every division, battalion and unit of the armies of sides
+    // 0 and 1 in the battle lists, gives each unit its kind, links the two
+    // armies and lays out every perimeter. TRUE.
+    BOOL SetupBattleArmies();
+    // The unit kind of a unit by its place: the first unit of a battalion
+    // leads it (the army's first leads the army), the others take the
+    // battalion's type.
+    static int BattleUnitKind(int division, int battalion, int unit, int battalionType);
+
+    // ---- Battle: the step (battle/BattleStep.cpp)
+    // The battle's share of the tick routine: one simulation step whenever
+    // the speed setting's period has passed; at the end of the battle the
+    // results screen.
+    void BattleStep();
+    // One simulation step: the orders due, weather and effects, every
+    // division, battalion and unit, the armies in slot order, the terrain.
+    // FALSE when an army has left the battle (the battle is over); the
+    // tick then stays where it is.
+    BOOL RunBattleStep();
+
+    // ---- Battle state
+    int32_t PlayKind = 0;           // 2: a campaign battle
+    uint32_t BattleTick = 0;        // the current simulation tick
+    IViewArmy* BattleArmies[4] = {nullptr, nullptr, nullptr, nullptr};  // by side, not owned
+    CSortedLinkList<TargetOrderRecord, 0> TargetOrders;  // records owned by the view
+    CSortedLinkList<UnitOrderRecord, 2> UnitOrders;      // records owned by the view
+    CLinkList<NetOrderRecord> OutgoingOrders{true};
+    BYTE Recording = 0;
+    BYTE LastSendFlag = 0;  // the send flag of the last division order given
+    IDemoOrderSink* DemoSink = nullptr;
+    CWeatherState Weather;
+    CIconList EffectIcons;  // puffs; the view's icon list owns them
+    CIconList FogIcons;     // fog pictures; likewise
+    // The armies by side (not owned here: whoever loads the battle keeps
+    // them) and every division, battalion and unit of both, in the order
+    // the set-up registers them (the lists own none).
+    CArmy* Armies[4] = {nullptr, nullptr, nullptr, nullptr};
+    CDivList BattleDivisions;
+    CBattList BattleBattalions;
+    CUnitList BattleUnits;
+    CTerrainList* BattleTerrain = nullptr;  // the battlefield's, not owned
+    int32_t BattleFrame = 0;   // simulation steps run
+    int32_t StepCount = 1;     // the tick advances while below it
+    DWORD LastBattleStep = 0;  // when the last simulation step ran (ms)
 
     // ---- State read by the screens
     int32_t GameMode = -1;

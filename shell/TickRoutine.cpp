@@ -11,7 +11,8 @@ void COrvaneView::OnTimerStep(int channel) {
     TickGuard = 1;
     // The timed work of the screens that have it (the battle-select menu,
     // the world map, the lobby and the battle) runs here by mode, with the
-    // channel; the screens the game has so far have none.
+    // channel.
     (void)channel;
+    if (GameMode == MODE_BATTLE && Channels[0].Active) BattleStep();
     TickGuard = 0;
 }

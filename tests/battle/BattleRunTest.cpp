@@ -1,0 +1,157 @@
+// Whole battles on a kit battlefield, run headless: the same battle twice
+// and a battle replayed from its saved orders compute the same thing.
+#include <gtest/gtest.h>
+
+#include "Units/Division.h"
+#include "Units/Objective.h"
+#include "army/Army.h"
+#include "battle/BattleRunner.h"
+#include "core/Random.h"
+#include "shell/OrvaneView.h"
+#include "tests/support/LoadedBattlefield.h"
+
+namespace {
+CBattleSetupSpec KitBattle(uint32_t seed) {
+    CBattleSetupSpec spec;
+    spec.kitFolder = KitFolder();
+    spec.seed = seed;
+    return spec;
+}
+
+// Both armies advance on each other with every division.
+void ScriptAdvance(CBattleRunner& run) {
+    for (int side = 0; side < 2; ++side)
+        for (int id = 0; id < 15; ++id)
+            run.Script({uint32_t(5 + id), side, id, id % 2 ? 2 : 16, side ? 900 : 2100, 300 + 100 * id});
+}
+
+struct Outcome {
+    std::vector<int32_t> calls;
+    std::vector<double> snapshot;
+    CBattleResult result;
+    std::vector<CScriptedOrder> saved;
+};
+
+Outcome RunBattle(uint32_t seed, const std::vector<CScriptedOrder>* script, uint32_t ticks) {
+    CBattleRunner run;
+    std::string error;
+    EXPECT_TRUE(run.Load(KitBattle(seed), error)) << error;
+    if (script)
+        for (const CScriptedOrder& o : *script) run.Script(o);
+    else
+        ScriptAdvance(run);
+    Outcome out;
+    out.result = run.Run(ticks, &out.calls);
+    out.snapshot = run.Snapshot();
+    out.saved = run.SavedOrders();
+    return out;
+}
+}  // namespace
+
+TEST(BattleRun, TwoClansOfTheKitWorldTakeTheFieldAndTheirOrders) {
+    CBattleRunner run;
+    std::string error;
+    ASSERT_TRUE(run.Load(KitBattle(7), error)) << error;
+    ScriptAdvance(run);
+    for (int side = 0; side < 2; ++side) {
+        CArmy* army = run.Army(side);
+        ASSERT_NE(army, nullptr);
+        EXPECT_GE(army->m_divisions.GetCount(), 2) << side;
+        EXPECT_EQ(army->m_opponent, run.Army(1 - side));
+    }
+    EXPECT_GT(run.UnitCount(), 0);
+    CBattleResult r = run.Run(60);
+    EXPECT_EQ(r.ticks, 60u);
+    EXPECT_FALSE(r.ended);
+    EXPECT_EQ(r.sides[0].inBattle, 1);
+    EXPECT_EQ(r.sides[1].inBattle, 1);
+    EXPECT_FALSE(run.SavedOrders().empty());
+    // Every order reached its division: the queue is empty.
+    EXPECT_TRUE(run.View().TargetOrders.IsEmpty());
+}
+
+TEST(BattleRun, TheSameBattleTwiceDrawsAlikeAtEveryTickAndEndsAlike) {
+    Outcome a = RunBattle(11, nullptr, 300), b = RunBattle(11, nullptr, 300);
+    ASSERT_EQ(a.calls.size(), 300u);
+    EXPECT_EQ(a.calls, b.calls);
+    EXPECT_EQ(a.snapshot, b.snapshot);
+    EXPECT_EQ(a.result.sides[0], b.result.sides[0]);
+    EXPECT_EQ(a.result.sides[1], b.result.sides[1]);
+}
+
+TEST(BattleRun, ABattleReplayedFromItsSavedOrdersIsTheSame) {
+    Outcome first = RunBattle(5, nullptr, 200);
+    ASSERT_FALSE(first.saved.empty());
+    Outcome replay = RunBattle(5, &first.saved, 200);
+    EXPECT_EQ(replay.saved, first.saved);
+    EXPECT_EQ(replay.calls, first.calls);
+    EXPECT_EQ(replay.snapshot, first.snapshot);
+    EXPECT_EQ(replay.result.sides[0], first.result.sides[0]);
+}
+
+TEST(BattleRun, UnknownBattlefieldOrScenarioIsRefused) {
+    CBattleSetupSpec spec = KitBattle(1);
+    spec.battlefieldKey = "ZZZ";
+    CBattleRunner a;
+    std::string error;
+    EXPECT_FALSE(a.Load(spec, error));
+    EXPECT_FALSE(error.empty());
+    spec = KitBattle(1);
+    spec.scenario = "No Such World.STE";
+    CBattleRunner b;
+    EXPECT_FALSE(b.Load(spec, error));
+}
+
+TEST(BattleRun, DivisionOrdersFromTheScreensByKind) {
+    CBattleRunner run;
+    std::string error;
+    ASSERT_TRUE(run.Load(KitBattle(3), error)) << error;
+    COrvaneView& view = run.View();
+    view.ClearOrderQueues();
+    CDivision* d = run.Army(0)->m_divisions.FindByID(1, 0, 0);
+    ASSERT_NE(d, nullptr);
+    struct Case {
+        int side, kind, sendFlag;
+        int type, x, facing;
+    } cases[] = {
+        {0, 9, 0, 16, -1, -1},     // move: where it stands, its own facing
+        {0, 12, 0, 2, -1, -1},
+        {0, 16, 0, 256, -1000, 6},  // the army faces east: retreat off the west edge
+        {1, 16, 0, 256, 4000, 2},
+        {0, 10, 7, 7, -1, -1},      // another kind: the send flag is the type
+    };
+    for (const Case& c : cases) {
+        CDivision* div = run.Army(c.side)->m_divisions.FindByID(1, 0, 0);
+        div->m_formationByte = 1;
+        ASSERT_TRUE(view.IssueDivisionOrder(1, c.kind, 0, c.side, c.sendFlag));
+        ASSERT_EQ(view.TargetOrders.GetCount(), 1);
+        TargetOrderRecord* r = view.TargetOrders.GetAt(0);
+        EXPECT_EQ(r->target->m_type, c.type) << c.kind;
+        EXPECT_EQ(r->target->m_x, c.x == -1 ? div->m_x : c.x) << c.kind;
+        EXPECT_EQ(r->target->m_facing, c.facing == -1 ? div->m_facing : c.facing) << c.kind;
+        EXPECT_EQ(r->GetSide(), c.side);
+        EXPECT_EQ(r->tick, view.BattleTick) << "not networked: this tick";
+        EXPECT_EQ(div->m_formationByte, 0) << "outside network play the division leaves its slot";
+        view.ClearOrderQueues();
+    }
+    EXPECT_FALSE(view.IssueDivisionOrder(99, 9, 0, 0, 0));
+    EXPECT_TRUE(view.TargetOrders.IsEmpty());
+    EXPECT_TRUE(view.IssueDivisionOrder(1, 9, 1, 0, 0)) << "markers only";
+    EXPECT_TRUE(view.TargetOrders.IsEmpty());
+}
+
+TEST(BattleRun, OpeningOrdersGiveEveryLocalDivisionItsSlotsOrder) {
+    CBattleRunner run;
+    std::string error;
+    ASSERT_TRUE(run.Load(KitBattle(3), error)) << error;
+    COrvaneView& view = run.View();
+    view.ClearOrderQueues();  // the load queued them once already
+    view.Recording = 1;
+    view.IssueOpeningOrders();
+    EXPECT_EQ(view.Recording, 1);
+    int divisions = run.Army(0)->m_divisions.GetCount();
+    ASSERT_EQ(view.TargetOrders.GetCount(), divisions);
+    for (int i = 0; i < view.TargetOrders.GetCount(); ++i) EXPECT_EQ(view.TargetOrders.GetAt(i)->GetSide(), 0);
+    run.Step();
+    EXPECT_TRUE(view.TargetOrders.IsEmpty());
+}
