@@ -196,6 +196,7 @@ TEST(KitFormations, ArmiesAtTheBattleStartPointsStandOnTheField) {
     const CRect inner(180, 180, 2820, 1820);
     for (int id : RootIDs()) {
         const CArmyFormation* army = lists.army.GetFormation(id);
+        ASSERT_NE(army, nullptr) << "the kit's formation file has no formation " << id;
         for (auto [origin, facing] : {std::pair{CPoint(500, 1000), 2}, std::pair{CPoint(2500, 1000), 6}})
             for (int s = 0; s < CArmyFormation::kSlots; ++s)
                 for (const CPoint& p : UnitPlaces(lists, *army, s, facing, origin))
