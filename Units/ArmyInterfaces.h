@@ -9,6 +9,7 @@
 #include "platform/afx/Afx.h"
 
 class CDivision;
+class CObjective;
 class CPerson;
 
 // A formation as the elements that stand in it see it: slot offsets from the
@@ -91,6 +92,16 @@ public:
     // What the units read of the army; an army that sets none gives clear
     // daylight and no modifiers.
     virtual UnitArmyConditions GetUnitConditions() const { return {}; }
+    // The share of the army value at which a division acknowledges an
+    // order it takes with the order's sound; 0 when the army's orders go
+    // unacknowledged.
+    virtual double GetAcknowledgeVolume() const { return 0.0; }
+    // The order type the army holds `division` to when it has nothing to
+    // do; -1 when it holds it to none.
+    virtual int GetPostureFor(const CDivision* /*division*/) const { return -1; }
+    // A division hands its standing order (owned from here) back through
+    // the army's order gate. Without a gate the division takes it at once.
+    virtual void ResendOrder(CDivision* division, CObjective* order);
 };
 
 // The picture that draws one unit (the battle screens implement it over

@@ -18,6 +18,7 @@
 
 class CBattleGrid;
 class CDivision;
+class CStatusSummary;
 class CPerson;
 class CUnit;
 
@@ -91,6 +92,19 @@ public:
     BOOL IsNearHeadquarters() const;
     // Knocks out some units (counted draws) and shakes the rest.
     void ApplyShock(double severity, double spread);
+    // The units' skill, level, combat values and morale from the division's
+    // and the battalion's generals (a missing general gives nothing), the
+    // morale scaled by `moraleFactor`; the command factor (0.001..1.0) from
+    // their leadership; the limit value from `cohesionFactor`.
+    void ApplyGeneralFactors(double moraleFactor, double cohesionFactor);
+    // Fills `record` with the battalion's line of the after-battle summary:
+    // lost and fled units (counted draws decide who of the broken got
+    // away), the general, the type, the merit score and the battle record.
+    // Returns the lost and fled units together.
+    int GatherStatus(CStatusSummary& record);
+    // The tactic bonus class: the battalion type, 5 for the commander's own
+    // battalion (battalion 0 of division 0).
+    int GetTacticClass() const;
     // The bounds of the near-front and own-ground zones.
     CRect GetBoundsA() const;
     CRect GetBoundsB() const;

@@ -16,6 +16,7 @@
 class CBattalion;
 class CPerson;
 class CPersonList;
+class CStatusSummary4;
 
 class CDivision : public CArmyElement, public IBattleDivision {
     DECLARE_SERIAL(CDivision)
@@ -98,6 +99,22 @@ public:
     void SetArmyValueOnlyAll(int value);
     void ResetBattalions();
     void UpdateBattalionUnits(double delta);
+
+    // --- general factors, losses and the after-battle summary ---------------
+    // Every battalion takes its units' figures from the generals
+    // (CBattalion::ApplyGeneralFactors).
+    void ApplyGeneralFactors(double moraleFactor, double cohesionFactor);
+    // A skirmish before the battle: every battalion loses units by `share`
+    // (CBattalion::ApplyShock). A detachment left with 0.3 or less of the
+    // units it was made with is lost and out of action.
+    void ApplyLosses(double share, double spread);
+    // Fills `node` with a leaf per battalion at its number, gathers the
+    // totals and stores the division type. Returns the division's
+    // casualties (lost and fled units).
+    int GatherStatus(CStatusSummary4& node);
+    // Units out of the fight: with `fled` those that broke and ran (active
+    // but routed or no longer able), else those lost (no longer active).
+    int GetLossFigure(BOOL fled) const;
 
     // A battalion has left the fight. The army hears of the division lost
     // once, however often its battalions report.

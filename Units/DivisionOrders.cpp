@@ -50,7 +50,31 @@ int CDivision::PrepareCode(int orderType, int i) {
     }
 }
 
+void IUnitsArmy::ResendOrder(CDivision* division, CObjective* order) {
+    if (division)
+        division->ReceiveOrder(order, TRUE);
+    else
+        delete order;
+}
+
+namespace {
+
+// The action a division falls back to under its standing order `t` when it
+// has nothing left to do; `keep` for the action as it is.
+constexpr int kKeep = -2;
+int FallbackAction(int t, int posture) {
+    switch (t) {
+    case 1: case 2: case 8: case 128: case 1024: case 2048: return t;
+    case 16: case 64: return 128;
+    default: return t != posture ? 512 : kKeep;
+    }
+}
+
+}  // namespace
+
 void CDivision::ReceiveOrder(CObjective* order, BOOL clearPlan) {
+    // A pass takes the order, or plans the newest pending one; a plan is
+    // never empty, so the second pass carries out its first step.
     for (int round = 0; round < 3; ++round) {
         if (m_battalions.GetCount(TRUE) == 0) {
             delete order;
@@ -58,6 +82,8 @@ void CDivision::ReceiveOrder(CObjective* order, BOOL clearPlan) {
         }
         if (order) {
             m_pendingOrders.AddHead(order);
+            const double share = m_army ? m_army->GetAcknowledgeVolume() : 0.0;
+            if (share > 0) PlaySound(OrderTypeToSoundId(order->m_type), 0, int(m_armyValue * share), 10000);
             m_order = *order;
             PrepareOrder(*order);
             order = nullptr;
@@ -80,27 +106,30 @@ void CDivision::ReceiveOrder(CObjective* order, BOOL clearPlan) {
             continue;
         }
         if (m_resend && m_order.m_type != -1) {
+            // Cleared first: the army hands the order straight back here.
             m_resend = m_busy = m_idle = 0;
-            order = new CObjective(&m_order);
-            continue;
+            auto* copy = new CObjective(&m_order);
+            if (m_army)
+                m_army->ResendOrder(this, copy);
+            else
+                ReceiveOrder(copy, TRUE);
+            return;
         }
         if (m_clampCounter < 0) m_clampCounter = 0;
-        int t = m_order.m_type;
-        int want;
-        switch (t) {
-        case 1: case 2: case 8: case 128: case 1024: case 2048: want = t; break;
-        case 16: case 64: want = 128; break;
-        default: want = m_action.m_type; break;
-        }
-        if (m_action.m_type == want) {
+        const int t = m_order.m_type;
+        const int want = FallbackAction(t, m_army ? m_army->GetPostureFor(this) : -1);
+        // A fallback needs somewhere to stand: an action that never had a
+        // point stays as it is.
+        if (m_action.m_type == (want == kKeep ? t : want) || !m_action.HasPoint()) {
             m_idle = 1, m_turn = 0, m_ready = 1, m_busy = 0;
             return;
         }
-        m_action.m_type = want;
-        m_plan.DeleteAll();
-        m_plan.AddTail(new CObjective(static_cast<const CObjective*>(&m_action)));
+        if (want != kKeep) m_action.m_type = want;
+        // Planned afresh: the plan holds at least the order itself, so this
+        // takes its first step and comes back.
+        ReceiveOrder(new CObjective(static_cast<const CObjective*>(&m_action)), TRUE);
         m_turn = 0, m_ready = 1, m_busy = 0;
-        clearPlan = FALSE;
+        return;
     }
 }
 

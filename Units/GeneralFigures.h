@@ -9,6 +9,12 @@
 //   level        grades[0]
 //   experience   experience
 //   base         skills[0]  the attribute before the five arm attributes
+//   attributes   traits[0..4]  the five that the generals' factors blend
+//   tactic       value9     the commander's set of battle tactics, 1..8
+//
+// After a battle the summary books the level and experience above, the
+// troops (units, and horses or rifles by his arm), his standing, and marks
+// him taken (assigned cleared, lastAction the booking's turn).
 #pragma once
 
 #include "world/Person.h"
@@ -22,5 +28,13 @@ inline double ArmFactor(const CPerson* p, int arm) { return p ? p->workTableB.Ge
 inline int Level(const CPerson* p) { return p ? p->workTableB.grades[0] : 0; }
 inline int Experience(const CPerson* p) { return p ? p->workTableB.experience : 0; }
 inline int BaseAttribute(const CPerson* p) { return p ? p->workTableB.skills[0] : 60; }
+// The five attributes the generals' factors blend, k = 0..4 (traits).
+inline int Attribute(const CPerson* p, int k) { return p && k >= 0 && k < 5 ? p->workTableB.traits[k] : 0; }
+// The commander's set of battle tactics, 1..8; anything else is none.
+inline int TacticNumber(const CPerson* p) { return p ? p->value9 : 0; }
+
+// What the after-battle summary writes back (a general is required).
+inline int8_t& LevelRef(CPerson* p) { return p->workTableB.grades[0]; }
+inline int32_t& ExperienceRef(CPerson* p) { return p->workTableB.experience; }
 
 }  // namespace GeneralFigures

@@ -20,31 +20,6 @@ IMPLEMENT_SERIAL(CArmy, CArmyElement, 0)
 namespace {
 using namespace ArmyDivision;
 
-// The share of the division's units each battalion loses to a detachment's
-// skirmish, then the lost test of a detachment: at most 0.3 of its units
-// left and it is out.
-void ApplyLosses(CDivision* d, double share, double spread) {
-    for (POSITION pos = d->m_battalions.GetHeadPosition(); pos;) {
-        CBattalion* b = d->m_battalions.GetBattalion(pos);
-        for (POSITION u = b->m_units.GetHeadPosition(); u;) {
-            CUnit* unit = b->m_units.GetUnit(u);
-            if (unit->m_lost) continue;
-            int chance = int(share * (1.0 + spread) * 100.0);
-            int roll = CountedRand() % 100;
-            if (roll < chance) {
-                unit->m_lost = 1;
-                unit->m_active = 0;
-                if (b->m_liveUnits > 0) --b->m_liveUnits;
-            }
-        }
-    }
-    if (d->m_number > 11 && d->m_initialUnits > 0 &&
-        double(d->CountUnits(TRUE, TRUE)) / double(d->m_initialUnits) <= 0.3) {
-        MarkLost(d);
-        d->m_active = 0;
-    }
-}
-
 int Rounded(int x1, int y1, int x2, int y2) { return Round(GetDistance(x1, y1, x2, y2, false)); }
 
 }  // namespace
@@ -399,7 +374,7 @@ void CArmy::SendOrder(CDivision* division, CObjective* order, BOOL clearQueue, i
         order->m_x = p.x;
         order->m_y = p.y;
     }
-    DeliverOrder(division, order, mode);
+    division->ReceiveOrder(order, mode);
 }
 
 void CArmy::OrderDivision(CDivision* division, int type, int x, int y, int flags, int facingMode,
@@ -542,11 +517,11 @@ void CArmy::ResolveDetachments() {
     const double P = (A + B) * (1.0 - t) * 0.5, Q = (oA + oB) * (1.0 - u) * 0.5;
     for (POSITION pos = m_divisions.GetHeadPosition(); pos;) {
         CDivision* d = m_divisions.GetDivision(pos);
-        if (d->m_number > 11 && DetachmentValue(d) != 0) ApplyLosses(d, t, 0.1);
+        if (d->m_number > 11 && DetachmentValue(d) != 0) d->ApplyLosses(t, 0.1);
     }
     for (POSITION pos = other->m_divisions.GetHeadPosition(); pos;) {
         CDivision* d = other->m_divisions.GetDivision(pos);
-        if (d->m_number > 11 && DetachmentValue(d) != 0) ApplyLosses(d, u, 0.1);
+        if (d->m_number > 11 && DetachmentValue(d) != 0) d->ApplyLosses(u, 0.1);
     }
     auto ratio = [](double num, double den) { return num / (den == 0.0 ? 1.0 : den); };
     auto set = [](CArmy* army, int inPlay, int reinforce) {

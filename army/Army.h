@@ -40,6 +40,7 @@ public:
 class CDivision;
 class CKeyPoint;
 class CObjective;
+class CStatusSummary15;
 
 class CArmy : public CArmyElement, public IUnitsArmy {
     DECLARE_SERIAL(CArmy)
@@ -130,6 +131,42 @@ public:
     double GetViewValue() const override { return m_viewValue; }
     CRect GetHomeRect() const override;
     CRect GetFieldRect() const override { return CRect(0, 0, 3000, 2000); }
+
+    // ---- per-battle factors (ArmyFactors.cpp) ---------------------------
+    // Every division's battalions take their units' figures from their
+    // generals, the morale scaled by `moraleFactor` (the campaign's
+    // strength factor; 1.0 outside the campaign).
+    void SetBattalionFactors(double moraleFactor, double cohesionFactor);
+    // The commander's set of tactics (1..8) gives each battalion class a
+    // combat bonus and the army a morale factor; `variant` picks the
+    // stronger first set. With `apply` clear every bonus is 0. Nothing for
+    // an army without a commander, or a commander without a set.
+    void ApplyTactic(BOOL apply, BOOL variant);
+    // Every unit's training factor from its level.
+    void RecalcUnits();
+    // The battlefield's scale for this side: it weighs the army's result
+    // while it holds the field.
+    void SetScale(double scale) { m_resultFactor = scale; }
+    double GetScale() const { return m_resultFactor; }
+    // How far the army sees through fog and darkness, 0..1 (the weather
+    // sets it; the units read it).
+    void SetVisibilityFactor(double factor) { m_visibility = factor; }
+    double GetVisibilityFactor() const { return m_visibility; }
+    UnitArmyConditions GetUnitConditions() const override;
+    // The player's army hears its orders taken: at 0.95 of the army value
+    // while it shows its battle messages, else 0.9; the computer's at 0.
+    double GetAcknowledgeVolume() const override;
+    // The army's posture, for every division.
+    int GetPostureFor(const CDivision*) const override { return m_posture; }
+    // Through the order gate, clearing the division's queue (mode 1).
+    void ResendOrder(CDivision* division, CObjective* order) override { SendOrder(division, order, TRUE, 1); }
+
+    // ---- after the battle (ArmyStatus.cpp) -------------------------------
+    // Fills the army's summary: a node per division at its index (each
+    // filled by its division), the casualties, and the result: a score
+    // from what each side lost and a factor from the strength ratio, which
+    // the node gathers (CStatusSummary15::Gather).
+    void FillStatus(CStatusSummary15* node);
 
     void SetBattleAI(std::unique_ptr<IBattleAI> ai) { m_ai = ai ? std::move(ai) : std::make_unique<CNullBattleAI>(); }
 
@@ -236,6 +273,9 @@ public:
     BYTE m_commanderInDanger = 0;
     // The average morale the AI reads, refreshed at the start of every tick.
     int32_t m_averageMorale = 0;
+    double m_visibility = 1.0;
+    // The morale factor of the commander's tactics; 1.0 until applied.
+    double m_tacticFactor = 1.0;
 
 private:
     void Construct(int side, int first, int last, int x, int y);

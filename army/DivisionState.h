@@ -3,7 +3,6 @@
 #pragma once
 
 #include "Units/Division.h"
-#include "Units/Objective.h"
 
 namespace ArmyDivision {
 
@@ -16,8 +15,10 @@ inline BYTE& Ordered(CDivision* d) { return d->m_flagBlock[0]; }
 inline BYTE Ordered(const CDivision* d) { return d->m_flagBlock[0]; }
 // Set while the division keeps its slot in the army's formation.
 inline BYTE& Slotted(CDivision* d) { return d->m_formationByte; }
-// 1: a division whose hold orders become defence.
-inline int Stance(const CDivision* d) { return d->m_defensive; }
+// 1: a division whose hold orders become defence. Kept apart from the
+// defensive byte, which only tells what the division does now.
+inline BYTE& Stance(CDivision* d) { return d->m_bytes3[0]; }
+inline int Stance(const CDivision* d) { return d->m_bytes3[0]; }
 inline bool HasFlagBit(const CDivision* d, int bit) { return (d->m_flags >> bit) & 1; }
 inline void ClearFlagBit(CDivision* d, int bit) { d->m_flags &= ~(1 << bit); }
 // Detachments 12..14.
@@ -26,15 +27,6 @@ inline bool IsDetachmentIndex(int index) { return index >= 12 && index <= 14; }
 // units, and its battalions' unit counts.
 inline int DetachmentFigure(const CDivision* d, bool first) {
     return first ? d->CountUnits(TRUE, TRUE) : d->GetStrength();
-}
-
-// What a division does first with an order: the order becomes its current
-// one and waits on top of its pending orders; with `clearPlan` the steps it
-// was carrying out are dropped.
-inline void DeliverOrder(CDivision* d, CObjective* order, int clearPlan) {
-    if (clearPlan) d->m_plan.DeleteAll();
-    d->m_order.CopyFrom(order);
-    d->m_pendingOrders.AddHead(order);
 }
 
 }  // namespace ArmyDivision

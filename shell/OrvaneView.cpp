@@ -296,6 +296,7 @@ void COrvaneView::ReleaseGameLists() {
     GetIcons().DeleteAll();
     GetSprites().DeleteAll();
     HoverButton = 0;
+    ResetStatusSummaries();
 }
 
 void COrvaneView::DeleteTempFiles() {

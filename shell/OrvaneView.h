@@ -22,10 +22,12 @@
 #include <string>
 
 #include "Animate/SoundManager.h"
+#include "army/FormationList.h"
 #include "battle/OrderRecords.h"
 #include "battle/ViewArmy.h"
 #include "battle/WeatherState.h"
 #include "Units/BattList.h"
+#include "Units/StatusSummary.h"
 #include "Units/DivList.h"
 #include "Units/UnitList.h"
 #include "core/LinkList.h"
@@ -296,6 +298,22 @@ public:
     int32_t BattleFrame = 0;   // simulation steps run
     int32_t StepCount = 1;     // the tick advances while below it
     DWORD LastBattleStep = 0;  // when the last simulation step ran (ms)
+
+    // ---- Formations and the after-battle summaries (shell/ViewFormations.cpp)
+    // Reads the formation list file into the view's three lists. A file
+    // that cannot be read whole shows "ERROR: Default Formation Lists could
+    // not be opened!", keeps the lists as they were and answers FALSE.
+    // Armies and divisions point into the lists: load only while no battle
+    // holds them.
+    BOOL LoadDefaultFormationLists(const char* fileName);
+    // The same for `fileName` in the document's data folder.
+    BOOL ReloadDefaultFormations(const char* fileName);
+    // Each side's army fills its summary (the results screen reads them).
+    void FillStatusSummaries();
+    // Both summaries emptied, their nodes deleted.
+    void ResetStatusSummaries();
+    CFormationLists FormationLists;
+    CStatusSummary15 StatusSummaries[2];  // by side
 
     // ---- State read by the screens
     int32_t GameMode = -1;

@@ -117,7 +117,7 @@ TEST_F(TwoArmies, TheOrderGate) {
         a.SendOrder(d, new CObjective(type, 700, 800), TRUE, 1);
         return d->m_order.m_type;
     };
-    d->m_defensive = 1;
+    Stance(d) = 1;
     EXPECT_EQ(send(128), 512);  // the computer's division holds by defending
     a.m_humanControlled = 1;
     EXPECT_EQ(send(128), 128);
