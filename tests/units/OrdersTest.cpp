@@ -8,8 +8,53 @@
 #include "Units/Battalion.h"
 #include "Units/Division.h"
 #include "Units/Unit.h"
+#include "tests/units/UnitsFixtures.h"
 
 namespace {
+
+TEST(DivisionOrders, WithNothingLeftADivisionFallsBackOnItsStandingOrder) {
+    struct Case {
+        int standing, action, posture;
+        bool actionHasPoint;
+        int expectAction;
+        BYTE expectIdle;
+    } cases[] = {
+        {16, 128, -1, true, 128, 1},   // a move ends standing its ground
+        {64, 2, -1, true, 128, 0},     // so does a regroup: the stand is taken up
+        {2, 2, -1, true, 2, 1},        // an attack goes on as it is
+        {4, 2, -1, true, 512, 0},      // an order outside the table: defend
+        {4, 4, 4, true, 4, 1},         // unless the army holds it to that order,
+        {4, 2, 4, true, 2, 0},         // when it carries on with what it does
+        {-1, -1, -1, false, -1, 1},    // never ordered: nowhere to defend
+    };
+    for (const Case& c : cases) {
+        CFakeArmy army;
+        army.posture = c.posture;
+        CDivision d(1, 1000, 1000, &army);
+        d.m_order = CObjective(c.standing, 1200, 1000, -1, 2);
+        d.m_action.m_type = c.action;
+        if (c.actionHasPoint) {
+            d.m_action.m_x = 1100;
+            d.m_action.m_y = 1000;
+        }
+        d.m_idle = 0;
+        d.ReceiveOrder(nullptr, FALSE);
+        SCOPED_TRACE(testing::Message() << "standing " << c.standing << " action " << c.action);
+        EXPECT_EQ(d.m_action.m_type, c.expectAction);
+        EXPECT_EQ(d.m_idle, c.expectIdle);
+        EXPECT_EQ(d.m_ready, 1);
+        if (!c.expectIdle) EXPECT_EQ(d.m_action.GetPoint(), CPoint(1100, 1000));
+    }
+    // A standing order to re-send comes back at once without an order gate.
+    CFakeArmy army;
+    CDivision d(2, 1000, 1000, &army);
+    d.m_order = CObjective(ORDER_ATTACK, 1300, 900, -1, 2);
+    d.m_resend = 1;
+    d.ReceiveOrder(nullptr, FALSE);
+    EXPECT_EQ(d.m_resend, 0);
+    EXPECT_EQ(d.m_action.m_type, ORDER_ATTACK);
+    EXPECT_EQ(d.m_action.GetPoint(), CPoint(1300, 900));
+}
 
 TEST(DivisionOrders, RetreatsAreOneStepAndAboutTurnsGoAQuarterFirst) {
     CDivision d(1, 1000, 1000, nullptr);

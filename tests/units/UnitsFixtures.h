@@ -26,8 +26,10 @@ public:
     double GetViewValue() const override { return 0.9; }
     CRect GetHomeRect() const override { return CRect(0, 0, 1000, 2000); }
     CRect GetFieldRect() const override { return CRect(0, 0, 3000, 2000); }
+    int GetPostureFor(const CDivision*) const override { return posture; }
 
     int number = 0;
+    int posture = -1;
     CPerson* commander = nullptr;
     std::vector<CDivision*> lost;
     std::vector<std::pair<int, int>> messages;
