@@ -122,6 +122,12 @@ double SizeFactor(int troops) {
 
 }  // namespace
 
+void CDivision::ReleaseGeneral() {
+    DeleteBattalions();
+    m_general = nullptr;
+    m_battalionCount = 0;
+}
+
 BOOL CDivision::CreateBattalions(int generalId, CPersonList& persons) {
     CPerson* general = persons.FindByID(generalId);
     if (!general) return FALSE;

@@ -37,6 +37,9 @@ public:
     // Rebuilds the battalions from the general's command in `persons`.
     // FALSE and nothing changed when the general is not in the list.
     BOOL CreateBattalions(int generalId, CPersonList& persons);
+    // Empties the division: its battalions are deleted and it has no
+    // general (a deployment slot given up).
+    void ReleaseGeneral();
 
     // Recomputes the six perimeter zones around the division (an empty
     // rectangle: around its battalions) and empties the unit lists of the

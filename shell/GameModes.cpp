@@ -54,6 +54,7 @@ bool COrvaneView::IsModeAvailable(int mode) {
     case MODE_DEMO_INTRO:
     case MODE_MAIN_MENU:
     case MODE_CREDITS:
+    case MODE_TACTIC:
     case 17:
     case 18:
     case MODE_CLOSING_CREDITS: return true;
@@ -178,6 +179,25 @@ BOOL COrvaneView::EnterMode(int mode) {
         Render();
         return TRUE;
 
+    case MODE_TACTIC:
+        GameMode = mode;
+        LoadModeSounds();
+        if (!LoadScreenBackground("Bkgnd Tactic Mode")) return FALSE;
+        if (!InitTacticMode()) {
+            PrintMessage("ERROR: No battle has been chosen.");
+            ChangeMode(MODE_MAIN_MENU);
+            return FALSE;
+        }
+        SetButtonState(1, FALSE, FALSE, FALSE);
+        SetButtonState(2, FALSE, FALSE, FALSE);
+        SetButtonState(3, TRUE, FALSE, FALSE);
+        SetButtonState(4, TRUE, FALSE, FALSE);
+        SetButtonState(252, FALSE, FALSE, FALSE);
+        SetButtonState(253, FALSE, FALSE, FALSE);
+        m_bFullWindow = TRUE;
+        Render();
+        return TRUE;
+
     case 17:
     case 18:
         GameMode = mode;
@@ -198,6 +218,7 @@ BOOL COrvaneView::ExitMode(int mode) {
     case 17:
     case 18: return FALSE;
     case MODE_DEMO_INTRO: EnableFrameAndView(); return TRUE;
+    case MODE_TACTIC: ExitTacticMode(); return FALSE;
     case MODE_MAIN_MENU:
         GetButtons().DeleteAll();
         HoverButton = 0;

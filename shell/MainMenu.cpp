@@ -59,6 +59,7 @@ void COrvaneView::OnLButtonDown(UINT flags, CPoint point) {
         ChangeMode(MODE_MAIN_MENU);
         break;
     case MODE_MAIN_MENU: OnLButtonDownMainMenu(flags, point); break;
+    case MODE_TACTIC: OnLButtonDownTactic(flags, point); break;
     case MODE_CREDITS: ChangeMode(MODE_MAIN_MENU); break;
     case MODE_CLOSING_CREDITS:
         if (CWnd* frame = GetParentFrame()) frame->PostMessage(WM_CLOSE);
@@ -69,11 +70,17 @@ void COrvaneView::OnLButtonDown(UINT flags, CPoint point) {
 
 void COrvaneView::OnLButtonDblClk(UINT flags, CPoint point) { OnLButtonDown(flags, point); }
 
-void COrvaneView::OnLButtonUp(UINT, CPoint) {
+void COrvaneView::OnLButtonUp(UINT flags, CPoint point) {
     if (!IsWindowEnabled()) EnableFrameAndView();
+    if (GameMode == MODE_TACTIC) OnLButtonUpTactic(flags, point);
+}
+
+void COrvaneView::OnRButtonDown(UINT flags, CPoint point) {
+    if (GameMode == MODE_TACTIC) OnRButtonDownTactic(flags, point);
 }
 
 void COrvaneView::OnMouseMove(UINT flags, CPoint point) {
+    if (GameMode == MODE_TACTIC) OnMouseMoveTactic(flags, point);
     if (GameMode == MODE_MAIN_MENU) {
         int hit = GetButtons().HitTestId(point.x, point.y, FALSE);
         if (hit != HoverButton) {

@@ -13,6 +13,8 @@
 #include "shell/ProfileProbe.h"
 #include "core/Random.h"
 #include "shell/Settings.h"
+#include "ui/TacticScreen.h"
+#include "army/Army.h"
 
 IMPLEMENT_DYNCREATE(COrvaneView, CAnimFocusView)
 

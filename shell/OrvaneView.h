@@ -18,6 +18,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <set>
 #include <string>
 
@@ -29,6 +30,7 @@
 #include "Units/BattList.h"
 #include "Units/StatusSummary.h"
 #include "Units/DivList.h"
+#include "Units/Division.h"
 #include "Units/UnitList.h"
 #include "core/LinkList.h"
 #include "shell/OrvaneDoc.h"
@@ -39,6 +41,9 @@
 
 class CArmy;
 class CBattle;
+class CDivision;
+class CPerson;
+struct CTacticState;
 class CTerrainList;
 
 // The base of the main view: where the animation view chain joins.
@@ -174,6 +179,51 @@ public:
     // ---- Main menu
     void LoadMainMenuButtons();
     void OnLButtonDownMainMenu(UINT flags, CPoint point);
+
+    // ---- The battle chosen for the deployment and battle screens
+    // The battlefield (0..38), the clan of each side, and the formation
+    // lists the armies draw on (loaded with the battle's scenario).
+    int32_t BattlefieldNumber = 0;
+    int32_t BattleClanIds[2] = {-1, -1};
+    CFormationLists FormationLists;
+    // The armies by side that the deployment screen builds; Armies[] points
+    // at them. Kept until the next deployment or the way back to the menu.
+    std::unique_ptr<CArmy> OwnedArmies[2];
+    // Loads the three formation lists from a file; FALSE (reported) keeps
+    // the old ones.
+    BOOL LoadDefaultFormationLists(const char* name);
+
+    // ---- Deployment screen (ui/TacticScreen.cpp, TacticPictures.cpp, TacticEnemy.cpp)
+    BOOL InitTacticMode();
+    void ExitTacticMode();
+    void LoadTacticButtons();
+    void AssignDivisionSlots(int general, int slot, BOOL moveMarkers);
+    void CreateSlotSprites(int slot, int side);
+    void DeployDivisions(BOOL postureCycle, BOOL redraw, BOOL forward);
+    void PlaceDivisionFormation(int slot, int pictureSet, int side);
+    BOOL PlaceArmyAt(int side, int x, int y, int facing);
+    void SetupSideGenerals();
+    void SetupEnemyArmy(BOOL reset);
+    void PlaceEnemyArmy(CArmyFormation* formation, BOOL redraw);
+    BOOL ShowTacticMap(const char* name, BOOL redraw);
+    BOOL ShowFormationPicture(BOOL redraw);
+    void ShowPortrait(CPerson* general, int x, int y, BOOL redraw);
+    bool HitTestIcons(int x, int y);
+    void OnLButtonDownTactic(UINT flags, CPoint point);
+    void OnLButtonUpTactic(UINT flags, CPoint point);
+    void OnRButtonDownTactic(UINT flags, CPoint point);
+    void OnMouseMoveTactic(UINT flags, CPoint point);
+    // Shows one of the screen's message popups (select a general, too many
+    // divisions, no detachment) and remembers it.
+    void ShowTacticPopup(int message);
+    CTacticState& GetTacticState();
+
+    // ---- Division selection (shared by the deployment and battle screens)
+    // With `remove` the division leaves the selection; otherwise no
+    // division or `exclusive` first empties it, and the division joins.
+    void SelectDivision(CDivision* division, BOOL exclusive, BOOL remove);
+    bool IsDivisionSelected(const CDivision* division) const;
+    CLinkList<CDivision> SelectedDivisions;
 
     // ---- Battle: date, battlefield flags, strength factor (battle/BattleDate.cpp)
     // The date and hour of campaign battle `scenario` in the campaign's
@@ -372,6 +422,8 @@ protected:
     void OnLButtonDown(UINT flags, CPoint point) override;
     void OnLButtonDblClk(UINT flags, CPoint point) override;
     void OnLButtonUp(UINT flags, CPoint point) override;
+    void OnRButtonDown(UINT flags, CPoint point) override;
+    void OnRButtonDblClk(UINT flags, CPoint point) override { OnRButtonDown(flags, point); }
     void OnMouseMove(UINT flags, CPoint point) override;
     void OnKeyDown(UINT ch, UINT repeat, UINT flags) override;
     void OnKeyUp(UINT ch, UINT repeat, UINT flags) override;
@@ -407,4 +459,14 @@ private:
     CLinkList<CLogEntry> m_messages{true};
     CPhasedSprite* m_pLetterSet = nullptr;  // owned
     CRect m_lastLogArea{0, 0, 1, 1};  // what the log covered when last drawn
+    std::unique_ptr<CTacticState> m_pTactic;
+    // Deployment helpers (ui/TacticScreen.cpp).
+    void ReleaseTacticSlot(int slot);
+    void DropTacticIcon(CPoint point);
+    void StartTacticBattle();
+    void TurnGeneralPage(int step);
+    void CountPlaced(CPoint home);
+    void CountRemoved(CPoint home, int general);
+    void ShowTacticLines();
+    void AddTacticLines();
 };

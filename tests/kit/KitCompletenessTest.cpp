@@ -24,6 +24,7 @@
 #include "platform/afx/PathResolver.h"
 #include "world/PlayerRoster.h"
 #include "world/WorldLists.h"
+#include "tests/support/ChosenBattle.h"
 #include "tests/support/GameRun.h"
 
 namespace {
@@ -80,6 +81,8 @@ TEST_P(KitCompleteness, EveryScreenFindsItsFiles) {
     for (int mode = 1; mode <= 20; ++mode) {
         if (!COrvaneView::IsModeAvailable(mode)) continue;
         AfxClearMissingNames();
+        // The deployment screen deploys a battle the catalogue has chosen.
+        if (mode == MODE_TACTIC) ASSERT_TRUE(ChooseBattle(*view, CChosenBattle{}));
         view->ChangeMode(mode);
         ASSERT_TRUE(run.Run(100)) << "the program ended in mode " << mode;
         EXPECT_THAT(MissingKitFiles(), IsEmpty()) << "entering mode " << mode << " at width " << layout.width;
