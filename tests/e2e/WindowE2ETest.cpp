@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/ChosenBattle.h"
 #include "tests/support/GameRun.h"
 
 extern char** environ;
@@ -244,4 +246,124 @@ TEST(WindowE2E, WithoutADisplayTheProgramSaysSoAndFails) {
                                  "' 2>&1; echo \"exit $?\"");
     EXPECT_NE(out.find("ERROR: no display could be opened"), std::string::npos) << out;
     EXPECT_NE(out.find("exit 1"), std::string::npos) << out;
+}
+
+namespace {
+// The deployment screen's clock, fixed: the screen seeds its generator from
+// it, so the window and the headless run deploy the same battle.
+constexpr int64_t kDeploymentClock = 1700000006;
+
+// Writes a screenshot as a PNG for a person to look at (stored, not
+// compressed: it is read once).
+void SaveShot(const Shot& shot, const std::string& path) {
+    auto crc = [](const std::string& bytes) {
+        uint32_t c = 0xFFFFFFFFu;
+        for (unsigned char b : bytes) {
+            c ^= b;
+            for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1u)));
+        }
+        return c ^ 0xFFFFFFFFu;
+    };
+    auto be32 = [](uint32_t v) {
+        return std::string{char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+    };
+    auto chunk = [&](const char* type, const std::string& data) {
+        std::string body = std::string(type) + data;
+        return be32(uint32_t(data.size())) + body + be32(crc(body));
+    };
+    std::string raw;
+    for (int y = 0; y < shot.height; ++y) {
+        raw += '\0';
+        for (int x = 0; x < shot.width; ++x) {
+            uint32_t p = shot.At(x, y);
+            raw += {char(p >> 16), char(p >> 8), char(p)};
+        }
+    }
+    // A zlib stream of stored blocks.
+    std::string z = "\x78\x01";
+    uint32_t a = 1, b = 0;
+    for (unsigned char ch : raw) a = (a + ch) % 65521, b = (b + a) % 65521;
+    for (size_t at = 0; at < raw.size(); at += 65535) {
+        size_t n = std::min<size_t>(65535, raw.size() - at);
+        z += char(at + n == raw.size() ? 1 : 0);
+        z += {char(n), char(n >> 8), char(~n), char(~n >> 8)};
+        z += raw.substr(at, n);
+    }
+    z += be32((b << 16) | a);
+    std::string header = be32(uint32_t(shot.width)) + be32(uint32_t(shot.height)) + std::string("\x08\x02\0\0\0", 5);
+    std::string png = std::string("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", z) + chunk("IEND", "");
+    if (FILE* f = std::fopen(path.c_str(), "wb")) {
+        std::fwrite(png.data(), 1, png.size(), f);
+        std::fclose(f);
+    }
+}
+}  // namespace
+
+// The game itself in an SDL window on Xvfb, taken to the deployment screen
+// of a kit battle as the battle catalogue leaves it. The window must show
+// what the headless game draws. With VELMOR_TACTIC_SHOT set, the screenshot
+// is written there as a PNG.
+TEST(WindowE2E, TheRealWindowShowsTheDeploymentScreenOfAKitBattle) {
+    CPixelSurface expected;
+    {
+        AfxSetWallClock([] { return kDeploymentClock; });
+        CGameRun run;
+        ASSERT_TRUE(run.Start());
+        run.Click(500, 500);
+        ASSERT_TRUE(ChooseBattle(*run.View(), CChosenBattle{}));
+        run.View()->ChangeMode(MODE_TACTIC);
+        ASSERT_EQ(run.View()->GameMode, MODE_TACTIC);
+        run.Run(200);
+        expected = AfxGetScreen();
+    }
+
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    pid_t xvfb = Spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x768x24", "-nolisten",
+                        "tcp"},
+                       {});
+    close(fds[1]);
+    ASSERT_GT(xvfb, 0);
+    std::string number;
+    char c;
+    while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+    close(fds[0]);
+    ASSERT_FALSE(number.empty()) << "Xvfb did not start";
+    std::string display = ":" + number;
+
+    Shot shot;
+    bool shown = false;
+    {
+        CGameRun run;
+        // The real display instead of the headless one: the game's SDL
+        // window on the Xvfb screen, in real time.
+        setenv("DISPLAY", display.c_str(), 1);
+        setenv("SDL_VIDEODRIVER", "x11", 1);
+        std::unique_ptr<CDisplayBackend> window = AfxCreateDefaultBackend();
+        ASSERT_NE(window, nullptr);
+        AfxSetDisplayBackend(std::move(window));
+        ASSERT_TRUE(run.Start());
+        auto pump = [&](int ms) {
+            auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+            run.App().RunUntil([&] { return std::chrono::steady_clock::now() >= end; });
+        };
+        AfxInputMouseButton(0, true, 500, 500);
+        AfxInputMouseButton(0, false, 500, 500);
+        pump(500);
+        ASSERT_EQ(run.View()->GameMode, MODE_MAIN_MENU);
+        ASSERT_TRUE(ChooseBattle(*run.View(), CChosenBattle{}));
+        run.View()->ChangeMode(MODE_TACTIC);
+        for (int i = 0; i < 50 && !shown; ++i) {
+            pump(200);
+            shown = TakeShot(display, shot) && Mismatch(shot, expected) < 0.01;
+        }
+        EXPECT_TRUE(shown) << "the window never showed the deployment screen (mismatch " << Mismatch(shot, expected)
+                           << ")";
+        if (const char* path = std::getenv("VELMOR_TACTIC_SHOT")) SaveShot(shot, path);
+        run.Close();
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        AfxSetWallClock(nullptr);
+    }
+    kill(xvfb, SIGTERM);
+    if (WaitFor(xvfb, 5) < 0) kill(xvfb, SIGKILL), waitpid(xvfb, nullptr, 0);
 }
