@@ -23,7 +23,6 @@
 #include <string>
 
 #include "Animate/SoundManager.h"
-#include "army/FormationList.h"
 #include "battle/OrderRecords.h"
 #include "battle/ViewArmy.h"
 #include "battle/WeatherState.h"
@@ -181,18 +180,13 @@ public:
     void OnLButtonDownMainMenu(UINT flags, CPoint point);
 
     // ---- The battle chosen for the deployment and battle screens
-    // The battlefield (0..38), the clan of each side, and the formation
-    // lists the armies draw on (loaded with the battle's scenario).
+    // The battlefield (0..38) and the clan of each side; the armies draw on
+    // the view's formation lists.
     int32_t BattlefieldNumber = 0;
     int32_t BattleClanIds[2] = {-1, -1};
-    CFormationLists FormationLists;
     // The armies by side that the deployment screen builds; Armies[] points
     // at them. Kept until the next deployment or the way back to the menu.
     std::unique_ptr<CArmy> OwnedArmies[2];
-    // Loads the three formation lists from a file; FALSE (reported) keeps
-    // the old ones.
-    BOOL LoadDefaultFormationLists(const char* name);
-
     // ---- Deployment screen (ui/TacticScreen.cpp, TacticPictures.cpp, TacticEnemy.cpp)
     BOOL InitTacticMode();
     void ExitTacticMode();

@@ -91,8 +91,6 @@ CTacticState& COrvaneView::GetTacticState() {
     return *m_pTactic;
 }
 
-BOOL COrvaneView::LoadDefaultFormationLists(const char* name) { return FormationLists.Load(name); }
-
 // ---------------------------------------------------------------------------
 // Entry and exit
 

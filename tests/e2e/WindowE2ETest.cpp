@@ -136,6 +136,22 @@ bool WaitForShot(const std::string& display, const CPixelSurface& expected, Shot
     return false;
 }
 
+// A display of its own: Xvfb picks a free number and writes it back. The
+// server's process id (-1 when it could not start) and its display name.
+pid_t StartXvfb(std::string& display) {
+    int fds[2];
+    if (pipe(fds) != 0) return -1;
+    pid_t xvfb =
+        Spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, {});
+    close(fds[1]);
+    std::string number;
+    char c;
+    while (xvfb > 0 && read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+    close(fds[0]);
+    display = number.empty() ? std::string() : ":" + number;
+    return xvfb;
+}
+
 std::set<std::string> Listing(const fs::path& folder) {
     std::set<std::string> names;
     std::error_code ec;
@@ -169,20 +185,10 @@ TEST(WindowE2E, TheRealWindowShowsTheMainMenuAndExitEndsTheProgram) {
     Expected expected = DrawHeadless();
     ASSERT_FALSE(expected.menu.IsEmpty());
 
-    // A display of its own: Xvfb picks a free number and writes it back.
-    int fds[2];
-    ASSERT_EQ(pipe(fds), 0);
-    pid_t xvfb = Spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x768x24", "-nolisten",
-                        "tcp"},
-                       {});
-    close(fds[1]);
+    std::string display;
+    pid_t xvfb = StartXvfb(display);
     ASSERT_GT(xvfb, 0);
-    std::string number;
-    char c;
-    while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
-    close(fds[0]);
-    ASSERT_FALSE(number.empty()) << "Xvfb did not start";
-    std::string display = ":" + number;
+    ASSERT_FALSE(display.empty()) << "Xvfb did not start";
 
     // The player's folders: the game writes its profile into the data
     // folder and its settings into the configuration folder.
@@ -317,19 +323,10 @@ TEST(WindowE2E, TheRealWindowShowsTheDeploymentScreenOfAKitBattle) {
         expected = AfxGetScreen();
     }
 
-    int fds[2];
-    ASSERT_EQ(pipe(fds), 0);
-    pid_t xvfb = Spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x768x24", "-nolisten",
-                        "tcp"},
-                       {});
-    close(fds[1]);
+    std::string display;
+    pid_t xvfb = StartXvfb(display);
     ASSERT_GT(xvfb, 0);
-    std::string number;
-    char c;
-    while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
-    close(fds[0]);
-    ASSERT_FALSE(number.empty()) << "Xvfb did not start";
-    std::string display = ":" + number;
+    ASSERT_FALSE(display.empty()) << "Xvfb did not start";
 
     Shot shot;
     bool shown = false;
