@@ -23,6 +23,7 @@
 #include <string>
 
 #include "Animate/SoundManager.h"
+#include "army/FormationList.h"
 #include "battle/OrderRecords.h"
 #include "battle/ViewArmy.h"
 #include "battle/WeatherState.h"
