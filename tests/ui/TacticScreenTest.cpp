@@ -3,6 +3,7 @@
 // gives it.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "tests/support/ChosenBattle.h"
 #include "tests/support/GameRun.h"
 #include "ui/TacticScreen.h"
+#include "world/PlayerRoster.h"
 
 namespace {
 
@@ -20,12 +22,26 @@ constexpr int64_t kFixedClock = 1700000006;
 struct TacticGame {
     CGameRun run;
     COrvaneView* view = nullptr;
-    explicit TacticGame(const CChosenBattle& battle = {}) {
+    // `wide`: the player chose the 1280 x 1024 layout. `prepare` runs on the
+    // chosen battle before the screen is entered.
+    explicit TacticGame(bool wide = false, const std::function<void(COrvaneView&)>& prepare = nullptr)
+        : run(wide ? DisplayMode{1280, 1024, 32} : DisplayMode{1024, 768, 32}) {
         AfxSetWallClock([] { return kFixedClock; });
+        if (wide) {
+            CPlayerRoster roster;
+            roster.GraphicChoice = 1;
+            CFile file;
+            EXPECT_TRUE(file.Open("Data\\Saved Data\\Profile.vlm", CFile::modeCreate | CFile::modeWrite));
+            CArchive ar(&file, CArchive::store);
+            roster.Serialize(ar);
+            ar.Close();
+            file.Close();
+        }
         EXPECT_TRUE(run.Start());
         view = run.View();
         run.Click(500, 500);
-        EXPECT_TRUE(ChooseBattle(*view, battle));
+        EXPECT_TRUE(ChooseBattle(*view, CChosenBattle{}));
+        if (prepare) prepare(*view);
         view->ChangeMode(MODE_TACTIC);
     }
     ~TacticGame() { AfxSetWallClock(nullptr); }
@@ -126,6 +142,52 @@ TEST(TacticScreen, EnteringForAKitBattleShowsBothArmiesOnTheMap) {
         EXPECT_NE(enemyArmy->m_divisions.GetDivision(pos)->m_general, nullptr);
     // The player's army: fifteen divisions, one per slot, all empty.
     EXPECT_EQ(g.Own()->m_divisions.GetCount(), kTacticSlots);
+}
+
+TEST(TacticScreen, EachLayoutPlacesItsPicturesAndSlots) {
+    struct Case {
+        bool wide;
+        CPoint map, formation, commander;
+    };
+    for (const Case& c : {Case{false, {393, 30}, {633, 488}, {38, 564}},
+                          Case{true, {456, 38}, {791, 663}, {358, 655}}}) {
+        TacticGame g(c.wide);
+        ASSERT_EQ(g.view->GetScreenWidth(), c.wide ? 1280 : 1024);
+        EXPECT_EQ(g.view->GetIcons().FindById(kTacticMapIcon)->GetPosition(), c.map);
+        CIcon* card = g.view->GetIcons().FindById(kTacticFormationIcon);
+        EXPECT_EQ(card->GetPosition(), c.formation);
+        EXPECT_EQ(g.view->GetIcons().FindById(kPortraitIconBase + g.State().commanderId)->GetPosition(), c.commander);
+        EXPECT_EQ(g.State().slotRects[0], c.wide ? CRect(40, 190, 104, 289) : CRect(24, 137, 88, 236));
+        // Clicks on the map or the formation card are no hit for portraits.
+        EXPECT_FALSE(g.view->HitTestIcons(card->GetRect().CenterPoint().x, card->GetRect().CenterPoint().y));
+        EXPECT_TRUE(g.view->HitTestIcons(c.commander.x + 5, c.commander.y + 5));
+        EXPECT_EQ(g.State().hitIcon, kPortraitIconBase + g.State().commanderId);
+    }
+}
+
+TEST(TacticScreen, AGeneralWithoutAPortraitFileIsReportedAndTheRestOfThePageShows) {
+    int missing = -1;
+    TacticGame g(false, [&](COrvaneView& view) {
+        // The first general the commander leads loses his portrait file.
+        for (POSITION pos = view.GetDocument()->m_persons.GetHeadPosition(); pos;) {
+            CPerson* p = view.GetDocument()->m_persons.GetPerson(pos);
+            if (p->clan == view.BattleClanIds[0] && p->IsVeteran() && p->commanderId != 0) {
+                p->text3 = "Nobody Drawn";
+                missing = p->id;
+                break;
+            }
+        }
+    });
+    ASSERT_NE(missing, -1);
+    ASSERT_EQ(g.view->GameMode, MODE_TACTIC);
+    bool said = false;
+    for (const std::string& m : AfxGetShownMessages())
+        said = said || (m.find("ERROR: Bitmap ") == 0 && m.find("Nobody Drawn.giz cannot be loaded!") != std::string::npos);
+    EXPECT_TRUE(said);
+    EXPECT_EQ(g.view->GetIcons().FindById(kPortraitIconBase + missing), nullptr);
+    int shown = 0;
+    for (int id : g.State().pageGenerals) shown += g.view->GetIcons().FindById(kPortraitIconBase + id) != nullptr;
+    EXPECT_EQ(shown, int(g.State().pageGenerals.size()) - 1);
 }
 
 TEST(TacticScreen, CyclingTheFormationNeverShowsTheHiddenOnes) {
