@@ -15,6 +15,7 @@
 
 #include "shell/OrvaneApp.h"
 #include "shell/OrvaneView.h"
+#include "world/PlayerRoster.h"
 #include "tests/support/Headless.h"
 #include "tests/support/TestFolders.h"
 
@@ -40,6 +41,21 @@ inline std::filesystem::path MakeScratchGameFolder() {
         fs::create_symlink(e.path(), work / "Data" / e.path().filename(), ec);
     }
     return work;
+}
+
+// The player's profile chooses the large (1280 x 1024) layout; written
+// before the game starts, in the run's user data folder. False when the
+// profile cannot be written.
+inline bool ChooseLargeLayout() {
+    CPlayerRoster roster;
+    roster.GraphicChoice = 1;
+    CFile file;
+    if (!file.Open("Data\\Saved Data\\Profile.vlm", CFile::modeCreate | CFile::modeWrite)) return false;
+    CArchive ar(&file, CArchive::store);
+    roster.Serialize(ar);
+    ar.Close();
+    file.Close();
+    return true;
 }
 
 class CGameRun {

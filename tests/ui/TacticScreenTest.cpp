@@ -11,7 +11,6 @@
 #include "tests/support/ChosenBattle.h"
 #include "tests/support/GameRun.h"
 #include "ui/TacticScreen.h"
-#include "world/PlayerRoster.h"
 
 namespace {
 
@@ -27,16 +26,7 @@ struct TacticGame {
     explicit TacticGame(bool wide = false, const std::function<void(COrvaneView&)>& prepare = nullptr)
         : run(wide ? DisplayMode{1280, 1024, 32} : DisplayMode{1024, 768, 32}) {
         AfxSetWallClock([] { return kFixedClock; });
-        if (wide) {
-            CPlayerRoster roster;
-            roster.GraphicChoice = 1;
-            CFile file;
-            EXPECT_TRUE(file.Open("Data\\Saved Data\\Profile.vlm", CFile::modeCreate | CFile::modeWrite));
-            CArchive ar(&file, CArchive::store);
-            roster.Serialize(ar);
-            ar.Close();
-            file.Close();
-        }
+        if (wide) EXPECT_TRUE(ChooseLargeLayout());
         EXPECT_TRUE(run.Start());
         view = run.View();
         run.Click(500, 500);
