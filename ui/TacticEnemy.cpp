@@ -32,6 +32,31 @@ DWORD PostureMaskFor(int draw) {
     }
 }
 
+// The candidates who qualify for a kind with the given strength.
+int CountQualified(const CPersonList& candidates, int kind, int strength) {
+    int n = 0;
+    for (POSITION pos = candidates.GetHeadPosition(); pos;) n += candidates.GetPerson(pos)->PassesCheck(kind, 0.7, strength);
+    return n;
+}
+
+// How many kind-1 (a) and kind-4 (b) generals a clan keeps back from the
+// ordinary divisions on a battlefield.
+void HeldBack(int clan, int field, int& a, int& b) {
+    a = 5, b = 3;
+    if (clan == 7) a = field == 34 ? 0 : 4, b = field == 34 ? 0 : 3;
+    if (clan == 2) {
+        if (field == 9) a = 1, b = 0;
+        else if (field == 14) a = 0, b = 0;
+        else a = 4, b = 3;
+    }
+    if (clan == 8) a = (field == 6 || field == 11) ? 0 : 4, b = (field == 6 || field == 11) ? 0 : 3;
+    if (clan == 3) {
+        if (field == 15) a = 4, b = 4;
+        else if (field == 18) a = 3, b = 3;
+        else a = 4, b = 5;
+    }
+}
+
 void Forget(CPersonList& list, CPerson* p) {
     if (POSITION pos = list.Find(p)) list.RemoveAt(pos);
 }
@@ -139,6 +164,12 @@ void COrvaneView::SetupEnemyArmy(BOOL reset) {
     // 4. The ordinary divisions, in the order of the formation's slot bytes;
     // each slot asks for the kinds its slot values name, strongest first.
     int m = std::min(n - d, v);
+    bool fieldFlag = GetBattlefieldFlag(side, field);
+    int a = 0, b = 0;
+    HeldBack(BattleClanIds[side], field, a, b);
+    int q4 = CountQualified(candidates, 4, 25) - b;
+    int q1 = CountQualified(candidates, 1, 25) - a;
+    if (field == 22) q1 = q4 = 0;
     for (int c = 1; formation && commander && c <= m; ++c) {
         int slot = formation->FindSlot(c);
         if (slot < 0) continue;
@@ -171,10 +202,34 @@ void COrvaneView::SetupEnemyArmy(BOOL reset) {
             int strength = int(ratio * 40);
             for (int j = 0; j < 4 && !g; ++j) {
                 int value = formation->m_slotValues[slot][j];
-                int k = value == 2 ? 4 : (value == 0 || value == 3 || value == 1 || value == 4) ? value : 3;
-                if ((k == 1 && k1 <= 0) || (k == 4 && value != 2 && k4 <= 0)) continue;
+                int k = value;
+                if (j == 0 && !fieldFlag) {
+                    if (q4 > 0 && k4 > 0) k = 4;
+                    else if (q1 > 0 && k1 > 0) k = 1;
+                }
+                if (k == 1 && k1 <= 0) continue;
+                if (k == 4 && value != 2) {
+                    if (k4 <= 0 && !fieldFlag) continue;
+                    if (k4 <= 0) k = 2;
+                }
+                if (value == 2 && k == 2) k = 4;
+                if (k != 0 && k != 1 && k != 2 && k != 3 && k != 4) k = 3;
                 g = candidates.FindFreeGeneral(k, strength);
+                if (g) {
+                    found = k;
+                    break;
+                }
+                if (k == 4 && q4 > 0) q4 = 0;
+                if (k == 1 && q1 > 0) q1 = 0;
+                if ((k == 4 && fieldFlag) || field == 22) {
+                    k = 2;
+                } else {
+                    k = CountedRand() % 2 == 0 ? 3 : 0;
+                }
+                g = candidates.FindFreeGeneral(k, 5);
                 if (g) found = k;
+                // Nobody at the lowest strength either: the next round.
+                break;
             }
         }
         if (!g) {
@@ -182,8 +237,8 @@ void COrvaneView::SetupEnemyArmy(BOOL reset) {
             g = candidates.GetPerson(head);
             found = 3;
         }
-        if (found == 1) --k1;
-        if (found == 4) --k4;
+        if (found == 1) --k1, --q1;
+        if (found == 4) --k4, --q4;
         Assign(army, doc->m_persons, candidates, g, slot, found);
     }
     army.SetCommander(commander);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "army/Army.h"
+#include "core/Random.h"
 #include "tests/support/ChosenBattle.h"
 #include "tests/support/GameRun.h"
 #include "ui/TacticScreen.h"
@@ -21,17 +22,21 @@ constexpr int64_t kFixedClock = 1700000006;
 struct TacticGame {
     CGameRun run;
     COrvaneView* view = nullptr;
+    int32_t drawsAtEntry = 0;
     // `wide`: the player chose the 1280 x 1024 layout. `prepare` runs on the
     // chosen battle before the screen is entered.
     explicit TacticGame(bool wide = false, const std::function<void(COrvaneView&)>& prepare = nullptr)
         : run(wide ? DisplayMode{1280, 1024, 32} : DisplayMode{1024, 768, 32}) {
         AfxSetWallClock([] { return kFixedClock; });
-        if (wide) EXPECT_TRUE(ChooseLargeLayout());
+        if (wide) {
+            EXPECT_TRUE(ChooseLargeLayout());
+        }
         EXPECT_TRUE(run.Start());
         view = run.View();
         run.Click(500, 500);
         EXPECT_TRUE(ChooseBattle(*view, CChosenBattle{}));
         if (prepare) prepare(*view);
+        drawsAtEntry = RandCallCount;
         view->ChangeMode(MODE_TACTIC);
     }
     ~TacticGame() { AfxSetWallClock(nullptr); }
@@ -105,8 +110,9 @@ TEST(TacticScreen, EnteringForAKitBattleShowsBothArmiesOnTheMap) {
     int third = (map.right - map.left) / 3;
     EXPECT_LT(g.Centre(kOwnPreviewBase).x, map.left + third + third / 2);
     for (int id = kEnemyPreviewBase; id < kEnemyPreviewBase + 40 * kTacticPreviewSlots; ++id)
-        if (CIcon* icon = g.view->GetIcons().FindById(id); icon && icon->m_bEnabled)
+        if (CIcon* icon = g.view->GetIcons().FindById(id); icon && icon->m_bEnabled) {
             EXPECT_GT(icon->GetRect().CenterPoint().x, map.left + third) << id;
+        }
     // The screen shows them: taking the soldiers away changes its pixels.
     std::vector<uint32_t> before, after;
     auto grab = [&](std::vector<uint32_t>& out) {
@@ -132,6 +138,41 @@ TEST(TacticScreen, EnteringForAKitBattleShowsBothArmiesOnTheMap) {
         EXPECT_NE(enemyArmy->m_divisions.GetDivision(pos)->m_general, nullptr);
     // The player's army: fifteen divisions, one per slot, all empty.
     EXPECT_EQ(g.Own()->m_divisions.GetCount(), kTacticSlots);
+}
+
+// The computer's army as the player would meet it: each division's index,
+// general and kind, and the formation.
+std::vector<int> EnemySetUp(COrvaneView& view) {
+    std::vector<int> out;
+    CArmy* army = view.Armies[view.OtherSide];
+    if (!army) return out;
+    out.push_back(army->m_formation ? army->m_formation->m_nID : -1);
+    out.push_back(army->m_detachmentMode);
+    for (POSITION pos = army->m_divisions.GetHeadPosition(); pos;) {
+        CDivision* d = army->m_divisions.GetDivision(pos);
+        out.push_back(d->GetIndex());
+        out.push_back(d->m_general ? d->m_general->id : -1);
+        out.push_back(d->m_general ? d->m_general->state : -1);
+    }
+    return out;
+}
+
+TEST(TacticScreen, TheComputersArmyIsTheSameForTheSameClockInCampaignAndSingleBattles) {
+    for (int kind : {1, 2}) {
+        TacticGame g(false, [kind](COrvaneView& view) { view.PlayKind = kind; });
+        std::vector<int> first = EnemySetUp(*g.view);
+        int32_t draws = RandCallCount;
+        ASSERT_GT(first.size(), 2u);
+        // Every division that stays has a general, each general leads one.
+        std::set<int> generals;
+        for (size_t i = 2; i < first.size(); i += 3) {
+            EXPECT_NE(first[i + 1], -1) << "division " << first[i];
+            EXPECT_TRUE(generals.insert(first[i + 1]).second) << "general " << first[i + 1] << " twice";
+        }
+        g.view->ChangeMode(MODE_TACTIC);
+        EXPECT_EQ(EnemySetUp(*g.view), first) << "play kind " << kind;
+        EXPECT_EQ(RandCallCount - draws, draws - g.drawsAtEntry) << "the same counted draws";
+    }
 }
 
 TEST(TacticScreen, EachLayoutPlacesItsPicturesAndSlots) {
