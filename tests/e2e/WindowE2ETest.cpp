@@ -334,6 +334,8 @@ TEST(WindowE2E, TheRealWindowShowsTheDeploymentScreenOfAKitBattle) {
         CGameRun run;
         // The real display instead of the headless one: the game's SDL
         // window on the Xvfb screen, in real time.
+        const char* oldDisplay = std::getenv("DISPLAY");
+        std::string restoreDisplay = oldDisplay ? oldDisplay : "";
         setenv("DISPLAY", display.c_str(), 1);
         setenv("SDL_VIDEODRIVER", "x11", 1);
         std::unique_ptr<CDisplayBackend> window = AfxCreateDefaultBackend();
@@ -359,6 +361,8 @@ TEST(WindowE2E, TheRealWindowShowsTheDeploymentScreenOfAKitBattle) {
         if (const char* path = std::getenv("VELMOR_TACTIC_SHOT")) SaveShot(shot, path);
         run.Close();
         setenv("SDL_VIDEODRIVER", "dummy", 1);
+        if (restoreDisplay.empty()) unsetenv("DISPLAY");
+        else setenv("DISPLAY", restoreDisplay.c_str(), 1);
         AfxSetWallClock(nullptr);
     }
     kill(xvfb, SIGTERM);
