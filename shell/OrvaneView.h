@@ -18,6 +18,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -204,6 +205,14 @@ public:
     BOOL ShowFormationPicture(BOOL redraw);
     void ShowPortrait(CPerson* general, int x, int y, BOOL redraw);
     bool HitTestIcons(int x, int y);
+    // The division panel for a general (slot -1: his portrait is in no
+    // slot). On the deployment screen a cancelled panel puts his division
+    // type back; an accepted change rebuilds his slot's division.
+    void ShowDivisionInfo(int generalId, int slot);
+    // Runs the division panel modally for a general and gives its result
+    // (1 OK); 0 when its pictures cannot be set up. The panel may change
+    // the general's division type. Unset while the game has no panel.
+    std::function<int(CPerson& general)> RunDivisionPanel;
     void OnLButtonDownTactic(UINT flags, CPoint point);
     void OnLButtonUpTactic(UINT flags, CPoint point);
     void OnRButtonDownTactic(UINT flags, CPoint point);

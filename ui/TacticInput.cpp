@@ -60,6 +60,9 @@ void COrvaneView::OnRButtonDownTactic(UINT, CPoint point) {
         DeployDivisions(FALSE, FALSE, FALSE);
         ShowFormationPicture(FALSE);
         Render();
+    } else if (HitTestIcons(point.x, point.y)) {
+        const CRect& slotArea = m_nScreenWidth > 1024 ? kWideSlotArea : kNarrowSlotArea;
+        ShowDivisionInfo(t.hitIcon - kPortraitIconBase, slotArea.PtInRect(point) ? t.SlotAt(point) : -1);
     }
     t.hitIcon = -1;
 }

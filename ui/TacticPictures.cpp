@@ -95,6 +95,29 @@ bool COrvaneView::HitTestIcons(int x, int y) {
     return false;
 }
 
+void COrvaneView::ShowDivisionInfo(int generalId, int slot) {
+    COrvaneDoc* doc = GetDocument();
+    CPerson* general = doc ? doc->m_persons.FindByID(generalId) : nullptr;
+    if (!general || !RunDivisionPanel) return;
+    int before = general->state;
+    PopupOpen = 1;
+    int result = RunDivisionPanel(*general);
+    PopupOpen = 0;
+    if (result == 0 || GameMode != MODE_TACTIC) return;
+    if (result != 1) {
+        general->state = before;
+        return;
+    }
+    if (general->state == before || slot == -1) return;
+    CTacticState& t = GetTacticState();
+    if (t.selectedSlot != -1 && t.selectedSlot != slot) {
+        PlaceDivisionFormation(t.selectedSlot, kPreviewPlaced, LocalSide & 1);
+        t.previousSlot = t.selectedSlot;
+        t.selectedSlot = -1;
+    }
+    AssignDivisionSlots(generalId, slot, TRUE);
+}
+
 void COrvaneView::ShowTacticPopup(int message) {
     CTacticState& t = GetTacticState();
     const char* text = PopupMessage(message);

@@ -59,7 +59,9 @@ TEST_P(KitCompleteness, EveryScreenFindsItsFiles) {
     AfxClearMissingNames();
     CGameRun run(layout.desktop);
     // The player chose the large layout in the profile.
-    if (layout.width == 1280) ASSERT_TRUE(ChooseLargeLayout());
+    if (layout.width == 1280) {
+        ASSERT_TRUE(ChooseLargeLayout());
+    }
     // Start-up: the profile, the fonts, the empty sprite, the logo movie and
     // the introduction.
     ASSERT_TRUE(run.Start());
@@ -73,7 +75,9 @@ TEST_P(KitCompleteness, EveryScreenFindsItsFiles) {
         if (!COrvaneView::IsModeAvailable(mode)) continue;
         AfxClearMissingNames();
         // The deployment screen deploys a battle the catalogue has chosen.
-        if (mode == MODE_TACTIC) ASSERT_TRUE(ChooseBattle(*view, CChosenBattle{}));
+        if (mode == MODE_TACTIC) {
+            ASSERT_TRUE(ChooseBattle(*view, CChosenBattle{}));
+        }
         view->ChangeMode(mode);
         ASSERT_TRUE(run.Run(100)) << "the program ended in mode " << mode;
         EXPECT_THAT(MissingKitFiles(), IsEmpty()) << "entering mode " << mode << " at width " << layout.width;

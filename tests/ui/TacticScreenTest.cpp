@@ -7,6 +7,7 @@
 #include <set>
 #include <vector>
 
+#include "Units/Battalion.h"
 #include "army/Army.h"
 #include "core/Random.h"
 #include "tests/support/ChosenBattle.h"
@@ -333,6 +334,62 @@ TEST(TacticScreen, AGeneralMovesBetweenSlotsAndBackToTheList) {
     EXPECT_EQ(g.Own()->GetCommander(), nullptr);
     EXPECT_EQ(t.slotGenerals[0], -1);
     EXPECT_EQ(t.slotGenerals[2], t.commanderId);
+}
+
+TEST(TacticScreen, TheDivisionPanelKeepsOrRebuildsAGeneralsDivision) {
+    struct Case {
+        const char* what;
+        bool inSlot;
+        int result;     // what the panel answers
+        bool changes;   // whether the panel changes his division type
+        bool keptType;  // the type after it is the one before
+        bool rebuilt;   // his slot's division was built again
+    };
+    for (const Case& c : {Case{"cancelled", true, 2, true, true, false},
+                          Case{"accepted in a slot", true, 1, true, false, true},
+                          Case{"accepted in the list", false, 1, true, false, false},
+                          Case{"no pictures", true, 0, false, true, false}}) {
+        SCOPED_TRACE(c.what);
+        TacticGame g;
+        CTacticState& t = g.State();
+        int general = t.pageGenerals.at(0);
+        if (c.inSlot) g.Drag(g.Centre(kPortraitIconBase + general), t.slotRects[4].CenterPoint());
+        CPerson* person = g.view->GetDocument()->m_persons.FindByID(general);
+        int before = person->state;
+        int asked = 0;
+        g.view->RunDivisionPanel = [&](CPerson& p) {
+            ++asked;
+            if (c.changes) p.state = (p.state + 1) % 5;
+            return c.result;
+        };
+        // Leave the slot's selected look first, so a rebuild shows.
+        t.selectedSlot = -1;
+        auto firstBattalion = [&]() -> CBattalion* {
+            CDivision* d = g.Own()->GetDivision(4, FALSE);
+            POSITION pos = d ? d->m_battalions.GetHeadPosition() : nullptr;
+            return pos ? d->m_battalions.GetBattalion(pos) : nullptr;
+        };
+        CBattalion* battalionBefore = firstBattalion();
+        CPoint at = g.Centre(kPortraitIconBase + general);
+        g.run.Run(1000);
+        g.run.Display().After(1, [at] {
+            AfxInputMouseButton(1, true, at.x, at.y);
+            AfxInputMouseButton(1, false, at.x, at.y);
+        });
+        g.run.Run(50);
+        EXPECT_EQ(asked, 1);
+        EXPECT_EQ(person->state == before, c.keptType);
+        EXPECT_EQ(t.selectedSlot == 4, c.rebuilt);
+        if (c.inSlot) {
+            CDivision* d = g.Own()->GetDivision(4, FALSE);
+            ASSERT_NE(d->m_general, nullptr);
+            EXPECT_EQ(d->m_general->id, general);
+            // Left alone, the division keeps the very battalions it had.
+            if (!c.rebuilt) {
+                EXPECT_EQ(firstBattalion(), battalionBefore);
+            }
+        }
+    }
 }
 
 TEST(TacticScreen, DetachmentSlotsHaveNoSoldiersAndThePostureCycleComesRound) {
