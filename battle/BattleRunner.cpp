@@ -118,6 +118,7 @@ bool CBattleRunner::Load(const CBattleSetupSpec& spec, std::string& error) {
         army->Setup(&s.formations.army, -2, &s.grid, kArmyX[side], 1000, kFacing[side]);
         s.links[side] = std::make_unique<CArmyLink>(army.get());
         view.Armies[side] = army.get();
+        view.BattleClans[side] = clans[side];
         view.BattleArmies[side] = s.links[side].get();
         s.armies[side] = std::move(army);
     }

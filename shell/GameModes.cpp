@@ -53,6 +53,7 @@ bool COrvaneView::IsModeAvailable(int mode) {
     case MODE_INTRO:
     case MODE_DEMO_INTRO:
     case MODE_MAIN_MENU:
+    case MODE_OPTIONS:
     case MODE_CREDITS:
     case MODE_TACTIC:
     case 17:
@@ -169,6 +170,12 @@ BOOL COrvaneView::EnterMode(int mode) {
         EnableFrameAndView();
         return TRUE;
 
+    case MODE_OPTIONS:
+        GameMode = mode;
+        LoadModeSounds();
+        m_bFullWindow = TRUE;
+        return InitVolumeScreen();
+
     case MODE_CREDITS:
     case MODE_CLOSING_CREDITS:
         GameMode = mode;
@@ -222,6 +229,12 @@ BOOL COrvaneView::ExitMode(int mode) {
     case MODE_MAIN_MENU:
         GetButtons().DeleteAll();
         HoverButton = 0;
+        return TRUE;
+    case MODE_OPTIONS:
+        GetButtons().DeleteAll();
+        GetIcons().DeleteAll();
+        MusicDrag = EffectsDrag = 0;
+        PressedVolumeButton = -1;
         return TRUE;
     case MODE_CLOSING_CREDITS:
         if (DisplayRestore) ChangeDisplaySettings(nullptr, 0);

@@ -60,7 +60,11 @@ void COrvaneView::OnLButtonDown(UINT flags, CPoint point) {
         break;
     case MODE_MAIN_MENU: OnLButtonDownMainMenu(flags, point); break;
     case MODE_TACTIC: OnLButtonDownTactic(flags, point); break;
+    case MODE_OPTIONS: OnVolumeSliderDown(point); break;
     case MODE_CREDITS: ChangeMode(MODE_MAIN_MENU); break;
+    case MODE_BATTLE:
+        if (BattleReady && !DemoPlayback) OnLButtonDownBattle(flags, point);
+        break;
     case MODE_CLOSING_CREDITS:
         if (CWnd* frame = GetParentFrame()) frame->PostMessage(WM_CLOSE);
         break;
@@ -73,10 +77,25 @@ void COrvaneView::OnLButtonDblClk(UINT flags, CPoint point) { OnLButtonDown(flag
 void COrvaneView::OnLButtonUp(UINT flags, CPoint point) {
     if (!IsWindowEnabled()) EnableFrameAndView();
     if (GameMode == MODE_TACTIC) OnLButtonUpTactic(flags, point);
+    else if (GameMode == MODE_OPTIONS) OnVolumeSliderUp(point);
+    else if (GameMode == MODE_BATTLE && BattleReady && !DemoPlayback) OnLButtonUpBattle(flags, point);
 }
 
 void COrvaneView::OnRButtonDown(UINT flags, CPoint point) {
     if (GameMode == MODE_TACTIC) OnRButtonDownTactic(flags, point);
+    else if (GameMode == MODE_BATTLE && BattleReady) OnRButtonDownBattle(flags, point);
+}
+
+void COrvaneView::OnRButtonDblClk(UINT flags, CPoint point) {
+    if (GameMode == MODE_SBTTL_MENU || GameMode == MODE_TACTIC || GameMode == MODE_BATTLE) OnRButtonDown(flags, point);
+}
+
+void COrvaneView::OnRButtonUp(UINT flags, CPoint point) {
+    if (GameMode == MODE_BATTLE && !DemoPlayback && BattleReady && PressedOrderButton > 0) {
+        SetButtonState(PressedOrderButton, TRUE, FALSE, TRUE);
+        PressedOrderButton = -1;
+    }
+    COrvaneViewBase::OnRButtonUp(flags, point);
 }
 
 void COrvaneView::OnMouseMove(UINT flags, CPoint point) {
@@ -88,20 +107,10 @@ void COrvaneView::OnMouseMove(UINT flags, CPoint point) {
             if (hit != 0) SetButtonState(hit, FALSE, FALSE, TRUE);
             HoverButton = hit;
         }
+    } else if (GameMode == MODE_OPTIONS) {
+        if (MusicDrag || EffectsDrag) OnVolumeSliderDrag(point, TRUE);
+    } else if (GameMode == MODE_BATTLE && BattleReady) {
+        OnMouseMoveBattle(flags, point);
     }
     COrvaneViewBase::OnMouseMove(flags, point);
-}
-
-void COrvaneView::OnKeyDown(UINT ch, UINT repeat, UINT flags) {
-    if (ch == VK_SHIFT) ShiftHeld = 1;
-    if (ch == VK_CONTROL) CtrlHeld = 1;
-    int character = KeyToChar(int(ch), ShiftHeld != 0);
-    if (character > 0) OnTextEntryKey(character);
-    COrvaneViewBase::OnKeyDown(ch, repeat, flags);
-}
-
-void COrvaneView::OnKeyUp(UINT ch, UINT repeat, UINT flags) {
-    if (ch == VK_SHIFT) ShiftHeld = 0;
-    if (ch == VK_CONTROL) CtrlHeld = 0;
-    COrvaneViewBase::OnKeyUp(ch, repeat, flags);
 }

@@ -34,6 +34,7 @@
 #include "Units/Division.h"
 #include "Units/UnitList.h"
 #include "core/LinkList.h"
+#include "shell/CommandState.h"
 #include "shell/OrvaneDoc.h"
 #include "Animate/AnimFocusView.h"
 #include "Animate/LetterSet.h"
@@ -41,6 +42,8 @@
 #include "platform/win/Win.h"
 
 class CArmy;
+class CArmyElement;
+class CDivision;
 class CBattle;
 class CDivision;
 class CPerson;
@@ -369,6 +372,110 @@ public:
     CFormationLists FormationLists;
     CStatusSummary15 StatusSummaries[2];  // by side
 
+    // ---- Battle popups (battle/BattlePopups.cpp)
+    // Army message or notice `message` in the battle popup: the speaker
+    // `person` is -3 or -4 for the generic soldier of side 0 or 1, -1 for
+    // none, else a general's id; `element` is what the message is about;
+    // `valueA` is how much the player knows of a unit. The clock of a
+    // single-player battle waits while it is up; the pause (13) stops it in
+    // every game.
+    void DoSoldierInfoPopup(int message, int person, CArmyElement* element, int valueA, int valueB);
+    // A notice picture by name, closed by any click or key.
+    void DoMessagePopup(const char* name);
+    // Shows, one popup each, what the armies have queued for the player:
+    // the local side's first.
+    void ShowArmyMessages();
+    // The Pause key in battle: the pause popup, the clock stopped until it
+    // closes.
+    void PauseBattle();
+    // The clan name of the army on `side`; empty when not known.
+    CString BattleClanName(int side) const;
+    int32_t BattleClans[4] = {-1, -1, -1, -1};  // clan index by side
+    // The document's pictures folder; without a document (a battle run
+    // headless) PicturesFolder.
+    CString GetPicturesFolder() const;
+    CString PicturesFolder{"Pictures\\"};
+    BYTE DemoPlayback = 0;
+    int32_t NetworkPopup = 0;
+    BYTE PauseRunning = 0;
+    DWORD RunningTime = 0;  // battle time run, up to the last pause (ms)
+    DWORD ResumeTime = 0;   // when the battle last resumed
+
+    // ---- Options, the volume screen and the pause (shell/OptionsScreens.cpp)
+    // Fills the options dialog from the profile, runs it, and applies,
+    // stores and saves what it returns. 0 when it could not be shown or the
+    // player left for the main menu, else 1.
+    int RunOptionsDialog(BOOL askQuit, BOOL bringToFront);
+    // Escape during play: the clock of a single-player game stops while the
+    // options are open.
+    void PauseForOptions();
+    // New music and effects levels (0..9; -1 keeps one), stored and handed
+    // to the sound engine.
+    void ApplyVolumes(int music, int effects);
+    BOOL InitVolumeScreen();
+    void OnVolumeSliderDown(CPoint point);
+    void OnVolumeSliderDrag(CPoint point, BOOL redraw);
+    void OnVolumeSliderUp(CPoint point);
+    // The volume screen's slider level 0..100 for a level 0..9, and back.
+    static int VolumeSliderLevel(int level) { return level * 100 / 9; }
+    static int VolumeLevelOfSlider(int slider);
+    BYTE DisplaySwitchA = 0;
+    BYTE DisplaySwitchB = 0;
+    BYTE GamePaused = 0;
+    int32_t SavedIntervals[3] = {0, 0, 0};
+    BYTE MusicDrag = 0;
+    BYTE EffectsDrag = 0;
+    int32_t PressedVolumeButton = -1;
+
+    // ---- Keys (shell/KeyInput.cpp)
+    void OnTypedKey(int character, int repeat, int flags);
+    // The army commands of the battle screen by key; nothing outside a
+    // loaded battle.
+    void OnCommandKey(int character);
+    BYTE ArrowBits = 0;  // bit 0 up, 1 down, 2 left, 3 right
+    int32_t ScrollVelocityX = 0;
+    int32_t ScrollVelocityY = 0;
+    int32_t ScrollStep = 5;
+    BYTE Scrolling = 0;
+    BYTE ChatAllowed = 0;
+    BYTE ChatOpen = 0;
+    BYTE ChatStream = 1;
+    BYTE StatisticsAllowed = 0;
+    BYTE StatisticsLines[2] = {0, 0};
+    BYTE EffectsShown = 1;
+    BYTE OverlayShown = 1;
+    int32_t NextFocusDivision = -1;
+
+    // ---- Battle screen mouse input and command buttons (shell/BattleInput.cpp,
+    // shell/CommandButtons.cpp)
+    void OnLButtonDownBattle(UINT flags, CPoint point);
+    void OnLButtonUpBattle(UINT flags, CPoint point);
+    void OnRButtonDownBattle(UINT flags, CPoint point);
+    void OnMouseMoveBattle(UINT flags, CPoint point);
+    // Every division of the local side still in the battle, selected.
+    void SelectAllDivisions();
+    // The local side's division `index`: selected alone and centred.
+    void FocusDivision(int index);
+    // The local side's element under a window point: its division, or null.
+    CDivision* DivisionAtPoint(CPoint point) const;
+    // TRUE when a click executed a button.
+    BOOL OnCmbClicked(int x, int y, BOOL rectangleOnly);
+    void ExecuteCmb(int id);
+    // The view's chosen-order record and the divisions selected (not owned).
+    CCommandState Command;
+    BYTE CommandPending = 0;
+    BYTE OrderCursorShown = 0;
+    CIcon* CommandCursor = nullptr;  // in the view's icon list
+    int32_t FocusedDivision = -1;
+    BYTE BattleReady = 0;
+    BYTE BandActive = 0;
+    BYTE ButtonDownOnField = 0;
+    CPoint BandStart{0, 0};
+    CPoint BandEnd{0, 0};
+    int32_t PressedButton = -1;
+    int32_t PressedOrderButton = -1;
+    CRect PanelRects[2];
+
     // ---- State read by the screens
     int32_t GameMode = -1;
     int32_t PreviousMode = -1;
@@ -427,7 +534,8 @@ protected:
     void OnLButtonDblClk(UINT flags, CPoint point) override;
     void OnLButtonUp(UINT flags, CPoint point) override;
     void OnRButtonDown(UINT flags, CPoint point) override;
-    void OnRButtonDblClk(UINT flags, CPoint point) override { OnRButtonDown(flags, point); }
+    void OnRButtonDblClk(UINT flags, CPoint point) override;
+    void OnRButtonUp(UINT flags, CPoint point) override;
     void OnMouseMove(UINT flags, CPoint point) override;
     void OnKeyDown(UINT ch, UINT repeat, UINT flags) override;
     void OnKeyUp(UINT ch, UINT repeat, UINT flags) override;

@@ -14,5 +14,7 @@ void COrvaneView::OnTimerStep(int channel) {
     // channel.
     (void)channel;
     if (GameMode == MODE_BATTLE && Channels[0].Active) BattleStep();
+    // What the armies have to tell the player, once the step has run.
+    if (GameMode == MODE_BATTLE) ShowArmyMessages();
     TickGuard = 0;
 }

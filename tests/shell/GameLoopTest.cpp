@@ -7,18 +7,7 @@
 
 namespace {
 
-// A game started and taken to the main menu.
-struct MenuGame {
-    CGameRun run;
-    COrvaneView* view = nullptr;
-    MenuGame() {
-        EXPECT_TRUE(run.Start());
-        view = run.View();
-        EXPECT_NE(view, nullptr);
-        run.Click(500, 500);
-        EXPECT_EQ(view->GameMode, MODE_MAIN_MENU);
-    }
-};
+using MenuGame = CMenuGame;
 
 bool LogHas(COrvaneView* view, const char* start) {
     for (int i = 0; i < view->GetMessageLog().GetCount(); ++i)

@@ -135,3 +135,16 @@ private:
     COrvaneApp m_app;
     std::filesystem::path m_oldFolder;
 };
+
+// A game started and taken to the main menu.
+struct CMenuGame {
+    CGameRun run;
+    COrvaneView* view = nullptr;
+    CMenuGame() {
+        EXPECT_TRUE(run.Start());
+        view = run.View();
+        EXPECT_NE(view, nullptr);
+        run.Click(500, 500);
+        EXPECT_EQ(view ? view->GameMode : -1, MODE_MAIN_MENU);
+    }
+};
