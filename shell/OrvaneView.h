@@ -382,6 +382,10 @@ public:
     void DoSoldierInfoPopup(int message, int person, CArmyElement* element, int valueA, int valueB);
     // A notice picture by name, closed by any click or key.
     void DoMessagePopup(const char* name);
+    // General `generalId`'s division and the arm he fields; in the tactic
+    // set-up anything but OK puts his old arm back. The result of the
+    // dialog, or 0 when it could not be shown.
+    int ShowDivisionInfo(int generalId, int slot);
     // Shows, one popup each, what the armies have queued for the player:
     // the local side's first.
     void ShowArmyMessages();

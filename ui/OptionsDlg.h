@@ -48,6 +48,8 @@ public:
 
 protected:
     void OnLButtonDown(UINT flags, CPoint point) override;
+    // A quick second click is a click like the first.
+    void OnLButtonDblClk(UINT flags, CPoint point) override { OnLButtonDown(flags, point); }
     void OnLButtonUp(UINT flags, CPoint point) override;
     void OnMouseMove(UINT flags, CPoint point) override;
     void OnTimer(UINT_PTR id) override;
