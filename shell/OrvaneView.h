@@ -392,6 +392,10 @@ public:
     // The Pause key in battle: the pause popup, the clock stopped until it
     // closes.
     void PauseBattle();
+    // The tactic screen's two line pictures, hidden, on screens up to 1024
+    // wide; wider screens have none.
+    void LoadTacticLines();
+    CIcon* TacticLineIcons[2] = {nullptr, nullptr};  // in the view's icon list
     // The clan name of the army on `side`; empty when not known.
     CString BattleClanName(int side) const;
     int32_t BattleClans[4] = {-1, -1, -1, -1};  // clan index by side

@@ -147,6 +147,27 @@ TEST(Options, TheVolumeScreenSlidersSetTheMixersLevels) {
     EXPECT_EQ(g.view->GameMode, MODE_MAIN_MENU);
 }
 
+TEST(CommandButtons, AClickPressesTheButtonAndTheModeExecutesIt) {
+    MenuGame g;
+    g.view->ChangeMode(MODE_OPTIONS);
+    CCommandButton* ok = g.view->GetButtons().FindById(4);
+    ASSERT_NE(ok, nullptr);
+    CPoint in = ok->GetRect().CenterPoint();
+    EXPECT_FALSE(g.view->OnCmbClicked(2, 2, TRUE));
+    EXPECT_TRUE(g.view->OnCmbClicked(in.x, in.y, TRUE));
+    EXPECT_EQ(g.view->PressedButton, 4);
+    EXPECT_TRUE(g.view->OnCmbClicked(in.x, in.y, TRUE));
+    EXPECT_EQ(g.view->PressedButton, 4) << "released, then pressed again";
+    // Buttons 225 and 226 never take the pressed look; a mode without a
+    // table of buttons says so.
+    g.view->ChangeMode(MODE_MAIN_MENU);
+    g.view->PressedButton = -1;
+    AfxClearShownMessages();
+    g.view->ExecuteCmb(225);
+    EXPECT_EQ(g.view->PressedButton, -1);
+    EXPECT_TRUE(Shown("ERROR: Error in Execute Cmb, nCmbID not found!"));
+}
+
 TEST(TypedKeys, SpeedAndScrollLevelsStopAtTheirEnds) {
     MenuGame g;
     COrvaneDoc* doc = g.view->GetDocument();
