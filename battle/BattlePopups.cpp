@@ -4,7 +4,6 @@
 #include <strings.h>
 
 #include "Animate/DialogPictureNames.h"
-#include "Animate/TacticPictureNames.h"
 #include "army/Army.h"
 #include "core/WorldNames.h"
 #include "platform/win/Win.h"
@@ -103,17 +102,4 @@ void COrvaneView::PauseBattle() {
     DoSoldierInfoPopup(kPauseMessage, -1, nullptr, -1, -1);
     PauseRunning = 0;
     ResumeTime = GetTickCount();
-}
-
-void COrvaneView::LoadTacticLines() {
-    if (m_nScreenWidth > 1024) return;
-    static const int kLineY[2] = {531, 600};
-    for (int i = 0; i < 2; ++i) {
-        CSprite* sprite =
-            LoadSpriteSet(GetPicturesFolder() + kTacticLinePictures[i] + ".giz", TRUE, 0, 1, 1, -1);
-        if (!sprite) continue;
-        sprite->SetHidden(TRUE);
-        TacticLineIcons[i] = AddIcon(sprite, 112, kLineY[i], 0, TRUE, 0, 24, 40, 29, 42);
-        TacticLineIcons[i]->m_bEnabled = FALSE;
-    }
 }

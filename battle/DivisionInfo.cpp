@@ -5,11 +5,9 @@
 #include "ui/DivisionSelectDlg.h"
 #include "world/Person.h"
 
-int COrvaneView::ShowDivisionInfo(int generalId, int) {
+int COrvaneView::RunDivisionSelectDlg(CPerson& general) {
     COrvaneDoc* doc = GetDocument();
     if (!doc) return 0;
-    CPerson* general = doc->m_persons.FindByID(generalId);
-    if (!general) return 0;
     CDivisionSelectDlg dlg(nullptr, nullptr);
     dlg.m_nColourDepth = m_nColourDepth;
     PopupWatch = 1;
@@ -18,15 +16,10 @@ int COrvaneView::ShowDivisionInfo(int generalId, int) {
     dlg.m_strPictures = doc->GetPicturesPath();
     dlg.m_strButtons = doc->GetCmbPath();
     dlg.m_strPortraits = doc->GetPortraitPath();
-    dlg.m_pGeneral = general;
+    dlg.m_pGeneral = &general;
     dlg.m_pPersons = &doc->m_persons;
     dlg.InitButtons();
     dlg.LoadClanSprites(BattleClanName(LocalSide));
     if (!dlg.LoadBackground(doc->GetPicturesPath() + kDivInfoBackground + ".giz")) return 0;
-    int arm = general->state;
-    PopupOpen = 1;
-    int result = int(dlg.DoModal());
-    PopupOpen = 0;
-    if (GameMode == MODE_TACTIC && result != CDivisionSelectDlg::kOK) general->state = arm;
-    return result;
+    return int(dlg.DoModal());
 }

@@ -33,6 +33,7 @@ COrvaneView::COrvaneView() {
     GameSrand(seed);
     StreamIndex1 = RandomStreams.AddStream(int32_t(seed));
     StreamIndex2 = RandomStreams.AddStream(int32_t(uint32_t(CTime::GetCurrentTime().GetTime())));
+    RunDivisionPanel = [this](CPerson& general) { return RunDivisionSelectDlg(general); };
 }
 
 COrvaneView::~COrvaneView() {

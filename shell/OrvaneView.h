@@ -382,20 +382,16 @@ public:
     void DoSoldierInfoPopup(int message, int person, CArmyElement* element, int valueA, int valueB);
     // A notice picture by name, closed by any click or key.
     void DoMessagePopup(const char* name);
-    // General `generalId`'s division and the arm he fields; in the tactic
-    // set-up anything but OK puts his old arm back. The result of the
-    // dialog, or 0 when it could not be shown.
-    int ShowDivisionInfo(int generalId, int slot);
+    // The division information dialog for `general`, the view's division
+    // panel: 1 OK, 2 Cancel, 0 when its pictures cannot be loaded. The arm
+    // chosen is written into the general.
+    int RunDivisionSelectDlg(CPerson& general);
     // Shows, one popup each, what the armies have queued for the player:
     // the local side's first.
     void ShowArmyMessages();
     // The Pause key in battle: the pause popup, the clock stopped until it
     // closes.
     void PauseBattle();
-    // The tactic screen's two line pictures, hidden, on screens up to 1024
-    // wide; wider screens have none.
-    void LoadTacticLines();
-    CIcon* TacticLineIcons[2] = {nullptr, nullptr};  // in the view's icon list
     // The clan name of the army on `side`; empty when not known.
     CString BattleClanName(int side) const;
     int32_t BattleClans[4] = {-1, -1, -1, -1};  // clan index by side

@@ -191,21 +191,6 @@ TEST_F(Commanding, OrderButtonsAndKeysGiveTheirOrders) {
     EXPECT_EQ(View().UnitOrders.GetCount(), before);
 }
 
-TEST_F(Commanding, TheTacticLinesStandHiddenOnTheSmallLayoutOnly) {
-    COrvaneView& v = View();
-    v.m_nScreenWidth = 1280;
-    v.LoadTacticLines();
-    EXPECT_EQ(v.TacticLineIcons[0], nullptr);
-    v.m_nScreenWidth = 1024;
-    v.LoadTacticLines();
-    ASSERT_NE(v.TacticLineIcons[0], nullptr);
-    ASSERT_NE(v.TacticLineIcons[1], nullptr);
-    EXPECT_EQ(v.TacticLineIcons[0]->GetRect().TopLeft(), CPoint(112, 531));
-    EXPECT_EQ(v.TacticLineIcons[1]->GetRect().TopLeft(), CPoint(112, 600));
-    EXPECT_FALSE(v.TacticLineIcons[0]->m_bEnabled);
-    EXPECT_TRUE(v.TacticLineIcons[1]->m_pSprite->IsHidden());
-}
-
 TEST(CommandFacing, TheSectorsOfTheFacingRule) {
     struct Case {
         int dx, dy;  // field offsets, y down

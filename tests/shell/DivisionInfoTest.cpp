@@ -62,7 +62,7 @@ TEST(DivisionInfo, ArmsThatCannotBeFieldedFallBack) {
                        if (dlg) pressedAtOpen = dlg->GetPressedButton();
                    },
                    kCancel});
-    EXPECT_EQ(g.view->ShowDivisionInfo(general->id, -1), CDivisionSelectDlg::kCancel);
+    EXPECT_EQ(g.view->RunDivisionSelectDlg(*general), CDivisionSelectDlg::kCancel);
     EXPECT_EQ(pressedAtOpen, 5);
     EXPECT_EQ(general->state, CDivisionSelectDlg::kSpears) << "outside the set-up the arm written stays";
 
@@ -83,7 +83,7 @@ TEST(DivisionInfo, CancelInTheSetUpPutsTheOldArmBack) {
     int during = -1;
     Script(g.run, {kSpear, [&](const CRect&) { during = general->state; }, kCancel});
     g.view->GameMode = MODE_TACTIC;
-    EXPECT_EQ(g.view->ShowDivisionInfo(general->id, -1), CDivisionSelectDlg::kCancel);
+    g.view->ShowDivisionInfo(general->id, -1);
     g.view->GameMode = MODE_MAIN_MENU;
     EXPECT_EQ(during, CDivisionSelectDlg::kSpears) << "the arm is written at once";
     EXPECT_EQ(general->state, CDivisionSelectDlg::kInfantry);
