@@ -48,6 +48,8 @@ public:
     // diagonal only when one of the two straight cells beside it is
     // passable too, so no step squeezes between two blocks.
     BYTE GetMovesInside(int c, int r) const { return m_moves[size_t(c) * size_t(m_rows) + size_t(r)]; }
+    // The same for every cell, numbered as GetCodes.
+    const BYTE* GetMoves() const { return m_moves.data(); }
     // With `strict` only code 2 counts.
     BOOL IsPassableCellEx(int c, int r, BOOL strict) const;
     CPoint WorldToCell(int x, int y) const { return CPoint(x / m_cellWidth, y / m_cellHeight); }

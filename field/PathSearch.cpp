@@ -17,213 +17,197 @@ CPathSearch::CPathSearch() = default;
 CPathSearch::~CPathSearch() = default;
 
 void CPathSearch::Reset(const CPathGrid& grid) {
-    m_grid = &grid;
-    m_nodes.clear();
+    // Forget the last search: its cells lose their nodes and the buckets it
+    // filled are emptied.
+    for (int32_t cell : m_used) m_g[size_t(cell)] = kNoNode;
+    if (!m_used.empty()) {
+        std::fill(m_head.begin() + m_lowest, m_head.begin() + m_highest + 1, kNone);
+        std::fill(m_filled.begin() + (m_lowest >> 6), m_filled.begin() + (m_highest >> 6) + 1, 0);
+    }
+    m_used.clear();
     m_stack.clear();
-    // Only the buckets the last search reached can hold anything.
-    size_t used = std::min(m_highest + 1, m_buckets.size());
-    std::fill(m_buckets.begin(), m_buckets.begin() + long(used), -1);
-    std::fill(m_bucketTails.begin(), m_bucketTails.begin() + long(used), -1);
-    std::fill(m_filled.begin(), m_filled.begin() + long(std::min(used / 64 + 1, m_filled.size())), 0);
-    m_lowest = 0;
+    m_open = 0;
+    m_lowest = INT32_MAX;
     m_highest = 0;
-    m_openHead = m_openTail = -1;
-    // The table only grows: the battle alternates between the fine and the
-    // coarse grid, and a smaller grid's cells hold older stamps only.
-    size_t cells = size_t(grid.GetColumns()) * size_t(grid.GetRows());
-    if (m_cells.size() < cells) {
-        m_cells.assign(cells, CellSlot{0, -1, 0});
-        m_stamp = 0;
+    m_grid = &grid;
+    const int rows = grid.GetRows();
+    for (int k = 0; k < 8; ++k) m_step[k] = CPathGrid::kStepColumn[k] * rows + CPathGrid::kStepRow[k];
+    m_rough = grid.GetPenalty() + 2;
+    m_codes = grid.GetCodes();
+    m_moves = grid.GetMoves();
+    const size_t cells = size_t(grid.GetColumns()) * size_t(rows);
+    if (m_g.size() < cells) {
+        m_g.resize(cells, kNoNode);
+        m_node.resize(cells);
+        m_place.resize(cells);
+        m_used.reserve(cells);
     }
-    if (++m_stamp == 0) {
-        std::fill(m_cells.begin(), m_cells.end(), CellSlot{0, -1, 0});
-        m_stamp = 1;
+}
+
+inline void CPathSearch::NewNode(int cell, int c, int r, int g, int h, int parent) {
+    m_g[size_t(cell)] = g;
+    Node& node = m_node[size_t(cell)];
+    node.f = g + h;
+    node.parent = parent;
+    m_place[size_t(cell)] = uint32_t(c) << 16 | uint32_t(r);
+    m_used.push_back(cell);
+    ++m_open;
+    PushFront(cell, node.f);
+}
+
+void CPathSearch::GrowBuckets(int32_t key) {
+    size_t size = size_t(key) + 64;
+    m_head.resize(size, kNone);
+    m_tail.resize(size, kNone);
+    m_filled.resize(size / 64 + 1, 0);
+}
+
+inline void CPathSearch::PushFront(int n, int32_t key) {
+    if (size_t(key) >= m_head.size()) GrowBuckets(key);
+    Node& node = m_node[size_t(n)];
+    node.key = key;
+    node.next = m_head[size_t(key)];
+    if (node.next < 0) {
+        m_tail[size_t(key)] = n;
+        m_filled[size_t(key) >> 6] |= uint64_t(1) << (key & 63);
+        if (key < m_lowest) m_lowest = key;
+        if (key > m_highest) m_highest = key;
     }
+    m_head[size_t(key)] = n;
 }
 
-int CPathSearch::NodeAt(int c, int r) const {
-    size_t i = size_t(c) * size_t(m_grid->GetRows()) + size_t(r);
-    return m_cells[i].stamp == m_stamp ? m_cells[i].node : -1;
-}
-
-int CPathSearch::NewNode(int c, int r, int g, int h, int parent) {
-    return NewNodeAt(size_t(c) * size_t(m_grid->GetRows()) + size_t(r), c, r, g, h, parent);
-}
-
-int CPathSearch::NewNodeAt(size_t cell, int c, int r, int g, int h, int parent) {
-    Node n;
-    n.f = g + h, n.h = h, n.g = g, n.c = c, n.r = r, n.parent = parent;
-    n.next = n.prev = n.after = n.before = -1;
-    n.list = 0;
-    n.moved = 0;
-    m_nodes.push_back(n);
-    int index = int(m_nodes.size()) - 1;
-    m_cells[cell] = CellSlot{m_stamp, index, g};
-    return index;
-}
-
-void CPathSearch::InsertOpen(int n) {
-    const int32_t f = m_nodes[size_t(n)].f;
-    size_t bucket = size_t(std::max(f, 0));
-    if (bucket >= m_buckets.size()) {
-        m_buckets.resize(bucket + 64, -1);
-        m_bucketTails.resize(bucket + 64, -1);
-        m_filled.resize((bucket + 64) / 64 + 1, 0);
+inline void CPathSearch::PushBack(int n, int32_t key) {
+    // Only to a key below the node's own, whose bucket exists.
+    Node& node = m_node[size_t(n)];
+    node.key = key;
+    node.next = kNone;
+    const int32_t last = m_tail[size_t(key)];
+    m_tail[size_t(key)] = n;
+    if (m_head[size_t(key)] >= 0) {  // the tail of an empty bucket is stale
+        m_node[size_t(last)].next = n;
+        return;
     }
-    // The chain is kept in order of f, and a new node goes in front of the
-    // first node whose f is not below its own. Nodes that were never made
-    // cheaper in place stay sorted, so the last of them below f is found
-    // from the buckets; from there on only nodes made cheaper in place can
-    // stand before that first node, and those are few.
-    int from = m_openHead;
-    bool below = false;
-    if (m_openHead >= 0) {
-        size_t b = HighestBucketBelow(std::min(bucket, m_highest + 1), m_lowest);
-        if (b != kNoBucket) {
-            from = m_nodes[size_t(m_bucketTails[b])].after;
-            below = true;
-        }
-    }
-    // No bucket below this one holds a node now.
-    if (!below) m_lowest = bucket;
-    int at = from;
-    while (at >= 0 && m_nodes[size_t(at)].f < f) at = m_nodes[size_t(at)].after;
-    Node& node = m_nodes[size_t(n)];
-    node.list = 1;
-    node.after = at;
-    node.before = at >= 0 ? m_nodes[size_t(at)].before : m_openTail;
-    if (node.before >= 0)
-        m_nodes[size_t(node.before)].after = n;
-    else
-        m_openHead = n;
-    if (at >= 0)
-        m_nodes[size_t(at)].before = n;
-    else
-        m_openTail = n;
-    // It stands in front of every other node of its own f: the head of its
-    // bucket.
-    node.prev = -1;
-    node.next = m_buckets[bucket];
-    if (node.next >= 0)
-        m_nodes[size_t(node.next)].prev = n;
-    else
-        m_bucketTails[bucket] = n;
-    m_buckets[bucket] = n;
-    m_filled[bucket >> 6] |= uint64_t(1) << (bucket & 63);
-    if (bucket > m_highest) m_highest = bucket;
+    m_head[size_t(key)] = n;
+    m_filled[size_t(key) >> 6] |= uint64_t(1) << (key & 63);
+    if (key < m_lowest) m_lowest = key;
 }
 
-size_t CPathSearch::HighestBucketBelow(size_t end, size_t lowest) const {
-    // Bucket b is filled when bit b of m_filled is set.
-    while (end > lowest) {
-        size_t word = (end - 1) >> 6;
+inline void CPathSearch::PopFront(int32_t key) {
+    const int32_t next = m_node[size_t(m_head[size_t(key)])].next;
+    m_head[size_t(key)] = next;
+    if (next < 0) m_filled[size_t(key) >> 6] &= ~(uint64_t(1) << (key & 63));
+}
+
+int32_t CPathSearch::LowestFilledFrom(int32_t key) const {
+    size_t word = size_t(key) >> 6;
+    uint64_t bits = m_filled[word] & (~uint64_t(0) << (key & 63));
+    while (!bits) bits = m_filled[++word];  // called only while a node is open
+    return int32_t((word << 6) + size_t(__builtin_ctzll(bits)));
+}
+
+int32_t CPathSearch::HighestFilledBelow(int32_t key) const {
+    // No bucket below m_lowest holds a node.
+    while (key > m_lowest) {
+        size_t word = size_t(key - 1) >> 6;
         uint64_t bits = m_filled[word];
-        unsigned top = unsigned((end - 1) & 63);
+        unsigned top = unsigned((key - 1) & 63);
         if (top < 63) bits &= (uint64_t(2) << top) - 1;
-        if (bits) {
-            size_t b = (word << 6) + size_t(63 - __builtin_clzll(bits));
-            return b >= lowest ? b : kNoBucket;
-        }
-        end = word << 6;
+        if (bits) return int32_t((word << 6) + size_t(63 - __builtin_clzll(bits)));
+        key = int32_t(word << 6);
     }
-    return kNoBucket;
+    return kNone;
 }
 
-void CPathSearch::LeaveBucket(int n) {
-    Node& node = m_nodes[size_t(n)];
-    if (node.moved) return;
-    size_t bucket = size_t(std::max(node.f, 0));
-    if (node.prev >= 0)
-        m_nodes[size_t(node.prev)].next = node.next;
-    else
-        m_buckets[bucket] = node.next;
-    if (node.next >= 0)
-        m_nodes[size_t(node.next)].prev = node.prev;
-    else
-        m_bucketTails[bucket] = node.prev;
-    if (m_buckets[bucket] < 0) m_filled[bucket >> 6] &= ~(uint64_t(1) << (bucket & 63));
-    node.next = node.prev = -1;
-    node.moved = 1;
+void CPathSearch::Refile(int x, int32_t base, bool stays) {
+    const int32_t f = m_node[size_t(x)].key;  // the f of the bucket's first node
+    PopFront(f);
+    int32_t key = base;
+    if (stays) {
+        key = std::max(key, m_node[size_t(x)].f);
+        PushBack(x, key);
+    }
+    // The nodes behind x took their key from it, up to the next node of its
+    // f: each now takes the highest f before it.
+    for (int y; (y = m_head[size_t(f)]) >= 0 && m_node[size_t(y)].f != f;) {
+        PopFront(f);
+        key = std::max(key, m_node[size_t(y)].f);
+        PushBack(y, key);
+    }
 }
 
 int CPathSearch::PopOpen() {
-    int n = m_openHead;
-    if (n < 0) return -1;
-    Node& node = m_nodes[size_t(n)];
-    LeaveBucket(n);
-    // Every open node never made cheaper stands behind the head with an f
-    // not below the head's.
-    m_lowest = std::max(m_lowest, size_t(std::max(node.f, 0)));
-    m_openHead = node.after;
-    if (m_openHead >= 0)
-        m_nodes[size_t(m_openHead)].before = -1;
-    else
-        m_openTail = -1;
-    node.after = node.before = -1;
-    node.list = 0;
+    if (m_open == 0) return -1;
+    if (m_head[size_t(m_lowest)] < 0) m_lowest = LowestFilledFrom(m_lowest);
+    const int n = m_head[size_t(m_lowest)];
+    const int next = m_node[size_t(n)].next;
+    // Commonly nothing behind the head moves: the bucket empties, or the
+    // next node is of the bucket's own f.
+    if (next < 0) {
+        m_head[size_t(m_lowest)] = kNone;
+        m_filled[size_t(m_lowest) >> 6] &= ~(uint64_t(1) << (m_lowest & 63));
+    } else if (m_node[size_t(next)].f == m_lowest) {
+        m_head[size_t(m_lowest)] = next;
+    } else {
+        Refile(n, kNone, false);
+    }
+    --m_open;
     return n;
 }
 
-template <typename F>
-void CPathSearch::ForEachNeighbour(int c, int r, F&& fn) const {
-    const unsigned moves = m_grid->GetMovesInside(c, r);
-    for (int k = 0; k < 8; ++k)
-        if (moves & (1u << k)) fn(c + CPathGrid::kStepColumn[k], r + CPathGrid::kStepRow[k]);
+void CPathSearch::SetCost(int n, int p, int g) {
+    Node& node = m_node[size_t(n)];
+    const int32_t f = node.f - m_g[size_t(n)] + g;
+    m_g[size_t(n)] = g;
+    node.parent = p;
+    node.f = f;
+    // An open node keeps its place; when it is the first of its bucket the
+    // keys behind it may fall.
+    if (node.key != kClosed && m_head[size_t(node.key)] == n) Refile(n, HighestFilledBelow(node.key), true);
 }
 
 void CPathSearch::Expand(int p, int goalC, int goalR) {
-    const int rows = m_grid->GetRows();
-    const BYTE* codes = m_grid->GetCodes();
-    const int c = m_nodes[size_t(p)].c, r = m_nodes[size_t(p)].r, g = m_nodes[size_t(p)].g;
-    const int rough = m_grid->GetPenalty() + 2;
-    // ForEachNeighbour's steps, with the cell's index and the step's cost.
-    const size_t here = size_t(c) * size_t(rows) + size_t(r);
-    for (unsigned moves = m_grid->GetMovesInside(c, r); moves; moves &= moves - 1) {
+    const BYTE* codes = m_codes;
+    const int32_t g = m_g[size_t(p)];
+    const int c = int(m_place[size_t(p)] >> 16), r = int(m_place[size_t(p)] & 0xFFFF);
+    const bool even = m_rough == 2;  // rough ground costs no more: no code is read
+    for (unsigned moves = m_moves[p]; moves; moves &= moves - 1) {
         const int k = __builtin_ctz(moves);
-        const size_t cell = here + size_t(ptrdiff_t(CPathGrid::kStepColumn[k]) * rows + CPathGrid::kStepRow[k]);
-        const int ng = g + (codes[cell] == 2 ? 2 : rough) + (k & 1);
-        const CellSlot& slot = m_cells[cell];
-        if (slot.stamp != m_stamp) {
+        const int cell = p + m_step[k];
+        int32_t ng = g + 2 + (k & 1);
+        if (!even && codes[cell] != 2) ng += m_rough - 2;
+        const int32_t known = m_g[size_t(cell)];
+        if (ng >= known) continue;
+        if (known == kNoNode) {
             const int nc = c + CPathGrid::kStepColumn[k], nr = r + CPathGrid::kStepRow[k];
-            InsertOpen(NewNodeAt(cell, nc, nr, ng, PathEstimate(nc, nr, goalC, goalR), p));
-        } else if (ng < slot.g) {
-            MadeCheaper(slot.node, p, ng);
+            NewNode(cell, nc, nr, ng, PathEstimate(nc, nr, goalC, goalR), p);
+        } else {
+            MadeCheaper(cell, p, ng);
         }
     }
 }
 
 void CPathSearch::MadeCheaper(int n, int p, int g) {
-    Node& node = m_nodes[size_t(n)];
-    // An open node keeps its place in the open list.
-    if (node.list == 1) LeaveBucket(n);
-    node.parent = p;
-    node.g = g;
-    node.f = node.h + g;
-    m_cells[size_t(node.c) * size_t(m_grid->GetRows()) + size_t(node.r)].g = g;
-    if (node.list != 2) return;
+    SetCost(n, p, g);
+    if (m_node[size_t(n)].key != kClosed) return;
     // A closed node got cheaper: pass the saving on to every node that was
     // reached through it, and on through those that were expanded.
+    const BYTE* codes = m_codes;
     m_stack.clear();
     m_stack.push_back(n);
     while (!m_stack.empty()) {
-        int from = m_stack.back();
+        const int from = m_stack.back();
         m_stack.pop_back();
-        if (m_nodes[size_t(from)].list != 2) continue;
-        ForEachNeighbour(m_nodes[size_t(from)].c, m_nodes[size_t(from)].r, [&](int cc, int rr) {
-            int ch = NodeAt(cc, rr);
-            if (ch < 0) return;
-            Node& child = m_nodes[size_t(ch)];
-            const Node& parent = m_nodes[size_t(from)];
-            int cg = parent.g + m_grid->StepCost(child.c, child.r, parent.c, parent.r);
-            if (cg < child.g) {
-                if (child.list == 1) LeaveBucket(ch);
-                child.parent = from;
-                child.g = cg;
-                m_cells[size_t(child.c) * size_t(m_grid->GetRows()) + size_t(child.r)].g = cg;
-                child.f = child.h + cg;
-                m_stack.push_back(ch);
+        if (m_node[size_t(from)].key != kClosed) continue;
+        for (unsigned moves = m_moves[from]; moves; moves &= moves - 1) {
+            const int k = __builtin_ctz(moves);
+            const int child = from + m_step[k];
+            if (m_g[size_t(child)] == kNoNode) continue;
+            const int32_t cg = m_g[size_t(from)] + (codes[child] == 2 ? 2 : m_rough) + (k & 1);
+            if (cg < m_g[size_t(child)]) {
+                SetCost(child, from, cg);
+                m_stack.push_back(child);
             }
-        });
+        }
     }
 }
 
@@ -231,16 +215,16 @@ int CPathSearch::AStar(int c1, int r1, int c2, int r2, int limit, int& count) {
     const int columns = m_grid->GetColumns(), rows = m_grid->GetRows();
     c1 = std::clamp(c1, 0, columns - 1), r1 = std::clamp(r1, 0, rows - 1);
     c2 = std::clamp(c2, 0, columns - 1), r2 = std::clamp(r2, 0, rows - 1);
-    int start = NewNode(c1, r1, 0, PathEstimate(c1, r1, c2, r2), -1);
-    InsertOpen(start);
+    const int goal = c2 * rows + r2;
+    NewNode(c1 * rows + r1, c1, r1, 0, PathEstimate(c1, r1, c2, r2), -1);
     count = 0;
     int result = -1;
     for (;;) {
         int n = PopOpen();
         if (n < 0) break;
-        m_nodes[size_t(n)].list = 2;
+        m_node[size_t(n)].key = kClosed;
         ++count;
-        if (m_nodes[size_t(n)].c == c2 && m_nodes[size_t(n)].r == r2) {
+        if (n == goal) {
             result = n;
             break;
         }
@@ -252,17 +236,21 @@ int CPathSearch::AStar(int c1, int r1, int c2, int r2, int limit, int& count) {
     return result;
 }
 
-std::vector<int> CPathSearch::WayBack(int goal, bool turnsOnly, bool* turned) const {
-    std::vector<int> way;
-    const Node& g = m_nodes[size_t(goal)];
+const std::vector<int>& CPathSearch::WayBack(int goal, bool turnsOnly, bool* turned) {
+    std::vector<int>& way = m_way;
+    way.clear();
+    const Node& g = m_node[size_t(goal)];
     if (g.parent < 0) return way;
-    int last = GetDirection(m_nodes[size_t(g.parent)].c, m_nodes[size_t(g.parent)].r, g.c, g.r);
-    for (int n = g.parent; m_nodes[size_t(n)].parent >= 0; n = m_nodes[size_t(n)].parent) {
-        const Node& node = m_nodes[size_t(n)];
-        const Node& p = m_nodes[size_t(node.parent)];
-        int facing = GetDirection(p.c, p.r, node.c, node.r);
-        if (turnsOnly && facing == last) continue;
-        last = facing;
+    auto facing = [&](int from, int to) {
+        return GetDirection(int(m_place[size_t(from)] >> 16), int(m_place[size_t(from)] & 0xFFFF),
+                            int(m_place[size_t(to)] >> 16), int(m_place[size_t(to)] & 0xFFFF));
+    };
+    int last = facing(g.parent, goal);
+    for (int n = g.parent; m_node[size_t(n)].parent >= 0; n = m_node[size_t(n)].parent) {
+        const Node& node = m_node[size_t(n)];
+        int now = facing(node.parent, n);
+        if (turnsOnly && now == last) continue;
+        last = now;
         if (turned) *turned = true;
         way.push_back(n);
     }
@@ -278,7 +266,8 @@ BOOL CPathSearch::SearchGrid(int x1, int y1, int x2, int y2, BOOL simplify, CPoi
     CPointList path;
     path.AddHead(x2, y2);
     for (int n : WayBack(goal, simplify != 0, nullptr)) {
-        CPoint w = m_grid->CellToWorld(m_nodes[size_t(n)].c, m_nodes[size_t(n)].r);
+        CPoint cell = PlaceOf(n);
+        CPoint w = m_grid->CellToWorld(cell.x, cell.y);
         path.AddHead(w.x, w.y);
     }
     out.AppendList(path);
@@ -346,7 +335,6 @@ BOOL CPathSearch::FindPath(int x1, int y1, int x2, int y2, BOOL simplify, CPoint
             ok = SearchWithDatabase(x1, y1, x2, y2, simplify, out, maxNodes, flags);
         else
             ok = SearchGrid(x1, y1, x2, y2, simplify, out, maxNodes);
-        m_nodes.clear();
         m_grid = nullptr;
     }
     int elapsed = int(GetTickCount() - started);
@@ -370,23 +358,19 @@ BOOL CPathSearch::SearchRecord(int c1, int r1, int c2, int r2, const CPathGrid& 
     Reset(grid);
     int count = 0;
     int goal = AStar(c1, r1, c2, r2, 100000, count);
-    if (goal < 0) {
-        m_nodes.clear();
-        return FALSE;
-    }
-    std::vector<CPoint> cells;  // goal first
+    if (goal < 0) return FALSE;
+    std::vector<CPoint>& cells = m_record;  // goal first
+    cells.clear();
     bool turned = false;
-    cells.push_back(CPoint(m_nodes[size_t(goal)].c, m_nodes[size_t(goal)].r));
-    for (int n : WayBack(goal, true, &turned)) cells.push_back(CPoint(m_nodes[size_t(n)].c, m_nodes[size_t(n)].r));
-    if (m_nodes[size_t(goal)].parent >= 0) cells.push_back(CPoint(c1, r1));
-    m_nodes.clear();
+    cells.push_back(PlaceOf(goal));
+    for (int n : WayBack(goal, true, &turned)) cells.push_back(PlaceOf(n));
+    if (m_node[size_t(goal)].parent >= 0) cells.push_back(CPoint(c1, r1));
     if (count < 500) {
         Reset(grid);
         int back = 0;
         // Only whether the way back takes fewer than 500 nodes matters: the
         // search stops at the 500th, which it takes in the same order.
         AStar(c2, r2, c1, r1, 499, back);
-        m_nodes.clear();
         if (back < 500) return FALSE;
     }
     // A record's count is one byte: a longer way is not stored.

@@ -8,9 +8,17 @@
 // a new node goes in front of the first that costs as much or more (so among
 // equal costs the newest comes first) and a node reached again more cheaply
 // keeps its place, and nothing depends on addresses. It draws no random
-// numbers. Nodes are found by cell, and the place of a new node in the chain
-// is found through buckets by cost, so a step of the search does not grow
-// with the size of the search.
+// numbers.
+//
+// The chain is kept as buckets. A node's key is the highest f from the head
+// of the chain up to it; keys never fall along the chain, so the chain is the
+// buckets in order of key, and the first node of a bucket is one whose f is
+// the key. A new node of cost f goes in front of the first node whose key
+// reaches f: to the front of bucket f, found without a walk. Taking the head,
+// or making the first node of a bucket cheaper, lowers the keys of the nodes
+// behind it up to the next one of the bucket's f, and only those move, to the
+// back of lower buckets. Nodes live in a table by cell, so a neighbour is
+// found and turned down on one look-up.
 //
 // One object serves the whole battle (the battle grid owns it); it is not
 // re-entrant.
@@ -56,44 +64,49 @@ public:
     int GetLastNodeCount() const { return m_lastCount; }
 
 private:
+    // A cell's node in the current search; only cells whose m_g is not
+    // kNoNode hold one.
     struct Node {
-        int32_t f, h, g;
-        int32_t c, r;
-        int32_t parent;
-        int32_t next, prev;     // links among the open nodes of its f, in chain order
-        int32_t after, before;  // links in the open chain
-        BYTE list;              // 1 open, 2 closed
-        BYTE moved;             // made cheaper while open: out of its bucket, still in its place
+        int32_t f;
+        int32_t next;    // the next node of its bucket, in chain order
+        int32_t key;     // the bucket of an open node; kClosed once taken
+        int32_t parent;  // the parent's cell, -1 for the start
     };
+    static constexpr int32_t kClosed = -2;
+    static constexpr int32_t kNoNode = INT32_MAX;
+    static constexpr int32_t kNone = -1;
 
-    // Returns the goal node or -1; `count` gets the nodes taken.
+    // Returns the goal's cell or -1; `count` gets the nodes taken.
     int AStar(int c1, int r1, int c2, int r2, int limit, int& count);
     BOOL SearchGrid(int x1, int y1, int x2, int y2, BOOL simplify, CPointList& out, int maxNodes);
     BOOL SearchWithDatabase(int x1, int y1, int x2, int y2, BOOL simplify, CPointList& out, int maxNodes, int* flags);
-    // The nodes between goal and start, goal side first; with `turnsOnly`
+    // The cells between goal and start, goal side first; with `turnsOnly`
     // only those where the way turns.
-    std::vector<int> WayBack(int goal, bool turnsOnly, bool* turned) const;
+    const std::vector<int>& WayBack(int goal, bool turnsOnly, bool* turned);
+    // Forgets the last search (whatever grid it ran on) and readies one on
+    // `grid`.
     void Reset(const CPathGrid& grid);
-    int NodeAt(int c, int r) const;
-    int NewNode(int c, int r, int g, int h, int parent);
-    int NewNodeAt(size_t cell, int c, int r, int g, int h, int parent);
-    void InsertOpen(int n);
-    void LeaveBucket(int n);
-    // The highest filled bucket in lowest..end-1, or kNoBucket.
-    static constexpr size_t kNoBucket = size_t(-1);
-    size_t HighestBucketBelow(size_t end, size_t lowest) const;
-    int PopOpen();
-    // Offers each neighbour of node p in the search's order: a new one is
-    // opened, a known one reached more cheaply is made cheaper.
-    void Expand(int p, int goalC, int goalR);
+    void NewNode(int cell, int c, int r, int g, int h, int parent);
+    CPoint PlaceOf(int cell) const { return CPoint(int(m_place[size_t(cell)] >> 16), int(m_place[size_t(cell)] & 0xFFFF)); }
     // Node n is reached from p at cost g, below what it cost: an open node
-    // keeps its place in the chain but leaves the sorted run of its old f;
-    // a closed one passes the saving on to the nodes reached through it.
+    // keeps its place in the chain; a closed one passes the saving on to the
+    // nodes reached through it.
     void MadeCheaper(int n, int p, int g);
-    // Calls fn(column, row) for each neighbour a node at (c, r) reaches, in
-    // the search's order: the children of a node are exactly these.
-    template <typename F>
-    void ForEachNeighbour(int c, int r, F&& fn) const;
+    void SetCost(int n, int p, int g);
+    void Expand(int p, int goalC, int goalR);
+
+    // The open list. Nodes only ever leave a bucket from its front.
+    void PushFront(int n, int32_t key);
+    void PushBack(int n, int32_t key);
+    void PopFront(int32_t key);
+    void GrowBuckets(int32_t key);
+    int PopOpen();
+    // Takes the first node x out of its bucket, refiling it when it stays
+    // open, and refiles the nodes behind it up to the next of the bucket's
+    // f; `base` is the key of the chain before x (or kNone).
+    void Refile(int x, int32_t base, bool stays);
+    int32_t LowestFilledFrom(int32_t key) const;
+    int32_t HighestFilledBelow(int32_t key) const;
 
     int32_t m_maxMillis = 0;
     int32_t m_calls = 0;
@@ -102,27 +115,24 @@ private:
     int32_t m_lastCount = 0;
 
     const CPathGrid* m_grid = nullptr;
-    std::vector<Node> m_nodes;
-    // The open list: one chain in the order of its f (a node made cheaper
-    // in place keeps its place), taken from the head. Beside it, the open
-    // nodes never made cheaper, by f: first and last in chain order.
-    int32_t m_openHead = -1;
-    int32_t m_openTail = -1;
-    std::vector<int32_t> m_buckets;
-    std::vector<int32_t> m_bucketTails;
-    std::vector<uint64_t> m_filled;  // one bit a bucket: holds a node
-    size_t m_lowest = 0;
-    size_t m_highest = 0;
+    int32_t m_step[8] = {};  // the cell number's change of each direction
+    int32_t m_rough = 2;     // the cost of entering a code-3 cell
+    const BYTE* m_codes = nullptr;  // the grid's codes and steps, by cell
+    const BYTE* m_moves = nullptr;
+    // Both tables only grow: the battle alternates the fine and the coarse
+    // grid, and Reset clears only the cells the last search used.
+    std::vector<int32_t> m_g;  // per cell: cost from the start, kNoNode without a node
+    std::vector<Node> m_node;  // per cell
+    std::vector<uint32_t> m_place;  // per cell with a node: column << 16 | row
+    std::vector<int32_t> m_used;  // the cells given a node, in order
+    std::vector<int32_t> m_head, m_tail;  // per key: first and last node of its bucket
+    std::vector<uint64_t> m_filled;       // one bit a key: its bucket holds a node
+    int32_t m_lowest = 0;   // no bucket below it holds a node
+    int32_t m_highest = 0;  // no bucket above it was filled in this search
+    int32_t m_open = 0;    // open nodes
     std::vector<int32_t> m_stack;
-    // Which node stands on a cell in the current search: cells whose stamp
-    // is not the current one hold none.
-    struct CellSlot {
-        uint32_t stamp;
-        int32_t node;
-        int32_t g;  // the node's cost, beside it: most neighbours offered are turned down on it alone
-    };
-    std::vector<CellSlot> m_cells;
-    uint32_t m_stamp = 0;
+    std::vector<int> m_way;          // WayBack's answer, kept for its room
+    std::vector<CPoint> m_record;    // SearchRecord's cells, the same
 };
 
 // The estimate between two cells: 3 per diagonal step, 2 per straight one.
