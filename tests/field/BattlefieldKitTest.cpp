@@ -6,6 +6,7 @@
 // screens show them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <utility>
@@ -19,10 +20,15 @@
 
 namespace {
 
-const char* const kKeys[] = {"A2M",  "C4M",  "A7L",  "C7L",  "A3L",  "A5L",  "A6L",  "C5L",  "C6L",
-                             "A8L",  "C2L",  "C3L",  "A9L",  "C8M",  "C9L",  "C10L", "A10M", "C12M",
-                             "A11L", "C13L", "A12L", "C14L", "C15L", "C16L", "C17M", "C18M", "A13M",
-                             "C11L", "C19L", "C20L", "A14L", "C21L", "A15L", "A16M", "A17L"};
+// Every battlefield key once (some fields serve two table entries).
+std::vector<std::string> AllKeys() {
+    std::vector<std::string> keys;
+    for (int id = 0; id < kBattlefieldCount; ++id) {
+        std::string key = GetBattlefieldKey(id).GetString();
+        if (std::find(keys.begin(), keys.end(), key) == keys.end()) keys.push_back(key);
+    }
+    return keys;
+}
 
 std::string KitPath(const std::string& gameName) {
     std::string path = KitFolder().string() + "/" + gameName;
@@ -91,7 +97,9 @@ TEST(BattlefieldKit, EveryFieldLoadsAndItsSidesReachEachOther) {
 }
 
 TEST(BattlefieldKit, BlockedCellsAreThePaintedWaterAndWalls) {
-    for (const char* key : kKeys) {
+    const std::vector<std::string> keys = AllKeys();
+    ASSERT_EQ(keys.size(), 38u);
+    for (const std::string& key : keys) {
         SCOPED_TRACE(key);
         AfxClearShownMessages();
         CDIB background;
@@ -138,7 +146,7 @@ TEST(BattlefieldKit, MenuMapsFitWhereTheScreensShowThem) {
                     {"Battle ", " sbttl", 546, 83, 978, 353},   {"Battle ", " Info", 341, 14, 1024, 768},
                     {"Battle ", " Info", 476, 101, 1280, 1024}, {"Map Small ", "", 0, 0, 150, 100},
                     {"Battle ", " Hint", 0, 0, 1280, 1024},     {"1024Battle ", " Hint", 0, 0, 1024, 768}};
-    for (const char* key : kKeys)
+    for (const std::string& key : AllKeys())
         for (const Picture& p : pictures) {
             std::string name = std::string("Data\\MapData\\") + p.prefix + key + p.suffix + ".giz";
             CDIB dib;

@@ -89,10 +89,13 @@ struct Marsh {
     double rx, ry;
 };
 
-// One ring of castle wall: a closed polygon of stone wall with a tower on
-// every corner and gates along each listed edge (edge i runs from corner i
-// to corner i + 1): one in its middle, and two more on an edge of 700 units
-// or longer.
+// One ring of castle wall. The walls are built of the terrain set's wall
+// pieces, which run east-west or north-south, so a ring stands as the
+// rectangle round its corners, squared to whole pieces, with a tower on each
+// corner. The listed edges (edge i runs from corner i to corner i + 1) are
+// gated on the side of the rectangle they face: one gate in the middle, two
+// more on a side of 700 units or longer; a north or south gate is a
+// gatehouse, an east or west one an open sally port.
 struct WallRing {
     Path corners;
     std::vector<int> gateEdges;
@@ -107,6 +110,13 @@ struct Castle {
     int side;                     // the side that holds it
 };
 
+// A single object of the terrain set standing where the design puts it (a
+// well, a shrine, a cart, a sign), kept only where its ground is free.
+struct Landmark {
+    int type;
+    Pt at;
+};
+
 // A palisade of stakes: blocks except where gaps are left.
 struct Palisade {
     Path path;
@@ -119,8 +129,7 @@ struct SidePlan {
 };
 
 struct FieldDesign {
-    std::string key;   // the battlefield key of the data file names
-    std::string name;  // its display name
+    std::string key;  // the battlefield key of the data file names
     uint32_t seed = 1;
     double baseHeight = 12;  // the plain's height in altitude bytes
     double roughness = 6;    // amplitude of the rolling ground
@@ -137,6 +146,7 @@ struct FieldDesign {
     std::vector<Marsh> marshes;
     std::vector<Castle> castles;
     std::vector<Palisade> palisades;
+    std::vector<Landmark> landmarks;
     SidePlan sides[2];
 };
 
@@ -145,6 +155,8 @@ constexpr double kCragLevel = 112;
 
 // Every battlefield designed here, in the order of the battlefield table.
 const std::vector<FieldDesign>& FieldDesigns();
+// The display name the battlefield table gives the design's key.
+std::string FieldName(const FieldDesign& d);
 // The design of a battlefield key; null when there is none.
 const FieldDesign* FindFieldDesign(const std::string& key);
 

@@ -3,8 +3,13 @@
 // bends, the river plains, the mountain passes, the open moors. Coordinates
 // are field units (3000 x 2000); heights are altitude bytes.
 #include <algorithm>
+#include <cmath>
+#include <stdexcept>
+#include <tuple>
 
+#include "field/BattlefieldTables.h"
 #include "tools/mkdata/FieldDesign.h"
+#include "tools/mkdata/Style.h"
 
 namespace fields {
 
@@ -21,10 +26,9 @@ void OpenSides(FieldDesign& d, double top = 300, double bottom = 1700) {
     d.sides[1] = {2200, top, 2800, bottom, {{2680, (top + bottom) / 2 - 110}, {2680, (top + bottom) / 2 + 110}}};
 }
 
-FieldDesign Start(const char* key, const char* name, uint32_t seed, double base, double rough, double dry) {
+FieldDesign Start(const char* key, uint32_t seed, double base, double rough, double dry) {
     FieldDesign d;
     d.key = key;
-    d.name = name;
     d.seed = seed;
     d.baseHeight = base;
     d.roughness = rough;
@@ -60,6 +64,20 @@ void CastleOf(FieldDesign& d, int side, std::vector<std::pair<Path, std::vector<
     d.castles.push_back(std::move(c));
 }
 
+void AddLandmark(FieldDesign& d, int type, double x, double y) { d.landmarks.push_back({type, {x, y}}); }
+void AddRect(FieldDesign& d, double l, double t, double r, double b) { d.paddies.push_back({l, t, r, b}); }
+
+// A loose scatter of `count` objects of types first..last round (x, y):
+// willows along a bank, bushes in a meadow.
+void Scatter(FieldDesign& d, double x, double y, double radius, int count, int first, int last) {
+    kit::KitRandom rnd(d.seed * 7u + uint32_t(x) * 13u + uint32_t(y));
+    for (int i = 0; i < count; ++i) {
+        double a = rnd.Range(0, 2 * 3.14159265358979), r = radius * std::sqrt(rnd.Unit());
+        double px = x + std::cos(a) * r, py = y + std::sin(a) * r * 0.8;
+        AddLandmark(d, rnd.Int(first, last), px, py);
+    }
+}
+
 // The same ground seen from the other bank: east and west exchanged, and
 // with them the sides.
 FieldDesign Mirrored(FieldDesign d, const char* key, uint32_t seed) {
@@ -93,6 +111,7 @@ FieldDesign Mirrored(FieldDesign d, const char* key, uint32_t seed) {
         flip(c.keep);
         c.side = 1 - c.side;
     }
+    for (Landmark& l : d.landmarks) flip(l.at);
     for (Palisade& p : d.palisades) {
         flipPath(p.path);
         for (Pt& g : p.gaps) flip(g);
@@ -111,8 +130,63 @@ FieldDesign Mirrored(FieldDesign d, const char* key, uint32_t seed) {
 std::vector<FieldDesign> Build() {
     std::vector<FieldDesign> all;
 
+    {  // A stream through rolling farmland, a road across it, woods on the rises.
+        FieldDesign d = Start("A1M", 101, 8, 3, 0.25);
+        AddHill(d, 1500, 700, 490, 340, 34);
+        AddHill(d, 2350, 1500, 390, 310, 26);
+        AddHill(d, 700, 1650, 340, 260, 18);
+        AddHill(d, 1000, 420, 290, 200, 14);
+        AddRiver(d, {{1900, -40}, {1850, 400}, {1960, 800}, {1800, 1200}, {1900, 1600}, {1820, 2040}}, 36);
+        AddRoad(d, {{-40, 1100}, {600, 1050}, {1200, 1150}, {1800, 1100}, {2400, 1000}, {3040, 1050}}, 34);
+        AddRoad(d, {{1200, 1150}, {1300, 1500}, {1250, 2040}}, 26);
+        AddWood(d, 1500, 560, 230, 180, W::Pine);
+        AddWood(d, 2520, 420, 200, 160, W::Pine);
+        AddWood(d, 620, 380, 170, 130, W::Broadleaf);
+        AddWood(d, 2200, 1720, 130, 100, W::Bamboo);
+        Scatter(d, 1620, 1420, 320, 12, 40, 49);
+        Scatter(d, 2050, 760, 90, 6, 12, 19);
+        AddVillage(d, 1020, 1360, 150, 7, V::Farm);
+        AddRect(d, 820, 1480, 1240, 1760);
+        AddRect(d, 1340, 1220, 1760, 1500);
+        AddFord(d, {1800, 1500}, {1990, 1500}, 90);
+        for (auto [type, x, y] : {std::tuple{104, 1480, 800}, {314, 1380, 830}, {315, 1410, 850}, {316, 1440, 860},
+                                  {293, 1080, 1290}, {298, 2060, 520}, {300, 2650, 1250}, {304, 880, 1090},
+                                  {323, 1230, 1100}, {324, 2380, 970}, {296, 800, 1800}})
+            AddLandmark(d, type, x, y);
+        AddSide(d, 0, 180, 400, 800, 1600, {380, 1000}, {380, 760});
+        AddSide(d, 1, 2200, 400, 2820, 1600, {2620, 1000}, {2620, 760});
+        all.push_back(d);
+    }
+    {  // A castle on its hill east of the farmland, a river along the south.
+        FieldDesign d = Start("C1M", 202, 8, 3, 0.4);
+        AddHill(d, 2260, 970, 550, 470, 30);
+        AddHill(d, 600, 1700, 390, 290, 14);
+        AddHill(d, 900, 350, 360, 260, 18);
+        CastleOf(d, 1, {{{{2050, 750}, {2466, 750}, {2466, 1181}, {2050, 1181}}, {0, 2}}}, {2258, 990}, 110, 0);
+        AddRiver(d, {{-40, 1800}, {500, 1880}, {1100, 1820}, {1500, 1900}, {1800, 2040}}, 44);
+        AddRoad(d, {{-40, 1000}, {800, 980}, {1500, 1060}, {1850, 1330}, {2258, 1320}, {2258, 1200}}, 34);
+        AddRoad(d, {{2258, 730}, {2000, 450}, {1600, 300}, {1200, -40}}, 26);
+        AddWood(d, 700, 420, 260, 200, W::Pine);
+        AddWood(d, 820, 1560, 220, 170, W::Pine);
+        AddWood(d, 1320, 460, 120, 100, W::Bamboo);
+        AddWood(d, 2800, 1700, 150, 120, W::Broadleaf);
+        AddWood(d, 2780, 300, 150, 120, W::Pine);
+        AddVillage(d, 1480, 1000, 200, 10, V::Town);
+        Scatter(d, 1200, 1500, 200, 10, 40, 49);
+        AddRect(d, 900, 1180, 1500, 1460);
+        AddRect(d, 1500, 1500, 1900, 1720);
+        AddFord(d, {600, 1760}, {600, 1990}, 100);
+        AddLandmark(d, 293, 1440, 880);
+        AddLandmark(d, 305, 1700, 1200);
+        AddLandmark(d, 326, 1850, 1420);
+        AddLandmark(d, 299, 1100, 800);
+        AddSide(d, 0, 180, 400, 800, 1600, {350, 1000}, {350, 760});
+        AddSide(d, 1, 2110, 820, 2410, 1120, {2140, 1100}, {2380, 1100});
+        all.push_back(d);
+    }
+
     {  // A pass between two massifs; the defenders hold the saddle.
-        FieldDesign d = Start("A2M", "Shiojinitouge", 202, 24, 8, 0.35);
+        FieldDesign d = Start("A2M", 202, 24, 8, 0.35);
         AddHill(d, 1500, 230, 950, 400, 150, 5);
         AddHill(d, 1400, 1800, 950, 380, 150, -8);
         AddHill(d, 2450, 1000, 380, 300, 45);
@@ -127,7 +201,7 @@ std::vector<FieldDesign> Build() {
         all.push_back(d);
     }
     {  // A castle on a low hill above the paddies, a river along the south.
-        FieldDesign d = Start("C4M", "hayashi Castle", 304, 14, 5, 0.25);
+        FieldDesign d = Start("C4M", 304, 14, 5, 0.25);
         AddHill(d, 2380, 1000, 520, 520, 40);
         CastleOf(d, 1,
                  {{{{2150, 700}, {2650, 680}, {2680, 1300}, {2180, 1320}}, {0, 1, 2, 3}}},
@@ -144,7 +218,7 @@ std::vector<FieldDesign> Build() {
         all.push_back(d);
     }
     {  // The last stand on the mountain's western slopes.
-        FieldDesign d = Start("A7L", "Temmokuzan", 407, 22, 10, 0.55);
+        FieldDesign d = Start("A7L", 407, 22, 10, 0.55);
         AddHill(d, 2650, 1000, 650, 800, 130);
         AddHill(d, 700, 180, 600, 300, 120);
         AddRiver(d, {{0, 600}, {500, 700}, {1100, 620}, {1700, 720}, {2100, 500}, {2400, 0}}, 60);
@@ -159,7 +233,7 @@ std::vector<FieldDesign> Build() {
         all.push_back(d);
     }
     {  // A mountain castle held by the smaller army on the west.
-        FieldDesign d = Start("C7L", "Iwadono Castle", 507, 26, 8, 0.4);
+        FieldDesign d = Start("C7L", 507, 26, 8, 0.4);
         AddHill(d, 700, 1000, 620, 720, 85);
         AddHill(d, 600, 180, 500, 250, 130);
         AddHill(d, 700, 1870, 600, 250, 125);
@@ -176,7 +250,7 @@ std::vector<FieldDesign> Build() {
         all.push_back(d);
     }
     {  // Winter on the plain above the river; low hills to the north.
-        FieldDesign d = Start("A3L", "Uedahara", 603, 16, 6, 0.8);
+        FieldDesign d = Start("A3L", 603, 16, 6, 0.8);
         AddRiver(d, {{0, 1500}, {700, 1620}, {1400, 1550}, {2100, 1700}, {3000, 1600}}, 90);
         AddFord(d, {900, 1500}, {900, 1720}, 120);
         AddFord(d, {2300, 1580}, {2300, 1800}, 120);
@@ -191,23 +265,56 @@ std::vector<FieldDesign> Build() {
         OpenSides(d, 300, 1400);
         all.push_back(d);
     }
+    {  // The great river plain: the river and its tributary, paddies on the banks.
+        FieldDesign d = Start("A4L", 303, 8, 2, 0.15);
+        AddHill(d, 500, 1000, 420, 340, 10);
+        AddHill(d, 2500, 700, 420, 340, 14);
+        AddHill(d, 2700, 1700, 330, 260, 8);
+        AddRiver(d, {{1450, -60}, {1550, 350}, {1400, 800}, {1600, 1250}, {1500, 1650}, {1580, 2060}}, 90);
+        AddRiver(d, {{3060, 300}, {2500, 460}, {1900, 560}, {1510, 620}}, 40);
+        AddFord(d, {1380, 330}, {1700, 330}, 110);
+        AddFord(d, {1350, 1050}, {1700, 1050}, 110);
+        AddRoad(d, {{-40, 1500}, {700, 1450}, {1500, 1450}, {2200, 1200}, {3040, 1100}});
+        Scatter(d, 1300, 700, 150, 10, 12, 19);
+        Scatter(d, 1720, 1320, 150, 10, 12, 19);
+        Scatter(d, 1680, 220, 130, 8, 12, 19);
+        AddWood(d, 2300, 950, 130, 100, W::Bamboo);
+        AddWood(d, 1000, 420, 180, 140, W::Pine);
+        Scatter(d, 2500, 1600, 180, 12, 40, 49);
+        AddVillage(d, 620, 1640, 170, 9, V::Farm);
+        AddRect(d, 200, 150, 900, 390);
+        AddRect(d, 1950, 1640, 2750, 1880);
+        AddRect(d, 1750, 700, 2150, 950);
+        AddLandmark(d, 293, 700, 1480);
+        AddLandmark(d, 310, 1150, 1470);
+        AddLandmark(d, 320, 2600, 520);
+        AddLandmark(d, 325, 1900, 1300);
+        AddSide(d, 0, 180, 400, 900, 1600, {350, 1000}, {350, 760});
+        AddSide(d, 1, 2100, 400, 2820, 1600, {2650, 1000}, {2650, 1280});
+        all.push_back(d);
+    }
     {  // Between the two rivers, around the shrine wood.
-        FieldDesign d = Start("A5L", "Kawanakajima Ohtuka", 805, 10, 4, 0.3);
+        FieldDesign d = Start("A5L", 805, 10, 4, 0.3);
         AddRiver(d, {{0, 250}, {800, 350}, {1600, 250}, {2400, 400}, {3000, 300}}, 110);
         AddRiver(d, {{0, 1720}, {900, 1650}, {1800, 1780}, {3000, 1700}}, 100);
         AddFord(d, {1200, 1560}, {1200, 1850}, 140);
         d.marshes.push_back({{1500, 1480}, 250, 110});
-        AddWood(d, 1500, 950, 130, 110, W::Broadleaf);
-        AddVillage(d, 1500, 1000, 50, 3, V::Temple);
-        d.paddies.push_back({400, 600, 1100, 900});
-        d.paddies.push_back({1900, 1100, 2600, 1400});
+        AddWood(d, 1260, 760, 200, 150, W::Broadleaf);
+        AddVillage(d, 1300, 880, 90, 4, V::Temple);
+        AddVillage(d, 2250, 720, 120, 6, V::Farm);
+        AddWood(d, 2000, 1350, 110, 90, W::Bamboo);
+        Scatter(d, 700, 460, 350, 10, 12, 19);
+        Scatter(d, 2300, 1560, 350, 10, 12, 19);
+        Scatter(d, 900, 1300, 250, 8, 40, 49);
+        d.paddies.push_back({400, 600, 1000, 880});
+        d.paddies.push_back({1900, 1100, 2500, 1380});
         AddRoad(d, {{0, 1000}, {1500, 1060}, {3000, 1050}});
-        AddRoad(d, {{1500, 1060}, {1600, 0}});
+        AddRoad(d, {{1500, 1060}, {1560, 500}, {1600, 0}});
         OpenSides(d, 500, 1550);
         all.push_back(d);
     }
     {  // The river runs across the field: two fords and a bridge.
-        FieldDesign d = Start("A6L", "Kawanakajima Uenohara", 906, 14, 6, 0.35);
+        FieldDesign d = Start("A6L", 906, 14, 6, 0.35);
         AddHill(d, 1600, 1950, 700, 380, 140);
         AddRiver(d, {{0, 420}, {900, 600}, {1500, 1100}, {2000, 1300}, {3000, 1350}}, 95);
         AddFord(d, {1130, 700}, {1300, 860}, 130);
@@ -222,7 +329,7 @@ std::vector<FieldDesign> Build() {
         all.push_back(d);
     }
     {  // A castle on a summit between crags, a long road up.
-        FieldDesign d = Start("C5L", "Katsurao Castle", 1005, 30, 9, 0.45);
+        FieldDesign d = Start("C5L", 1005, 30, 9, 0.45);
         AddHill(d, 2400, 1000, 600, 700, 95);
         AddHill(d, 2300, 230, 550, 250, 145);
         AddHill(d, 2300, 1800, 550, 250, 145);
@@ -233,12 +340,12 @@ std::vector<FieldDesign> Build() {
         AddRiver(d, {{600, 0}, {700, 700}, {500, 1300}, {650, 2000}}, 35);
         AddWood(d, 1500, 500, 300, 200, W::Pine);
         AddWood(d, 1600, 1500, 300, 200, W::Pine);
-        AddSide(d, 1, 2150, 780, 2650, 1250, {2420, 1060}, {2560, 960});
+        AddSide(d, 1, 2150, 780, 2650, 1250, {2330, 1120}, {2620, 1120});
         AddSide(d, 0, 200, 500, 500, 1500, {300, 900}, {300, 1100});
         all.push_back(d);
     }
     {  // A flatland castle with a wet moat, a lake and its castle town.
-        FieldDesign d = Start("C6L", "Tiyama Castle", 1106, 12, 5, 0.3);
+        FieldDesign d = Start("C6L", 1106, 12, 5, 0.3);
         CastleOf(d, 1,
                  {{{{2100, 600}, {2700, 650}, {2650, 1400}, {2050, 1350}}, {0, 1, 2, 3}}},
                  {2380, 990}, 120, 60);
@@ -252,7 +359,7 @@ std::vector<FieldDesign> Build() {
         all.push_back(d);
     }
     {  // High mountains: crags on every side, a mountain tarn, narrow ways.
-        FieldDesign d = Start("A8L", "High Mountains", 1208, 40, 14, 0.6);
+        FieldDesign d = Start("A8L", 1208, 40, 14, 0.6);
         AddHill(d, 800, 280, 600, 350, 150, 10);
         AddHill(d, 1500, 1000, 350, 300, 145);
         AddHill(d, 2300, 1770, 700, 350, 150, -10);
@@ -268,7 +375,7 @@ std::vector<FieldDesign> Build() {
         all.push_back(d);
     }
     {  // A castle in a river bend, open only to the west.
-        FieldDesign d = Start("C2L", "Totsusakajo Castle", 1302, 14, 6, 0.3);
+        FieldDesign d = Start("C2L", 1302, 14, 6, 0.3);
         AddRiver(d, {{1900, 0}, {2000, 500}, {2700, 560}, {2880, 1100}, {2650, 1620}, {2000, 1720}, {1900, 2000}}, 80);
         AddFord(d, {2300, 390}, {2300, 690}, 120);
         CastleOf(d, 1,
@@ -282,7 +389,7 @@ std::vector<FieldDesign> Build() {
         all.push_back(d);
     }
     {  // The great mountain castle, bailey above bailey, held from the west.
-        FieldDesign d = Start("C3L", "Kasugayamajo Castle", 1403, 28, 8, 0.4);
+        FieldDesign d = Start("C3L", 1403, 28, 8, 0.4);
         AddHill(d, 650, 1000, 650, 750, 95);
         AddHill(d, 300, 230, 400, 300, 150);
         AddHill(d, 350, 1830, 450, 250, 150);
@@ -299,7 +406,7 @@ std::vector<FieldDesign> Build() {
         all.push_back(d);
     }
     {  // The coast road under the cliffs, the sea on the south.
-        FieldDesign d = Start("A9L", "Satsuta Valley", 1509, 18, 6, 0.4);
+        FieldDesign d = Start("A9L", 1509, 18, 6, 0.4);
         d.lakes.push_back({{1500, 2150}, 1350, 420});
         for (Hill h : {Hill{{200, 250}, 350, 330, 150, 15}, Hill{{800, 420}, 300, 280, 140, -10},
                        Hill{{1350, 230}, 420, 300, 150, 5}, Hill{{2000, 380}, 350, 320, 145, 25},
@@ -314,7 +421,7 @@ std::vector<FieldDesign> Build() {
         all.push_back(d);
     }
     {  // A great plain castle: three rings and a wide moat; a river to cross.
-        FieldDesign d = Start("C8M", "Sunpu Castle", 1608, 12, 4, 0.3);
+        FieldDesign d = Start("C8M", 1608, 12, 4, 0.3);
         CastleOf(d, 1,
                  {{{{1950, 620}, {2600, 620}, {2600, 1380}, {1950, 1380}}, {0, 1, 2, 3}}},
                  {2265, 1000}, 110, 70);
@@ -329,7 +436,7 @@ std::vector<FieldDesign> Build() {
         all.push_back(d);
     }
     {  // A hilltop castle in the north-east above a ravine.
-        FieldDesign d = Start("C9L", "Hanazawa Castle", 1809, 20, 7, 0.35);
+        FieldDesign d = Start("C9L", 1809, 20, 7, 0.35);
         AddHill(d, 2300, 600, 500, 450, 80);
         CastleOf(d, 1,
                  {{{{2000, 350}, {2600, 300}, {2700, 800}, {2100, 900}}, {0, 1, 2, 3}}},
@@ -343,7 +450,7 @@ std::vector<FieldDesign> Build() {
         all.push_back(d);
     }
     {  // The greatest castle of the east: a walled town by the sea.
-        FieldDesign d = Start("C10L", "Odawara Castle", 1910, 16, 6, 0.3);
+        FieldDesign d = Start("C10L", 1910, 16, 6, 0.3);
         d.lakes.push_back({{3400, 1750}, 650, 700});
         CastleOf(d, 1,
                  {{{{1750, 450}, {2500, 400}, {2650, 900}, {2450, 1450}, {1800, 1550}, {1650, 1000}}, {0, 1, 2, 3, 4, 5}}},
@@ -358,15 +465,16 @@ std::vector<FieldDesign> Build() {
         all.push_back(d);
     }
     {  // A long valley between ridges; the ambush waits on the heights.
-        FieldDesign d = Start("A10M", "Mimasetoge", 2010, 26, 9, 0.5);
-        // Two chains of peaks with saddles between them.
-        for (Hill h : {Hill{{150, 200}, 380, 260, 150, 10}, Hill{{700, 330}, 300, 300, 140, -20},
-                       Hill{{1250, 180}, 420, 250, 150, 5}, Hill{{1850, 320}, 330, 300, 145, 30},
-                       Hill{{2450, 230}, 400, 280, 150, -10}, Hill{{2950, 380}, 260, 300, 140, 0},
-                       Hill{{300, 1800}, 360, 280, 148, -15}, Hill{{950, 1700}, 300, 320, 140, 20},
-                       Hill{{1600, 1850}, 420, 260, 150, 0}, Hill{{2250, 1720}, 330, 300, 145, -25},
-                       Hill{{2850, 1820}, 350, 260, 150, 10}})
-            d.hills.push_back(h);
+        FieldDesign d = Start("A10M", 2010, 26, 9, 0.5);
+        // Two mountain chains, their crests rising and falling, and the pass
+        // between them.
+        d.ridges.push_back({{{-60, 230}, {600, 330}, {1250, 170}, {1900, 320}, {2500, 210}, {3060, 360}}, 600, 62});
+        d.ridges.push_back({{{-60, 1790}, {700, 1690}, {1350, 1860}, {2000, 1720}, {2600, 1840}, {3060, 1760}}, 580, 62});
+        AddHill(d, 1250, 140, 420, 190, 60, 8);
+        AddHill(d, 2600, 200, 260, 170, 55, -20);
+        AddHill(d, 500, 260, 200, 150, 48);
+        AddHill(d, 2250, 1840, 460, 190, 60, -6);
+        AddHill(d, 700, 1720, 240, 200, 52, 25);
         AddHill(d, 2400, 1000, 350, 400, 50);
         AddRiver(d, {{0, 1150}, {1000, 1060}, {1800, 1150}, {2400, 1320}, {3000, 1250}}, 35);
         AddFord(d, {700, 990}, {700, 1230}, 110);
@@ -380,7 +488,7 @@ std::vector<FieldDesign> Build() {
         all.push_back(d);
     }
     {  // A square castle south of a river, marsh on its approaches.
-        FieldDesign d = Start("C12M", "Fukazawa Castle", 2112, 12, 5, 0.3);
+        FieldDesign d = Start("C12M", 2112, 12, 5, 0.3);
         AddRiver(d, {{0, 500}, {1200, 700}, {2000, 600}, {3000, 650}}, 70);
         CastleOf(d, 1,
                  {{{{1950, 850}, {2650, 850}, {2650, 1500}, {1950, 1500}}, {0, 1, 2, 3}}},
@@ -396,7 +504,7 @@ std::vector<FieldDesign> Build() {
         all.push_back(d);
     }
     {  // The stream, and behind it the palisade and the guns.
-        FieldDesign d = Start("A11L", "Nagashino", 2211, 14, 5, 0.25);
+        FieldDesign d = Start("A11L", 2211, 14, 5, 0.25);
         AddRiver(d, {{1650, 0}, {1600, 600}, {1700, 1200}, {1620, 2000}}, 40);
         AddFord(d, {1520, 400}, {1720, 400}, 110);
         AddFord(d, {1600, 1000}, {1800, 1000}, 110);
@@ -413,7 +521,7 @@ std::vector<FieldDesign> Build() {
         all.push_back(d);
     }
     {  // A riverside castle where two rivers meet.
-        FieldDesign d = Start("C13L", "Okazake Castle", 2313, 12, 5, 0.3);
+        FieldDesign d = Start("C13L", 2313, 12, 5, 0.3);
         AddRiver(d, {{0, 350}, {1200, 300}, {2400, 400}, {3000, 330}}, 80);
         AddRiver(d, {{2870, 330}, {2880, 1000}, {2860, 2000}}, 80);
         AddFord(d, {650, 220}, {650, 460}, 130);
@@ -429,7 +537,7 @@ std::vector<FieldDesign> Build() {
         all.push_back(d);
     }
     {  // The bare winter plateau; a ravine at its eastern foot.
-        FieldDesign d = Start("A12L", "Mikata Ga Hara", 2412, 35, 5, 0.9);
+        FieldDesign d = Start("A12L", 2412, 35, 5, 0.9);
         AddHill(d, 1500, 1000, 1400, 900, 25);
         AddRiver(d, {{2000, 2000}, {2200, 1600}, {2600, 1500}, {3000, 1550}}, 40);
         AddFord(d, {2400, 1420}, {2400, 1660}, 110);
@@ -441,7 +549,7 @@ std::vector<FieldDesign> Build() {
         all.push_back(d);
     }
     {  // A terrace castle above the coast pines.
-        FieldDesign d = Start("C14L", "Hamamatsu Castle", 2514, 18, 5, 0.35);
+        FieldDesign d = Start("C14L", 2514, 18, 5, 0.35);
         d.lakes.push_back({{1500, 2420}, 2200, 560});
         AddHill(d, 2350, 800, 600, 600, 35);
         CastleOf(d, 1,
@@ -456,7 +564,7 @@ std::vector<FieldDesign> Build() {
         all.push_back(d);
     }
     {  // The same castle from the north-west: a river, marsh and open fields.
-        FieldDesign d = Start("C15L", "Hamamatsu Castle", 2615, 14, 5, 0.5);
+        FieldDesign d = Start("C15L", 2615, 14, 5, 0.5);
         CastleOf(d, 1,
                  {{{{2050, 800}, {2700, 750}, {2750, 1550}, {2100, 1600}}, {0, 1, 2, 3}}},
                  {2410, 1170}, 110, 50);
@@ -471,7 +579,7 @@ std::vector<FieldDesign> Build() {
         all.push_back(d);
     }
     {  // Hanazawa again, from the south-west: the castle hill and its tarn.
-        FieldDesign d = Start("C16L", "Hanazawa Castle", 2716, 18, 7, 0.6);
+        FieldDesign d = Start("C16L", 2716, 18, 7, 0.6);
         AddHill(d, 2400, 1450, 500, 400, 75);
         CastleOf(d, 1,
                  {{{{2050, 1150}, {2700, 1100}, {2750, 1750}, {2100, 1800}}, {0, 1, 2, 3}}},
@@ -484,7 +592,7 @@ std::vector<FieldDesign> Build() {
         AddSide(d, 1, 2100, 1150, 2700, 1750, {2330, 1540}, {2490, 1530});
         all.push_back(d);
     }
-    FieldDesign takatenjin = Start("C17M", "Takatenjin Castle", 2817, 24, 8, 0.4);
+    FieldDesign takatenjin = Start("C17M", 2817, 24, 8, 0.4);
     {  // A ridge castle of two baileys, held from the west.
         FieldDesign& d = takatenjin;
         d.ridges.push_back({{{200, 700}, {700, 1000}, {1000, 1300}}, 600, 55});
@@ -511,7 +619,7 @@ std::vector<FieldDesign> Build() {
         all.push_back(d);
     }
     {  // Rolling wooded hills with ponds: a battle of flanks.
-        FieldDesign d = Start("A13M", "Nagakute", 3013, 20, 12, 0.35);
+        FieldDesign d = Start("A13M", 3013, 20, 12, 0.35);
         AddHill(d, 800, 500, 300, 250, 50);
         AddHill(d, 1500, 1200, 350, 300, 55, 30);
         AddHill(d, 2300, 600, 300, 250, 45);
@@ -528,7 +636,7 @@ std::vector<FieldDesign> Build() {
         all.push_back(d);
     }
     {  // A plain castle with the river for its western moat.
-        FieldDesign d = Start("C11L", "Kiyosu Castle", 3111, 10, 4, 0.3);
+        FieldDesign d = Start("C11L", 3111, 10, 4, 0.3);
         AddRiver(d, {{2000, 0}, {1950, 700}, {2050, 1300}, {1950, 2000}}, 80);
         CastleOf(d, 1,
                  {{{{2150, 600}, {2700, 600}, {2700, 1400}, {2150, 1400}}, {0, 1, 2, 3}}},
@@ -542,7 +650,7 @@ std::vector<FieldDesign> Build() {
         all.push_back(d);
     }
     {  // The castle on the mountain's summit above the wide river.
-        FieldDesign d = Start("C19L", "Gifu Castle", 3219, 22, 8, 0.4);
+        FieldDesign d = Start("C19L", 3219, 22, 8, 0.4);
         AddHill(d, 2350, 900, 650, 700, 118);
         CastleOf(d, 1,
                  {{{{2150, 700}, {2550, 650}, {2600, 1100}, {2200, 1150}}, {0, 1, 2, 3}}},
@@ -557,7 +665,7 @@ std::vector<FieldDesign> Build() {
         all.push_back(d);
     }
     {  // The fortress island of the delta, channels on two sides.
-        FieldDesign d = Start("C20L", "Nagashima Castle", 3320, 8, 3, 0.3);
+        FieldDesign d = Start("C20L", 3320, 8, 3, 0.3);
         AddRiver(d, {{1700, 0}, {1780, 900}, {1700, 2000}}, 130);
         AddRiver(d, {{1780, 900}, {2300, 700}, {3000, 800}}, 90);
         AddFord(d, {2500, 600}, {2500, 900}, 130);
@@ -574,7 +682,7 @@ std::vector<FieldDesign> Build() {
         all.push_back(d);
     }
     {  // The basin of the crossroads, ringed by the hills the armies held.
-        FieldDesign d = Start("A14L", "Sekigahara", 3414, 18, 7, 0.45);
+        FieldDesign d = Start("A14L", 3414, 18, 7, 0.45);
         AddHill(d, 450, 700, 250, 200, 55);
         AddHill(d, 700, 1150, 200, 200, 45);
         AddHill(d, 1200, 1830, 450, 300, 110);
@@ -593,7 +701,7 @@ std::vector<FieldDesign> Build() {
         all.push_back(d);
     }
     {  // A walled temple in the city's streets; one guard against an army.
-        FieldDesign d = Start("C21L", "Honoji Castle", 3521, 10, 3, 0.3);
+        FieldDesign d = Start("C21L", 3521, 10, 3, 0.3);
         CastleOf(d, 0, {{{{500, 700}, {1000, 700}, {1000, 1300}, {500, 1300}}, {0, 1, 2, 3}}}, {750, 980}, 120, 25);
         AddVillage(d, 1600, 600, 250, 16, V::Town);
         AddVillage(d, 1600, 1400, 250, 16, V::Town);
@@ -612,7 +720,7 @@ std::vector<FieldDesign> Build() {
         all.push_back(d);
     }
     {  // Between the mountain and the great river: who holds the height?
-        FieldDesign d = Start("A15L", "Yamazaki", 3615, 14, 6, 0.35);
+        FieldDesign d = Start("A15L", 3615, 14, 6, 0.35);
         AddHill(d, 1400, 280, 600, 400, 140);
         AddRiver(d, {{0, 1900}, {1000, 1700}, {2000, 1500}, {3000, 1450}}, 120);
         AddFord(d, {500, 1660}, {500, 1960}, 140);
@@ -628,7 +736,7 @@ std::vector<FieldDesign> Build() {
         all.push_back(d);
     }
     {  // Mountain forts above the lake.
-        FieldDesign d = Start("A16M", "Shizugatake", 3716, 30, 9, 0.4);
+        FieldDesign d = Start("A16M", 3716, 30, 9, 0.4);
         d.lakes.push_back({{1500, 1500}, 380, 260});
         AddHill(d, 1600, 700, 300, 280, 120);
         d.ridges.push_back({{{200, 300}, {700, 600}, {900, 1200}}, 400, 70});
@@ -642,7 +750,7 @@ std::vector<FieldDesign> Build() {
         all.push_back(d);
     }
     {  // The broad shallow river between the two armies, ford after ford.
-        FieldDesign d = Start("A17L", "Anegawa", 3817, 12, 4, 0.25);
+        FieldDesign d = Start("A17L", 3817, 12, 4, 0.25);
         AddRiver(d, {{1500, 0}, {1450, 700}, {1560, 1300}, {1480, 2000}}, 150);
         AddFord(d, {1330, 400}, {1640, 400}, 160);
         AddFord(d, {1350, 1000}, {1680, 1000}, 180);
@@ -664,6 +772,12 @@ std::vector<FieldDesign> Build() {
 const std::vector<FieldDesign>& FieldDesigns() {
     static const std::vector<FieldDesign> all = Build();
     return all;
+}
+
+std::string FieldName(const FieldDesign& d) {
+    for (int id = 0; id < kBattlefieldCount; ++id)
+        if (d.key == GetBattlefieldKey(id).GetString()) return GetBattlefieldName(id).GetString();
+    throw std::runtime_error("no battlefield " + d.key + " in the table");
 }
 
 const FieldDesign* FindFieldDesign(const std::string& key) {

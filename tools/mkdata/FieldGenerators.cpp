@@ -1,5 +1,7 @@
-// One generator per designed battlefield, so that the fields are laid out,
-// painted and given their path databases in parallel.
+// One generator per battlefield, so that the fields are laid out, painted
+// and given their path databases in parallel: each writes the field's
+// background, altitude map, terrain file, path database and menu maps, all
+// from the one design.
 #include <stdexcept>
 
 #include "tools/mkdata/FieldPaint.h"
@@ -23,6 +25,9 @@ void GenerateField(KitContext& kit, const char* key) {
 #define FIELD_GENERATOR(key) \
     KIT_GENERATOR(Battlefield_##key) { fields::GenerateField(kit, #key); }
 
+FIELD_GENERATOR(A1M)
+FIELD_GENERATOR(C1M)
+FIELD_GENERATOR(A4L)
 FIELD_GENERATOR(A2M)
 FIELD_GENERATOR(C4M)
 FIELD_GENERATOR(A7L)

@@ -205,7 +205,7 @@ void Tactic(const KitContext& kit, const FieldRaster& raster, int w, int h, cons
     double band = std::max(5.0, w * 0.011);
     DrawFieldMap(p, raster, band, band, w - 2 * band, h - 2 * band, true);
     Frame(p, band);
-    NameLabel(p, raster.Design().name, band + 8, band + 8, std::max(13.0, w * 0.026));
+    NameLabel(p, FieldName(raster.Design()), band + 8, band + 8, std::max(13.0, w * 0.026));
     Compass(p.cr(), w - band - w * 0.045, band + w * 0.045, w * 0.03);
     kit::SavePicture(kit, "Data\\MapData\\" + std::string(prefix) + raster.Design().key + " Tactic.giz", p,
                      kit::PictureFormat::Giz24);
@@ -219,7 +219,7 @@ void Hint(const KitContext& kit, const FieldRaster& raster, int w, const char* p
     double band = std::max(3.0, w * 0.018);
     DrawFieldMap(p, raster, band, band, w - 2 * band, mapH - band, false);
     Frame(p, band);
-    Title(p.cr(), raster.Design().name, w / 2.0, mapH + (h - mapH) * 0.66, std::max(11.0, w * 0.075), kit::Align::Centre);
+    Title(p.cr(), FieldName(raster.Design()), w / 2.0, mapH + (h - mapH) * 0.66, std::max(11.0, w * 0.075), kit::Align::Centre);
     kit::SavePicture(kit, "Data\\MapData\\" + std::string(prefix) + "Battle " + raster.Design().key + " Hint.giz", p,
                      kit::PictureFormat::Giz24);
 }
@@ -238,7 +238,7 @@ void WriteFieldMenuMaps(const KitContext& kit, const FieldRaster& raster) {
         DrawFieldMap(p, raster, 8, 44, 416, 218, true);
         kit::PaintGoldFrame(p.cr(), 0, 0, 432, 270, 6);
         kit::PaintLacquerPanel(p.cr(), 6, 6, 420, 36, 3, 2);
-        Title(p.cr(), d.name, 216, 33, 24, kit::Align::Centre, ink::GoldLight);
+        Title(p.cr(), FieldName(d), 216, 33, 24, kit::Align::Centre, ink::GoldLight);
         kit::SavePicture(kit, "Data\\MapData\\Battle " + d.key + " sbttl.giz", p, kit::PictureFormat::Giz24);
     }
     {  // The preview of the single-battle menu: a lacquer card with the map.
@@ -247,7 +247,7 @@ void WriteFieldMenuMaps(const KitContext& kit, const FieldRaster& raster) {
         kit::PaintWashi(p, d.seed + 13);
         kit::PaintLacquerPanel(p.cr(), 0, 0, w, 70, 8, 4);
         kit::PaintLacquerPanel(p.cr(), 0, h - 26, w, 26, 6, 3);
-        Title(p.cr(), d.name, w / 2.0, 48, 32, kit::Align::Centre, ink::GoldLight);
+        Title(p.cr(), FieldName(d), w / 2.0, 48, 32, kit::Align::Centre, ink::GoldLight);
         DrawFieldMap(p, raster, 20, 84, w - 40, (w - 40) * 2.0 / 3.0, true);
         cairo_rectangle(p.cr(), 20, 84, w - 40, (w - 40) * 2.0 / 3.0);
         kit::SetColour(p.cr(), ink::Sumi);

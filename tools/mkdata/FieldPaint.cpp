@@ -13,147 +13,276 @@ namespace {
 using kit::Rgb;
 namespace ink = kit::ink;
 
-Rgb MaterialColour(int m, double dryness) {
-    switch (m) {
-        case kGrass: return Rgb{0.54, 0.61, 0.37}.Mix({0.74, 0.67, 0.43}, dryness).Mix(ink::Washi, 0.22);
-        case kForest: return Rgb{0.22, 0.32, 0.21}.Mix({0.36, 0.33, 0.20}, dryness * 0.5);
-        case kWater: return {0.25, 0.37, 0.49};
-        case kFord: return {0.46, 0.57, 0.59};
-        case kRoad: return {0.79, 0.71, 0.55};
-        case kPaddy: return Rgb{0.50, 0.63, 0.52}.Mix({0.70, 0.64, 0.45}, dryness * 0.6);
-        case kEarth: return {0.72, 0.64, 0.50};
-        case kWall: return {0.64, 0.62, 0.58};
-        case kTower: return {0.34, 0.35, 0.39};
-        case kKeep: return {0.30, 0.31, 0.37};
-        case kBridge: return {0.56, 0.41, 0.26};
-        case kCrag: return {0.56, 0.54, 0.51};
-        case kSand: return {0.84, 0.78, 0.62};
-        case kMarsh: return Rgb{0.46, 0.53, 0.40}.Mix({0.60, 0.56, 0.40}, dryness * 0.5);
-        case kPalisade: return {0.36, 0.26, 0.17};
-        default: return {0.30, 0.43, 0.55};  // a river's shallows
+double Noise(double x, double y, double scale, uint32_t seed) { return kit::ValueNoise(x, y, scale, seed); }
+
+bool IsWet(uint8_t m) { return m == kWater || m == kRiver; }
+
+// Light from the north-west on the altitude grid: soft relief shading, the
+// high ground a touch lighter.
+class Relief {
+public:
+    explicit Relief(const FieldRaster& raster) : m_light(size_t(kCellsX + 1) * (kCellsY + 1)) {
+        for (int j = 0; j <= kCellsY; ++j)
+            for (int i = 0; i <= kCellsX; ++i) {
+                double x = i * 5.0, y = j * 5.0;
+                double gx = (raster.HeightAt(x + 10, y) - raster.HeightAt(x - 10, y)) / 20;
+                double gy = (raster.HeightAt(x, y + 10) - raster.HeightAt(x, y - 10)) / 20;
+                double s = -(gx + gy) * 0.7071;
+                double high = std::clamp(raster.HeightAt(x, y) - raster.Design().baseHeight, 0.0, 60.0);
+                m_light[size_t(j) * (kCellsX + 1) + i] = float(1.0 + 0.3 * std::tanh(s * 3.5) + high * 0.0012);
+            }
     }
+    double At(int x, int y) const {
+        double fx = x / 5.0, fy = y / 5.0;
+        int ix = std::min(int(fx), kCellsX - 1), iy = std::min(int(fy), kCellsY - 1);
+        double tx = fx - ix, ty = fy - iy;
+        auto L = [&](int a, int b) { return double(m_light[size_t(b) * (kCellsX + 1) + a]); };
+        return (L(ix, iy) * (1 - tx) + L(ix + 1, iy) * tx) * (1 - ty) + (L(ix, iy + 1) * (1 - tx) + L(ix + 1, iy + 1) * tx) * ty;
+    }
+
+private:
+    std::vector<float> m_light;
+};
+
+// The colour of one field unit, painted at full colour.
+Rgb PaintUnit(const FieldRaster& raster, const Relief& relief, int x, int y) {
+    const FieldDesign& d = raster.Design();
+    const uint32_t seed = d.seed;
+    const uint8_t m = raster.MaterialAt(x, y);
+    double n1 = Noise(x, y, 220, seed), n2 = Noise(x, y, 48, seed + 1), n3 = Noise(x, y, 7, seed + 2);
+    // The meadow: dry and lush grass in broad patches, darker swales.
+    const Rgb dry{0.80, 0.74, 0.54}, lush{0.50, 0.60, 0.33}, deep{0.38, 0.49, 0.28};
+    double green = std::clamp((1 - d.dryness) * (0.60 + 0.6 * (n1 - 0.5)) + 0.14 * (n2 - 0.5) + 0.1, 0.0, 1.0);
+    Rgb ground = dry.Mix(lush, green);
+    if (n2 > 0.76) ground = ground.Mix(deep, (n2 - 0.76) * 0.7);
+    const Rgb rock{0.66, 0.63, 0.57}, rockDark{0.44, 0.42, 0.39};
+    // Scree: the grass thins to stone as the ground climbs toward the crags.
+    double height = raster.HeightAt(x, y);
+    if (height > kCragLevel - 26)
+        ground = ground.Mix(rock, std::min(1.0, (height - (kCragLevel - 26)) / 26) * (0.45 + 0.3 * n3));
+    double light = relief.At(x, y);
+    auto edgeOf = [&](int r, auto same) {
+        int out = 0;
+        for (auto [dx, dy] : {std::pair{r, 0}, std::pair{-r, 0}, std::pair{0, r}, std::pair{0, -r}})
+            out += !same(raster.MaterialAt(x + dx, y + dy));
+        return out;
+    };
+    // Undergrowth: dark beneath the woods, thinning out at their edges.
+    auto undergrowth = [&](int r) {
+        int in = 0;
+        for (auto [dx, dy] : {std::pair{r, 0}, std::pair{-r, 0}, std::pair{0, r}, std::pair{0, -r}, std::pair{r, r},
+                              std::pair{-r, -r}, std::pair{r, -r}, std::pair{-r, r}})
+            in += raster.MaterialAt(x + dx, y + dy) == kForest;
+        return in / 8.0;
+    };
+    const Rgb shadeOfWoods{0.20, 0.30, 0.17};
+    Rgb c;
+    bool shaded = true, contours = false;
+    switch (m) {
+        case kGrass:
+            c = ground.Mix(shadeOfWoods, 0.16 * undergrowth(14));
+            contours = true;
+            break;
+        case kForest:
+            c = ground.Mix(shadeOfWoods, (0.2 + 0.24 * undergrowth(16)) + 0.16 * (n3 - 0.5));
+            contours = true;
+            break;
+        case kEarth:
+            c = ground.Mix({0.74, 0.66, 0.50}, 0.75 + 0.2 * (n2 - 0.5));
+            break;
+        case kRoad: {
+            int edge = edgeOf(5, [](uint8_t o) { return o == kRoad || o == kBridge; });
+            c = Rgb{0.84, 0.76, 0.58}.Mix({0.62, 0.54, 0.40}, std::min(1, edge) * 0.55);
+            c = c.Scaled(0.96 + 0.06 * n2);
+            break;
+        }
+        case kSand:  // the muddy bank
+            c = Rgb{0.60, 0.57, 0.43}.Mix({0.72, 0.67, 0.50}, n3);
+            break;
+        case kRiver:
+        case kWater: {
+            int open = 4 - edgeOf(12, [](uint8_t o) { return IsWet(o) || o == kFord || o == kBridge; });
+            Rgb deepWater = m == kWater ? Rgb{0.19, 0.29, 0.42} : Rgb{0.24, 0.35, 0.49};
+            c = deepWater.Mix({0.42, 0.55, 0.66}, open * 0.08 + 0.12 * (n2 - 0.5) + 0.1);
+            // The current's streaks and glints.
+            if (Noise(x * 0.5, y * 0.5, 5, seed + 4) * Noise(x, y, 40, seed + 9) > 0.62) c = c.Mix({0.80, 0.86, 0.90}, 0.3);
+            if (edgeOf(2, [](uint8_t o) { return IsWet(o) || o == kFord || o == kBridge; })) c = c.Mix(ink::Sumi, 0.45);
+            shaded = false;
+            break;
+        }
+        case kFord:  // shallows over gravel, stepping stones showing
+            c = Rgb{0.36, 0.48, 0.58}.Mix({0.58, 0.62, 0.60}, 0.35 + 0.3 * n2);
+            if (Noise(x, y, 6, seed + 10) > 0.7) c = Rgb{0.66, 0.63, 0.56}.Scaled(0.85 + 0.2 * n3);
+            shaded = false;
+            break;
+        case kBridge: {
+            // Planks across the way, rails along both sides.
+            bool across = IsWet(raster.MaterialAt(x, y - 40)) || IsWet(raster.MaterialAt(x, y + 40));
+            int along = across ? x : y;
+            c = Rgb{0.55, 0.40, 0.25}.Scaled(along % 7 == 0 ? 0.7 : 0.95 + 0.1 * n3);
+            bool rail = across ? raster.MaterialAt(x, y - 4) != kBridge || raster.MaterialAt(x, y + 4) != kBridge
+                               : raster.MaterialAt(x - 4, y) != kBridge || raster.MaterialAt(x + 4, y) != kBridge;
+            if (rail) c = Rgb{0.30, 0.20, 0.12};
+            shaded = false;
+            break;
+        }
+        case kPaddy: {
+            // Flooded plots, each its own green, with rows of seedlings.
+            int px = x, py = y;
+            for (const Paddies& f : d.paddies)
+                if (x >= f.left && x <= f.right && y >= f.top && y <= f.bottom) px = int(x - f.left), py = int(y - f.top);
+            uint32_t plot = uint32_t(px / 92 + 1) * 2654435761u ^ uint32_t(py / 64 + 1) * 40503u ^ seed;
+            plot = (plot ^ (plot >> 15)) * 0x2c1b3c6du;
+            double age = ((plot >> 8) % 100) / 100.0;
+            c = Rgb{0.42, 0.58, 0.36}.Mix({0.64, 0.66, 0.38}, age * 0.6).Mix({0.72, 0.66, 0.40}, d.dryness * 0.6);
+            c = c.Mix({0.50, 0.62, 0.66}, 0.35 * Noise(x, y, 70, seed + 11));  // water showing between the rows
+            if (y % 6 < 2 && (x + y / 6 * 2) % 5 < 3) c = c.Mix({0.32, 0.50, 0.22}, 0.5);
+            break;
+        }
+        case kMarsh:
+            c = Rgb{0.44, 0.52, 0.38}.Mix({0.58, 0.55, 0.38}, d.dryness * 0.5);
+            if (Noise(x, y, 30, seed + 5) > 0.68) c = c.Mix({0.30, 0.40, 0.46}, 0.6);
+            if (Noise(x * 3, y * 0.4, 6, seed + 6) > 0.7) c = c.Scaled(0.8);  // reeds
+            break;
+        case kCrag: {  // bare rock in ledges and facets, lit by the same sun
+            c = rockDark.Mix(rock, 0.5 + 0.5 * (Noise(x, y, 36, seed + 7) - 0.5) + 0.3 * (n3 - 0.5));
+            double facet = Noise(x + 3, y + 3, 16, seed + 8) - Noise(x - 3, y - 3, 16, seed + 8);
+            double ledge = std::abs(Noise(x * 0.7, y * 1.4, 26, seed + 12) - 0.5);
+            light = 1 + (light - 1) * 1.5 - facet * 1.6;
+            if (ledge < 0.03) c = c.Mix(ink::SumiWash, 0.4);
+            break;
+        }
+        case kPalisade:
+            c = (x + y) % 6 < 3 ? Rgb{0.30, 0.21, 0.13} : Rgb{0.46, 0.34, 0.22};
+            break;
+        default:  // wall, tower and keep footings: the trodden earth in their shade
+            c = ground.Mix({0.44, 0.39, 0.31}, 0.7);
+            break;
+    }
+    if (shaded) {
+        // Sunlit slopes go toward warm light, the others into cool shade.
+        light = std::clamp(light, 0.55, 1.45);
+        if (light > 1)
+            c = c.Mix({0.98, 0.94, 0.80}, (light - 1) * 0.9);
+        else
+            c = c.Mix({0.20, 0.24, 0.26}, (1 - light) * 1.1);
+        c = c.Scaled(0.96 + 0.07 * n3);
+    }
+    if (contours) {
+        double f = std::fmod(height, 10.0);
+        if (height > d.baseHeight + 4 && (f < 0.12 || f > 9.88)) c = c.Mix(ink::SumiWash, 0.14);
+    }
+    return {std::clamp(c.r, 0.0, 1.0), std::clamp(c.g, 0.0, 1.0), std::clamp(c.b, 0.0, 1.0)};
 }
 
-// Materials drawn with an ink outline where they meet other ground.
-bool Outlined(uint8_t m) {
-    return m == kWater || m == kWall || m == kTower || m == kKeep || m == kPalisade || m == kBridge || m == kRiver ||
-           m == kCrag;
+struct Colour3 {
+    float r, g, b;
+};
+
+float Distance2(const Colour3& a, const Colour3& b) {
+    float dr = a.r - b.r, dg = a.g - b.g, db = a.b - b.b;
+    return dr * dr * 0.30f + dg * dg * 0.59f + db * db * 0.11f;
 }
 
-const int kBayer[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
+// Sixteen colours for one ground, chosen from the field's own painting of
+// it: k-means over a sample, started from its quantiles of brightness.
+std::vector<Colour3> ChooseShades(std::vector<Colour3> sample, const Rgb& fallback) {
+    std::vector<Colour3> shades(16);
+    if (sample.empty()) {
+        for (int i = 0; i < 16; ++i) {
+            Rgb c = fallback.Scaled(0.6 + 0.05 * i);
+            shades[size_t(i)] = {float(std::min(1.0, c.r)), float(std::min(1.0, c.g)), float(std::min(1.0, c.b))};
+        }
+        return shades;
+    }
+    auto luma = [](const Colour3& c) { return c.r * 0.3f + c.g * 0.59f + c.b * 0.11f; };
+    std::sort(sample.begin(), sample.end(), [&](const Colour3& a, const Colour3& b) { return luma(a) < luma(b); });
+    for (int i = 0; i < 16; ++i) shades[size_t(i)] = sample[(sample.size() - 1) * size_t(2 * i + 1) / 32];
+    for (int round = 0; round < 8; ++round) {
+        std::vector<double> sum(16 * 4, 0.0);
+        for (const Colour3& c : sample) {
+            int best = 0;
+            for (int i = 1; i < 16; ++i)
+                if (Distance2(c, shades[size_t(i)]) < Distance2(c, shades[size_t(best)])) best = i;
+            sum[size_t(best) * 4] += c.r, sum[size_t(best) * 4 + 1] += c.g, sum[size_t(best) * 4 + 2] += c.b;
+            sum[size_t(best) * 4 + 3] += 1;
+        }
+        for (int i = 0; i < 16; ++i)
+            if (double n = sum[size_t(i) * 4 + 3]; n > 0)
+                shades[size_t(i)] = {float(sum[size_t(i) * 4] / n), float(sum[size_t(i) * 4 + 1] / n),
+                                     float(sum[size_t(i) * 4 + 2] / n)};
+    }
+    return shades;
+}
 
 }  // namespace
 
-std::vector<Rgb> BackgroundPalette(double dryness) {
-    std::vector<Rgb> pal;
-    for (int m = 0; m < kMaterialCount; ++m) {
-        Rgb base = MaterialColour(m, dryness);
-        for (int s = 0; s < 16; ++s) {
-            double f = 0.50 + 0.055 * s;
-            Rgb c{std::min(1.0, base.r * f), std::min(1.0, base.g * f), std::min(1.0, base.b * f)};
-            // The darkest shades go toward ink, the lightest toward paper.
-            if (s < 3) c = c.Mix(ink::Sumi, (3 - s) * 0.12);
-            if (s > 12) c = c.Mix(ink::Washi, (s - 12) * 0.06);
-            pal.push_back(c);
-        }
-    }
-    return pal;
-}
-
-std::vector<uint8_t> PaintBackground(const FieldRaster& raster) {
-    const FieldDesign& d = raster.Design();
-    // Light from the north-west, on the altitude grid first.
-    const int NW = kCellsX + 1, NH = kCellsY + 1;
-    std::vector<float> light(size_t(NW) * NH);
-    for (int j = 0; j < NH; ++j)
-        for (int i = 0; i < NW; ++i) {
-            double x = i * 5.0, y = j * 5.0;
-            double gx = (raster.HeightAt(x + 15, y) - raster.HeightAt(x - 15, y)) / 30;
-            double gy = (raster.HeightAt(x, y + 15) - raster.HeightAt(x, y - 15)) / 30;
-            double s = (gx + gy) * 0.7071 * 22;  // facing away from the light darkens
-            light[size_t(j) * NW + i] = float(std::clamp(-s, -5.5, 4.5) + (raster.HeightAt(x, y) - d.baseHeight) / 45);
-        }
-    auto lightAt = [&](int x, int y) {
-        double fx = x / 5.0, fy = y / 5.0;
-        int ix = std::min(int(fx), NW - 2), iy = std::min(int(fy), NH - 2);
-        double tx = fx - ix, ty = fy - iy;
-        auto L = [&](int a, int b) { return double(light[size_t(b) * NW + a]); };
-        return (L(ix, iy) * (1 - tx) + L(ix + 1, iy) * tx) * (1 - ty) + (L(ix, iy + 1) * (1 - tx) + L(ix + 1, iy + 1) * tx) * ty;
-    };
-    std::vector<uint8_t> out(size_t(kFieldWidth) * kFieldHeight);
-    const uint32_t seed = d.seed;
+PaintedBackground PaintBackground(const FieldRaster& raster) {
+    const Relief relief(raster);
+    std::vector<Colour3> full(size_t(kFieldWidth) * kFieldHeight);
     for (int y = 0; y < kFieldHeight; ++y)
         for (int x = 0; x < kFieldWidth; ++x) {
-            uint8_t m = raster.MaterialAt(x, y);
-            double s = 9.5 + lightAt(x, y);
-            double n1 = kit::ValueNoise(x, y, 34, seed + 101), n2 = kit::ValueNoise(x, y, 7, seed + 102);
-            switch (m) {
-                case kGrass: {
-                    // Broad swells of tone, then tufts: short dark strokes
-                    // scattered on a jittered lattice.
-                    double broad = kit::ValueNoise(x, y, 190, seed + 107);
-                    s += (broad - 0.5) * 2.6 + (n1 - 0.5) * 1.4 + (n2 - 0.5) * 1.2;
-                    uint32_t cell = uint32_t(x / 7) * 73856093u ^ uint32_t(y / 10) * 19349663u ^ seed;
-                    cell = (cell ^ (cell >> 13)) * 0x5bd1e995u;
-                    if ((cell >> 24) % 5 == 0 && x % 7 == int(cell >> 8) % 5 && y % 10 < 4) s -= 2.2;
-                    break;
-                }
-                case kForest: {
-                    // Crowns of the canopy: round blobs with dark gaps.
-                    double c = kit::ValueNoise(x, y, 13, seed + 103);
-                    s = 6 + lightAt(x, y) * 0.7 + (c - 0.5) * 9 + (n2 - 0.5) * 2;
-                    break;
-                }
-                case kWater:
-                case kRiver: {
-                    // Mid-stream is lighter, with the current's streaks.
-                    int deep = 0;
-                    for (auto [dx, dy] : {std::pair{9, 0}, std::pair{-9, 0}, std::pair{0, 9}, std::pair{0, -9}})
-                        deep += raster.MaterialAt(x + dx, y + dy) == m;
-                    s = 6.5 + (deep == 4 ? 1.5 : 0) + (n1 - 0.5) * 2 +
-                        (kit::ValueNoise(x * 0.5, y * 2.0, 9, seed + 104) - 0.5) * 3;
-                    break;
-                }
-                case kFord: s = 9 + (n2 - 0.5) * 4; break;
-                case kRoad: {
-                    // Worn edges and a trodden middle.
-                    int edge = 0;
-                    for (auto [dx, dy] : {std::pair{4, 0}, std::pair{-4, 0}, std::pair{0, 4}, std::pair{0, -4}})
-                        edge += raster.MaterialAt(x + dx, y + dy) != kRoad;
-                    s = 10.5 - edge * 1.2 + (n2 - 0.5) * 2.5 + lightAt(x, y) * 0.5;
-                    break;
-                }
-                case kPaddy: s = 9 + (n1 - 0.5) * 2 + ((x / 3 + y / 3) % 5 == 0 ? -1.5 : 0); break;
-                case kEarth: s = 10 + (n2 - 0.5) * 2.5 + (n1 - 0.5) * 2; break;
-                case kWall: s = 9 + (((x / 9) + (y / 6)) % 2 ? 1.5 : -0.5) + (n2 - 0.5) * 3; break;
-                case kTower: s = ((x + y) / 4) % 3 == 0 ? 6 : 10; break;
-                case kKeep: s = (std::min({x % 24, y % 24, 23 - x % 24, 23 - y % 24}) < 3) ? 13 : ((y / 4) % 2 ? 8 : 10); break;
-                case kBridge: s = ((x + y) / 5) % 3 == 0 ? 6 : 10 + (n2 - 0.5) * 2; break;
-                case kCrag: s += (kit::ValueNoise(x, y, 9, seed + 105) - 0.5) * 8 + (n2 - 0.5) * 2; break;
-                case kSand: s = 11 + (n2 - 0.5) * 2.5; break;
-                case kMarsh: s = 8 + (n1 - 0.5) * 3 + (kit::ValueNoise(x * 3, y * 0.4, 6, seed + 106) - 0.5) * 5; break;
-                case kPalisade: s = (x + y) % 4 < 2 ? 4 : 8; break;
-                default: s = 8 + (n2 - 0.5) * 2; break;
-            }
-            // Ink where outlined ground meets other ground; faint contour
-            // lines on the open slopes.
-            uint8_t right = raster.MaterialAt(x + 2, y), below = raster.MaterialAt(x, y + 2);
-            if ((right != m || below != m) && (Outlined(m) || Outlined(right) || Outlined(below))) s -= 4.5;
-            if (m == kGrass || m == kSand || m == kCrag || m == kForest) {
-                int band = int(raster.HeightAt(x, y) / 6);
-                if (band != int(raster.HeightAt(x + 2, y) / 6) || band != int(raster.HeightAt(x, y + 2) / 6)) s -= 1.4;
-            }
-            s += (kBayer[y & 3][x & 3] + 0.5) / 16.0 - 0.5;
-            int shade = std::clamp(int(std::lround(s)), 0, 15);
-            out[size_t(y) * kFieldWidth + x] = uint8_t(m * 16 + shade);
+            Rgb c = PaintUnit(raster, relief, x, y);
+            full[size_t(y) * kFieldWidth + x] = {float(c.r), float(c.g), float(c.b)};
         }
+    // The field's own palette: sixteen shades of each ground, so that a
+    // pixel's index over 16 still tells what ground it is.
+    std::vector<std::vector<Colour3>> samples(kMaterialCount);
+    for (int y = 0; y < kFieldHeight; y += 3)
+        for (int x = (y / 3) % 3; x < kFieldWidth; x += 3)
+            samples[raster.MaterialAt(x, y)].push_back(full[size_t(y) * kFieldWidth + x]);
+    PaintedBackground out;
+    std::vector<Colour3> palette;
+    for (int m = 0; m < kMaterialCount; ++m) {
+        if (samples[size_t(m)].size() > 40000) {  // a thinner sample of the large grounds
+            std::vector<Colour3> thin;
+            for (size_t i = 0; i < samples[size_t(m)].size(); i += samples[size_t(m)].size() / 40000 + 1)
+                thin.push_back(samples[size_t(m)][i]);
+            samples[size_t(m)].swap(thin);
+        }
+        for (const Colour3& c : ChooseShades(samples[size_t(m)], {0.5, 0.5, 0.5})) {
+            palette.push_back(c);
+            out.palette.push_back({c.r, c.g, c.b});
+        }
+    }
+    // Error diffusion within each ground, so its soft shading survives the
+    // sixteen colours and no ground bleeds into another.
+    out.indices.resize(full.size());
+    std::vector<Colour3> err(size_t(kFieldWidth + 2) * 2, Colour3{0, 0, 0});
+    for (int y = 0; y < kFieldHeight; ++y) {
+        Colour3* cur = &err[size_t(y % 2) * (kFieldWidth + 2) + 1];
+        Colour3* next = &err[size_t((y + 1) % 2) * (kFieldWidth + 2) + 1];
+        for (int x = -1; x <= kFieldWidth; ++x) next[x] = {0, 0, 0};
+        for (int x = 0; x < kFieldWidth; ++x) {
+            uint8_t m = raster.MaterialAt(x, y);
+            const Colour3& want = full[size_t(y) * kFieldWidth + x];
+            Colour3 c{want.r + cur[x].r, want.g + cur[x].g, want.b + cur[x].b};
+            int best = 0;
+            const Colour3* shades = &palette[size_t(m) * 16];
+            for (int i = 1; i < 16; ++i)
+                if (Distance2(c, shades[i]) < Distance2(c, shades[best])) best = i;
+            out.indices[size_t(y) * kFieldWidth + x] = uint8_t(m * 16 + best);
+            Colour3 e{c.r - shades[best].r, c.g - shades[best].g, c.b - shades[best].b};
+            auto spread = [&](Colour3* row, int at, int nx, int ny, float w) {
+                if (raster.MaterialAt(nx, ny) != m) return;
+                row[at].r += e.r * w, row[at].g += e.g * w, row[at].b += e.b * w;
+            };
+            if (x + 1 < kFieldWidth) spread(cur, x + 1, x + 1, y, 7 / 16.f);
+            if (y + 1 < kFieldHeight) {
+                spread(next, x - 1, x - 1, y + 1, 3 / 16.f);
+                spread(next, x, x, y + 1, 5 / 16.f);
+                spread(next, x + 1, x + 1, y + 1, 1 / 16.f);
+            }
+        }
+    }
     return out;
 }
 
 void WriteFieldData(const KitContext& kit, const FieldRaster& raster) {
     const std::string& key = raster.Design().key;
-    kit::SaveIndexed(kit, "Data\\MapData\\Bkgnd " + key + ".giz", kFieldWidth, kFieldHeight, PaintBackground(raster),
-                     BackgroundPalette(raster.Design().dryness), kit::PictureFormat::Giz8);
+    PaintedBackground background = PaintBackground(raster);
+    kit::SaveIndexed(kit, "Data\\MapData\\Bkgnd " + key + ".giz", kFieldWidth, kFieldHeight, background.indices,
+                     background.palette, kit::PictureFormat::Giz8);
     // The altitude map: the red of each entry is the byte the game reads;
     // green and blue only make the picture readable to a person.
     std::vector<Rgb> pal(256);

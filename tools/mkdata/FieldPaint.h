@@ -13,12 +13,15 @@ class KitContext;
 
 namespace fields {
 
-// The background's palette: 16 shades (dark to light) of each material, so
-// index / 16 is the ground's Material.
-std::vector<kit::Rgb> BackgroundPalette(double dryness);
-
-// The background as palette indices, one per field unit, top row first.
-std::vector<uint8_t> PaintBackground(const FieldRaster& raster);
+// The background, painted at full colour and kept as palette indices, one
+// per field unit, top row first. The palette is the field's own: 16 shades
+// of each material chosen from its painting, so index / 16 is the ground's
+// Material.
+struct PaintedBackground {
+    std::vector<uint8_t> indices;
+    std::vector<kit::Rgb> palette;
+};
+PaintedBackground PaintBackground(const FieldRaster& raster);
 
 // "Bkgnd <key>" (8-bit) and "Data Map <key>" (8-bit, the red of each colour
 // is the altitude byte) in the MapData folder.

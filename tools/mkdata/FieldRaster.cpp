@@ -4,7 +4,9 @@
 #include <array>
 #include <cmath>
 
+#include "field/TerrainDB.h"
 #include "tools/mkdata/Style.h"
+#include "tools/mkdata/TerrainObjects.h"
 
 namespace fields {
 
@@ -26,6 +28,45 @@ double Rolling(double x, double y, uint32_t seed) {
 }
 
 double Bell(double q) { return q >= 1 ? 0 : (1 - q) * (1 - q); }
+
+// The length of one wall piece of the terrain set, along its wall.
+constexpr int kPiece = 104;
+
+const CTerrainDB& TerrainDB() {
+    static const CTerrainDB* db = [] {
+        auto* made = new CTerrainDB;
+        kit::BuildTerrainDB(*made);
+        return made;
+    }();
+    return *db;
+}
+
+// Each ring made the rectangle of whole wall pieces round its corners, its
+// corners listed north-west, north-east, south-east, south-west, so that edge
+// 0 is the north wall, 1 the east, 2 the south and 3 the west; a gated edge
+// of the design gates the side it lies nearest to.
+void SquareRings(FieldDesign& d) {
+    for (Castle& c : d.castles)
+        for (WallRing& ring : c.rings) {
+            double l = 1e9, t = 1e9, r = -1e9, b = -1e9;
+            for (const Pt& p : ring.corners)
+                l = std::min(l, p.x), t = std::min(t, p.y), r = std::max(r, p.x), b = std::max(b, p.y);
+            std::vector<int> sides;
+            size_t n = ring.corners.size();
+            for (int e : ring.gateEdges) {
+                const Pt &a = ring.corners[size_t(e) % n], &z = ring.corners[(size_t(e) + 1) % n];
+                double mx = (a.x + z.x) / 2, my = (a.y + z.y) / 2;
+                double dist[4] = {my - t, r - mx, b - my, mx - l};
+                int side = int(std::min_element(dist, dist + 4) - dist);
+                if (std::find(sides.begin(), sides.end(), side) == sides.end()) sides.push_back(side);
+            }
+            int nx = std::max(3, int(std::lround((r - l) / kPiece))), ny = std::max(3, int(std::lround((b - t) / kPiece)));
+            double left = std::round((l + r) / 2 - nx * kPiece / 2.0), top = std::round((t + b) / 2 - ny * kPiece / 2.0);
+            double right = left + nx * kPiece, bottom = top + ny * kPiece;
+            ring.corners = {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
+            ring.gateEdges = sides;
+        }
+}
 
 }  // namespace
 
@@ -81,6 +122,7 @@ Path SmoothPath(const Path& path, int steps) {
 }
 
 FieldRaster::FieldRaster(const FieldDesign& design) : m_design(design) {
+    SquareRings(m_design);
     for (River& r : m_design.rivers) r.path = SmoothPath(r.path, 8);
     for (Road& r : m_design.roads) r.path = SmoothPath(r.path, 6);
     for (Ridge& r : m_design.ridges) r.path = SmoothPath(r.path, 6);
@@ -159,7 +201,7 @@ void FieldRaster::BuildHeights() {
                     if (InsidePolygon(p, c.rings.front().corners) || DistanceToPath(p, c.rings.front().corners, true) < 60)
                         h = float(kCragLevel - 22);
                 }
-    for (float& h : m_heights) h = float(std::clamp(double(h), 0.0, 140.0));
+    for (float& h : m_heights) h = float(std::clamp(double(h), 0.0, 240.0));
 }
 
 void FieldRaster::Fill(int x0, int y0, int x1, int y1, uint8_t m, bool (*onlyOver)(uint8_t)) {
@@ -268,7 +310,7 @@ void FieldRaster::PaintWater() {
         for (const Castle& c : d.castles) {
             if (c.moat <= 0 || c.rings.empty()) continue;
             const WallRing& ring = c.rings.front();
-            double inner = ring.thickness / 2 + 6, outer = inner + c.moat + shore;
+            double inner = 38, outer = inner + c.moat + shore;  // clear of the corner towers
             double l = 1e9, t = 1e9, r = -1e9, b = -1e9;
             for (const Pt& p : ring.corners)
                 l = std::min(l, p.x), t = std::min(t, p.y), r = std::max(r, p.x), b = std::max(b, p.y);
@@ -299,60 +341,7 @@ void FieldRaster::PaintWater() {
 
 void FieldRaster::PaintWorks() {
     const FieldDesign& d = m_design;
-    for (const Castle& c : d.castles) {
-        for (size_t k = 0; k < c.rings.size(); ++k) {
-            const WallRing& ring = c.rings[k];
-            const Path& cs = ring.corners;
-            size_t n = cs.size();
-            double half = ring.thickness / 2;
-            for (size_t i = 0; i < n; ++i) {
-                const Pt &a = cs[i], &b = cs[(i + 1) % n];
-                bool gated = std::find(ring.gateEdges.begin(), ring.gateEdges.end(), int(i)) != ring.gateEdges.end();
-                double len = std::hypot(b.x - a.x, b.y - a.y);
-                double ux = (b.x - a.x) / len, uy = (b.y - a.y) / len;
-                // A gated wall has its gate in the middle and, when long, one
-                // more either side, so that no one walks far round to pass it.
-                std::vector<Pt> gates;
-                int count = gated ? 2 * int(len / 700) + 1 : 0;
-                for (int g = 0; g < count; ++g) {
-                    double t = (g + 0.5) / count;
-                    gates.push_back({a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t});
-                }
-                auto inGate = [&](const Pt& p) {
-                    for (const Pt& g : gates)
-                        if (std::abs((p.x - g.x) * ux + (p.y - g.y) * uy) <= 40) return true;
-                    return false;
-                };
-                FillWhere(std::min(a.x, b.x) - half, std::min(a.y, b.y) - half, std::max(a.x, b.x) + half,
-                          std::max(a.y, b.y) + half, kWall,
-                          [&](const Pt& p) { return DistanceToSegment(p, a, b) < half && !inGate(p); });
-                // Each gate: an opening 80 wide with a timber gatehouse floor,
-                // and a bridge over the moat in front of the outer ring's gates.
-                for (const Pt& mid : gates) {
-                    FillWhere(mid.x - 60, mid.y - 60, mid.x + 60, mid.y + 60, kBridge, [&](const Pt& p) {
-                        return DistanceToSegment(p, a, b) < half + 4 && std::abs((p.x - mid.x) * ux + (p.y - mid.y) * uy) <= 40;
-                    });
-                    if (k != 0 || c.moat <= 0) continue;
-                    Pt in{mid.x - uy * 10, mid.y + ux * 10};
-                    double sgn = InsidePolygon(in, cs) ? -1 : 1;  // outward normal
-                    Pt from{mid.x + sgn * -uy * (half + 2), mid.y + sgn * ux * (half + 2)};
-                    Pt to{mid.x + sgn * -uy * (half + c.moat + 24), mid.y + sgn * ux * (half + c.moat + 24)};
-                    // A plank bridge, square at both ends.
-                    double bx = to.x - from.x, by = to.y - from.y, blen = std::hypot(bx, by);
-                    FillWhere(std::min(from.x, to.x) - 40, std::min(from.y, to.y) - 40, std::max(from.x, to.x) + 40,
-                              std::max(from.y, to.y) + 40, kBridge, [&](const Pt& p) {
-                                  double along = ((p.x - from.x) * bx + (p.y - from.y) * by) / blen;
-                                  double across = ((p.x - from.x) * by - (p.y - from.y) * bx) / blen;
-                                  return along >= 0 && along <= blen && std::abs(across) < 34;
-                              });
-                }
-            }
-            double t = ring.thickness * 1.3;
-            for (const Pt& p : cs) Fill(int(p.x - t), int(p.y - t), int(p.x + t), int(p.y + t), kTower, nullptr);
-        }
-        double k = c.keepSize / 2;
-        Fill(int(c.keep.x - k), int(c.keep.y - k), int(c.keep.x + k), int(c.keep.y + k), kKeep, nullptr);
-    }
+    for (const Castle& c : d.castles) BuildCastle(c);
     for (const Palisade& pal : d.palisades)
         for (size_t i = 0; i + 1 < pal.path.size(); ++i) {
             const Pt &a = pal.path[i], &b = pal.path[i + 1];
@@ -364,6 +353,81 @@ void FieldRaster::PaintWorks() {
                           return true;
                       }, OverNotWater);
         }
+}
+
+// The castle's walls, gates, corner towers and keep, each a terrain piece
+// standing on ground painted as blocking exactly where the piece blocks: its
+// first state's rectangles (a gatehouse's two towers, not its leaves, which
+// open).
+void FieldRaster::BuildCastle(const Castle& c) {
+    const FieldDesign& d = m_design;
+    const CTerrainDB& db = TerrainDB();
+    // Plastered walls on stone; the set's letters vary with the field.
+    const int wall = 167 + 16 * int(d.seed % 2), gate = 116 + 3 * int(d.seed % 3), tower = 161 + 3 * int(d.seed / 2 % 2);
+    auto put = [&](int type, double x, double y, int facing, uint8_t m, int rects) {
+        const CTerrainRectRecord& rec = db.GetRecord(type);
+        int ox = int(std::lround(x)), oy = int(std::lround(y));
+        for (int i = 0; i < rects; ++i) {
+            const CRect& r = rec.states[0].rects[i];
+            if (r.IsRectNull()) continue;
+            Fill(ox - rec.originX + r.left, oy - rec.originY + r.top, ox - rec.originX + r.right,
+                 oy - rec.originY + r.bottom, m, nullptr);
+        }
+        m_objects.push_back({type, ox, oy, facing, true});
+    };
+    auto gatesOf = [](int pieces) {
+        int count = 2 * (pieces * kPiece / 700) + 1;
+        std::vector<int> at;
+        for (int g = 0; g < count; ++g) at.push_back(std::clamp(int((g + 0.5) * pieces / count), 1, pieces - 2));
+        return at;
+    };
+    for (size_t k = 0; k < c.rings.size(); ++k) {
+        const WallRing& ring = c.rings[k];
+        const double l = ring.corners[0].x, t = ring.corners[0].y, r = ring.corners[2].x, b = ring.corners[2].y;
+        const int nx = int(std::lround((r - l) / kPiece)), ny = int(std::lround((b - t) / kPiece));
+        auto gated = [&](int side) {
+            return std::find(ring.gateEdges.begin(), ring.gateEdges.end(), side) != ring.gateEdges.end();
+        };
+        // A plank bridge over the moat before each gate of the outer ring.
+        auto bridge = [&](double x, double y, double dx, double dy) {
+            if (k != 0 || c.moat <= 0) return;
+            double reach = 38 + c.moat + 24;
+            double x0 = std::min(x, x + dx * reach), x1 = std::max(x, x + dx * reach);
+            double y0 = std::min(y, y + dy * reach), y1 = std::max(y, y + dy * reach);
+            if (dx == 0) x0 -= 34, x1 += 34;
+            else y0 -= 34, y1 += 34;
+            Fill(int(x0), int(y0), int(x1), int(y1), kBridge, nullptr);
+        };
+        for (int side : {0, 2}) {
+            double y = side == 0 ? t : b;
+            std::vector<int> gates = gated(side) ? gatesOf(nx) : std::vector<int>{};
+            for (int i = 0; i < nx; ++i) {
+                double x = l + kPiece / 2.0 + kPiece * i;
+                if (std::find(gates.begin(), gates.end(), i) != gates.end()) {
+                    bridge(x, y, 0, side == 0 ? -1 : 1);
+                    put(gate, x, y + 16, side == 0 ? 0 : 4, kWall, 2);
+                } else {
+                    put(wall + i % 4, x, y + 8, -1, kWall, 1);
+                }
+            }
+        }
+        for (int side : {3, 1}) {
+            double x = side == 3 ? l : r;
+            std::vector<int> ports = gated(side) ? gatesOf(ny) : std::vector<int>{};
+            for (int j = 0; j < ny; ++j) {
+                if (std::find(ports.begin(), ports.end(), j) != ports.end()) {
+                    bridge(x, t + kPiece * (j + 0.5), side == 3 ? -1 : 1, 0);
+                    continue;
+                }
+                put(wall + 8 + j % 4, x, t + kPiece * (j + 1), -1, kWall, 1);
+            }
+        }
+        int corner = 0;
+        for (const Pt& p : ring.corners) put(tower + corner++ % 3, p.x, p.y + 20, -1, kTower, 1);
+    }
+    // The keep the garrison holds, its footprint centred where the design
+    // puts it.
+    put(160, c.keep.x, c.keep.y + 39, 4, kKeep, 1);
 }
 
 void FieldRaster::CloseMountainPockets() {
@@ -429,17 +493,9 @@ void FieldRaster::PlaceObjects() {
                 if (IsBlockingMaterial(MaterialAt(x + dx, y + dy)) || MaterialAt(x + dx, y + dy) == kRoad) return false;
         return true;
     };
-    // The castles' keeps and corner towers stand on their painted bases; the
-    // keep is the garrison's, taken when its countdown runs out.
-    for (const Castle& c : d.castles) {
-        m_objects.push_back({160, int(c.keep.x), int(c.keep.y + c.keepSize / 2), -1});
-        for (const WallRing& ring : c.rings)
-            for (const Pt& p : ring.corners)
-                m_objects.push_back({161 + int(d.seed % 6), int(p.x), int(p.y + ring.thickness * 1.3), -1});
-    }
     // Trees on a jittered lattice inside the woods; bushes along their edges.
     for (const Wood& w : d.woods) {
-        double step = w.kind == WoodKind::Bamboo ? 46 : 56;
+        double step = w.kind == WoodKind::Bamboo ? 40 : 46;
         for (double y = w.c.y - w.ry * 1.3; y < w.c.y + w.ry * 1.3; y += step)
             for (double x = w.c.x - w.rx * 1.3; x < w.c.x + w.rx * 1.3; x += step) {
                 int px = int(x + rnd.Range(-step * 0.35, step * 0.35)), py = int(y + rnd.Range(-step * 0.35, step * 0.35));
@@ -470,7 +526,7 @@ void FieldRaster::PlaceObjects() {
                 type = pick < 75 ? 76 + pick % 16 : 92 + pick % 12;
             else
                 type = i == 0 ? 114 : (pick < 60 ? 104 + pick % 10 : 92 + pick % 12);
-            Fill(px - 30, py - 22, px + 30, py + 22, kEarth, OverPlainGround);
+            Fill(px - 34, py - 34, px + 34, py + 12, kEarth, OverPlainGround);
             m_objects.push_back({type, px, py, -1});
         }
         if (v.kind != VillageKind::Town) {
@@ -478,6 +534,8 @@ void FieldRaster::PlaceObjects() {
             if (free(wx, wy, 10)) m_objects.push_back({293 + rnd.Int(0, 2), wx, wy, -1});
         }
     }
+    for (const Landmark& l : d.landmarks)
+        if (free(int(l.at.x), int(l.at.y), 10)) m_objects.push_back({l.type, int(l.at.x), int(l.at.y), -1});
     // Boulders at the foot of the crags.
     for (int k = 0; k < 400; ++k) {
         int px = rnd.Int(40, kFieldWidth - 40), py = rnd.Int(40, kFieldHeight - 40);
@@ -489,7 +547,7 @@ void FieldRaster::PlaceObjects() {
     static const int kFlagPlace[2][2] = {{361, 362}, {363, 364}};
     for (int side = 0; side < 2; ++side)
         for (int k = 0; k < 2; ++k)
-            m_objects.push_back({kFlagPlace[side][k], int(d.sides[side].hq[k].x), int(d.sides[side].hq[k].y), -1});
+            m_objects.push_back({kFlagPlace[side][k], int(d.sides[side].hq[k].x), int(d.sides[side].hq[k].y), -1, true});
 }
 
 void FieldRaster::BuildAltitude() {

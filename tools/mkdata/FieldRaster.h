@@ -55,6 +55,7 @@ struct PlacedObject {
     int type;  // map-object type of the catalogue (0..390)
     int x, y;
     int facing;
+    bool fixed = false;  // a castle piece or a flag place: stands whatever lies about it
 };
 
 class FieldRaster {
@@ -79,6 +80,7 @@ private:
     void PaintGround();
     void PaintWater();
     void PaintWorks();
+    void BuildCastle(const Castle& c);
     void CloseMountainPockets();
     void PlaceObjects();
     void BuildAltitude();

@@ -19,18 +19,15 @@ namespace fields {
 
 namespace {
 
-// Flag places and the castles' keeps and towers stand where the design puts
-// them; everything else only where it is free.
-bool IsFixed(int type) { return (type >= 361 && type <= 364) || (type >= 143 && type <= 166); }
-
-// Keeps the objects whose footprints lie on open ground, inside the field's
+// Keeps the castle pieces and flag places, and the other objects whose
+// footprints lie on open ground, inside the field's
 // margin and clear of each other.
 std::vector<PlacedObject> FreeObjects(const FieldRaster& raster, const CTerrainDB& db) {
     std::vector<PlacedObject> kept;
     std::vector<CRect> taken;
     for (const PlacedObject& o : raster.Objects()) {
         CRect f = kit::ObjectFootprint(db, o.type, o.x, o.y);
-        if (!IsFixed(o.type)) {
+        if (!o.fixed) {
             CRect grown = f;
             grown.InflateRect(6, 6);
             if (grown.left < 120 || grown.top < 120 || grown.right > 2880 || grown.bottom > 1880) continue;
@@ -104,7 +101,7 @@ void WriteFieldTerrain(const KitContext& kit, const FieldRaster& raster) {
     const std::vector<uint8_t>& bytes = raster.AltitudeBytes();
     for (int r = 0; r < kCellsY; ++r)
         for (int c = 0; c < kCellsX; ++c) altitude.SetByte(c, r, bytes[size_t(r) * kCellsX + c]);
-    kit::WriteTerrainAndPaths(kit, d.key, d.name, list, db, altitude,
+    kit::WriteTerrainAndPaths(kit, d.key, FieldName(d), list, db, altitude,
                               [&](const CBattleGrid& grid) { CheckReachable(raster, grid); });
 }
 

@@ -1,4 +1,5 @@
 // velmor-mkdata [--only NAME,...] [--contact-sheet FILE.png [--existing]] [OUTDIR]
+// velmor-mkdata [--only NAME,...] --render-fields DIR OUTDIR
 //
 // Writes the game's working folder into OUTDIR, every generator in parallel
 // on as many workers as the CPUs this process may run on, the slowest
@@ -7,6 +8,9 @@
 // pages of thumbnails (FILE-01.png, ...) for review; with --existing it
 // draws the kit already in OUTDIR without generating anything, and without
 // OUTDIR the kit is generated into a temporary folder, removed after.
+// --render-fields draws every battlefield of the kit in OUTDIR with its
+// terrain objects into DIR (after running the --only generators, if any)
+// and contact sheet pages of them (DIR/contact-sheet-01.png, ...).
 #include <sched.h>
 
 #include <algorithm>
@@ -22,6 +26,7 @@
 #include <thread>
 
 #include "tools/mkdata/ContactSheet.h"
+#include "tools/mkdata/FieldRender.h"
 #include "tools/mkdata/Kit.h"
 
 namespace {
@@ -31,7 +36,9 @@ int Usage() {
                  "usage: velmor-mkdata [--only NAME,...] [--contact-sheet FILE.png [--existing]] [OUTDIR]\n"
                  "  --only NAME,...        run only the named generators\n"
                  "  --contact-sheet FILE   draw the kit's pictures as pages FILE-01.png, FILE-02.png, ...\n"
-                 "  --existing             with --contact-sheet: draw the kit in OUTDIR, generate nothing\n");
+                 "  --existing             with --contact-sheet: draw the kit in OUTDIR, generate nothing\n"
+                 "       velmor-mkdata [--only NAME,...] --render-fields DIR OUTDIR\n"
+                 "  --render-fields DIR    draw every battlefield of the kit in OUTDIR with its terrain objects\n");
     return 2;
 }
 
@@ -50,7 +57,7 @@ const char* const kSlowestFirst[] = {
     "Battlefield_C17M", "Battlefield_C3L",  "Battlefield_C18M", "Battlefield_C7L",  "Battlefield_C16L",
     "Battlefield_C2L",  "Battlefield_C4M",  "Battlefield_C5L",  "Battlefield_C6L",  "Battlefield_C10L",
     "Battlefield_C21L", "Battlefield_C20L", "Battlefield_C9L",  "Battlefield_C14L", "Battlefield_C12M",
-    "Battlefield_C19L", "Battlefield_C13L", "Battlefield_C11L", "Battlefield_C15L", "BattlefieldC1M",
+    "Battlefield_C19L", "Battlefield_C13L", "Battlefield_C11L", "Battlefield_C15L", "Battlefield_C1M",
 };
 
 int SlownessRank(const char* name) {
@@ -109,7 +116,7 @@ int Generate(const std::string& root, const std::vector<std::string>& only, unsi
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string outDir, sheet;
+    std::string outDir, sheet, renders;
     std::vector<std::string> only;
     bool existing = false;
     for (int i = 1; i < argc; ++i) {
@@ -121,6 +128,8 @@ int main(int argc, char** argv) {
             sheet = argv[++i];
         } else if (!std::strcmp(argv[i], "--existing")) {
             existing = true;
+        } else if (!std::strcmp(argv[i], "--render-fields") && i + 1 < argc) {
+            renders = argv[++i];
         } else if (argv[i][0] == '-' || !outDir.empty()) {
             return Usage();
         } else {
@@ -135,6 +144,13 @@ int main(int argc, char** argv) {
             return 1;
         }
         return kit::WriteContactSheet(outDir, sheet, int(workers));
+    }
+    if (!renders.empty()) {
+        if (outDir.empty() || !sheet.empty() || existing) return Usage();
+        int rc = only.empty() ? 0 : Generate(outDir, only, workers);
+        if (rc == 0) rc = kit::RenderBattlefields(outDir, renders);
+        if (rc == 0) rc = kit::WriteContactSheet(renders, renders + "/contact-sheet.png", int(workers));
+        return rc;
     }
     bool temporary = false;
     if (outDir.empty()) {

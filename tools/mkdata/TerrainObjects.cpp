@@ -390,22 +390,21 @@ void DrawField(cairo_t* cr, const Geometry& g, int variant, bool castleMap) {
 }
 
 // A house seen from above at a slant: walls below, a hipped roof above.
-void DrawHouse(cairo_t* cr, const Geometry& g, int variant, const Rgb& roof, bool curved, bool vermilion) {
-    KitRandom rnd(5000u + uint32_t(variant) * 7u);
-    double w = g.w - 16, left = (g.w - w) / 2, base = g.oy, wallH = g.h * 0.22, depth = g.h * 0.42;
-    Shadow(cr, g.ox + 8, base - 2, w * 0.55, 8);
-    // Front wall with posts.
+// One block of a house: a front wall of posts and plaster under a roof,
+// hipped (a ridge shorter than the eaves) or gabled (the ridge runs the
+// whole length), seen from the south at a slant.
+void HouseBlock(cairo_t* cr, double left, double w, double base, double wallH, double depth, const Rgb& roof,
+                bool curved, bool gabled, bool vermilion, int posts) {
     cairo_rectangle(cr, left + 4, base - wallH, w - 8, wallH);
     Fill(cr, kPlaster);
-    for (int i = 0; i <= 4; ++i) {
-        double x = left + 4 + (w - 8) * i / 4;
+    for (int i = 0; i <= posts; ++i) {
+        double x = left + 4 + (w - 8) * i / posts;
         cairo_rectangle(cr, x - 1.5, base - wallH, 3, wallH);
         Fill(cr, vermilion ? ink::Vermilion : kWood);
     }
     cairo_rectangle(cr, left + 4, base - wallH, w - 8, wallH);
     InkStroke(cr, 1.2);
-    // Roof: a trapezoid ridge.
-    double eaveY = base - wallH + 3, topY = eaveY - depth, inset = w * 0.22 + rnd.Range(-3, 3);
+    double eaveY = base - wallH + 3, topY = eaveY - depth, inset = gabled ? 2 : w * 0.22;
     cairo_move_to(cr, left - 2, eaveY);
     if (curved)
         cairo_curve_to(cr, left + 6, eaveY - 6, left + inset - 4, topY + 6, left + inset, topY);
@@ -424,7 +423,7 @@ void DrawHouse(cairo_t* cr, const Geometry& g, int variant, const Rgb& roof, boo
     cairo_fill_preserve(cr);
     cairo_pattern_destroy(p);
     InkStroke(cr, 1.5);
-    // Roof texture: thatch strokes or tile rows.
+    // Thatch strokes or tile rows.
     for (double y = topY + 4; y < eaveY - 2; y += 4) {
         double t = (y - topY) / (eaveY - topY);
         double l = left + inset * (1 - t) - 2 * t, r = left + w - inset * (1 - t) + 2 * t;
@@ -437,6 +436,66 @@ void DrawHouse(cairo_t* cr, const Geometry& g, int variant, const Rgb& roof, boo
     cairo_move_to(cr, left + inset, topY);
     cairo_line_to(cr, left + w - inset, topY);
     InkStroke(cr, 2.4);
+}
+
+// Each variant is its own house: its length and depth, hipped or gabled
+// roof and its shade, the number of bays, and what stands beside it (a
+// lean-to, a storehouse, a fence, a woodpile or rice bales).
+void DrawHouse(cairo_t* cr, const Geometry& g, int variant, const Rgb& baseRoof, bool curved, bool vermilion) {
+    const int v = variant % 20;
+    const double full = g.w - 16, base = g.oy;
+    const double w = full * (0.66 + 0.34 * ((v * 5) % 7) / 6.0);
+    const bool gabled = v % 2 == 1, annexLeft = v % 4 >= 2;
+    const int extra = (v / 2) % 5;  // 0 lean-to, 1 storehouse, 2 fence, 3 woodpile, 4 rice bales
+    const Rgb roof = baseRoof.Scaled(0.84 + 0.08 * (v % 4));
+    double left = (g.w - w) / 2 + (annexLeft ? 6 : -6) * (extra <= 1 ? 1 : 0);
+    left = std::clamp(left, 4.0, g.w - w - 4);
+    const double wallH = g.h * (0.19 + 0.03 * (v % 3)), depth = g.h * (0.36 + 0.025 * (v % 5));
+    Shadow(cr, left + w / 2 + 8, base - 2, w * 0.55, 8);
+    double side = annexLeft ? 3 : g.w - 3;  // the free side beside the house
+    double dir = annexLeft ? 1 : -1;
+    if (extra == 1) {  // a white-walled storehouse behind, at the free side
+        double sw = 24, sl = annexLeft ? 4 : g.w - 4 - sw;
+        HouseBlock(cr, sl, sw, base - 14, g.h * 0.2, g.h * 0.2, kTile, false, true, false, 1);
+    }
+    HouseBlock(cr, left, w, base, wallH, depth, roof, curved, gabled, vermilion, 3 + v % 3);
+    switch (extra) {
+    case 0: {  // a lean-to against one end
+        double lw = 18, ll = annexLeft ? left - lw + 6 : left + w - 6;
+        cairo_rectangle(cr, ll, base - wallH * 0.8, lw, wallH * 0.8);
+        FillInk(cr, kWood.Scaled(1.3), 1.0);
+        cairo_move_to(cr, ll - 2, base - wallH * 0.8 + 2);
+        cairo_line_to(cr, ll + lw + 2, base - wallH * 0.8 + 2);
+        cairo_line_to(cr, ll + lw + 2, base - wallH * 0.8 - 8);
+        cairo_line_to(cr, ll - 2, base - wallH * 0.8 - 8);
+        cairo_close_path(cr);
+        FillInk(cr, roof.Scaled(1.1), 1.0);
+        break;
+    }
+    case 2:  // a bamboo fence along the front
+        for (double x = left - 2; x <= left + w + 2; x += 5) {
+            cairo_move_to(cr, x, base + 4);
+            cairo_line_to(cr, x, base - 4);
+        }
+        cairo_move_to(cr, left - 2, base - 1);
+        cairo_line_to(cr, left + w + 2, base - 1);
+        InkStroke(cr, 1.0, 0.7);
+        break;
+    case 3:  // a woodpile at the free side
+        for (int i = 0; i < 5; ++i) {
+            Ellipse(cr, side + dir * (4 + (i % 3) * 4), base - 3 - (i / 3) * 4, 2.5, 2.5);
+            FillInk(cr, kWood.Scaled(1.4), 0.6);
+        }
+        break;
+    case 4:  // rice bales stacked at the free side
+        for (int i = 0; i < 3; ++i) {
+            Ellipse(cr, side + dir * (6 + i * 7), base - 4, 4, 3.2);
+            FillInk(cr, kThatch.Scaled(1.2), 0.7);
+        }
+        break;
+    default:
+        break;
+    }
 }
 
 void DrawWallPiece(cairo_t* cr, const Geometry& g, const Kind& k) {
