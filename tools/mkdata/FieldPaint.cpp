@@ -170,7 +170,7 @@ Rgb PaintUnit(const FieldRaster& raster, const Relief& relief, int x, int y) {
     }
     if (contours) {
         double f = std::fmod(height, 10.0);
-        if (height > d.baseHeight + 4 && (f < 0.12 || f > 9.88)) c = c.Mix(ink::SumiWash, 0.14);
+        if (height > d.baseHeight + 12 && (f < 0.12 || f > 9.88)) c = c.Mix(ink::SumiWash, 0.14);
     }
     return {std::clamp(c.r, 0.0, 1.0), std::clamp(c.g, 0.0, 1.0), std::clamp(c.b, 0.0, 1.0)};
 }

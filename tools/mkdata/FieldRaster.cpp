@@ -33,12 +33,64 @@ double Bell(double q) { return q >= 1 ? 0 : (1 - q) * (1 - q); }
 constexpr int kPiece = 104;
 
 const CTerrainDB& TerrainDB() {
-    static const CTerrainDB* db = [] {
-        auto* made = new CTerrainDB;
-        kit::BuildTerrainDB(*made);
-        return made;
-    }();
-    return *db;
+    static const struct Built {
+        CTerrainDB db;
+        Built() { kit::BuildTerrainDB(db); }
+    } built;
+    return built.db;
+}
+
+// The pieces of a wall `pieces` long that are gates: one in the middle, two
+// more on a wall of 700 units or longer; never the corner pieces.
+std::vector<int> GatePieces(int pieces) {
+    int count = 2 * (pieces * kPiece / 700) + 1;
+    std::vector<int> at;
+    for (int g = 0; g < count; ++g) at.push_back(std::clamp(int((g + 0.5) * pieces / count), 1, pieces - 2));
+    return at;
+}
+
+// Where the way through each gate of a squared ring meets the ground
+// outside, `out` units beyond the wall.
+std::vector<Pt> GateMouths(const WallRing& ring, double out) {
+    const double l = ring.corners[0].x, t = ring.corners[0].y, r = ring.corners[2].x, b = ring.corners[2].y;
+    const int nx = int(std::lround((r - l) / kPiece)), ny = int(std::lround((b - t) / kPiece));
+    std::vector<Pt> mouths;
+    for (int side : ring.gateEdges) {
+        bool across = side == 0 || side == 2;
+        for (int i : GatePieces(across ? nx : ny)) {
+            double along = kPiece * (i + 0.5);
+            if (side == 0) mouths.push_back({l + along, t - out});
+            if (side == 2) mouths.push_back({l + along, b + out});
+            if (side == 3) mouths.push_back({l - out, t + along});
+            if (side == 1) mouths.push_back({r + out, t + along});
+        }
+    }
+    return mouths;
+}
+
+// A road that stops short of a castle runs on to its nearest gate.
+void LeadRoadsToGates(FieldDesign& d) {
+    for (Road& road : d.roads)
+        for (const Castle& c : d.castles) {
+            if (c.rings.empty()) continue;
+            for (bool atEnd : {true, false}) {
+                Pt end = atEnd ? road.path.back() : road.path.front();
+                const Path& ring = c.rings.front().corners;
+                if (end.x > ring[0].x - 20 && end.x < ring[2].x + 20 && end.y > ring[0].y - 20 && end.y < ring[2].y + 20)
+                    continue;  // it ends inside, through a gate of its own
+                const Pt* best = nullptr;
+                std::vector<Pt> mouths = GateMouths(c.rings.front(), 12);
+                for (const Pt& m : mouths)
+                    if (std::hypot(m.x - end.x, m.y - end.y) < 360 &&
+                        (!best || std::hypot(m.x - end.x, m.y - end.y) < std::hypot(best->x - end.x, best->y - end.y)))
+                        best = &m;
+                if (!best || std::hypot(best->x - end.x, best->y - end.y) < 8) continue;
+                if (atEnd)
+                    road.path.push_back(*best);
+                else
+                    road.path.insert(road.path.begin(), *best);
+            }
+        }
 }
 
 // Each ring made the rectangle of whole wall pieces round its corners, its
@@ -123,6 +175,7 @@ Path SmoothPath(const Path& path, int steps) {
 
 FieldRaster::FieldRaster(const FieldDesign& design) : m_design(design) {
     SquareRings(m_design);
+    LeadRoadsToGates(m_design);
     for (River& r : m_design.rivers) r.path = SmoothPath(r.path, 8);
     for (Road& r : m_design.roads) r.path = SmoothPath(r.path, 6);
     for (Ridge& r : m_design.ridges) r.path = SmoothPath(r.path, 6);
@@ -375,12 +428,6 @@ void FieldRaster::BuildCastle(const Castle& c) {
         }
         m_objects.push_back({type, ox, oy, facing, true});
     };
-    auto gatesOf = [](int pieces) {
-        int count = 2 * (pieces * kPiece / 700) + 1;
-        std::vector<int> at;
-        for (int g = 0; g < count; ++g) at.push_back(std::clamp(int((g + 0.5) * pieces / count), 1, pieces - 2));
-        return at;
-    };
     for (size_t k = 0; k < c.rings.size(); ++k) {
         const WallRing& ring = c.rings[k];
         const double l = ring.corners[0].x, t = ring.corners[0].y, r = ring.corners[2].x, b = ring.corners[2].y;
@@ -400,7 +447,7 @@ void FieldRaster::BuildCastle(const Castle& c) {
         };
         for (int side : {0, 2}) {
             double y = side == 0 ? t : b;
-            std::vector<int> gates = gated(side) ? gatesOf(nx) : std::vector<int>{};
+            std::vector<int> gates = gated(side) ? GatePieces(nx) : std::vector<int>{};
             for (int i = 0; i < nx; ++i) {
                 double x = l + kPiece / 2.0 + kPiece * i;
                 if (std::find(gates.begin(), gates.end(), i) != gates.end()) {
@@ -413,7 +460,7 @@ void FieldRaster::BuildCastle(const Castle& c) {
         }
         for (int side : {3, 1}) {
             double x = side == 3 ? l : r;
-            std::vector<int> ports = gated(side) ? gatesOf(ny) : std::vector<int>{};
+            std::vector<int> ports = gated(side) ? GatePieces(ny) : std::vector<int>{};
             for (int j = 0; j < ny; ++j) {
                 if (std::find(ports.begin(), ports.end(), j) != ports.end()) {
                     bridge(x, t + kPiece * (j + 0.5), side == 3 ? -1 : 1, 0);
