@@ -167,7 +167,7 @@ TEST(KitBattlefields, TerrainObjectsKeepTheirOwnColoursOnEveryField) {
         ASSERT_TRUE(field.ConvertTo24Bit());
         ASSERT_TRUE(render.Load((renders + "/battlefield-" + key.GetString() + ".jpg").c_str()));
         // Where each object's picture lies; only objects no other covers are
-        // compared in the render, which draws them all.
+        // compared in the render, which draws them all, deepest first.
         struct Placed {
             CTerrain* t;
             int type;
@@ -188,9 +188,12 @@ TEST(KitBattlefields, TerrainObjectsKeepTheirOwnColoursOnEveryField) {
         int compared = 0;
         for (const Placed& p : placed) {
             if (p.type >= 359 || compared >= 12) continue;  // any object but the flags
+            auto above = [](const Placed& a, const Placed& b) {  // a drawn after b
+                return a.t->GetDepth() > b.t->GetDepth() || (a.t->GetDepth() == b.t->GetDepth() && &a > &b);
+            };
             bool alone = true;
             for (const Placed& o : placed)
-                alone = alone && (&o == &p || !CRect().IntersectRect(&p.box, &o.box));
+                alone = alone && (&o == &p || above(p, o) || !CRect().IntersectRect(&p.box, &o.box));
             if (!alone || p.box.left < 0 || p.box.top < 0 || p.box.right > 3000 || p.box.bottom > 2000) continue;
             CDIB look;
             ASSERT_TRUE(look.Load(GetTerrainObjectPictureName(pictures.c_str(), id, p.type)));
