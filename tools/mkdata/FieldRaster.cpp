@@ -395,17 +395,40 @@ void FieldRaster::PaintWater() {
 void FieldRaster::PaintWorks() {
     const FieldDesign& d = m_design;
     for (const Castle& c : d.castles) BuildCastle(c);
+    // Palisades of stake fences, east-west or north-south pieces along
+    // each stretch, leaving their gaps and the roads open and the water to
+    // itself.
     for (const Palisade& pal : d.palisades)
         for (size_t i = 0; i + 1 < pal.path.size(); ++i) {
             const Pt &a = pal.path[i], &b = pal.path[i + 1];
-            FillWhere(std::min(a.x, b.x) - 6, std::min(a.y, b.y) - 6, std::max(a.x, b.x) + 6, std::max(a.y, b.y) + 6,
-                      kPalisade, [&](const Pt& p) {
-                          if (DistanceToSegment(p, a, b) >= 5) return false;
-                          for (const Pt& g : pal.gaps)
-                              if (std::hypot(p.x - g.x, p.y - g.y) < 34) return false;
-                          return true;
-                      }, OverNotWater);
+            bool across = std::abs(b.x - a.x) >= std::abs(b.y - a.y);
+            double span = across ? std::abs(b.x - a.x) : std::abs(b.y - a.y);
+            int pieces = std::max(1, int(std::ceil(span / kPiece)));
+            for (int k = 0; k < pieces; ++k) {
+                double t = (k + 0.5) / pieces;
+                Pt mid{a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t};
+                uint8_t under = MaterialAt(int(mid.x), int(mid.y));
+                bool open = IsBlockingMaterial(under) || under == kRiver || under == kBridge || under == kRoad;
+                for (const Pt& g : pal.gaps) open = open || std::hypot(mid.x - g.x, mid.y - g.y) < 52;
+                if (open) continue;
+                if (across)
+                    PlacePiece(327 + k % 4, mid.x, mid.y + 8, -1, kPalisade, 1);
+                else
+                    PlacePiece(335 + k % 4, mid.x, mid.y + kPiece / 2.0, -1, kPalisade, 1);
+            }
         }
+}
+
+void FieldRaster::PlacePiece(int type, double x, double y, int facing, uint8_t m, int rects) {
+    const CTerrainRectRecord& rec = TerrainDB().GetRecord(type);
+    int ox = int(std::lround(x)), oy = int(std::lround(y));
+    for (int i = 0; i < rects; ++i) {
+        const CRect& r = rec.states[0].rects[i];
+        if (r.IsRectNull()) continue;
+        Fill(ox - rec.originX + r.left, oy - rec.originY + r.top, ox - rec.originX + r.right, oy - rec.originY + r.bottom, m,
+             nullptr);
+    }
+    m_objects.push_back({type, ox, oy, facing, true});
 }
 
 // The castle's walls, gates, corner towers and keep, each a terrain piece
@@ -414,19 +437,10 @@ void FieldRaster::PaintWorks() {
 // open).
 void FieldRaster::BuildCastle(const Castle& c) {
     const FieldDesign& d = m_design;
-    const CTerrainDB& db = TerrainDB();
     // Plastered walls on stone; the set's letters vary with the field.
     const int wall = 167 + 16 * int(d.seed % 2), gate = 116 + 3 * int(d.seed % 3), tower = 161 + 3 * int(d.seed / 2 % 2);
     auto put = [&](int type, double x, double y, int facing, uint8_t m, int rects) {
-        const CTerrainRectRecord& rec = db.GetRecord(type);
-        int ox = int(std::lround(x)), oy = int(std::lround(y));
-        for (int i = 0; i < rects; ++i) {
-            const CRect& r = rec.states[0].rects[i];
-            if (r.IsRectNull()) continue;
-            Fill(ox - rec.originX + r.left, oy - rec.originY + r.top, ox - rec.originX + r.right,
-                 oy - rec.originY + r.bottom, m, nullptr);
-        }
-        m_objects.push_back({type, ox, oy, facing, true});
+        PlacePiece(type, x, y, facing, m, rects);
     };
     for (size_t k = 0; k < c.rings.size(); ++k) {
         const WallRing& ring = c.rings[k];

@@ -81,6 +81,7 @@ private:
     void PaintWater();
     void PaintWorks();
     void BuildCastle(const Castle& c);
+    void PlacePiece(int type, double x, double y, int facing, uint8_t m, int rects);
     void CloseMountainPockets();
     void PlaceObjects();
     void BuildAltitude();
