@@ -476,7 +476,8 @@ void FieldRaster::BuildCastle(const Castle& c) {
             double x = side == 3 ? l : r;
             std::vector<int> ports = gated(side) ? GatePieces(ny) : std::vector<int>{};
             for (int j = 0; j < ny; ++j) {
-                if (std::find(ports.begin(), ports.end(), j) != ports.end()) {
+                bool wide = j > 0 && std::find(ports.begin(), ports.end(), j + 1) != ports.end();
+                if (wide || std::find(ports.begin(), ports.end(), j) != ports.end()) {
                     bridge(x, t + kPiece * (j + 0.5), side == 3 ? -1 : 1, 0);
                     continue;
                 }
