@@ -110,11 +110,15 @@ Rgb PaintUnit(const FieldRaster& raster, const Relief& relief, int x, int y) {
             shaded = false;
             break;
         }
-        case kFord:  // shallows over gravel, stepping stones showing
-            c = Rgb{0.36, 0.48, 0.58}.Mix({0.58, 0.62, 0.60}, 0.35 + 0.3 * n2);
-            if (Noise(x, y, 6, seed + 10) > 0.7) c = Rgb{0.66, 0.63, 0.56}.Scaled(0.85 + 0.2 * n3);
+        case kFord: {  // shallows over gravel, stones showing, deepening toward the open stream
+            auto wet = [](uint8_t o) { return !IsWet(o); };
+            double deepening = (edgeOf(8, wet) + edgeOf(16, wet) + edgeOf(26, wet)) / 12.0;
+            c = Rgb{0.34, 0.46, 0.56}.Mix({0.58, 0.61, 0.58}, 0.2 + 0.3 * n2);
+            if (Noise(x, y, 6, seed + 10) > 0.74 && deepening < 0.35) c = c.Mix(Rgb{0.68, 0.65, 0.58}.Scaled(0.85 + 0.2 * n3), 0.7);
+            c = c.Mix({0.24, 0.35, 0.49}, std::min(1.0, deepening * 1.2));
             shaded = false;
             break;
+        }
         case kBridge: {
             // Planks across the way, rails along both sides.
             bool across = IsWet(raster.MaterialAt(x, y - 40)) || IsWet(raster.MaterialAt(x, y + 40));
@@ -139,11 +143,19 @@ Rgb PaintUnit(const FieldRaster& raster, const Relief& relief, int x, int y) {
             if (y % 6 < 2 && (x + y / 6 * 2) % 5 < 3) c = c.Mix({0.32, 0.50, 0.22}, 0.5);
             break;
         }
-        case kMarsh:
+        case kMarsh: {
+            // Wet reed ground fading into the meadow at its edges, shallow
+            // pools of open water among the reeds, the reeds in clumps.
+            auto marsh = [](uint8_t o) { return o == kMarsh; };
+            double inner = 1 - (edgeOf(10, marsh) + edgeOf(22, marsh) + edgeOf(40, marsh)) / 12.0;
             c = Rgb{0.44, 0.52, 0.38}.Mix({0.58, 0.55, 0.38}, d.dryness * 0.5);
-            if (Noise(x, y, 30, seed + 5) > 0.68) c = c.Mix({0.30, 0.40, 0.46}, 0.6);
-            if (Noise(x * 3, y * 0.4, 6, seed + 6) > 0.7) c = c.Scaled(0.8);  // reeds
+            double pool = std::clamp((Noise(x, y, 34, seed + 5) - 0.62) / 0.14, 0.0, 1.0) * inner;
+            c = c.Mix({0.33, 0.43, 0.47}, pool * pool * (3 - 2 * pool) * 0.55);
+            if (pool < 0.5 && Noise(x, y, 16, seed + 3) > 0.45 && Noise(x * 2.5, y * 0.5, 5, seed + 6) > 0.66)
+                c = c.Mix({0.30, 0.36, 0.20}, 0.35);  // reeds
+            c = ground.Mix(c, 0.35 + 0.65 * inner);
             break;
+        }
         case kCrag: {  // bare rock in ledges and facets, lit by the same sun
             c = rockDark.Mix(rock, 0.5 + 0.5 * (Noise(x, y, 36, seed + 7) - 0.5) + 0.3 * (n3 - 0.5));
             double facet = Noise(x + 3, y + 3, 16, seed + 8) - Noise(x - 3, y - 3, 16, seed + 8);
@@ -152,8 +164,8 @@ Rgb PaintUnit(const FieldRaster& raster, const Relief& relief, int x, int y) {
             if (ledge < 0.03) c = c.Mix(ink::SumiWash, 0.4);
             break;
         }
-        case kPalisade:
-            c = (x + y) % 6 < 3 ? Rgb{0.30, 0.21, 0.13} : Rgb{0.46, 0.34, 0.22};
+        case kPalisade:  // earth thrown up along the stakes
+            c = ground.Mix({0.50, 0.42, 0.30}, 0.65 + 0.2 * (n3 - 0.5));
             break;
         default:  // wall, tower and keep footings: the trodden earth in their shade
             c = ground.Mix({0.44, 0.39, 0.31}, 0.7);

@@ -31,6 +31,8 @@ double Bell(double q) { return q >= 1 ? 0 : (1 - q) * (1 - q); }
 
 // The length of one wall piece of the terrain set, along its wall.
 constexpr int kPiece = 104;
+// The width of an opening left in a palisade.
+constexpr double kPalisadeGap = 40;
 
 const CTerrainDB& TerrainDB() {
     static const struct Built {
@@ -384,11 +386,19 @@ void FieldRaster::PaintWater() {
                       std::max(a.y, b.y) + half, kBridge, [&](const Pt& p) { return DistanceToSegment(p, a, b) < half; },
                       [](uint8_t m) { return m == kWater || m == kRiver; });
         }
+    // A bridge is a straight deck; a ford a shoal of gravel that the current
+    // has spread along the stream, widest in mid-river, ragged at its edges.
     for (const Crossing& x : d.crossings) {
-        double half = x.width / 2;
-        FillWhere(std::min(x.a.x, x.b.x) - half, std::min(x.a.y, x.b.y) - half, std::max(x.a.x, x.b.x) + half,
-                  std::max(x.a.y, x.b.y) + half, x.bridge ? kBridge : kFord,
-                  [&](const Pt& p) { return DistanceToSegment(p, x.a, x.b) < half; }, x.bridge ? nullptr : OverWater);
+        double half = x.width / 2, reach = x.bridge ? half : half * 1.3;
+        double dx = x.b.x - x.a.x, dy = x.b.y - x.a.y, len2 = std::max(1.0, dx * dx + dy * dy);
+        auto inside = [&](const Pt& p) {
+            if (x.bridge) return DistanceToSegment(p, x.a, x.b) < half;
+            double t = std::clamp(((p.x - x.a.x) * dx + (p.y - x.a.y) * dy) / len2, 0.0, 1.0);
+            double w = half * (0.8 + 0.4 * std::sin(kPi * t)) * (0.82 + 0.36 * Noise(p.x, p.y, 36, d.seed + 19));
+            return DistanceToSegment(p, x.a, x.b) < w;
+        };
+        FillWhere(std::min(x.a.x, x.b.x) - reach, std::min(x.a.y, x.b.y) - reach, std::max(x.a.x, x.b.x) + reach,
+                  std::max(x.a.y, x.b.y) + reach, x.bridge ? kBridge : kFord, inside, x.bridge ? nullptr : OverWater);
     }
 }
 
@@ -397,24 +407,47 @@ void FieldRaster::PaintWorks() {
     for (const Castle& c : d.castles) BuildCastle(c);
     // Palisades of stake fences, east-west or north-south pieces along
     // each stretch, leaving their gaps and the roads open and the water to
-    // itself.
+    // itself. Each closed run between two openings is covered by whole
+    // pieces, the last ones overlapping, so that an opening is as wide as
+    // the design asks and no wider.
     for (const Palisade& pal : d.palisades)
         for (size_t i = 0; i + 1 < pal.path.size(); ++i) {
             const Pt &a = pal.path[i], &b = pal.path[i + 1];
             bool across = std::abs(b.x - a.x) >= std::abs(b.y - a.y);
             double span = across ? std::abs(b.x - a.x) : std::abs(b.y - a.y);
-            int pieces = std::max(1, int(std::ceil(span / kPiece)));
-            for (int k = 0; k < pieces; ++k) {
-                double t = (k + 0.5) / pieces;
-                Pt mid{a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t};
-                uint8_t under = MaterialAt(int(mid.x), int(mid.y));
-                bool open = IsBlockingMaterial(under) || under == kRiver || under == kBridge || under == kRoad;
-                for (const Pt& g : pal.gaps) open = open || std::hypot(mid.x - g.x, mid.y - g.y) < 52;
-                if (open) continue;
-                if (across)
-                    PlacePiece(327 + k % 4, mid.x, mid.y + 8, -1, kPalisade, 1);
-                else
-                    PlacePiece(335 + k % 4, mid.x, mid.y + kPiece / 2.0, -1, kPalisade, 1);
+            auto at = [&](double s) {
+                double t = span > 0 ? s / span : 0;
+                return Pt{a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t};
+            };
+            const int steps = std::max(1, int(span / 4));
+            std::vector<bool> open(size_t(steps) + 1, false);
+            for (int k = 0; k <= steps; ++k) {
+                Pt p = at(span * k / steps);
+                uint8_t under = MaterialAt(int(p.x), int(p.y));
+                bool shut = !(IsBlockingMaterial(under) || under == kRiver || under == kBridge || under == kRoad);
+                for (const Pt& g : pal.gaps) shut = shut && std::hypot(p.x - g.x, p.y - g.y) >= kPalisadeGap / 2;
+                open[size_t(k)] = !shut;
+            }
+            int piece = 0;
+            for (int k = 0; k <= steps;) {
+                if (open[size_t(k)]) {
+                    ++k;
+                    continue;
+                }
+                int e = k;
+                while (e + 1 <= steps && !open[size_t(e + 1)]) ++e;
+                double u = span * k / steps, v = span * e / steps, run = v - u;
+                k = e + 1;
+                if (run < kPiece * 0.55) continue;
+                int n = std::max(1, int(std::ceil(run / kPiece)));
+                for (int j = 0; j < n; ++j) {
+                    double centre = n == 1 ? (u + v) / 2 : u + kPiece / 2.0 + (run - kPiece) * j / (n - 1);
+                    Pt mid = at(centre);
+                    if (across)
+                        PlacePiece(327 + piece++ % 4, mid.x, mid.y + 8, -1, kPalisade, 1);
+                    else
+                        PlacePiece(335 + piece++ % 4, mid.x, mid.y + kPiece / 2.0, -1, kPalisade, 1);
+                }
             }
         }
 }

@@ -538,6 +538,28 @@ void DrawWallPiece(cairo_t* cr, const Geometry& g, const Kind& k) {
         Fill(cr, kStone);
         cairo_rectangle(cr, l, base - 15 - bodyH, r - l, 15 + bodyH);
         InkStroke(cr, 1.3);
+    } else if (k.family == Family::Blockade) {
+        // A palisade running away from the viewer: stakes one behind the
+        // other, the nearer ones lower and drawn over the farther.
+        double cx = g.ox, base = g.oy, height = bodyH + 12;
+        Shadow(cr, cx + 6, base - 50, 8, 56);
+        cairo_move_to(cr, cx, 8 + height * 0.4);
+        cairo_line_to(cr, cx, base - height * 0.4);
+        SetColour(cr, kThatch.Scaled(0.7));
+        cairo_set_line_width(cr, 2.0);
+        cairo_stroke(cr);
+        // Two staggered rows of stakes, as thick as the ground they block.
+        for (double y = 8 + height; y <= base; y += 5) {
+            int n = int(y) / 5;
+            double x = cx + (n % 2 ? 3 : -4) + (n % 3 - 1) * 0.6, top = y - height + (n % 4);
+            cairo_move_to(cr, x - 4, y);
+            cairo_line_to(cr, x - 4, top + 5);
+            cairo_line_to(cr, x, top);
+            cairo_line_to(cr, x + 4, top + 5);
+            cairo_line_to(cr, x + 4, y);
+            cairo_close_path(cr);
+            FillInk(cr, kWood.Scaled(0.82 + 0.3 * ((n / 2) % 2)), 0.9);
+        }
     } else {
         double cx = g.ox, top = 4, base = g.oy;
         Shadow(cr, cx + 6, base - 50, 9, 56);
