@@ -55,7 +55,7 @@ TEST(KitBattlefields, LoadWithoutMessagesAndAnswerQueries) {
         AfxClearShownMessages();
         LoadedField f(id);
         EXPECT_TRUE(AfxGetShownMessages().empty()) << (AfxGetShownMessages().empty() ? "" : AfxGetShownMessages()[0]);
-        EXPECT_GT(f.terrain.GetCount(), 20);
+        EXPECT_GT(f.terrain.GetCount(), 40);
         // The four headquarters placeholders are there.
         for (int type = 361; type <= 364; ++type) {
             int found = 0;
@@ -69,6 +69,7 @@ TEST(KitBattlefields, LoadWithoutMessagesAndAnswerQueries) {
         int blocked = 0;
         for (int c = 0; c < fine.GetColumns(); ++c)
             for (int r = 0; r < fine.GetRows(); ++r) blocked += !fine.IsPassableCell(c, r);
+        EXPECT_GT(blocked, 0);
         EXPECT_LT(blocked, fine.GetColumns() * fine.GetRows() / 4);
         // Features count down and animate without complaint.
         for (int tick = 0; tick < 60; ++tick) f.terrain.UpdateAll();

@@ -95,7 +95,8 @@ struct Marsh {
 // corner. The listed edges (edge i runs from corner i to corner i + 1) are
 // gated on the side of the rectangle they face: one gate in the middle, two
 // more on a side of 700 units or longer; a north or south gate is a
-// gatehouse, an east or west one an open sally port.
+// gatehouse, an east or west one an open sally port (a lone port two
+// pieces wide, so that a column passes through in its ranks).
 struct WallRing {
     Path corners;
     std::vector<int> gateEdges;

@@ -497,6 +497,10 @@ std::vector<FieldDesign> Build() {
         d.marshes.push_back({{900, 1200}, 200, 150});
         d.paddies.push_back({350, 1350, 800, 1750});
         AddVillage(d, 1000, 900, 100, 6, V::Farm);
+        AddWood(d, 700, 250, 260, 130, W::Pine);
+        AddWood(d, 2600, 280, 220, 120, W::Broadleaf);
+        AddWood(d, 1250, 1850, 200, 100, W::Pine);
+        Scatter(d, 1800, 760, 180, 8, 12, 19);
         AddRoad(d, {{0, 1100}, {1000, 1130}, {1910, 1175}});
         AddRoad(d, {{1500, 0}, {1550, 700}, {1600, 1130}});
         AddSide(d, 0, 200, 800, 800, 1700, {300, 1150}, {300, 1350});
@@ -543,6 +547,8 @@ std::vector<FieldDesign> Build() {
         AddWood(d, 900, 400, 150, 100, W::Broadleaf);
         AddWood(d, 2200, 700, 150, 120, W::Broadleaf);
         AddWood(d, 700, 1600, 200, 120, W::Pine);
+        d.lakes.push_back({{1450, 1700}, 130, 70});
+        AddVillage(d, 1750, 480, 120, 5, V::Farm);
         AddRoad(d, {{0, 1300}, {1500, 1150}, {3000, 1050}});
         OpenSides(d, 300, 1450);
         all.push_back(d);
@@ -643,6 +649,11 @@ std::vector<FieldDesign> Build() {
         AddVillage(d, 1500, 1000, 250, 15, V::Town);
         d.paddies.push_back({300, 300, 1000, 800});
         d.paddies.push_back({400, 1300, 1100, 1750});
+        AddWood(d, 1350, 380, 220, 140, W::Pine);
+        AddWood(d, 1400, 1640, 170, 110, W::Broadleaf);
+        AddWood(d, 2850, 250, 130, 110, W::Bamboo);
+        AddVillage(d, 700, 1100, 90, 4, V::Farm);
+        Scatter(d, 1750, 700, 160, 8, 12, 19);
         AddRoad(d, {{0, 1000}, {1500, 1000}, {2120, 1000}});
         AddRoad(d, {{1600, 2000}, {2000, 1650}, {2425, 1440}});
         AddSide(d, 1, 2200, 650, 2650, 1350, {2350, 1100}, {2500, 1100});
@@ -671,12 +682,16 @@ std::vector<FieldDesign> Build() {
         CastleOf(d, 1,
                  {{{{2100, 1100}, {2650, 1050}, {2700, 1600}, {2150, 1650}}, {0, 1, 2, 3}}},
                  {2410, 1350}, 90, 30);
-        AddVillage(d, 2350, 1830, 150, 6, V::Temple);
+        AddVillage(d, 2650, 1860, 120, 6, V::Temple);
         d.marshes.push_back({{1980, 1800}, 150, 100});
         d.marshes.push_back({{1200, 600}, 300, 200});
         AddRoad(d, {{0, 1300}, {1000, 1250}, {1750, 1300}, {2120, 1375}});
         AddFord(d, {1560, 1800}, {1860, 1800}, 120);
         d.paddies.push_back({300, 300, 1000, 800});
+        AddWood(d, 1100, 1600, 200, 130, W::Pine);
+        AddWood(d, 2450, 320, 240, 120, W::Broadleaf);
+        AddVillage(d, 1250, 1000, 110, 5, V::Farm);
+        Scatter(d, 1600, 1150, 140, 8, 12, 19);
         AddSide(d, 1, 2000, 1000, 2800, 1750, {2360, 1420}, {2460, 1410});
         all.push_back(d);
     }

@@ -51,6 +51,24 @@ std::vector<int> GatePieces(int pieces) {
     return at;
 }
 
+// The open pieces of an east or west wall `pieces` long, which has sally
+// ports where the others have gatehouses: a lone port is two pieces wide,
+// so that a column passes through it in its ranks.
+std::vector<int> PortPieces(int pieces) {
+    std::vector<int> at = GatePieces(pieces);
+    if (at.size() == 1 && pieces >= 4) at.insert(at.begin(), at.front() - 1);
+    return at;
+}
+
+// Where along an east or west wall the middle of each of its ports lies.
+std::vector<double> PortCentres(int pieces) {
+    std::vector<int> open = PortPieces(pieces);
+    if (open.size() == 2 && open[1] == open[0] + 1) return {kPiece * double(open[1])};
+    std::vector<double> centres;
+    for (int i : open) centres.push_back(kPiece * (i + 0.5));
+    return centres;
+}
+
 // Where the way through each gate of a squared ring meets the ground
 // outside, `out` units beyond the wall.
 std::vector<Pt> GateMouths(const WallRing& ring, double out) {
@@ -58,14 +76,10 @@ std::vector<Pt> GateMouths(const WallRing& ring, double out) {
     const int nx = int(std::lround((r - l) / kPiece)), ny = int(std::lround((b - t) / kPiece));
     std::vector<Pt> mouths;
     for (int side : ring.gateEdges) {
-        bool across = side == 0 || side == 2;
-        for (int i : GatePieces(across ? nx : ny)) {
-            double along = kPiece * (i + 0.5);
-            if (side == 0) mouths.push_back({l + along, t - out});
-            if (side == 2) mouths.push_back({l + along, b + out});
-            if (side == 3) mouths.push_back({l - out, t + along});
-            if (side == 1) mouths.push_back({r + out, t + along});
-        }
+        if (side == 0 || side == 2)
+            for (int i : GatePieces(nx)) mouths.push_back({l + kPiece * (i + 0.5), side == 0 ? t - out : b + out});
+        else
+            for (double along : PortCentres(ny)) mouths.push_back({side == 3 ? l - out : r + out, t + along});
     }
     return mouths;
 }
@@ -483,13 +497,13 @@ void FieldRaster::BuildCastle(const Castle& c) {
             return std::find(ring.gateEdges.begin(), ring.gateEdges.end(), side) != ring.gateEdges.end();
         };
         // A plank bridge over the moat before each gate of the outer ring.
-        auto bridge = [&](double x, double y, double dx, double dy) {
+        auto bridge = [&](double x, double y, double dx, double dy, double half = 34) {
             if (k != 0 || c.moat <= 0) return;
             double reach = 38 + c.moat + 24;
             double x0 = std::min(x, x + dx * reach), x1 = std::max(x, x + dx * reach);
             double y0 = std::min(y, y + dy * reach), y1 = std::max(y, y + dy * reach);
-            if (dx == 0) x0 -= 34, x1 += 34;
-            else y0 -= 34, y1 += 34;
+            if (dx == 0) x0 -= half, x1 += half;
+            else y0 -= half, y1 += half;
             Fill(int(x0), int(y0), int(x1), int(y1), kBridge, nullptr);
         };
         for (int side : {0, 2}) {
@@ -507,15 +521,17 @@ void FieldRaster::BuildCastle(const Castle& c) {
         }
         for (int side : {3, 1}) {
             double x = side == 3 ? l : r;
-            std::vector<int> ports = gated(side) ? GatePieces(ny) : std::vector<int>{};
-            for (int j = 0; j < ny; ++j) {
-                bool wide = j > 0 && std::find(ports.begin(), ports.end(), j + 1) != ports.end();
-                if (wide || std::find(ports.begin(), ports.end(), j) != ports.end()) {
-                    bridge(x, t + kPiece * (j + 0.5), side == 3 ? -1 : 1, 0);
-                    continue;
-                }
-                put(wall + 8 + j % 4, x, t + kPiece * (j + 1), -1, kWall, 1);
+            if (!gated(side)) {
+                for (int j = 0; j < ny; ++j) put(wall + 8 + j % 4, x, t + kPiece * (j + 1), -1, kWall, 1);
+                continue;
             }
+            std::vector<int> ports = PortPieces(ny);
+            for (int j = 0; j < ny; ++j)
+                if (std::find(ports.begin(), ports.end(), j) == ports.end())
+                    put(wall + 8 + j % 4, x, t + kPiece * (j + 1), -1, kWall, 1);
+            std::vector<double> centres = PortCentres(ny);
+            for (double along : centres)
+                bridge(x, t + along, side == 3 ? -1 : 1, 0, centres.size() < ports.size() ? 34 + kPiece / 2.0 : 34);
         }
         int corner = 0;
         for (const Pt& p : ring.corners) put(tower + corner++ % 3, p.x, p.y + 20, -1, kTower, 1);
@@ -627,6 +643,20 @@ void FieldRaster::PlaceObjects() {
         if (v.kind != VillageKind::Town) {
             int wx = int(v.c.x + rnd.Range(-20, 20)), wy = int(v.c.y + rnd.Range(-20, 20));
             if (free(wx, wy, 10)) m_objects.push_back({293 + rnd.Int(0, 2), wx, wy, -1});
+        }
+    }
+    // The garrison's halls and storehouses in the corners of a roomy inner
+    // ring, clear of the ways from the gates to the keep.
+    for (const Castle& c : d.castles) {
+        if (c.rings.empty()) continue;
+        const Path& ring = c.rings.back().corners;
+        double l = ring[0].x, t = ring[0].y, r = ring[2].x, b = ring[2].y;
+        if (r - l < 540 || b - t < 540) continue;
+        for (auto [fx, fy] : {std::pair{0.2, 0.22}, {0.8, 0.22}, {0.2, 0.86}, {0.8, 0.86}}) {
+            int px = int(l + (r - l) * fx), py = int(t + (b - t) * fy);
+            int type = 92 + rnd.Int(0, 11);
+            if (std::hypot(px - c.keep.x, py - c.keep.y) < c.keepSize + 140 || !free(px, py, 40)) continue;
+            m_objects.push_back({type, px, py, -1});
         }
     }
     for (const Landmark& l : d.landmarks)
