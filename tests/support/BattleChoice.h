@@ -20,43 +20,53 @@ struct CBattleChoice {
     int clans[2] = {1, 3};    // Velmor against Dorneth
     int divisions = 4;        // at most, per side
     int localSide = 0;
+    int frontX[2] = {500, 2500};  // where each army's divisions stand
+    int rowGap = 150;             // between divisions, down the field
 };
 
-// Builds both armies and fills the view's fields; false, with `error`
-// saying why, when a clan has no general or the formations cannot be read.
-inline bool ChooseBattle(COrvaneView& view, const CBattleChoice& choice, std::string& error) {
-    COrvaneDoc* doc = view.GetDocument();
-    if (!doc) return error = "no document", false;
+// Builds both armies of `generals` (the clans' generals that are alive
+// and veterans, in list order) with the formation lists of the data folder
+// `dataFolder`, and fills the view's fields; false, with `error` saying why,
+// when a clan has no general or the formations cannot be read.
+inline bool ChooseBattle(COrvaneView& view, CPersonList& generals, const CString& dataFolder,
+                         const CBattleChoice& choice, std::string& error) {
     view.Battle.reset();
     CBattleState& b = view.GetBattleState();
-    if (!b.formations.Load(doc->GetDataPath() + "Default Formation Lists A.fed"))
-        return error = "formation lists", false;
+    if (!b.formations.Load(dataFolder + "Default Formation Lists A.fed")) return error = "formation lists", false;
     view.Battlefield = choice.battlefield;
     view.LocalSide = choice.localSide;
     view.OtherSide = 1 - choice.localSide;
     view.BattleDate = CGameTime(1560 + 428, 6, 15, 9, 15);
-    static constexpr int kArmyX[2] = {500, 2500}, kFacing[2] = {2, 6};
+    static constexpr int kFacing[2] = {2, 6};
     for (int side = 0; side < 2; ++side) {
         view.BattleClans[side] = choice.clans[side];
-        std::vector<CPerson*> generals;
-        for (POSITION pos = doc->m_persons.GetHeadPosition(); pos;) {
-            CPerson* p = doc->m_persons.GetPerson(pos);
-            if (p->clan == choice.clans[side] && p->alive && p->IsVeteran()) generals.push_back(p);
+        std::vector<CPerson*> clan;
+        for (POSITION pos = generals.GetHeadPosition(); pos;) {
+            CPerson* p = generals.GetPerson(pos);
+            if (p->clan == choice.clans[side] && p->alive && p->IsVeteran()) clan.push_back(p);
         }
-        if (generals.empty()) return error = "clan " + std::to_string(choice.clans[side]) + " has no general", false;
+        if (clan.empty()) return error = "clan " + std::to_string(choice.clans[side]) + " has no general", false;
         auto army = std::make_unique<CArmy>(side, -1, true);
-        const int count = std::min<int>(int(generals.size()), std::clamp(choice.divisions, 1, 15));
+        const int count = std::min<int>(int(clan.size()), std::clamp(choice.divisions, 1, 15));
+        const int x = choice.frontX[side];
         for (int i = 0; i < count; ++i) {
-            const int y = 1000 - (count - 1) * 75 + 150 * i;
-            auto* d = new CDivision(i, kArmyX[side], y, army.get());
-            d->CreateBattalions(generals[size_t(i)]->id, doc->m_persons);
-            d->Setup(&b.formations.div, 15, &b.grid, kArmyX[side], y, kFacing[side]);
+            const int y = 1000 - (count - 1) * choice.rowGap / 2 + choice.rowGap * i;
+            auto* d = new CDivision(i, x, y, army.get());
+            d->CreateBattalions(clan[size_t(i)]->id, generals);
+            d->Setup(&b.formations.div, 15, &b.grid, x, y, kFacing[side]);
             for (POSITION bp = d->m_battalions.GetHeadPosition(); bp;)
                 d->m_battalions.GetBattalion(bp)->Setup(&b.formations.batt, 0, &b.grid, d->m_x, d->m_y, d->m_facing);
             army->m_divisions.InsertSorted(d);
         }
-        army->Setup(&b.formations.army, -2, &b.grid, kArmyX[side], 1000, kFacing[side]);
+        army->Setup(&b.formations.army, -2, &b.grid, x, 1000, kFacing[side]);
         b.armies[side] = std::move(army);
     }
     return true;
+}
+
+// The same with the generals of the view's document.
+inline bool ChooseBattle(COrvaneView& view, const CBattleChoice& choice, std::string& error) {
+    COrvaneDoc* doc = view.GetDocument();
+    if (!doc) return error = "no document", false;
+    return ChooseBattle(view, doc->m_persons, doc->GetDataPath(), choice, error);
 }
