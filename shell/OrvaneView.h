@@ -378,6 +378,33 @@ public:
     // free numbered JPEG of the install folder.
     void SaveScreenshot(BYTE whole, BYTE markersOnly);
 
+    // ---- Battle panels (battle/BattlePanels.cpp)
+    // Opens (at x, y; both -1000: beside the division's portrait column) or
+    // closes the division panel of division slot `divisionIndex`. TRUE.
+    BOOL PlaceDivisionPanel(BOOL show, int divisionIndex, int x, int y);
+    // Opens the target panel's grid at (x, y) or closes it.
+    void CloseDivisionPanels(BOOL show, int x, int y);
+    // Centres the view on a division of the player's army and selects it.
+    void FocusDivision(int divisionId);
+    // Lights the marker of each division's standing order.
+    void UpdateOrderMarkers();
+    void DrawOrderMarker(int divisionId, int kind, BYTE flag);
+    void ShowOrderPanel(BOOL show);
+    void ShowFormationPanel(BOOL show);
+    // The division symbol sprite (4..23) of an arm 0..4 and grade 0..3; -1
+    // for any other.
+    static int TacticSymbolIndex(int arm, int grade);
+    // Where the results screen shows its heading (index 0) or the player's
+    // division `index`.
+    CPoint& GetResultIconPos(CPoint& point, int index) const;
+    // Holds the battle clock while a panel is open (never in a networked
+    // battle) or lets it run again.
+    void HoldBattleClock(BOOL hold);
+    void ShowArmyPanel(BOOL show, int first, int last, BYTE bit);
+    CPoint TargetPanelPos{0, 0};
+    BYTE TargetRows = 3;
+    BYTE TargetColumns = 4;
+
     // What the menus and the deployment screen hand to the battle mode.
     int32_t Battlefield = 0;                // 0..38
     int32_t BattleClans[2] = {1, 2};        // clan number of side 0 and 1

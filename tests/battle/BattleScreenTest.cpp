@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <ostream>
@@ -157,6 +158,29 @@ TEST_P(BattleScreen, UnitsAreDrawnInTheirClansSetsAndFollowTheBattleAsItRuns) {
             }
         EXPECT_GT(drawn, r.Width() * r.Height() / 8) << "side " << side;
     }
+    // A unit that walks is drawn where it now stands and no longer where it
+    // stood.
+    CUnit* walker = v.BattleUnits.GetHead();
+    v.ScrollBattleTo(walker->m_x, walker->m_y);
+    const CRect stood = static_cast<CUnitIconLink*>(walker->m_icon)->Icon()->GetRect();
+    walker->m_x += 60;
+    walker->UpdateSprite();
+    v.DrawBattleScene();
+    const CRect after = static_cast<CUnitIconLink*>(walker->m_icon)->Icon()->GetRect();
+    EXPECT_EQ(after.TopLeft(), stood.TopLeft() + CPoint(60, 0));
+    int changedBefore = 0, changedAfter = 0;
+    for (int y = stood.top; y < stood.bottom; ++y)
+        for (int x = 0; x < stood.Width(); ++x) {
+            if (g.Covered(stood.left + x, y)) continue;
+            CPoint w(stood.left + x, y), n(after.left + x, y);
+            v.FieldToScreen(w);
+            v.FieldToScreen(n);
+            changedBefore += (g.Screen(w.x, w.y) & 0xFFFFFF) != g.Field(stood.left + x, y);
+            changedAfter += (g.Screen(n.x, n.y) & 0xFFFFFF) != g.Field(after.left + x, y);
+        }
+    EXPECT_EQ(changedBefore, 0);
+    EXPECT_GT(changedAfter, 0);
+
     // A few seconds of battle: the simulation steps, the pictures follow.
     const uint32_t before = v.BattleTick;
     ASSERT_TRUE(g.run.Run(3000));
@@ -238,6 +262,74 @@ TEST_P(BattleScreen, ScreenshotsLandAsNumberedJpegsInThePlayersFolder) {
     EXPECT_EQ(whole.PictureWidth(), 3000);
     EXPECT_EQ(whole.PictureHeight(), 2000);
     fs::remove_all(folder);
+}
+
+// The division panel opens beside the division's portrait column and holds
+// the clock while it is open; each division of the player's army lights
+// the marker of its standing order, and the view centres on a division
+// chosen by its portrait.
+TEST_P(BattleScreen, PanelsAndMarkersShowTheSelectedDivision) {
+    BattleGame g(GetParam());
+    ASSERT_TRUE(g.Enter());
+    COrvaneView& v = *g.view;
+    const bool narrow = GetParam().width <= 1024;
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(v.DivisionSlots[k].Column, k);
+    EXPECT_EQ(v.DivisionSlots[4].Column, 255);
+    // The portraits stand in the panel, one column each.
+    ASSERT_NE(v.DivisionSlots[3].PortraitIcon, nullptr);
+    EXPECT_EQ(v.DivisionSlots[3].PortraitIcon->GetPosition(), CPoint(3 * (narrow ? 66 : 68) + (narrow ? 171 : 235), 12));
+
+    ASSERT_TRUE(v.PlaceDivisionPanel(TRUE, 3, -1000, -1000));
+    const int x = narrow ? 352 : 422, y = GetParam().height - 160;
+    EXPECT_EQ(v.PanelDivision, 3);
+    EXPECT_EQ(v.OverlayFlags & 8, 8);
+    EXPECT_EQ(v.Channels[0].Interval, 0);  // the battle waits for the player
+    for (int i = 0; i < 8; ++i) {
+        CCommandButton* b = v.GetButtons().FindById(9 + i);
+        ASSERT_NE(b, nullptr);
+        EXPECT_EQ(b->GetRect().TopLeft(), CPoint(x, y + 20 * i)) << i;
+    }
+    // The first order button is drawn where it stands.
+    CCommandButton* move = v.GetButtons().FindById(9);
+    EXPECT_TRUE(move->m_bEnabled);
+    const uint32_t drawn = g.Screen(x + move->GetRect().Width() / 2, y + 10);
+    v.PlaceDivisionPanel(FALSE, -1, 0, 0);
+    EXPECT_EQ(v.OverlayFlags & 8, 0);
+    EXPECT_EQ(v.Channels[0].Interval, -1);
+    EXPECT_FALSE(v.GetButtons().FindById(9)->m_bEnabled);
+    EXPECT_NE(g.Screen(x + move->GetRect().Width() / 2, y + 10), drawn);
+
+    v.UpdateOrderMarkers();
+    for (POSITION pos = v.Armies[0]->m_divisions.GetHeadPosition(); pos;) {
+        const CDivision* d = v.Armies[0]->m_divisions.GetDivision(pos);
+        int lit = 0, litId = 0;
+        for (int id = d->m_number * 8 + 59; id <= d->m_number * 8 + 66; ++id)
+            if (v.GetButtons().FindById(id)->m_bEnabled) ++lit, litId = id;
+        EXPECT_EQ(lit, 1) << "division " << d->m_number;
+        const int kind = litId - d->m_number * 8 - 50;
+        const int type = d->GetStandingOrder();
+        const int expected = type == 1 ? 11 : type == 2 ? 12 : type == 16 ? 9 : type == 64 ? 15 : type == 128 ? 14
+                           : type == 256 ? 16 : 13;
+        EXPECT_EQ(kind, expected) << "division " << d->m_number << " order " << type;
+    }
+
+    const CDivision* third = v.Armies[0]->GetDivision(2, FALSE);
+    ASSERT_NE(third, nullptr);
+    v.FocusDivision(2);
+    EXPECT_EQ(v.PanelDivision, 2);
+    CRect expectedView(CPoint(std::clamp(third->m_x - v.m_rcVisible.Width() / 2, 0, 3000 - v.m_rcVisible.Width()),
+                              std::clamp(third->m_y - v.m_rcVisible.Height() / 2, 0, 2000 - v.m_rcVisible.Height())),
+                       v.m_rcVisible.Size());
+    EXPECT_LE(std::abs(v.m_rcVisible.left - expectedView.left), 20);
+    EXPECT_LE(std::abs(v.m_rcVisible.top - expectedView.top), 20);
+}
+
+TEST(BattlePanels, DivisionSymbolsFollowTheirTable) {
+    struct Case {
+        int arm, grade, symbol;
+    };
+    for (const Case& c : {Case{0, 0, 6}, {4, 3, 22}, {2, 1, 14}, {5, 0, -1}, {0, 4, -1}, {-1, 0, -1}})
+        EXPECT_EQ(COrvaneView::TacticSymbolIndex(c.arm, c.grade), c.symbol) << c.arm << "," << c.grade;
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, BattleScreen, ::testing::ValuesIn(kLayouts));
