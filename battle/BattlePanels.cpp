@@ -21,6 +21,14 @@ int MarkerKindOf(int orderType) {
     default: return 0;
     }
 }
+
+// Hides buttons first..last and clears their pressed state.
+void HideButtons(COrvaneView& view, int first, int last) {
+    for (int id = first; id <= last; ++id) {
+        if (CCommandButton* b = view.GetButtons().FindById(id)) b->m_bPressed = FALSE;
+        view.HideCommandButton(id);
+    }
+}
 }  // namespace
 
 void COrvaneView::HoldBattleClock(BOOL hold) {
@@ -36,10 +44,7 @@ BOOL COrvaneView::PlaceDivisionPanel(BOOL show, int divisionIndex, int x, int y)
         y = m_nScreenHeight - 160;
     }
     PanelDivision = -1;
-    for (int id = 9; id <= 16; ++id) {
-        if (CCommandButton* b = GetButtons().FindById(id)) b->m_bPressed = FALSE;
-        HideCommandButton(id);
-    }
+    HideButtons(*this, 9, 16);
     if (!show) {
         HoldBattleClock(FALSE);
         OverlayFlags &= ~8;
@@ -54,10 +59,7 @@ BOOL COrvaneView::PlaceDivisionPanel(BOOL show, int divisionIndex, int x, int y)
 }
 
 void COrvaneView::CloseDivisionPanels(BOOL show, int x, int y) {
-    for (int id = 17; id <= 28; ++id) {
-        if (CCommandButton* b = GetButtons().FindById(id)) b->m_bPressed = FALSE;
-        HideCommandButton(id);
-    }
+    HideButtons(*this, 17, 28);
     if (!show) {
         HoldBattleClock(FALSE);
         OverlayFlags &= ~4;
@@ -119,7 +121,7 @@ void COrvaneView::UpdateOrderMarkers() {
 
 void COrvaneView::ShowArmyPanel(BOOL show, int first, int last, BYTE bit) {
     if (!show) {
-        for (int id = first; id <= last; ++id) HideCommandButton(id);
+        HideButtons(*this, first, last);
         HoldBattleClock(FALSE);
         OverlayFlags &= BYTE(~bit);
         return;
