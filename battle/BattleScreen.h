@@ -1,10 +1,10 @@
 // What the battle screen holds for one battle: the battlefield it loaded
-// (terrain, heights, zones, the battle grid with its path grids, the
-// formation lists the armies stand in), the two armies with the view's links
-// to them, and the pictures that stand for units and terrain features on
-// screen. The main view owns one for the life of a battle; whoever chooses a
-// battle (the menus, the deployment screen, a test) builds the armies on its
-// grid and formations and hands them over before the battle mode is entered.
+// (terrain, heights, zones, the battle grid with its path grids), the two
+// armies with the view's links to them, and the pictures that stand for
+// units and terrain features on screen. The main view owns one for the life
+// of a battle; whoever chooses a battle (the menus, the deployment screen, a
+// test) builds the armies on its grid and the view's formation lists and
+// hands them over before the battle mode is entered.
 //
 // The pictures only follow the simulation: a unit icon takes the position,
 // depth, frame and facing the unit gives it and is never read back for a
@@ -17,7 +17,6 @@
 
 #include "Animate/Icon.h"
 #include "Units/ArmyInterfaces.h"
-#include "army/FormationList.h"
 #include "field/AltitudeMap.h"
 #include "field/BattleGrid.h"
 #include "field/BattlefieldFiles.h"
@@ -82,7 +81,6 @@ struct CBattleState {
     CAltitudeMap altitude;
     CZoneGrid zones;
     CBattleGrid grid;
-    CFormationLists formations;
 
     // The pictures of units and features (their icons are the view's).
     std::vector<std::unique_ptr<CUnitIconLink>> unitIcons;

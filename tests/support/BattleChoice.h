@@ -32,7 +32,9 @@ inline bool ChooseBattle(COrvaneView& view, CPersonList& generals, const CString
                          const CBattleChoice& choice, std::string& error) {
     view.Battle.reset();
     CBattleState& b = view.GetBattleState();
-    if (!b.formations.Load(dataFolder + "Default Formation Lists A.fed")) return error = "formation lists", false;
+    if (!view.LoadDefaultFormationLists(dataFolder + "Default Formation Lists A.fed"))
+        return error = "formation lists", false;
+    CFormationLists& formations = view.FormationLists;
     view.Battlefield = choice.battlefield;
     view.LocalSide = choice.localSide;
     view.OtherSide = 1 - choice.localSide;
@@ -53,12 +55,12 @@ inline bool ChooseBattle(COrvaneView& view, CPersonList& generals, const CString
             const int y = 1000 - (count - 1) * choice.rowGap / 2 + choice.rowGap * i;
             auto* d = new CDivision(i, x, y, army.get());
             d->CreateBattalions(clan[size_t(i)]->id, generals);
-            d->Setup(&b.formations.div, 15, &b.grid, x, y, kFacing[side]);
+            d->Setup(&formations.div, 15, &b.grid, x, y, kFacing[side]);
             for (POSITION bp = d->m_battalions.GetHeadPosition(); bp;)
-                d->m_battalions.GetBattalion(bp)->Setup(&b.formations.batt, 0, &b.grid, d->m_x, d->m_y, d->m_facing);
+                d->m_battalions.GetBattalion(bp)->Setup(&formations.batt, 0, &b.grid, d->m_x, d->m_y, d->m_facing);
             army->m_divisions.InsertSorted(d);
         }
-        army->Setup(&b.formations.army, -2, &b.grid, x, 1000, kFacing[side]);
+        army->Setup(&formations.army, -2, &b.grid, x, 1000, kFacing[side]);
         b.armies[side] = std::move(army);
     }
     return true;
