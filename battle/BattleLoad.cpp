@@ -331,6 +331,7 @@ void COrvaneView::PlaceBattleMarkers() {
     const int step = narrow ? 66 : 68;
     CSprite* bottom = GetSprites().Find(0);
     CSprite* redX = GetSprites().Find(220);
+    CSprite* bar = GetSprites().Find(24);
     for (int k = 0; k < 15; ++k) {
         CDivisionSlot& slot = DivisionSlots[k];
         if (slot.Column == 255) continue;
@@ -352,6 +353,31 @@ void COrvaneView::PlaceBattleMarkers() {
             slot.RedX = AddIcon(redX, x, 12, 540 + k, FALSE, 0, 24, 40, 29, 42, &GetFrameIcons());
             slot.RedX->m_bEnabled = FALSE;
         }
+        // The strength bar: sixty segments a column apart, under the
+        // portrait.
+        if (bottom) y += bottom->GetHeight();
+        CArmy* army = Armies[LocalSide & 1];
+        CDivision* division = army ? army->GetDivision(k, FALSE) : nullptr;
+        if (!bar || !division) continue;
+        constexpr int kSegments = 60;
+        slot.Meter = std::make_unique<CDivisionMeter>(kSegments, 0, 0, 0, 0, division);
+        for (int i = 0; i < kSegments; ++i) {
+            auto* segment = new CIcon(bar, CRect(24, 40, 29, 42), 0, bar->GetWidth(), bar->GetHeight());
+            segment->SetPosition(x + 3 + i, y + 2, FALSE);
+            segment->m_bStatic = FALSE;
+            segment->m_nId = 600 + k;
+            slot.Meter->SetMeter(segment, i);
+        }
+        slot.MeterRect = CRect(x + 3, y + 2, x + 3 + kSegments + bar->GetWidth(), y + 2 + bar->GetHeight());
+        slot.Meter->Update();
+    }
+}
+
+void COrvaneView::UpdateDivisionMeters(BOOL all) {
+    for (CDivisionSlot& slot : DivisionSlots) {
+        if (!slot.Meter || (!slot.Meter->Update() && !all)) continue;
+        ComposeFrame(&slot.MeterRect, &slot.Meter->GetIcons());
+        Render(&slot.MeterRect, TRUE);
     }
 }
 
@@ -432,6 +458,7 @@ BOOL COrvaneView::InitBattleMode() {
     RedrawRect(nullptr, &GetVisibleIcons(), TRUE, FALSE);
     ComposeFrame(nullptr, &GetFrameIcons());
     DrawFrame(TRUE);
+    UpdateDivisionMeters(TRUE);
     SetButtonState(0, TRUE, FALSE, FALSE);
     Render(nullptr, FALSE);
     ClearDirtyRects();
@@ -455,8 +482,12 @@ void COrvaneView::ScrollBattleTo(int x, int y) {
 void COrvaneView::DrawBattleScene() {
     if (GameMode != MODE_BATTLE || !Battle) return;
     FlushDirtyRects(FALSE);
-    // The small map's dots follow the units a few times a second.
-    if (BattleFrame % 8 == 0) DrawFrame(TRUE);
+    // The small map's dots and the strength bars follow the battle a few
+    // times a second.
+    if (BattleFrame % 8 == 0) {
+        DrawFrame(TRUE);
+        UpdateDivisionMeters(FALSE);
+    }
 }
 
 void COrvaneView::ExitBattleMode() {

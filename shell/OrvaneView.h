@@ -26,6 +26,7 @@
 #include "Animate/SoundManager.h"
 #include "army/FormationList.h"
 #include "battle/BattleScreen.h"
+#include "battle/DivisionMeter.h"
 #include "battle/OrderRecords.h"
 #include "battle/ViewArmy.h"
 #include "battle/WeatherState.h"
@@ -356,6 +357,9 @@ public:
     void LoadPathDatabase();
     // The portrait column of the panel, with each division's strength bar.
     void PlaceBattleMarkers();
+    // Brings every division's strength bar up to date and shows those that
+    // changed (all of them with `all`).
+    void UpdateDivisionMeters(BOOL all);
     // The command buttons of the battle screen and the division slots'
     // portraits and panel columns. FALSE outside the battle mode.
     BOOL LoadBattleButtons();
@@ -419,6 +423,8 @@ public:
         CSprite* PortraitSprite = nullptr;  // the sprite list's
         CIcon* PortraitIcon = nullptr;
         CIcon* RedX = nullptr;
+        std::unique_ptr<CDivisionMeter> Meter;  // the strength bar under the portrait
+        CRect MeterRect;                        // where it stands on the panel
     };
     CDivisionSlot DivisionSlots[15];
     CSprite* UnitSetSlots[20] = {};  // side s at s x 10 + 0..9, the sprite list's

@@ -279,6 +279,18 @@ TEST_P(BattleScreen, PanelsAndMarkersShowTheSelectedDivision) {
     ASSERT_NE(v.DivisionSlots[3].PortraitIcon, nullptr);
     EXPECT_EQ(v.DivisionSlots[3].PortraitIcon->GetPosition(), CPoint(3 * (narrow ? 66 : 68) + (narrow ? 171 : 235), 12));
 
+    // Each portrait has its strength bar: a segment and a half a unit.
+    for (int k = 0; k < 4; ++k) {
+        const CDivisionMeter* meter = v.DivisionSlots[k].Meter.get();
+        ASSERT_NE(meter, nullptr) << k;
+        EXPECT_EQ(meter->GetSegmentCount(), 60);
+        EXPECT_EQ(meter->GetCount(), std::min(60, int(meter->m_pDivision->GetStrength() * 1.5))) << k;
+        EXPECT_GT(meter->GetCount(), 0);
+    }
+    EXPECT_EQ(CDivisionMeter::RowForRatio(1.3), 1);
+    EXPECT_EQ(CDivisionMeter::RowForRatio(0.99), 3);
+    EXPECT_EQ(CDivisionMeter::RowForRatio(0.39), 5);
+
     ASSERT_TRUE(v.PlaceDivisionPanel(TRUE, 3, -1000, -1000));
     const int x = narrow ? 352 : 422, y = GetParam().height - 160;
     EXPECT_EQ(v.PanelDivision, 3);
