@@ -146,8 +146,8 @@ BOOL COrvaneView::LoadBattleSprites() {
         LoadRLESprite(pictures + kBattleMarkerPictures[i].name + ".giz", markerIds[i], 1, 1);
 
     for (int s = 0; s < 2; ++s) {
-        CString clan = doc ? doc->m_nations.GetNameByID(BattleClans[s]) : CString();
-        if (clan.IsEmpty()) clan = GetClanName(BattleClans[s]);
+        CString clan = doc ? doc->m_nations.GetNameByID(BattleClanIds[s]) : CString();
+        if (clan.IsEmpty()) clan = GetClanName(BattleClanIds[s]);
         for (const UnitSets::Spec& set : UnitSets::kSets) {
             bool wanted = true;
             switch (set.slot) {
@@ -225,7 +225,7 @@ BOOL COrvaneView::LoadBattleMap() {
 
     // The battlefield is the background the field area scrolls over; without
     // it there is no battle to show.
-    const CString background = GetBkgndName(data, Battlefield);
+    const CString background = GetBkgndName(data, BattlefieldNumber);
     m_bFullWindow = FALSE;
     if (!LoadBackground(background, FALSE, FALSE, FALSE)) {
         ShowMessage("ERROR: The battlefield \"%s\" cannot be loaded.", background.GetString());
@@ -248,13 +248,13 @@ BOOL COrvaneView::LoadBattleMap() {
     m_rcMarker = CRect(mapLeft, kSmallMapTop, mapLeft + (narrow ? 51 : 64), kSmallMapTop + (narrow ? 33 : 45));
     m_rcPreviousMarker = CRect();
     LoadMarkerSprite(pictures + markerName);
-    LoadPanelSprite(GetSmallMapName(data, Battlefield), FALSE);
+    LoadPanelSprite(GetSmallMapName(data, BattlefieldNumber), FALSE);
 
-    b.altitude.Load(GetDataMapName(data, Battlefield));
+    b.altitude.Load(GetDataMapName(data, BattlefieldNumber));
     b.grid.Rebuild(&b.altitude);
     BattleTerrain = &b.terrain;
-    if (LoadTerrainFile(GetTerrainName(data, Battlefield), b.terrainInfo, b.terrain)) {
-        CString key = GetBattlefieldKey(Battlefield);
+    if (LoadTerrainFile(GetTerrainName(data, BattlefieldNumber), b.terrainInfo, b.terrain)) {
+        CString key = GetBattlefieldKey(BattlefieldNumber);
         ReadTerrainRectDatabase(key.Left(1));
     }
     LoadPathDatabase();
@@ -302,8 +302,8 @@ void COrvaneView::LoadPathDatabase() {
         if (IsFlagType(type)) {
             if (type < kFirstPlaceholder || type > kLastPlaceholder) continue;
             const int side = (type - kFirstPlaceholder) / 2, kind = (type - kFirstPlaceholder) % 2 + 1;
-            CString clan = doc ? doc->m_nations.GetNameByID(BattleClans[side]) : CString();
-            if (clan.IsEmpty()) clan = GetClanName(BattleClans[side]);
+            CString clan = doc ? doc->m_nations.GetNameByID(BattleClanIds[side]) : CString();
+            if (clan.IsEmpty()) clan = GetClanName(BattleClanIds[side]);
             spriteId = GetObjectResourceNumber(FlagTypeOf(clan, side, kind));
             iconId = kFlagIconId + side + 2 * (kind - 1);
         }
@@ -323,7 +323,7 @@ void COrvaneView::LoadPathDatabase() {
         t->m_icon = b.terrainIcons.back().get();
     }
     GetIcons().Resort();
-    BuildBattlefieldPaths(b.grid, GetPathDBName(data, Battlefield));
+    BuildBattlefieldPaths(b.grid, GetPathDBName(data, BattlefieldNumber));
 }
 
 void COrvaneView::PlaceBattleMarkers() {
@@ -409,6 +409,9 @@ BOOL COrvaneView::InitBattleMode() {
 
     CBattleState& b = GetBattleState();
     for (int s = 0; s < 2; ++s) {
+        // The armies the deployment screen built, unless the battle came
+        // with its own.
+        if (!b.armies[s] && OwnedArmies[s]) b.armies[s] = std::move(OwnedArmies[s]);
         Armies[s] = b.armies[s].get();
         if (Armies[s]) {
             b.links[s] = std::make_unique<CArmyLink>(Armies[s]);
@@ -481,6 +484,15 @@ void COrvaneView::ScrollBattleTo(int x, int y) {
 
 void COrvaneView::DrawBattleScene() {
     if (GameMode != MODE_BATTLE || !Battle) return;
+    std::vector<CRect>& areas = Battle->effectAreas;
+    for (const CRect& r : areas) AddDirtyRect(r);
+    areas.clear();
+    for (CIconList* list : {&EffectIcons, &FogIcons})
+        for (POSITION pos = list->GetHeadPosition(); pos;) {
+            const CRect r = static_cast<CIcon*>(list->GetNext(pos))->GetRect();
+            AddDirtyRect(r);
+            areas.push_back(r);
+        }
     FlushDirtyRects(FALSE);
     // The small map's dots and the strength bars follow the battle a few
     // times a second.

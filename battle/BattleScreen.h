@@ -85,6 +85,9 @@ struct CBattleState {
     // The pictures of units and features (their icons are the view's).
     std::vector<std::unique_ptr<CUnitIconLink>> unitIcons;
     std::vector<std::unique_ptr<CTerrainIconLink>> terrainIcons;
+    // Where the puffs and fog banks stood when last drawn: they fade, come
+    // and go every step, so each frame redraws where they were and are.
+    std::vector<CRect> effectAreas;
 
     // The armies by side, with the view's links to them. Declared last:
     // they go first, while the grid and the pictures they use still stand.

@@ -409,9 +409,8 @@ public:
     BYTE TargetRows = 3;
     BYTE TargetColumns = 4;
 
-    // What the menus and the deployment screen hand to the battle mode.
-    int32_t Battlefield = 0;                // 0..38
-    int32_t BattleClans[2] = {1, 2};        // clan number of side 0 and 1
+    // What the menus and the deployment screen hand to the battle mode
+    // besides the battlefield and the clans.
     CGameTime BattleDate;                   // when the battle is fought
     std::unique_ptr<CBattleState> Battle;   // the battlefield and the armies
 
