@@ -263,6 +263,34 @@ namespace {
 // it, so the window and the headless run deploy the same battle.
 constexpr int64_t kDeploymentClock = 1700000006;
 
+// Switches the game's display to an SDL window on the test's X server for
+// the scope and puts the environment back afterwards; `ok` when the window
+// back end could be made.
+struct CWindowOnDisplay {
+    explicit CWindowOnDisplay(const std::string& display) {
+        const char* old = std::getenv("DISPLAY");
+        restore = old ? old : "";
+        setenv("DISPLAY", display.c_str(), 1);
+        setenv("SDL_VIDEODRIVER", "x11", 1);
+        std::unique_ptr<CDisplayBackend> window = AfxCreateDefaultBackend();
+        ok = window != nullptr;
+        if (ok) AfxSetDisplayBackend(std::move(window));
+    }
+    ~CWindowOnDisplay() {
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        if (restore.empty()) unsetenv("DISPLAY");
+        else setenv("DISPLAY", restore.c_str(), 1);
+    }
+    bool ok = false;
+    std::string restore;
+};
+
+// Runs the game's loop for `ms` of real time.
+void RunRealTime(CGameRun& run, int ms) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    run.App().RunUntil([&] { return std::chrono::steady_clock::now() >= end; });
+}
+
 // Writes a screenshot as a PNG for a person to look at (stored, not
 // compressed: it is read once).
 void SaveShot(const Shot& shot, const std::string& path) {
@@ -338,18 +366,10 @@ TEST(WindowE2E, TheRealWindowShowsTheDeploymentScreenOfAKitBattle) {
         CGameRun run;
         // The real display instead of the headless one: the game's SDL
         // window on the Xvfb screen, in real time.
-        const char* oldDisplay = std::getenv("DISPLAY");
-        std::string restoreDisplay = oldDisplay ? oldDisplay : "";
-        setenv("DISPLAY", display.c_str(), 1);
-        setenv("SDL_VIDEODRIVER", "x11", 1);
-        std::unique_ptr<CDisplayBackend> window = AfxCreateDefaultBackend();
-        ASSERT_NE(window, nullptr);
-        AfxSetDisplayBackend(std::move(window));
+        CWindowOnDisplay window(display);
+        ASSERT_TRUE(window.ok);
         ASSERT_TRUE(run.Start());
-        auto pump = [&](int ms) {
-            auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-            run.App().RunUntil([&] { return std::chrono::steady_clock::now() >= end; });
-        };
+        auto pump = [&](int ms) { RunRealTime(run, ms); };
         AfxInputMouseButton(0, true, 500, 500);
         AfxInputMouseButton(0, false, 500, 500);
         pump(500);
@@ -364,9 +384,6 @@ TEST(WindowE2E, TheRealWindowShowsTheDeploymentScreenOfAKitBattle) {
                            << ")";
         if (const char* path = std::getenv("VELMOR_TACTIC_SHOT")) SaveShot(shot, path);
         run.Close();
-        setenv("SDL_VIDEODRIVER", "dummy", 1);
-        if (restoreDisplay.empty()) unsetenv("DISPLAY");
-        else setenv("DISPLAY", restoreDisplay.c_str(), 1);
         AfxSetWallClock(nullptr);
     }
     kill(xvfb, SIGTERM);
@@ -397,19 +414,10 @@ TEST(WindowE2E, TheRealWindowShowsABattleOfA1MInProgress) {
     ASSERT_FALSE(display.empty()) << "Xvfb did not start";
     {
         CGameRun run;
-        const char* oldDisplay = std::getenv("DISPLAY");
-        std::string restoreDisplay = oldDisplay ? oldDisplay : "";
-        setenv("DISPLAY", display.c_str(), 1);
-        setenv("SDL_VIDEODRIVER", "x11", 1);
-        std::unique_ptr<CDisplayBackend> window = AfxCreateDefaultBackend();
-        ASSERT_NE(window, nullptr);
-        AfxSetDisplayBackend(std::move(window));
+        CWindowOnDisplay window(display);
+        ASSERT_TRUE(window.ok);
         ASSERT_TRUE(run.Start());
-        auto pump = [&](double seconds) {
-            auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-            run.App().RunUntil([&] { return std::chrono::steady_clock::now() >= end; });
-        };
-        pump(0.5);
+        RunRealTime(run, 500);
         COrvaneView* view = run.View();
         ASSERT_NE(view, nullptr);
         CBattleChoice choice;
@@ -429,21 +437,18 @@ TEST(WindowE2E, TheRealWindowShowsABattleOfA1MInProgress) {
                                        255, 0, 1, 1);
             }
         for (int i = 0; i < 8; ++i) {
-            pump(1.0);
+            RunRealTime(run, 1000);
             const CPoint centre = Fighting(*view);
             view->ScrollBattleTo(centre.x, centre.y);
         }
         ASSERT_EQ(view->GameMode, MODE_BATTLE);
         EXPECT_GT(view->BattleTick, 20u);
-        pump(0.2);
+        RunRealTime(run, 200);
         Shot shot;
         ASSERT_TRUE(TakeShot(display, shot));
         EXPECT_LT(Mismatch(shot, AfxGetScreen()), 0.05);
         if (const char* path = std::getenv("VELMOR_BATTLE_SHOT")) SaveShot(shot, path);
         run.Close();
-        setenv("SDL_VIDEODRIVER", "dummy", 1);
-        if (restoreDisplay.empty()) unsetenv("DISPLAY");
-        else setenv("DISPLAY", restoreDisplay.c_str(), 1);
     }
     kill(xvfb, SIGTERM);
     if (WaitFor(xvfb, 5) < 0) kill(xvfb, SIGKILL), waitpid(xvfb, nullptr, 0);
