@@ -75,17 +75,6 @@ void COrvaneView::CloseDivisionPanels(BOOL show, int x, int y) {
     TargetPanelPos = CPoint(x, y);
 }
 
-void COrvaneView::FocusDivision(int divisionId) {
-    CArmy* army = Armies[LocalSide & 1];
-    CDivision* d = army ? army->GetDivision(divisionId, FALSE) : nullptr;
-    if (!d) return;
-    ScrollBattleTo(d->m_x, d->m_y);
-    PanelDivision = divisionId;
-    PlaceDivisionPanel(FALSE, -1, 0, 0);
-    CloseDivisionPanels(FALSE, 0, 0);
-    PanelDivision = divisionId;
-}
-
 void COrvaneView::DrawOrderMarker(int divisionId, int kind, BYTE) {
     if (divisionId < 0 || divisionId >= 15) return;
     CArmy* army = Armies[LocalSide & 1];

@@ -388,8 +388,6 @@ public:
     BOOL PlaceDivisionPanel(BOOL show, int divisionIndex, int x, int y);
     // Opens the target panel's grid at (x, y) or closes it.
     void CloseDivisionPanels(BOOL show, int x, int y);
-    // Centres the view on a division of the player's army and selects it.
-    void FocusDivision(int divisionId);
     // Lights the marker of each division's standing order.
     void UpdateOrderMarkers();
     void DrawOrderMarker(int divisionId, int kind, BYTE flag);
