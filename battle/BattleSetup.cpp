@@ -34,7 +34,9 @@ BOOL COrvaneView::SetupBattleArmies() {
                 int ui = 0;
                 for (POSITION up = b->m_units.GetHeadPosition(); up; ++ui) {
                     CUnit* u = b->m_units.GetUnit(up);
-                    u->SetKindAndIcon(BattleUnitKind(di, bi, ui, b->m_battType), u->m_icon, u->m_iconId);
+                    const int kind = BattleUnitKind(di, bi, ui, b->m_battType);
+                    IUnitIcon* icon = MakeUnitIcon(s, kind, di);
+                    u->SetKindAndIcon(kind, icon ? icon : u->m_icon, u->m_iconId);
                     BattleUnits.InsertSorted(u, TRUE);
                 }
             }

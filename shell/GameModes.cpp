@@ -56,6 +56,7 @@ bool COrvaneView::IsModeAvailable(int mode) {
     case MODE_OPTIONS:
     case MODE_CREDITS:
     case MODE_TACTIC:
+    case MODE_BATTLE:
     case 17:
     case 18:
     case MODE_CLOSING_CREDITS: return true;
@@ -205,6 +206,12 @@ BOOL COrvaneView::EnterMode(int mode) {
         Render();
         return TRUE;
 
+    case MODE_BATTLE:
+        // A battle that cannot be shown goes back to the menu, never on to
+        // an empty field.
+        if (InitBattleMode()) return TRUE;
+        return EnterMode(MODE_MAIN_MENU);
+
     case 17:
     case 18:
         GameMode = mode;
@@ -226,6 +233,7 @@ BOOL COrvaneView::ExitMode(int mode) {
     case 18: return FALSE;
     case MODE_DEMO_INTRO: EnableFrameAndView(); return TRUE;
     case MODE_TACTIC: ExitTacticMode(); return FALSE;
+    case MODE_BATTLE: ExitBattleMode(); return TRUE;
     case MODE_MAIN_MENU:
         GetButtons().DeleteAll();
         HoverButton = 0;

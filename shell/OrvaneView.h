@@ -25,6 +25,8 @@
 
 #include "Animate/SoundManager.h"
 #include "army/FormationList.h"
+#include "battle/BattleScreen.h"
+#include "battle/DivisionMeter.h"
 #include "battle/OrderRecords.h"
 #include "battle/ViewArmy.h"
 #include "battle/WeatherState.h"
@@ -330,6 +332,107 @@ public:
     // FALSE when an army has left the battle (the battle is over); the
     // tick then stays where it is.
     BOOL RunBattleStep();
+
+    // ---- Battle screen (battle/BattleLoad.cpp, battle/BattlePanels.cpp,
+    // battle/Screenshot.cpp, battle/EndScreens.cpp)
+    // The entry of the battle mode: loads the battle the fields below name
+    // and places the armies handed over in Battle. FALSE, after an
+    // "ERROR: ..." and with the battle freed, when the battlefield cannot be
+    // shown (no background) or no armies were handed over.
+    BOOL InitBattleMode();
+    // The pictures folder + `name` as the view's background.
+    BOOL LoadBattlePicture(const char* name, BOOL fitFrame, BOOL render, BOOL redraw);
+    // The markers, both clans' unit sets (only those their armies field),
+    // their flags and the shared sprites. TRUE; a missing picture is
+    // reported by its loader and leaves its sprite missing.
+    BOOL LoadBattleSprites();
+    // Background, panel and small map, heights and zones, terrain file,
+    // terrain objects and path grids of the battlefield. FALSE (reported)
+    // only when the background cannot be loaded.
+    BOOL LoadBattleMap();
+    // The sprites of the battlefield's terrain objects, flags aside.
+    BOOL ReadTerrainRectDatabase(const char* keyPrefix);
+    // Features set up from the terrain database, their icons placed, the
+    // path grids built (with the battlefield's path database when present).
+    void LoadPathDatabase();
+    // The portrait column of the panel, with each division's strength bar.
+    void PlaceBattleMarkers();
+    // Brings every division's strength bar up to date and shows those that
+    // changed (all of them with `all`).
+    void UpdateDivisionMeters(BOOL all);
+    // The command buttons of the battle screen and the division slots'
+    // portraits and panel columns. FALSE outside the battle mode.
+    BOOL LoadBattleButtons();
+    // The picture that shows a unit of `kind` for `side`: an icon of the
+    // side's unit set; null when the set is not loaded (a battle without a
+    // screen).
+    IUnitIcon* MakeUnitIcon(int side, int kind, int divisionIndex);
+    // The battle mode's exit work: frees the battle's pictures, buttons,
+    // lists, armies and battlefield.
+    void ExitBattleMode();
+    // Draws what moved since the last frame and shows it.
+    void DrawBattleScene();
+    // The battle being loaded or fought (made on first use, so that the
+    // armies can be built on its grid before the battle mode is entered).
+    CBattleState& GetBattleState();
+    // Scrolls so that the field point (x, y) is the centre of the view, as
+    // far as the field allows, and shows it.
+    void ScrollBattleTo(int x, int y);
+    // Saves the screen (or, in battle, the whole battlefield) as the next
+    // free numbered JPEG of the install folder.
+    void SaveScreenshot(BYTE whole, BYTE markersOnly);
+
+    // ---- Battle panels (battle/BattlePanels.cpp)
+    // Opens (at x, y; both -1000: beside the division's portrait column) or
+    // closes the division panel of division slot `divisionIndex`. TRUE.
+    BOOL PlaceDivisionPanel(BOOL show, int divisionIndex, int x, int y);
+    // Opens the target panel's grid at (x, y) or closes it.
+    void CloseDivisionPanels(BOOL show, int x, int y);
+    // Lights the marker of each division's standing order.
+    void UpdateOrderMarkers();
+    void DrawOrderMarker(int divisionId, int kind, BYTE flag);
+    void ShowOrderPanel(BOOL show);
+    void ShowFormationPanel(BOOL show);
+    // The division symbol sprite (4..23) of an arm 0..4 and grade 0..3; -1
+    // for any other.
+    static int TacticSymbolIndex(int arm, int grade);
+    // Where the results screen shows its heading (index 0) or the player's
+    // division `index`.
+    CPoint& GetResultIconPos(CPoint& point, int index) const;
+    // Holds the battle clock while a panel is open (never in a networked
+    // battle) or lets it run again.
+    void HoldBattleClock(BOOL hold);
+    void ShowArmyPanel(BOOL show, int first, int last, BYTE bit);
+    CPoint TargetPanelPos{0, 0};
+    BYTE TargetRows = 3;
+    BYTE TargetColumns = 4;
+
+    // What the menus and the deployment screen hand to the battle mode
+    // besides the battlefield and the clans.
+    CGameTime BattleDate;                   // when the battle is fought
+    std::unique_ptr<CBattleState> Battle;   // the battlefield and the armies
+
+    // The battle screen's own state.
+    struct CDivisionSlot {
+        CString Portrait = "-+-";
+        BYTE Column = 255;
+        CDivision* Division = nullptr;
+        CSprite* PortraitSprite = nullptr;  // the sprite list's
+        CIcon* PortraitIcon = nullptr;
+        CIcon* RedX = nullptr;
+        std::unique_ptr<CDivisionMeter> Meter;  // the strength bar under the portrait
+        CRect MeterRect;                        // where it stands on the panel
+    };
+    CDivisionSlot DivisionSlots[15];
+    CSprite* UnitSetSlots[20] = {};  // side s at s x 10 + 0..9, the sprite list's
+    CIcon* OrientationPointer = nullptr;
+    BYTE KeyboardReady = 1;
+    BYTE MouseReady = 1;
+    BYTE OverlayFlags = 0;
+    int32_t PanelDivision = -1;
+    CPoint DivisionPanelPos{0, 0};
+    int32_t ShotCounter = 0;
+    DWORD BattleLoadStart = 0;
 
     // ---- Battle state
     int32_t PlayKind = 0;           // 2: a campaign battle

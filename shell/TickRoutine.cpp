@@ -4,7 +4,10 @@
 void COrvaneView::OnTimerStep(int channel) {
     // Overlays are drawn before the guard, so they stay up to date even
     // while a nested call holds it.
-    if (ScreenshotRequest) ScreenshotRequest = 0;
+    if (ScreenshotRequest) {
+        ScreenshotRequest = 0;
+        SaveScreenshot(0, 1);
+    }
     if (GameMode != MODE_BATTLE && LogChanged) DrawMessages();
 
     if (TickGuard) return;
@@ -13,7 +16,10 @@ void COrvaneView::OnTimerStep(int channel) {
     // the world map, the lobby and the battle) runs here by mode, with the
     // channel.
     (void)channel;
-    if (GameMode == MODE_BATTLE && Channels[0].Active) BattleStep();
+    if (GameMode == MODE_BATTLE && Channels[0].Active) {
+        BattleStep();
+        DrawBattleScene();
+    }
     // What the armies have to tell the player, once the step has run.
     if (GameMode == MODE_BATTLE) ShowArmyMessages();
     TickGuard = 0;

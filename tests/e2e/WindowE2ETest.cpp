@@ -20,6 +20,10 @@
 #include <vector>
 
 #include "tests/support/ChosenBattle.h"
+#include "Units/Division.h"
+#include "Units/Objective.h"
+#include "Units/Unit.h"
+#include "tests/support/BattleChoice.h"
 #include "tests/support/GameRun.h"
 
 extern char** environ;
@@ -259,6 +263,34 @@ namespace {
 // it, so the window and the headless run deploy the same battle.
 constexpr int64_t kDeploymentClock = 1700000006;
 
+// Switches the game's display to an SDL window on the test's X server for
+// the scope and puts the environment back afterwards; `ok` when the window
+// back end could be made.
+struct CWindowOnDisplay {
+    explicit CWindowOnDisplay(const std::string& display) {
+        const char* old = std::getenv("DISPLAY");
+        restore = old ? old : "";
+        setenv("DISPLAY", display.c_str(), 1);
+        setenv("SDL_VIDEODRIVER", "x11", 1);
+        std::unique_ptr<CDisplayBackend> window = AfxCreateDefaultBackend();
+        ok = window != nullptr;
+        if (ok) AfxSetDisplayBackend(std::move(window));
+    }
+    ~CWindowOnDisplay() {
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        if (restore.empty()) unsetenv("DISPLAY");
+        else setenv("DISPLAY", restore.c_str(), 1);
+    }
+    bool ok = false;
+    std::string restore;
+};
+
+// Runs the game's loop for `ms` of real time.
+void RunRealTime(CGameRun& run, int ms) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    run.App().RunUntil([&] { return std::chrono::steady_clock::now() >= end; });
+}
+
 // Writes a screenshot as a PNG for a person to look at (stored, not
 // compressed: it is read once).
 void SaveShot(const Shot& shot, const std::string& path) {
@@ -334,18 +366,10 @@ TEST(WindowE2E, TheRealWindowShowsTheDeploymentScreenOfAKitBattle) {
         CGameRun run;
         // The real display instead of the headless one: the game's SDL
         // window on the Xvfb screen, in real time.
-        const char* oldDisplay = std::getenv("DISPLAY");
-        std::string restoreDisplay = oldDisplay ? oldDisplay : "";
-        setenv("DISPLAY", display.c_str(), 1);
-        setenv("SDL_VIDEODRIVER", "x11", 1);
-        std::unique_ptr<CDisplayBackend> window = AfxCreateDefaultBackend();
-        ASSERT_NE(window, nullptr);
-        AfxSetDisplayBackend(std::move(window));
+        CWindowOnDisplay window(display);
+        ASSERT_TRUE(window.ok);
         ASSERT_TRUE(run.Start());
-        auto pump = [&](int ms) {
-            auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-            run.App().RunUntil([&] { return std::chrono::steady_clock::now() >= end; });
-        };
+        auto pump = [&](int ms) { RunRealTime(run, ms); };
         AfxInputMouseButton(0, true, 500, 500);
         AfxInputMouseButton(0, false, 500, 500);
         pump(500);
@@ -360,10 +384,71 @@ TEST(WindowE2E, TheRealWindowShowsTheDeploymentScreenOfAKitBattle) {
                            << ")";
         if (const char* path = std::getenv("VELMOR_TACTIC_SHOT")) SaveShot(shot, path);
         run.Close();
-        setenv("SDL_VIDEODRIVER", "dummy", 1);
-        if (restoreDisplay.empty()) unsetenv("DISPLAY");
-        else setenv("DISPLAY", restoreDisplay.c_str(), 1);
         AfxSetWallClock(nullptr);
+    }
+    kill(xvfb, SIGTERM);
+    if (WaitFor(xvfb, 5) < 0) kill(xvfb, SIGKILL), waitpid(xvfb, nullptr, 0);
+}
+
+namespace {
+// The middle of the units of both armies that still stand.
+CPoint Fighting(COrvaneView& view) {
+    long long x = 0, y = 0, n = 0;
+    for (POSITION pos = view.BattleUnits.GetHeadPosition(); pos;) {
+        const CUnit* u = view.BattleUnits.GetUnit(pos);
+        if (u->m_dead || u->m_lost) continue;
+        x += u->m_x, y += u->m_y, ++n;
+    }
+    return n ? CPoint(int(x / n), int(y / n)) : CPoint(1500, 1000);
+}
+}  // namespace
+
+// A battle on "A1M" in the game's SDL window on Xvfb, both armies ordered to
+// attack, run in real time with the view following them. The window shows
+// the frame the game composed last. With VELMOR_BATTLE_SHOT set, the
+// screenshot is written there as a PNG.
+TEST(WindowE2E, TheRealWindowShowsABattleOfA1MInProgress) {
+    std::string display;
+    pid_t xvfb = StartXvfb(display);
+    ASSERT_GT(xvfb, 0);
+    ASSERT_FALSE(display.empty()) << "Xvfb did not start";
+    {
+        CGameRun run;
+        CWindowOnDisplay window(display);
+        ASSERT_TRUE(window.ok);
+        ASSERT_TRUE(run.Start());
+        RunRealTime(run, 500);
+        COrvaneView* view = run.View();
+        ASSERT_NE(view, nullptr);
+        CBattleChoice choice;
+        choice.clans[1] = 2;
+        choice.divisions = 6;
+        choice.frontX[0] = 1150;
+        choice.frontX[1] = 1850;
+        choice.rowGap = 120;
+        std::string error;
+        ASSERT_TRUE(ChooseBattle(*view, choice, error)) << error;
+        view->ChangeMode(MODE_BATTLE);
+        ASSERT_EQ(view->GameMode, MODE_BATTLE);
+        for (int side = 0; side < 2; ++side)
+            for (POSITION pos = view->Armies[side]->m_divisions.GetHeadPosition(); pos;) {
+                CDivision* d = view->Armies[side]->m_divisions.GetDivision(pos);
+                view->QueueTargetOrder(d, new CObjective(2, choice.frontX[1 - side], d->m_y), side, view->BattleTick,
+                                       255, 0, 1, 1);
+            }
+        for (int i = 0; i < 8; ++i) {
+            RunRealTime(run, 1000);
+            const CPoint centre = Fighting(*view);
+            view->ScrollBattleTo(centre.x, centre.y);
+        }
+        ASSERT_EQ(view->GameMode, MODE_BATTLE);
+        EXPECT_GT(view->BattleTick, 20u);
+        RunRealTime(run, 200);
+        Shot shot;
+        ASSERT_TRUE(TakeShot(display, shot));
+        EXPECT_LT(Mismatch(shot, AfxGetScreen()), 0.05);
+        if (const char* path = std::getenv("VELMOR_BATTLE_SHOT")) SaveShot(shot, path);
+        run.Close();
     }
     kill(xvfb, SIGTERM);
     if (WaitFor(xvfb, 5) < 0) kill(xvfb, SIGKILL), waitpid(xvfb, nullptr, 0);

@@ -18,6 +18,7 @@
 #include "world/PlayerRoster.h"
 #include "tests/support/Headless.h"
 #include "tests/support/TestFolders.h"
+#include "world/PlayerRoster.h"
 
 // A scratch working folder for one run of the game: links to the data
 // kit's (VELMOR_KIT) files, with a folder of its own for the temporary

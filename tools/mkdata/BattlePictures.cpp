@@ -478,7 +478,8 @@ void DrawButtons(const KitContext& kit) {
     for (int i = 0; i < 8; ++i) wide.push_back({kArmyCommandButtons[i], army[i]});
     const char* narrowCaptions[6] = {"Forward", "Halt", "Back", "Formation", "Retreat", "War Drum"};
     for (int i = 0; i < 6; ++i) narrow.push_back({kNarrowArmyCommandButtons[i], narrowCaptions[i]});
-    Buttons(kit, wide, 100, 40, 15);
+    // Three to a row, 51 apart: each fits in 50.
+    Buttons(kit, wide, 50, 40, 10);
     Buttons(kit, narrow, 56, 17, 10);
     const char* ao[9] = {"Left", "Centre", "Right", "Ahead", "Far L", "Out L", "Push", "Out R", "Far R"};
     std::vector<ButtonSpec> aoButtons;
