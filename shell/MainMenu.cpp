@@ -59,6 +59,8 @@ void COrvaneView::OnLButtonDown(UINT flags, CPoint point) {
         ChangeMode(MODE_MAIN_MENU);
         break;
     case MODE_MAIN_MENU: OnLButtonDownMainMenu(flags, point); break;
+    case MODE_SBTTL_MENU: OnLButtonDownSbttlMenu(flags, point); break;
+    case MODE_AFTER_BATTLE: OnLButtonDownAfterBattle(flags, point); break;
     case MODE_CREDITS: ChangeMode(MODE_MAIN_MENU); break;
     case MODE_CLOSING_CREDITS:
         if (CWnd* frame = GetParentFrame()) frame->PostMessage(WM_CLOSE);
@@ -69,9 +71,20 @@ void COrvaneView::OnLButtonDown(UINT flags, CPoint point) {
 
 void COrvaneView::OnLButtonDblClk(UINT flags, CPoint point) { OnLButtonDown(flags, point); }
 
-void COrvaneView::OnLButtonUp(UINT, CPoint) {
+void COrvaneView::OnLButtonUp(UINT flags, CPoint point) {
     if (!IsWindowEnabled()) EnableFrameAndView();
+    switch (GameMode) {
+    case MODE_SBTTL_MENU: OnLButtonUpSbttlMenu(flags, point); break;
+    case MODE_AFTER_BATTLE: OnLButtonUpAfterBattle(flags, point); break;
+    default: break;
+    }
 }
+
+void COrvaneView::OnRButtonDown(UINT flags, CPoint point) {
+    if (GameMode == MODE_SBTTL_MENU) OnRButtonDownSbttlMenu(flags, point);
+}
+
+void COrvaneView::OnRButtonDblClk(UINT flags, CPoint point) { OnRButtonDown(flags, point); }
 
 void COrvaneView::OnMouseMove(UINT flags, CPoint point) {
     if (GameMode == MODE_MAIN_MENU) {
@@ -82,6 +95,7 @@ void COrvaneView::OnMouseMove(UINT flags, CPoint point) {
             HoverButton = hit;
         }
     }
+    if (GameMode == MODE_SBTTL_MENU) OnMouseMoveSbttlMenu(flags, point);
     COrvaneViewBase::OnMouseMove(flags, point);
 }
 

@@ -57,17 +57,8 @@ TEST_P(KitCompleteness, EveryScreenFindsItsFiles) {
     const Layout layout = GetParam();
     AfxClearMissingNames();
     CGameRun run(layout.desktop);
-    if (layout.width == 1280) {
-        // The player chose the large layout in the profile.
-        CPlayerRoster roster;
-        roster.GraphicChoice = 1;
-        CFile file;
-        ASSERT_TRUE(file.Open("Data\\Saved Data\\Profile.vlm", CFile::modeCreate | CFile::modeWrite));
-        CArchive ar(&file, CArchive::store);
-        roster.Serialize(ar);
-        ar.Close();
-        file.Close();
-    }
+    // The player chose the large layout in the profile.
+    if (layout.width == 1280) ASSERT_TRUE(ChooseLargeLayout());
     // Start-up: the profile, the fonts, the empty sprite, the logo movie and
     // the introduction.
     ASSERT_TRUE(run.Start());

@@ -15,6 +15,7 @@
 
 #include "shell/OrvaneApp.h"
 #include "shell/OrvaneView.h"
+#include "world/PlayerRoster.h"
 #include "tests/support/Headless.h"
 #include "tests/support/TestFolders.h"
 
@@ -119,3 +120,38 @@ private:
     COrvaneApp m_app;
     std::filesystem::path m_oldFolder;
 };
+
+// Writes a profile in which the player chose the large layout (1280 x
+// 1024), for a run that has not started yet; false when it cannot.
+inline bool ChooseLargeLayout() {
+    CPlayerRoster roster;
+    roster.GraphicChoice = 1;
+    CFile file;
+    if (!file.Open("Data\\Saved Data\\Profile.vlm", CFile::modeCreate | CFile::modeWrite)) return false;
+    CArchive ar(&file, CArchive::store);
+    roster.Serialize(ar);
+    ar.Close();
+    file.Close();
+    return true;
+}
+
+// A game started and taken to the main menu by a click on the
+// introduction.
+struct CMenuGame {
+    CGameRun run;
+    COrvaneView* view = nullptr;
+    CMenuGame() {
+        EXPECT_TRUE(run.Start());
+        view = run.View();
+        EXPECT_NE(view, nullptr);
+        run.Click(500, 500);
+        if (view) EXPECT_EQ(view->GameMode, MODE_MAIN_MENU);
+    }
+};
+
+// Whether a line of the view's message log starts with `start`.
+inline bool LogHas(COrvaneView* view, const char* start) {
+    for (int i = 0; i < view->GetMessageLog().GetCount(); ++i)
+        if (view->GetMessageLog().GetAt(i)->Text.Find(start) == 0) return true;
+    return false;
+}
