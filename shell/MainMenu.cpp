@@ -96,6 +96,7 @@ void COrvaneView::OnMouseMove(UINT flags, CPoint point) {
         }
     }
     if (GameMode == MODE_SBTTL_MENU) OnMouseMoveSbttlMenu(flags, point);
+    if (GameMode == MODE_AFTER_BATTLE) OnMouseMoveAfterBattle(flags, point);
     COrvaneViewBase::OnMouseMove(flags, point);
 }
 

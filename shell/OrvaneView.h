@@ -371,7 +371,18 @@ public:
     void OnLButtonDownAfterBattle(UINT flags, CPoint point);
     void OnLButtonUpAfterBattle(UINT flags, CPoint point);
     void ExitAfterBattle();
+    void OnMouseMoveAfterBattle(UINT flags, CPoint point);
+    // Shows the battalions of the player's division `division` (its place
+    // on the result row) under the row; -1 does nothing.
+    void ShowResultsDivisionDetail(int division);
+    void ClearResultsHighlight(int division);
+    // The line of one battalion's commander: his name, the flags and the
+    // heads his battalion took.
+    void DrawResultLine(const CPerson* general, int x, int y, const CBattalionResult& record);
+    // The outcome, the divisions lost and the score under the heading.
+    void DrawResultFigures();
     int32_t ResultsShown = 0;  // times the results screen was set up
+    int32_t ResultsHover = -1;  // the division whose battalions are shown
 
     // ---- The battle aftermath (ui/BattleAftermath.cpp)
     // Settles the local player's points, wins, losses and rating when the

@@ -84,17 +84,21 @@ void COrvaneView::FillSideResults() {
             int standing = 0, units = 0;
             for (POSITION bp = d->m_battalions.GetHeadPosition(); bp;) {
                 const CBattalion* b = d->m_battalions.GetBattalion(bp);
-                int bStanding = 0;
+                int bStanding = 0, bUnits = 0;
                 for (POSITION up = b->m_units.GetHeadPosition(); up;) {
                     const CUnit* u = b->m_units.GetUnit(up);
-                    ++units;
+                    ++bUnits;
                     bStanding += UnitStands(u);
                 }
+                units += bUnits;
                 standing += bStanding;
                 if (e->battalions < 4) {
-                    e->battalionKinds[e->battalions] = b->GetBattType();
-                    e->battalionLost[e->battalions] = bStanding == 0;
-                    ++e->battalions;
+                    CBattalionResult& br = e->battalion[e->battalions++];
+                    br.commander = b->m_general;
+                    br.kind = b->GetBattType();
+                    br.lost = bStanding == 0;
+                    br.runs[0] = bStanding;
+                    br.runs[1] = bUnits - bStanding;
                 }
             }
             e->count = standing - units;

@@ -9,6 +9,17 @@
 
 class CPerson;
 
+// One battalion of a division's result.
+struct CBattalionResult {
+    CPerson* commander = nullptr;  // not owned; null when none
+    int32_t kind = 0;              // 0 sword, 1 cavalry, 2 archers, 3 spears, 4 rifles
+    uint8_t lost = 0;
+    // Its units in three runs: those that stood, those lost, those fled.
+    int32_t runs[3] = {0, 0, 0};
+    int32_t flagsTaken = 0;
+    int32_t headsTaken[2] = {0, 0};
+};
+
 struct CSideResultEntry {
     CPerson* commander = nullptr;  // the division's general, not owned; null when none
     int32_t kind = 0;              // the division's arm: 1 cavalry, 4 riflemen, ...
@@ -16,8 +27,7 @@ struct CSideResultEntry {
     int32_t flag = 0;              // set when the division took part in the fighting
     uint8_t lost = 0;              // the division was lost
     int32_t battalions = 0;        // battalions it led into the battle (0..4)
-    int32_t battalionKinds[4] = {0, 0, 0, 0};
-    uint8_t battalionLost[4] = {0, 0, 0, 0};
+    CBattalionResult battalion[4];
 };
 
 struct CSideResult {

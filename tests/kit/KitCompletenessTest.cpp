@@ -58,7 +58,9 @@ TEST_P(KitCompleteness, EveryScreenFindsItsFiles) {
     AfxClearMissingNames();
     CGameRun run(layout.desktop);
     // The player chose the large layout in the profile.
-    if (layout.width == 1280) ASSERT_TRUE(ChooseLargeLayout());
+    if (layout.width == 1280) {
+        ASSERT_TRUE(ChooseLargeLayout());
+    }
     // Start-up: the profile, the fonts, the empty sprite, the logo movie and
     // the introduction.
     ASSERT_TRUE(run.Start());

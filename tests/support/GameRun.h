@@ -145,7 +145,9 @@ struct CMenuGame {
         view = run.View();
         EXPECT_NE(view, nullptr);
         run.Click(500, 500);
-        if (view) EXPECT_EQ(view->GameMode, MODE_MAIN_MENU);
+        if (view) {
+            EXPECT_EQ(view->GameMode, MODE_MAIN_MENU);
+        }
     }
 };
 

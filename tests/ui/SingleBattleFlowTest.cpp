@@ -27,7 +27,9 @@ protected:
     void SetUp() override {
         const Layout layout = GetParam();
         run = std::make_unique<CGameRun>(layout.desktop);
-        if (layout.width == 1280) ASSERT_TRUE(ChooseLargeLayout());
+        if (layout.width == 1280) {
+            ASSERT_TRUE(ChooseLargeLayout());
+        }
         ASSERT_TRUE(run->Start());
         view = run->View();
         ASSERT_NE(view, nullptr);
@@ -181,13 +183,13 @@ TEST_P(SingleBattle, AFinishedBattleShowsItsResultsOncePaysThePlayerAndReturnsTo
         doc->GetCurrentPlayerSlot(0)->PointsB = 0;
         StandInResult(view->SideResults[0], c.score, c.won, {{0, -10}, {0, 0}, {4, -4}});
         StandInResult(view->SideResults[1], -c.score, !c.won, {{0, -30}});
-        int shown = view->ResultsShown;
+        int setUps = view->ResultsShown;
         // The battle ends: its mode is left for the results.
         view->ExitMode(-1);
         view->GameMode = MODE_BATTLE;
         view->ChangeMode(MODE_AFTER_BATTLE);
         ASSERT_EQ(view->GameMode, MODE_AFTER_BATTLE);
-        EXPECT_EQ(view->ResultsShown, shown + 1);
+        EXPECT_EQ(view->ResultsShown, setUps + 1);
         EXPECT_EQ(doc->GetCurrentPlayerSlot(0)->PointsB, c.points);
         (c.won ? wins : losses)++;
         int newRating = CPlayerRecord::UpdateRating(rating, opponent, c.won);
@@ -203,11 +205,24 @@ TEST_P(SingleBattle, AFinishedBattleShowsItsResultsOncePaysThePlayerAndReturnsTo
         EXPECT_NE(view->GetIcons().FindById(52), nullptr);
         EXPECT_NE(view->GetIcons().FindById(62), nullptr);
         EXPECT_EQ(view->GetButtons().GetCount(), 1);
+        // Hovering over the first division shows its battalion: the leader,
+        // three men who stood and two lost under crosses.
+        CSideResultEntry* first = view->SideResults[0].slots[0];
+        first->battalions = 1;
+        first->battalion[0].runs[0] = 3;
+        first->battalion[0].runs[1] = 2;
+        CPoint division = view->GetIcons().FindById(60)->GetRect().CenterPoint();
+        run->MoveMouse(division.x, division.y);
+        int shown = 0;
+        for (int id = 200; id < 400; ++id) shown += view->GetIcons().FindById(id) != nullptr;
+        EXPECT_EQ(shown, 1 + 3 + 2 * 2);
+        run->MoveMouse(5, 5);
+        EXPECT_EQ(view->GetIcons().FindById(200), nullptr);
         // OK (id 1) goes back to the map, once.
         bool small = Small();
         run->Click(small ? 877 + 60 : 980 + 60, small ? 686 + 16 : 956 + 16);
         EXPECT_EQ(view->GameMode, MODE_SBTTL_MENU);
-        EXPECT_EQ(view->ResultsShown, shown + 1);
+        EXPECT_EQ(view->ResultsShown, setUps + 1);
         EXPECT_FALSE(view->SideResults[0].filled);
     }
 

@@ -2,6 +2,7 @@
 // with its sixteen battle spots ("Bkgnd Arrow"), the fire marker that burns
 // on the spot under the mouse, the menu's buttons, the results screen's
 // background, the clans' result panels and the division heading.
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -27,23 +28,27 @@ double CentreY(const SpotRect& r) { return (r.top + r.bottom) / 2.0; }
 const int kMainChain[] = {12, 10, 9, 8, 7, 6, 15, 14, 13, 1, 0, 5, 2, 3, 4};
 const int kWestChain[] = {11, 12};
 
-void LandPath(cairo_t* cr, const SpotRect* spots, double radius) {
-    for (int i = 0; i < MenuPictures::kSpotCount; ++i) {
+// The land as overlapping discs along the chains and round every spot,
+// their radii swelling and shrinking with a slow noise so that the coast
+// has its bays and capes. `grow` widens every disc (the coast line).
+void LandPath(cairo_t* cr, const SpotRect* spots, double radius, double grow, double s) {
+    auto disc = [&](double x, double y) {
+        double r = radius * (0.72 + 0.55 * ValueNoise(x, y, 90 * s, 5150)) + grow;
         cairo_new_sub_path(cr);
-        cairo_arc(cr, CentreX(spots[i]), CentreY(spots[i]), radius, 0, 2 * M_PI);
-    }
-}
-
-void StrokeChains(cairo_t* cr, const SpotRect* spots, double width) {
-    cairo_set_line_width(cr, width);
-    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+        cairo_arc(cr, x, y, r, 0, 2 * M_PI);
+    };
     auto chain = [&](const int* ids, int n) {
-        cairo_move_to(cr, CentreX(spots[ids[0]]), CentreY(spots[ids[0]]));
-        for (int i = 1; i < n; ++i) cairo_line_to(cr, CentreX(spots[ids[i]]), CentreY(spots[ids[i]]));
+        for (int i = 0; i + 1 < n; ++i) {
+            const SpotRect& a = spots[ids[i]];
+            const SpotRect& b = spots[ids[i + 1]];
+            double dx = CentreX(b) - CentreX(a), dy = CentreY(b) - CentreY(a);
+            int steps = std::max(1, int(std::hypot(dx, dy) / (8 * s)));
+            for (int k = 0; k < steps; ++k) disc(CentreX(a) + dx * k / steps, CentreY(a) + dy * k / steps);
+        }
     };
     chain(kMainChain, 15);
     chain(kWestChain, 2);
+    for (int i = 0; i < MenuPictures::kSpotCount; ++i) disc(CentreX(spots[i]), CentreY(spots[i]));
 }
 
 // The land mass: an ink coast first, then the land laid over it a little
@@ -51,17 +56,18 @@ void StrokeChains(cairo_t* cr, const SpotRect* spots, double width) {
 void PaintLand(Picture& p, const ScreenLayout& L) {
     cairo_t* cr = p.cr();
     const SpotRect* spots = SpotsOf(L);
-    const double s = L.s(), radius = 78 * s, coast = 5 * s;
+    const double s = L.s(), radius = 82 * s, coast = 4 * s;
+    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
+    // Shallows, coast, land.
+    LandPath(cr, spots, radius, 14 * s, s);
+    SetColour(cr, ink::Indigo, 0.10);
+    cairo_fill(cr);
+    LandPath(cr, spots, radius, coast, s);
     SetColour(cr, ink::Sumi, 0.85);
-    StrokeChains(cr, spots, 2 * (radius + coast));
-    cairo_stroke(cr);
-    LandPath(cr, spots, radius + coast);
     cairo_fill(cr);
     const Rgb land = ink::Washi.Mix({0.62, 0.66, 0.46}, 0.45);
+    LandPath(cr, spots, radius, 0, s);
     SetColour(cr, land);
-    StrokeChains(cr, spots, 2 * radius);
-    cairo_stroke(cr);
-    LandPath(cr, spots, radius);
     cairo_fill(cr);
     // Ranges of hills along the land's spine, in faint ink.
     KitRandom rnd(4242);
@@ -169,19 +175,39 @@ void DrawResultsBackground(Picture& p, const ScreenLayout& L) {
     const double W = p.Width(), H = p.Height(), s = L.s();
     PaintWashi(p, 6101);
     PaintLandscape(cr, 0, H * 0.62, W, H * 0.38, H * 0.70, H * 0.95, s * 0.8, 6102);
-    // The field after the battle: fallen banners along the foot.
-    for (int i = 0; i < 5; ++i) PaintBanner(cr, 1 + i % 8, W * (0.07 + 0.2 * i), H * 0.99, H * 0.22, 6200 + i);
-    // The scroll under the division row and the lacquer well of the figures.
-    PaintLacquerPanel(cr, W * 0.14, H * 0.06, W * 0.72, H * 0.62, 14 * s, 4 * s, ink::Lacquer, 0.88);
-    PaintWaves(cr, W * 0.14, H * 0.06, W * 0.72, H * 0.62, 22 * s, ink::Gold, 0.06);
-    PaintLacquerPanel(cr, W * 0.14, H * 0.71, W * 0.48, H * 0.17, 10 * s, 3 * s, ink::Lacquer, 0.92);
+    // The field after the battle: the houses' banners at either edge.
+    for (int i = 0; i < 2; ++i) {
+        PaintBanner(cr, 1 + i, W * (0.035 + 0.04 * i), H * 0.99, H * (0.34 - 0.04 * i), 6200 + i);
+        PaintBanner(cr, 7 + i, W * (0.965 - 0.04 * i), H * 0.99, H * (0.34 - 0.04 * i), 6210 + i);
+    }
+    // The lacquer scroll that holds the panels, the row of divisions and the
+    // table of battalions under it.
+    PaintLacquerPanel(cr, W * 0.115, H * 0.055, W * 0.77, H * 0.87, 14 * s, 4 * s, ink::Lacquer, 0.9);
+    PaintWaves(cr, W * 0.115, H * 0.055, W * 0.77, H * 0.87, 22 * s, ink::Gold, 0.05);
     TextStyle st;
-    st.size = 34 * s;
-    st.fill = ink::GoldLight;
-    st.fillLow = ink::Gold;
+    st.size = 30 * s;
+    st.fill = ink::Sumi;
     st.tracking = 6 * s;
-    DrawText(cr, "THE BATTLE IS DONE", W / 2, H * 0.045, Align::Centre, st);
+    DrawText(cr, "THE BATTLE IS DONE", W / 2, H * 0.042, Align::Centre, st);
     PaintGoldFrame(cr, 10 * s, 10 * s, W - 20 * s, H - 20 * s, 6 * s);
+}
+
+// The small cross laid over a lost battalion's leader and its fallen men.
+void SaveLittleCross(const KitContext& kit) {
+    Picture p(28, 32, true);
+    cairo_t* cr = p.cr();
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    for (int pass = 0; pass < 2; ++pass) {
+        SetColour(cr, pass ? ink::Vermilion : ink::VermilionDark, pass ? 0.95 : 0.8);
+        cairo_set_line_width(cr, pass ? 4 : 6);
+        cairo_move_to(cr, 5, 5);
+        cairo_curve_to(cr, 11, 12, 17, 20, 23, 27);
+        cairo_move_to(cr, 23, 5);
+        cairo_curve_to(cr, 17, 13, 11, 20, 5, 27);
+        cairo_stroke(cr);
+    }
+    FlattenOnto(p, ink::Washi, 0.5);
+    SavePicture(kit, "Pictures\\AFBT Little Red X.giz", p, PictureFormat::Giz8);
 }
 
 // A clan's result panel: lacquer with its crest and its name in gold.
@@ -229,4 +255,5 @@ KIT_GENERATOR(ResultsScreen) {
                        DrawResultsBackground);
     for (int clan = 1; clan <= kClanCount; ++clan) SaveResultPanel(kit, clan);
     SaveHeading(kit);
+    SaveLittleCross(kit);
 }
