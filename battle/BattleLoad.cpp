@@ -146,8 +146,8 @@ BOOL COrvaneView::LoadBattleSprites() {
         LoadRLESprite(pictures + kBattleMarkerPictures[i].name + ".giz", markerIds[i], 1, 1);
 
     for (int s = 0; s < 2; ++s) {
-        CString clan = doc ? doc->m_nations.GetNameByID(BattleClanIds[s]) : CString();
-        if (clan.IsEmpty()) clan = GetClanName(BattleClanIds[s]);
+        CString clan = doc ? doc->m_nations.GetNameByID(BattleClans[s]) : CString();
+        if (clan.IsEmpty()) clan = GetClanName(BattleClans[s]);
         for (const UnitSets::Spec& set : UnitSets::kSets) {
             bool wanted = true;
             switch (set.slot) {
@@ -225,7 +225,7 @@ BOOL COrvaneView::LoadBattleMap() {
 
     // The battlefield is the background the field area scrolls over; without
     // it there is no battle to show.
-    const CString background = GetBkgndName(data, BattlefieldNumber);
+    const CString background = GetBkgndName(data, BattleMap);
     m_bFullWindow = FALSE;
     if (!LoadBackground(background, FALSE, FALSE, FALSE)) {
         ShowMessage("ERROR: The battlefield \"%s\" cannot be loaded.", background.GetString());
@@ -248,13 +248,13 @@ BOOL COrvaneView::LoadBattleMap() {
     m_rcMarker = CRect(mapLeft, kSmallMapTop, mapLeft + (narrow ? 51 : 64), kSmallMapTop + (narrow ? 33 : 45));
     m_rcPreviousMarker = CRect();
     LoadMarkerSprite(pictures + markerName);
-    LoadPanelSprite(GetSmallMapName(data, BattlefieldNumber), FALSE);
+    LoadPanelSprite(GetSmallMapName(data, BattleMap), FALSE);
 
-    b.altitude.Load(GetDataMapName(data, BattlefieldNumber));
+    b.altitude.Load(GetDataMapName(data, BattleMap));
     b.grid.Rebuild(&b.altitude);
     BattleTerrain = &b.terrain;
-    if (LoadTerrainFile(GetTerrainName(data, BattlefieldNumber), b.terrainInfo, b.terrain)) {
-        CString key = GetBattlefieldKey(BattlefieldNumber);
+    if (LoadTerrainFile(GetTerrainName(data, BattleMap), b.terrainInfo, b.terrain)) {
+        CString key = GetBattlefieldKey(BattleMap);
         ReadTerrainRectDatabase(key.Left(1));
     }
     LoadPathDatabase();
@@ -302,8 +302,8 @@ void COrvaneView::LoadPathDatabase() {
         if (IsFlagType(type)) {
             if (type < kFirstPlaceholder || type > kLastPlaceholder) continue;
             const int side = (type - kFirstPlaceholder) / 2, kind = (type - kFirstPlaceholder) % 2 + 1;
-            CString clan = doc ? doc->m_nations.GetNameByID(BattleClanIds[side]) : CString();
-            if (clan.IsEmpty()) clan = GetClanName(BattleClanIds[side]);
+            CString clan = doc ? doc->m_nations.GetNameByID(BattleClans[side]) : CString();
+            if (clan.IsEmpty()) clan = GetClanName(BattleClans[side]);
             spriteId = GetObjectResourceNumber(FlagTypeOf(clan, side, kind));
             iconId = kFlagIconId + side + 2 * (kind - 1);
         }
@@ -323,7 +323,7 @@ void COrvaneView::LoadPathDatabase() {
         t->m_icon = b.terrainIcons.back().get();
     }
     GetIcons().Resort();
-    BuildBattlefieldPaths(b.grid, GetPathDBName(data, BattlefieldNumber));
+    BuildBattlefieldPaths(b.grid, GetPathDBName(data, BattleMap));
 }
 
 void COrvaneView::PlaceBattleMarkers() {

@@ -54,6 +54,9 @@ bool COrvaneView::IsModeAvailable(int mode) {
     case MODE_DEMO_INTRO:
     case MODE_MAIN_MENU:
     case MODE_OPTIONS:
+    case MODE_SBTTL_MENU:
+    case MODE_SINGLE_BATTLE:
+    case MODE_AFTER_BATTLE:
     case MODE_CREDITS:
     case MODE_TACTIC:
     case MODE_BATTLE:
@@ -176,6 +179,48 @@ BOOL COrvaneView::EnterMode(int mode) {
         LoadModeSounds();
         m_bFullWindow = TRUE;
         return InitVolumeScreen();
+    case MODE_SBTTL_MENU: {
+        GameMode = mode;
+        LoadModeSounds();
+        NetworkScreen = 0;
+        ShowCursor(FALSE);
+        // The arrow sweeps over the map before the menu opens; a click ends
+        // it at once.
+        COrvaneDoc* doc = GetDocument();
+        CString pictures = doc ? doc->GetPicturesPath() : CString("Pictures\\");
+        CString clipName = pictures + (m_nScreenWidth > 1024 ? "" : "1024") + "Bkgnd Arrow.anm";
+        if (CAnimClip* clip = LoadAnimClip(clipName, 60, 0, 0, FALSE)) {
+            PlayAnimClip(clip, FALSE, FALSE);
+            DeleteAnimClip(clip);
+        }
+        GetIcons().DeleteAll();
+        GetSprites().DeleteAll();
+        BOOL ok = LoadScreenBackground("Bkgnd Arrow");
+        if (ok) InitSingleBattleMenu();
+        MSG msg;
+        while (PeekMessage(&msg, nullptr, WM_LBUTTONDOWN, WM_MBUTTONDBLCLK, PM_REMOVE)) {
+        }
+        ShowCursor(TRUE);
+        m_bFullWindow = TRUE;
+        RedrawRect(nullptr, &GetIcons());
+        SetButtonState(0, TRUE, FALSE, FALSE);
+        Render();
+        EnableFrameAndView();
+        return ok;
+    }
+
+    case MODE_SINGLE_BATTLE: return EnterSingleBattle();
+
+    case MODE_AFTER_BATTLE:
+        GameMode = mode;
+        SetTimerInterval3(50);
+        FillStatusSummaries();
+        if (!LoadScreenBackground("Bkgnd After Battle")) return FALSE;
+        InitAfterBattleMode();
+        LoadModeSounds();
+        PlayModeSound(kAfterBattleMusicId);
+        EnableFrameAndView();
+        return TRUE;
 
     case MODE_CREDITS:
     case MODE_CLOSING_CREDITS:
@@ -233,7 +278,12 @@ BOOL COrvaneView::ExitMode(int mode) {
     case 18: return FALSE;
     case MODE_DEMO_INTRO: EnableFrameAndView(); return TRUE;
     case MODE_TACTIC: ExitTacticMode(); return FALSE;
-    case MODE_BATTLE: ExitBattleMode(); return TRUE;
+    case MODE_BATTLE:
+        // The battle's consequences are settled before the results show,
+        // while the armies still stand.
+        ComputeBattleAftermath();
+        ExitBattleMode();
+        return TRUE;
     case MODE_MAIN_MENU:
         GetButtons().DeleteAll();
         HoverButton = 0;
@@ -243,6 +293,12 @@ BOOL COrvaneView::ExitMode(int mode) {
         GetIcons().DeleteAll();
         MusicDrag = EffectsDrag = 0;
         PressedVolumeButton = -1;
+        return TRUE;
+    case MODE_SBTTL_MENU: ExitSingleBattleMenu(); return TRUE;
+    case MODE_SINGLE_BATTLE: return TRUE;
+    case MODE_AFTER_BATTLE:
+        ExitAfterBattle();
+        ResetStatusSummaries();
         return TRUE;
     case MODE_CLOSING_CREDITS:
         if (DisplayRestore) ChangeDisplaySettings(nullptr, 0);

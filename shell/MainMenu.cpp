@@ -61,6 +61,8 @@ void COrvaneView::OnLButtonDown(UINT flags, CPoint point) {
     case MODE_MAIN_MENU: OnLButtonDownMainMenu(flags, point); break;
     case MODE_TACTIC: OnLButtonDownTactic(flags, point); break;
     case MODE_OPTIONS: OnVolumeSliderDown(point); break;
+    case MODE_SBTTL_MENU: OnLButtonDownSbttlMenu(flags, point); break;
+    case MODE_AFTER_BATTLE: OnLButtonDownAfterBattle(flags, point); break;
     case MODE_CREDITS: ChangeMode(MODE_MAIN_MENU); break;
     case MODE_BATTLE:
         if (BattleReady && !DemoPlayback) OnLButtonDownBattle(flags, point);
@@ -76,14 +78,22 @@ void COrvaneView::OnLButtonDblClk(UINT flags, CPoint point) { OnLButtonDown(flag
 
 void COrvaneView::OnLButtonUp(UINT flags, CPoint point) {
     if (!IsWindowEnabled()) EnableFrameAndView();
-    if (GameMode == MODE_TACTIC) OnLButtonUpTactic(flags, point);
-    else if (GameMode == MODE_OPTIONS) OnVolumeSliderUp(point);
-    else if (GameMode == MODE_BATTLE && BattleReady && !DemoPlayback) OnLButtonUpBattle(flags, point);
+    switch (GameMode) {
+    case MODE_TACTIC: OnLButtonUpTactic(flags, point); break;
+    case MODE_OPTIONS: OnVolumeSliderUp(point); break;
+    case MODE_BATTLE:
+        if (BattleReady && !DemoPlayback) OnLButtonUpBattle(flags, point);
+        break;
+    case MODE_SBTTL_MENU: OnLButtonUpSbttlMenu(flags, point); break;
+    case MODE_AFTER_BATTLE: OnLButtonUpAfterBattle(flags, point); break;
+    default: break;
+    }
 }
 
 void COrvaneView::OnRButtonDown(UINT flags, CPoint point) {
     if (GameMode == MODE_TACTIC) OnRButtonDownTactic(flags, point);
     else if (GameMode == MODE_BATTLE && BattleReady) OnRButtonDownBattle(flags, point);
+    else if (GameMode == MODE_SBTTL_MENU) OnRButtonDownSbttlMenu(flags, point);
 }
 
 void COrvaneView::OnRButtonDblClk(UINT flags, CPoint point) {
@@ -112,5 +122,7 @@ void COrvaneView::OnMouseMove(UINT flags, CPoint point) {
     } else if (GameMode == MODE_BATTLE && BattleReady) {
         OnMouseMoveBattle(flags, point);
     }
+    if (GameMode == MODE_SBTTL_MENU) OnMouseMoveSbttlMenu(flags, point);
+    if (GameMode == MODE_AFTER_BATTLE) OnMouseMoveAfterBattle(flags, point);
     COrvaneViewBase::OnMouseMove(flags, point);
 }

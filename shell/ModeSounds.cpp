@@ -55,6 +55,12 @@ void COrvaneView::LoadModeSounds() {
         add(music + kBattleMusic[ChooseTrack(5)], kBattleMusicId);
         for (const SoundFileName& e : kBattleEffects) add(sound + e.file, e.id);
         break;
+    case MODE_AFTER_BATTLE: {
+        // Victory or defeat music by the outcome.
+        int side = LocalSide >= 0 && LocalSide <= 1 ? LocalSide : 0;
+        add(music + (SideResults[side].won ? kVictoryMusic : kDefeatMusic[ChooseTrack(2) - 1]), kAfterBattleMusicId);
+        break;
+    }
     default:
         // The results and end screens choose their music by the battle's
         // outcome; their screens load it.

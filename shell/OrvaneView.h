@@ -30,6 +30,8 @@
 #include "battle/OrderRecords.h"
 #include "battle/ViewArmy.h"
 #include "battle/WeatherState.h"
+#include "core/BucketGrid.h"
+#include "ui/BattleResults.h"
 #include "Units/BattList.h"
 #include "Units/StatusSummary.h"
 #include "Units/DivList.h"
@@ -187,10 +189,9 @@ public:
     void OnLButtonDownMainMenu(UINT flags, CPoint point);
 
     // ---- The battle chosen for the deployment and battle screens
-    // The battlefield (0..38) and the clan of each side; the armies draw on
-    // the view's formation lists.
-    int32_t BattlefieldNumber = 0;
-    int32_t BattleClanIds[2] = {-1, -1};
+    // The battlefield is BattleMap and the clan of each side BattleClans
+    // (set by the battle catalogue, below); the armies draw on the view's
+    // formation lists.
     // The armies by side that the deployment screen builds; Armies[] points
     // at them. Kept until the next deployment or the way back to the menu.
     std::unique_ptr<CArmy> OwnedArmies[2];
@@ -582,6 +583,85 @@ public:
     int32_t PressedButton = -1;
     int32_t PressedOrderButton = -1;
     CRect PanelRects[2];
+    // ---- The battle set-up (ui/BattleCatalogue.cpp)
+    // What a chosen battle leaves for the deployment and battle screens,
+    // filled by SetupBattle from the battle catalogue:
+    //   BattleNumber   the catalogue battle (below, with the screen state);
+    //   BattleMap      the battle map it is fought on (0..38; -1 the random
+    //                  battle, -2 the tournament battle);
+    //   BattleClock    the calendar clock at which it starts;
+    //   BattleClans    the clan ids of side 0 and side 1 in the loaded world;
+    //   SingleCampaign set when the tournament's own world was loaded.
+    // The document then holds the battle's world (its clans and generals)
+    // and the campaign year of the battle; the view's formation lists are
+    // read again.
+    // Loads battle `battleNumber` (or, with `scenarioPath`, that world file
+    // at a drawn clock); with `setSides` the two clans are looked up in it.
+    // FALSE when the world cannot be loaded or a clan is missing.
+    BOOL SetupBattle(int battleNumber, bool setSides, const char* scenarioPath);
+    // The after-battle screen's buttons: OK, and the strength button in a
+    // campaign or the tournament.
+    void AddStrengthButton();
+    CGameTime BattleClock;
+    int32_t BattleMap = 0;
+    BYTE SingleCampaign = 0;
+    BYTE SinglePlayRoster = 0;  // the roster screen's byte; single play clears it
+
+    // ---- The single-battle menu, mode 4 (ui/SingleBattleMenu.cpp)
+    BOOL InitSingleBattleMenu();
+    // The menu's share of the tick routine: the fire marker on channel 1.
+    void DrawWaitForBattle(int channel);
+    void OnLButtonDownSbttlMenu(UINT flags, CPoint point);
+    void OnLButtonUpSbttlMenu(UINT flags, CPoint point);
+    void OnRButtonDownSbttlMenu(UINT flags, CPoint point);
+    void OnMouseMoveSbttlMenu(UINT flags, CPoint point);
+    // Mode 5 in single play: sets the chosen battle up and goes on to the
+    // deployment (14), or back to the menu (4) when it cannot be loaded.
+    BOOL EnterSingleBattle();
+    void ExitSingleBattleMenu();
+    // The battle number of a spot of the map (9 for an unknown spot).
+    static int SpotBattle(int spot);
+    CBucketGrid* SpotGrid = nullptr;  // owned while mode 4 lasts
+    int32_t HoveredSpot = -1;
+    int32_t PreviewSpot = -1;        // the spot whose picture the right button shows
+    CSprite* HoverSprite = nullptr;  // in the sprite list
+    CIcon* HoverIcon = nullptr;      // in the icon list
+    BYTE HoverByte = 0;
+    BYTE PreviewLocked = 0;
+    BYTE WaitingBanner = 0;
+
+    // ---- The results screen, mode 16 (ui/AfterBattle.cpp)
+    BOOL InitAfterBattleMode();
+    void OnLButtonDownAfterBattle(UINT flags, CPoint point);
+    void OnLButtonUpAfterBattle(UINT flags, CPoint point);
+    void ExitAfterBattle();
+    void OnMouseMoveAfterBattle(UINT flags, CPoint point);
+    // Shows the battalions of the player's division `division` (its place
+    // on the result row) under the row; -1 does nothing.
+    void ShowResultsDivisionDetail(int division);
+    void ClearResultsHighlight(int division);
+    // The line of one battalion's commander: his name, the flags and the
+    // heads his battalion took.
+    void DrawResultLine(const CPerson* general, int x, int y, const CBattalionResult& record);
+    // The outcome, the divisions lost and the score under the heading.
+    void DrawResultFigures();
+    int32_t ResultsShown = 0;  // times the results screen was set up
+    int32_t ResultsHover = -1;  // the division whose battalions are shown
+
+    // ---- The battle aftermath (ui/BattleAftermath.cpp)
+    // Settles the local player's points, wins, losses and rating when the
+    // battle mode is left, and stores the army slot and the profile.
+    void ComputeBattleAftermath();
+    // The award rule of one commander: points his results add to (or take
+    // from) the player's slot.
+    int AwardGeneral(const CSideResultEntry& entry, int score, int total, int divisor);
+    // Settles the campaign's commanders; FALSE in single play.
+    BOOL UpdateGenerals(int sideValue);
+    // Fills the side results from the armies when the battle left none.
+    void FillSideResults();
+    CSideResult SideResults[4];
+    int32_t OpponentRating = 1000;
+    int32_t PickedArmy = -1;  // army slot 0..4 of the player; -1 none
 
     // ---- State read by the screens
     int32_t GameMode = -1;

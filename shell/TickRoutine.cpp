@@ -15,7 +15,7 @@ void COrvaneView::OnTimerStep(int channel) {
     // The timed work of the screens that have it (the battle-select menu,
     // the world map, the lobby and the battle) runs here by mode, with the
     // channel.
-    (void)channel;
+    if (GameMode == MODE_SBTTL_MENU) DrawWaitForBattle(channel);
     if (GameMode == MODE_BATTLE && Channels[0].Active) {
         BattleStep();
         DrawBattleScene();

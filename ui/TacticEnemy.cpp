@@ -72,7 +72,7 @@ void Assign(CArmy& army, CPersonList& persons, CPersonList& candidates, CPerson*
 void COrvaneView::SetupEnemyArmy(BOOL reset) {
     COrvaneDoc* doc = GetDocument();
     int side = (LocalSide & 1) ^ 1;
-    int field = BattlefieldNumber;
+    int field = BattleMap;
     int year = doc ? doc->GetCurrentYear() : 1572;
     int kind = PlayKind == 2 ? 2 : 1;
     OwnedArmies[side] = std::make_unique<CArmy>(side, kTacticSlots - 1, true);
@@ -83,7 +83,7 @@ void COrvaneView::SetupEnemyArmy(BOOL reset) {
 
     // 1. The clan's generals by rank; the first commands.
     CPersonList candidates;
-    doc->m_persons.CollectCandidates(BattleClanIds[side], candidates, INT_MAX, 0, true);
+    doc->m_persons.CollectCandidates(BattleClans[side], candidates, INT_MAX, 0, true);
     CPerson* commander = nullptr;
     if (!candidates.IsEmpty()) {
         commander = static_cast<CPerson*>(candidates.RemoveHead());
@@ -113,7 +113,7 @@ void COrvaneView::SetupEnemyArmy(BOOL reset) {
             }
         }
         d = std::clamp(d, 0, 3);
-        int clan = BattleClanIds[side];
+        int clan = BattleClans[side];
         int chance = clan == 5 ? 25 : (clan == 6 || clan == 7) ? 10 : 0;
         for (int index = 12; index < 12 + d; ++index) {
             int want = 3, strength = 10;
@@ -166,7 +166,7 @@ void COrvaneView::SetupEnemyArmy(BOOL reset) {
     int m = std::min(n - d, v);
     bool fieldFlag = GetBattlefieldFlag(side, field);
     int a = 0, b = 0;
-    HeldBack(BattleClanIds[side], field, a, b);
+    HeldBack(BattleClans[side], field, a, b);
     int q4 = CountQualified(candidates, 4, 25) - b;
     int q1 = CountQualified(candidates, 1, 25) - a;
     if (field == 22) q1 = q4 = 0;

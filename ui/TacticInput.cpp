@@ -218,11 +218,11 @@ void COrvaneView::DropTacticIcon(CPoint point) {
     };
     // A refusal of the field: too many divisions or no detachments.
     auto refused = [&](int slot, bool countLimit) {
-        if (countLimit && t.FilledSlots() >= GetBattlefieldDivisionLimit(BattlefieldNumber, own, PlayKind == 2 ? 2 : 1)) {
+        if (countLimit && t.FilledSlots() >= GetBattlefieldDivisionLimit(BattleMap, own, PlayKind == 2 ? 2 : 1)) {
             ShowTacticPopup(kPopupMaxDivisions);
             return true;
         }
-        if (slot >= 12 && !IsBattlefieldSideOption(BattlefieldNumber, own)) {
+        if (slot >= 12 && !IsBattlefieldSideOption(BattleMap, own)) {
             ShowTacticPopup(kPopupNoDetachment);
             return true;
         }

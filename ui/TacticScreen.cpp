@@ -98,13 +98,13 @@ BOOL COrvaneView::InitTacticMode() {
     CTacticState& t = GetTacticState();
     COrvaneDoc* doc = GetDocument();
     // The screen deploys a chosen battle: both clans and their generals.
-    if (!doc || doc->m_nations.GetNameByID(BattleClanIds[0]).IsEmpty() ||
-        doc->m_nations.GetNameByID(BattleClanIds[1]).IsEmpty())
+    if (!doc || doc->m_nations.GetNameByID(BattleClans[0]).IsEmpty() ||
+        doc->m_nations.GetNameByID(BattleClans[1]).IsEmpty())
         return FALSE;
     // A battle of its own: the generator starts from the clock.
     GameSrand(uint32_t(CTime::GetCurrentTime().GetTime()));
     t.Reset();
-    t.scenario = BattlefieldNumber;
+    t.scenario = BattleMap;
     bool narrow = m_nScreenWidth <= 1024;
     for (int i = 0; i < kTacticSlots; ++i) t.slotRects[i] = narrow ? kNarrowSlots[i] : kWideSlots[i];
     t.mapArea = narrow ? kNarrowMap : kWideMap;
@@ -117,7 +117,7 @@ BOOL COrvaneView::InitTacticMode() {
     AddTacticLines();
     SetupSideGenerals();
     CString data = doc ? doc->GetDataPath() : CString("Data\\");
-    ShowTacticMap(GetMapDataName(data, BattlefieldNumber, m_nScreenWidth), FALSE);
+    ShowTacticMap(GetMapDataName(data, BattleMap, m_nScreenWidth), FALSE);
 
     // A new army for the player: divisions 0..14, one per slot.
     int own = LocalSide & 1;
@@ -159,7 +159,7 @@ void COrvaneView::LoadTacticButtons() {
         AddCommandButton(b.id, b.picture, narrow ? b.x1024 : b.x1280, narrow ? b.y1024 : b.y1280, TRUE);
     COrvaneDoc* doc = GetDocument();
     int own = LocalSide & 1;
-    CString clan = doc ? doc->m_nations.GetNameByID(BattleClanIds[own]) : CString();
+    CString clan = doc ? doc->m_nations.GetNameByID(BattleClans[own]) : CString();
     CString flip = CString(kTacticFlipPrefix) + clan;
     AddCommandButton(kTacticNextPage, flip, narrow ? 38 : 670, narrow ? 484 : 652, TRUE);
     AddCommandButton(kTacticPreviousPage, flip, narrow ? 38 : 52, narrow ? 676 : 652, TRUE);
@@ -328,7 +328,7 @@ void COrvaneView::DeployDivisions(BOOL postureCycle, BOOL redraw, BOOL forward) 
         }
     } else {
         CPerson* commander = army->GetCommander();
-        int field = BattlefieldNumber;
+        int field = BattleMap;
         if (GetBattlefieldFlag(side, field) || GetBattlefieldWeatherFlag(side, field))
             choice = list.GetByTypeAndSide(field, 0, commander, side);
         else
@@ -404,7 +404,7 @@ void COrvaneView::SetupSideGenerals() {
     COrvaneDoc* doc = GetDocument();
     if (!doc) return;
     bool narrow = m_nScreenWidth <= 1024;
-    int clan = BattleClanIds[LocalSide & 1];
+    int clan = BattleClans[LocalSide & 1];
     if (t.commanderId == -1) {
         CPersonList candidates;
         doc->m_persons.CollectCandidates(clan, candidates, INT_MAX, 0, true);

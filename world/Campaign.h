@@ -48,6 +48,18 @@ public:
     void SetCurrentBattle(const CBattle* battle);
     BOOL IsEnemyAttackStage(int stage, int battle) const { (void)battle; return stage == 13; }
 
+    // ---- Battle maps (world/CampaignMaps.cpp)
+    // The battle map a battle id is fought on: fixed for most ids, drawn
+    // between two maps (counted) for the enemy attacks 2..8; -1 for the
+    // random battle 56, -2 for the tournament battle 57, map 9 for any
+    // other id.
+    static int getHostileATtackID(int battleId);
+    // A random battle map for a free battle (one counted draw).
+    static int RandomBattleMap();
+    // A random campaign battle id, from the first 15 or (wide) all 39
+    // (one counted draw).
+    static int RandomAttackMap(bool wide);
+
     // The presence bit of a campaign clan index (0 when it has none).
     static int PresenceBit(int index);
 

@@ -35,13 +35,13 @@ inline bool ChooseBattle(COrvaneView& view, CPersonList& generals, const CString
     if (!view.LoadDefaultFormationLists(dataFolder + "Default Formation Lists A.fed"))
         return error = "formation lists", false;
     CFormationLists& formations = view.FormationLists;
-    view.BattlefieldNumber = choice.battlefield;
+    view.BattleMap = choice.battlefield;
     view.LocalSide = choice.localSide;
     view.OtherSide = 1 - choice.localSide;
     view.BattleDate = CGameTime(1560 + 428, 6, 15, 9, 15);
     static constexpr int kFacing[2] = {2, 6};
     for (int side = 0; side < 2; ++side) {
-        view.BattleClanIds[side] = choice.clans[side];
+        view.BattleClans[side] = choice.clans[side];
         std::vector<CPerson*> clan;
         for (POSITION pos = generals.GetHeadPosition(); pos;) {
             CPerson* p = generals.GetPerson(pos);

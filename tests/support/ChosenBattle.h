@@ -25,15 +25,15 @@ inline bool ChooseBattle(COrvaneView& view, const CChosenBattle& battle) {
     CString data = doc->GetDataPath();
     bool loaded = doc->SerializeWorldFile(data + battle.scenario.c_str(), false);
     EXPECT_TRUE(loaded) << battle.scenario;
-    view.BattlefieldNumber = battle.battlefield;
+    view.BattleMap = battle.battlefield;
     view.LocalSide = battle.localSide;
     view.OtherSide = battle.localSide ^ 1;
     view.PlayKind = battle.playKind;
     for (int side = 0; side < 2; ++side) {
-        view.BattleClanIds[side] = doc->m_nations.FindIDByName(battle.clans[side].c_str());
-        EXPECT_GE(view.BattleClanIds[side], 0) << battle.clans[side];
+        view.BattleClans[side] = doc->m_nations.FindIDByName(battle.clans[side].c_str());
+        EXPECT_GE(view.BattleClans[side], 0) << battle.clans[side];
     }
     bool lists = view.LoadDefaultFormationLists(data + "Default Formation Lists A.fed") != FALSE;
     EXPECT_TRUE(lists);
-    return loaded && lists && view.BattleClanIds[0] >= 0 && view.BattleClanIds[1] >= 0;
+    return loaded && lists && view.BattleClans[0] >= 0 && view.BattleClans[1] >= 0;
 }

@@ -137,7 +137,8 @@ private:
     std::filesystem::path m_oldFolder;
 };
 
-// A game started and taken to the main menu.
+// A game started and taken to the main menu by a click on the
+// introduction.
 struct CMenuGame {
     CGameRun run;
     COrvaneView* view = nullptr;
@@ -146,6 +147,15 @@ struct CMenuGame {
         view = run.View();
         EXPECT_NE(view, nullptr);
         run.Click(500, 500);
-        EXPECT_EQ(view ? view->GameMode : -1, MODE_MAIN_MENU);
+        if (view) {
+            EXPECT_EQ(view->GameMode, MODE_MAIN_MENU);
+        }
     }
 };
+
+// Whether a line of the view's message log starts with `start`.
+inline bool LogHas(COrvaneView* view, const char* start) {
+    for (int i = 0; i < view->GetMessageLog().GetCount(); ++i)
+        if (view->GetMessageLog().GetAt(i)->Text.Find(start) == 0) return true;
+    return false;
+}

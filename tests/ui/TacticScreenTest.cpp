@@ -203,7 +203,7 @@ TEST(TacticScreen, AGeneralWithoutAPortraitFileIsReportedAndTheRestOfThePageShow
         // The first general the commander leads loses his portrait file.
         for (POSITION pos = view.GetDocument()->m_persons.GetHeadPosition(); pos;) {
             CPerson* p = view.GetDocument()->m_persons.GetPerson(pos);
-            if (p->clan == view.BattleClanIds[0] && p->IsVeteran() && p->commanderId != 0) {
+            if (p->clan == view.BattleClans[0] && p->IsVeteran() && p->commanderId != 0) {
                 p->text3 = "Nobody Drawn";
                 missing = p->id;
                 break;

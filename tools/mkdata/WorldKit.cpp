@@ -19,6 +19,7 @@
 #include "world/State.h"
 #include "core/WorldNames.h"
 #include "tools/mkdata/Kit.h"
+#include "tools/mkdata/WorldKit.h"
 
 namespace {
 
@@ -263,4 +264,10 @@ KIT_GENERATOR(World) {
     kit.WriteBytes("Data\\Single Campaign Default.STE", bytes);
     // Profiles and saved games are written here at run time.
     kit.PathFor("Data\\Saved Data\\Profile.VLM");
+}
+
+std::vector<uint8_t> DefaultWorldBytes() {
+    WorldBuilder world;
+    world.Build();
+    return world.Store();
 }
