@@ -36,6 +36,8 @@ struct CBattleSetupSpec {
     int32_t clans[2] = {-1, -1};           // -1: the first clans with two generals or more
     uint32_t seed = 1;
     int32_t divisionsPerSide = 15;         // at most; the clan's generals may be fewer
+    bool computer[2] = {true, true};       // the computer commands the side; else the script
+    int32_t aiLevel[2] = {3, 3};           // the computer's skill, 1..5
 };
 
 // What a battle leaves: per side whether its army is still in the battle,
