@@ -190,6 +190,17 @@ void CBattleRunner::Script(const CScriptedOrder& order) {
                      [](const CScriptedOrder& a, const CScriptedOrder& b) { return a.tick < b.tick; });
 }
 
+void CBattleRunner::ScriptAttackAcross(uint32_t tick) {
+    for (int side = 0; side < 2; ++side) {
+        const CArmy* army = m_state->armies[side].get();
+        if (!army) continue;
+        for (POSITION dp = army->m_divisions.GetHeadPosition(); dp;) {
+            const CDivision* d = army->m_divisions.GetDivision(dp);
+            Script(CScriptedOrder{tick, side, d->m_number, ORDER_ALLOUT_ATTACK, 3000 - d->m_x, d->m_y});
+        }
+    }
+}
+
 bool CBattleRunner::Step() {
     COrvaneView& view = m_state->view;
     for (const CScriptedOrder& o : m_script) {

@@ -95,15 +95,6 @@ void Trace(CBattleRunner& runner) {
             }
 }
 
-// Every division of both sides attacks straight across the field.
-void AttackAcross(CBattleRunner& runner) {
-    for (int side = 0; side < 2; ++side)
-        for (POSITION dp = runner.Army(side)->m_divisions.GetHeadPosition(); dp;) {
-            const CDivision* d = runner.Army(side)->m_divisions.GetDivision(dp);
-            runner.Script(CScriptedOrder{1, side, d->m_number, 1, 3000 - d->m_x, d->m_y});
-        }
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -126,7 +117,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "ERROR: %s\n", error.c_str());
         return 1;
     }
-    if (scripted) AttackAcross(runner);
+    if (scripted) runner.ScriptAttackAcross(1);
     Digest digest;
     bool going = true;
     while (going && runner.View().BattleTick < ticks) {
