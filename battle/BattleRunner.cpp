@@ -85,6 +85,16 @@ COrvaneView& CBattleRunner::View() { return m_state->view; }
 CArmy* CBattleRunner::Army(int side) const { return m_state->armies[side].get(); }
 int CBattleRunner::UnitCount() const { return m_state->view.BattleUnits.GetCount(); }
 
+int CBattleRunner::UnitsOnField() const {
+    int n = 0;
+    const CUnitList& units = m_state->view.BattleUnits;
+    for (POSITION pos = units.GetHeadPosition(); pos;) {
+        const CUnit* u = units.GetUnit(pos);
+        n += u->m_active && u->m_x >= 0 && u->m_y >= 0;
+    }
+    return n;
+}
+
 bool CBattleRunner::Load(const CBattleSetupSpec& spec, std::string& error) {
     State& s = *m_state;
     int field = -1;

@@ -91,6 +91,8 @@ public:
     COrvaneView& View();
     CArmy* Army(int side) const;
     int UnitCount() const;
+    // Units standing on the field: neither fallen, gone nor waiting off it.
+    int UnitsOnField() const;
 
 private:
     struct State;
