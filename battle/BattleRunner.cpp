@@ -200,8 +200,9 @@ void CBattleRunner::Script(const CScriptedOrder& order) {
                      [](const CScriptedOrder& a, const CScriptedOrder& b) { return a.tick < b.tick; });
 }
 
-void CBattleRunner::ScriptAttackAcross(uint32_t tick) {
+void CBattleRunner::ScriptAttackAcross(uint32_t tick, int only) {
     for (int side = 0; side < 2; ++side) {
+        if (only >= 0 && side != only) continue;
         const CArmy* army = m_state->armies[side].get();
         if (!army) continue;
         for (POSITION dp = army->m_divisions.GetHeadPosition(); dp;) {

@@ -72,9 +72,9 @@ public:
     bool Load(const CBattleSetupSpec& spec, std::string& error);
     // Adds an order to the script (any order of ticks).
     void Script(const CScriptedOrder& order);
-    // Scripts every division of both sides to attack all out straight across
-    // the field at `tick`.
-    void ScriptAttackAcross(uint32_t tick);
+    // Scripts every division of `side` (-1: of both sides) to attack all out
+    // straight across the field at `tick`.
+    void ScriptAttackAcross(uint32_t tick, int side = -1);
     // Runs until an army leaves the battle or `tickLimit` ticks have run.
     // `randCallsByTick`, when given, receives the random-call count after
     // every step.

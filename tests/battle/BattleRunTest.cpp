@@ -71,14 +71,14 @@ TEST(BattleRun, TwoClansOfTheKitWorldTakeTheFieldAndTheirOrders) {
 }
 
 // Two full armies of the kit world, both given to the script: every
-// division attacks straight across the field, and the battle runs on until
-// one army has left it.
+// division of the first attacks straight across the field, the second holds
+// its ground, and the battle runs on until one army has left it.
 CBattleRunner* LoadFullBattle(CBattleRunner& run, uint32_t seed) {
     CBattleSetupSpec spec = KitBattle(seed);
     spec.computer[0] = spec.computer[1] = false;
     std::string error;
     EXPECT_TRUE(run.Load(spec, error)) << error;
-    run.ScriptAttackAcross(1);
+    run.ScriptAttackAcross(1, 0);
     return &run;
 }
 

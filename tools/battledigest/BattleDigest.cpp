@@ -8,7 +8,8 @@
 //
 // SCRIPT "attack" gives both armies to the script, every division ordered
 // to attack straight across the field at tick 1; "ai" (the default) leaves
-// both to the computer.
+// both to the computer; "assault" sends only the first army across while
+// the second holds its ground.
 // With TRACE above 0 it prints, every TRACE ticks, what each side's units
 // are doing: the questions to ask of a battle that does not end.
 #include <cstdint>
@@ -109,7 +110,8 @@ int main(int argc, char** argv) {
     if (argc > 4) spec.seed = uint32_t(std::strtoul(argv[4], nullptr, 10));
     int trace = argc > 5 ? std::atoi(argv[5]) : 0;
     const bool scripted = argc > 6 && std::strcmp(argv[6], "attack") == 0;
-    if (scripted) spec.computer[0] = spec.computer[1] = false;
+    const bool assault = argc > 6 && std::strcmp(argv[6], "assault") == 0;
+    if (scripted || assault) spec.computer[0] = spec.computer[1] = false;
 
     CBattleRunner runner;
     std::string error;
@@ -118,6 +120,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (scripted) runner.ScriptAttackAcross(1);
+    if (assault) runner.ScriptAttackAcross(1, 0);
     Digest digest;
     bool going = true;
     while (going && runner.View().BattleTick < ticks) {
