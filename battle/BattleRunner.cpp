@@ -120,12 +120,16 @@ bool CBattleRunner::Load(const CBattleSetupSpec& spec, std::string& error) {
         return error = "cannot read " + spec.scenario, false;
     }
 
-    // The generals of each clan, in list order.
+    // The generals of each clan, those with the most men first (in list
+    // order among equals).
     std::map<int, std::vector<CPerson*>> byClan;
     for (POSITION pos = s.world.persons.GetHeadPosition(); pos;) {
         CPerson* p = s.world.persons.GetPerson(pos);
         if (p->IsVeteran() && p->alive) byClan[p->clan].push_back(p);
     }
+    for (auto& [clan, generals] : byClan)
+        std::stable_sort(generals.begin(), generals.end(),
+                         [](const CPerson* a, const CPerson* b) { return a->units > b->units; });
     int clans[2] = {spec.clans[0], spec.clans[1]};
     for (int side = 0; side < 2; ++side) {
         if (clans[side] >= 0) continue;

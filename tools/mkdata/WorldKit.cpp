@@ -242,43 +242,31 @@ private:
         }
     }
 
-    // The two first clans field a full army: the marshal and fifteen
-    // veterans under him, each with forty men and three captains of the
-    // arms his command needs (four battalions). Added after the whole cast from a
+    // The two first clans field a full army: fifteen more veterans under
+    // the marshal, each with forty men and three captains of the arms his
+    // command needs (four battalions). Added after the whole cast from a
     // stream of their own, so every other person keeps his id and figures.
     void AddBattleStaff(int k) {
         Figures f(1560 + k);
-        std::vector<CPerson*> veterans;
         int leaderId = 0;
         for (POSITION pos = persons.GetHeadPosition(); pos;) {
-            CPerson* p = persons.GetPerson(pos);
-            if (p->clan != k || !p->IsVeteran()) continue;
-            if (p->merit >= 2000) leaderId = p->id;
-            else veterans.push_back(p);
+            const CPerson* p = persons.GetPerson(pos);
+            if (p->clan == k && p->merit >= 2000) leaderId = p->id;
         }
+        // Captains by battalion: the arm each of battalions 1..3 takes.
+        static const int kCaptainArms[4][3] = {{0, 0, 2}, {1, 1, 1}, {2, 2, 3}, {3, 3, 2}};
         int arm = k % 4;
-        for (int i = 0; veterans.size() < kBattleStaff; ++i) {
+        size_t added = 0;
+        for (int i = 0; added < kBattleStaff; ++i) {
             std::string n = std::string(kFamilies[(k * 11 + i * 5) % 18]) + ", " + kGivens[(k * 13 + i * 7 + i / 18) % 18];
             if (FindNamed(n)) continue;
             const int level = 60 + f.Next(0, 20), merit = 300 + f.Next(0, 6) * 100;
             CPerson* v = AddPerson(n, k, merit, leaderId, f, level);
-            v->state = arm;
+            SetTroops(*v, f, 40, arm);
+            const int* arms = kCaptainArms[arm];
             arm = (arm + 1) % 4;
-            veterans.push_back(v);
-        }
-        // The marshal leads division 0 and needs his captains too.
-        if (CPerson* leader = persons.FindByID(leaderId)) veterans.insert(veterans.begin(), leader);
-        for (CPerson* v : veterans) {
-            SetTroops(*v, f, 40, v->state);
-            // Captains by battalion: the arm each of battalions 1..3 takes.
-            static const int kCaptainArms[4][3] = {{0, 0, 2}, {1, 1, 1}, {2, 2, 3}, {3, 3, 2}};
-            const int* arms = kCaptainArms[std::clamp(int(v->state), 0, 3)];
-            int c = 0;
-            for (POSITION pos = persons.GetHeadPosition(); pos && c < 3;) {
-                CPerson* p = persons.GetPerson(pos);
-                if (p->commanderId == v->id && p->IsCaptain()) SetTroops(*p, f, p->units, arms[c++]);
-            }
-            for (int j = 0; c < 3; ++j) {
+            ++added;
+            for (int j = 0, c = 0; c < 3; ++j) {
                 std::string cn = std::string(kFamilies[(v->id * 3 + j + 7) % 18]) + ", " + kGivens[(v->id * 5 + j * 11) % 18];
                 if (FindNamed(cn)) continue;
                 const int capLevel = 45 + f.Next(0, 15), capMerit = 120 + f.Next(0, 8) * 10;
