@@ -130,13 +130,16 @@ bool CBattleRunner::Load(const CBattleSetupSpec& spec, std::string& error) {
     for (auto& [clan, generals] : byClan)
         std::stable_sort(generals.begin(), generals.end(),
                          [](const CPerson* a, const CPerson* b) { return a->units > b->units; });
+    // Unless named, the two clans with the most generals (the lower number
+    // among equals).
     int clans[2] = {spec.clans[0], spec.clans[1]};
     for (int side = 0; side < 2; ++side) {
         if (clans[side] >= 0) continue;
+        size_t most = 1;
         for (auto& [clan, generals] : byClan)
-            if (generals.size() >= 2 && clan != clans[0] && clan != clans[1]) {
+            if (generals.size() > most && clan != clans[0] && clan != clans[1]) {
                 clans[side] = clan;
-                break;
+                most = generals.size();
             }
     }
 

@@ -33,10 +33,10 @@ struct CBattleSetupSpec {
     std::string kitFolder;                // the data kit's root
     std::string battlefieldKey = "A1M";
     std::string scenario = "Default.STE";  // a world file of the kit's "Data" folder
-    int32_t clans[2] = {-1, -1};           // -1: the first clans with two generals or more
+    int32_t clans[2] = {-1, -1};           // -1: the clans with the most generals
     uint32_t seed = 1;
     int32_t divisionsPerSide = 15;         // at most; the clan's generals may be fewer
-    bool computer[2] = {true, true};       // the computer commands the side; else the script
+    bool computer[2] = {false, true};      // the computer commands the side; else the player's script
     int32_t aiLevel[2] = {3, 3};           // the computer's skill, 1..5
 };
 

@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
     int trace = argc > 5 ? std::atoi(argv[5]) : 0;
     const bool scripted = argc > 6 && std::strcmp(argv[6], "attack") == 0;
     const bool assault = argc > 6 && std::strcmp(argv[6], "assault") == 0;
-    if (scripted || assault) spec.computer[0] = spec.computer[1] = false;
+    spec.computer[0] = spec.computer[1] = !(scripted || assault);
 
     CBattleRunner runner;
     std::string error;

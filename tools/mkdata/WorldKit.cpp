@@ -128,7 +128,7 @@ public:
         for (const ProvinceSpec& s : kProvinces) AddProvince(s, f);
         for (const CastleSpec& s : kCastles) AddCastle(s, f);
         for (int k = 1; k <= 13; ++k) AddGenerals(k, f);
-        for (int k = 1; k <= 2; ++k) AddBattleStaff(k);
+        for (int k = 12; k <= 13; ++k) AddBattleStaff(k);
         AddPaths();
         persons.Relink();
     }
@@ -242,7 +242,7 @@ private:
         }
     }
 
-    // The two first clans field a full army: fifteen more veterans under
+    // Two clans field a full army for a battle: fifteen more veterans under
     // the marshal, each with forty men and three captains of the arms his
     // command needs (four battalions). Added after the whole cast from a
     // stream of their own, so every other person keeps his id and figures.
