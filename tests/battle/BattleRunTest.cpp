@@ -96,7 +96,8 @@ TEST(BattleRun, TwoFullArmiesOnA1MFightUntilOneLeavesTheField) {
     const int loser = r.sides[0].inBattle ? 1 : 0;
     EXPECT_EQ(r.sides[loser].inBattle, 0);
     EXPECT_EQ(r.sides[1 - loser].inBattle, 1) << "one army leaves, the other holds the field";
-    EXPECT_LT(r.sides[loser].liveUnits, r.sides[1 - loser].liveUnits);
+    const CBattleSideResult &lost = r.sides[loser], &won = r.sides[1 - loser];
+    EXPECT_GT(lost.units - lost.liveUnits, won.units - won.liveUnits) << "the loser lost more";
     EXPECT_LT(r.sides[1 - loser].liveUnits, r.sides[1 - loser].units) << "the winner paid for it";
 }
 
