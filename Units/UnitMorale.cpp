@@ -150,6 +150,9 @@ void CUnit::CheckRout() {
     int jitter = CountedRand() % 101 - 50;
     int y = m_y + jitter;
     CPoint p = m_grid ? m_grid->FindFreePointNear(x, y, this, 10000, FALSE) : CPoint(x, y);
+    // The path grid lets a point in the woods pass; the unit could never
+    // stand there, reach its flight point and be gone.
+    p = FindStandingPoint(p.x, p.y);
     auto* flight = new CObjective(5, p.x, p.y, -1, army.facing);
     m_slot = *flight;
     m_action.SetOrder(flight, nullptr);

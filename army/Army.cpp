@@ -339,8 +339,11 @@ void CArmy::Update() {
         for (POSITION pos = m_divisions.GetHeadPosition(); pos && !busy;) {
             CDivision* d = m_divisions.GetDivision(pos);
             if (IsDetachmentIndex(d->m_number) && !(m_detachmentsInPlay && DetachmentValue(d) == 0)) continue;
+            // A battalion still in the fight holds the army on the field; a
+            // routed one's stragglers running off do not.
             for (POSITION b = d->m_battalions.GetHeadPosition(); b;) {
-                if (d->m_battalions.GetBattalion(b)->m_active) {
+                const CBattalion* bt = d->m_battalions.GetBattalion(b);
+                if (bt->m_active && !bt->m_routed) {
                     busy = true;
                     break;
                 }

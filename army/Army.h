@@ -97,6 +97,9 @@ public:
     // battalions (-1: of every division) with the units on the field.
     void ProcessQueuedDivision(int index);
     void ResolveDetachments();
+    // Orders every division off the field on the army's own side and marks
+    // the army withdrawn.
+    void OrderAllWithdraw();
 
     // ---- grid, front line and deployment -------------------------------
     void BuildGrid();

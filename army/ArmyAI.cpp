@@ -117,7 +117,7 @@ void CArmyAI::Think(CArmy& army) {
     if (!army.m_withdrawn && army.m_battleJoined && army.m_tickCount >= 1500 && army.m_conditionValue <= 90 &&
         army.m_localRatio <= 1.2 && !HoldsFarQuarter(army, 0.6) && army.m_forceRatio <= 0.25f &&
         !army.m_battlefieldFlag && first && !IsLost(first) && first->IsBelowStrength(0.6) && first->m_contact >= 3) {
-        OrderAllWithdraw(army);
+        army.OrderAllWithdraw();
         return;
     }
 
@@ -347,16 +347,6 @@ void CArmyAI::OrderDetachmentsToHeadquarters(CArmy& army) {
         const CPoint t = GetHeadquartersTarget(army, d->m_x, d->m_y);
         army.OrderDivision(d, 2, t.x, t.y, 2048, -2, FALSE, 100, 0);
     }
-}
-
-void CArmyAI::OrderAllWithdraw(CArmy& army) {
-    for (POSITION pos = army.m_divisions.GetHeadPosition(); pos;) {
-        CDivision* d = army.m_divisions.GetDivision(pos);
-        Ordered(d) = 0;
-        const int x = army.m_side > 0 ? 4000 : -1000;
-        army.SendOrder(d, new CObjective(256, x, d->m_y, d->GetLeaderID(), 6), TRUE, 1);
-    }
-    army.m_withdrawn = 1;
 }
 
 CPoint CArmyAI::GetHeadquartersTarget(CArmy& army, int x, int y) {

@@ -43,7 +43,6 @@ public:
     void AssessSituation(CArmy& army);
     void SeizeOpportunities(CArmy& army);
     void OrderDetachmentsToHeadquarters(CArmy& army);
-    void OrderAllWithdraw(CArmy& army);
     void CommandDivisionStep(CArmy& army);
     void CommanderGuardStep(CArmy& army);
     // Beats the drum when the beats used so far and the morale call for it.

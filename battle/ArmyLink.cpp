@@ -10,6 +10,10 @@ void CArmyLink::SendOrder(CDivision* division, CObjective* order, BOOL optionA, 
 
 void CArmyLink::ProcessQueuedDivision(int divisionId) { m_army->ProcessQueuedDivision(divisionId); }
 
+void CArmyLink::BeatDrum() { m_army->BeatDrum(); }
+
+void CArmyLink::OrderAllWithdraw() { m_army->OrderAllWithdraw(); }
+
 void CArmyLink::AdvanceFront(BOOL flagB, BOOL flagA, int amount) { m_army->AdvanceFront(flagB, flagA, amount); }
 
 void CArmyLink::ApplyFrontStep() { m_army->ApplyFrontStep(); }

@@ -16,12 +16,9 @@ public:
     CDivision* FindDivision(int id) const override;
     void SendOrder(CDivision* division, CObjective* order, BOOL optionA, BOOL optionB) override;
     void ProcessQueuedDivision(int divisionId) override;
-    // The war drum is not among the army's calls yet: the command does
-    // nothing.
-    void BeatDrum() override {}
+    void BeatDrum() override;
     void AdvanceFront(BOOL flagB, BOOL flagA, int amount) override;
-    // Nor is the withdrawal of every division.
-    void OrderAllWithdraw() override {}
+    void OrderAllWithdraw() override;
     void ApplyFrontStep() override;
     // Resolved on this army's own formation list.
     void RepositionDivisions(const CCommandFormation& which) override;

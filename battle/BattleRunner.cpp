@@ -5,6 +5,7 @@
 
 #include "Animate/BattlePictureNames.h"
 #include "army/Army.h"
+#include "army/ArmyAI.h"
 #include "army/FormationList.h"
 #include "battle/ArmyLink.h"
 #include "core/Random.h"
@@ -12,6 +13,7 @@
 #include "field/BattleGrid.h"
 #include "field/BattlefieldFiles.h"
 #include "field/BattlefieldTables.h"
+#include "field/PathGrid.h"
 #include "field/TerrainDB.h"
 #include "field/TerrainList.h"
 #include "shell/OrvaneView.h"
@@ -24,9 +26,32 @@ namespace {
 // Where the two armies stand at the start, and which way they face.
 constexpr int kArmyX[2] = {500, 2500};
 constexpr int kFacing[2] = {2, 6};
-constexpr int kFirstY = 200, kRowGap = 110;
+constexpr int kArmyY = 1000;
 // The clan year the battle is fought in, and its date: a summer morning.
 constexpr int kYear = 1560 + 428;
+
+// Stands a division's battalions at their slots of its formation and each
+// battalion's units at theirs, all facing the division's way, each unit
+// holding its place.
+void StandDivision(CDivision* d, CFormationLists& formations) {
+    const IDivFormation* df = d->m_formation;
+    for (POSITION bp = d->m_battalions.GetHeadPosition(); bp;) {
+        CBattalion* b = d->m_battalions.GetBattalion(bp);
+        CPoint at = d->m_x < 0 ? d->GetPosition() : d->GetPosition() + (df ? df->GetSlotPoint(b->m_number, d->m_facing) : CPoint(0, 0));
+        b->Setup(&formations.batt, 0, nullptr, at.x, at.y, d->m_facing);
+        b->m_grid = d->m_grid;
+        const IBattFormation* bf = b->m_formation;
+        for (POSITION up = b->m_units.GetHeadPosition(); up;) {
+            CUnit* u = b->m_units.GetUnit(up);
+            CPoint p = at.x < 0 ? at : at + (bf ? bf->GetSlotPoint(u->m_number, d->m_facing) : CPoint(0, 0));
+            u->m_facing = d->m_facing;
+            u->SetPositionExact(CVector(p.x, p.y), FALSE, FALSE);
+            u->m_slot = CObjective(11, p.x, p.y, -1, d->m_facing);
+            u->m_action.SetOrder(&u->m_slot, nullptr);
+            u->SetBehaviour(11);
+        }
+    }
+}
 }  // namespace
 
 struct CBattleRunner::State {
@@ -35,6 +60,7 @@ struct CBattleRunner::State {
     CTerrainFileInfo info;
     CAltitudeMap altitude;
     CBattleGrid grid;
+    CPathGrid routes{15, 15, "", 0};
     CWorldLists world;
     CFormationLists formations;
     std::unique_ptr<CArmy> armies[2];
@@ -42,6 +68,7 @@ struct CBattleRunner::State {
     COrvaneView view;
 
     ~State() {
+        view.BattleMissiles.RemoveAll();
         view.ClearOrderQueues();
         view.BattleDivisions.RemoveAll(FALSE);
         view.BattleBattalions.RemoveAll(FALSE);
@@ -58,6 +85,16 @@ COrvaneView& CBattleRunner::View() { return m_state->view; }
 CArmy* CBattleRunner::Army(int side) const { return m_state->armies[side].get(); }
 int CBattleRunner::UnitCount() const { return m_state->view.BattleUnits.GetCount(); }
 
+int CBattleRunner::UnitsOnField() const {
+    int n = 0;
+    const CUnitList& units = m_state->view.BattleUnits;
+    for (POSITION pos = units.GetHeadPosition(); pos;) {
+        const CUnit* u = units.GetUnit(pos);
+        n += u->m_active && u->m_x >= 0 && u->m_y >= 0;
+    }
+    return n;
+}
+
 bool CBattleRunner::Load(const CBattleSetupSpec& spec, std::string& error) {
     State& s = *m_state;
     int field = -1;
@@ -71,6 +108,7 @@ bool CBattleRunner::Load(const CBattleSetupSpec& spec, std::string& error) {
     if (!LoadTerrainFile(GetTerrainName(data.c_str(), field), s.info, s.terrain)) return error = "terrain file", false;
     SetupTerrainFeatures(s.terrain, s.db, s.grid);
     BuildBattlefieldPaths(s.grid, GetPathDBName(data.c_str(), field));
+    CUnit::BuildRouteGrid(s.grid, s.routes);
     if (!s.formations.Load((data + "Default Formation Lists A.fed").c_str())) return error = "formation lists", false;
 
     CFile file;
@@ -82,19 +120,26 @@ bool CBattleRunner::Load(const CBattleSetupSpec& spec, std::string& error) {
         return error = "cannot read " + spec.scenario, false;
     }
 
-    // The generals of each clan, in list order.
+    // The generals of each clan, those with the most men first (in list
+    // order among equals).
     std::map<int, std::vector<CPerson*>> byClan;
     for (POSITION pos = s.world.persons.GetHeadPosition(); pos;) {
         CPerson* p = s.world.persons.GetPerson(pos);
         if (p->IsVeteran() && p->alive) byClan[p->clan].push_back(p);
     }
+    for (auto& [clan, generals] : byClan)
+        std::stable_sort(generals.begin(), generals.end(),
+                         [](const CPerson* a, const CPerson* b) { return a->units > b->units; });
+    // Unless named, the two clans with the most generals (the lower number
+    // among equals).
     int clans[2] = {spec.clans[0], spec.clans[1]};
     for (int side = 0; side < 2; ++side) {
         if (clans[side] >= 0) continue;
+        size_t most = 1;
         for (auto& [clan, generals] : byClan)
-            if (generals.size() >= 2 && clan != clans[0] && clan != clans[1]) {
+            if (generals.size() > most && clan != clans[0] && clan != clans[1]) {
                 clans[side] = clan;
-                break;
+                most = generals.size();
             }
     }
 
@@ -107,15 +152,27 @@ bool CBattleRunner::Load(const CBattleSetupSpec& spec, std::string& error) {
         auto army = std::make_unique<CArmy>(side, -1, true);
         int count = std::min<int>(int(generals.size()), std::clamp(spec.divisionsPerSide, 1, 15));
         for (int i = 0; i < count; ++i) {
-            int y = kFirstY + kRowGap * i;
-            auto* d = new CDivision(i, kArmyX[side], y, army.get());
+            auto* d = new CDivision(i, kArmyX[side], kArmyY, army.get());
             d->CreateBattalions(generals[size_t(i)]->id, s.world.persons);
-            d->Setup(&s.formations.div, 15, &s.grid, kArmyX[side], y, kFacing[side]);
-            for (POSITION bp = d->m_battalions.GetHeadPosition(); bp;)
-                d->m_battalions.GetBattalion(bp)->Setup(&s.formations.batt, 0, &s.grid, d->m_x, d->m_y, d->m_facing);
             army->m_divisions.InsertSorted(d);
         }
-        army->Setup(&s.formations.army, -2, &s.grid, kArmyX[side], 1000, kFacing[side]);
+        army->Setup(&s.formations.army, -2, &s.grid, kArmyX[side], kArmyY, kFacing[side]);
+        // The divisions stand in their slots of the army's formation; the
+        // detachments wait off the field until they arrive.
+        for (POSITION dp = army->m_divisions.GetHeadPosition(); dp;) {
+            CDivision* d = army->m_divisions.GetDivision(dp);
+            CPoint at(-1000, -1000);
+            if (d->m_number < CArmyFormation::kSlots && army->m_formation) {
+                at = CPoint(kArmyX[side], kArmyY) + army->m_formation->GetSlotPoint(d->m_number, kFacing[side]);
+                at.x = std::clamp(int(at.x), 150, 2850);
+                at.y = std::clamp(int(at.y), 150, 1850);
+            }
+            d->Setup(&s.formations.div, 15, &s.grid, at.x, at.y, kFacing[side]);
+            StandDivision(d, s.formations);
+        }
+        army->m_humanControlled = spec.computer[side] ? 0 : 1;
+        army->SetBattleAI(std::make_unique<CArmyAI>());
+        if (spec.computer[side]) army->SetAILevel(spec.aiLevel[side]);
         s.links[side] = std::make_unique<CArmyLink>(army.get());
         view.Armies[side] = army.get();
         view.BattleClans[side] = clans[side];
@@ -126,6 +183,7 @@ bool CBattleRunner::Load(const CBattleSetupSpec& spec, std::string& error) {
     view.OtherSide = 1;
     view.SetupBattleArmies();
     view.BattleTerrain = &s.terrain;
+    view.PlaceBattleUnits(&s.grid, &s.routes);
     view.BattleTick = 0;
     view.StepCount = 1;
     // The pictures of the weather and the puffs, from the kit.
@@ -139,6 +197,7 @@ bool CBattleRunner::Load(const CBattleSetupSpec& spec, std::string& error) {
     view.Weather.clock = CGameTime(kYear, 6, 15, 8, 0);
     view.InitWeather(view.Weather.clock);
     view.IssueOpeningOrders();
+    s.armies[0]->ResolveDetachments();
     return true;
 }
 
@@ -146,6 +205,18 @@ void CBattleRunner::Script(const CScriptedOrder& order) {
     m_script.push_back(order);
     std::stable_sort(m_script.begin(), m_script.end(),
                      [](const CScriptedOrder& a, const CScriptedOrder& b) { return a.tick < b.tick; });
+}
+
+void CBattleRunner::ScriptAttackAcross(uint32_t tick, int only) {
+    for (int side = 0; side < 2; ++side) {
+        if (only >= 0 && side != only) continue;
+        const CArmy* army = m_state->armies[side].get();
+        if (!army) continue;
+        for (POSITION dp = army->m_divisions.GetHeadPosition(); dp;) {
+            const CDivision* d = army->m_divisions.GetDivision(dp);
+            Script(CScriptedOrder{tick, side, d->m_number, ORDER_ALLOUT_ATTACK, 3000 - d->m_x, d->m_y});
+        }
+    }
 }
 
 bool CBattleRunner::Step() {

@@ -33,9 +33,11 @@ struct CBattleSetupSpec {
     std::string kitFolder;                // the data kit's root
     std::string battlefieldKey = "A1M";
     std::string scenario = "Default.STE";  // a world file of the kit's "Data" folder
-    int32_t clans[2] = {-1, -1};           // -1: the first clans with two generals or more
+    int32_t clans[2] = {-1, -1};           // -1: the clans with the most generals
     uint32_t seed = 1;
     int32_t divisionsPerSide = 15;         // at most; the clan's generals may be fewer
+    bool computer[2] = {false, true};      // the computer commands the side; else the player's script
+    int32_t aiLevel[2] = {3, 3};           // the computer's skill, 1..5
 };
 
 // What a battle leaves: per side whether its army is still in the battle,
@@ -70,6 +72,9 @@ public:
     bool Load(const CBattleSetupSpec& spec, std::string& error);
     // Adds an order to the script (any order of ticks).
     void Script(const CScriptedOrder& order);
+    // Scripts every division of `side` (-1: of both sides) to attack all out
+    // straight across the field at `tick`.
+    void ScriptAttackAcross(uint32_t tick, int side = -1);
     // Runs until an army leaves the battle or `tickLimit` ticks have run.
     // `randCallsByTick`, when given, receives the random-call count after
     // every step.
@@ -86,6 +91,8 @@ public:
     COrvaneView& View();
     CArmy* Army(int side) const;
     int UnitCount() const;
+    // Units standing on the field: neither fallen, gone nor waiting off it.
+    int UnitsOnField() const;
 
 private:
     struct State;

@@ -67,3 +67,22 @@ BOOL COrvaneView::SetupBattleArmies() {
     }
     return TRUE;
 }
+
+void COrvaneView::PlaceBattleUnits(CBattleGrid* grid, CPathGrid* routes) {
+    BattleGrid = grid;
+    for (POSITION pos = BattleUnits.GetHeadPosition(); pos;) {
+        CUnit* u = BattleUnits.GetUnit(pos);
+        CDivision* d = u->GetDivision();
+        const int side = d && d->m_army ? d->m_army->GetArmyNumber() : 0;
+        u->m_grid = grid;
+        u->m_routeGrid = routes;
+        u->m_sideId = u->m_armyId = u->m_ownerNumber = side;
+    }
+    // A unit that waits off the field (a detachment not yet arrived) stays
+    // off the grid.
+    for (POSITION pos = BattleUnits.GetHeadPosition(); pos;) {
+        CUnit* u = BattleUnits.GetUnit(pos);
+        if (u->m_x >= 0 && u->m_y >= 0 && u->m_x < 3000 && u->m_y < 2000) u->PlaceFree();
+    }
+    BattleUnits.UpdateAll();
+}

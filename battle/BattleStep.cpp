@@ -5,6 +5,7 @@
 #include "Units/BattList.h"
 #include "Units/DivList.h"
 #include "Units/UnitList.h"
+#include "Units/Unit.h"
 #include "field/TerrainList.h"
 #include "shell/OrvaneView.h"
 
@@ -17,12 +18,17 @@ BOOL COrvaneView::RunBattleStep() {
     BattleDivisions.UpdateAll();
     BattleBattalions.UpdateAll();
     BattleUnits.SortByBlockedCount();
-    // Each unit's own step, with the missiles it looses, comes here once
-    // units move and fight.
+    // Every unit's own step; a missile it looses joins the flight.
+    for (POSITION pos = BattleUnits.GetHeadPosition(); pos;) {
+        CUnit* u = BattleUnits.GetUnit(pos);
+        u->Tick();
+        BattleMissiles.TakeFrom(u);
+    }
     for (int slot = 0; slot < 2; ++slot)
         if (BattleArmies[slot]) BattleArmies[slot]->Update();
     if (BattleTerrain) BattleTerrain->UpdateAll();
     BattleUnits.UpdateAll();
+    BattleMissiles.StepAll(BattleGrid);
 
     bool over = false;
     for (int slot = 0; slot < 2; ++slot)

@@ -36,6 +36,7 @@
 #include "Units/StatusSummary.h"
 #include "Units/DivList.h"
 #include "Units/Division.h"
+#include "Units/Missile.h"
 #include "Units/UnitList.h"
 #include "core/LinkList.h"
 #include "shell/CommandState.h"
@@ -49,9 +50,10 @@ class CArmy;
 class CArmyElement;
 class CDivision;
 class CBattle;
-class CDivision;
 class CPerson;
 struct CTacticState;
+class CBattleGrid;
+class CPathGrid;
 class CTerrainList;
 
 // The base of the main view: where the animation view chain joins.
@@ -322,6 +324,12 @@ public:
     // leads it (the army's first leads the army), the others take the
     // battalion's type.
     static int BattleUnitKind(int division, int battalion, int unit, int battalionType);
+    // Puts every unit of the battle on the field where it stands: each unit
+    // is bound to the battlefield's grid and the units' route grid (built
+    // once per battle by whoever loads it) and to its army's side, moved to
+    // the nearest free spot and updated once. A unit that waits off the
+    // field (a detachment yet to arrive) stays off it.
+    void PlaceBattleUnits(CBattleGrid* grid, CPathGrid* routes);
 
     // ---- Battle: the step (battle/BattleStep.cpp)
     // The battle's share of the tick routine: one simulation step whenever
@@ -455,7 +463,9 @@ public:
     CDivList BattleDivisions;
     CBattList BattleBattalions;
     CUnitList BattleUnits;
+    CMissileList BattleMissiles;  // in flight; owns them
     CTerrainList* BattleTerrain = nullptr;  // the battlefield's, not owned
+    CBattleGrid* BattleGrid = nullptr;      // likewise
     int32_t BattleFrame = 0;   // simulation steps run
     int32_t StepCount = 1;     // the tick advances while below it
     DWORD LastBattleStep = 0;  // when the last simulation step ran (ms)

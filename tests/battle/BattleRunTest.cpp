@@ -70,6 +70,55 @@ TEST(BattleRun, TwoClansOfTheKitWorldTakeTheFieldAndTheirOrders) {
     EXPECT_TRUE(run.View().TargetOrders.IsEmpty());
 }
 
+// Two full armies of the kit world, both given to the script: every
+// division of the first attacks straight across the field, the second holds
+// its ground, and the battle runs on until one army has left it.
+CBattleRunner* LoadFullBattle(CBattleRunner& run, uint32_t seed) {
+    CBattleSetupSpec spec = KitBattle(seed);
+    spec.computer[0] = spec.computer[1] = false;
+    std::string error;
+    EXPECT_TRUE(run.Load(spec, error)) << error;
+    run.ScriptAttackAcross(1, 0);
+    return &run;
+}
+
+TEST(BattleRun, TwoFullArmiesOnA1MFightUntilOneLeavesTheField) {
+    CBattleRunner run;
+    LoadFullBattle(run, 2);
+    CBattleResult r = run.Run(15000);
+    // The marshal's guard and fourteen divisions of up to four battalions.
+    for (const CBattleSideResult& side : r.sides) {
+        EXPECT_EQ(side.divisions, 15);
+        EXPECT_GE(side.units, 15 + 14 * 36);
+    }
+    ASSERT_TRUE(r.ended) << "still fighting after " << r.ticks << " ticks";
+    EXPECT_LT(r.ticks, 15000u);
+    const int loser = r.sides[0].inBattle ? 1 : 0;
+    EXPECT_EQ(r.sides[loser].inBattle, 0);
+    EXPECT_EQ(r.sides[1 - loser].inBattle, 1) << "one army leaves, the other holds the field";
+    const CBattleSideResult &lost = r.sides[loser], &won = r.sides[1 - loser];
+    EXPECT_GT(lost.units - lost.liveUnits, won.units - won.liveUnits) << "the loser lost more";
+    EXPECT_LT(r.sides[1 - loser].liveUnits, r.sides[1 - loser].units) << "the winner paid for it";
+}
+
+TEST(BattleRun, TheSameFightTwiceDrawsAlikeAtEveryTickAndEndsAlike) {
+    // Long enough for the lines to meet and the first units to fall.
+    constexpr uint32_t kTicks = 1200;
+    Outcome out[2];
+    for (Outcome& o : out) {
+        CBattleRunner run;
+        LoadFullBattle(run, 9);
+        o.result = run.Run(kTicks, &o.calls);
+        o.snapshot = run.Snapshot();
+    }
+    ASSERT_EQ(out[0].calls.size(), kTicks);
+    EXPECT_EQ(out[0].calls, out[1].calls);
+    EXPECT_EQ(out[0].snapshot, out[1].snapshot);
+    EXPECT_EQ(out[0].result.sides[0], out[1].result.sides[0]);
+    EXPECT_EQ(out[0].result.sides[1], out[1].result.sides[1]);
+    EXPECT_LT(out[0].result.sides[0].liveUnits + out[0].result.sides[1].liveUnits, 1200) << "they fought";
+}
+
 TEST(BattleRun, TheSameBattleTwiceDrawsAlikeAtEveryTickAndEndsAlike) {
     Outcome a = RunBattle(11, nullptr, 300), b = RunBattle(11, nullptr, 300);
     ASSERT_EQ(a.calls.size(), 300u);
@@ -149,9 +198,14 @@ TEST(BattleRun, OpeningOrdersGiveEveryLocalDivisionItsSlotsOrder) {
     view.Recording = 1;
     view.IssueOpeningOrders();
     EXPECT_EQ(view.Recording, 1);
+    // Every division of the local side, and the other side's detachments
+    // (12..14), which make for their region of the field.
     int divisions = run.Army(0)->m_divisions.GetCount();
-    ASSERT_EQ(view.TargetOrders.GetCount(), divisions);
-    for (int i = 0; i < view.TargetOrders.GetCount(); ++i) EXPECT_EQ(view.TargetOrders.GetAt(i)->GetSide(), 0);
+    ASSERT_EQ(divisions, 15);
+    int own = 0, other = 0;
+    for (int i = 0; i < view.TargetOrders.GetCount(); ++i) ++(view.TargetOrders.GetAt(i)->GetSide() == 0 ? own : other);
+    EXPECT_EQ(own, divisions);
+    EXPECT_EQ(other, 3);
     run.Step();
     EXPECT_TRUE(view.TargetOrders.IsEmpty());
 }

@@ -30,13 +30,15 @@ protected:
         ASSERT_TRUE(run.Load(spec, error)) << error;
         COrvaneView& v = run.View();
         v.PicturesFolder = (KitFolder().string() + "/Pictures/").c_str();
-        v.m_rcFieldArea = CRect(0, 0, 1024, 600);
-        v.m_rcVisible = CRect(0, 0, 1024, 600);
+        // The whole field: the divisions stand in their army formation's
+        // slots all over their side of it.
+        v.m_rcFieldArea = CRect(0, 0, 3000, 2000);
+        v.m_rcVisible = CRect(0, 0, 3000, 2000);
         v.GameMode = MODE_BATTLE;
         v.BattleReady = 1;
         std::string cmb = (KitFolder() / "Pictures" / "Cmb").string() + "/";
         for (int id : {9, 13, 29, 30})
-            v.AddCommandButton(id, "Cmb OK Med", 20, 620 + 0 * id, FALSE);
+            v.AddCommandButton(id, "Cmb OK Med", 20, 2020 + 0 * id, FALSE);
         v.GetButtons().LoadAll(cmb.c_str(), 24, nullptr);
     }
     COrvaneView& View() { return run.View(); }
@@ -142,7 +144,7 @@ TEST_F(Commanding, ShiftAddsToTheSelectionAndTheBandSelectsWhatItCovers) {
     View().OnLButtonDownBattle(MK_SHIFT, OnDivision(b));
     EXPECT_EQ(View().SelectedDivisions.GetCount(), 2);
     // An empty spot clears the selection; a 3 x 3 sweep starts no band.
-    CPoint empty(900, 580);
+    CPoint empty(1400, 1950);
     View().OnLButtonDownBattle(0, empty);
     EXPECT_EQ(View().SelectedDivisions.GetCount(), 0);
     View().OnMouseMoveBattle(0, CPoint(empty.x - 3, empty.y - 3));

@@ -8,6 +8,7 @@
 // The first owners follow the story: Wenmarch and Sabe hold no castle until
 // they arrive, every general is alive and rested in 1542 and fit for his
 // arm, so loading the world raises no event by itself.
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -115,6 +116,7 @@ void SetTroops(CPerson& p, Figures& f, int units, int arm) {
 
 class WorldBuilder {
 public:
+    static constexpr size_t kBattleStaff = 15;
     CStateList states;
     CNationList nations;
     CPersonList persons{true};
@@ -127,6 +129,7 @@ public:
         for (const ProvinceSpec& s : kProvinces) AddProvince(s, f);
         for (const CastleSpec& s : kCastles) AddCastle(s, f);
         for (int k = 1; k <= 13; ++k) AddGenerals(k, f);
+        for (int k = 12; k <= 13; ++k) AddBattleStaff(k);
         AddPaths();
         persons.Relink();
     }
@@ -238,6 +241,50 @@ private:
             CPerson* consort = AddPerson(kConsortName, k, 150, leaderId, f, 50);
             SetTroops(*consort, f, 5, 0);
         }
+    }
+
+    // Two clans field a full army for a battle: fifteen more veterans under
+    // the marshal, each with forty men and three captains of the arms his
+    // command needs (four battalions). Added after the whole cast from a
+    // stream of their own, so every other person keeps his id and figures.
+    void AddBattleStaff(int k) {
+        Figures f(1560 + k);
+        int leaderId = 0;
+        for (POSITION pos = persons.GetHeadPosition(); pos;) {
+            const CPerson* p = persons.GetPerson(pos);
+            if (p->clan == k && p->merit >= 2000) leaderId = p->id;
+        }
+        // Captains by battalion: the arm each of battalions 1..3 takes.
+        static const int kCaptainArms[4][3] = {{0, 0, 2}, {1, 1, 1}, {2, 2, 3}, {3, 3, 2}};
+        int arm = k % 4;
+        size_t added = 0;
+        for (int i = 0; added < kBattleStaff; ++i) {
+            std::string n = std::string(kFamilies[(k * 11 + i * 5) % 18]) + ", " + kGivens[(k * 13 + i * 7 + i / 18) % 18];
+            if (FindNamed(n)) continue;
+            const int level = 60 + f.Next(0, 20), merit = 300 + f.Next(0, 6) * 100;
+            CPerson* v = AddPerson(n, k, merit, leaderId, f, level);
+            SetTroops(*v, f, 40, arm);
+            const int* arms = kCaptainArms[arm];
+            arm = (arm + 1) % 4;
+            ++added;
+            for (int j = 0, c = 0; c < 3; ++j) {
+                std::string cn = std::string(kFamilies[(v->id * 3 + j + 7) % 18]) + ", " + kGivens[(v->id * 5 + j * 11) % 18];
+                if (FindNamed(cn)) continue;
+                const int capLevel = 45 + f.Next(0, 15), capMerit = 120 + f.Next(0, 8) * 10;
+                CPerson* cap = AddPerson(cn, k, capMerit, v->id, f, capLevel);
+                SetTroops(*cap, f, 8 + f.Next(0, 6), arms[c++]);
+                cap->value13 = v->id;
+            }
+        }
+    }
+
+    bool FindNamed(const std::string& full) {
+        for (POSITION pos = persons.GetHeadPosition(); pos;) {
+            const CPerson* p = persons.GetPerson(pos);
+            std::string name = std::string(p->familyName) + ", " + std::string(p->givenName);
+            if (name == full) return true;
+        }
+        return false;
     }
 
     void AddPaths() {
