@@ -679,8 +679,11 @@ BOOL CUnit::ShootAt(int tx, int ty) {
         }
     }
     SetExertion(2);
+    // A rifleman reloads: two a tick against the one his shooting regains,
+    // so the count may dip below 0; holding it at 0 would let the regained
+    // point keep the reload from ever ending.
     if (m_kind == KIND_RIFLEMAN && m_readiness > 0) {
-        m_readiness = int8_t(std::max(0, m_readiness - 2));
+        m_readiness = int8_t(m_readiness - 2);
         return TRUE;
     }
     const BYTE* range = m_kind == KIND_RIFLEMAN ? m_frames.rangeH : m_frames.rangeG;

@@ -2,7 +2,11 @@
 // and a battle replayed from its saved orders compute the same thing.
 #include <gtest/gtest.h>
 
+#include <map>
+
+#include "Units/Battalion.h"
 #include "Units/Division.h"
+#include "Units/Unit.h"
 #include "Units/Objective.h"
 #include "army/Army.h"
 #include "battle/BattleRunner.h"
@@ -99,6 +103,87 @@ TEST(BattleRun, TwoFullArmiesOnA1MFightUntilOneLeavesTheField) {
     const CBattleSideResult &lost = r.sides[loser], &won = r.sides[1 - loser];
     EXPECT_GT(lost.units - lost.liveUnits, won.units - won.liveUnits) << "the loser lost more";
     EXPECT_LT(r.sides[1 - loser].liveUnits, r.sides[1 - loser].units) << "the winner paid for it";
+}
+
+// The kit's generals command no riflemen: the holding army's first archer
+// battalion on the field (not a detachment waiting off it) is armed with
+// rifles, as the battle set-up arms a rifle general's men. Its battalion,
+// or null.
+const CBattalion* ArmWithRifles(CArmy* army) {
+    for (POSITION dp = army->m_divisions.GetHeadPosition(); dp;) {
+        CDivision* d = army->m_divisions.GetDivision(dp);
+        if (d->IsDetachment()) continue;
+        for (POSITION bp = d->m_battalions.GetHeadPosition(); bp;) {
+            CBattalion* b = d->m_battalions.GetBattalion(bp);
+            if (b->m_battType != 2) continue;
+            b->m_battType = 4;
+            for (POSITION up = b->m_units.GetHeadPosition(); up;) {
+                CUnit* u = b->m_units.GetUnit(up);
+                if (u->m_kind != KIND_ARCHER) continue;
+                u->SetKindAndIcon(KIND_RIFLEMAN, nullptr, 0);
+                u->m_typeValue = KIND_RIFLEMAN;
+            }
+            return b;
+        }
+    }
+    return nullptr;
+}
+
+// The archers and riflemen of both full armies loose their missiles as the
+// first army comes on, and the missiles strike: the enemy's battalions are
+// hit by shooters of the other side, riflemen among them, and lose men that
+// no melee blow took.
+TEST(BattleRun, ArchersAndRiflemenShootAndHitInAFullBattle) {
+    CBattleRunner run;
+    LoadFullBattle(run, 4);
+    const CBattalion* rifles = ArmWithRifles(run.Army(1));
+    ASSERT_NE(rifles, nullptr);
+    COrvaneView& view = run.View();
+    std::map<const CUnit*, int> startHeads;
+    for (POSITION pos = view.BattleUnits.GetHeadPosition(); pos;) {
+        const CUnit* u = view.BattleUnits.GetUnit(pos);
+        startHeads[u] = u->m_headCount;
+    }
+    // Shooting units by side and kind (archers, riflemen); ticks with
+    // missiles in flight; battalions struck by each side's archers and by
+    // the riflemen.
+    int shooting[2][2] = {}, flying = 0;
+    std::map<const CBattalion*, int> struckBy;  // 1 archers, 2 riflemen, 3 both
+    for (int t = 0; t < 1500 && run.Step(); ++t) {
+        flying += view.BattleMissiles.GetCount() > 0;
+        for (POSITION pos = view.BattleUnits.GetHeadPosition(); pos;) {
+            const CUnit* u = view.BattleUnits.GetUnit(pos);
+            if (u->m_active && u->GetBehaviour() == 8) ++shooting[u->m_sideId & 1][u->m_kind == KIND_RIFLEMAN];
+            const CBattalion* b = u->m_battalion;
+            if (u->m_number == 0 && b && b->m_lastShooter && b->m_lastShooter->m_ownerNumber != b->m_ownerNumber)
+                struckBy[b] |= b->m_lastShooter->m_battType == 4 ? 2 : 1;
+        }
+    }
+    EXPECT_GT(shooting[0][0], 0) << "the attacking archers shoot";
+    EXPECT_GT(shooting[1][0], 0) << "the holding archers shoot";
+    EXPECT_GT(shooting[1][1], 0) << "the riflemen shoot";
+    EXPECT_GT(flying, 100) << "missiles fly on many ticks";
+    int byRifles = 0;
+    for (auto& [b, by] : struckBy) byRifles += b->m_ownerNumber == 0 && (by & 2);
+    EXPECT_GT(byRifles, 0) << "the riflemen hit";
+    for (int side = 0; side < 2; ++side) {
+        int struck = 0, missileLosses = 0;
+        const CArmy* army = run.Army(side);
+        for (POSITION dp = army->m_divisions.GetHeadPosition(); dp;) {
+            const CDivision* d = army->m_divisions.GetDivision(dp);
+            for (POSITION bp = d->m_battalions.GetHeadPosition(); bp;) {
+                const CBattalion* b = d->m_battalions.GetBattalion(bp);
+                struck += struckBy.count(b) != 0;
+                // Every head lost beyond the melee blows fell to a missile.
+                for (POSITION up = b->m_units.GetHeadPosition(); up;) {
+                    const CUnit* u = b->m_units.GetUnit(up);
+                    missileLosses += std::max(0, startHeads[u] - u->m_headCount - u->m_meleeLosses);
+                }
+            }
+        }
+        EXPECT_GT(struck, 0) << "side " << side << " is shot at";
+        EXPECT_GT(missileLosses, 0) << "side " << side << " loses men to missiles";
+    }
 }
 
 TEST(BattleRun, TheSameFightTwiceDrawsAlikeAtEveryTickAndEndsAlike) {

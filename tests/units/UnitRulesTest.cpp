@@ -283,6 +283,40 @@ TEST(Shooting, AnEnemyTooCloseSendsTheShooterBackAlongTheWayOrItsFacing) {
     EXPECT_EQ(r->m_action.m_target, nullptr);
 }
 
+// A shooter with a target in range looses missile after missile: the
+// archer on every drawing of his bow, the rifleman after each reload.
+// Readiness regained while shooting must not hold the rifleman's reload
+// short of its end, or he would never fire.
+TEST(Shooting, ArchersAndRiflemenKeepFiringAtATargetInRange) {
+    if (!SinCosTablesBuilt) BuildSinCosTables();
+    struct Case {
+        int kind, battType, readiness;
+    } cases[] = {{KIND_ARCHER, 2, 0}, {KIND_RIFLEMAN, 4, 0}, {KIND_RIFLEMAN, 4, 11}, {KIND_RIFLEMAN, 4, 1}};
+    for (const Case& c : cases) {
+        Troops shooters(c.kind, c.battType), enemy;
+        CUnit* s = shooters.unit(1);
+        CUnit* e = enemy.unit(1);
+        e->m_sideId = e->m_armyId = 1;
+        s->SetPositionExact(CVector(1000, 1000), FALSE, FALSE);
+        e->SetPositionExact(CVector(1150, 1000), FALSE, FALSE);
+        s->m_facing = 2;
+        s->m_readiness = int8_t(c.readiness);
+        ASSERT_TRUE(s->m_action.SetTarget(s, e, FALSE, FALSE));
+        s->SetBehaviour(8);
+        int shots = 0;
+        for (int tick = 0; tick < 200; ++tick) {
+            ASSERT_TRUE(s->ShootBehaviour());
+            ASSERT_EQ(s->GetBehaviour(), 8) << c.kind << " tick " << tick;
+            if (s->m_pendingMissile) {
+                ++shots;
+                delete static_cast<CMissile*>(s->m_pendingMissile);
+                s->m_pendingMissile = nullptr;
+            }
+        }
+        EXPECT_GE(shots, 5) << "kind " << c.kind << " readiness " << c.readiness;
+    }
+}
+
 TEST(Engagement, BehavioursKeepTheirFlagsAndKinds) {
     Troops foot, rifles(KIND_RIFLEMAN, 4), archers(KIND_ARCHER, 2);
     struct Case {

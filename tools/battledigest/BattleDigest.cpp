@@ -59,9 +59,10 @@ void Trace(CBattleRunner& runner) {
                                     u->m_x, u->m_y, u->m_action.m_x, u->m_action.m_y, u->m_steps.GetCount(),
                                     u->m_blockedTicks, u->m_failedMoves, u->m_speed, u->m_fieldRect.left, u->m_fieldRect.top,
                                     u->m_fieldRect.right, u->m_fieldRect.bottom);
+                    // A shooting unit counts as engaged too: shooting first.
                     if (beh == 5 || u->m_fleeing) ++fleeing;
-                    else if (beh == 7 || u->m_inMelee) ++fighting;
                     else if (beh == 8) ++shooting;
+                    else if (beh == 7 || u->m_inMelee) ++fighting;
                     else if (u->m_steps.GetCount() > 0) ++moving;
                 }
             }
@@ -70,7 +71,7 @@ void Trace(CBattleRunner& runner) {
                     army->m_active, army->m_posture, live, moving, fighting, shooting, fleeing, routedB,
                     live ? morale / live : 0.0);
     }
-    std::printf("\n");
+    std::printf(" | missiles %d\n", runner.View().BattleMissiles.GetCount());
     if (getenv("TRACE_DIVISIONS"))
         for (int side = 0; side < 2; ++side)
             for (POSITION dp = runner.Army(side)->m_divisions.GetHeadPosition(); dp;) {
