@@ -9,6 +9,8 @@
 // 4 riflemen; 2 and 4 are the missile battalions.
 #pragma once
 
+#include <initializer_list>
+
 #include "field/ArmyElement.h"
 #include "world/BattleRecord.h"
 #include "Units/Action.h"
@@ -60,10 +62,10 @@ public:
     BOOL OrderToUnit(int unitNumber, CObjective* order, BOOL clear, BOOL setCurrent, int busyTicks);
 
     // The per-tick update, run by the division's battalion list: the
-    // battalion stands on its units' centre, counts down, watches its
-    // exposure and takes its next leg once enough of its units have
-    // arrived. FALSE when it was skipped (routed, not able, or no unit
-    // left in the fight).
+    // battalion stands on its units' centre, counts down, runs its
+    // behaviours, watches its exposure and takes its next leg once enough
+    // of its units have arrived. FALSE when it was skipped (routed, not
+    // able, or no unit left in the fight).
     BOOL Tick();
     // Takes `order` (owned from here; null: go on with what is queued),
     // plans its legs and orders the units for the first one.
@@ -138,6 +140,50 @@ public:
     };
     static bool ScalesFor(int battType, int orderType, double v, double a, double b, ZoneScales& out);
 
+    // --- behaviours: what the battalion does about the enemy its watch
+    // zones hold, run by its tick (Units/BattalionBehaviours.cpp) --------
+    // Runs the rules that send units at shooters and spread them over
+    // their enemies, then (unless busy) keeps the battalion at its post
+    // and engages or advances on the first zone in contact.
+    void UpdateBehaviour();
+    // A zone is in contact when it holds at least the contact minimum of
+    // enemies and its friends are at most 20 and fewer than three to one;
+    // with `waiver`, under a defense or stand-ground order, the enemies
+    // alone decide.
+    BOOL InContact(WatchZone zone, bool waiver = false) const;
+    // The zone code (0, 75 or 150) most of the able units stand in; 200
+    // when none stands in any of them.
+    int GetMajorityZone() const;
+    // The battalion's position plus `scale` times the way to the
+    // rectangle's centre.
+    CPoint GetDirectionPoint(const CRect& rect, double scale) const;
+    // The mean position of the able enemies of a zone; (-1000, -1000)
+    // without one.
+    CPoint GetEnemyPoint(WatchZone zone) const;
+    // Each unit free to act is sent at an enemy of the zone's most crowded
+    // part (close with it: unit order 1).
+    void EngageNearFront();
+    void EngageOwnGround();
+    void EngageRear();
+    void EngageLeft();
+    void EngageRight();
+    // A new leg of type 4 on the enemy before the battalion; the battalion
+    // is then busy for 80 (near) or 100 (far) ticks.
+    void AdvanceNear();
+    void AdvanceFar();
+    // A new leg of type 32 back to (x, y).
+    void MoveToPoint(int x, int y);
+    // Sends a unit that is not an officer and has strayed from the
+    // battalion's lead back near it.
+    void Regroup(CUnit* unit);
+    // A halted battalion that keeps being shot at charges the shooters'
+    // battalion; TRUE when it sent units.
+    BOOL AnswerMissileFire();
+    // Units of a foot battalion that has come to grips spread over the
+    // enemies their comrades fight.
+    void SpreadAttacks();
+    int GetDivisionOrderType() const;
+
     // IBattleBattalion
     IBattleDivision* GetDivisionLink() const override;
     void AddCapture() override { ++m_captures; }
@@ -204,6 +250,27 @@ public:
     int32_t m_commandLost = 0;
 
 private:
+    // A zone to test and what to do when it is in contact.
+    struct ZoneRule {
+        WatchZone zone;
+        bool waiver;
+        void (CBattalion::*act)();
+    };
+    // Runs the action of the first rule whose zone is in contact; false
+    // when none is.
+    bool RunFirst(std::initializer_list<ZoneRule> rules);
+    void SelectFoot();
+    void SelectMounted();
+    void FallBackBeforeContact();
+    bool IsHeldByDivision() const;
+    bool IsNearPost(int distance) const;
+    int PickPart(WatchZone zone) const;
+    CUnit* TargetFor(CUnit* unit, const CRect& area, CUnitList& enemies) const;
+    CPoint OwnSlot(const CUnit* unit) const;
+    void SendToSlot(CUnit* unit);
+    void Engage(WatchZone zone);
+    void BusyAttack();
+    void AdvanceTo(CPoint goal, const CRect& goalRect, int facing, int hold);
     void MakeUnits(int count);
     void EmptyWatchLists();
 };

@@ -97,6 +97,7 @@ BOOL CBattalion::Tick() {
     } else {
         m_busy = 0;
     }
+    UpdateBehaviour();
     KeepLeaderBehind();
     if (m_tickPhase == 4) {
         if (m_lowHits > 0) --m_lowHits;

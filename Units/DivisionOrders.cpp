@@ -225,6 +225,7 @@ void CDivision::PrepareOrder(const CObjective& order) {
         int value = m_formation ? m_formation->GetSlotValue(i) : b->m_action.m_targetId;
         b->m_prevStandingOrder = m_order;
         b->m_standingOrder = CObjective(PrepareCode(order.m_type, i), place.x, place.y, value, bf);
+        b->SetEngageRadius();
     }
 }
 
@@ -290,7 +291,10 @@ void CDivision::PlaceBattalions(BOOL lastStep) {
         dest = FreePoint(m_grid, dest.x, dest.y, b);
         auto* o = new CObjective(code, dest.x, dest.y, value, bf, dest.x - hw, dest.y - hh, dest.x + hw, dest.y + hh);
         b->m_objectives.DeleteAll();
-        if (lastStep) b->m_standingOrder = *o;
+        if (lastStep) {
+            b->m_standingOrder = *o;
+            b->SetEngageRadius();
+        }
         b->ReceiveOrder(o, TRUE);
         b->m_divisionOrder = flag;
     }
@@ -332,7 +336,10 @@ void CDivision::MarchAlongRoute(BOOL lastStep) {
         auto* o = new CObjective(PrepareCode(m_action.m_type, i), place.x, place.y, value, bf, place.x - hw,
                                  place.y - hh, place.x + hw, place.y + hh);
         b->m_objectives.DeleteAll();
-        if (lastStep) b->m_standingOrder = *o;
+        if (lastStep) {
+            b->m_standingOrder = *o;
+            b->SetEngageRadius();
+        }
         b->ReceiveOrder(o, TRUE);
         b->m_divisionOrder = 1;
     }
