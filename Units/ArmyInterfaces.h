@@ -70,6 +70,11 @@ struct UnitArmyConditions {
     bool detachmentsInPlay = false;
     bool commanderInField = false; // the commander's own unit stands
     int facing = 2;                // 2 east, 6 west
+    // The army's share of the strength on the field; at 0.85 or less, while
+    // the enemy still stands, its battalions take a zone for contact only
+    // with a third of their live units' number of enemies in it.
+    float balance = 1.0f;
+    bool opponentRouted = false;
 };
 
 // One side's army as its divisions and battalions see it (army/ CArmy

@@ -41,16 +41,20 @@ int CBattalion::ColumnSpacing(int liveUnits) {
 }
 
 void CBattalion::UpdateFlags() {
-    int active = 0, contact = 0;
+    int active = 0, contact = 0, live = 0;
     for (POSITION pos = m_units.GetHeadPosition(); pos;) {
         const CUnit* u = m_units.GetUnit(pos);
+        if (!u->m_routed) ++live;
         if (!u->m_active) continue;
         ++active;
         if (u->m_contact) ++contact;
     }
     m_active = active != 0;
     m_contact = active && contact >= 0.2 * active;
+    const UnitArmyConditions army =
+        m_division && m_division->m_army ? m_division->m_army->GetUnitConditions() : UnitArmyConditions{};
     m_contactMin = 1;
+    if (!army.opponentRouted && army.balance <= 0.85f) m_contactMin = std::max(1, live / 3);
 }
 
 void CBattalion::UpdateExposure() {

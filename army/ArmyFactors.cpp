@@ -76,6 +76,8 @@ UnitArmyConditions CArmy::GetUnitConditions() const {
     c.visibility = m_visibility;
     c.detachmentsInPlay = m_detachmentsInPlay != 0;
     c.facing = m_facing;
+    c.balance = m_forceRatio;
+    c.opponentRouted = m_opponent && m_opponent->m_routed;
     return c;
 }
 

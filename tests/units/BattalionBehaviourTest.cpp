@@ -89,6 +89,32 @@ TEST(BattalionBehaviour, AZoneIsInContactWhileItsFriendsDoNotOutnumberItsEnemies
     }
 }
 
+// An army holding the smaller share of the field needs more enemies in a
+// zone before its battalions take it for contact: a third of their live
+// units (at least one), unless the enemy has already broken.
+TEST(BattalionBehaviour, AWeakerArmyWantsMoreEnemiesForContact) {
+    struct Case {
+        float balance;
+        bool opponentRouted;
+        int routedUnits, contactMin;
+    } cases[] = {
+        {1.0f, false, 0, 1}, {0.86f, false, 0, 1}, {0.85f, false, 0, 3},  // 10 live units
+        {0.5f, false, 4, 2},                                               // 6 live
+        {0.5f, false, 8, 1},                                               // 2 live: at least 1
+        {0.5f, true, 0, 1},
+    };
+    for (const Case& c : cases) {
+        Post post;
+        post.army.conditions.balance = c.balance;
+        post.army.conditions.opponentRouted = c.opponentRouted;
+        int i = 0;
+        for (POSITION pos = post.b->m_units.GetHeadPosition(); pos && i < c.routedUnits; ++i)
+            post.b->m_units.GetUnit(pos)->m_routed = 1;
+        post.b->UpdateFlags();
+        EXPECT_EQ(post.b->m_contactMin, c.contactMin) << c.balance << " routed " << c.routedUnits;
+    }
+}
+
 TEST(BattalionBehaviour, EngagingSendsTheFreeUnitsAtTheEnemyOfTheMostCrowdedPart) {
     struct Case {
         WatchZone zone;

@@ -27,9 +27,11 @@ public:
     CRect GetHomeRect() const override { return CRect(0, 0, 1000, 2000); }
     CRect GetFieldRect() const override { return CRect(0, 0, 3000, 2000); }
     int GetPostureFor(const CDivision*) const override { return posture; }
+    UnitArmyConditions GetUnitConditions() const override { return conditions; }
 
     int number = 0;
     int posture = -1;
+    UnitArmyConditions conditions;
     CPerson* commander = nullptr;
     std::vector<CDivision*> lost;
     std::vector<std::pair<int, int>> messages;
