@@ -3,6 +3,8 @@
 // must give the same positions and the same draws at every tick.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <map>
 #include <memory>
 
@@ -123,30 +125,37 @@ TEST(Scenario, TwoDivisionsFightUntilOneRouts) {
     });
 }
 
+// Archers, then riflemen, on their own: riflemen beside the archers would
+// break the division before it came within bowshot.
 TEST(Scenario, ArchersAndRiflemenHitAnApproachingDivision) {
-    RunTwice([] {
-        CHeadlessBattle battle(0);
-        CDivision* archers = battle.AddDivision(0, 1500, 1400, 2, 2);  // its first battalion stands at y 905
-        CDivision* rifles = battle.AddDivision(0, 1500, 1600, 2, 0);
-        if (rifles) battle.MakeRiflemen(rifles);
-        CDivision* target = battle.AddDivision(1, 2200, 1000, 6, 0);
-        EXPECT_TRUE(archers && rifles && target);
-        if (!archers || !rifles || !target) return std::vector<TickRecord>();
-        int start = HeadCount(target);
-        battle.Order(target, ORDER_MOVE, 1640, 1000, 6);
-        int arrows = 0, shots = 0;
-        auto records = battle.Run(1200, [&] {
-            CHeadlessBattle::ForUnits(archers, [&](CUnit* u) { arrows += u->GetBehaviour() == 8 && u->m_shotCycle == 0 && u->m_kind == KIND_ARCHER; });
-            CHeadlessBattle::ForUnits(rifles, [&](CUnit* u) { shots += u->GetBehaviour() == 8 && u->m_kind == KIND_RIFLEMAN; });
-            return false;
+    for (int kind : {KIND_ARCHER, KIND_RIFLEMAN}) {
+        SCOPED_TRACE(kind == KIND_ARCHER ? "archers" : "riflemen");
+        RunTwice([kind] {
+            CHeadlessBattle battle(0);
+            CDivision* shooters = kind == KIND_ARCHER ? battle.AddDivision(0, 1500, 1400, 2, 2)  // first battalion at y 905
+                                                      : battle.AddDivision(0, 1500, 1600, 2, 0);
+            if (shooters && kind == KIND_RIFLEMAN) battle.MakeRiflemen(shooters);
+            CDivision* target = battle.AddDivision(1, 2200, 1000, 6, 0);
+            EXPECT_TRUE(shooters && target);
+            if (!shooters || !target) return std::vector<TickRecord>();
+            int start = HeadCount(target);
+            battle.Order(target, ORDER_MOVE, 1640, 1000, 6);
+            // Every missile spent, by the shooter's kind: arrows and shots
+            // really loosed, not shooters merely aiming.
+            static int spent[9];
+            std::fill(std::begin(spent), std::end(spent), 0);
+            battle.missiles.m_onRemove = [](CMissile* m) {
+                if (m->m_shooter && m->m_shooter->m_kind >= 0 && m->m_shooter->m_kind < 9) ++spent[m->m_shooter->m_kind];
+            };
+            auto records = battle.Run(1200);
+            battle.missiles.m_onRemove = nullptr;
+            EXPECT_GT(spent[kind], 0);
+            int melee = 0;
+            CHeadlessBattle::ForUnits(target, [&](CUnit* u) { melee += u->m_meleeLosses; });
+            EXPECT_LT(HeadCount(target) + melee, start) << "missiles struck the division";
+            return records;
         });
-        EXPECT_GT(arrows, 0);
-        EXPECT_GT(shots, 0);
-        int melee = 0;
-        CHeadlessBattle::ForUnits(target, [&](CUnit* u) { melee += u->m_meleeLosses; });
-        EXPECT_LT(HeadCount(target) + melee, start) << "missiles struck the division";
-        return records;
-    });
+    }
 }
 
 TEST(Scenario, RoutedBattalionRunsAwayAndDoesNotComeBack) {
