@@ -183,6 +183,9 @@ public:
     // enemies their comrades fight.
     void SpreadAttacks();
     int GetDivisionOrderType() const;
+    // The mean position of the able units not routed; (-1000, -1000)
+    // without one.
+    CPoint GetUnitCentre() const;
 
     // IBattleBattalion
     IBattleDivision* GetDivisionLink() const override;

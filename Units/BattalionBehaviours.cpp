@@ -144,8 +144,7 @@ bool CBattalion::IsHeldByDivision() const {
     return order > 0 && (order & 64);
 }
 
-bool CBattalion::IsNearPost(int distance) const {
-    if (!m_standingOrder.HasPoint()) return false;
+CPoint CBattalion::GetUnitCentre() const {
     int n = 0;
     int64_t sx = 0, sy = 0;
     for (POSITION pos = m_units.GetHeadPosition(); pos;) {
@@ -153,8 +152,14 @@ bool CBattalion::IsNearPost(int distance) const {
         if (!u->m_able || u->m_routed) continue;
         ++n, sx += u->m_x, sy += u->m_y;
     }
-    if (n == 0) return false;
-    return Dist2(CPoint(int(sx / n), int(sy / n)), m_standingOrder.GetPoint()) <= Square(distance);
+    return n ? CPoint(int(sx / n), int(sy / n)) : CPoint(-1000, -1000);
+}
+
+bool CBattalion::IsNearPost(int distance) const {
+    if (!m_standingOrder.HasPoint()) return false;
+    CPoint c = GetUnitCentre();
+    if (c == CPoint(-1000, -1000)) return false;
+    return Dist2(c, m_standingOrder.GetPoint()) <= Square(distance);
 }
 
 bool CBattalion::RunFirst(std::initializer_list<ZoneRule> rules) {

@@ -71,6 +71,18 @@ public:
     void MarchAlongRoute(BOOL lastStep);
     // The column place of battalion `i` of `n` units at (x, y).
     CPoint GetColumnPoint(int i, int n, int facing, int x, int y, BOOL flag) const;
+    // --- its own decisions (Units/DivisionBehaviour.cpp) ---------------
+    // Run by the tick: a shaken, depleted division may retreat; with part
+    // of its front engaged a free battalion goes to help a pressed one.
+    void UpdateBehaviour();
+    // Every fifth tick: 0 with no enemy engaged, 1 to 3 as the engaged
+    // enemies grow against the division's active units.
+    void UpdatePressure();
+    // Off the field behind the army, at a random height, through the army.
+    void Retreat();
+    void SendFlankHelp();
+    // The general's and the commander's leadership, mixed; at least 0.1.
+    double GetLeadership() const;
     // The division's centre from its battalions' offsets from their slots.
     CPoint GetCentre() const;
     void UpdateFigures();
@@ -191,6 +203,8 @@ public:
     int SumUnitCounters();
 
 private:
+    // Through the army's order gate; without an army the division takes it.
+    void SendOrderThroughArmy(CObjective* order);
     void DeleteBattalions();
     void EmptyZoneLists(int zones);
 };

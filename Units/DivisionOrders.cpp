@@ -413,10 +413,13 @@ BOOL CDivision::Tick() {
     UpdateFigures();
     if (m_coolDown > 0) --m_coolDown;
     if (m_wait > 0) --m_wait;
-    if (m_phase >= 4)
+    UpdateBehaviour();
+    if (m_phase >= 4) {
+        UpdatePressure();
         m_phase = 0;
-    else
+    } else {
         ++m_phase;
+    }
     int arrived = 0, stuck = 0, live = 0;
     for (POSITION pos = m_battalions.GetHeadPosition(); pos;) {
         const CBattalion* b = m_battalions.GetBattalion(pos);

@@ -152,6 +152,7 @@ public:
                 b->m_action.SetOrder(nullptr, &formations.batt);
                 PlaceUnits(b, side, at, facing);
             }
+            d->RecountBattalions();  // as the battle set-up counts every division's units
             d->m_action.m_x = x, d->m_action.m_y = y, d->m_action.m_facing = facing;
             d->m_facing = facing;
             lists[side].Add(d);
