@@ -157,8 +157,8 @@ public:
     // The battalion's position plus `scale` times the way to the
     // rectangle's centre.
     CPoint GetDirectionPoint(const CRect& rect, double scale) const;
-    // The mean position of the able enemies of a zone; (-1000, -1000)
-    // without one.
+    // The mean position of the able enemies of a zone still on the field;
+    // (-1000, -1000) without one.
     CPoint GetEnemyPoint(WatchZone zone) const;
     // Each unit free to act is sent at an enemy of the zone's most crowded
     // part (close with it: unit order 1).

@@ -93,7 +93,8 @@ CPoint CBattalion::GetEnemyPoint(WatchZone zone) const {
             CUnit* u = part.GetUnit(pos);
             if (seen.Find(u)) continue;
             seen.AddTail(u);
-            if (!u->m_able) continue;
+            // Routed ones count; those gone from the field do not.
+            if (!u->m_able || !u->m_active || u->m_x < 0) continue;
             ++n, sx += u->m_x, sy += u->m_y;
         }
     seen.RemoveAll(FALSE);
@@ -272,7 +273,11 @@ int CBattalion::PickPart(WatchZone zone) const {
 
 CUnit* CBattalion::TargetFor(CUnit* unit, const CRect& area, CUnitList& enemies) const {
     // Shooters pick only what they can reach; the others close with anyone.
-    return unit->ChooseTarget(area, &enemies, CUnit::IsMissileKind(unit->m_kind) ? FALSE : TRUE);
+    CUnit* t = unit->ChooseTarget(area, &enemies, CUnit::IsMissileKind(unit->m_kind) ? FALSE : TRUE);
+    // The watch lists are refreshed a division at a time: the list's first
+    // unit, the choice of last resort, may have fallen or left the field.
+    if (t && (!t->m_active || t->m_headCount <= 0 || t->m_x < 0 || t->m_y < 0)) return nullptr;
+    return t;
 }
 
 // The slot of `unit` in the battalion's formation where the battalion stands.
