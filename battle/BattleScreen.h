@@ -20,6 +20,7 @@
 #include "field/AltitudeMap.h"
 #include "field/BattleGrid.h"
 #include "field/BattlefieldFiles.h"
+#include "field/PathGrid.h"
 #include "field/Terrain.h"
 #include "field/TerrainDB.h"
 #include "field/TerrainList.h"
@@ -81,6 +82,8 @@ struct CBattleState {
     CAltitudeMap altitude;
     CZoneGrid zones;
     CBattleGrid grid;
+    // The coarse grid the units plan their routes on, made from the grid.
+    CPathGrid routes{15, 15, "", 0};
 
     // The pictures of units and features (their icons are the view's).
     std::vector<std::unique_ptr<CUnitIconLink>> unitIcons;
