@@ -508,19 +508,25 @@ void COrvaneView::ScrollBattleTo(int x, int y) {
 
 void COrvaneView::DrawBattleScene() {
     if (GameMode != MODE_BATTLE || !Battle) return;
+    // The puffs and fog banks change with the steps; between two steps only
+    // what the player moved is drawn again.
+    const bool stepped = Battle->drawnFrame != BattleFrame;
+    Battle->drawnFrame = BattleFrame;
     std::vector<CRect>& areas = Battle->effectAreas;
-    for (const CRect& r : areas) AddDirtyRect(r);
-    areas.clear();
-    for (CIconList* list : {&EffectIcons, &FogIcons})
-        for (POSITION pos = list->GetHeadPosition(); pos;) {
-            const CRect r = static_cast<CIcon*>(list->GetNext(pos))->GetRect();
-            AddDirtyRect(r);
-            areas.push_back(r);
-        }
+    if (stepped) {
+        for (const CRect& r : areas) AddDirtyRect(r);
+        areas.clear();
+        for (CIconList* list : {&EffectIcons, &FogIcons})
+            for (POSITION pos = list->GetHeadPosition(); pos;) {
+                const CRect r = static_cast<CIcon*>(list->GetNext(pos))->GetRect();
+                AddDirtyRect(r);
+                areas.push_back(r);
+            }
+    }
     FlushDirtyRects(FALSE);
     // The small map's dots and the strength bars follow the battle a few
     // times a second.
-    if (BattleFrame % 8 == 0) {
+    if (stepped && BattleFrame % 8 == 0) {
         DrawFrame(TRUE);
         UpdateDivisionMeters(FALSE);
     }

@@ -91,6 +91,8 @@ struct CBattleState {
     // Where the puffs and fog banks stood when last drawn: they fade, come
     // and go every step, so each frame redraws where they were and are.
     std::vector<CRect> effectAreas;
+    // The step whose scene was drawn last (-1: none yet).
+    int32_t drawnFrame = -1;
 
     // The armies by side, with the view's links to them. Declared last:
     // they go first, while the grid and the pictures they use still stand.
