@@ -494,6 +494,8 @@ BOOL COrvaneView::InitBattleMode() {
     SetTimerInterval3(50);
     MouseReady = 1;
     KeyboardReady = 1;
+    // The player's orders are taken from here on.
+    BattleReady = 1;
     return TRUE;
 }
 
@@ -542,6 +544,7 @@ void COrvaneView::ExitBattleMode() {
         BattleArmies[s] = nullptr;
         Armies[s] = nullptr;
     }
+    BattleReady = 0;
     BattleTerrain = nullptr;
     BattleGrid = nullptr;
     OrientationPointer = nullptr;

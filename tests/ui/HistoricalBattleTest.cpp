@@ -40,7 +40,9 @@ constexpr int64_t kFixedClock = 1700000006;
 // How long a battle may take on the virtual clock before the test gives up,
 // and how often the player sends his army forward meanwhile.
 constexpr int kBattleSecondsLimit = 1200;
-constexpr int kForwardEverySeconds = 10;
+constexpr int kForwardEverySeconds = 3;
+// The generals the player places besides his commander, at most.
+constexpr size_t kMoreGenerals = 5;
 
 // One player's game, from its start to the single-battle menu after a
 // battle. Each step asserts where the game must stand after it.
@@ -109,6 +111,14 @@ public:
         ASSERT_NE(portrait, nullptr);
         Drag(portrait->GetRect().CenterPoint(), t.slotRects[0].CenterPoint());
         ASSERT_EQ(t.slotGenerals[0], commander);
+        // Generals of the first page in the next slots: the army's front
+        // goes forward without its commander's and its flanks' divisions.
+        const std::vector<int> page = t.pageGenerals;
+        for (size_t i = 0; i < page.size() && i < kMoreGenerals; ++i) {
+            CIcon* general = view->GetIcons().FindById(kPortraitIconBase + page[i]);
+            ASSERT_NE(general, nullptr);
+            Drag(general->GetRect().CenterPoint(), t.slotRects[i + 1].CenterPoint());
+        }
         run->Run(1000);
         ClickButton(kTacticOK);
         ASSERT_EQ(view->GameMode, MODE_BATTLE);
