@@ -92,6 +92,19 @@ BOOL CBattalion::Setup(IBattFormationList* formations, int formationId, CBattleG
     return TRUE;
 }
 
+void CBattalion::StandUnits(int facing) {
+    const CPoint at = GetPosition();
+    for (POSITION up = m_units.GetHeadPosition(); up;) {
+        CUnit* u = m_units.GetUnit(up);
+        CPoint p = at.x < 0 ? at : at + (m_formation ? m_formation->GetSlotPoint(u->m_number, facing) : CPoint(0, 0));
+        u->m_facing = facing;
+        u->SetPositionExact(CVector(p.x, p.y), FALSE, FALSE);
+        u->m_slot = CObjective(11, p.x, p.y, -1, facing);
+        u->m_action.SetOrder(&u->m_slot, nullptr);
+        u->SetBehaviour(11);
+    }
+}
+
 void CBattalion::SetArmyValue(int value) {
     m_armyValue = value;
     for (POSITION pos = m_units.GetHeadPosition(); pos;) m_units.GetUnit(pos)->m_sounds = m_sounds;

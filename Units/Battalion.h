@@ -45,6 +45,11 @@ public:
     // does not hold leaves it without formation (its slots fall on the
     // action point). TRUE.
     BOOL Setup(IBattFormationList* formations, int formationId, CBattleGrid* grid, int x, int y, int facing);
+    // Stands the units at their slots of the formation around the
+    // battalion (all on its own place when it stands off the field), facing
+    // `facing`, each holding its place: how a battle finds them at its
+    // start.
+    void StandUnits(int facing);
 
     int GetBattType() const { return m_battType; }
     BOOL IsMounted() const { return m_battType == 2 || m_battType == 4; }

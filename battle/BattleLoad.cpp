@@ -11,6 +11,7 @@
 #include "Units/Unit.h"
 #include "Units/UnitSets.h"
 #include "army/Army.h"
+#include "army/ArmyAI.h"
 #include "battle/ArmyLink.h"
 #include "core/GameTables.h"
 #include "core/Helpers.h"
@@ -39,6 +40,22 @@ constexpr int kFirstFlagType = 359, kLastFlagType = 390;
 constexpr int kFirstPlaceholder = 361, kLastPlaceholder = 364;
 
 bool IsFlagType(int type) { return type >= kFirstFlagType && type <= kLastFlagType; }
+
+// An army built away from the field (the deployment screen builds its
+// armies on no grid) takes the battle's grid, and its units stand at their
+// battalions' places.
+void TakeOntoField(CArmy& army, CBattleGrid& grid) {
+    army.m_grid = &grid;
+    for (POSITION dp = army.m_divisions.GetHeadPosition(); dp;) {
+        CDivision* d = army.m_divisions.GetDivision(dp);
+        d->m_grid = &grid;
+        for (POSITION bp = d->m_battalions.GetHeadPosition(); bp;) {
+            CBattalion* b = d->m_battalions.GetBattalion(bp);
+            b->m_grid = &grid;
+            b->StandUnits(b->m_facing);
+        }
+    }
+}
 
 // The flag object type of a side's flag of kind 1 or 2 for a clan; a clan
 // that has no flags of its own shows those of the first clan.
@@ -258,6 +275,7 @@ BOOL COrvaneView::LoadBattleMap() {
         ReadTerrainRectDatabase(key.Left(1));
     }
     LoadPathDatabase();
+    CUnit::BuildRouteGrid(b.grid, b.routes);
     return TRUE;
 }
 
@@ -433,6 +451,13 @@ BOOL COrvaneView::InitBattleMode() {
 
     LoadBattleSprites();
     if (!LoadBattleMap()) return fail();
+    // The player commands his own army (each player his in a networked
+    // battle), the computer the other.
+    for (int s = 0; s < 2; ++s) {
+        TakeOntoField(*Armies[s], b.grid);
+        Armies[s]->SetBattleAI(std::make_unique<CArmyAI>());
+        Armies[s]->m_humanControlled = IsConnected() || s == (LocalSide & 1) ? 1 : 0;
+    }
     Weather.clock = BattleDate;
     InitWeather(BattleDate);
 
@@ -447,8 +472,7 @@ BOOL COrvaneView::InitBattleMode() {
     SetupBattleArmies();
     LoadBattleButtons();
     PlaceBattleMarkers();
-    for (POSITION pos = BattleUnits.GetHeadPosition(); pos;) BattleUnits.GetUnit(pos)->PlaceFree();
-    BattleUnits.UpdateAll();
+    PlaceBattleUnits(&b.grid, &b.routes);
     IssueOpeningOrders();
     Armies[0]->ResolveDetachments();
     BattleTick = 0;
@@ -470,6 +494,8 @@ BOOL COrvaneView::InitBattleMode() {
     SetTimerInterval3(50);
     MouseReady = 1;
     KeyboardReady = 1;
+    // The player's orders are taken from here on.
+    BattleReady = 1;
     return TRUE;
 }
 
@@ -484,19 +510,25 @@ void COrvaneView::ScrollBattleTo(int x, int y) {
 
 void COrvaneView::DrawBattleScene() {
     if (GameMode != MODE_BATTLE || !Battle) return;
+    // The puffs and fog banks change with the steps; between two steps only
+    // what the player moved is drawn again.
+    const bool stepped = Battle->drawnFrame != BattleFrame;
+    Battle->drawnFrame = BattleFrame;
     std::vector<CRect>& areas = Battle->effectAreas;
-    for (const CRect& r : areas) AddDirtyRect(r);
-    areas.clear();
-    for (CIconList* list : {&EffectIcons, &FogIcons})
-        for (POSITION pos = list->GetHeadPosition(); pos;) {
-            const CRect r = static_cast<CIcon*>(list->GetNext(pos))->GetRect();
-            AddDirtyRect(r);
-            areas.push_back(r);
-        }
+    if (stepped) {
+        for (const CRect& r : areas) AddDirtyRect(r);
+        areas.clear();
+        for (CIconList* list : {&EffectIcons, &FogIcons})
+            for (POSITION pos = list->GetHeadPosition(); pos;) {
+                const CRect r = static_cast<CIcon*>(list->GetNext(pos))->GetRect();
+                AddDirtyRect(r);
+                areas.push_back(r);
+            }
+    }
     FlushDirtyRects(FALSE);
     // The small map's dots and the strength bars follow the battle a few
     // times a second.
-    if (BattleFrame % 8 == 0) {
+    if (stepped && BattleFrame % 8 == 0) {
         DrawFrame(TRUE);
         UpdateDivisionMeters(FALSE);
     }
@@ -512,7 +544,9 @@ void COrvaneView::ExitBattleMode() {
         BattleArmies[s] = nullptr;
         Armies[s] = nullptr;
     }
+    BattleReady = 0;
     BattleTerrain = nullptr;
+    BattleGrid = nullptr;
     OrientationPointer = nullptr;
     GetVisibleIcons().RemoveAll();
     // The armies and features let go of their pictures before the

@@ -40,16 +40,7 @@ void StandDivision(CDivision* d, CFormationLists& formations) {
         CPoint at = d->m_x < 0 ? d->GetPosition() : d->GetPosition() + (df ? df->GetSlotPoint(b->m_number, d->m_facing) : CPoint(0, 0));
         b->Setup(&formations.batt, 0, nullptr, at.x, at.y, d->m_facing);
         b->m_grid = d->m_grid;
-        const IBattFormation* bf = b->m_formation;
-        for (POSITION up = b->m_units.GetHeadPosition(); up;) {
-            CUnit* u = b->m_units.GetUnit(up);
-            CPoint p = at.x < 0 ? at : at + (bf ? bf->GetSlotPoint(u->m_number, d->m_facing) : CPoint(0, 0));
-            u->m_facing = d->m_facing;
-            u->SetPositionExact(CVector(p.x, p.y), FALSE, FALSE);
-            u->m_slot = CObjective(11, p.x, p.y, -1, d->m_facing);
-            u->m_action.SetOrder(&u->m_slot, nullptr);
-            u->SetBehaviour(11);
-        }
+        b->StandUnits(d->m_facing);
     }
 }
 }  // namespace

@@ -20,6 +20,7 @@
 #include "field/AltitudeMap.h"
 #include "field/BattleGrid.h"
 #include "field/BattlefieldFiles.h"
+#include "field/PathGrid.h"
 #include "field/Terrain.h"
 #include "field/TerrainDB.h"
 #include "field/TerrainList.h"
@@ -81,6 +82,8 @@ struct CBattleState {
     CAltitudeMap altitude;
     CZoneGrid zones;
     CBattleGrid grid;
+    // The coarse grid the units plan their routes on, made from the grid.
+    CPathGrid routes{15, 15, "", 0};
 
     // The pictures of units and features (their icons are the view's).
     std::vector<std::unique_ptr<CUnitIconLink>> unitIcons;
@@ -88,6 +91,8 @@ struct CBattleState {
     // Where the puffs and fog banks stood when last drawn: they fade, come
     // and go every step, so each frame redraws where they were and are.
     std::vector<CRect> effectAreas;
+    // The step whose scene was drawn last (-1: none yet).
+    int32_t drawnFrame = -1;
 
     // The armies by side, with the view's links to them. Declared last:
     // they go first, while the grid and the pictures they use still stand.

@@ -8,6 +8,7 @@
 #include "shell/OrvaneView.h"
 #include "ui/TacticScreen.h"
 #include "Units/Division.h"
+#include "world/Person.h"
 
 bool CloseTacticPopup(COrvaneView& view);
 
@@ -132,6 +133,13 @@ void COrvaneView::StartTacticBattle() {
         for (int slot = 0; slot < kTacticSlots; ++slot)
             if (t.slotGenerals[slot] == -1) army->RemoveDivision(slot);
     for (int side = 0; side < 2; ++side) PlaceArmyAt(side, kArmyX[side], kArmyY, kArmyFacing[side]);
+    // The computer's skill is its commander's rank; it opens the battle
+    // choosing its posture.
+    if (CArmy* enemy = Armies[OtherSide & 1]; enemy && !IsConnected()) {
+        const CPerson* commander = enemy->GetCommander();
+        enemy->SetAILevel(commander ? commander->GetRankLevel() : 1);
+        enemy->m_aiMode = 3;
+    }
     ChangeMode(MODE_BATTLE);
 }
 

@@ -10,12 +10,12 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "shell/OrvaneApp.h"
 #include "shell/OrvaneView.h"
-#include "world/PlayerRoster.h"
 #include "tests/support/Headless.h"
 #include "tests/support/TestFolders.h"
 #include "world/PlayerRoster.h"
@@ -61,8 +61,11 @@ inline bool ChooseLargeLayout() {
 
 class CGameRun {
 public:
-    explicit CGameRun(DisplayMode desktop = {1024, 768, 32}, std::vector<std::string> args = {"velmor"})
-        : m_headless(desktop) {
+    // `user`: the player's folders of an earlier run, for a run that starts
+    // the game again on the profile it left; fresh ones when null.
+    explicit CGameRun(DisplayMode desktop = {1024, 768, 32}, std::vector<std::string> args = {"velmor"},
+                      std::shared_ptr<CScratchUserFolders> user = nullptr)
+        : m_user(user ? std::move(user) : std::make_shared<CScratchUserFolders>()), m_headless(desktop) {
         namespace fs = std::filesystem;
         m_oldFolder = fs::current_path();
         fs::current_path(MakeWorkFolder());
@@ -88,9 +91,10 @@ public:
     COrvaneApp& App() { return m_app; }
     CHeadlessDisplay& Display() { return m_headless.Display(); }
     DWORD Now() const { return m_headless.Now(); }
-    std::string ConfigFolder() const { return m_user.Config().string(); }
+    std::string ConfigFolder() const { return m_user->Config().string(); }
     // The player's Saved Data folder (in the scratch user data folder).
-    std::filesystem::path SavedDataFolder() const { return m_user.SavedData(); }
+    std::filesystem::path SavedDataFolder() const { return m_user->SavedData(); }
+    const std::shared_ptr<CScratchUserFolders>& UserFolders() const { return m_user; }
 
     COrvaneView* View() {
         CWnd* main = m_app.m_pMainWnd;
@@ -130,7 +134,7 @@ private:
         return m_work.empty() ? std::filesystem::current_path() : m_work;
     }
 
-    CScratchUserFolders m_user;
+    std::shared_ptr<CScratchUserFolders> m_user;
     std::filesystem::path m_work;
     CHeadlessScope m_headless;
     COrvaneApp m_app;
