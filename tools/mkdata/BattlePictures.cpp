@@ -218,32 +218,51 @@ void DrawSprites(const KitContext& kit) {
         }
         Save8(kit, "ColorBar", p);
     }
-    {
-        Picture p(4, 4, true);
-        cairo_arc(p.cr(), 2, 2, 1.9, 0, 2 * kPi);
-        SetColour(p.cr(), {0.2, 0.2, 0.22});
-        cairo_fill(p.cr());
+    // Missiles in flight. The battle places their cell's top left 15 to
+    // the left of the missile and 19 above it, so the missile stands in
+    // the middle of a 30 x 38 cell.
+    constexpr int kMissileW = 30, kMissileH = 38;
+    constexpr double kMissileX = 15, kMissileY = 19;
+    {  // A matchlock ball with its glint.
+        Picture p(kMissileW, kMissileH, true);
+        cairo_t* cr = p.cr();
+        cairo_arc(cr, kMissileX, kMissileY, 2.2, 0, 2 * kPi);
+        SetColour(cr, {0.12, 0.12, 0.13});
+        cairo_fill(cr);
+        cairo_arc(cr, kMissileX - 0.7, kMissileY - 0.7, 0.8, 0, 2 * kPi);
+        SetColour(cr, {0.80, 0.80, 0.82});
+        cairo_fill(cr);
         FlattenOnto(p, kGrass, 0.4);
         Save8(kit, "Bullet", p);
     }
-    {  // An arrow in flight, one heading a row.
-        const int c = 16;
-        Picture p(c, c * 8, true);
+    {  // An arrow in flight, one heading a row: a dark shaft, a steel head
+       // and pale fletching.
+        Picture p(kMissileW, kMissileH * 8, true);
         cairo_t* cr = p.cr();
         for (int r = 0; r < 8; ++r) {
             const double a = r * kPi / 4, dx = std::sin(a), dy = -std::cos(a) * 0.8;
-            const double cx = c / 2.0, cy = c * r + c / 2.0;
-            cairo_move_to(cr, cx - dx * 7, cy - dy * 7);
-            cairo_line_to(cr, cx + dx * 6, cy + dy * 6);
-            cairo_set_line_width(cr, 1.2);
-            SetColour(cr, {0.45, 0.30, 0.16});
+            const double cx = kMissileX, cy = kMissileH * r + kMissileY;
+            cairo_move_to(cr, cx - dx * 10, cy - dy * 10);
+            cairo_line_to(cr, cx + dx * 9, cy + dy * 9);
+            cairo_set_line_width(cr, 1.6);
+            SetColour(cr, {0.30, 0.19, 0.10});
             cairo_stroke(cr);
-            cairo_arc(cr, cx + dx * 6.5, cy + dy * 6.5, 1.2, 0, 2 * kPi);
-            SetColour(cr, {0.85, 0.86, 0.88});
+            // The head: a small triangle along the flight.
+            const double hx = cx + dx * 11, hy = cy + dy * 11, nx = -dy, ny = dx;
+            cairo_move_to(cr, hx + dx * 2.5, hy + dy * 2.5);
+            cairo_line_to(cr, hx + nx * 1.8, hy + ny * 1.8);
+            cairo_line_to(cr, hx - nx * 1.8, hy - ny * 1.8);
+            cairo_close_path(cr);
+            SetColour(cr, {0.78, 0.80, 0.84});
             cairo_fill(cr);
-            cairo_arc(cr, cx - dx * 6.5, cy - dy * 6.5, 1.3, 0, 2 * kPi);
-            SetColour(cr, {0.96, 0.95, 0.90});
-            cairo_fill(cr);
+            // The fletching: two short feathers at the tail.
+            for (int side = -1; side <= 1; side += 2) {
+                cairo_move_to(cr, cx - dx * 10, cy - dy * 10);
+                cairo_line_to(cr, cx - dx * 7 + nx * 2.2 * side, cy - dy * 7 + ny * 2.2 * side);
+                cairo_set_line_width(cr, 1.6);
+                SetColour(cr, {0.97, 0.95, 0.88});
+                cairo_stroke(cr);
+            }
         }
         FlattenOnto(p, kGrass, 0.4);
         Save8(kit, "Arrow", p);
