@@ -369,6 +369,7 @@ void COrvaneView::LoadPathDatabase() {
     for (const Placeholder& p : placeholders) PlaceSideFlag(p.side, p.kind, p.x, p.y);
     GetIcons().Resort();
     BuildBattlefieldPaths(b.grid, GetPathDBName(data, BattleMap));
+    CUnit::BuildRouteGrid(b.grid, b.routes);
 }
 
 void COrvaneView::PlaceBattleMarkers() {
@@ -498,8 +499,9 @@ BOOL COrvaneView::InitBattleMode() {
     LoadBattleButtons();
     PlaceBattleMarkers();
     SetLoadingBattlefieldFlags();
-    for (POSITION pos = BattleUnits.GetHeadPosition(); pos;) BattleUnits.GetUnit(pos)->PlaceFree();
-    BattleUnits.UpdateAll();
+    // The units stand on the battle grid, each at the nearest free spot,
+    // as in every battle, shown or not.
+    PlaceBattleUnits(&b.grid, &b.routes);
     IssueOpeningOrders();
     Armies[0]->ResolveDetachments();
     BattleTick = 0;
@@ -566,6 +568,7 @@ void COrvaneView::ExitBattleMode() {
         Armies[s] = nullptr;
     }
     BattleTerrain = nullptr;
+    BattleGrid = nullptr;
     OrientationPointer = nullptr;
     GetVisibleIcons().RemoveAll();
     // The armies and features let go of their pictures before the

@@ -21,6 +21,7 @@
 #include "field/AltitudeMap.h"
 #include "field/BattleGrid.h"
 #include "field/BattlefieldFiles.h"
+#include "field/PathGrid.h"
 #include "field/Terrain.h"
 #include "field/TerrainDB.h"
 #include "field/TerrainList.h"
@@ -104,6 +105,7 @@ struct CBattleState {
     CAltitudeMap altitude;
     CZoneGrid zones;
     CBattleGrid grid;
+    CPathGrid routes{15, 15, "", 0};  // the coarse grid units plan their routes on
 
     // The pictures of units and features (their icons are the view's).
     std::vector<std::unique_ptr<CUnitIconLink>> unitIcons;

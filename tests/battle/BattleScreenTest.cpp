@@ -353,9 +353,15 @@ TEST_P(BattleScreen, HeadquartersFlyTheirSidesFlags) {
     BattleGame g(GetParam());
     ASSERT_TRUE(g.Enter());
     COrvaneView& v = *g.view;
+    // The first clan's own flags share their types with the placeholders:
+    // what remains of those types are headquarters.
     for (POSITION pos = v.BattleTerrain->GetHeadPosition(); pos;) {
-        const int type = GetObjectTypeFromResource(v.BattleTerrain->GetTerrain(pos)->m_objectType);
-        EXPECT_FALSE(type >= 361 && type <= 364) << "a placeholder of type " << type << " is left";
+        CTerrain* t = v.BattleTerrain->GetTerrain(pos);
+        const int type = GetObjectTypeFromResource(t->m_objectType);
+        if (type < 361 || type > 364) continue;
+        bool hq = false;
+        for (CArmy* a : {v.Armies[0], v.Armies[1]}) hq = hq || a->m_headquarters[0] == t || a->m_headquarters[1] == t;
+        EXPECT_TRUE(hq) << "a placeholder of type " << type << " is left";
     }
     for (int side = 0; side < 2; ++side)
         for (int kind = 1; kind <= 2; ++kind) {
@@ -393,13 +399,13 @@ TEST_P(BattleScreen, MissilesInFlightAreDrawnWhereTheyFly) {
     ASSERT_TRUE(g.Enter());
     COrvaneView& v = *g.view;
     CUnit* shooter = v.BattleUnits.GetHead();
-    const int x = 1500, y = 400;
+    const int x = 1500, y = 300;
     const double ground = v.Battle->altitude.GetAltitude(x, y);
     struct Case {
         bool arrow;
         int dx, dy;
     };
-    for (const Case& c : {Case{true, 100, -40}, Case{false, -100, 0}}) {
+    for (const Case& c : {Case{true, 100, -40}, Case{false, 0, -100}}) {
         SCOPED_TRACE(c.arrow ? "arrow" : "shot");
         const int icons = v.GetIcons().GetCount();
         auto* m = c.arrow ? new CMissile(FALSE, ground + 2, 30.0, 30, 5, c.dx, c.dy, x, y, shooter)
