@@ -319,19 +319,33 @@ void Puff(Picture& p, const Rgb& colour, int blobs, double spread, uint32_t seed
         }
 }
 
+// Saves a soft puff as the battle blends it: its coverage as the mask, and
+// every pixel it covers at all in its full colour, so that no edge pixel
+// falls to the key colour while its mask still shows it.
+void SavePuff(const KitContext& kit, const std::string& name, Picture& p) {
+    SaveAlphaMask(kit, name, p);
+    p.EditPixels([&](uint32_t* row, int) {
+        for (int x = 0; x < p.Width(); ++x) {
+            const uint32_t a = row[x] >> 24;
+            if (a == 0) continue;
+            auto unmul = [&](int shift) { return std::min<uint32_t>(255, ((row[x] >> shift) & 0xFF) * 255 / a); };
+            row[x] = 0xFF000000u | unmul(16) << 16 | unmul(8) << 8 | unmul(0);
+        }
+    });
+    Save8(kit, name, p);
+}
+
 void DrawEffects(const KitContext& kit) {
     for (int i = 0; i < 4; ++i) {  // dust and gun smoke, growing and thinning
         Picture p(28 + 4 * i, 22 + 3 * i, true);
         Puff(p, Rgb{0.72, 0.64, 0.50}.Mix({0.85, 0.84, 0.80}, i * 0.15), 5 + i, 0.5 + i * 0.1, 400u + i, false);
-        Save8(kit, kBattleEffectPictures[i], p);
-        SaveAlphaMask(kit, kBattleEffectPictures[i], p);
+        SavePuff(kit, kBattleEffectPictures[i], p);
     }
     for (int i = 0; i < 8; ++i) {  // splashes: four of riders, four of men on foot
         const bool mounted = i < 4;
         Picture p(mounted ? 36 : 26, mounted ? 28 : 20, true);
         Puff(p, {0.70, 0.82, 0.90}, 4 + i % 4, 0.45 + (i % 4) * 0.1, 440u + i, true);
-        Save8(kit, kBattleEffectPictures[4 + i], p);
-        SaveAlphaMask(kit, kBattleEffectPictures[4 + i], p);
+        SavePuff(kit, kBattleEffectPictures[4 + i], p);
     }
 }
 
