@@ -436,7 +436,7 @@ TEST(WindowE2E, TheRealWindowShowsABattleOfA1MInProgress) {
                 view->QueueTargetOrder(d, new CObjective(2, choice.frontX[1 - side], d->m_y), side, view->BattleTick,
                                        255, 0, 1, 1);
             }
-        for (int i = 0; i < 12; ++i) {
+        for (int i = 0; i < 18; ++i) {
             RunRealTime(run, 1000);
             const CPoint centre = Fighting(*view);
             view->ScrollBattleTo(centre.x, centre.y);
