@@ -439,6 +439,53 @@ TEST_P(BattleScreen, MissilesInFlightAreDrawnWhereTheyFly) {
     }
 }
 
+// The dust of a man in melee rises where he stands, unless a feature that
+// counts down stands over that spot: then the feature hides it.
+TEST_P(BattleScreen, DustBehindAFeatureIsHidden) {
+    BattleGame g(GetParam());
+    ASSERT_TRUE(g.Enter());
+    COrvaneView& v = *g.view;
+    CTerrain* feature = nullptr;
+    for (POSITION pos = v.BattleTerrain->GetHeadPosition(); pos && !feature;) {
+        CTerrain* t = v.BattleTerrain->GetTerrain(pos);
+        if (dynamic_cast<CTerrainIconLink*>(t->m_icon) && !t->GetFlagBit3() && !dynamic_cast<CKeyPoint*>(t)) feature = t;
+    }
+    ASSERT_NE(feature, nullptr);
+    feature->m_countdown = 5;
+    CUnit* man = nullptr;
+    for (POSITION pos = v.BattleUnits.GetHeadPosition(); pos && !man;) {
+        CUnit* u = v.BattleUnits.GetUnit(pos);
+        if (u->m_kind == KIND_SWORDMAN && !u->m_onWater) man = u;
+    }
+    ASSERT_NE(man, nullptr);
+    CIcon* icon = static_cast<CUnitIconLink*>(man->m_icon)->Icon();
+    // Stands the man in melee, his icon still, with the puff's point at
+    // `target`; true when a puff then stands on that point.
+    auto dustAt = [&](CPoint target) {
+        const CPoint p = man->GetEffectPoint(FALSE);
+        const CPoint at = icon->GetPosition() + (target - p);
+        icon->SetPosition(at.x, at.y, FALSE);
+        icon->SetPosition(at.x, at.y, FALSE);
+        man->m_x = target.x, man->m_y = target.y;
+        man->m_action.m_type = 7;
+        v.ClearBattleEffects();
+        v.UpdateUnitEffects();
+        for (POSITION pos = v.EffectIcons.GetHeadPosition(); pos;) {
+            const CRect r = static_cast<CIcon*>(v.EffectIcons.GetNext(pos))->GetRect();
+            if (r.left + r.Width() / 2 == target.x && r.bottom == target.y) return true;
+        }
+        return false;
+    };
+    const CRect covered = static_cast<CTerrainIconLink*>(feature->m_icon)->Icon()->GetRect();
+    EXPECT_FALSE(dustAt(covered.CenterPoint()));
+    CPoint open(-1, -1);
+    for (int y = 200; y < 1800 && open.x < 0; y += 50)
+        for (int x = 200; x < 2800 && open.x < 0; x += 50)
+            if (!g.Covered(x, y) && !g.Covered(x, y - 20)) open = CPoint(x, y);
+    ASSERT_GE(open.x, 0);
+    EXPECT_TRUE(dustAt(open));
+}
+
 TEST(BattlePanels, DivisionSymbolsFollowTheirTable) {
     struct Case {
         int arm, grade, symbol;
