@@ -320,9 +320,16 @@ void Puff(Picture& p, const Rgb& colour, int blobs, double spread, uint32_t seed
 }
 
 // Saves a soft puff as the battle blends it: its coverage as the mask, and
-// every pixel it covers at all in its full colour, so that no edge pixel
-// falls to the key colour while its mask still shows it.
+// every pixel it covers in its full colour, so that no edge pixel falls to
+// the key colour while its mask still shows it. The faintest fringe is cut
+// from both: puffs laid over one another every step would grow it into a
+// haze over the men.
 void SavePuff(const KitContext& kit, const std::string& name, Picture& p) {
+    constexpr uint32_t kFringe = 80;
+    p.EditPixels([&](uint32_t* row, int) {
+        for (int x = 0; x < p.Width(); ++x)
+            if ((row[x] >> 24) < kFringe) row[x] = 0;
+    });
     SaveAlphaMask(kit, name, p);
     p.EditPixels([&](uint32_t* row, int) {
         for (int x = 0; x < p.Width(); ++x) {
