@@ -279,6 +279,42 @@ CKeyPoint* CArmy::GetHeadquarters(int place) const {
 
 CRect CArmy::GetHomeRect() const { return m_zones[kRearHalf]; }
 
+CKeyPoint* CArmy::CreateHeadquarters(int resource, int place, int x, int y) {
+    if (place < 0 || place > 1) return nullptr;
+    if (x == -1000 && y == -1000) {
+        // Behind the commander: 30 back from the first man of the first
+        // battalion of the first division, or at the army's own edge of
+        // the field; the two places above and below that point.
+        const CUnit* lead = nullptr;
+        if (const CDivision* d = GetDivision(0, FALSE)) {
+            for (POSITION bp = d->m_battalions.GetHeadPosition(); bp && !lead;) {
+                const CBattalion* b = d->m_battalions.GetBattalion(bp);
+                if (b->m_number != 0) continue;
+                for (POSITION up = b->m_units.GetHeadPosition(); up && !lead;) {
+                    const CUnit* u = b->m_units.GetUnit(up);
+                    if (u->m_number == 0) lead = u;
+                }
+            }
+        }
+        const bool east = m_facing == 2;
+        if (lead) {
+            x = lead->m_x + (east ? -30 : 30);
+            y = lead->m_y;
+        } else {
+            x = east ? 250 : 2750;
+            y = 1000;
+        }
+        y += place == 0 ? 70 : -70;
+    }
+    if (m_grid) {
+        const CPoint spot = m_grid->FindFreeSpot(x, y);
+        x = spot.x, y = spot.y;
+    }
+    auto* hq = new CKeyPoint(resource, place + (m_ownerNumber == 1 ? 2 : 0), x, y, this);
+    m_headquarters[place] = hq;
+    return hq;
+}
+
 // ------------------------------------------------------------- tick, orders
 
 namespace {

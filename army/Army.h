@@ -127,6 +127,12 @@ public:
     void AdjustMorale(double delta) override { AdjustMorale(delta, FALSE); }
     IBattleArmy* GetOpposingArmy() const override { return m_opponent; }
     CKeyPoint* GetHeadquarters(int place) const override;
+    // A new headquarters key point of object `resource` in own place 0 or
+    // 1 (null for another place), at a free spot near (x, y); both -1000:
+    // near a point the army chooses behind its commander. The caller owns
+    // it (the battlefield's terrain list takes it); the army keeps it in
+    // that place.
+    CKeyPoint* CreateHeadquarters(int resource, int place, int x, int y);
     void AssignRearGuard() override {}
     int GetArmyNumber() const override { return m_side; }
     void SetCommander(CPerson* general) override { m_commander = general; }
@@ -210,6 +216,9 @@ public:
     CKeyPoint* m_headquarters[2] = {nullptr, nullptr};
     CKeyPoint* m_markers[2] = {nullptr, nullptr};
     BYTE m_headquartersIntact = 1;
+    // 1 on the army whose side leads the battle on its battlefield (set as
+    // the battle loads).
+    BYTE m_leading = 0;
     // Set by the deployment's finishing pass while the shock of a lost
     // headquarters is still to come.
     BYTE m_hqShockPending = 0;

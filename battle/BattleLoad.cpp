@@ -56,12 +56,6 @@ void TakeOntoField(CArmy& army, CBattleGrid& grid) {
         }
     }
 }
-
-// The flag object type of a side's flag of kind 1 or 2 for a clan; a clan
-// that has no flags of its own shows those of the first clan.
-int FlagTypeOf(const CString& clan, int side, int kind) {
-    return GetSideFlagObjectType(clan, side, kind);
-}
 }  // namespace
 
 // ---- the pictures of units and features -------------------------------
@@ -163,8 +157,7 @@ BOOL COrvaneView::LoadBattleSprites() {
         LoadRLESprite(pictures + kBattleMarkerPictures[i].name + ".giz", markerIds[i], 1, 1);
 
     for (int s = 0; s < 2; ++s) {
-        CString clan = doc ? doc->m_nations.GetNameByID(BattleClans[s]) : CString();
-        if (clan.IsEmpty()) clan = GetClanName(BattleClans[s]);
+        const CString clan = BattleClanName(s);
         for (const UnitSets::Spec& set : UnitSets::kSets) {
             bool wanted = true;
             switch (set.slot) {
@@ -200,7 +193,7 @@ BOOL COrvaneView::LoadBattleSprites() {
         // first clan's, so its headquarters still shows.
         for (int kind = 1; kind <= 2; ++kind) {
             const int variant = kind + 2 - 2 * s;
-            const int type = FlagTypeOf(clan, s, kind);
+            const int type = GetSideFlagObjectType(clan, s, kind);
             const int nation = (type - kFirstFlagType) / 4 + 1;
             const CString flagClan = NationIdFromName(clan) == nation ? clan : GetClanName(nation);
             CString name;
@@ -231,6 +224,12 @@ BOOL COrvaneView::LoadBattleSprites() {
     static const int kWeatherIds[4] = {401, 402, 403, 421};
     for (int i = 0; i < 4; ++i) LoadSpriteSet(pictures + kWeatherPictures[i] + ".giz", TRUE, kWeatherIds[i], 1, 1, -1);
     return TRUE;
+}
+
+void COrvaneView::SetLoadingBattlefieldFlags() {
+    if (!Armies[0] || !Armies[1]) return;
+    const int leader = GetLoadingBattlefieldFlags(BattleMap, Armies[0]->m_leading, Armies[1]->m_leading);
+    if (BattleTerrain) BattleTerrain->ApplyBattlefieldFlag(leader);
 }
 
 BOOL COrvaneView::LoadBattleMap() {
@@ -302,46 +301,92 @@ BOOL COrvaneView::ReadTerrainRectDatabase(const char* keyPrefix) {
     return TRUE;
 }
 
+// The picture of a feature at its place on the field (moved by the slope
+// it stands on), drawn with the units: what lies lower is drawn in front.
+// Null when its sprite is not loaded.
+CTerrainIconLink* COrvaneView::PlaceFeatureIcon(CTerrain& t, int type, int spriteId, int iconId) {
+    CBattleState& b = GetBattleState();
+    CSprite* sprite = GetSprites().Find(spriteId);
+    if (!sprite || sprite == s_pFallbackSprite) return nullptr;
+    const CTerrainRectRecord& record = b.terrainDB.GetRecord(type);
+    CPoint slope(0, 0);
+    if (b.altitude.IsLoaded()) b.altitude.GetSlopeOffset(slope, t.m_x, t.m_y);
+    CIcon* icon = AddIcon(sprite, t.m_x - record.originX + slope.x, t.m_y - record.originY + slope.y, iconId, FALSE,
+                          0, 24, 40, 29, 42);
+    icon->m_nPhaseColumn = std::max(0, int(t.m_frame));
+    icon->m_nPhaseRow = 0;
+    icon->SetDepth(icon->m_y + icon->m_nHeight + 16000, FALSE);
+    b.terrainIcons.push_back(std::make_unique<CTerrainIconLink>(icon));
+    return b.terrainIcons.back().get();
+}
+
+CString COrvaneView::BattleClanName(int side) {
+    COrvaneDoc* doc = GetDocument();
+    CString clan = doc ? doc->m_nations.GetNameByID(BattleClans[side]) : CString();
+    if (clan.IsEmpty()) clan = GetClanName(BattleClans[side]);
+    return clan;
+}
+
+CKeyPoint* COrvaneView::PlaceSideFlag(int side, int kind, int x, int y) {
+    if (side < 0 || side > 1 || kind < 1 || kind > 2 || !Armies[side]) return nullptr;
+    CBattleState& b = GetBattleState();
+    // A clan without flags of its own flies the first clan's.
+    const int type = GetSideFlagObjectType(BattleClanName(side), side, kind);
+    const int resource = GetObjectResourceNumber(type);
+    CKeyPoint* hq = Armies[side]->CreateHeadquarters(resource, kind - 1, x, y);
+    if (!hq) return nullptr;
+    CTerrainIconLink* icon = PlaceFeatureIcon(*hq, type, resource, kFlagIconId + side + 2 * (kind - 1));
+    hq->Setup(b.terrainDB.GetRecord(type), &b.grid, icon);
+    b.terrain.AddTail(hq);
+    return hq;
+}
+
+CUnit* COrvaneView::HitTestUnitAt(int x, int y) {
+    if (!Battle) return nullptr;
+    CPoint p(x, y);
+    ScreenToField(p);
+    CObList near;
+    Battle->grid.GetElementsInRect(CRect(p.x - 50, p.y - 50, p.x + 50, p.y + 50), nullptr, &near, -1);
+    for (POSITION pos = near.GetHeadPosition(); pos;) {
+        auto* unit = dynamic_cast<CUnit*>(near.GetNext(pos));
+        auto* link = unit ? dynamic_cast<CUnitIconLink*>(unit->m_icon) : nullptr;
+        if (link && link->Icon()->m_bEnabled && link->Icon()->HitTest(p.x, p.y, FALSE)) return unit;
+    }
+    return nullptr;
+}
+
 void COrvaneView::LoadPathDatabase() {
     COrvaneDoc* doc = GetDocument();
     const CString data = doc ? doc->GetDataPath() : CString("Data\\");
     CBattleState& b = GetBattleState();
     if (b.terrainDB.GetRecord(0).frameCount <= 0) b.terrainDB.Load(data + "terrain_rect_db.trm");
-    SetupTerrainFeatures(b.terrain, b.terrainDB, b.grid);
 
-    // Each feature's picture; the flag placeholders fly the flags of the
-    // sides they stand for.
+    // The map's flag placeholders stand for the sides' headquarters: each
+    // leaves the map and its side's headquarters flag takes its place.
+    struct Placeholder {
+        int side, kind, x, y;
+    };
+    std::vector<Placeholder> placeholders;
+    for (POSITION pos = b.terrain.GetHeadPosition(); pos;) {
+        POSITION at = pos;
+        CTerrain* t = b.terrain.GetTerrain(pos);
+        const int type = GetObjectTypeFromResource(t->m_objectType);
+        if (type < kFirstPlaceholder || type > kLastPlaceholder) continue;
+        placeholders.push_back({(type - kFirstPlaceholder) / 2, (type - kFirstPlaceholder) % 2 + 1, t->m_x, t->m_y});
+        b.terrain.RemoveAt(at);
+        delete t;
+    }
+    SetupTerrainFeatures(b.terrain, b.terrainDB, b.grid);
     for (POSITION pos = b.terrain.GetHeadPosition(); pos;) {
         CTerrain* t = b.terrain.GetTerrain(pos);
         const int type = GetObjectTypeFromResource(t->m_objectType);
-        if (type < 0) continue;
-        int spriteId = t->m_objectType + 4500;
-        int iconId = 0;
-        if (IsFlagType(type)) {
-            if (type < kFirstPlaceholder || type > kLastPlaceholder) continue;
-            const int side = (type - kFirstPlaceholder) / 2, kind = (type - kFirstPlaceholder) % 2 + 1;
-            CString clan = doc ? doc->m_nations.GetNameByID(BattleClans[side]) : CString();
-            if (clan.IsEmpty()) clan = GetClanName(BattleClans[side]);
-            spriteId = GetObjectResourceNumber(FlagTypeOf(clan, side, kind));
-            iconId = kFlagIconId + side + 2 * (kind - 1);
-        }
-        CSprite* sprite = GetSprites().Find(spriteId);
-        if (!sprite || sprite == s_pFallbackSprite) continue;
-        const CTerrainRectRecord& record = b.terrainDB.GetRecord(type);
-        CPoint slope(0, 0);
-        if (b.altitude.IsLoaded()) b.altitude.GetSlopeOffset(slope, t->m_x, t->m_y);
-        CIcon* icon = AddIcon(sprite, t->m_x - record.originX + slope.x, t->m_y - record.originY + slope.y, iconId,
-                              FALSE, 0, 24, 40, 29, 42);
-        icon->m_nPhaseColumn = std::max(0, int(t->m_frame));
-        icon->m_nPhaseRow = 0;
-        // Features stand on the ground with the units: what lies lower on
-        // the field is drawn in front.
-        icon->SetDepth(icon->m_y + icon->m_nHeight + 16000, FALSE);
-        b.terrainIcons.push_back(std::make_unique<CTerrainIconLink>(icon));
-        t->m_icon = b.terrainIcons.back().get();
+        if (type < 0 || IsFlagType(type)) continue;
+        if (CTerrainIconLink* icon = PlaceFeatureIcon(*t, type, t->m_objectType + 4500, 0)) t->m_icon = icon;
     }
+    for (const Placeholder& p : placeholders) PlaceSideFlag(p.side, p.kind, p.x, p.y);
     GetIcons().Resort();
     BuildBattlefieldPaths(b.grid, GetPathDBName(data, BattleMap));
+    CUnit::BuildRouteGrid(b.grid, b.routes);
 }
 
 void COrvaneView::PlaceBattleMarkers() {
@@ -470,8 +515,16 @@ BOOL COrvaneView::InitBattleMode() {
     }
 
     SetupBattleArmies();
+    // A headquarters the map gave no place keeps its flag behind the
+    // army's commander.
+    for (int side = 0; side < 2; ++side)
+        for (int kind = 1; kind <= 2; ++kind)
+            if (!Armies[side]->m_headquarters[kind - 1]) PlaceSideFlag(side, kind, -1000, -1000);
     LoadBattleButtons();
     PlaceBattleMarkers();
+    SetLoadingBattlefieldFlags();
+    // The units stand on the battle grid, each at the nearest free spot,
+    // as in every battle, shown or not.
     PlaceBattleUnits(&b.grid, &b.routes);
     IssueOpeningOrders();
     Armies[0]->ResolveDetachments();
@@ -537,6 +590,8 @@ void COrvaneView::DrawBattleScene() {
 void COrvaneView::ExitBattleMode() {
     ClearOrderQueues();
     ClearBattleEffects();
+    // The missiles in flight go with their pictures, before the icons do.
+    BattleMissiles.RemoveAll();
     BattleDivisions.RemoveAll(FALSE);
     BattleBattalions.RemoveAll(FALSE);
     BattleUnits.RemoveAll(FALSE);

@@ -17,6 +17,7 @@
 
 #include "Animate/Icon.h"
 #include "Units/ArmyInterfaces.h"
+#include "Units/Missile.h"
 #include "field/AltitudeMap.h"
 #include "field/BattleGrid.h"
 #include "field/BattlefieldFiles.h"
@@ -52,6 +53,28 @@ public:
 private:
     CIcon* m_icon;
     CRect m_clip;
+};
+
+// A missile's picture in flight: an icon of the arrow (one row a heading)
+// or the shot sprite in the view's icon list. It takes its icon out of the
+// list when it goes, the missile's place redrawn.
+class CMissileIconLink : public IMissileSprite {
+public:
+    // `icon` belongs to `icons`; `sink` is told where it stood at the end.
+    CMissileIconLink(CIcon* icon, CIconList* icons, CDirtyRectSink* sink) : m_icon(icon), m_icons(icons), m_sink(sink) {}
+    ~CMissileIconLink() override;
+    CMissileIconLink(const CMissileIconLink&) = delete;
+    CMissileIconLink& operator=(const CMissileIconLink&) = delete;
+
+    void SetFrame(int column, int row) override;
+    void MoveTo(int x, int y) override;
+    void SetDepth(int depth) override;
+    CIcon* Icon() const { return m_icon; }
+
+private:
+    CIcon* m_icon;
+    CIconList* m_icons;
+    CDirtyRectSink* m_sink;
 };
 
 // A terrain feature's picture: an icon of the feature's object sprite, one

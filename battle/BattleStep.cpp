@@ -22,6 +22,7 @@ BOOL COrvaneView::RunBattleStep() {
     for (POSITION pos = BattleUnits.GetHeadPosition(); pos;) {
         CUnit* u = BattleUnits.GetUnit(pos);
         u->Tick();
+        GiveMissileSprite(u);
         BattleMissiles.TakeFrom(u);
     }
     for (int slot = 0; slot < 2; ++slot)

@@ -5,9 +5,13 @@
 // the fog's entry points and wraps draw from this machine's own stream.
 #include "battle/UnitPuff.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "Units/Unit.h"
 #include "Units/UnitList.h"
 #include "core/Random.h"
+#include "field/BattleGrid.h"
 #include "shell/OrvaneView.h"
 
 namespace {
@@ -59,7 +63,8 @@ namespace {
 // The icon the battle screen draws a unit with stands where it stood
 // before its last placement. An icon of another kind never counts as still.
 bool IconStoodStill(const CUnit& unit) {
-    const auto* icon = dynamic_cast<const CIcon*>(unit.m_icon);
+    const CIcon* icon = dynamic_cast<const CIcon*>(unit.m_icon);
+    if (const auto* link = dynamic_cast<const CUnitIconLink*>(unit.m_icon)) icon = link->Icon();
     return icon && icon->GetPreviousPosition() == icon->GetPosition();
 }
 }  // namespace
@@ -87,6 +92,29 @@ bool ChooseUnitPuff(const CUnit& unit, CUnitPuff& puff) {
     return false;
 }
 
+namespace {
+// Whether a feature standing about the unit hides its puff at `p`: one that
+// counts down or is about to, whose picture covers the point's small box
+// (edges included). Gun smoke rises above walls and fences.
+bool PuffHidden(const CBattleGrid* grid, const CUnit& unit, CPoint p, bool smoke) {
+    if (!grid) return false;
+    std::vector<CTerrain*> near;
+    grid->NotifyElementsInRect(CRect(unit.m_x - 50, unit.m_y - 30, unit.m_x + 50, unit.m_y + 100), near);
+    const CRect box(p.x - 3, p.y - 3, p.x + 3, p.y + 3);
+    for (const CTerrain* t : near) {
+        if (!t->m_countdownActive && t->m_countdown <= 0) continue;
+        if (smoke && t->GetFlagBit3()) continue;
+        const auto* link = dynamic_cast<const CTerrainIconLink*>(t->m_icon);
+        if (!link) continue;
+        const CRect r = link->Icon()->GetRect();
+        if (std::max(r.left, box.left) <= std::min(r.right, box.right) &&
+            std::max(r.top, box.top) <= std::min(r.bottom, box.bottom))
+            return true;
+    }
+    return false;
+}
+}  // namespace
+
 void COrvaneView::UpdateUnitEffects() {
     for (POSITION pos = BattleUnits.GetHeadPosition(); pos;) {
         const CUnit* unit = BattleUnits.GetUnit(pos);
@@ -95,7 +123,7 @@ void COrvaneView::UpdateUnitEffects() {
         if (!ChooseUnitPuff(*unit, puff)) continue;
         CPoint p = unit->GetEffectPoint(puff.smoke ? TRUE : FALSE);
         if (unit->m_onWater) SpawnSplash(p.x, p.y, puff.fade, puff.step, unit->IsMounted() ? 1 : 0);
-        else SpawnDust(p.x, p.y, puff.fade, puff.step);
+        else if (!PuffHidden(BattleGrid, *unit, p, puff.smoke)) SpawnDust(p.x, p.y, puff.fade, puff.step);
     }
 }
 

@@ -62,6 +62,7 @@ bool COrvaneView::IsModeAvailable(int mode) {
     case MODE_BATTLE:
     case 17:
     case 18:
+    case MODE_END_SCREENS:
     case MODE_CLOSING_CREDITS: return true;
     default: return mode < 0 || mode > 20;
     }
@@ -261,6 +262,12 @@ BOOL COrvaneView::EnterMode(int mode) {
     case 18:
         GameMode = mode;
         return TRUE;
+
+    case MODE_END_SCREENS:
+        // An ending that cannot be shown leaves the player at the menu, not
+        // on an empty screen.
+        if (RunEndScreens()) return TRUE;
+        return EnterMode(MODE_MAIN_MENU);
 
     default:
         // A number past the last mode does nothing; a screen the game does

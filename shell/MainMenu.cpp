@@ -64,6 +64,13 @@ void COrvaneView::OnLButtonDown(UINT flags, CPoint point) {
     case MODE_SBTTL_MENU: OnLButtonDownSbttlMenu(flags, point); break;
     case MODE_AFTER_BATTLE: OnLButtonDownAfterBattle(flags, point); break;
     case MODE_CREDITS: ChangeMode(MODE_MAIN_MENU); break;
+    case MODE_END_SCREENS: {
+        MSG msg;
+        while (PeekMessage(&msg, nullptr, WM_SYSKEYDOWN, WM_SYSKEYUP, PM_REMOVE)) {
+        }
+        ChangeMode(MODE_MAIN_MENU);
+        break;
+    }
     case MODE_BATTLE:
         if (BattleReady && !DemoPlayback) OnLButtonDownBattle(flags, point);
         break;

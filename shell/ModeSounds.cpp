@@ -61,10 +61,19 @@ void COrvaneView::LoadModeSounds() {
         add(music + (SideResults[side].won ? kVictoryMusic : kDefeatMusic[ChooseTrack(2) - 1]), kAfterBattleMusicId);
         break;
     }
-    default:
-        // The results and end screens choose their music by the battle's
-        // outcome; their screens load it.
+    case MODE_END_SCREENS: {
+        // The victory music for the endings that crown the campaign (the
+        // last of them only when its last battle was won), else one of the
+        // two laments.
+        int battle = 0, stage = 0;
+        GetCampaignEndState(battle, stage);
+        bool victory = stage == 14 || stage == 16 || stage == 17;
+        if (stage == 24 && doc && !doc->m_campaign.m_lstHistory.IsEmpty())
+            victory = static_cast<const CBattle*>(doc->m_campaign.m_lstHistory.GetTail())->flagB != 0;
+        add(music + (victory ? kVictoryMusic : kDefeatMusic[ChooseTrack(2) - 1]), kEndScreenMusicId);
         break;
+    }
+    default: break;
     }
 }
 

@@ -341,6 +341,10 @@ public:
     // FALSE when an army has left the battle (the battle is over); the
     // tick then stays where it is.
     BOOL RunBattleStep();
+    // The picture of the missile a unit has just loosed (the arrow or the
+    // shot sprite), before the missile joins the flight; none when the
+    // battle has no such sprite (a battle without a screen).
+    void GiveMissileSprite(CUnit* unit);
 
     // ---- Battle screen (battle/BattleLoad.cpp, battle/BattlePanels.cpp,
     // battle/Screenshot.cpp, battle/EndScreens.cpp)
@@ -361,6 +365,23 @@ public:
     BOOL LoadBattleMap();
     // The sprites of the battlefield's terrain objects, flags aside.
     BOOL ReadTerrainRectDatabase(const char* keyPrefix);
+    // Headquarters `kind` (1 or 2) of `side`: its army's key point at a
+    // free spot near (x, y) (both -1000: where the army chooses), with the
+    // side's flag, set up on the battle grid and kept by the battlefield's
+    // terrain list. A clan without flags flies the first clan's. Null
+    // without that side's army or for another side or kind.
+    CKeyPoint* PlaceSideFlag(int side, int kind, int x, int y);
+    // The picture of a feature of map-object `type` from sprite `spriteId`
+    // at its place; null when that sprite is not loaded.
+    CTerrainIconLink* PlaceFeatureIcon(CTerrain& feature, int type, int spriteId, int iconId);
+    // The clan name of a side's clan.
+    CString BattleClanName(int side);
+    // Which army leads the battle on its battlefield, into both armies and
+    // the battlefield's features.
+    void SetLoadingBattlefieldFlags();
+    // The unit whose picture is hit at the window point (x, y) of the field
+    // area; null when none.
+    CUnit* HitTestUnitAt(int x, int y);
     // Features set up from the terrain database, their icons placed, the
     // path grids built (with the battlefield's path database when present).
     void LoadPathDatabase();
@@ -390,6 +411,20 @@ public:
     // Saves the screen (or, in battle, the whole battlefield) as the next
     // free numbered JPEG of the install folder.
     void SaveScreenshot(BYTE whole, BYTE markersOnly);
+
+    // ---- The end screens, mode 19 (battle/EndScreens.cpp)
+    // Shows the ending the campaign has reached and resets the campaign.
+    // FALSE, with the cursor shown again and nothing drawn, when the stage
+    // is no end stage ("Invalid end mode attained - stage %d") or its
+    // picture cannot be loaded; TRUE after the whole sequence.
+    BOOL RunEndScreens();
+    // The campaign's end state: battle 1 of the stage it ends in.
+    void GetCampaignEndState(int& battle, int& stage);
+    // Whether the end screens show a stage: every end stage, 14 to 24.
+    static bool IsShownEndStage(int stage);
+    void FadeEndPicture(bool in);
+    void RollEndIcon(CIcon* icon, int x, int from, int to, int step, const CRect* band);
+    CIcon* AddEndIcon(const CString& name);
 
     // ---- Battle panels (battle/BattlePanels.cpp)
     // Opens (at x, y; both -1000: beside the division's portrait column) or

@@ -229,6 +229,13 @@ void COrvaneView::OnLButtonUpAfterBattle(UINT, CPoint point) {
     if (pressed > 0) SetButtonState(pressed, TRUE, FALSE, TRUE);
     if (pressed != 1 || GetButtons().HitTestId(point.x, point.y, FALSE) != 1) return;
     if (PlayKind == 2) {
+        // A campaign that has come to its end shows its ending.
+        int battle = 0, stage = 0;
+        GetCampaignEndState(battle, stage);
+        if (IsShownEndStage(stage)) {
+            ChangeMode(MODE_END_SCREENS);
+            return;
+        }
         PrintMessage("ERROR: The world map is not available.");
         return;
     }

@@ -48,6 +48,14 @@ public:
     void SetCurrentBattle(const CBattle* battle);
     BOOL IsEnemyAttackStage(int stage, int battle) const { (void)battle; return stage == 13; }
 
+    // ---- Description pictures (world/CampaignFiles.cpp)
+    // The stages a campaign can end in, each with its ending.
+    static constexpr int kFirstEndStage = 14, kLastEndStage = 24;
+    // The picture stem (below the Pictures folder) of a stage's battle, or
+    // of the ending of an end stage (whatever the battle); "" for a pair
+    // that has none.
+    static CString GetBattleDescriptionFile(int stage, int battle);
+
     // ---- Battle maps (world/CampaignMaps.cpp)
     // The battle map a battle id is fought on: fixed for most ids, drawn
     // between two maps (counted) for the enemy attacks 2..8; -1 for the

@@ -6,24 +6,23 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <ostream>
 
+#include "Units/Missile.h"
 #include "Units/Unit.h"
+#include "core/GameTables.h"
+#include "field/BattlefieldTables.h"
 #include "Units/UnitSets.h"
 #include "platform/afx/MessageBox.h"
 #include "platform/afx/PathResolver.h"
 #include "tests/support/BattleChoice.h"
 #include "tests/support/GameRun.h"
+#include "tests/support/ScreenLayouts.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Layout {
-    DisplayMode desktop;
-    int width, height;
-};
-void PrintTo(const Layout& l, std::ostream* os) { *os << l.width << "x" << l.height; }
+using Layout = CScreenLayout;
 
 // The real game at the introduction, a battle chosen.
 struct BattleGame {
@@ -51,6 +50,18 @@ struct BattleGame {
         const BYTE* p = view->GetBackground().GetPixelAddress(x, y);
         return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16;
     }
+    // Screen pixels of the field rectangle `r` that differ from the
+    // battlefield there: what is drawn over it.
+    int CountDrawn(const CRect& r) {
+        int drawn = 0;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x) {
+                CPoint w(x, y);
+                view->FieldToScreen(w);
+                drawn += (Screen(w.x, w.y) & 0xFFFFFF) != Field(x, y);
+            }
+        return drawn;
+    }
     // Whether any drawn icon covers the field point.
     bool Covered(int x, int y) {
         for (POSITION pos = view->GetIcons().GetHeadPosition(); pos;) {
@@ -75,7 +86,6 @@ struct BattleGame {
 
 class BattleScreen : public ::testing::TestWithParam<Layout> {};
 
-const Layout kLayouts[] = {{{1024, 768, 32}, 1024, 768}, {{1280, 1024, 32}, 1280, 1024}};
 
 // Every unit's icon shows its unit: the side's set for its kind, its frame
 // across and its facing's row down, centred on the unit (mounted units a
@@ -149,14 +159,24 @@ TEST_P(BattleScreen, UnitsAreDrawnInTheirClansSetsAndFollowTheBattleAsItRuns) {
         v.ScrollBattleTo(u->m_x, u->m_y);
         CIcon* icon = static_cast<CUnitIconLink*>(u->m_icon)->Icon();
         const CRect r = icon->GetRect();
-        int drawn = 0;
-        for (int y = r.top; y < r.bottom; ++y)
-            for (int x = r.left; x < r.right; ++x) {
-                CPoint w(x, y);
-                v.FieldToScreen(w);
-                drawn += (g.Screen(w.x, w.y) & 0xFFFFFF) != g.Field(x, y);
-            }
-        EXPECT_GT(drawn, r.Width() * r.Height() / 8) << "side " << side;
+        EXPECT_GT(g.CountDrawn(r), r.Width() * r.Height() / 8) << "side " << side;
+        // A click on a drawn pixel of the unit finds a unit drawn there; a
+        // click on bare field finds none.
+        CPoint on(-1, -1);
+        for (int y = r.top; y < r.bottom && on.x < 0; ++y)
+            for (int x = r.left; x < r.right && on.x < 0; ++x)
+                if (icon->HitTest(x, y, FALSE)) on = CPoint(x, y);
+        ASSERT_GE(on.x, 0);
+        CPoint w = on;
+        v.FieldToScreen(w);
+        CUnit* hit = v.HitTestUnitAt(w.x, w.y);
+        ASSERT_NE(hit, nullptr);
+        EXPECT_TRUE(static_cast<CUnitIconLink*>(hit->m_icon)->Icon()->HitTest(on.x, on.y, FALSE));
+        CPoint bare(v.m_rcVisible.left + 3, v.m_rcVisible.top + 3);
+        if (!g.Covered(bare.x, bare.y)) {
+            v.FieldToScreen(bare);
+            EXPECT_EQ(v.HitTestUnitAt(bare.x, bare.y), nullptr);
+        }
     }
     // A unit that walks is drawn where it now stands and no longer where it
     // stood.
@@ -325,6 +345,147 @@ TEST_P(BattleScreen, PanelsAndMarkersShowTheSelectedDivision) {
     }
 }
 
+// Each side's two headquarters stand on the field as key points with the
+// side's flags: kept by the battlefield's terrain list, by their army and
+// as the enemy's targets, in the map's flag places where it has them and
+// behind the commander where it has not; no placeholder is left.
+TEST_P(BattleScreen, HeadquartersFlyTheirSidesFlags) {
+    BattleGame g(GetParam());
+    ASSERT_TRUE(g.Enter());
+    COrvaneView& v = *g.view;
+    // The first clan's own flags share their types with the placeholders:
+    // what remains of those types are headquarters.
+    for (POSITION pos = v.BattleTerrain->GetHeadPosition(); pos;) {
+        CTerrain* t = v.BattleTerrain->GetTerrain(pos);
+        const int type = GetObjectTypeFromResource(t->m_objectType);
+        if (type < 361 || type > 364) continue;
+        bool hq = false;
+        for (CArmy* a : {v.Armies[0], v.Armies[1]}) hq = hq || a->m_headquarters[0] == t || a->m_headquarters[1] == t;
+        EXPECT_TRUE(hq) << "a placeholder of type " << type << " is left";
+    }
+    for (int side = 0; side < 2; ++side)
+        for (int kind = 1; kind <= 2; ++kind) {
+            SCOPED_TRACE(::testing::Message() << "side " << side << " kind " << kind);
+            CKeyPoint* hq = v.Armies[side]->m_headquarters[kind - 1];
+            ASSERT_NE(hq, nullptr);
+            EXPECT_EQ(v.Armies[1 - side]->GetHeadquarters(kind + 1), hq);
+            EXPECT_NE(v.BattleTerrain->Find(hq), nullptr);
+            const int type = GetSideFlagObjectType(v.BattleClanName(side), side, kind);
+            EXPECT_EQ(hq->m_objectType, GetObjectResourceNumber(type));
+            EXPECT_EQ(type - GetFlagObjectType(NationIdFromName(v.BattleClanName(side)), 1), kind + 1 - 2 * side);
+            CIcon* flag = v.GetIcons().FindById(700 + side + 2 * (kind - 1));
+            ASSERT_NE(flag, nullptr);
+            EXPECT_EQ(flag->m_pSprite, v.GetSprites().Find(hq->m_objectType));
+            auto* link = dynamic_cast<CTerrainIconLink*>(hq->m_icon);
+            ASSERT_NE(link, nullptr);
+            EXPECT_EQ(link->Icon(), flag);
+        }
+    // A clan with no flags of its own flies the first clan's: its
+    // headquarters is the first clan's flag object, never none.
+    v.BattleClans[1] = 11;
+    CKeyPoint* monks = v.PlaceSideFlag(1, 2, 1500, 300);
+    ASSERT_NE(monks, nullptr);
+    EXPECT_EQ(monks->m_objectType, GetObjectResourceNumber(GetFlagObjectType(1, 2)));
+    EXPECT_EQ(v.Armies[1]->m_headquarters[1], monks);
+}
+
+// Arrows and shots in flight are drawn where they fly: the arrow turned to
+// its heading, the shot as a ball, each in the middle of its picture at
+// its height above the ground, and gone with the missile when it comes
+// down. The missiles are loosed here by hand, as a shooting unit looses
+// them.
+TEST_P(BattleScreen, MissilesInFlightAreDrawnWhereTheyFly) {
+    BattleGame g(GetParam());
+    ASSERT_TRUE(g.Enter());
+    COrvaneView& v = *g.view;
+    CUnit* shooter = v.BattleUnits.GetHead();
+    const int x = 1500, y = 300;
+    const double ground = v.Battle->altitude.GetAltitude(x, y);
+    struct Case {
+        bool arrow;
+        int dx, dy;
+    };
+    for (const Case& c : {Case{true, 100, -40}, Case{false, 0, -100}}) {
+        SCOPED_TRACE(c.arrow ? "arrow" : "shot");
+        const int icons = v.GetIcons().GetCount();
+        auto* m = c.arrow ? new CMissile(FALSE, ground + 2, 30.0, 30, 5, c.dx, c.dy, x, y, shooter)
+                          : CMissile::MakeAimed(TRUE, ground + 2, 20.0, 0.0, 5, c.dx, c.dy, x, y, shooter, 6);
+        shooter->m_pendingMissile = m;
+        v.GiveMissileSprite(shooter);
+        v.BattleMissiles.TakeFrom(shooter);
+        auto* link = dynamic_cast<CMissileIconLink*>(m->m_sprite);
+        ASSERT_NE(link, nullptr);
+        CIcon* icon = link->Icon();
+        EXPECT_EQ(v.GetIcons().GetCount(), icons + 1);
+        EXPECT_EQ(icon->m_pSprite, v.GetSprites().Find(c.arrow ? 22 : 23));
+        if (c.arrow) {
+            EXPECT_EQ(icon->m_nPhaseRow, Heading8(m->m_stepX, m->m_stepY));
+        }
+        v.BattleMissiles.StepAll(v.BattleGrid);
+        ASSERT_EQ(v.BattleMissiles.GetCount(), 1);
+        // The missile's point is the middle of its picture.
+        const CPoint middle = icon->GetRect().CenterPoint();
+        EXPECT_EQ(middle.x, m->m_x);
+        EXPECT_EQ(middle.y, m->m_y - int(5 * m->m_height));
+        v.ScrollBattleTo(m->m_x, m->m_y);
+        v.DrawBattleScene();
+        EXPECT_GT(g.CountDrawn(icon->GetRect()), 3);
+        // It comes down and its picture goes; the field shows again.
+        for (int i = 0; i < 40 && v.BattleMissiles.GetCount() > 0; ++i) v.BattleMissiles.StepAll(v.BattleGrid);
+        EXPECT_EQ(v.BattleMissiles.GetCount(), 0);
+        EXPECT_EQ(v.GetIcons().GetCount(), icons);
+        v.DrawBattleScene();
+        EXPECT_EQ(g.CountWrongFieldPixels(), 0);
+    }
+}
+
+// The dust of a man in melee rises where he stands, unless a feature that
+// counts down stands over that spot: then the feature hides it.
+TEST_P(BattleScreen, DustBehindAFeatureIsHidden) {
+    BattleGame g(GetParam());
+    ASSERT_TRUE(g.Enter());
+    COrvaneView& v = *g.view;
+    CTerrain* feature = nullptr;
+    for (POSITION pos = v.BattleTerrain->GetHeadPosition(); pos && !feature;) {
+        CTerrain* t = v.BattleTerrain->GetTerrain(pos);
+        if (dynamic_cast<CTerrainIconLink*>(t->m_icon) && !t->GetFlagBit3() && !dynamic_cast<CKeyPoint*>(t)) feature = t;
+    }
+    ASSERT_NE(feature, nullptr);
+    feature->m_countdown = 5;
+    CUnit* man = nullptr;
+    for (POSITION pos = v.BattleUnits.GetHeadPosition(); pos && !man;) {
+        CUnit* u = v.BattleUnits.GetUnit(pos);
+        if (u->m_kind == KIND_SWORDMAN && !u->m_onWater) man = u;
+    }
+    ASSERT_NE(man, nullptr);
+    CIcon* icon = static_cast<CUnitIconLink*>(man->m_icon)->Icon();
+    // Stands the man in melee, his icon still, with the puff's point at
+    // `target`; true when a puff then stands on that point.
+    auto dustAt = [&](CPoint target) {
+        const CPoint p = man->GetEffectPoint(FALSE);
+        const CPoint at = icon->GetPosition() + (target - p);
+        icon->SetPosition(at.x, at.y, FALSE);
+        icon->SetPosition(at.x, at.y, FALSE);
+        man->m_x = target.x, man->m_y = target.y;
+        man->m_action.m_type = 7;
+        v.ClearBattleEffects();
+        v.UpdateUnitEffects();
+        for (POSITION pos = v.EffectIcons.GetHeadPosition(); pos;) {
+            const CRect r = static_cast<CIcon*>(v.EffectIcons.GetNext(pos))->GetRect();
+            if (r.left + r.Width() / 2 == target.x && r.bottom == target.y) return true;
+        }
+        return false;
+    };
+    const CRect covered = static_cast<CTerrainIconLink*>(feature->m_icon)->Icon()->GetRect();
+    EXPECT_FALSE(dustAt(covered.CenterPoint()));
+    CPoint open(-1, -1);
+    for (int y = 200; y < 1800 && open.x < 0; y += 50)
+        for (int x = 200; x < 2800 && open.x < 0; x += 50)
+            if (!g.Covered(x, y) && !g.Covered(x, y - 20)) open = CPoint(x, y);
+    ASSERT_GE(open.x, 0);
+    EXPECT_TRUE(dustAt(open));
+}
+
 TEST(BattlePanels, DivisionSymbolsFollowTheirTable) {
     struct Case {
         int arm, grade, symbol;
@@ -333,6 +494,6 @@ TEST(BattlePanels, DivisionSymbolsFollowTheirTable) {
         EXPECT_EQ(COrvaneView::TacticSymbolIndex(c.arm, c.grade), c.symbol) << c.arm << "," << c.grade;
 }
 
-INSTANTIATE_TEST_SUITE_P(Layouts, BattleScreen, ::testing::ValuesIn(kLayouts));
+INSTANTIATE_TEST_SUITE_P(Layouts, BattleScreen, ::testing::ValuesIn(kScreenLayouts));
 
 }  // namespace

@@ -423,8 +423,8 @@ TEST(WindowE2E, TheRealWindowShowsABattleOfA1MInProgress) {
         CBattleChoice choice;
         choice.clans[1] = 2;
         choice.divisions = 6;
-        choice.frontX[0] = 1150;
-        choice.frontX[1] = 1850;
+        choice.frontX[0] = 1300;
+        choice.frontX[1] = 1700;
         choice.rowGap = 120;
         std::string error;
         ASSERT_TRUE(ChooseBattle(*view, choice, error)) << error;
@@ -436,7 +436,7 @@ TEST(WindowE2E, TheRealWindowShowsABattleOfA1MInProgress) {
                 view->QueueTargetOrder(d, new CObjective(2, choice.frontX[1 - side], d->m_y), side, view->BattleTick,
                                        255, 0, 1, 1);
             }
-        for (int i = 0; i < 8; ++i) {
+        for (int i = 0; i < 18; ++i) {
             RunRealTime(run, 1000);
             const CPoint centre = Fighting(*view);
             view->ScrollBattleTo(centre.x, centre.y);

@@ -22,6 +22,7 @@
 #include "core/WorldNames.h"
 #include "platform/afx/Afx.h"
 #include "platform/afx/PathResolver.h"
+#include "world/Campaign.h"
 #include "world/PlayerRoster.h"
 #include "world/WorldLists.h"
 #include "tests/support/ChosenBattle.h"
@@ -151,6 +152,20 @@ TEST_P(KitCompleteness, DialogsFindTheirPictures) {
     EXPECT_EQ(UnitIconName("Karsin", "Cavalry"), "Icon Karsin Cavalry");
     EXPECT_EQ(PopupKind(56), 0);
     EXPECT_EQ(PopupKind(-1), 0);
+}
+
+// The campaign's endings as the end screens name them on a screen of each
+// width: every end stage's picture and its text, and the credits.
+TEST_P(KitCompleteness, EndScreensFindTheirPictures) {
+    const int width = GetParam().width;
+    std::vector<std::string> names = {"end screens\\credits"};
+    for (int stage = CCampaign::kFirstEndStage; stage <= CCampaign::kLastEndStage; ++stage) {
+        const std::string stem = CCampaign::GetBattleDescriptionFile(stage, 1).GetString();
+        ASSERT_FALSE(stem.empty()) << stage;
+        names.push_back(stem + (width < 1280 ? "_1024" : ""));
+        names.push_back(stem + "_text");
+    }
+    EXPECT_THAT(MissingPictures(names), IsEmpty()) << "at width " << width;
 }
 
 INSTANTIATE_TEST_SUITE_P(BothLayouts, KitCompleteness,

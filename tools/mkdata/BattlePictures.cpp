@@ -218,32 +218,51 @@ void DrawSprites(const KitContext& kit) {
         }
         Save8(kit, "ColorBar", p);
     }
-    {
-        Picture p(4, 4, true);
-        cairo_arc(p.cr(), 2, 2, 1.9, 0, 2 * kPi);
-        SetColour(p.cr(), {0.2, 0.2, 0.22});
-        cairo_fill(p.cr());
+    // Missiles in flight. The battle places their cell's top left 15 to
+    // the left of the missile and 19 above it, so the missile stands in
+    // the middle of a 30 x 38 cell.
+    constexpr int kMissileW = 30, kMissileH = 38;
+    constexpr double kMissileX = 15, kMissileY = 19;
+    {  // A matchlock ball with its glint.
+        Picture p(kMissileW, kMissileH, true);
+        cairo_t* cr = p.cr();
+        cairo_arc(cr, kMissileX, kMissileY, 2.2, 0, 2 * kPi);
+        SetColour(cr, {0.12, 0.12, 0.13});
+        cairo_fill(cr);
+        cairo_arc(cr, kMissileX - 0.7, kMissileY - 0.7, 0.8, 0, 2 * kPi);
+        SetColour(cr, {0.80, 0.80, 0.82});
+        cairo_fill(cr);
         FlattenOnto(p, kGrass, 0.4);
         Save8(kit, "Bullet", p);
     }
-    {  // An arrow in flight, one heading a row.
-        const int c = 16;
-        Picture p(c, c * 8, true);
+    {  // An arrow in flight, one heading a row: a dark shaft, a steel head
+       // and pale fletching.
+        Picture p(kMissileW, kMissileH * 8, true);
         cairo_t* cr = p.cr();
         for (int r = 0; r < 8; ++r) {
             const double a = r * kPi / 4, dx = std::sin(a), dy = -std::cos(a) * 0.8;
-            const double cx = c / 2.0, cy = c * r + c / 2.0;
-            cairo_move_to(cr, cx - dx * 7, cy - dy * 7);
-            cairo_line_to(cr, cx + dx * 6, cy + dy * 6);
-            cairo_set_line_width(cr, 1.2);
-            SetColour(cr, {0.45, 0.30, 0.16});
+            const double cx = kMissileX, cy = kMissileH * r + kMissileY;
+            cairo_move_to(cr, cx - dx * 10, cy - dy * 10);
+            cairo_line_to(cr, cx + dx * 9, cy + dy * 9);
+            cairo_set_line_width(cr, 1.6);
+            SetColour(cr, {0.30, 0.19, 0.10});
             cairo_stroke(cr);
-            cairo_arc(cr, cx + dx * 6.5, cy + dy * 6.5, 1.2, 0, 2 * kPi);
-            SetColour(cr, {0.85, 0.86, 0.88});
+            // The head: a small triangle along the flight.
+            const double hx = cx + dx * 11, hy = cy + dy * 11, nx = -dy, ny = dx;
+            cairo_move_to(cr, hx + dx * 2.5, hy + dy * 2.5);
+            cairo_line_to(cr, hx + nx * 1.8, hy + ny * 1.8);
+            cairo_line_to(cr, hx - nx * 1.8, hy - ny * 1.8);
+            cairo_close_path(cr);
+            SetColour(cr, {0.78, 0.80, 0.84});
             cairo_fill(cr);
-            cairo_arc(cr, cx - dx * 6.5, cy - dy * 6.5, 1.3, 0, 2 * kPi);
-            SetColour(cr, {0.96, 0.95, 0.90});
-            cairo_fill(cr);
+            // The fletching: two short feathers at the tail.
+            for (int side = -1; side <= 1; side += 2) {
+                cairo_move_to(cr, cx - dx * 10, cy - dy * 10);
+                cairo_line_to(cr, cx - dx * 7 + nx * 2.2 * side, cy - dy * 7 + ny * 2.2 * side);
+                cairo_set_line_width(cr, 1.6);
+                SetColour(cr, {0.97, 0.95, 0.88});
+                cairo_stroke(cr);
+            }
         }
         FlattenOnto(p, kGrass, 0.4);
         Save8(kit, "Arrow", p);
@@ -300,19 +319,40 @@ void Puff(Picture& p, const Rgb& colour, int blobs, double spread, uint32_t seed
         }
 }
 
+// Saves a soft puff as the battle blends it: its coverage as the mask, and
+// every pixel it covers in its full colour, so that no edge pixel falls to
+// the key colour while its mask still shows it. The faintest fringe is cut
+// from both: puffs laid over one another every step would grow it into a
+// haze over the men.
+void SavePuff(const KitContext& kit, const std::string& name, Picture& p) {
+    constexpr uint32_t kFringe = 80;
+    p.EditPixels([&](uint32_t* row, int) {
+        for (int x = 0; x < p.Width(); ++x)
+            if ((row[x] >> 24) < kFringe) row[x] = 0;
+    });
+    SaveAlphaMask(kit, name, p);
+    p.EditPixels([&](uint32_t* row, int) {
+        for (int x = 0; x < p.Width(); ++x) {
+            const uint32_t a = row[x] >> 24;
+            if (a == 0) continue;
+            auto unmul = [&](int shift) { return std::min<uint32_t>(255, ((row[x] >> shift) & 0xFF) * 255 / a); };
+            row[x] = 0xFF000000u | unmul(16) << 16 | unmul(8) << 8 | unmul(0);
+        }
+    });
+    Save8(kit, name, p);
+}
+
 void DrawEffects(const KitContext& kit) {
     for (int i = 0; i < 4; ++i) {  // dust and gun smoke, growing and thinning
         Picture p(28 + 4 * i, 22 + 3 * i, true);
         Puff(p, Rgb{0.72, 0.64, 0.50}.Mix({0.85, 0.84, 0.80}, i * 0.15), 5 + i, 0.5 + i * 0.1, 400u + i, false);
-        Save8(kit, kBattleEffectPictures[i], p);
-        SaveAlphaMask(kit, kBattleEffectPictures[i], p);
+        SavePuff(kit, kBattleEffectPictures[i], p);
     }
     for (int i = 0; i < 8; ++i) {  // splashes: four of riders, four of men on foot
         const bool mounted = i < 4;
         Picture p(mounted ? 36 : 26, mounted ? 28 : 20, true);
         Puff(p, {0.70, 0.82, 0.90}, 4 + i % 4, 0.45 + (i % 4) * 0.1, 440u + i, true);
-        Save8(kit, kBattleEffectPictures[4 + i], p);
-        SaveAlphaMask(kit, kBattleEffectPictures[4 + i], p);
+        SavePuff(kit, kBattleEffectPictures[4 + i], p);
     }
 }
 
