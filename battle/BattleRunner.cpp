@@ -156,7 +156,9 @@ bool CBattleRunner::Load(const CBattleSetupSpec& spec, std::string& error) {
             d->CreateBattalions(generals[size_t(i)]->id, s.world.persons);
             army->m_divisions.InsertSorted(d);
         }
-        army->Setup(&s.formations.army, -2, &s.grid, kArmyX[side], kArmyY, kFacing[side]);
+        army->Setup(&s.formations.army, spec.formation[side], &s.grid, kArmyX[side], kArmyY, kFacing[side]);
+        // Where the army was placed, as the tactic screen places it.
+        army->m_armyPoint = CPoint(kArmyX[side], kArmyY);
         // The divisions stand in their slots of the army's formation; the
         // detachments wait off the field until they arrive.
         for (POSITION dp = army->m_divisions.GetHeadPosition(); dp;) {

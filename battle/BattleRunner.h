@@ -38,6 +38,7 @@ struct CBattleSetupSpec {
     int32_t divisionsPerSide = 15;         // at most; the clan's generals may be fewer
     bool computer[2] = {false, true};      // the computer commands the side; else the player's script
     int32_t aiLevel[2] = {3, 3};           // the computer's skill, 1..5
+    int32_t formation[2] = {-2, -2};       // the army formation's id; -2: a preset at random
 };
 
 // What a battle leaves: per side whether its army is still in the battle,
