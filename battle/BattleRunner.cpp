@@ -74,6 +74,7 @@ CBattleRunner::~CBattleRunner() = default;
 
 COrvaneView& CBattleRunner::View() { return m_state->view; }
 CArmy* CBattleRunner::Army(int side) const { return m_state->armies[side].get(); }
+const CBattleGrid& CBattleRunner::Grid() const { return m_state->grid; }
 int CBattleRunner::UnitCount() const { return m_state->view.BattleUnits.GetCount(); }
 
 int CBattleRunner::UnitsOnField() const {
@@ -141,13 +142,15 @@ bool CBattleRunner::Load(const CBattleSetupSpec& spec, std::string& error) {
         const std::vector<CPerson*>& generals = byClan[clans[side]];
         if (generals.empty()) return error = "a clan without generals", false;
         auto army = std::make_unique<CArmy>(side, -1, true);
-        int count = std::min<int>(int(generals.size()), std::clamp(spec.divisionsPerSide, 1, 15));
+        int count = std::min<int>(int(generals.size()), std::clamp(spec.divisionsOf[side] >= 0 ? spec.divisionsOf[side] : spec.divisionsPerSide, 1, 15));
         for (int i = 0; i < count; ++i) {
             auto* d = new CDivision(i, kArmyX[side], kArmyY, army.get());
             d->CreateBattalions(generals[size_t(i)]->id, s.world.persons);
             army->m_divisions.InsertSorted(d);
         }
-        army->Setup(&s.formations.army, -2, &s.grid, kArmyX[side], kArmyY, kFacing[side]);
+        army->Setup(&s.formations.army, spec.formation[side], &s.grid, kArmyX[side], kArmyY, kFacing[side]);
+        // Where the army was placed, as the tactic screen places it.
+        army->m_armyPoint = CPoint(kArmyX[side], kArmyY);
         // The divisions stand in their slots of the army's formation; the
         // detachments wait off the field until they arrive.
         for (POSITION dp = army->m_divisions.GetHeadPosition(); dp;) {

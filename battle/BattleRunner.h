@@ -16,6 +16,7 @@
 #include <vector>
 
 class COrvaneView;
+class CBattleGrid;
 class CArmy;
 
 // One division order of the script: division `divisionId` of `side` is
@@ -36,8 +37,10 @@ struct CBattleSetupSpec {
     int32_t clans[2] = {-1, -1};           // -1: the clans with the most generals
     uint32_t seed = 1;
     int32_t divisionsPerSide = 15;         // at most; the clan's generals may be fewer
+    int32_t divisionsOf[2] = {-1, -1};     // per side, in place of divisionsPerSide when not -1
     bool computer[2] = {false, true};      // the computer commands the side; else the player's script
     int32_t aiLevel[2] = {3, 3};           // the computer's skill, 1..5
+    int32_t formation[2] = {-2, -2};       // the army formation's id; -2: a preset at random
 };
 
 // What a battle leaves: per side whether its army is still in the battle,
@@ -90,6 +93,8 @@ public:
     CBattleResult Result() const;
     COrvaneView& View();
     CArmy* Army(int side) const;
+    // The battlefield's grid (its coarse path grid tells passable ground).
+    const CBattleGrid& Grid() const;
     int UnitCount() const;
     // Units standing on the field: neither fallen, gone nor waiting off it.
     int UnitsOnField() const;

@@ -1,0 +1,297 @@
+// Battles the computer commands, run headless on three kit battlefields
+// (A1M, C1M, A4L): a computer army against a passive one, two computer
+// armies against each other at every skill level, every preset formation
+// deploying, and every preset against a fixed opponent. Each battle is run
+// twice and must draw alike at every tick.
+//
+// The armies are small (a few divisions) so that whole battles stay cheap;
+// the formation runs use the twelve divisions a formation has slots for.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iterator>
+#include <sstream>
+#include <tuple>
+
+#include "Units/Division.h"
+#include "army/Army.h"
+#include "army/DivisionState.h"
+#include "battle/BattleRunner.h"
+#include "core/Helpers.h"
+#include "core/Random.h"
+#include "field/BattleGrid.h"
+#include "field/PathGrid.h"
+#include "shell/OrvaneView.h"
+#include "tests/support/TestFolders.h"
+
+namespace {
+
+using namespace ArmyDivision;
+
+const char* const kFields[] = {"A1M", "C1M", "A4L"};
+// Every battle ends by then: at the end of the day the men tire and go.
+constexpr uint32_t kTickLimit = 12000;
+// The computer's army is side 1 (facing west); the player's side 0.
+constexpr int kComputer = 1, kPlayer = 0;
+
+CBattleSetupSpec Battle(const char* field, uint32_t seed) {
+    CBattleSetupSpec spec;
+    spec.kitFolder = KitFolder().string();
+    spec.battlefieldKey = field;
+    spec.seed = seed;
+    return spec;
+}
+
+// The computer's army of `divisions` at `level` against two divisions of
+// the player's that are given no orders.
+CBattleSetupSpec AgainstPassive(const char* field, uint32_t seed, int level, int divisions) {
+    CBattleSetupSpec spec = Battle(field, seed);
+    spec.computer[kPlayer] = false;
+    spec.computer[kComputer] = true;
+    spec.aiLevel[kComputer] = level;
+    spec.divisionsOf[kComputer] = divisions;
+    spec.divisionsOf[kPlayer] = 2;
+    return spec;
+}
+
+// The mean x of the army's divisions on the field (0..11).
+double MeanX(const CArmy& army) {
+    double sum = 0;
+    int n = 0;
+    for (POSITION pos = army.m_divisions.GetHeadPosition(); pos;) {
+        const CDivision* d = army.m_divisions.GetDivision(pos);
+        if (d->m_number > 11 || IsLost(d) || d->m_x < 0) continue;
+        sum += d->m_x;
+        ++n;
+    }
+    return n ? sum / n : 0;
+}
+
+bool Passable(const CBattleGrid& grid, CPoint p) {
+    const CPathGrid* g = grid.GetCoarseGrid();
+    if (!g) return true;
+    const CPoint c = g->WorldToCell(p.x, p.y);
+    return g->IsPassableCell(c.x, c.y);
+}
+
+bool OnField(CPoint p) { return p.x >= 0 && p.x <= 3000 && p.y >= 0 && p.y <= 2000; }
+
+// What a whole battle left, and what the computer's army did on its way.
+struct Fought {
+    CBattleResult result;
+    std::vector<int32_t> calls;  // the random-call count after every tick
+    double advance = 0;           // the farthest the computer's army came toward the other side
+};
+
+Fought Fight(const CBattleSetupSpec& spec, uint32_t limit = kTickLimit) {
+    Fought out;
+    CBattleRunner run;
+    std::string error;
+    EXPECT_TRUE(run.Load(spec, error)) << error;
+    if (!error.empty()) return out;
+    const CArmy& ai = *run.Army(kComputer);
+    const double start = MeanX(ai);
+    bool going = true;
+    while (going && run.View().BattleTick < limit) {
+        going = run.Step();
+        out.calls.push_back(RandCallCount);
+        if (run.View().BattleTick % 50 == 0) out.advance = std::max(out.advance, start - MeanX(ai));
+    }
+    out.result = run.Result();
+    out.result.ended = !going;
+    return out;
+}
+
+// The same battle twice draws alike at every tick and ends alike.
+void ExpectRepeatable(const Fought& a, const CBattleSetupSpec& spec, uint32_t limit = kTickLimit) {
+    const Fought b = Fight(spec, limit);
+    ASSERT_EQ(a.calls.size(), b.calls.size());
+    const auto split = std::mismatch(a.calls.begin(), a.calls.end(), b.calls.begin());
+    EXPECT_TRUE(split.first == a.calls.end()) << "the runs part at tick " << (split.first - a.calls.begin()) + 1;
+    for (int side = 0; side < 2; ++side) EXPECT_EQ(a.result.sides[side], b.result.sides[side]) << side;
+}
+
+// "A1M_3": the battlefield and the number (a level or a formation).
+std::string CaseName(const ::testing::TestParamInfo<std::tuple<const char*, int>>& info) {
+    return std::string(std::get<0>(info.param)) + "_" + std::to_string(std::get<1>(info.param));
+}
+
+std::string Describe(const CBattleResult& r) {
+    std::ostringstream s;
+    s << "tick " << r.ticks << (r.ended ? " ended" : " still fighting");
+    for (int side = 0; side < 2; ++side)
+        s << "; side " << side << (r.sides[side].inBattle ? " in" : " out") << ", " << r.sides[side].liveUnits << "/"
+          << r.sides[side].units << " standing";
+    return s.str();
+}
+
+// ------------------------------------------------- against a passive army
+
+class ComputerAgainstPassive : public ::testing::TestWithParam<std::tuple<const char*, int>> {};
+
+// The computer's six divisions take on two that only stand their ground:
+// they march across, meet them and drive them off the field.
+TEST_P(ComputerAgainstPassive, AdvancesEngagesAndWins) {
+    const auto [field, level] = GetParam();
+    const CBattleSetupSpec spec = AgainstPassive(field, 20 + uint32_t(level), level, 6);
+    const Fought f = Fight(spec);
+    SCOPED_TRACE(Describe(f.result));
+    EXPECT_GE(f.advance, 300) << "the computer's army kept to its side";
+    const CBattleSideResult &passive = f.result.sides[kPlayer], &computer = f.result.sides[kComputer];
+    EXPECT_LT(passive.liveUnits, passive.units) << "never engaged: the passive army lost nobody";
+    ASSERT_TRUE(f.result.ended);
+    EXPECT_EQ(passive.inBattle, 0);
+    EXPECT_EQ(computer.inBattle, 1) << "the computer's army left the field first";
+    ExpectRepeatable(f, spec);
+}
+
+INSTANTIATE_TEST_SUITE_P(FieldsAndLevels, ComputerAgainstPassive,
+                         ::testing::Combine(::testing::Values("A1M", "A4L"), ::testing::Values(1, 2, 3, 4, 5)),
+                         CaseName);
+// Disabled: on C1M the attacking divisions stop in the middle of the field,
+// short of the points they are sent to, their units holding their places
+// (the stall the deployment test below shows), and the day ends first.
+INSTANTIATE_TEST_SUITE_P(DISABLED_StalledOnC1M, ComputerAgainstPassive,
+                         ::testing::Combine(::testing::Values("C1M"), ::testing::Values(1, 2, 3, 4, 5)), CaseName);
+
+// ------------------------------------------------ two computer armies
+
+class ComputerAgainstComputer : public ::testing::TestWithParam<std::tuple<const char*, int>> {};
+
+// Two computer armies fight until one leaves the field, within the day.
+// The levels pair up so that every level fights on every field: 1 against
+// 5, 2 against 4, 3 against 3.
+TEST_P(ComputerAgainstComputer, FightToAnEndRepeatably) {
+    const auto [field, level] = GetParam();
+    CBattleSetupSpec spec = Battle(field, 40 + uint32_t(level));
+    spec.computer[0] = spec.computer[1] = true;
+    spec.aiLevel[0] = level;
+    spec.aiLevel[1] = 6 - level;
+    spec.divisionsPerSide = 4;
+    const Fought f = Fight(spec);
+    SCOPED_TRACE(Describe(f.result));
+    ASSERT_TRUE(f.result.ended);
+    EXPECT_EQ(f.result.sides[0].inBattle + f.result.sides[1].inBattle, 1) << "one army holds the field";
+    EXPECT_LT(f.result.sides[0].liveUnits + f.result.sides[1].liveUnits,
+              f.result.sides[0].units + f.result.sides[1].units)
+        << "nobody fell";
+    ExpectRepeatable(f, spec);
+}
+
+INSTANTIATE_TEST_SUITE_P(FieldsAndLevels, ComputerAgainstComputer,
+                         ::testing::Combine(::testing::ValuesIn(kFields), ::testing::Values(1, 2, 3)),
+                         CaseName);
+
+// ------------------------------------------------------ the formations
+
+// The preset formations, and the two of the scenario family.
+const int kFormations[] = {3, 10, 26, 70, 90, 91, 92, 93, 94, 95, 96, 97, 98, 99, 100, 101, 102, 133, 134};
+
+class FormationDeployment : public ::testing::TestWithParam<std::tuple<const char*, int>> {
+protected:
+    // The computer's twelve divisions deploy from their slots in the
+    // formation while the other army's twelve wait across the field, for
+    // `ticks`. Every order keeps to the field and to passable ground.
+    // Fills in, per division, whether the deployment moved it on from its
+    // slot and whether it then stood on the point it was sent to at some
+    // think.
+    void Deploy(uint32_t ticks) {
+        const auto [field, id] = GetParam();
+        // Level 3 deploys (level 1 goes straight to its postures).
+        CBattleSetupSpec spec = AgainstPassive(field, 60 + uint32_t(id), 3, 12);
+        spec.formation[kComputer] = id;
+        spec.divisionsOf[kPlayer] = 12;
+        std::string error;
+        ASSERT_TRUE(run.Load(spec, error)) << error;
+        const CArmy& ai = *run.Army(kComputer);
+        ASSERT_TRUE(ai.m_formation);
+        ASSERT_EQ(ai.m_formationList->GetRootIDOf(ai.m_formation), id);
+        CPoint first[12];
+        std::fill(std::begin(first), std::end(first), CPoint(-1, -1));
+        for (uint32_t tick = 1; tick <= ticks; ++tick) {
+            ASSERT_TRUE(run.Step());
+            if (tick % 10 != 1) continue;  // just after the computer's think
+            for (POSITION pos = ai.m_divisions.GetHeadPosition(); pos;) {
+                const CDivision* d = ai.m_divisions.GetDivision(pos);
+                if (d->m_number > 11 || IsLost(d) || !d->m_order.HasPoint()) continue;
+                const CPoint target = d->m_order.GetPoint();
+                SCOPED_TRACE(testing::Message() << "tick " << tick << " division " << d->m_number << " order "
+                                                << d->m_order.m_type << " to " << target.x << "," << target.y);
+                EXPECT_TRUE(OnField(target));
+                EXPECT_TRUE(Passable(run.Grid(), target));
+                EXPECT_TRUE(OnField(d->GetPosition()));
+                const int i = d->m_number;
+                if (first[i] == CPoint(-1, -1)) first[i] = target;
+                if (target == first[i]) continue;
+                moved[i] = true;
+                if (Round(GetDistance(d->m_x, d->m_y, target.x, target.y, false)) <= 50) reached[i] = true;
+            }
+            if (HasFailure()) return;
+        }
+    }
+    const CArmy& Computer() const { return *run.Army(kComputer); }
+
+    CBattleRunner run;
+    bool moved[12] = {}, reached[12] = {};
+};
+
+// The army keeps its formation while it deploys against a whole army, and
+// its deployment sends divisions on from their slots.
+TEST_P(FormationDeployment, OrdersKeepToTheFieldAndTheFormation) {
+    ASSERT_NO_FATAL_FAILURE(Deploy(400));
+    EXPECT_FALSE(Computer().m_formationAbandoned) << "an army facing a whole army keeps its formation while it deploys";
+    EXPECT_GT(std::count(std::begin(moved), std::end(moved), true), 0) << "the deployment moved nobody";
+}
+
+// Every division the deployment moves on stands at some think on the point
+// it was sent to (its slot target, or the place the rules put it
+// instead); one never moved stands on its slot.
+// Disabled: a division sent through its army walks a hundred or so toward
+// its point and stops there, its battalions holding their places (see the
+// report of the runs that found it), so nobody arrives.
+TEST_P(FormationDeployment, DISABLED_EveryDivisionReachesItsPlace) {
+    ASSERT_NO_FATAL_FAILURE(Deploy(3000));
+    for (POSITION pos = Computer().m_divisions.GetHeadPosition(); pos;) {
+        const CDivision* d = Computer().m_divisions.GetDivision(pos);
+        const int i = d->m_number;
+        if (i > 11 || IsLost(d)) continue;
+        const bool inPlace = Round(GetDistance(d->m_x, d->m_y, d->m_order.m_x, d->m_order.m_y, false)) <= 50;
+        EXPECT_TRUE(moved[i] ? reached[i] : inPlace)
+            << "division " << i << " at " << d->m_x << "," << d->m_y << " never reached " << d->m_order.m_x << ","
+            << d->m_order.m_y;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(FieldsAndFormations, FormationDeployment,
+                         ::testing::Combine(::testing::ValuesIn(kFields), ::testing::ValuesIn(kFormations)),
+                         CaseName);
+
+// Every preset against a computer army in formation 10: the battle ends
+// within the day, and its opening, while the armies deploy and meet, draws
+// alike when fought again.
+class PresetAgainstComputer : public ::testing::TestWithParam<std::tuple<const char*, int>> {};
+
+TEST_P(PresetAgainstComputer, EndsAndRepeats) {
+    const auto [field, id] = GetParam();
+    CBattleSetupSpec spec = Battle(field, 80 + uint32_t(id));
+    spec.computer[0] = spec.computer[1] = true;
+    spec.formation[kComputer] = id;
+    spec.formation[kPlayer] = 10;
+    spec.divisionsOf[kComputer] = 6;  // the fewest that keep a formation
+    spec.divisionsOf[kPlayer] = 3;
+    const Fought f = Fight(spec);
+    SCOPED_TRACE(Describe(f.result));
+    ASSERT_TRUE(f.result.ended);
+    EXPECT_EQ(f.result.sides[0].inBattle + f.result.sides[1].inBattle, 1) << "one army holds the field";
+    constexpr uint32_t kOpening = 1500;
+    Fought opening = f;
+    opening.calls.resize(std::min<size_t>(f.calls.size(), kOpening));
+    const Fought again = Fight(spec, kOpening);
+    EXPECT_EQ(again.calls, opening.calls);
+}
+
+INSTANTIATE_TEST_SUITE_P(FieldsAndFormations, PresetAgainstComputer,
+                         ::testing::Combine(::testing::ValuesIn(kFields), ::testing::ValuesIn(kFormations)),
+                         CaseName);
+
+}  // namespace
