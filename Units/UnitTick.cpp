@@ -3,6 +3,7 @@
 // battle grid without ever entering an occupied or blocked rectangle.
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "core/Helpers.h"
 #include "core/PointList.h"
@@ -90,12 +91,11 @@ void CUnit::RefreshNeighbours() {
     CRect r = m_moveRect;
     r.OffsetRect(m_x, m_y);
     r.InflateRect(100, 100);
-    CObList own, others;
-    m_grid->GetElementsInRect(r, &own, &others, m_armyId);
-    for (POSITION pos = own.GetHeadPosition(); pos;)
-        if (auto* u = dynamic_cast<CUnit*>(own.GetNext(pos)); u && u != this) m_friends.AddTail(u);
-    for (POSITION pos = others.GetHeadPosition(); pos;)
-        if (auto* u = dynamic_cast<CUnit*>(others.GetNext(pos)); u && u != this) m_enemies.AddTail(u);
+    static thread_local std::vector<CArmyElement*> near;
+    m_grid->GetElementsInRect(r, near);
+    for (CArmyElement* e : near)
+        if (auto* u = dynamic_cast<CUnit*>(e); u && u != this)
+            (e->m_armyId == m_armyId ? m_friends : m_enemies).AddTail(u);
 }
 
 BOOL CUnit::Tick() {

@@ -2,6 +2,7 @@
 #include "army/DivisionState.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "Units/Battalion.h"
@@ -439,18 +440,40 @@ void EmptyProximity(CDivision* d) {
     }
 }
 
-void FileUnit(CDivision* d, CUnit* u, int group) {
+// The span of every zone a division fills: a point outside it lies in none.
+CRect ZoneSpan(const CDivision* d) {
+    CRect span(INT_MAX, INT_MAX, INT_MIN, INT_MIN);
+    auto widen = [&](const CRect& r) {
+        if (r.left >= r.right || r.top >= r.bottom) return;
+        span.SetRect(std::min(span.left, r.left), std::min(span.top, r.top), std::max(span.right, r.right),
+                     std::max(span.bottom, r.bottom));
+    };
+    for (int z = 0; z < kDivisionZones; ++z)
+        for (int p = 0; p < 3; ++p) widen(d->m_zones[z][p]);
+    for (POSITION pos = d->m_battalions.GetHeadPosition(); pos;) {
+        CBattalion* b = d->m_battalions.GetBattalion(pos);
+        if (b->m_routed) continue;
+        for (int z = 0; z < ZONE_COUNT; ++z)
+            for (int p = 0; p < 3; ++p) widen(b->m_zones[z][p]);
+    }
+    return span;
+}
+
+// The lists were emptied and each unit comes once, so a unit is appended
+// without looking for it first.
+void FileUnit(CDivision* d, const CRect& span, CUnit* u, int group) {
     const CPoint c((u->m_rcOccupied.left + u->m_rcOccupied.right) / 2,
                    (u->m_rcOccupied.top + u->m_rcOccupied.bottom) / 2);
+    if (!span.PtInRect(c)) return;
     for (int z = 0; z < kDivisionZones; ++z)
         for (int p = 0; p < 3; ++p)
-            if (d->m_zones[z][p].PtInRect(c)) d->m_zoneUnits[group][z][p].AddUnique(u);
+            if (d->m_zones[z][p].PtInRect(c)) d->m_zoneUnits[group][z][p].AddTail(u);
     for (POSITION pos = d->m_battalions.GetHeadPosition(); pos;) {
         CBattalion* b = d->m_battalions.GetBattalion(pos);
         if (b->m_routed) continue;
         for (int z = 0; z < ZONE_COUNT; ++z)
             for (int p = 0; p < 3; ++p)
-                if (b->m_zones[z][p].PtInRect(c)) b->m_watch[group][z][p].AddUnique(u);
+                if (b->m_zones[z][p].PtInRect(c)) b->m_watch[group][z][p].AddTail(u);
     }
 }
 
@@ -480,9 +503,13 @@ void CArmy::ProcessQueuedDivision(int index) {
         CDivision* d = m_divisions.GetDivision(pos);
         if (!IsLost(d) && (index == -1 || d->m_number == index)) targets.push_back(d);
     }
-    for (CDivision* d : targets) EmptyProximity(d);
+    std::vector<CRect> spans;
+    for (CDivision* d : targets) {
+        EmptyProximity(d);
+        spans.push_back(ZoneSpan(d));
+    }
     ForEachUnitOnField(*this, [&](CUnit* u, int group) {
-        for (CDivision* d : targets) FileUnit(d, u, group);
+        for (size_t i = 0; i < targets.size(); ++i) FileUnit(targets[i], spans[i], u, group);
     });
 }
 

@@ -185,14 +185,41 @@ void CBattleGrid::AddObstacle(CObstacleRect* record) {
     });
 }
 
-void CBattleGrid::GetElementsInRect(const CRect& rect, CObList* own, CObList* others, int army) const {
+// Stamps of the rectangle queries; 0 is never used, so a fresh element
+// carries no query's stamp.
+static uint32_t NextQueryStamp() {
+    static thread_local uint32_t last = 0;
+    if (++last == 0) ++last;
+    return last;
+}
+
+template <typename F>
+void CBattleGrid::ForElementsInRect(const CRect& rect, F&& fn) const {
+    const uint32_t stamp = NextQueryStamp();
     ForCells(rect, [&](const CGridCell& cell) {
         for (CArmyElement* e : cell.elements) {
-            if (!e->m_present || !Meets(e->m_rcOccupied, rect)) continue;
-            AddOnce(e->m_armyId == army ? own : others, e);
+            if (e->m_queryStamp == stamp || !e->m_present || !Meets(e->m_rcOccupied, rect)) continue;
+            e->m_queryStamp = stamp;
+            fn(e);
         }
         return true;
     });
+}
+
+void CBattleGrid::GetElementsInRect(const CRect& rect, CObList* own, CObList* others, int army) const {
+    // Lists that arrive holding elements keep each element once.
+    if ((own && !own->IsEmpty()) || (others && !others->IsEmpty())) {
+        ForElementsInRect(rect, [&](CArmyElement* e) { AddOnce(e->m_armyId == army ? own : others, e); });
+        return;
+    }
+    ForElementsInRect(rect, [&](CArmyElement* e) {
+        if (CObList* list = e->m_armyId == army ? own : others) list->AddTail(e);
+    });
+}
+
+void CBattleGrid::GetElementsInRect(const CRect& rect, std::vector<CArmyElement*>& out) const {
+    out.clear();
+    ForElementsInRect(rect, [&](CArmyElement* e) { out.push_back(e); });
 }
 
 BOOL CBattleGrid::AnyElementInRect(const CRect& rect) const {
