@@ -117,13 +117,26 @@ void CUnit::SetExertion(int delta) {
 
 int CUnit::GetRating() const { return int(GetArmyConditions().moraleOffset + m_morale); }
 
+namespace {
+// Whether the battalions have fewer than `n` active units between them;
+// the count stops once it reaches `n`.
+bool FewerActiveThan(const CBattList& battalions, int n) {
+    for (POSITION bp = battalions.GetHeadPosition(); bp;) {
+        const CUnitList& units = battalions.GetBattalion(bp)->m_units;
+        for (POSITION up = units.GetHeadPosition(); up;)
+            if (units.GetUnit(up)->m_active && --n == 0) return false;
+    }
+    return true;
+}
+}  // namespace
+
 void CUnit::CheckRout() {
     if (GetBehaviour() == 5 || m_headCount < 1) return;
     UnitArmyConditions army = GetArmyConditions();
     int r = GetRating();
     double l = GetLeadershipFactor();
     CDivision* division = GetDivision();
-    if (division && division->m_battalions.SumUnitCounts(FALSE, TRUE) < 4 && r >= 501) m_morale -= 1.0;
+    if (division && r >= 501 && FewerActiveThan(division->m_battalions, 4)) m_morale -= 1.0;
     if (r > int((1.5 - l) * 1000) && m_headCount > 1) {
         double ceiling = army.raisedCeiling ? 1800.0 : 1500.0;
         if (m_morale > ceiling) m_morale -= 1.0;

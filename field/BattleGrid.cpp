@@ -14,9 +14,11 @@
 #include "core/Random.h"
 #include "field/ArmyElement.h"
 
-static bool Meets(const CRect& a, const CRect& b) {
-    return std::max(a.left, b.left) <= std::min(a.right, b.right) &&
-           std::max(a.top, b.top) <= std::min(a.bottom, b.bottom);
+// The larger left is at most the smaller right, and the same down: each
+// edge against both of the other's, so an inside-out rectangle meets none.
+static inline bool Meets(const CRect& a, const CRect& b) {
+    return a.left <= b.right && b.left <= a.right && a.left <= a.right && b.left <= b.right &&
+           a.top <= b.bottom && b.top <= a.bottom && a.top <= a.bottom && b.top <= b.bottom;
 }
 
 // Field-by-field equality (the rectangle class's own operator is ambiguous
