@@ -1,6 +1,7 @@
 // A unit's morale, condition, exertion and rout, and the blows and hits it
 // takes: the rules every behaviour leans on.
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "core/ExactMath.h"
@@ -95,10 +96,23 @@ void CUnit::ApplyBonus(double b) {
     m_level = std::min(99, int((1 + 0.5 * b) * m_level));
 }
 
+namespace {
+// Log(0.21 (q + 1)) / 3, from a table over the freshness an exertion of 0
+// to 5000 gives.
+double FreshnessLog(int q) {
+    static const auto table = [] {
+        std::array<double, 101> t{};
+        for (int i = 0; i <= 100; ++i) t[size_t(i)] = ExactMath::Log(0.21 * (i + 1)) / 3;
+        return t;
+    }();
+    return q >= 0 && q <= 100 ? table[size_t(q)] : ExactMath::Log(0.21 * (q + 1)) / 3;
+}
+}  // namespace
+
 void CUnit::UpdateCondition() {
     double m = 0.55 * ExactMath::Log(0.15 * (m_morale / 30 + 1));
     int q = (5000 - m_exertion) / 50;
-    double f = ExactMath::Log(0.21 * (q + 1)) / 3;
+    double f = FreshnessLog(q);
     if (f < 0.28) f = 0.28;
     m_condition = 0.1 + 0.5 * (f * m + 0.7 * f + 0.3 * m);
 }

@@ -3,6 +3,7 @@
 // battle grid without ever entering an occupied or blocked rectangle.
 #include <algorithm>
 #include <cmath>
+#include <typeinfo>
 #include <vector>
 
 #include "core/ExactMath.h"
@@ -100,7 +101,9 @@ void CUnit::RefreshNeighbours() {
     POSITION at[2] = {m_friends.GetHeadPosition(), m_enemies.GetHeadPosition()};
     CUnitList* lists[2] = {&m_friends, &m_enemies};
     for (CArmyElement* e : near) {
-        auto* u = dynamic_cast<CUnit*>(e);
+        // Nearly every element is a plain unit: its type is checked before
+        // the full cast.
+        auto* u = typeid(*e) == typeid(CUnit) ? static_cast<CUnit*>(e) : dynamic_cast<CUnit*>(e);
         if (!u || u == this) continue;
         const int i = e->m_armyId == m_armyId ? 0 : 1;
         if (POSITION pos = at[i]) {

@@ -2,7 +2,6 @@
 #include "army/DivisionState.h"
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 
 #include "Units/Battalion.h"
@@ -440,37 +439,44 @@ void EmptyProximity(CDivision* d) {
     }
 }
 
-// The span of every zone a division fills: a point outside it lies in none.
-CRect ZoneSpan(const CDivision* d) {
-    CRect span(INT_MAX, INT_MAX, INT_MIN, INT_MIN);
-    auto widen = [&](const CRect& r) {
-        if (r.left >= r.right || r.top >= r.bottom) return;
-        span.SetRect(std::min(span.left, r.left), std::min(span.top, r.top), std::max(span.right, r.right),
-                     std::max(span.bottom, r.bottom));
-    };
-    for (int z = 0; z < kDivisionZones; ++z)
-        for (int p = 0; p < 3; ++p) widen(d->m_zones[z][p]);
-    for (POSITION pos = d->m_battalions.GetHeadPosition(); pos;) {
-        CBattalion* b = d->m_battalions.GetBattalion(pos);
-        if (b->m_routed) continue;
-        for (int z = 0; z < ZONE_COUNT; ++z)
-            for (int p = 0; p < 3; ++p) widen(b->m_zones[z][p]);
-    }
+// The span of the first `count` zones: a point outside it lies in none.
+CRect ZoneSpan(const CRect (*zones)[3], int count) {
+    CRect span(0, 0, 0, 0);  // a union passes over empty zones
+    for (int z = 0; z < count; ++z)
+        for (const CRect& r : zones[z]) span.UnionRect(&span, &r);
     return span;
 }
 
+// A division's zones to fill and those of its battalions not routed, each
+// with its span, and the span of them all.
+struct ZoneFiling {
+    explicit ZoneFiling(CDivision* d) : division(d) {
+        span = ownSpan = ZoneSpan(d->m_zones, kDivisionZones);
+        for (POSITION pos = d->m_battalions.GetHeadPosition(); pos;) {
+            CBattalion* b = d->m_battalions.GetBattalion(pos);
+            if (b->m_routed) continue;
+            battalions.emplace_back(b, ZoneSpan(b->m_zones, ZONE_COUNT));
+            span.UnionRect(&span, &battalions.back().second);
+        }
+    }
+    CDivision* division;
+    CRect span, ownSpan;
+    std::vector<std::pair<CBattalion*, CRect>> battalions;
+};
+
 // The lists were emptied and each unit comes once, so a unit is appended
 // without looking for it first.
-void FileUnit(CDivision* d, const CRect& span, CUnit* u, int group) {
+void FileUnit(const ZoneFiling& filing, CUnit* u, int group) {
     const CPoint c((u->m_rcOccupied.left + u->m_rcOccupied.right) / 2,
                    (u->m_rcOccupied.top + u->m_rcOccupied.bottom) / 2);
-    if (!span.PtInRect(c)) return;
-    for (int z = 0; z < kDivisionZones; ++z)
-        for (int p = 0; p < 3; ++p)
-            if (d->m_zones[z][p].PtInRect(c)) d->m_zoneUnits[group][z][p].AddTail(u);
-    for (POSITION pos = d->m_battalions.GetHeadPosition(); pos;) {
-        CBattalion* b = d->m_battalions.GetBattalion(pos);
-        if (b->m_routed) continue;
+    if (!filing.span.PtInRect(c)) return;
+    CDivision* d = filing.division;
+    if (filing.ownSpan.PtInRect(c))
+        for (int z = 0; z < kDivisionZones; ++z)
+            for (int p = 0; p < 3; ++p)
+                if (d->m_zones[z][p].PtInRect(c)) d->m_zoneUnits[group][z][p].AddTail(u);
+    for (const auto& [b, span] : filing.battalions) {
+        if (!span.PtInRect(c)) continue;
         for (int z = 0; z < ZONE_COUNT; ++z)
             for (int p = 0; p < 3; ++p)
                 if (b->m_zones[z][p].PtInRect(c)) b->m_watch[group][z][p].AddTail(u);
@@ -503,13 +509,13 @@ void CArmy::ProcessQueuedDivision(int index) {
         CDivision* d = m_divisions.GetDivision(pos);
         if (!IsLost(d) && (index == -1 || d->m_number == index)) targets.push_back(d);
     }
-    std::vector<CRect> spans;
+    std::vector<ZoneFiling> filings;
     for (CDivision* d : targets) {
         EmptyProximity(d);
-        spans.push_back(ZoneSpan(d));
+        filings.emplace_back(d);
     }
     ForEachUnitOnField(*this, [&](CUnit* u, int group) {
-        for (size_t i = 0; i < targets.size(); ++i) FileUnit(targets[i], spans[i], u, group);
+        for (const ZoneFiling& filing : filings) FileUnit(filing, u, group);
     });
 }
 
