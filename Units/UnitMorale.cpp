@@ -1,6 +1,7 @@
 // A unit's morale, condition, exertion and rout, and the blows and hits it
 // takes: the rules every behaviour leans on.
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "core/ExactMath.h"
@@ -95,10 +96,23 @@ void CUnit::ApplyBonus(double b) {
     m_level = std::min(99, int((1 + 0.5 * b) * m_level));
 }
 
+namespace {
+// Log(0.21 (q + 1)) / 3, from a table over the freshness an exertion of 0
+// to 5000 gives.
+double FreshnessLog(int q) {
+    static const auto table = [] {
+        std::array<double, 101> t{};
+        for (int i = 0; i <= 100; ++i) t[size_t(i)] = ExactMath::Log(0.21 * (i + 1)) / 3;
+        return t;
+    }();
+    return q >= 0 && q <= 100 ? table[size_t(q)] : ExactMath::Log(0.21 * (q + 1)) / 3;
+}
+}  // namespace
+
 void CUnit::UpdateCondition() {
     double m = 0.55 * ExactMath::Log(0.15 * (m_morale / 30 + 1));
     int q = (5000 - m_exertion) / 50;
-    double f = ExactMath::Log(0.21 * (q + 1)) / 3;
+    double f = FreshnessLog(q);
     if (f < 0.28) f = 0.28;
     m_condition = 0.1 + 0.5 * (f * m + 0.7 * f + 0.3 * m);
 }
@@ -117,13 +131,26 @@ void CUnit::SetExertion(int delta) {
 
 int CUnit::GetRating() const { return int(GetArmyConditions().moraleOffset + m_morale); }
 
+namespace {
+// Whether the battalions have fewer than `n` active units between them;
+// the count stops once it reaches `n`.
+bool FewerActiveThan(const CBattList& battalions, int n) {
+    for (POSITION bp = battalions.GetHeadPosition(); bp;) {
+        const CUnitList& units = battalions.GetBattalion(bp)->m_units;
+        for (POSITION up = units.GetHeadPosition(); up;)
+            if (units.GetUnit(up)->m_active && --n == 0) return false;
+    }
+    return true;
+}
+}  // namespace
+
 void CUnit::CheckRout() {
     if (GetBehaviour() == 5 || m_headCount < 1) return;
     UnitArmyConditions army = GetArmyConditions();
     int r = GetRating();
     double l = GetLeadershipFactor();
     CDivision* division = GetDivision();
-    if (division && division->m_battalions.SumUnitCounts(FALSE, TRUE) < 4 && r >= 501) m_morale -= 1.0;
+    if (division && r >= 501 && FewerActiveThan(division->m_battalions, 4)) m_morale -= 1.0;
     if (r > int((1.5 - l) * 1000) && m_headCount > 1) {
         double ceiling = army.raisedCeiling ? 1800.0 : 1500.0;
         if (m_morale > ceiling) m_morale -= 1.0;

@@ -3,7 +3,10 @@
 // battle grid without ever entering an occupied or blocked rectangle.
 #include <algorithm>
 #include <cmath>
+#include <typeinfo>
+#include <vector>
 
+#include "core/ExactMath.h"
 #include "core/Helpers.h"
 #include "core/PointList.h"
 #include "core/Random.h"
@@ -84,18 +87,37 @@ CPoint CUnit::FindStandingPoint(int x, int y) const {
 }
 
 void CUnit::RefreshNeighbours() {
-    m_friends.RemoveAll(FALSE);
-    m_enemies.RemoveAll(FALSE);
-    if (!m_grid) return;
+    if (!m_grid) {
+        m_friends.RemoveAll(FALSE);
+        m_enemies.RemoveAll(FALSE);
+        return;
+    }
     CRect r = m_moveRect;
     r.OffsetRect(m_x, m_y);
     r.InflateRect(100, 100);
-    CObList own, others;
-    m_grid->GetElementsInRect(r, &own, &others, m_armyId);
-    for (POSITION pos = own.GetHeadPosition(); pos;)
-        if (auto* u = dynamic_cast<CUnit*>(own.GetNext(pos)); u && u != this) m_friends.AddTail(u);
-    for (POSITION pos = others.GetHeadPosition(); pos;)
-        if (auto* u = dynamic_cast<CUnit*>(others.GetNext(pos)); u && u != this) m_enemies.AddTail(u);
+    static thread_local std::vector<CArmyElement*> near;
+    m_grid->GetElementsInRect(r, near);
+    // The lists' nodes are reused in order; what is left over goes.
+    POSITION at[2] = {m_friends.GetHeadPosition(), m_enemies.GetHeadPosition()};
+    CUnitList* lists[2] = {&m_friends, &m_enemies};
+    for (CArmyElement* e : near) {
+        // Nearly every element is a plain unit: its type is checked before
+        // the full cast.
+        auto* u = typeid(*e) == typeid(CUnit) ? static_cast<CUnit*>(e) : dynamic_cast<CUnit*>(e);
+        if (!u || u == this) continue;
+        const int i = e->m_armyId == m_armyId ? 0 : 1;
+        if (POSITION pos = at[i]) {
+            lists[i]->GetNext(at[i]);
+            lists[i]->SetAt(pos, u);
+        } else {
+            lists[i]->AddTail(u);
+        }
+    }
+    for (int i = 0; i < 2; ++i)
+        while (POSITION pos = at[i]) {
+            lists[i]->GetNext(at[i]);
+            lists[i]->RemoveAt(pos);
+        }
 }
 
 BOOL CUnit::Tick() {
@@ -492,14 +514,45 @@ BOOL CUnit::MoveTo(int firstFrame, int lastFrame, int effort, int x, int y, BOOL
     return TRUE;
 }
 
+namespace {
+// A way ahead, made unit length, turned through several angles: its angle
+// is worked out once, and each turn is the vector's own Rotate.
+class HeadingProbe {
+public:
+    explicit HeadingProbe(const CVector& way) {
+        CVector unit = way;
+        unit.Normalize();
+        m_angle = ExactMath::Atan2(unit.y, unit.x);
+        m_length = std::sqrt(unit.x * unit.x + unit.y * unit.y);
+    }
+    CVector Turned(int degrees) const {
+        const double a = m_angle + degrees * 0.017453292;
+        return CVector(ExactMath::Cos(a) * m_length, ExactMath::Sin(a) * m_length);
+    }
+
+private:
+    double m_angle = 0.0;
+    double m_length = 0.0;
+};
+
+// What the unit's test rectangle meets one step of `speed` along `way`.
+DWORD ProbeAlong(const CUnit& unit, const CVector& way, double speed) {
+    CVector d = way * speed;
+    CRect r = unit.GetTestRect();
+    r.OffsetRect(Round(unit.m_exactPos.x + d.x), Round(unit.m_exactPos.y + d.y));
+    return unit.m_grid ? unit.m_grid->GetEnemiesInRect(r, &unit) : 0;
+}
+}  // namespace
+
 BOOL CUnit::ChooseHeading(double speed, int x, int y) {
     m_stepsSinceCheck = 0;
     CVector base(double(x) - m_exactPos.x, double(y) - m_exactPos.y);
     int draw = RandomRange(0, 1, -1);
     int s = draw == 1 ? 1 : -1;
     const int angles[8] = {0, 45 * s, -45 * s, 90 * s, -90 * s, 135 * s, -135 * s, 180};
+    const HeadingProbe probe(base);
     for (int i = 0; i < 8; ++i) {
-        DWORD flags = ProbeHeading(base, angles[i], speed);
+        DWORD flags = ProbeAlong(*this, probe.Turned(angles[i]), speed);
         if (flags == 0) {
             CVector h = base;
             h.Rotate(angles[i]);
@@ -524,13 +577,7 @@ BOOL CUnit::ChooseHeading(double speed, int x, int y) {
 }
 
 DWORD CUnit::ProbeHeading(const CVector& direction, int angle, double speed) const {
-    CVector d = direction;
-    d.Normalize();
-    d.Rotate(angle);
-    d = d * speed;
-    CRect r = GetTestRect();
-    r.OffsetRect(Round(m_exactPos.x + d.x), Round(m_exactPos.y + d.y));
-    return m_grid ? m_grid->GetEnemiesInRect(r, this) : 0;
+    return ProbeAlong(*this, HeadingProbe(direction).Turned(angle), speed);
 }
 
 BOOL CUnit::StepForward() {

@@ -475,18 +475,47 @@ void EmptyProximity(CDivision* d) {
     }
 }
 
-void FileUnit(CDivision* d, CUnit* u, int group) {
+// The span of the first `count` zones: a point outside it lies in none.
+CRect ZoneSpan(const CRect (*zones)[3], int count) {
+    CRect span(0, 0, 0, 0);  // a union passes over empty zones
+    for (int z = 0; z < count; ++z)
+        for (const CRect& r : zones[z]) span.UnionRect(&span, &r);
+    return span;
+}
+
+// A division's zones to fill and those of its battalions not routed, each
+// with its span, and the span of them all.
+struct ZoneFiling {
+    explicit ZoneFiling(CDivision* d) : division(d) {
+        span = ownSpan = ZoneSpan(d->m_zones, kDivisionZones);
+        for (POSITION pos = d->m_battalions.GetHeadPosition(); pos;) {
+            CBattalion* b = d->m_battalions.GetBattalion(pos);
+            if (b->m_routed) continue;
+            battalions.emplace_back(b, ZoneSpan(b->m_zones, ZONE_COUNT));
+            span.UnionRect(&span, &battalions.back().second);
+        }
+    }
+    CDivision* division;
+    CRect span, ownSpan;
+    std::vector<std::pair<CBattalion*, CRect>> battalions;
+};
+
+// The lists were emptied and each unit comes once, so a unit is appended
+// without looking for it first.
+void FileUnit(const ZoneFiling& filing, CUnit* u, int group) {
     const CPoint c((u->m_rcOccupied.left + u->m_rcOccupied.right) / 2,
                    (u->m_rcOccupied.top + u->m_rcOccupied.bottom) / 2);
-    for (int z = 0; z < kDivisionZones; ++z)
-        for (int p = 0; p < 3; ++p)
-            if (d->m_zones[z][p].PtInRect(c)) d->m_zoneUnits[group][z][p].AddUnique(u);
-    for (POSITION pos = d->m_battalions.GetHeadPosition(); pos;) {
-        CBattalion* b = d->m_battalions.GetBattalion(pos);
-        if (b->m_routed) continue;
+    if (!filing.span.PtInRect(c)) return;
+    CDivision* d = filing.division;
+    if (filing.ownSpan.PtInRect(c))
+        for (int z = 0; z < kDivisionZones; ++z)
+            for (int p = 0; p < 3; ++p)
+                if (d->m_zones[z][p].PtInRect(c)) d->m_zoneUnits[group][z][p].AddTail(u);
+    for (const auto& [b, span] : filing.battalions) {
+        if (!span.PtInRect(c)) continue;
         for (int z = 0; z < ZONE_COUNT; ++z)
             for (int p = 0; p < 3; ++p)
-                if (b->m_zones[z][p].PtInRect(c)) b->m_watch[group][z][p].AddUnique(u);
+                if (b->m_zones[z][p].PtInRect(c)) b->m_watch[group][z][p].AddTail(u);
     }
 }
 
@@ -516,9 +545,13 @@ void CArmy::ProcessQueuedDivision(int index) {
         CDivision* d = m_divisions.GetDivision(pos);
         if (!IsLost(d) && (index == -1 || d->m_number == index)) targets.push_back(d);
     }
-    for (CDivision* d : targets) EmptyProximity(d);
+    std::vector<ZoneFiling> filings;
+    for (CDivision* d : targets) {
+        EmptyProximity(d);
+        filings.emplace_back(d);
+    }
     ForEachUnitOnField(*this, [&](CUnit* u, int group) {
-        for (CDivision* d : targets) FileUnit(d, u, group);
+        for (const ZoneFiling& filing : filings) FileUnit(filing, u, group);
     });
 }
 

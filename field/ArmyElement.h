@@ -97,4 +97,7 @@ public:
     int32_t m_armyId = -1;
     int32_t m_typeValue = 0;
     BYTE m_present = 1;
+    // The grid's stamp of the last rectangle query that reported this
+    // element: an element filed in several cells is reported once.
+    mutable uint32_t m_queryStamp = 0;
 };

@@ -14,9 +14,11 @@
 #include "core/Random.h"
 #include "field/ArmyElement.h"
 
-static bool Meets(const CRect& a, const CRect& b) {
-    return std::max(a.left, b.left) <= std::min(a.right, b.right) &&
-           std::max(a.top, b.top) <= std::min(a.bottom, b.bottom);
+// The larger left is at most the smaller right, and the same down: each
+// edge against both of the other's, so an inside-out rectangle meets none.
+static inline bool Meets(const CRect& a, const CRect& b) {
+    return a.left <= b.right && b.left <= a.right && a.left <= a.right && b.left <= b.right &&
+           a.top <= b.bottom && b.top <= a.bottom && a.top <= a.bottom && b.top <= b.bottom;
 }
 
 // Field-by-field equality (the rectangle class's own operator is ambiguous
@@ -185,14 +187,41 @@ void CBattleGrid::AddObstacle(CObstacleRect* record) {
     });
 }
 
-void CBattleGrid::GetElementsInRect(const CRect& rect, CObList* own, CObList* others, int army) const {
+// Stamps of the rectangle queries; 0 is never used, so a fresh element
+// carries no query's stamp.
+static uint32_t NextQueryStamp() {
+    static thread_local uint32_t last = 0;
+    if (++last == 0) ++last;
+    return last;
+}
+
+template <typename F>
+void CBattleGrid::ForElementsInRect(const CRect& rect, F&& fn) const {
+    const uint32_t stamp = NextQueryStamp();
     ForCells(rect, [&](const CGridCell& cell) {
         for (CArmyElement* e : cell.elements) {
-            if (!e->m_present || !Meets(e->m_rcOccupied, rect)) continue;
-            AddOnce(e->m_armyId == army ? own : others, e);
+            if (e->m_queryStamp == stamp || !e->m_present || !Meets(e->m_rcOccupied, rect)) continue;
+            e->m_queryStamp = stamp;
+            fn(e);
         }
         return true;
     });
+}
+
+void CBattleGrid::GetElementsInRect(const CRect& rect, CObList* own, CObList* others, int army) const {
+    // Lists that arrive holding elements keep each element once.
+    if ((own && !own->IsEmpty()) || (others && !others->IsEmpty())) {
+        ForElementsInRect(rect, [&](CArmyElement* e) { AddOnce(e->m_armyId == army ? own : others, e); });
+        return;
+    }
+    ForElementsInRect(rect, [&](CArmyElement* e) {
+        if (CObList* list = e->m_armyId == army ? own : others) list->AddTail(e);
+    });
+}
+
+void CBattleGrid::GetElementsInRect(const CRect& rect, std::vector<CArmyElement*>& out) const {
+    out.clear();
+    ForElementsInRect(rect, [&](CArmyElement* e) { out.push_back(e); });
 }
 
 BOOL CBattleGrid::AnyElementInRect(const CRect& rect) const {

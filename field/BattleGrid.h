@@ -83,6 +83,8 @@ public:
     // Present elements meeting the rectangle: those of `army` to `own`, the
     // others to `others` (either may be null).
     void GetElementsInRect(const CRect& rect, CObList* own, CObList* others, int army) const;
+    // The same elements, of every army, into `out` (emptied first).
+    void GetElementsInRect(const CRect& rect, std::vector<CArmyElement*>& out) const;
     BOOL AnyElementInRect(const CRect& rect) const;
     float GetForceRatio(int army, const CRect& rect, int& ownA, int& ownB, int& enemyA, int& enemyB) const;
     // Elements of `army` meeting the square of half-side `radius` round (x, y).
@@ -156,6 +158,10 @@ private:
     CPoint RingSearch(const CPathGrid& grid, int x, int y, const CArmyElement* element, int radius,
                       Accept&& accept) const;
     bool SegmentHits(int x1, int y1, int x2, int y2, bool keepAll) const;
+    // Calls `fn` once on each present element meeting the rectangle, in the
+    // order the cells list them.
+    template <typename F>
+    void ForElementsInRect(const CRect& rect, F&& fn) const;
     double GroundHeight(int x, int y) const;
 
     std::vector<CTerrain*> m_listA, m_listB, m_listC;

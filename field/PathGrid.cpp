@@ -1,10 +1,16 @@
 #include "field/PathGrid.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 
 #include "field/FileBytes.h"
 #include "field/RouteDatabase.h"
+
+static uint64_t NextRevision() {
+    static std::atomic<uint64_t> last{0};
+    return ++last;
+}
 
 CPathGrid::CPathGrid(int cellWidth, int cellHeight, const char* databaseName, int penalty)
     : m_penalty(penalty), m_cellWidth(std::max(1, cellWidth)), m_cellHeight(std::max(1, cellHeight)) {
@@ -12,6 +18,7 @@ CPathGrid::CPathGrid(int cellWidth, int cellHeight, const char* databaseName, in
     m_rows = std::max(1, 2000 / m_cellHeight);
     m_cells.assign(size_t(m_columns) * size_t(m_rows), 0);
     m_moves.assign(m_cells.size(), 0);
+    m_revision = NextRevision();
     if (databaseName && *databaseName)
         m_database = std::make_unique<CRouteDatabase>(databaseName, m_columns, m_rows);
 }
@@ -26,6 +33,7 @@ void CPathGrid::SetCode(int c, int r, BYTE code) {
 }
 
 void CPathGrid::UpdateMoves(int c0, int r0, int c1, int r1) {
+    m_revision = NextRevision();
     c0 = std::max(c0 - 1, 0), r0 = std::max(r0 - 1, 0);
     c1 = std::min(c1 + 1, m_columns - 1), r1 = std::min(r1 + 1, m_rows - 1);
     for (int c = c0; c <= c1; ++c) {

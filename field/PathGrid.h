@@ -8,6 +8,7 @@
 // cell's corner plus 7 whatever the cell size.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -27,6 +28,9 @@ public:
     int GetCellHeight() const { return m_cellHeight; }
     int GetPenalty() const { return m_penalty; }
     CRouteDatabase* GetDatabase() const { return m_database.get(); }
+    // Changes with every change of the codes, and no two grids ever share
+    // one: a search's answer on a grid holds while its revision does.
+    uint64_t GetRevision() const { return m_revision; }
 
     BYTE GetCode(int c, int r) const { return m_cells[Index(c, r)]; }
     void SetCode(int c, int r, BYTE code);
@@ -97,6 +101,7 @@ private:
     std::vector<BYTE> m_cells;
     std::vector<BYTE> m_moves;
     std::unique_ptr<CRouteDatabase> m_database;
+    uint64_t m_revision = 0;
 };
 
 // A table of n byte pairs (n 1..255); indexes count modulo 256.

@@ -257,16 +257,42 @@ const std::vector<int>& CPathSearch::WayBack(int goal, bool turnsOnly, bool* tur
     return way;
 }
 
+size_t CPathSearch::WayKeyHash::operator()(const WayKey& k) const {
+    uint64_t h = k.revision * 0x9E3779B97F4A7C15ull;
+    for (int32_t v : {k.c1, k.r1, k.c2, k.r2, k.limit, int32_t(k.simplify)})
+        h = (h ^ uint32_t(v)) * 0x100000001B3ull;
+    return size_t(h ^ (h >> 29));
+}
+
+// Enough answers for every way a battle's units are asking at once; when
+// full the table starts again.
+static const size_t kKnownWays = 4096;
+
+const CPathSearch::KnownWay& CPathSearch::FindWay(CPoint a, CPoint b, int maxNodes, bool simplify) {
+    const WayKey key{m_grid->GetRevision(), int32_t(a.x), int32_t(a.y), int32_t(b.x), int32_t(b.y), maxNodes, simplify};
+    if (auto it = m_known.find(key); it != m_known.end()) {
+        const KnownWay& way = it->second;
+        m_totalNodes = int32_t(uint32_t(m_totalNodes) + uint32_t(way.count));  // as the search would
+        m_lastCount = way.count;
+        return way;
+    }
+    if (m_known.size() >= kKnownWays) m_known.clear();
+    KnownWay way;
+    int goal = AStar(a.x, a.y, b.x, b.y, maxNodes, way.count);
+    way.found = goal >= 0;
+    if (way.found)
+        for (int n : WayBack(goal, simplify, nullptr)) way.cells.push_back(PlaceOf(n));
+    return m_known.emplace(key, std::move(way)).first->second;
+}
+
 BOOL CPathSearch::SearchGrid(int x1, int y1, int x2, int y2, BOOL simplify, CPointList& out, int maxNodes) {
     if (maxNodes < 1) return FALSE;
     CPoint a = m_grid->WorldToCell(x1, y1), b = m_grid->WorldToCell(x2, y2);
-    int count = 0;
-    int goal = AStar(a.x, a.y, b.x, b.y, maxNodes, count);
-    if (goal < 0) return FALSE;
+    const KnownWay& way = FindWay(a, b, maxNodes, simplify != 0);
+    if (!way.found) return FALSE;
     CPointList path;
     path.AddHead(x2, y2);
-    for (int n : WayBack(goal, simplify != 0, nullptr)) {
-        CPoint cell = PlaceOf(n);
+    for (CPoint cell : way.cells) {
         CPoint w = m_grid->CellToWorld(cell.x, cell.y);
         path.AddHead(w.x, w.y);
     }

@@ -20,11 +20,17 @@
 // back of lower buckets. Nodes live in a table by cell, so a neighbour is
 // found and turned down on one look-up.
 //
+// Searches repeat: the units of a battalion ask the same way again and
+// again. A grid search's answer (its cells and the nodes it took) is kept
+// by the grid's revision, the two cells and the limit, and given back while
+// the grid is unchanged; it is the answer the search would find again.
+//
 // One object serves the whole battle (the battle grid owns it); it is not
 // re-entrant.
 #pragma once
 
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include "field/PathGrid.h"
@@ -131,6 +137,24 @@ private:
     int32_t m_highest = 0;  // no bucket above it was filled in this search
     int32_t m_open = 0;    // open nodes
     std::vector<int32_t> m_stack;
+    // A grid search's answer: the turning cells, goal side first.
+    struct KnownWay {
+        bool found = false;
+        int32_t count = 0;
+        std::vector<CPoint> cells;
+    };
+    struct WayKey {
+        uint64_t revision;
+        int32_t c1, r1, c2, r2, limit;
+        bool simplify;
+        bool operator==(const WayKey&) const = default;
+    };
+    struct WayKeyHash {
+        size_t operator()(const WayKey& k) const;
+    };
+    const KnownWay& FindWay(CPoint a, CPoint b, int maxNodes, bool simplify);
+    std::unordered_map<WayKey, KnownWay, WayKeyHash> m_known;
+
     std::vector<int> m_way;          // WayBack's answer, kept for its room
     std::vector<CPoint> m_record;    // SearchRecord's cells, the same
 };
