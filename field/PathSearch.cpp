@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "field/RouteDatabase.h"
 #include "core/Helpers.h"
@@ -36,11 +39,11 @@ void CPathSearch::Reset(const CPathGrid& grid) {
     m_codes = grid.GetCodes();
     m_moves = grid.GetMoves();
     const size_t cells = size_t(grid.GetColumns()) * size_t(rows);
-    // The costs are padded by a column and a cell on either side, so the
-    // eight neighbours of any cell can be read without a test; the padding
-    // never holds a node.
-    if (m_pad < rows + 1 || m_g.size() < cells + 2 * size_t(m_pad)) {
-        m_pad = std::max(m_pad, rows + 1);
+    // The costs are padded by a column and two cells on either side, so the
+    // neighbours of any cell can be read without a test; the padding never
+    // holds a node.
+    if (m_pad < rows + 2 || m_g.size() < cells + 2 * size_t(m_pad)) {
+        m_pad = std::max(m_pad, rows + 2);
         m_g.assign(cells + 2 * size_t(m_pad), kNoNode);
     }
     if (m_node.size() < cells) {
@@ -57,6 +60,50 @@ void CPathSearch::GrowBuckets(int32_t key) {
     m_tail.resize(size, kNone);
     m_filled.resize(size / 64 + 1, 0);
 }
+
+namespace {
+
+struct NeighbourMasks {
+    unsigned cheaper;  // bit k: neighbour k costs more than the step there
+    unsigned fresh;    // bit k: neighbour k has no node
+};
+
+// The neighbours of cell p, reached at cost g, on ground where a straight
+// step costs 2 and a diagonal one 3. `cost` is readable a column and two
+// cells beyond the grid on either side.
+inline NeighbourMasks EvenNeighbours(const int32_t* cost, int p, int rows, int32_t g) {
+#if defined(__SSE2__)
+    // The three columns: west (north-west, west, south-west), the cell's own
+    // (north, the cell, south) and east (north-east, east, south-east).
+    const __m128i west = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cost + p - rows - 1));
+    const __m128i own = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cost + p - 1));
+    const __m128i east = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cost + p + rows - 1));
+    const __m128i straight = _mm_set1_epi32(g + 2);
+    const __m128i sides = _mm_add_epi32(straight, _mm_setr_epi32(1, 0, 1, 0));
+    const __m128i none = _mm_set1_epi32(INT32_MAX);
+    auto bits = [](__m128i m) { return unsigned(_mm_movemask_ps(_mm_castsi128_ps(m))); };
+    // Lane bits to directions: own 0 -> north (0), own 2 -> south (4); east
+    // 0..2 -> 1..3; west 2, 1, 0 -> 5, 6, 7.
+    static constexpr unsigned char kWest[8] = {0x00, 0x80, 0x40, 0xC0, 0x20, 0xA0, 0x60, 0xE0};
+    auto directions = [&](unsigned w, unsigned o, unsigned e) {
+        return (o & 1) | (e & 7) << 1 | (o & 4) << 2 | kWest[w & 7];
+    };
+    return {directions(bits(_mm_cmpgt_epi32(west, sides)), bits(_mm_cmpgt_epi32(own, straight)),
+                       bits(_mm_cmpgt_epi32(east, sides))),
+            directions(bits(_mm_cmpeq_epi32(west, none)), bits(_mm_cmpeq_epi32(own, none)),
+                       bits(_mm_cmpeq_epi32(east, none)))};
+#else
+    const int step[8] = {-1, rows - 1, rows, rows + 1, 1, 1 - rows, -rows, -rows - 1};
+    NeighbourMasks masks{0, 0};
+    for (int k = 0; k < 8; ++k) {
+        masks.cheaper |= unsigned(g + 2 + (k & 1) < cost[p + step[k]]) << k;
+        masks.fresh |= unsigned(cost[p + step[k]] == INT32_MAX) << k;
+    }
+    return masks;
+#endif
+}
+
+}  // namespace
 
 // The search keeps its whole state in locals while it runs (the compiler can
 // then hold it in registers: nothing it writes can change what it reads of
@@ -239,17 +286,24 @@ int CPathSearch::AStar(int c1, int r1, int c2, int r2, int limit, int& count) {
         unsigned moves = movesOf[p];
         if (extra == 0) {
             // Every step costs 2 straight and 3 diagonal: the neighbours it
-            // makes cheaper are found without a branch, and the loop visits
-            // only those.
-            unsigned better = 0;
-#pragma GCC unroll 8
-            for (int k = 0; k < 8; ++k) better |= unsigned(g + 2 + (k & 1) < costOf[p + step[k]]) << k;
-            moves &= better;
+            // makes cheaper, and those without a node, are found without a
+            // branch. Commonly none had a node: they are given theirs in
+            // order of direction with no more tests.
+            const NeighbourMasks masks = EvenNeighbours(costOf, p, rows, g);
+            moves &= masks.cheaper;
+            const unsigned fresh = moves & masks.fresh;
+            if (moves == fresh) {
+                for (; moves; moves &= moves - 1) {
+                    const int k = __builtin_ctz(moves);
+                    newNode(p + step[k], c + CPathGrid::kStepColumn[k], r + CPathGrid::kStepRow[k], g + 2 + (k & 1), p);
+                }
+                continue;
+            }
         }
         for (; moves; moves &= moves - 1) {
             const int k = __builtin_ctz(moves);
             const int32_t cell = p + step[k];
-            const int32_t ng = g + 2 + (k & 1) + (codes[cell] != 2 ? extra : 0);
+            const int32_t ng = g + 2 + (k & 1) + extra * (codes[cell] != 2);
             const int32_t known = costOf[cell];
             if (ng >= known) continue;  // a node made cheaper before may have passed the saving on
             if (known == kNoNode) {
