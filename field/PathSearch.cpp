@@ -215,12 +215,11 @@ int CPathSearch::AStar(int c1, int r1, int c2, int r2, int limit, int& count) {
         const int32_t n = head[lowest];
         const int32_t next = node[n].next;
         // Commonly nothing behind the head moves: the bucket empties, or the
-        // next node is of the bucket's own f.
-        if (next < 0) {
-            head[lowest] = kNone;
-            empty(lowest);
-        } else if (node[next].f == lowest) {
+        // next node is of the bucket's own f (the head's f is the key, so
+        // one test tells both).
+        if (node[next < 0 ? n : next].f == lowest) {
             head[lowest] = next;
+            filled[lowest >> 6] &= ~(uint64_t(next < 0) << (lowest & 63));
         } else {
             refile(n, kNone, false);
         }
@@ -270,17 +269,17 @@ int CPathSearch::AStar(int c1, int r1, int c2, int r2, int limit, int& count) {
     };
 
     newNode(c1 * rows + r1, c1, r1, 0, -1);
-    count = 0;
+    int taken = 0;
     int result = -1;
     while (open > 0) {
         const int32_t p = popOpen();
         node[p].key = kClosed;
-        ++count;
+        ++taken;
         if (p == goal) {
             result = p;
             break;
         }
-        if (count > limit) break;
+        if (taken > limit) break;
         const int32_t g = costOf[p];
         const int c = int(place[p] >> 16), r = int(place[p] & 0xFFFF);
         unsigned moves = movesOf[p];
@@ -316,6 +315,7 @@ int CPathSearch::AStar(int c1, int r1, int c2, int r2, int limit, int& count) {
     }
     m_usedCount = usedCount;
     m_lowest = lowest, m_highest = highest, m_open = open;
+    count = taken;
     m_totalNodes = int32_t(uint32_t(m_totalNodes) + uint32_t(count));  // a statistic: wraps, never traps
     m_lastCount = count;
     return result;
