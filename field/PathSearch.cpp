@@ -282,26 +282,24 @@ int CPathSearch::AStar(int c1, int r1, int c2, int r2, int limit, int& count) {
         if (taken > limit) break;
         const int32_t g = costOf[p];
         const int c = int(place[p] >> 16), r = int(place[p] & 0xFFFF);
-        unsigned moves = movesOf[p];
+        unsigned moves = movesOf[p], fresh = 0;
         if (extra == 0) {
             // Every step costs 2 straight and 3 diagonal: the neighbours it
             // makes cheaper, and those without a node, are found without a
-            // branch. Commonly none had a node: they are given theirs in
-            // order of direction with no more tests.
+            // branch a neighbour.
             const NeighbourMasks masks = EvenNeighbours(costOf, p, rows, g);
             moves &= masks.cheaper;
-            const unsigned fresh = moves & masks.fresh;
-            if (moves == fresh) {
-                for (; moves; moves &= moves - 1) {
-                    const int k = __builtin_ctz(moves);
-                    newNode(p + step[k], c + CPathGrid::kStepColumn[k], r + CPathGrid::kStepRow[k], g + 2 + (k & 1), p);
-                }
-                continue;
-            }
+            fresh = moves & masks.fresh;
         }
         for (; moves; moves &= moves - 1) {
             const int k = __builtin_ctz(moves);
             const int32_t cell = p + step[k];
+            // A cell without a node keeps it so until it is given one: only
+            // cells with nodes get cheaper on the way.
+            if (fresh >> k & 1) {
+                newNode(cell, c + CPathGrid::kStepColumn[k], r + CPathGrid::kStepRow[k], g + 2 + (k & 1), p);
+                continue;
+            }
             const int32_t ng = g + 2 + (k & 1) + extra * (codes[cell] != 2);
             const int32_t known = costOf[cell];
             if (ng >= known) continue;  // a node made cheaper before may have passed the saving on
