@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "field/RouteDatabase.h"
 #include "core/Helpers.h"
@@ -19,12 +22,12 @@ CPathSearch::~CPathSearch() = default;
 void CPathSearch::Reset(const CPathGrid& grid) {
     // Forget the last search: its cells lose their nodes and the buckets it
     // filled are emptied.
-    for (int32_t cell : m_used) m_g[size_t(cell)] = kNoNode;
-    if (!m_used.empty()) {
+    for (int32_t i = 0; i < m_usedCount; ++i) m_g[size_t(m_pad + m_used[size_t(i)])] = kNoNode;
+    if (m_usedCount > 0) {
         std::fill(m_head.begin() + m_lowest, m_head.begin() + m_highest + 1, kNone);
         std::fill(m_filled.begin() + (m_lowest >> 6), m_filled.begin() + (m_highest >> 6) + 1, 0);
     }
-    m_used.clear();
+    m_usedCount = 0;
     m_stack.clear();
     m_open = 0;
     m_lowest = INT32_MAX;
@@ -36,201 +39,281 @@ void CPathSearch::Reset(const CPathGrid& grid) {
     m_codes = grid.GetCodes();
     m_moves = grid.GetMoves();
     const size_t cells = size_t(grid.GetColumns()) * size_t(rows);
-    if (m_g.size() < cells) {
-        m_g.resize(cells, kNoNode);
+    // The costs are padded by a column and two cells on either side, so the
+    // neighbours of any cell can be read without a test; the padding never
+    // holds a node.
+    if (m_pad < rows + 2 || m_g.size() < cells + 2 * size_t(m_pad)) {
+        m_pad = std::max(m_pad, rows + 2);
+        m_g.assign(cells + 2 * size_t(m_pad), kNoNode);
+    }
+    if (m_node.size() < cells) {
         m_node.resize(cells);
         m_place.resize(cells);
-        m_used.reserve(cells);
+        m_used.resize(cells);  // a cell gets at most one node a search
     }
-}
-
-inline void CPathSearch::NewNode(int cell, int c, int r, int g, int h, int parent) {
-    m_g[size_t(cell)] = g;
-    Node& node = m_node[size_t(cell)];
-    node.f = g + h;
-    node.parent = parent;
-    m_place[size_t(cell)] = uint32_t(c) << 16 | uint32_t(r);
-    m_used.push_back(cell);
-    ++m_open;
-    PushFront(cell, node.f);
+    if (m_head.empty()) GrowBuckets(1024);
 }
 
 void CPathSearch::GrowBuckets(int32_t key) {
-    size_t size = size_t(key) + 64;
+    size_t size = std::max(size_t(key) + 64, m_head.size() * 2);
     m_head.resize(size, kNone);
     m_tail.resize(size, kNone);
     m_filled.resize(size / 64 + 1, 0);
 }
 
-inline void CPathSearch::PushFront(int n, int32_t key) {
-    if (size_t(key) >= m_head.size()) GrowBuckets(key);
-    Node& node = m_node[size_t(n)];
-    node.key = key;
-    node.next = m_head[size_t(key)];
-    if (node.next < 0) {
-        m_tail[size_t(key)] = n;
-        m_filled[size_t(key) >> 6] |= uint64_t(1) << (key & 63);
-        if (key < m_lowest) m_lowest = key;
-        if (key > m_highest) m_highest = key;
+namespace {
+
+struct NeighbourMasks {
+    unsigned cheaper;  // bit k: neighbour k costs more than the step there
+    unsigned fresh;    // bit k: neighbour k has no node
+};
+
+// The neighbours of cell p, reached at cost g, on ground where a straight
+// step costs 2 and a diagonal one 3. `cost` is readable a column and two
+// cells beyond the grid on either side.
+inline NeighbourMasks EvenNeighbours(const int32_t* cost, int p, int rows, int32_t g) {
+#if defined(__SSE2__)
+    // The three columns: west (north-west, west, south-west), the cell's own
+    // (north, the cell, south) and east (north-east, east, south-east).
+    const __m128i west = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cost + p - rows - 1));
+    const __m128i own = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cost + p - 1));
+    const __m128i east = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cost + p + rows - 1));
+    const __m128i straight = _mm_set1_epi32(g + 2);
+    const __m128i sides = _mm_add_epi32(straight, _mm_setr_epi32(1, 0, 1, 0));
+    const __m128i none = _mm_set1_epi32(INT32_MAX);
+    auto bits = [](__m128i m) { return unsigned(_mm_movemask_ps(_mm_castsi128_ps(m))); };
+    // Lane bits to directions: own 0 -> north (0), own 2 -> south (4); east
+    // 0..2 -> 1..3; west 2, 1, 0 -> 5, 6, 7.
+    static constexpr unsigned char kWest[8] = {0x00, 0x80, 0x40, 0xC0, 0x20, 0xA0, 0x60, 0xE0};
+    auto directions = [&](unsigned w, unsigned o, unsigned e) {
+        return (o & 1) | (e & 7) << 1 | (o & 4) << 2 | kWest[w & 7];
+    };
+    return {directions(bits(_mm_cmpgt_epi32(west, sides)), bits(_mm_cmpgt_epi32(own, straight)),
+                       bits(_mm_cmpgt_epi32(east, sides))),
+            directions(bits(_mm_cmpeq_epi32(west, none)), bits(_mm_cmpeq_epi32(own, none)),
+                       bits(_mm_cmpeq_epi32(east, none)))};
+#else
+    const int step[8] = {-1, rows - 1, rows, rows + 1, 1, 1 - rows, -rows, -rows - 1};
+    NeighbourMasks masks{0, 0};
+    for (int k = 0; k < 8; ++k) {
+        masks.cheaper |= unsigned(g + 2 + (k & 1) < cost[p + step[k]]) << k;
+        masks.fresh |= unsigned(cost[p + step[k]] == INT32_MAX) << k;
     }
-    m_head[size_t(key)] = n;
+    return masks;
+#endif
 }
 
-inline void CPathSearch::PushBack(int n, int32_t key) {
-    // Only to a key below the node's own, whose bucket exists.
-    Node& node = m_node[size_t(n)];
-    node.key = key;
-    node.next = kNone;
-    const int32_t last = m_tail[size_t(key)];
-    m_tail[size_t(key)] = n;
-    if (m_head[size_t(key)] >= 0) {  // the tail of an empty bucket is stale
-        m_node[size_t(last)].next = n;
-        return;
-    }
-    m_head[size_t(key)] = n;
-    m_filled[size_t(key) >> 6] |= uint64_t(1) << (key & 63);
-    if (key < m_lowest) m_lowest = key;
-}
+}  // namespace
 
-inline void CPathSearch::PopFront(int32_t key) {
-    const int32_t next = m_node[size_t(m_head[size_t(key)])].next;
-    m_head[size_t(key)] = next;
-    if (next < 0) m_filled[size_t(key) >> 6] &= ~(uint64_t(1) << (key & 63));
-}
-
-int32_t CPathSearch::LowestFilledFrom(int32_t key) const {
-    size_t word = size_t(key) >> 6;
-    uint64_t bits = m_filled[word] & (~uint64_t(0) << (key & 63));
-    while (!bits) bits = m_filled[++word];  // called only while a node is open
-    return int32_t((word << 6) + size_t(__builtin_ctzll(bits)));
-}
-
-int32_t CPathSearch::HighestFilledBelow(int32_t key) const {
-    // No bucket below m_lowest holds a node.
-    while (key > m_lowest) {
-        size_t word = size_t(key - 1) >> 6;
-        uint64_t bits = m_filled[word];
-        unsigned top = unsigned((key - 1) & 63);
-        if (top < 63) bits &= (uint64_t(2) << top) - 1;
-        if (bits) return int32_t((word << 6) + size_t(63 - __builtin_clzll(bits)));
-        key = int32_t(word << 6);
-    }
-    return kNone;
-}
-
-void CPathSearch::Refile(int x, int32_t base, bool stays) {
-    const int32_t f = m_node[size_t(x)].key;  // the f of the bucket's first node
-    PopFront(f);
-    int32_t key = base;
-    if (stays) {
-        key = std::max(key, m_node[size_t(x)].f);
-        PushBack(x, key);
-    }
-    // The nodes behind x took their key from it, up to the next node of its
-    // f: each now takes the highest f before it.
-    for (int y; (y = m_head[size_t(f)]) >= 0 && m_node[size_t(y)].f != f;) {
-        PopFront(f);
-        key = std::max(key, m_node[size_t(y)].f);
-        PushBack(y, key);
-    }
-}
-
-int CPathSearch::PopOpen() {
-    if (m_open == 0) return -1;
-    if (m_head[size_t(m_lowest)] < 0) m_lowest = LowestFilledFrom(m_lowest);
-    const int n = m_head[size_t(m_lowest)];
-    const int next = m_node[size_t(n)].next;
-    // Commonly nothing behind the head moves: the bucket empties, or the
-    // next node is of the bucket's own f.
-    if (next < 0) {
-        m_head[size_t(m_lowest)] = kNone;
-        m_filled[size_t(m_lowest) >> 6] &= ~(uint64_t(1) << (m_lowest & 63));
-    } else if (m_node[size_t(next)].f == m_lowest) {
-        m_head[size_t(m_lowest)] = next;
-    } else {
-        Refile(n, kNone, false);
-    }
-    --m_open;
-    return n;
-}
-
-void CPathSearch::SetCost(int n, int p, int g) {
-    Node& node = m_node[size_t(n)];
-    const int32_t f = node.f - m_g[size_t(n)] + g;
-    m_g[size_t(n)] = g;
-    node.parent = p;
-    node.f = f;
-    // An open node keeps its place; when it is the first of its bucket the
-    // keys behind it may fall.
-    if (node.key != kClosed && m_head[size_t(node.key)] == n) Refile(n, HighestFilledBelow(node.key), true);
-}
-
-void CPathSearch::Expand(int p, int goalC, int goalR) {
-    const BYTE* codes = m_codes;
-    const int32_t g = m_g[size_t(p)];
-    const int c = int(m_place[size_t(p)] >> 16), r = int(m_place[size_t(p)] & 0xFFFF);
-    const bool even = m_rough == 2;  // rough ground costs no more: no code is read
-    for (unsigned moves = m_moves[p]; moves; moves &= moves - 1) {
-        const int k = __builtin_ctz(moves);
-        const int cell = p + m_step[k];
-        int32_t ng = g + 2 + (k & 1);
-        if (!even && codes[cell] != 2) ng += m_rough - 2;
-        const int32_t known = m_g[size_t(cell)];
-        if (ng >= known) continue;
-        if (known == kNoNode) {
-            const int nc = c + CPathGrid::kStepColumn[k], nr = r + CPathGrid::kStepRow[k];
-            NewNode(cell, nc, nr, ng, PathEstimate(nc, nr, goalC, goalR), p);
-        } else {
-            MadeCheaper(cell, p, ng);
-        }
-    }
-}
-
-void CPathSearch::MadeCheaper(int n, int p, int g) {
-    SetCost(n, p, g);
-    if (m_node[size_t(n)].key != kClosed) return;
-    // A closed node got cheaper: pass the saving on to every node that was
-    // reached through it, and on through those that were expanded.
-    const BYTE* codes = m_codes;
-    m_stack.clear();
-    m_stack.push_back(n);
-    while (!m_stack.empty()) {
-        const int from = m_stack.back();
-        m_stack.pop_back();
-        if (m_node[size_t(from)].key != kClosed) continue;
-        for (unsigned moves = m_moves[from]; moves; moves &= moves - 1) {
-            const int k = __builtin_ctz(moves);
-            const int child = from + m_step[k];
-            if (m_g[size_t(child)] == kNoNode) continue;
-            const int32_t cg = m_g[size_t(from)] + (codes[child] == 2 ? 2 : m_rough) + (k & 1);
-            if (cg < m_g[size_t(child)]) {
-                SetCost(child, from, cg);
-                m_stack.push_back(child);
-            }
-        }
-    }
-}
+// The search keeps its whole state in locals while it runs (the compiler can
+// then hold it in registers: nothing it writes can change what it reads of
+// the tables' places), and stores it back when it ends.
+#define PATH_INLINE __attribute__((always_inline))
 
 int CPathSearch::AStar(int c1, int r1, int c2, int r2, int limit, int& count) {
     const int columns = m_grid->GetColumns(), rows = m_grid->GetRows();
     c1 = std::clamp(c1, 0, columns - 1), r1 = std::clamp(r1, 0, rows - 1);
     c2 = std::clamp(c2, 0, columns - 1), r2 = std::clamp(r2, 0, rows - 1);
     const int goal = c2 * rows + r2;
-    NewNode(c1 * rows + r1, c1, r1, 0, PathEstimate(c1, r1, c2, r2), -1);
-    count = 0;
+
+    int32_t* const costOf = m_g.data() + m_pad;  // cost from the start, kNoNode without a node
+    Node* const node = m_node.data();
+    uint32_t* const place = m_place.data();
+    int32_t* const used = m_used.data();
+    int32_t usedCount = m_usedCount;
+    const BYTE* const codes = m_codes;
+    const BYTE* const movesOf = m_moves;
+    int32_t step[8];
+    for (int k = 0; k < 8; ++k) step[k] = m_step[k];
+    const int32_t rough = m_rough, extra = m_rough - 2;
+    int32_t* head = m_head.data();
+    int32_t* tail = m_tail.data();
+    uint64_t* filled = m_filled.data();
+    int32_t buckets = int32_t(m_head.size());
+    int32_t lowest = m_lowest, highest = m_highest, open = m_open;
+
+    // The open list. Nodes only ever leave a bucket from its front.
+    auto fill = [&](int32_t key) PATH_INLINE { filled[key >> 6] |= uint64_t(1) << (key & 63); };
+    auto empty = [&](int32_t key) PATH_INLINE { filled[key >> 6] &= ~(uint64_t(1) << (key & 63)); };
+    auto pushFront = [&](int32_t n, int32_t key) PATH_INLINE {
+        if (key >= buckets) {
+            GrowBuckets(key);
+            head = m_head.data(), tail = m_tail.data(), filled = m_filled.data();
+            buckets = int32_t(m_head.size());
+        }
+        Node& x = node[n];
+        x.key = key;
+        const int32_t first = head[key];
+        x.next = first;
+        if (first < 0) {
+            tail[key] = n;
+            fill(key);
+            if (key < lowest) lowest = key;
+            if (key > highest) highest = key;
+        }
+        head[key] = n;
+    };
+    auto pushBack = [&](int32_t n, int32_t key) PATH_INLINE {
+        // Only to a key below the node's own, whose bucket exists.
+        Node& x = node[n];
+        x.key = key;
+        x.next = kNone;
+        const int32_t last = tail[key];
+        tail[key] = n;
+        if (head[key] >= 0) {  // the tail of an empty bucket is stale
+            node[last].next = n;
+            return;
+        }
+        head[key] = n;
+        fill(key);
+        if (key < lowest) lowest = key;
+    };
+    auto popFront = [&](int32_t key) PATH_INLINE {
+        const int32_t next = node[head[key]].next;
+        head[key] = next;
+        if (next < 0) empty(key);
+    };
+    auto lowestFilledFrom = [&](int32_t key) PATH_INLINE {
+        size_t word = size_t(key) >> 6;
+        uint64_t bits = filled[word] & (~uint64_t(0) << (key & 63));
+        while (!bits) bits = filled[++word];  // called only while a node is open
+        return int32_t((word << 6) + size_t(__builtin_ctzll(bits)));
+    };
+    auto highestFilledBelow = [&](int32_t key) PATH_INLINE {
+        // No bucket below `lowest` holds a node.
+        while (key > lowest) {
+            size_t word = size_t(key - 1) >> 6;
+            uint64_t bits = filled[word];
+            unsigned top = unsigned((key - 1) & 63);
+            if (top < 63) bits &= (uint64_t(2) << top) - 1;
+            if (bits) return int32_t((word << 6) + size_t(63 - __builtin_clzll(bits)));
+            key = int32_t(word << 6);
+        }
+        return kNone;
+    };
+    // Takes the first node x out of its bucket, refiling it when it stays
+    // open, and refiles the nodes behind it up to the next of the bucket's
+    // f; `base` is the key of the chain before x (or kNone).
+    auto refile = [&](int32_t x, int32_t base, bool stays) PATH_INLINE {
+        const int32_t f = node[x].key;  // the f of the bucket's first node
+        popFront(f);
+        int32_t key = base;
+        if (stays) {
+            key = std::max(key, node[x].f);
+            pushBack(x, key);
+        }
+        // The nodes behind x took their key from it, up to the next node of
+        // its f: each now takes the highest f before it.
+        for (int32_t y; (y = head[f]) >= 0 && node[y].f != f;) {
+            popFront(f);
+            key = std::max(key, node[y].f);
+            pushBack(y, key);
+        }
+    };
+    auto popOpen = [&]() PATH_INLINE {
+        if (head[lowest] < 0) lowest = lowestFilledFrom(lowest);
+        const int32_t n = head[lowest];
+        const int32_t next = node[n].next;
+        // Commonly nothing behind the head moves: the bucket empties, or the
+        // next node is of the bucket's own f (the head's f is the key, so
+        // one test tells both).
+        if (node[next < 0 ? n : next].f == lowest) {
+            head[lowest] = next;
+            filled[lowest >> 6] &= ~(uint64_t(next < 0) << (lowest & 63));
+        } else {
+            refile(n, kNone, false);
+        }
+        --open;
+        return n;
+    };
+    auto newNode = [&](int32_t cell, int nc, int nr, int32_t g, int32_t parent) PATH_INLINE {
+        costOf[cell] = g;
+        Node& x = node[cell];
+        x.f = g + PathEstimate(nc, nr, c2, r2);
+        x.parent = parent;
+        place[cell] = uint32_t(nc) << 16 | uint32_t(nr);
+        used[usedCount++] = cell;
+        ++open;
+        pushFront(cell, x.f);
+    };
+    // Node n is reached from p at cost g, below what it cost: an open node
+    // keeps its place in the chain (when it is the first of its bucket the
+    // keys behind it may fall).
+    auto setCost = [&](int32_t n, int32_t p, int32_t g) PATH_INLINE {
+        Node& x = node[n];
+        x.f += g - costOf[n];
+        costOf[n] = g;
+        x.parent = p;
+        if (x.key != kClosed && head[x.key] == n) refile(n, highestFilledBelow(x.key), true);
+    };
+    // A closed node got cheaper: the saving passes on to every node that was
+    // reached through it, and on through those that were expanded.
+    auto passOn = [&](int32_t n) PATH_INLINE {
+        m_stack.clear();
+        m_stack.push_back(n);
+        while (!m_stack.empty()) {
+            const int32_t from = m_stack.back();
+            m_stack.pop_back();
+            if (node[from].key != kClosed) continue;
+            for (unsigned moves = movesOf[from]; moves; moves &= moves - 1) {
+                const int k = __builtin_ctz(moves);
+                const int32_t child = from + step[k];
+                if (costOf[child] == kNoNode) continue;
+                const int32_t cg = costOf[from] + (codes[child] == 2 ? 2 : rough) + (k & 1);
+                if (cg < costOf[child]) {
+                    setCost(child, from, cg);
+                    m_stack.push_back(child);
+                }
+            }
+        }
+    };
+
+    newNode(c1 * rows + r1, c1, r1, 0, -1);
+    int taken = 0;
     int result = -1;
-    for (;;) {
-        int n = PopOpen();
-        if (n < 0) break;
-        m_node[size_t(n)].key = kClosed;
-        ++count;
-        if (n == goal) {
-            result = n;
+    while (open > 0) {
+        const int32_t p = popOpen();
+        node[p].key = kClosed;
+        ++taken;
+        if (p == goal) {
+            result = p;
             break;
         }
-        if (count > limit) break;
-        Expand(n, c2, r2);
+        if (taken > limit) break;
+        const int32_t g = costOf[p];
+        const int c = int(place[p] >> 16), r = int(place[p] & 0xFFFF);
+        unsigned moves = movesOf[p], fresh = 0;
+        if (extra == 0) {
+            // Every step costs 2 straight and 3 diagonal: the neighbours it
+            // makes cheaper, and those without a node, are found without a
+            // branch a neighbour.
+            const NeighbourMasks masks = EvenNeighbours(costOf, p, rows, g);
+            moves &= masks.cheaper;
+            fresh = moves & masks.fresh;
+        }
+        for (; moves; moves &= moves - 1) {
+            const int k = __builtin_ctz(moves);
+            const int32_t cell = p + step[k];
+            // A cell without a node keeps it so until it is given one: only
+            // cells with nodes get cheaper on the way.
+            if (fresh >> k & 1) {
+                newNode(cell, c + CPathGrid::kStepColumn[k], r + CPathGrid::kStepRow[k], g + 2 + (k & 1), p);
+                continue;
+            }
+            const int32_t ng = g + 2 + (k & 1) + extra * (codes[cell] != 2);
+            const int32_t known = costOf[cell];
+            if (ng >= known) continue;  // a node made cheaper before may have passed the saving on
+            if (known == kNoNode) {
+                newNode(cell, c + CPathGrid::kStepColumn[k], r + CPathGrid::kStepRow[k], ng, p);
+            } else {
+                setCost(cell, p, ng);
+                if (node[cell].key == kClosed) passOn(cell);
+            }
+        }
     }
+    m_usedCount = usedCount;
+    m_lowest = lowest, m_highest = highest, m_open = open;
+    count = taken;
     m_totalNodes = int32_t(uint32_t(m_totalNodes) + uint32_t(count));  // a statistic: wraps, never traps
     m_lastCount = count;
     return result;

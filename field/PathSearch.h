@@ -92,27 +92,8 @@ private:
     // Forgets the last search (whatever grid it ran on) and readies one on
     // `grid`.
     void Reset(const CPathGrid& grid);
-    void NewNode(int cell, int c, int r, int g, int h, int parent);
     CPoint PlaceOf(int cell) const { return CPoint(int(m_place[size_t(cell)] >> 16), int(m_place[size_t(cell)] & 0xFFFF)); }
-    // Node n is reached from p at cost g, below what it cost: an open node
-    // keeps its place in the chain; a closed one passes the saving on to the
-    // nodes reached through it.
-    void MadeCheaper(int n, int p, int g);
-    void SetCost(int n, int p, int g);
-    void Expand(int p, int goalC, int goalR);
-
-    // The open list. Nodes only ever leave a bucket from its front.
-    void PushFront(int n, int32_t key);
-    void PushBack(int n, int32_t key);
-    void PopFront(int32_t key);
     void GrowBuckets(int32_t key);
-    int PopOpen();
-    // Takes the first node x out of its bucket, refiling it when it stays
-    // open, and refiles the nodes behind it up to the next of the bucket's
-    // f; `base` is the key of the chain before x (or kNone).
-    void Refile(int x, int32_t base, bool stays);
-    int32_t LowestFilledFrom(int32_t key) const;
-    int32_t HighestFilledBelow(int32_t key) const;
 
     int32_t m_maxMillis = 0;
     int32_t m_calls = 0;
@@ -127,10 +108,12 @@ private:
     const BYTE* m_moves = nullptr;
     // Both tables only grow: the battle alternates the fine and the coarse
     // grid, and Reset clears only the cells the last search used.
-    std::vector<int32_t> m_g;  // per cell: cost from the start, kNoNode without a node
+    std::vector<int32_t> m_g;  // per cell after m_pad: cost from the start, kNoNode without a node
+    int32_t m_pad = 0;
     std::vector<Node> m_node;  // per cell
     std::vector<uint32_t> m_place;  // per cell with a node: column << 16 | row
-    std::vector<int32_t> m_used;  // the cells given a node, in order
+    std::vector<int32_t> m_used;  // the cells given a node, in order: the first m_usedCount
+    int32_t m_usedCount = 0;
     std::vector<int32_t> m_head, m_tail;  // per key: first and last node of its bucket
     std::vector<uint64_t> m_filled;       // one bit a key: its bucket holds a node
     int32_t m_lowest = 0;   // no bucket below it holds a node
