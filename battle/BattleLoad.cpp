@@ -384,6 +384,7 @@ void COrvaneView::UpdateDivisionMeters(BOOL all) {
 BOOL COrvaneView::InitBattleMode() {
     KeyboardReady = 0;
     MouseReady = 0;
+    BattleReady = 0;
     BattleLoadStart = DWORD(std::clock());
     SetTimerInterval1(0);
     if (IsConnected()) SetTimerInterval3(0);
@@ -470,6 +471,8 @@ BOOL COrvaneView::InitBattleMode() {
     SetTimerInterval3(50);
     MouseReady = 1;
     KeyboardReady = 1;
+    // The battle takes the player's clicks from here on.
+    BattleReady = 1;
     return TRUE;
 }
 
@@ -503,6 +506,7 @@ void COrvaneView::DrawBattleScene() {
 }
 
 void COrvaneView::ExitBattleMode() {
+    BattleReady = 0;
     ClearOrderQueues();
     ClearBattleEffects();
     BattleDivisions.RemoveAll(FALSE);
