@@ -73,11 +73,14 @@ inline std::string UnitIconName(const std::string& clan, const char* unit) {
 }
 
 // Notices shown whole as a picture, and the small choice dialogs.
+inline constexpr const char* kArmyRetreatQuestion = "popup dialog army retreat";
 inline constexpr const char* kNoticePictures[] = {
     "popup Must Pick Army",        "popup Too Many Divisions", "popup Must Recruite Div",
-    "popup dialog SBTTL delete",   "popup dialog army retreat", "dialog confirm delete",
+    "popup dialog SBTTL delete",   kArmyRetreatQuestion,        "dialog confirm delete",
     "dialog demo select",
 };
+// The answers of a question asked as a picture.
+inline constexpr const char* kYesNoButtons[] = {"cmb yes", "cmb no"};
 
 // ----------------------------------------------------- division dialog
 
@@ -179,6 +182,7 @@ inline std::vector<std::string> DialogPictureNames(const std::vector<std::string
     for (int i = 0; i < kSaveSlots; ++i) buttons.push_back(kSaveSlotButton + std::to_string(i));
     for (const char* n : kHelpButtons) buttons.push_back(std::string(kHelpFolder) + n);
     buttons.push_back(kVolumeOkButton);
+    buttons.insert(buttons.end(), std::begin(kYesNoButtons), std::end(kYesNoButtons));
     for (const std::string& b : buttons) {
         names.push_back("Cmb\\" + b + " Up");
         names.push_back("Cmb\\" + b + " Dn");

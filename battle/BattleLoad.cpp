@@ -447,6 +447,7 @@ void COrvaneView::UpdateDivisionMeters(BOOL all) {
 BOOL COrvaneView::InitBattleMode() {
     KeyboardReady = 0;
     MouseReady = 0;
+    BattleReady = 0;
     BattleLoadStart = DWORD(std::clock());
     SetTimerInterval1(0);
     if (IsConnected()) SetTimerInterval3(0);
@@ -588,6 +589,7 @@ void COrvaneView::DrawBattleScene() {
 }
 
 void COrvaneView::ExitBattleMode() {
+    BattleReady = 0;
     ClearOrderQueues();
     ClearBattleEffects();
     // The missiles in flight go with their pictures, before the icons do.

@@ -10,6 +10,7 @@
 #include "shell/OrvaneView.h"
 #include "ui/MessageDlg.h"
 #include "ui/PopupMessageDlg.h"
+#include "ui/YesNoImageDlg.h"
 
 namespace {
 const int kPauseMessage = 13;
@@ -31,6 +32,23 @@ CString COrvaneView::BattleClanName(int side) const {
 void COrvaneView::DoMessagePopup(const char* name) {
     CMessageDlg dlg(GetPicturesFolder() + name + ".giz", m_nColourDepth, nullptr, nullptr, FALSE, kAutoCloseSeconds, kPopupTimer);
     if (dlg.Run()) dlg.DoModal();
+}
+
+BOOL COrvaneView::DoChoicePopup(const char* name) {
+    bool networked = IsConnected();
+    bool hold = Channels[0].Active && !networked;
+    if (hold) SetTimerInterval1(0);
+    const COrvaneDoc* doc = GetDocument();
+    CString buttons = doc ? doc->GetCmbPath() : GetPicturesFolder() + "Cmb\\";
+    CYesNoImageDlg dlg(GetPicturesFolder() + name + ".giz", buttons, m_nColourDepth, nullptr, nullptr, FALSE,
+                       kAutoCloseSeconds, 0, kPopupTimer);
+    dlg.InitButtons();
+    if (networked) NetworkPopup = 1;
+    PopupOpen = 1;
+    INT_PTR answer = dlg.DoModal();
+    PopupOpen = 0;
+    if (hold) SetTimerInterval1(-1);
+    return answer == CYesNoImageDlg::kYes;
 }
 
 void COrvaneView::DoSoldierInfoPopup(int message, int person, CArmyElement* element, int valueA, int valueB) {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "Animate/DialogPictureNames.h"
 #include "army/Army.h"
 #include "core/Helpers.h"
 #include "shell/OrvaneView.h"
@@ -100,17 +101,42 @@ CDivision* COrvaneView::DivisionAtPoint(CPoint point) const {
 // ---------------------------------------------------------------------------
 // Buttons and clicks
 
-namespace {
-CDivision* DivisionByIndex(CArmy* army, int index) {
-    if (!army) return nullptr;
-    int i = 0;
-    for (POSITION pos = army->m_divisions.GetHeadPosition(); pos; ++i) {
-        CDivision* d = army->m_divisions.GetDivision(pos);
-        if (i == index) return d;
-    }
-    return nullptr;
+void COrvaneView::CloseBattlePanels() {
+    // Only an open panel is closed: each close lets the battle clock run.
+    if (OverlayFlags & 1) ShowOrderPanel(FALSE);
+    if (OverlayFlags & 2) ShowFormationPanel(FALSE);
+    if (OverlayFlags & 8) PlaceDivisionPanel(FALSE, -1, 0, 0);
+    if (OverlayFlags & 4) CloseDivisionPanels(FALSE, 0, 0);
 }
-}  // namespace
+
+void COrvaneView::ToggleDivisionPanel(CDivision* division) {
+    CloseBattlePanels();
+    CArmy* army = Armies[LocalSide & 3];
+    int index = 0;
+    for (POSITION pos = army ? army->m_divisions.GetHeadPosition() : nullptr; pos; ++index)
+        if (army->m_divisions.GetDivision(pos) == division) break;
+    if (FocusedDivision == index) {
+        FocusedDivision = -1;
+        return;
+    }
+    FocusDivision(index);
+    PlaceDivisionPanel(TRUE, division->m_number, -1000, -1000);
+}
+
+BOOL COrvaneView::AskArmyRetreat() {
+    IViewArmy* own = BattleArmies[LocalSide & 3];
+    if (!own || !own->IsInBattle()) return FALSE;
+    // Alone against the computer, the whole game waits for the answer.
+    const bool hold = !IsConnected();
+    int saved[3];
+    for (int n = 0; n < 3 && hold; ++n) {
+        saved[n] = Channels[n].Interval;
+        SetTimerInterval(n, 0);
+    }
+    BOOL yes = DoChoicePopup(kArmyRetreatQuestion);
+    for (int n = 0; n < 3 && hold; ++n) SetTimerInterval(n, saved[n]);
+    return yes && GameMode == MODE_BATTLE;
+}
 
 void COrvaneView::OnLButtonDownBattle(UINT flags, CPoint point) {
     CCommandButton* button = GetButtons().HitTest(point.x, point.y, FALSE);
@@ -123,11 +149,11 @@ void COrvaneView::OnLButtonDownBattle(UINT flags, CPoint point) {
     if (button) {
         int id = button->GetId();
         if (IsDivisionButton(id)) {
-            int index = (id - 59) / 8;
-            CDivision* d = DivisionByIndex(Armies[LocalSide & 3], index);
+            // A division's buttons are numbered by its slot.
+            CArmy* army = Armies[LocalSide & 3];
+            CDivision* d = army ? army->GetDivision((id - 59) / 8, FALSE) : nullptr;
             if (!d || !d->m_active) return;
-            if (FocusedDivision != index) FocusDivision(index);
-            else FocusedDivision = -1;
+            ToggleDivisionPanel(d);
         } else if (id == 9 || (id >= 11 && id <= 16)) {
             int type = TargetedOrderType(id);
             for (int i = 0; i < SelectedDivisions.GetCount(); ++i) {
@@ -142,11 +168,12 @@ void COrvaneView::OnLButtonDownBattle(UINT flags, CPoint point) {
                 CommandPending = 1;
                 OrderCursorShown = 1;
             }
+            if (OverlayFlags & 1) ShowOrderPanel(FALSE);
+            if (OverlayFlags & 2) ShowFormationPanel(FALSE);
         } else if (id >= 29 && id <= 57) {
             PressedOrderButton = -1;
-            // The army's retreat waits for the player's yes, which only its
-            // own choice popup can give.
-            if (id == 32) return;
+            // The army leaves the field only on the player's yes.
+            if (id == 32 && !AskArmyRetreat()) return;
             if (IsConnected()) PostNetUnitOrder(id, 1, 0);
             QueueUnitOrder(id, 1, 0, LocalSide, tick, 255);
         }
@@ -154,6 +181,11 @@ void COrvaneView::OnLButtonDownBattle(UINT flags, CPoint point) {
     }
 
     if (!m_rcFieldArea.PtInRect(point)) return;
+    // A click on the field while a panel is open only closes it.
+    if (OverlayFlags & (1 | 2 | 8)) {
+        CloseBattlePanels();
+        return;
+    }
     CPoint field = point;
     ScreenToField(field);
     if (CommandPending && Command.division >= 0) {
@@ -239,11 +271,10 @@ void COrvaneView::OnRButtonDownBattle(UINT flags, CPoint point) {
     CDivision* d = nullptr;
     if (!DemoPlayback) {
         if (CCommandButton* b = GetButtons().HitTest(point.x, point.y, FALSE); b && IsDivisionButton(b->GetId())) {
-            int index = (b->GetId() - 59) / 8;
-            CDivision* hit = DivisionByIndex(Armies[LocalSide & 3], index);
+            CArmy* army = Armies[LocalSide & 3];
+            CDivision* hit = army ? army->GetDivision((b->GetId() - 59) / 8, FALSE) : nullptr;
             if (hit && hit->m_active) {
-                if (FocusedDivision != index) FocusDivision(index);
-                else FocusedDivision = -1;
+                ToggleDivisionPanel(hit);
                 return;
             }
         }
@@ -252,8 +283,14 @@ void COrvaneView::OnRButtonDownBattle(UINT flags, CPoint point) {
     if (d) {
         BOOL shift = (flags & MK_SHIFT) || ShiftHeld;
         SelectDivision(d, !shift, FALSE);
+        // Its panel opens at the pointer, kept inside the field view.
+        CloseBattlePanels();
+        const CRect& f = m_rcFieldArea;
+        PlaceDivisionPanel(TRUE, d->m_number, std::clamp<int>(point.x, f.left, f.right - 100),
+                           std::clamp<int>(point.y, f.top, f.bottom - 160));
         return;
     }
+    CloseBattlePanels();
     if (point.y < m_rcFieldArea.bottom) {
         CPoint field = point;
         ScreenToField(field);

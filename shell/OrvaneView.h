@@ -531,6 +531,9 @@ public:
     void DoSoldierInfoPopup(int message, int person, CArmyElement* element, int valueA, int valueB);
     // A notice picture by name, closed by any click or key.
     void DoMessagePopup(const char* name);
+    // A yes/no question by picture name ("popup dialog army retreat"): TRUE
+    // for yes. The clock of a single-player battle waits for the answer.
+    BOOL DoChoicePopup(const char* name);
     // The division information dialog for `general`, the view's division
     // panel: 1 OK, 2 Cancel, 0 when its pictures cannot be loaded. The arm
     // chosen is written into the general.
@@ -611,6 +614,14 @@ public:
     void FocusDivision(int index);
     // The local side's element under a window point: its division, or null.
     CDivision* DivisionAtPoint(CPoint point) const;
+    // Closes whichever battle panels are open.
+    void CloseBattlePanels();
+    // A division's panel: opened beside its portrait with the division
+    // focused and selected alone, or, when it is the focused one, closed.
+    void ToggleDivisionPanel(CDivision* division);
+    // The army's retreat asked of the player: TRUE on yes while the battle
+    // goes on; FALSE at once when the army has already left the field.
+    BOOL AskArmyRetreat();
     // TRUE when a click executed a button.
     BOOL OnCmbClicked(int x, int y, BOOL rectangleOnly);
     void ExecuteCmb(int id);

@@ -117,6 +117,15 @@ public:
         Display().After(1, [x, y] { AfxInputMouseMove(x, y); });
         return Run(20);
     }
+    // The left button held from `from` to `to`, by way of the middle.
+    void Drag(CPoint from, CPoint to) {
+        Display().After(1, [from] { AfxInputMouseButton(0, true, from.x, from.y); });
+        Run(20);
+        MoveMouse((from.x + to.x) / 2, (from.y + to.y) / 2);
+        MoveMouse(to.x, to.y);
+        Display().After(1, [to] { AfxInputMouseButton(0, false, to.x, to.y); });
+        Run(20);
+    }
     // Closes the main window and runs the loop to its end.
     void Close() {
         if (m_app.m_pMainWnd && AfxIsWindow(m_app.m_pMainWnd)) {

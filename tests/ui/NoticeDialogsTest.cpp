@@ -10,6 +10,7 @@
 #include "tests/support/TestFolders.h"
 #include "ui/MessageDlg.h"
 #include "ui/PopupMessageDlg.h"
+#include "ui/YesNoImageDlg.h"
 
 namespace {
 
@@ -146,6 +147,58 @@ TEST(PopupMessageDlg, ThePauseEndsOnlyOnThePauseKey) {
         int result = RunWith(scope, dlg, [key](const CRect&) { AfxInputKey(key, true), AfxInputKey(key, false); });
         EXPECT_EQ(result, key == VK_PAUSE ? 1 : -99) << key;
     }
+}
+
+TEST(YesNoImageDlg, AnswersByItsButtonsAndKeys) {
+    // Where on the screen the middle of a button stands (-1 for a spot of
+    // the picture that is no button).
+    auto press = [](CYesNoImageDlg& dlg, int id) {
+        return [&dlg, id](const CRect& r) {
+            CPoint at = id > 0 ? dlg.GetButtons().FindById(id)->GetRect().CenterPoint() : CPoint(20, 20);
+            AfxInputMouseButton(0, true, r.left + at.x, r.top + at.y);
+            AfxInputMouseButton(0, false, r.left + at.x, r.top + at.y);
+        };
+    };
+    auto key = [](UINT k) { return [k](const CRect&) { AfxInputKey(k, true), AfxInputKey(k, false); }; };
+    struct Case {
+        const char* what;
+        int endKey;
+        int button;  // 0: a key instead
+        UINT key;
+        int expected;
+    };
+    const Case cases[] = {
+        {"yes", 0, 1, 0, 1},
+        {"no", 0, 2, 0, 2},
+        {"the picture beside the buttons", 0, -1, 0, -99},
+        {"Y", 0, 0, 'Y', 1},
+        {"Enter", 0, 0, VK_RETURN, 1},
+        {"N", 0, 0, 'N', 2},
+        {"Escape", 0, 0, VK_ESCAPE, 2},
+        {"another key", 0, 0, 'Q', -99},
+        {"another key, any key ends it", -1, 0, 'Q', 1},
+        {"the end key", VK_PAUSE, 0, VK_PAUSE, 1},
+    };
+    const std::string question = Pictures() + kArmyRetreatQuestion + ".giz";
+    const std::string buttons = Pictures() + "Cmb/";
+    for (const Case& c : cases) {
+        CHeadlessScope scope;
+        CYesNoImageDlg dlg(question.c_str(), buttons.c_str(), 24, nullptr, nullptr, FALSE, 5, c.endKey, 4);
+        ASSERT_TRUE(dlg.InitButtons());
+        ASSERT_EQ(dlg.GetButtons().GetCount(), 2);
+        // Both answers lie on the picture, in its lower right corner.
+        CRect yes = dlg.GetButtons().FindById(1)->GetRect(), no = dlg.GetButtons().FindById(2)->GetRect();
+        EXPECT_EQ(yes.left, dlg.GetBackground().GetWidth() - 264);
+        EXPECT_EQ(no.left, dlg.GetBackground().GetWidth() - 137);
+        EXPECT_LE(no.bottom, dlg.GetBackground().GetHeight());
+        std::function<void(const CRect&)> input = c.button ? std::function<void(const CRect&)>(press(dlg, c.button))
+                                                                       : key(c.key);
+        EXPECT_EQ(RunWith(scope, dlg, input), c.expected) << c.what;
+    }
+    CYesNoImageDlg missing((Pictures() + "popup No Such Question.giz").c_str(), buttons.c_str(), 24, nullptr, nullptr,
+                           FALSE, 5, 0, 4);
+    EXPECT_FALSE(missing.InitButtons());
+    EXPECT_EQ(missing.GetButtons().GetCount(), 0);
 }
 
 }  // namespace

@@ -62,14 +62,7 @@ struct TacticGame {
         EXPECT_NE(icon, nullptr) << "no icon " << iconId;
         return icon ? icon->GetRect().CenterPoint() : CPoint(-1, -1);
     }
-    void Drag(CPoint from, CPoint to) {
-        run.Display().After(1, [from] { AfxInputMouseButton(0, true, from.x, from.y); });
-        run.Run(20);
-        run.MoveMouse((from.x + to.x) / 2, (from.y + to.y) / 2);
-        run.MoveMouse(to.x, to.y);
-        run.Display().After(1, [to] { AfxInputMouseButton(0, false, to.x, to.y); });
-        run.Run(20);
-    }
+    void Drag(CPoint from, CPoint to) { run.Drag(from, to); }
     void ClickOK() {
         CCommandButton* ok = view->GetButtons().FindById(kTacticOK);
         ASSERT_NE(ok, nullptr);

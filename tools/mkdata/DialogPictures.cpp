@@ -259,7 +259,7 @@ const char* const kNoticeTexts[] = {
     "Too many divisions: the army can take no more.",
     "Recruit a division before you go on.",
     "Delete this battle?",
-    "The army is in retreat. Leave the field?",
+    "Sound the retreat and leave the field?",
     "Delete this saved game?",
     "Choose a demonstration battle.",
 };
@@ -270,9 +270,14 @@ void DrawNotices(const KitContext& kit) {
         DialogGround(p, 2800 + uint32_t(i));
         cairo_t* cr = p.cr();
         PaintSeal(cr, 40, 40, 34, 1, 0.85);
-        DrawWrapped(cr, kNoticeTexts[i], 205, 66, 260, Ink(21, Face::SerifBold), 26);
+        // A question leaves the lower right corner to its answers.
+        const bool question = std::string(kNoticePictures[i]).rfind("popup dialog", 0) == 0;
+        DrawWrapped(cr, kNoticeTexts[i], 205, question ? 44 : 66, 260, Ink(21, Face::SerifBold), 26);
         Save24(kit, kNoticePictures[i], p);
     }
+    // The answers sit in the lower right corner of a question's picture.
+    SavePlaqueButton(kit, kCmb, kYesNoButtons[0], 110, 30, "Yes", PlaqueKind::Vermilion, 18);
+    SavePlaqueButton(kit, kCmb, kYesNoButtons[1], 110, 30, "No", PlaqueKind::Lacquer, 18);
 }
 
 // ---------------------------------------------------- division dialog
