@@ -25,6 +25,8 @@
 #include "Units/Unit.h"
 #include "tests/support/BattleChoice.h"
 #include "tests/support/GameRun.h"
+#include "tests/support/HistoricalBattle.h"
+#include "Animate/GameDialog.h"
 
 extern char** environ;
 
@@ -181,6 +183,22 @@ Expected DrawHeadless() {
     return e;
 }
 
+// Starts the game binary in the folder `work` on `display`, with the
+// player's folders `config` and `data`. Under the sanitizers, the X and GL
+// libraries keep allocations of their own to the end; leaks of the game's
+// own code are found by the headless tests, which run the same code in
+// process.
+pid_t SpawnGame(const std::string& binary, const std::string& display, const fs::path& work,
+                const fs::path& config, const fs::path& data) {
+    std::string cwd = fs::current_path().string();
+    fs::current_path(work);
+    pid_t game = Spawn({binary}, {"DISPLAY=" + display, "XDG_CONFIG_HOME=" + config.string(),
+                                  "XDG_DATA_HOME=" + data.string(), "SDL_AUDIODRIVER=dummy", "SDL_VIDEODRIVER=x11",
+                                  "VELMOR_HEADLESS=0", "ASAN_OPTIONS=detect_leaks=0"});
+    fs::current_path(cwd);
+    return game;
+}
+
 }  // namespace
 
 TEST(WindowE2E, TheRealWindowShowsTheMainMenuAndExitEndsTheProgram) {
@@ -203,18 +221,7 @@ TEST(WindowE2E, TheRealWindowShowsTheMainMenuAndExitEndsTheProgram) {
     ASSERT_FALSE(work.empty());
     std::set<std::string> workBefore = Listing(work);
 
-    pid_t game = -1;
-    {
-        std::string cwd = fs::current_path().string();
-        fs::current_path(work);
-        // Under the sanitizers, the X and GL libraries keep allocations of
-        // their own to the end; leaks of the game's own code are found by the
-        // headless tests, which run the same code in process.
-        game = Spawn({binary}, {"DISPLAY=" + display, "XDG_CONFIG_HOME=" + config.Path().string(),
-                                "XDG_DATA_HOME=" + data.Path().string(), "SDL_AUDIODRIVER=dummy",
-                                "SDL_VIDEODRIVER=x11", "VELMOR_HEADLESS=0", "ASAN_OPTIONS=detect_leaks=0"});
-        fs::current_path(cwd);
-    }
+    pid_t game = SpawnGame(binary, display, work, config.Path(), data.Path());
     ASSERT_GT(game, 0);
 
     // The waits end as soon as the screen matches; they are long only so
@@ -452,4 +459,183 @@ TEST(WindowE2E, TheRealWindowShowsABattleOfA1MInProgress) {
     }
     kill(xvfb, SIGTERM);
     if (WaitFor(xvfb, 5) < 0) kill(xvfb, SIGKILL), waitpid(xvfb, nullptr, 0);
+}
+
+namespace {
+// The share of sampled pixels inside `r` that differ between two pictures
+// by more than a few steps in some channel.
+template <typename Picture>
+double MismatchIn(const Shot& shot, const Picture& other, const CRect& r) {
+    int total = 0, off = 0;
+    for (int y = r.top + 1; y < r.bottom && y < shot.height; y += 5) {
+        for (int x = r.left + 2; x < r.right && x < shot.width; x += 5) {
+            uint32_t a = shot.At(x, y), b = other(x, y);
+            auto diff = [&](int s) { return std::abs(int((a >> s) & 0xFF) - int((b >> s) & 0xFF)); };
+            ++total;
+            if (diff(0) > 3 || diff(8) > 3 || diff(16) > 3) ++off;
+        }
+    }
+    return total ? double(off) / total : 1.0;
+}
+double MismatchIn(const Shot& shot, const CPixelSurface& expected, const CRect& r) {
+    return MismatchIn(shot, [&](int x, int y) { return expected.GetPixel(x, y); }, r);
+}
+double ChangeIn(const Shot& before, const Shot& after, const CRect& r) {
+    return MismatchIn(after, [&](int x, int y) { return before.At(x, y); }, r);
+}
+
+// Waits until the part `r` of the screen matches `expected` to within
+// `tolerance`.
+bool WaitForPart(const std::string& display, const CPixelSurface& expected, const CRect& r, double tolerance,
+                 Shot& shot, double seconds) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < end) {
+        if (TakeShot(display, shot) && MismatchIn(shot, expected, r) < tolerance) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return false;
+}
+
+void Xdo(const std::string& display, const std::string& what) { RunCommand("DISPLAY=" + display + " xdotool " + what); }
+void XClick(const std::string& display, CPoint p, int button = 1) {
+    Xdo(display, "mousemove " + std::to_string(p.x) + " " + std::to_string(p.y) + " sleep 0.1 click " +
+                     std::to_string(button));
+}
+
+// The historical battle as the headless game plays it: the screens to
+// expect and the points to click.
+struct CReferencePlay {
+    CPixelSurface menu, sbttl, deployment, battle, results;
+    CHistoricalBattleWay way;
+    CPoint retreat, yes, resultsOk;
+    bool ok = false;
+};
+
+CReferencePlay PlayHeadless() {
+    CReferencePlay p;
+    CGameRun run;
+    if (!run.Start()) return p;
+    COrvaneView* view = run.View();
+    if (!p.way.ToMenu(run)) return p;
+    p.sbttl = AfxGetScreen();
+    if (!p.way.ToDeployment(run)) return p;
+    p.deployment = AfxGetScreen();
+    if (!p.way.PlaceCommander(run) || !p.way.StartBattle(run)) return p;
+    p.battle = AfxGetScreen();
+    p.retreat = view->GetButtons().FindById(32)->GetRect().CenterPoint();
+    // The question, answered yes by its button.
+    run.Display().After(300, [&] {
+        auto* dlg = dynamic_cast<CGameDialog*>(CWnd::GetCapture());
+        if (!dlg) return;
+        CRect r;
+        dlg->GetWindowRect(&r);
+        p.yes = r.TopLeft() + dlg->GetButtons().FindById(1)->GetRect().CenterPoint();
+        AfxInputMouseButton(0, true, p.yes.x, p.yes.y);
+        AfxInputMouseButton(0, false, p.yes.x, p.yes.y);
+    });
+    run.Click(p.retreat.x, p.retreat.y);
+    for (int s = 0; s < 120 && view->GameMode == MODE_BATTLE; ++s) run.Run(1000);
+    if (view->GameMode != MODE_AFTER_BATTLE) return p;
+    p.results = AfxGetScreen();
+    p.resultsOk = view->GetButtons().FindById(1)->GetRect().CenterPoint();
+    p.ok = true;
+    return p;
+}
+}  // namespace
+
+// The real program under Xvfb, played with xdotool: the main menu's
+// "Historical Battle", a spot of the map, the commander dragged into the
+// first slot, OK; in the battle the army's retreat, answered yes, ends it;
+// the results, OK, the map again;
+// Cancel, Exit and a click end the program with status 0. Each screen is
+// checked by its pixels against the same play headless.
+TEST(WindowE2E, TheRealProgramPlaysAHistoricalBattleFromTheMenuToTheResultsAndBack) {
+    std::string binary = std::string(VELMOR_BINARY_DIR) + "/velmor";
+    ASSERT_TRUE(fs::exists(binary));
+    Expected expected = DrawHeadless();
+    CReferencePlay ref = PlayHeadless();
+    ASSERT_TRUE(ref.ok) << "the headless play did not reach the results";
+
+    std::string display;
+    pid_t xvfb = StartXvfb(display);
+    ASSERT_GT(xvfb, 0);
+    ASSERT_FALSE(display.empty()) << "Xvfb did not start";
+    CScratchFolder config("velmor-e2e-config"), data("velmor-e2e-data");
+    // The player "Ann" of the Velmor, as the headless play has her.
+    {
+        CPlayerRoster roster;
+        roster.Players[0].Name = "Ann";
+        roster.Players[0].Clan = 1;
+        roster.CurrentPlayer = 0;
+        fs::create_directories(data.Path() / "velmor");
+        CFile file;
+        ASSERT_TRUE(file.Open((data.Path() / "velmor" / "Profile.VLM").string().c_str(),
+                              CFile::modeCreate | CFile::modeWrite));
+        CArchive ar(&file, CArchive::store);
+        roster.Serialize(ar);
+        ar.Close();
+        file.Close();
+    }
+    fs::path work = MakeScratchGameFolder();
+    ASSERT_FALSE(work.empty());
+    pid_t game = SpawnGame(binary, display, work, config.Path(), data.Path());
+    ASSERT_GT(game, 0);
+    const CRect whole(0, 0, 1024, 768);
+    Shot shot;
+    auto finish = [&] {
+        int status = WaitFor(game, 45);
+        if (status < 0) kill(game, SIGKILL), waitpid(game, nullptr, 0);
+        kill(xvfb, SIGTERM);
+        if (WaitFor(xvfb, 5) < 0) kill(xvfb, SIGKILL), waitpid(xvfb, nullptr, 0);
+        fs::remove_all(work);
+        return status;
+    };
+
+    bool ok = WaitForShot(display, expected.intro, shot, 90);
+    EXPECT_TRUE(ok) << "the introduction never appeared";
+    XClick(display, CPoint(500, 500));
+    ok = ok && WaitForShot(display, expected.menu, shot, 45);
+    EXPECT_TRUE(ok) << "no main menu";
+    XClick(display, ref.way.menuButton);
+    ok = ok && WaitForShot(display, ref.sbttl, shot, 45);
+    EXPECT_TRUE(ok) << "no map of the historical battles (mismatch " << Mismatch(shot, ref.sbttl) << ")";
+    XClick(display, ref.way.spotCentre);
+    // The deployment's enemy depends on the clock: the list of generals
+    // and the buttons below the map are compared.
+    const CRect list(0, 470, 1024, 768);
+    ok = ok && WaitForPart(display, ref.deployment, list, 0.1, shot, 45);
+    EXPECT_TRUE(ok) << "no deployment (mismatch " << MismatchIn(shot, ref.deployment, list) << ")";
+    auto at = [](CPoint p) { return std::to_string(p.x) + " " + std::to_string(p.y); };
+    Xdo(display, "mousemove " + at(ref.way.commander) + " sleep 0.2 mousedown 1 sleep 0.2 mousemove " +
+                     at(CPoint((ref.way.commander.x + ref.way.firstSlot.x) / 2, (ref.way.commander.y + ref.way.firstSlot.y) / 2)) + " sleep 0.2 mousemove " + at(ref.way.firstSlot) +
+                     " sleep 0.2 mouseup 1 sleep 1");
+    XClick(display, ref.way.ok);
+    // The battle: its panel at the bottom, the army's buttons and the
+    // portrait of the one division.
+    const CRect panel(0, 650, 1024, 768);
+    ok = ok && WaitForPart(display, ref.battle, panel, 0.2, shot, 60);
+    EXPECT_TRUE(ok) << "no battle (mismatch " << MismatchIn(shot, ref.battle, panel) << ")";
+
+    if (ok) {
+        // The retreat, answered yes by its button.
+        XClick(display, ref.retreat);
+        std::this_thread::sleep_for(std::chrono::milliseconds(800));
+        XClick(display, ref.yes);
+        const CRect heading(0, 0, 1024, 120);
+        ok = WaitForPart(display, ref.results, heading, 0.1, shot, 60);
+        EXPECT_TRUE(ok) << "no results (mismatch " << MismatchIn(shot, ref.results, heading) << ")";
+        XClick(display, ref.resultsOk);
+        // The map above the bottom panel's place.
+        const CRect map(0, 0, 1024, 630);
+        ok = ok && WaitForPart(display, ref.sbttl, map, 0.02, shot, 45);
+        if (const char* path = std::getenv("VELMOR_FLOW_SHOT")) SaveShot(shot, path);
+        EXPECT_TRUE(ok) << "not back on the map (mismatch " << MismatchIn(shot, ref.sbttl, map) << ")";
+    }
+    // Cancel, Exit, and a click on the closing credits.
+    XClick(display, CPoint(806 + 60, 722 + 16));
+    ok = ok && WaitForShot(display, expected.menu, shot, 45);
+    XClick(display, CPoint(500, 635));
+    ok = ok && WaitForShot(display, expected.closing, shot, 45);
+    XClick(display, CPoint(500, 500));
+    EXPECT_EQ(finish(), 0);
 }

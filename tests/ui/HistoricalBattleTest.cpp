@@ -40,7 +40,7 @@ constexpr int64_t kFixedClock = 1700000006;
 // How long a battle may take on the virtual clock before the test gives up,
 // and how often the player sends his army forward meanwhile.
 constexpr int kBattleSecondsLimit = 1200;
-constexpr int kForwardEverySeconds = 3;
+constexpr int kForwardEverySeconds = 1;
 // The generals the player places besides his commander, at most.
 constexpr size_t kMoreGenerals = 5;
 
@@ -149,7 +149,7 @@ public:
         };
         run->Display().After(250, clickAway);
         for (int second = 0; second < kBattleSecondsLimit && view->GameMode == MODE_BATTLE; ++second) {
-            if (second % kForwardEverySeconds == 1) ClickButton(31);
+            if (second % kForwardEverySeconds == 0) ClickButton(31);
             run->Run(1000);
         }
         ended = view->GameMode != MODE_BATTLE;
@@ -245,7 +245,7 @@ TEST(HistoricalBattleProfile, ThePlayersRatingAndPointsOutliveARestart) {
     {
         CWholeWay game(1024);
         ASSERT_NO_FATAL_FAILURE(game.Start());
-        ASSERT_NO_FATAL_FAILURE(game.ChooseBattle(18));
+        ASSERT_NO_FATAL_FAILURE(game.ChooseBattle(12));
         ASSERT_NO_FATAL_FAILURE(game.Deploy());
         ASSERT_NO_FATAL_FAILURE(game.Fight());
         ASSERT_TRUE(game.ended);
