@@ -170,6 +170,19 @@ BOOL CArmy::Setup(CArmyFormationList* list, int formationId, CBattleGrid* grid, 
     return TRUE;
 }
 
+void CArmy::TakeOntoGrid(CBattleGrid& grid) {
+    m_grid = &grid;
+    for (POSITION dp = m_divisions.GetHeadPosition(); dp;) {
+        CDivision* d = m_divisions.GetDivision(dp);
+        d->m_grid = &grid;
+        for (POSITION bp = d->m_battalions.GetHeadPosition(); bp;) {
+            CBattalion* b = d->m_battalions.GetBattalion(bp);
+            b->m_grid = &grid;
+            b->StandUnits(b->m_facing);
+        }
+    }
+}
+
 void CArmy::SetCommandValue(int value) {
     m_commandValue = value;
     for (POSITION pos = m_divisions.GetHeadPosition(); pos;) {

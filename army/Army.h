@@ -70,6 +70,10 @@ public:
     // when the list has no such formation the army stands in the list's
     // first one (none for an empty list). TRUE.
     BOOL Setup(CArmyFormationList* list, int formationId, CBattleGrid* grid, int x, int y, int facing);
+    // An army built away from the field (the deployment screen builds its
+    // armies on no grid) takes the battle's grid, and its units stand at
+    // their battalions' places.
+    void TakeOntoGrid(CBattleGrid& grid);
     void SetCommandValue(int value);
     void SetCommandValueOnly(int value);
     void RecountDivisions();

@@ -41,21 +41,6 @@ constexpr int kFirstPlaceholder = 361, kLastPlaceholder = 364;
 
 bool IsFlagType(int type) { return type >= kFirstFlagType && type <= kLastFlagType; }
 
-// An army built away from the field (the deployment screen builds its
-// armies on no grid) takes the battle's grid, and its units stand at their
-// battalions' places.
-void TakeOntoField(CArmy& army, CBattleGrid& grid) {
-    army.m_grid = &grid;
-    for (POSITION dp = army.m_divisions.GetHeadPosition(); dp;) {
-        CDivision* d = army.m_divisions.GetDivision(dp);
-        d->m_grid = &grid;
-        for (POSITION bp = d->m_battalions.GetHeadPosition(); bp;) {
-            CBattalion* b = d->m_battalions.GetBattalion(bp);
-            b->m_grid = &grid;
-            b->StandUnits(b->m_facing);
-        }
-    }
-}
 }  // namespace
 
 // ---- the pictures of units and features -------------------------------
@@ -500,7 +485,7 @@ BOOL COrvaneView::InitBattleMode() {
     // The player commands his own army (each player his in a networked
     // battle), the computer the other.
     for (int s = 0; s < 2; ++s) {
-        TakeOntoField(*Armies[s], b.grid);
+        Armies[s]->TakeOntoGrid(b.grid);
         Armies[s]->SetBattleAI(std::make_unique<CArmyAI>());
         Armies[s]->m_humanControlled = IsConnected() || s == (LocalSide & 1) ? 1 : 0;
     }
