@@ -535,11 +535,18 @@ private:
     double m_length = 0.0;
 };
 
+// The point a step to `next` stands on: the exact position truncated, as
+// the unit's own position is. A probe, the step's test and the rectangle
+// the grid enters must all be placed alike: a rectangle tested a pixel away
+// from where it is entered lets the grid refuse a step the test found free,
+// and the unit then stands against its neighbour for good.
+CPoint StepPoint(const CVector& next) { return CPoint(int(next.x), int(next.y)); }
+
 // What the unit's test rectangle meets one step of `speed` along `way`.
 DWORD ProbeAlong(const CUnit& unit, const CVector& way, double speed) {
-    CVector d = way * speed;
     CRect r = unit.GetTestRect();
-    r.OffsetRect(Round(unit.m_exactPos.x + d.x), Round(unit.m_exactPos.y + d.y));
+    const CVector d = way * speed;
+    r.OffsetRect(StepPoint(CVector(unit.m_exactPos.x + d.x, unit.m_exactPos.y + d.y)));
     return unit.m_grid ? unit.m_grid->GetEnemiesInRect(r, &unit) : 0;
 }
 }  // namespace
@@ -584,8 +591,9 @@ BOOL CUnit::StepForward() {
     CVector h = m_heading;
     h.Normalize();
     CVector next(m_exactPos.x + h.x * m_speed, m_exactPos.y + h.y * m_speed);
+    const CPoint p = StepPoint(next);
     CRect r = GetTestRect();
-    r.OffsetRect(Round(next.x), Round(next.y));
+    r.OffsetRect(p);
     DWORD f = m_grid ? m_grid->GetEnemiesInRect(r, this) : 0;
     int draw = RandomRange(1, 10, -1);
     bool free = !(f & 0x2000) && (!(f & 0x80) || draw == 10 || !IsMounted());
@@ -594,9 +602,7 @@ BOOL CUnit::StepForward() {
         int sound = GetBattType() == 0 ? 19 : GetBattType() == 1 ? 0 : 22;
         if (GetBattType() == 1 && GetBehaviour() == 2) CountEvent(1);
         CountEvent(sound);
-        CPoint p(int(next.x), int(next.y));
-        CRect body = GetTestRect();
-        body.OffsetRect(p);
+        const CRect& body = r;
         // The grid has the last word: a rectangle it refuses is not entered.
         if (!m_grid || m_grid->MoveElement(body, this)) {
             m_x = p.x, m_y = p.y;

@@ -146,13 +146,8 @@ TEST_P(ComputerAgainstPassive, AdvancesEngagesAndWins) {
 }
 
 INSTANTIATE_TEST_SUITE_P(FieldsAndLevels, ComputerAgainstPassive,
-                         ::testing::Combine(::testing::Values("A1M", "A4L"), ::testing::Values(1, 2, 3, 4, 5)),
+                         ::testing::Combine(::testing::ValuesIn(kFields), ::testing::Values(1, 2, 3, 4, 5)),
                          CaseName);
-// Disabled: on C1M the attacking divisions stop in the middle of the field,
-// short of the points they are sent to, their units holding their places
-// (the stall the deployment test below shows), and the day ends first.
-INSTANTIATE_TEST_SUITE_P(DISABLED_StalledOnC1M, ComputerAgainstPassive,
-                         ::testing::Combine(::testing::Values("C1M"), ::testing::Values(1, 2, 3, 4, 5)), CaseName);
 
 // ------------------------------------------------ two computer armies
 
