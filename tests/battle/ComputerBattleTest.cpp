@@ -241,9 +241,14 @@ TEST_P(FormationDeployment, OrdersKeepToTheFieldAndTheFormation) {
 // Every division the deployment moves on stands at some think on the point
 // it was sent to (its slot target, or the place the rules put it
 // instead); one never moved stands on its slot.
-// Disabled: a division sent through its army walks a hundred or so toward
-// its point and stops there, its battalions holding their places (see the
-// report of the runs that found it), so nobody arrives.
+// Disabled: twelve divisions deploying at once crowd each other. A foot
+// unit's rectangle (24 by 28, the kit's sprite cell) is about as large as
+// the spacing of its formation's slots (26 apart), so a unit coming from behind
+// cannot pass the men standing in their slots, and the ones still moving do
+// not give way to each other: whole battalions stay short of the six in ten
+// arrived that take them on. With the units' rectangles 6 smaller on every
+// side the computer closes with the other army and ends the battle within
+// those ticks.
 TEST_P(FormationDeployment, DISABLED_EveryDivisionReachesItsPlace) {
     ASSERT_NO_FATAL_FAILURE(Deploy(3000));
     for (POSITION pos = Computer().m_divisions.GetHeadPosition(); pos;) {
