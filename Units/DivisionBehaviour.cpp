@@ -289,10 +289,13 @@ BOOL CDivision::FindRegroupPoint(CPoint& out) const {
 
 void CDivision::FallBack(BOOL resend, double factor) {
     CPoint p = GetZoneRect(4, factor, true, CRect()).CenterPoint();
-    // Never off the army's own edge of the field.
+    // Never back to the army's own edge of the field.
     const int facing = ArmyFacing();
     if (facing == 2) p.x = std::max(p.x, 450);
     if (facing == 6) p.x = std::min(p.x, 2550);
+    // A zone pushed far beyond a division near the edge lies off the field.
+    p.x = std::clamp(int(p.x), 0, 3000);
+    p.y = std::clamp(int(p.y), 0, 2000);
     SendOrderThroughArmy(new CObjective(16, p.x, p.y, GetLeaderID(), NormalizeDirection(m_facing)));
     m_resend = resend ? 1 : 0;
     m_busy = 1;

@@ -22,7 +22,7 @@ namespace {
 // Four battalions of ten at (1000, 1000), facing east, counted as the battle
 // set-up counts them.
 struct Staff {
-    explicit Staff(int x = 1000) : division(3, x, 1000, &army) {
+    explicit Staff(int x = 1000, int y = 1000) : division(3, x, y, &army) {
         division.m_facing = 2;
         division.RecountBattalions();
     }
@@ -479,6 +479,13 @@ TEST(DivisionBehaviour, AFallBackOfAnEastFacingArmyNeverLeavesTheField) {
         EXPECT_EQ(staff.division.m_resend, 1);
         EXPECT_EQ(staff.division.m_busy, 1);
     }
+    // Pushed away from its order's target, a division's rear may lie
+    // beyond the edge of the field: the fall back stops at the edge.
+    Staff staff(1000, 400);
+    staff.division.m_order = CObjective(1024, 1000, 1600, 1, 2);
+    staff.division.FallBack(FALSE, 3.0);
+    EXPECT_EQ(staff.division.m_order.m_type, 16);
+    EXPECT_EQ(staff.division.m_order.m_y, 0);
 }
 
 namespace {
