@@ -460,26 +460,32 @@ BOOL CPathSearch::Search(int c1, int r1, int c2, int r2, const CPathGrid& grid, 
 }
 
 BOOL CPathSearch::SearchRecord(int c1, int r1, int c2, int r2, const CPathGrid& grid, std::vector<BYTE>& out,
-                               bool& straight) {
+                               bool& straight, bool backIsLong, PairSearches* found) {
     straight = false;
+    PairSearches none;
+    PairSearches& learnt = found ? *found : none;
+    learnt = PairSearches();
     if (!grid.IsPassableCell(c1, r1) || !grid.IsPassableCell(c2, r2)) return FALSE;
     if (!grid.IsLineBlocked(c1, r1, c2, r2, FALSE)) return FALSE;
     Reset(grid);
     int count = 0;
     int goal = AStar(c1, r1, c2, r2, 100000, count);
     if (goal < 0) return FALSE;
+    learnt.searched = true;
+    learnt.shortThere = count < 500;
     std::vector<CPoint>& cells = m_record;  // goal first
     cells.clear();
     bool turned = false;
     cells.push_back(PlaceOf(goal));
     for (int n : WayBack(goal, true, &turned)) cells.push_back(PlaceOf(n));
     if (m_node[size_t(goal)].parent >= 0) cells.push_back(CPoint(c1, r1));
-    if (count < 500) {
+    if (count < 500 && !backIsLong) {
         Reset(grid);
         int back = 0;
         // Only whether the way back takes fewer than 500 nodes matters: the
         // search stops at the 500th, which it takes in the same order.
         AStar(c2, r2, c1, r1, 499, back);
+        learnt.shortBack = back < 500;
         if (back < 500) return FALSE;
     }
     // A record's count is one byte: a longer way is not stored.

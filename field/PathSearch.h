@@ -58,9 +58,22 @@ public:
     // record (count byte, then column and row bytes from start to goal) to
     // `out` and returns TRUE when the pair needs storing.
     BOOL Search(int c1, int r1, int c2, int r2, const CPathGrid& grid, std::vector<BYTE>& out);
+    // What the builder's searches of a pair found besides its record: both
+    // ends passable, the line blocked and a way found (`searched`), the way
+    // there took fewer than 500 nodes, the way back (when it was searched)
+    // too.
+    struct PairSearches {
+        bool searched = false;
+        bool shortThere = false;
+        bool shortBack = false;
+    };
     // The same without the warning: `straight` tells the caller that the
     // stored way has no turn, for it to show the warning in its own order.
-    BOOL SearchRecord(int c1, int r1, int c2, int r2, const CPathGrid& grid, std::vector<BYTE>& out, bool& straight);
+    // With `backIsLong` the caller knows that the way back takes 500 nodes
+    // or more, and it is not searched. `found` (may be null) gets what the
+    // searches found.
+    BOOL SearchRecord(int c1, int r1, int c2, int r2, const CPathGrid& grid, std::vector<BYTE>& out, bool& straight,
+                      bool backIsLong = false, PairSearches* found = nullptr);
 
     int GetMaxMillis() const { return m_maxMillis; }
     int GetCalls() const { return m_calls; }
