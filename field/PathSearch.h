@@ -105,7 +105,13 @@ private:
     // Forgets the last search (whatever grid it ran on) and readies one on
     // `grid`.
     void Reset(const CPathGrid& grid);
-    CPoint PlaceOf(int cell) const { return CPoint(int(m_place[size_t(cell)] >> 16), int(m_place[size_t(cell)] & 0xFFFF)); }
+    // The column and row of a cell number, by a multiply in place of a
+    // division by the rows.
+    int ColumnOf(int cell) const { return int((uint64_t(uint32_t(cell)) * m_perRow) >> 40); }
+    CPoint PlaceOf(int cell) const {
+        const int c = ColumnOf(cell);
+        return CPoint(c, cell - c * m_rows);
+    }
     void GrowBuckets(int32_t key);
 
     int32_t m_maxMillis = 0;
@@ -124,7 +130,8 @@ private:
     std::vector<int32_t> m_g;  // per cell after m_pad: cost from the start, kNoNode without a node
     int32_t m_pad = 0;
     std::vector<Node> m_node;  // per cell
-    std::vector<uint32_t> m_place;  // per cell with a node: column << 16 | row
+    int32_t m_rows = 1;
+    uint64_t m_perRow = 0;  // 2^40 / rows, rounded up: exact for every cell number of a grid
     std::vector<int32_t> m_used;  // the cells given a node, in order: the first m_usedCount
     int32_t m_usedCount = 0;
     std::vector<int32_t> m_head, m_tail;  // per key: first and last node of its bucket
