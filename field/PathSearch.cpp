@@ -483,21 +483,26 @@ BOOL CPathSearch::SearchRecord(int c1, int r1, int c2, int r2, const CPathGrid& 
     if (goal < 0) return FALSE;
     learnt.searched = true;
     learnt.shortThere = count < 500;
+    if (count < 500 && !backIsLong) {
+        // The way back is searched on tables of its own, so that the way
+        // there is only walked when the pair is stored.
+        if (!m_back) m_back = std::make_unique<CPathSearch>();
+        m_back->Reset(grid);
+        int back = 0;
+        // Only whether the way back takes fewer than 500 nodes matters: the
+        // search stops at the 500th, which it takes in the same order.
+        m_back->AStar(c2, r2, c1, r1, 499, back);
+        m_totalNodes = int32_t(uint32_t(m_totalNodes) + uint32_t(back));
+        m_lastCount = back;
+        learnt.shortBack = back < 500;
+        if (back < 500) return FALSE;
+    }
     std::vector<CPoint>& cells = m_record;  // goal first
     cells.clear();
     bool turned = false;
     cells.push_back(PlaceOf(goal));
     for (int n : WayBack(goal, true, &turned)) cells.push_back(PlaceOf(n));
     if (m_node[size_t(goal)].parent >= 0) cells.push_back(CPoint(c1, r1));
-    if (count < 500 && !backIsLong) {
-        Reset(grid);
-        int back = 0;
-        // Only whether the way back takes fewer than 500 nodes matters: the
-        // search stops at the 500th, which it takes in the same order.
-        AStar(c2, r2, c1, r1, 499, back);
-        learnt.shortBack = back < 500;
-        if (back < 500) return FALSE;
-    }
     // A record's count is one byte: a longer way is not stored.
     if (cells.size() > 255) return FALSE;
     straight = !turned;

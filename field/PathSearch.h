@@ -30,6 +30,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
@@ -160,6 +161,7 @@ private:
 
     std::vector<int> m_way;          // WayBack's answer, kept for its room
     std::vector<CPoint> m_record;    // SearchRecord's cells, the same
+    std::unique_ptr<CPathSearch> m_back;  // SearchRecord's way back
 };
 
 // The estimate between two cells: 3 per diagonal step, 2 per straight one.
