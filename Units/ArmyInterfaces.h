@@ -34,6 +34,8 @@ public:
     virtual int GetSlotValue(int slot) const = 0;
     // A mapped number; 0 when the formation maps none.
     virtual int LookupMappedID(int key) const = 0;
+    // The number of the formation this one links to; 0 for none.
+    virtual int GetLinkID() const { return 0; }
 };
 
 // A battalion formation (army/ CBattFormation implements it).
@@ -77,6 +79,33 @@ struct UnitArmyConditions {
     bool opponentRouted = false;
 };
 
+// What a division's own decisions read of its army.
+struct DivisionArmyFigures {
+    bool control = false;      // a player commands the army
+    bool acknowledge = false;  // the army's orders and events are told to its player
+    bool opening = false;      // the battle has not begun for the army: no rear guard yet
+    float morale = 1.0f;       // below 0.8 its divisions give up the field more readily
+    double strength = 0.0;     // the army's strength figure
+    double opposingStrength = 0.0;
+    CRect homeRects[2];        // a division inside either does not regroup
+    // How the army's detachments come (0 or 1; 2: they do not), whether
+    // they are sent at all, and the same of the opposing army.
+    int sideMode = 2;
+    bool reinforcement = false;
+    int opposingSideMode = 2;
+    bool opposingEntry = false;
+};
+
+// The army's allowances for its divisions' morale events, each use spending
+// one, and whether a detachment's arrival has been announced.
+struct DivisionBudgets {
+    int32_t rearGuards = 1;
+    int32_t noRetreats = 1;
+    int32_t selfRetreats = 1;
+    int32_t selfRegroups = 1;
+    BYTE arrivalAnnounced = 0;
+};
+
 // One side's army as its divisions and battalions see it (army/ CArmy
 // implements it, together with the battlefield's IBattleArmy).
 class IUnitsArmy : public IBattleArmy {
@@ -104,6 +133,11 @@ public:
     // The order type the army holds `division` to when it has nothing to
     // do; -1 when it holds it to none.
     virtual int GetPostureFor(const CDivision* /*division*/) const { return -1; }
+    // What the divisions' own decisions read; an army that keeps none gives
+    // a computer's army with nothing to read.
+    virtual DivisionArmyFigures GetDivisionFigures() const { return {}; }
+    // The morale-event allowances; null: the army allows none.
+    virtual DivisionBudgets* GetDivisionBudgets() { return nullptr; }
     // A division hands its standing order (owned from here) back through
     // the army's order gate. Without a gate the division takes it at once.
     virtual void ResendOrder(CDivision* division, CObjective* order);

@@ -81,6 +81,39 @@ public:
     // Off the field behind the army, at a random height, through the army.
     void Retreat();
     void SendFlankHelp();
+    // To (x, y), or with both -1000 to a point behind it clear of the
+    // enemy; refused within 300 ticks of the last regroup, inside the
+    // army's home and when no point is found.
+    void Regroup(int x, int y);
+    // A point behind the division with fewer enemies than where it stands.
+    BOOL FindRegroupPoint(CPoint& out) const;
+    // A move into the rear zone pushed by `factor`, kept off the army's own
+    // field edge; `resend` hands the standing order back once there.
+    void FallBack(BOOL resend, double factor);
+    // The battalions close up in the step formation around the action's
+    // target; at most once in 200 ticks.
+    void CloseDefense(BOOL flag);
+    // An attack on (x, y), or with both -1000 on the most crowded part of
+    // the far front.
+    void Charge(int x, int y);
+    // A detachment about to enter tells the players whether it comes.
+    void ArriveDetachment();
+    // On the army's 40-tick beat the oldest history entry goes.
+    void DropOldHistory();
+    // The formation a step of the division uses (see DivisionBehaviour.cpp).
+    IDivFormation* GetStepFormation(BOOL flag, int number, BOOL keep) const;
+    // The standing order's answer to enemies pressing on the division's
+    // zones (fall back, defend, close up or charge); none while busy.
+    void ReactToPressure();
+    // 2 east, 6 west.
+    int ArmyFacing() const;
+    // In percent, the chance that a division thinned to `r` of its men
+    // gives up the field or regroups of its own accord.
+    int GetSelfRetreatChance(double r) const;
+    // At least three enemies in the zone and few enough friends.
+    BOOL IsZonePressed(int zone) const;
+    // The flag over the division and the mark on its order's target.
+    void PlaceMarkers();
     // The general's and the commander's leadership, mixed; at least 0.1.
     double GetLeadership() const;
     // The division's centre from its battalions' offsets from their slots.
@@ -191,6 +224,12 @@ public:
     int32_t m_counters2[2] = {0, 0};
     CPtrList m_history;
     BYTE m_lostReported = 0;
+    // Named the army's rear guard when its headquarters fell.
+    BYTE m_rearGuard = 0;
+    // The pictures of the division's flag and of its order's target (the
+    // battle screen gives them; none without a screen).
+    IUnitIcon* m_centreIcon = nullptr;
+    IUnitIcon* m_targetIcon = nullptr;
 
     // --- what the army's lists compare (the army gives them meaning) ------
     int32_t m_groupKey = 0;

@@ -400,10 +400,14 @@ void CDivision::UpdateFigures() {
 }
 
 BOOL CDivision::Tick() {
+    PlaceMarkers();
     if (m_routed) return FALSE;
     if (IsDetachment()) {
         if (m_detachCountdown > 0) {
-            --m_detachCountdown;
+            // On its last tick of waiting the detachment announces itself;
+            // one that does not come waits for good.
+            if (m_detachCountdown == 1) ArriveDetachment();
+            if (m_detachCountdown > 0) --m_detachCountdown;
             return TRUE;
         }
         if (!(m_army && m_army->GetUnitConditions().detachmentsInPlay) || m_detachCountdown == -1) return TRUE;
@@ -411,6 +415,7 @@ BOOL CDivision::Tick() {
     CPoint c = GetCentre();
     SetPosition(c.x, c.y);
     UpdateFigures();
+    DropOldHistory();
     if (m_coolDown > 0) --m_coolDown;
     if (m_wait > 0) --m_wait;
     UpdateBehaviour();

@@ -11,6 +11,7 @@
 //   base         skills[0]  the attribute before the five arm attributes
 //   attributes   traits[0..4]  the five that the generals' factors blend
 //   tactic       value9     the commander's set of battle tactics, 1..8
+//   flags        skills[6]  what his division may do of its own accord
 //
 // After a battle the summary books the level and experience above, the
 // troops (units, and horses or rifles by his arm), his standing, and marks
@@ -30,6 +31,11 @@ inline int Experience(const CPerson* p) { return p ? p->workTableB.experience : 
 inline int BaseAttribute(const CPerson* p) { return p ? p->workTableB.skills[0] : 60; }
 // The five attributes the generals' factors blend, k = 0..4 (traits).
 inline int Attribute(const CPerson* p, int k) { return p && k >= 0 && k < 5 ? p->workTableB.traits[k] : 0; }
+// His flag byte, the extra byte of his table: bit 0 lets his division
+// give up the field or regroup of its own accord, bit 3 stand as a rear
+// guard, bit 4 refuse to retreat.
+inline int Flags(const CPerson* p) { return p ? uint8_t(p->workTableB.skills[6]) : 0; }
+inline bool HasFlag(const CPerson* p, int bit) { return (Flags(p) >> bit) & 1; }
 // The commander's set of battle tactics, 1..8; anything else is none.
 inline int TacticNumber(const CPerson* p) { return p ? p->value9 : 0; }
 

@@ -117,6 +117,8 @@ void CArmy::InitMembers() {
     m_slotCounter = 0;
     m_tickCount = 0;
     m_formationAbandoned = 0;
+    m_opening = 1;
+    m_budgets = DivisionBudgets();
     m_warDrum.Reset(this);
     // The tie first, then the level: one counted draw each.
     int tie = CountedRand() % 3;
@@ -337,6 +339,7 @@ bool HeadquartersLost(const CKeyPoint* k) { return k && (k->m_currentState == 3 
 void CArmy::Update() {
     if (!m_active) return;
     ++m_tickCount;
+    m_opening = 0;
     GetCentre();
     m_ai->UpdateAverageValue(*this);
 

@@ -137,7 +137,10 @@ public:
     // it (the battlefield's terrain list takes it); the army keeps it in
     // that place.
     CKeyPoint* CreateHeadquarters(int resource, int place, int x, int y);
-    void AssignRearGuard() override {}
+    // The first strong division, not the commander's, whose general would
+    // hold the line, stands as the rear guard while the army has rear
+    // guards left (ArmyDivisionLinks.cpp).
+    void AssignRearGuard() override;
     int GetArmyNumber() const override { return m_side; }
     void SetCommander(CPerson* general) override { m_commander = general; }
     CPerson* GetCommander() const override { return m_commander; }
@@ -173,6 +176,9 @@ public:
     int GetPostureFor(const CDivision*) const override { return m_posture; }
     // Through the order gate, clearing the division's queue (mode 1).
     void ResendOrder(CDivision* division, CObjective* order) override { SendOrder(division, order, TRUE, 1); }
+    // What the divisions' own decisions read (ArmyDivisionLinks.cpp).
+    DivisionArmyFigures GetDivisionFigures() const override;
+    DivisionBudgets* GetDivisionBudgets() override { return &m_budgets; }
 
     // ---- after the battle (ArmyStatus.cpp) -------------------------------
     // Fills the army's summary: a node per division at its index (each
@@ -292,6 +298,11 @@ public:
     double m_visibility = 1.0;
     // The morale factor of the commander's tactics; 1.0 until applied.
     double m_tacticFactor = 1.0;
+    // Set when the army is made, cleared by its first update: no division
+    // stands as a rear guard before the battle has begun.
+    BYTE m_opening = 1;
+    // The divisions' morale events the army allows in a battle.
+    DivisionBudgets m_budgets;
 
 private:
     void Construct(int side, int first, int last, int x, int y);

@@ -33,6 +33,8 @@ constexpr int kUnitRegistrationDepth = 1000;
 // The icons of the division markers, the orientation pointer and the flags.
 constexpr int kOrientationPointerId = 5000;
 constexpr int kFlagIconId = 700;
+// Both division markers carry the kind of the flag's sprite.
+constexpr int kDivisionMarkerKind = 225;
 
 // Map-object types of the flags: the four placeholders of a battle map
 // stand for side 0's two flags and side 1's two.
@@ -113,6 +115,15 @@ IUnitIcon* COrvaneView::MakeUnitIcon(int side, int kind, int) {
     icon->SetDepth(kUnitRegistrationDepth + int(b.unitIcons.size()), FALSE);
     b.unitIcons.push_back(std::make_unique<CUnitIconLink>(icon));
     return b.unitIcons.back().get();
+}
+
+IUnitIcon* COrvaneView::MakeDivisionIcon(int spriteId) {
+    CSprite* sprite = GetSprites().Find(spriteId);
+    if (!Battle || !sprite || sprite == s_pFallbackSprite) return nullptr;
+    CIcon* icon = AddIcon(sprite, -1000, -1000, 0, TRUE, kDivisionMarkerKind, 0, 0, 0, 0);
+    icon->m_bEnabled = FALSE;
+    Battle->unitIcons.push_back(std::make_unique<CUnitIconLink>(icon));
+    return Battle->unitIcons.back().get();
 }
 
 BOOL COrvaneView::LoadBattleSprites() {

@@ -27,6 +27,8 @@ BOOL COrvaneView::SetupBattleArmies() {
         for (POSITION dp = army->m_divisions.GetHeadPosition(); dp; ++di) {
             CDivision* d = army->m_divisions.GetDivision(dp);
             BattleDivisions.InsertSorted(d);
+            d->m_centreIcon = MakeDivisionIcon(225);
+            d->m_targetIcon = MakeDivisionIcon(226);
             int bi = 0;
             for (POSITION bp = d->m_battalions.GetHeadPosition(); bp; ++bi) {
                 CBattalion* b = d->m_battalions.GetBattalion(bp);

@@ -1,6 +1,7 @@
 #include "field/PathSearch.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -34,6 +35,10 @@ void CPathSearch::Reset(const CPathGrid& grid) {
     m_highest = 0;
     m_grid = &grid;
     const int rows = grid.GetRows();
+    // Cell numbers stay below 2^23 and rows below 2^17 (the field is 3000 x
+    // 2000 units), where rounding 2^40 / rows up gives the exact quotient.
+    m_rows = rows;
+    m_perRow = ((uint64_t(1) << 40) + uint64_t(rows) - 1) / uint64_t(rows);
     for (int k = 0; k < 8; ++k) m_step[k] = CPathGrid::kStepColumn[k] * rows + CPathGrid::kStepRow[k];
     m_rough = grid.GetPenalty() + 2;
     m_codes = grid.GetCodes();
@@ -48,7 +53,6 @@ void CPathSearch::Reset(const CPathGrid& grid) {
     }
     if (m_node.size() < cells) {
         m_node.resize(cells);
-        m_place.resize(cells);
         m_used.resize(cells);  // a cell gets at most one node a search
     }
     if (m_head.empty()) GrowBuckets(1024);
@@ -118,7 +122,7 @@ int CPathSearch::AStar(int c1, int r1, int c2, int r2, int limit, int& count) {
 
     int32_t* const costOf = m_g.data() + m_pad;  // cost from the start, kNoNode without a node
     Node* const node = m_node.data();
-    uint32_t* const place = m_place.data();
+    const uint64_t perRow = m_perRow;
     int32_t* const used = m_used.data();
     int32_t usedCount = m_usedCount;
     const BYTE* const codes = m_codes;
@@ -231,7 +235,6 @@ int CPathSearch::AStar(int c1, int r1, int c2, int r2, int limit, int& count) {
         Node& x = node[cell];
         x.f = g + PathEstimate(nc, nr, c2, r2);
         x.parent = parent;
-        place[cell] = uint32_t(nc) << 16 | uint32_t(nr);
         used[usedCount++] = cell;
         ++open;
         pushFront(cell, x.f);
@@ -281,7 +284,7 @@ int CPathSearch::AStar(int c1, int r1, int c2, int r2, int limit, int& count) {
         }
         if (taken > limit) break;
         const int32_t g = costOf[p];
-        const int c = int(place[p] >> 16), r = int(place[p] & 0xFFFF);
+        const int c = int((uint64_t(uint32_t(p)) * perRow) >> 40), r = p - c * rows;
         unsigned moves = movesOf[p], fresh = 0;
         if (extra == 0) {
             // Every step costs 2 straight and 3 diagonal: the neighbours it
@@ -324,9 +327,16 @@ const std::vector<int>& CPathSearch::WayBack(int goal, bool turnsOnly, bool* tur
     way.clear();
     const Node& g = m_node[size_t(goal)];
     if (g.parent < 0) return way;
+    // The facing of a step between neighbouring cells, by the step.
+    static const auto kFacing = [] {
+        std::array<std::array<int, 3>, 3> facing{};
+        for (int dc = -1; dc <= 1; ++dc)
+            for (int dr = -1; dr <= 1; ++dr) facing[size_t(dc + 1)][size_t(dr + 1)] = GetDirection(0, 0, dc, dr);
+        return facing;
+    }();
     auto facing = [&](int from, int to) {
-        return GetDirection(int(m_place[size_t(from)] >> 16), int(m_place[size_t(from)] & 0xFFFF),
-                            int(m_place[size_t(to)] >> 16), int(m_place[size_t(to)] & 0xFFFF));
+        const CPoint a = PlaceOf(from), b = PlaceOf(to);
+        return kFacing[size_t(b.x - a.x + 1)][size_t(b.y - a.y + 1)];
     };
     int last = facing(g.parent, goal);
     for (int n = g.parent; m_node[size_t(n)].parent >= 0; n = m_node[size_t(n)].parent) {
@@ -460,28 +470,39 @@ BOOL CPathSearch::Search(int c1, int r1, int c2, int r2, const CPathGrid& grid, 
 }
 
 BOOL CPathSearch::SearchRecord(int c1, int r1, int c2, int r2, const CPathGrid& grid, std::vector<BYTE>& out,
-                               bool& straight) {
+                               bool& straight, bool backIsLong, PairSearches* found) {
     straight = false;
+    PairSearches none;
+    PairSearches& learnt = found ? *found : none;
+    learnt = PairSearches();
     if (!grid.IsPassableCell(c1, r1) || !grid.IsPassableCell(c2, r2)) return FALSE;
     if (!grid.IsLineBlocked(c1, r1, c2, r2, FALSE)) return FALSE;
     Reset(grid);
     int count = 0;
     int goal = AStar(c1, r1, c2, r2, 100000, count);
     if (goal < 0) return FALSE;
+    learnt.searched = true;
+    learnt.shortThere = count < 500;
+    if (count < 500 && !backIsLong) {
+        // The way back is searched on tables of its own, so that the way
+        // there is only walked when the pair is stored.
+        if (!m_back) m_back = std::make_unique<CPathSearch>();
+        m_back->Reset(grid);
+        int back = 0;
+        // Only whether the way back takes fewer than 500 nodes matters: the
+        // search stops at the 500th, which it takes in the same order.
+        m_back->AStar(c2, r2, c1, r1, 499, back);
+        m_totalNodes = int32_t(uint32_t(m_totalNodes) + uint32_t(back));
+        m_lastCount = back;
+        learnt.shortBack = back < 500;
+        if (back < 500) return FALSE;
+    }
     std::vector<CPoint>& cells = m_record;  // goal first
     cells.clear();
     bool turned = false;
     cells.push_back(PlaceOf(goal));
     for (int n : WayBack(goal, true, &turned)) cells.push_back(PlaceOf(n));
     if (m_node[size_t(goal)].parent >= 0) cells.push_back(CPoint(c1, r1));
-    if (count < 500) {
-        Reset(grid);
-        int back = 0;
-        // Only whether the way back takes fewer than 500 nodes matters: the
-        // search stops at the 500th, which it takes in the same order.
-        AStar(c2, r2, c1, r1, 499, back);
-        if (back < 500) return FALSE;
-    }
     // A record's count is one byte: a longer way is not stored.
     if (cells.size() > 255) return FALSE;
     straight = !turned;

@@ -30,6 +30,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
@@ -58,9 +59,22 @@ public:
     // record (count byte, then column and row bytes from start to goal) to
     // `out` and returns TRUE when the pair needs storing.
     BOOL Search(int c1, int r1, int c2, int r2, const CPathGrid& grid, std::vector<BYTE>& out);
+    // What the builder's searches of a pair found besides its record: both
+    // ends passable, the line blocked and a way found (`searched`), the way
+    // there took fewer than 500 nodes, the way back (when it was searched)
+    // too.
+    struct PairSearches {
+        bool searched = false;
+        bool shortThere = false;
+        bool shortBack = false;
+    };
     // The same without the warning: `straight` tells the caller that the
     // stored way has no turn, for it to show the warning in its own order.
-    BOOL SearchRecord(int c1, int r1, int c2, int r2, const CPathGrid& grid, std::vector<BYTE>& out, bool& straight);
+    // With `backIsLong` the caller knows that the way back takes 500 nodes
+    // or more, and it is not searched. `found` (may be null) gets what the
+    // searches found.
+    BOOL SearchRecord(int c1, int r1, int c2, int r2, const CPathGrid& grid, std::vector<BYTE>& out, bool& straight,
+                      bool backIsLong = false, PairSearches* found = nullptr);
 
     int GetMaxMillis() const { return m_maxMillis; }
     int GetCalls() const { return m_calls; }
@@ -92,7 +106,13 @@ private:
     // Forgets the last search (whatever grid it ran on) and readies one on
     // `grid`.
     void Reset(const CPathGrid& grid);
-    CPoint PlaceOf(int cell) const { return CPoint(int(m_place[size_t(cell)] >> 16), int(m_place[size_t(cell)] & 0xFFFF)); }
+    // The column and row of a cell number, by a multiply in place of a
+    // division by the rows.
+    int ColumnOf(int cell) const { return int((uint64_t(uint32_t(cell)) * m_perRow) >> 40); }
+    CPoint PlaceOf(int cell) const {
+        const int c = ColumnOf(cell);
+        return CPoint(c, cell - c * m_rows);
+    }
     void GrowBuckets(int32_t key);
 
     int32_t m_maxMillis = 0;
@@ -111,7 +131,8 @@ private:
     std::vector<int32_t> m_g;  // per cell after m_pad: cost from the start, kNoNode without a node
     int32_t m_pad = 0;
     std::vector<Node> m_node;  // per cell
-    std::vector<uint32_t> m_place;  // per cell with a node: column << 16 | row
+    int32_t m_rows = 1;
+    uint64_t m_perRow = 0;  // 2^40 / rows, rounded up: exact for every cell number of a grid
     std::vector<int32_t> m_used;  // the cells given a node, in order: the first m_usedCount
     int32_t m_usedCount = 0;
     std::vector<int32_t> m_head, m_tail;  // per key: first and last node of its bucket
@@ -140,6 +161,7 @@ private:
 
     std::vector<int> m_way;          // WayBack's answer, kept for its room
     std::vector<CPoint> m_record;    // SearchRecord's cells, the same
+    std::unique_ptr<CPathSearch> m_back;  // SearchRecord's way back
 };
 
 // The estimate between two cells: 3 per diagonal step, 2 per straight one.

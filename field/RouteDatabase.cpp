@@ -228,10 +228,22 @@ struct ColumnRecords {
     bool done = false;
 };
 
+// What the pair of rows (a, b) of one column, searched from a, tells of the
+// pair searched from b later: the searches of the one are those of the other
+// the other way round.
+enum class Mirrored : BYTE {
+    kUnknown,
+    kNotStored,  // both ways short: neither pair is stored
+    kBackLong,   // the way from a is long: b's way back needs no search
+};
+
 void BuildColumn(int c, const CPathGrid& grid, const std::vector<int>& part, const BlockedCounts& blocked,
                  CPathSearch& search, ColumnRecords& out) {
     const int columns = grid.GetColumns(), rows = grid.GetRows();
     const int rangeC = 300 / grid.GetCellWidth() + 1, rangeR = 300 / grid.GetCellHeight() + 1;
+    // Pairs within the column are searched both ways round: by (from row,
+    // to row), what the first search of each found.
+    std::vector<Mirrored> mirrored(size_t(rows) * size_t(rows), Mirrored::kUnknown);
     for (int r = 0; r < rows; ++r) {
         if (!grid.IsPassableCell(c, r)) continue;
         const int from = part[size_t(c) * size_t(rows) + size_t(r)];
@@ -245,9 +257,24 @@ void BuildColumn(int c, const CPathGrid& grid, const std::vector<int>& part, con
                 // Nothing blocks the rectangle: the straight line is clear.
                 if (blocked.In(c, std::min(r, r2), c2, std::max(r, r2)) == 0) continue;
                 bool straight = false;
-                if (search.SearchRecord(c, r, c2, r2, grid, out.bytes, straight)) {
+                bool backIsLong = false;
+                if (c2 == c && r2 < r) {
+                    const Mirrored known = mirrored[size_t(r) * size_t(rows) + size_t(r2)];
+                    if (known == Mirrored::kNotStored) continue;
+                    backIsLong = known == Mirrored::kBackLong;
+                }
+                CPathSearch::PairSearches found;
+                if (search.SearchRecord(c, r, c2, r2, grid, out.bytes, straight, backIsLong, &found)) {
                     ++out.records;
                     if (straight) ++out.straight;
+                }
+                if (c2 == c && r2 > r && found.searched) {
+                    // The way from r2 to r is this search's way back: when
+                    // both were short, neither pair is stored; when the way
+                    // here was long, the way back from r2 is too.
+                    Mirrored& later = mirrored[size_t(r2) * size_t(rows) + size_t(r)];
+                    if (!found.shortThere) later = Mirrored::kBackLong;
+                    else if (found.shortBack) later = Mirrored::kNotStored;
                 }
             }
     }

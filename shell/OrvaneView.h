@@ -397,6 +397,9 @@ public:
     // side's unit set; null when the set is not loaded (a battle without a
     // screen).
     IUnitIcon* MakeUnitIcon(int side, int kind, int divisionIndex);
+    // A division's marker from sprite `spriteId` (225 its flag, 226 its
+    // order's target), hidden off the field; null when not loaded.
+    IUnitIcon* MakeDivisionIcon(int spriteId);
     // The battle mode's exit work: frees the battle's pictures, buttons,
     // lists, armies and battlefield.
     void ExitBattleMode();

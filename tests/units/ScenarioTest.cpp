@@ -191,4 +191,54 @@ TEST(Scenario, RoutedBattalionRunsAwayAndDoesNotComeBack) {
     });
 }
 
+// What the army does for a division each tick: its zones laid out afresh
+// and the units standing in them listed, enemies and friends apart.
+void WatchZones(CDivision* d, const CUnitList& units) {
+    d->SetPerimiters(CRect());
+    for (POSITION pos = units.GetHeadPosition(); pos;) {
+        CUnit* u = units.GetUnit(pos);
+        if (u->m_routed) continue;
+        const CPoint c = u->m_rcOccupied.CenterPoint();
+        const int group = u->m_ownerNumber == d->m_ownerNumber ? 1 : 0;
+        for (int zone = 0; zone < 4; ++zone)
+            for (int part = 0; part < 3; ++part)
+                if (d->m_zones[zone][part].PtInRect(c)) d->m_zoneUnits[group][zone][part].AddUnique(u);
+    }
+}
+
+TEST(Scenario, ADivisionHoldingUnderOrder1024FallsBackToDefendWhenPressed) {
+    RunTwice([] {
+        CHeadlessBattle battle(0);
+        CDivision* holding = battle.AddDivision(0, 1500, 1000, 2, 0);
+        CDivision* attacker = battle.AddDivision(1, 2100, 1000, 6, 0);
+        EXPECT_TRUE(holding && attacker);
+        if (!holding || !attacker) return std::vector<TickRecord>();
+        battle.Order(holding, 1024, 1500, 1000, 2);
+        battle.Order(attacker, ORDER_ATTACK, 1500, 1000, 6);
+        int pressedTicks = 0, fellBackAt = -1;
+        std::vector<TickRecord> records;
+        for (int t = 0; t < 1500 && fellBackAt < 0; ++t) {
+            WatchZones(holding, battle.allUnits);
+            if (holding->IsZonePressed(1)) ++pressedTicks;
+            battle.Tick();
+            records.push_back(battle.Record());
+            if (holding->GetStandingOrder() == ORDER_DEFENSE) fellBackAt = t;
+        }
+        EXPECT_GT(fellBackAt, 0) << "the enemy pressed on it for " << pressedTicks << " ticks";
+        EXPECT_GT(pressedTicks, 60) << "it held first";
+        // Its fall back is a move into its rear zone, which may lie off the
+        // field when the division has been pushed about: it stops at the edge.
+        EXPECT_EQ(holding->m_action.m_type, ORDER_MOVE);
+        EXPECT_TRUE(CRect(0, 0, 3001, 2001).PtInRect(holding->m_order.GetPoint()))
+            << holding->m_order.m_x << "," << holding->m_order.m_y;
+        const CPoint from = holding->GetPosition();
+        battle.Run(200);
+        EXPECT_GT(Dist2(holding->GetPosition(), from), 50 * 50) << "it moved off";
+        for (auto& group : holding->m_zoneUnits)
+            for (auto& zone : group)
+                for (auto& list : zone) list.RemoveAll(FALSE);
+        return records;
+    });
+}
+
 }  // namespace

@@ -28,10 +28,14 @@ public:
     CRect GetFieldRect() const override { return CRect(0, 0, 3000, 2000); }
     int GetPostureFor(const CDivision*) const override { return posture; }
     UnitArmyConditions GetUnitConditions() const override { return conditions; }
+    DivisionArmyFigures GetDivisionFigures() const override { return figures; }
+    DivisionBudgets* GetDivisionBudgets() override { return &budgets; }
 
     int number = 0;
     int posture = -1;
     UnitArmyConditions conditions;
+    DivisionArmyFigures figures;
+    DivisionBudgets budgets;
     CPerson* commander = nullptr;
     std::vector<CDivision*> lost;
     std::vector<std::pair<int, int>> messages;
@@ -60,10 +64,11 @@ public:
     void SetDepth(int d) override { depth = d; }
     void SetFrame(int, int) override {}
     void SetClip(const CRect&) override {}
-    void SetVisible(bool) override {}
+    void SetVisible(bool v) override { visible = v; }
 
     CRect rect;
     CPoint pos;
+    bool visible = true;
     int id = 0;
     int depth = 0;
 };

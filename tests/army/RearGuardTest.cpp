@@ -1,0 +1,84 @@
+// The army's rear guard, named when its headquarters fall: the first strong
+// division whose general would hold, once for each rear guard the army has.
+#include <gtest/gtest.h>
+
+#include "army/Army.h"
+#include "Units/Battalion.h"
+#include "Units/Division.h"
+#include "Units/Unit.h"
+#include "world/Person.h"
+
+namespace {
+
+// Divisions 0..3 of four battalions; division `strong` (and 0) given two
+// more battalions, a fit lead unit and a general who would hold.
+struct Rearguard {
+    explicit Rearguard(int strong) : army(0, 3, true) {
+        general.workTableB.skills[6] = 8;
+        general.workTableB.traits[1] = 20;
+        for (POSITION pos = army.m_divisions.GetHeadPosition(); pos;) {
+            CDivision* d = army.m_divisions.GetDivision(pos);
+            d->m_active = 1;
+            d->GetLeadUnit()->m_headCount = 200;
+            if (d->m_number != strong && d->m_number != 0) continue;
+            for (int i = 4; i < 6; ++i) {
+                auto* b = new CBattalion(i, 0, 0, 10, 0, nullptr);
+                b->m_division = d;
+                d->m_battalions.AddBattalion(b);
+            }
+            d->m_general = &general;
+        }
+    }
+    double MoraleOf(int division) {
+        CDivision* d = army.GetDivision(division, FALSE);
+        POSITION b = d->m_battalions.GetHeadPosition();
+        CBattalion* bt = d->m_battalions.GetBattalion(b);
+        POSITION u = bt->m_units.GetHeadPosition();
+        return bt->m_units.GetUnit(u)->m_morale;
+    }
+    CArmy army;
+    CPerson general;
+};
+
+TEST(RearGuard, TheFirstStrongDivisionStandsOncePerRearGuardLeft) {
+    Rearguard r(2);
+    r.army.m_humanControlled = 1;
+    r.army.m_messageFlags[0] = r.army.m_messageFlags[1] = 1;
+    const double before = r.MoraleOf(2);
+    r.army.AssignRearGuard();
+    EXPECT_EQ(r.army.GetDivision(2, FALSE)->m_rearGuard, 1);
+    EXPECT_EQ(r.army.GetDivision(0, FALSE)->m_rearGuard, 0) << "the commander's division never";
+    EXPECT_DOUBLE_EQ(r.MoraleOf(2) - before, 30.0 * 20);
+    EXPECT_EQ(r.army.m_budgets.rearGuards, 0);
+    CBattleMessage m;
+    ASSERT_TRUE(r.army.TakeBattleMessage(m));
+    EXPECT_EQ(m.messageId, 27);
+    // None left: nothing more.
+    r.army.AssignRearGuard();
+    EXPECT_FALSE(r.army.TakeBattleMessage(m));
+}
+
+TEST(RearGuard, NoDivisionQualifiesWithoutStrengthOrWill) {
+    struct Case {
+        const char* what;
+        void (*spoil)(CDivision*, CPerson&);
+    } cases[] = {
+        {"out of the fight", [](CDivision* d, CPerson&) { d->m_active = 0; }},
+        {"a worn lead unit", [](CDivision* d, CPerson&) { d->GetLeadUnit()->m_headCount = 150; }},
+        {"a general who would not hold", [](CDivision*, CPerson& g) { g.workTableB.skills[6] = 16; }},
+        {"five battalions", [](CDivision* d, CPerson&) { d->m_battalions.FindByID(5, FALSE, TRUE)->m_routed = 1; }},
+        {"a rear guard already", [](CDivision* d, CPerson&) { d->m_rearGuard = 1; }},
+    };
+    for (const Case& c : cases) {
+        Rearguard r(2);
+        c.spoil(r.army.GetDivision(2, FALSE), r.general);
+        const double before = r.MoraleOf(2);
+        r.army.AssignRearGuard();
+        EXPECT_EQ(r.army.m_budgets.rearGuards, 1) << c.what;
+        EXPECT_EQ(r.MoraleOf(2), before) << c.what;
+        CBattleMessage m;
+        EXPECT_FALSE(r.army.TakeBattleMessage(m)) << c.what << ": the computer's army tells no one";
+    }
+}
+
+}  // namespace
