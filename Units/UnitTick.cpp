@@ -34,7 +34,7 @@ void CUnit::UpdateCoverBonus() {
     if (!m_grid) return;
     CRect r = m_moveRect;
     r.OffsetRect(m_action.m_x, m_action.m_y);
-    if (m_grid->GetEnemiesInRect(r, this) & 0x2000) m_coverBonus = 2 * m_blockedTicks + 10;
+    if (m_grid->IsRectOccupied(r, this)) m_coverBonus = 2 * m_blockedTicks + 10;
 }
 
 BOOL CUnit::IsGroundBlocked(const CRect& rect) const {
@@ -46,9 +46,8 @@ BOOL CUnit::IsGroundBlocked(const CRect& rect) const {
     constexpr int kCell = CBattleGrid::kCellSize;
     for (int c = rect.left / kCell; c <= rect.right / kCell; ++c)
         for (int r = rect.top / kCell; r <= rect.bottom / kCell; ++r)
-            for (const CObstacleRect* o : m_grid->GetCell(c, r).obstacles)
-                if (o->rect.left <= rect.right && rect.left <= o->rect.right && o->rect.top <= rect.bottom &&
-                    rect.top <= o->rect.bottom)
+            for (const CRect& o : m_grid->GetCell(c, r).obstacleRects)
+                if (o.left <= rect.right && rect.left <= o.right && o.top <= rect.bottom && rect.top <= o.bottom)
                     return TRUE;
     return FALSE;
 }
@@ -535,12 +534,12 @@ private:
     double m_length = 0.0;
 };
 
-// What the unit's test rectangle meets one step of `speed` along `way`.
-DWORD ProbeAlong(const CUnit& unit, const CVector& way, double speed) {
+// The unit's test rectangle one step of `speed` along `way`.
+CRect ProbeRect(const CUnit& unit, const CVector& way, double speed) {
     CVector d = way * speed;
     CRect r = unit.GetTestRect();
     r.OffsetRect(Round(unit.m_exactPos.x + d.x), Round(unit.m_exactPos.y + d.y));
-    return unit.m_grid ? unit.m_grid->GetEnemiesInRect(r, &unit) : 0;
+    return r;
 }
 }  // namespace
 
@@ -552,32 +551,25 @@ BOOL CUnit::ChooseHeading(double speed, int x, int y) {
     const int angles[8] = {0, 45 * s, -45 * s, 90 * s, -90 * s, 135 * s, -135 * s, 180};
     const HeadingProbe probe(base);
     for (int i = 0; i < 8; ++i) {
-        DWORD flags = ProbeAlong(*this, probe.Turned(angles[i]), speed);
-        if (flags == 0) {
+        // Whatever the grid reports there blocks the way (every report
+        // carries 0x2000).
+        const bool blocked = m_grid && m_grid->IsRectOccupied(ProbeRect(*this, probe.Turned(angles[i]), speed), this);
+        if (!blocked) {
             CVector h = base;
             h.Rotate(angles[i]);
             h.Normalize();
             m_heading = h;
             return TRUE;
         }
-        if (i == 7) {
-            // Nothing is free: face away from the way ahead, or stand
-            // when the ground closes that way too.
-            if (flags & 0x2000) {
-                m_heading = CVector();
-            } else {
-                CVector h = base;
-                h.Rotate(180);
-                h.Normalize();
-                m_heading = h;
-            }
-        }
     }
+    // Nothing is free, the way back included: stand.
+    m_heading = CVector();
     return FALSE;
 }
 
 DWORD CUnit::ProbeHeading(const CVector& direction, int angle, double speed) const {
-    return ProbeAlong(*this, HeadingProbe(direction).Turned(angle), speed);
+    CRect r = ProbeRect(*this, HeadingProbe(direction).Turned(angle), speed);
+    return m_grid ? m_grid->GetEnemiesInRect(r, this) : 0;
 }
 
 BOOL CUnit::StepForward() {
@@ -586,9 +578,11 @@ BOOL CUnit::StepForward() {
     CVector next(m_exactPos.x + h.x * m_speed, m_exactPos.y + h.y * m_speed);
     CRect r = GetTestRect();
     r.OffsetRect(Round(next.x), Round(next.y));
-    DWORD f = m_grid ? m_grid->GetEnemiesInRect(r, this) : 0;
-    int draw = RandomRange(1, 10, -1);
-    bool free = !(f & 0x2000) && (!(f & 0x80) || draw == 10 || !IsMounted());
+    // Only an empty rectangle is free (whatever the grid reports there
+    // carries 0x2000, a spearman before a horseman too). The step draws
+    // once all the same: the count of draws is part of the battle.
+    const bool free = !(m_grid && m_grid->IsRectOccupied(r, this));
+    (void)RandomRange(1, 10, -1);
     bool inside = next.x >= 0 && next.x < 3000 && next.y >= 0 && next.y < 2000;
     if (free && inside) {
         int sound = GetBattType() == 0 ? 19 : GetBattType() == 1 ? 0 : 22;
