@@ -2,7 +2,9 @@
 // it was given, its speed, and the move step that carries it across the
 // battle grid without ever entering an occupied or blocked rectangle.
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <typeinfo>
 #include <vector>
 
@@ -524,15 +526,20 @@ public:
         m_angle = ExactMath::Atan2(unit.y, unit.x);
         m_length = std::sqrt(unit.x * unit.x + unit.y * unit.y);
     }
+    HeadingProbe(double angle, double length) : m_angle(angle), m_length(length) {}
     CVector Turned(int degrees) const {
         const double a = m_angle + degrees * 0.017453292;
         return CVector(ExactMath::Cos(a) * m_length, ExactMath::Sin(a) * m_length);
     }
+    double Angle() const { return m_angle; }
+    double Length() const { return m_length; }
 
 private:
     double m_angle = 0.0;
     double m_length = 0.0;
 };
+
+bool SameBits(double a, double b) { return std::bit_cast<uint64_t>(a) == std::bit_cast<uint64_t>(b); }
 
 // The unit's test rectangle one step of `speed` along `way`.
 CRect ProbeRect(const CUnit& unit, const CVector& way, double speed) {
@@ -549,16 +556,36 @@ BOOL CUnit::ChooseHeading(double speed, int x, int y) {
     int draw = RandomRange(0, 1, -1);
     int s = draw == 1 ? 1 : -1;
     const int angles[8] = {0, 45 * s, -45 * s, 90 * s, -90 * s, 135 * s, -135 * s, 180};
-    const HeadingProbe probe(base);
+    HeadingMemo& memo = m_headingMemo;
+    if (!memo.valid || !SameBits(memo.x, base.x) || !SameBits(memo.y, base.y)) {
+        const HeadingProbe fresh(base);
+        memo.x = base.x, memo.y = base.y;
+        memo.angle = fresh.Angle(), memo.length = fresh.Length();
+        memo.probed = memo.turned = 0;
+        memo.valid = true;
+    }
+    const HeadingProbe probe(memo.angle, memo.length);
     for (int i = 0; i < 8; ++i) {
+        const int k = (angles[i] + 180) / 45;
+        const uint16_t bit = uint16_t(1u << k);
+        if (!(memo.probed & bit)) {
+            const CVector v = probe.Turned(angles[i]);
+            memo.probe[k][0] = v.x, memo.probe[k][1] = v.y;
+            memo.probed |= bit;
+        }
         // Whatever the grid reports there blocks the way (every report
         // carries 0x2000).
-        const bool blocked = m_grid && m_grid->IsRectOccupied(ProbeRect(*this, probe.Turned(angles[i]), speed), this);
+        const CVector way(memo.probe[k][0], memo.probe[k][1]);
+        const bool blocked = m_grid && m_grid->IsRectOccupied(ProbeRect(*this, way, speed), this);
         if (!blocked) {
-            CVector h = base;
-            h.Rotate(angles[i]);
-            h.Normalize();
-            m_heading = h;
+            if (!(memo.turned & bit)) {
+                CVector h = base;
+                h.Rotate(angles[i]);
+                h.Normalize();
+                memo.heading[k][0] = h.x, memo.heading[k][1] = h.y;
+                memo.turned |= bit;
+            }
+            m_heading = CVector(memo.heading[k][0], memo.heading[k][1]);
             return TRUE;
         }
     }
