@@ -3,6 +3,7 @@
 // marching in column when the ground is crowded.
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "core/Helpers.h"
 #include "core/Random.h"
@@ -62,11 +63,11 @@ void CBattalion::UpdateExposure() {
         m_nearbyEnemies.RemoveAll(FALSE);
         if (!m_grid) return;
         int half = m_battType == 2 ? 300 : 600;
-        CObList own, others;
-        m_grid->GetElementsInRect(CRect(m_x - half, m_y - half, m_x + half, m_y + half), &own, &others,
-                                  m_ownerNumber);
-        for (POSITION pos = others.GetHeadPosition(); pos;)
-            if (auto* u = dynamic_cast<CUnit*>(others.GetNext(pos)); u && u->m_active) m_nearbyEnemies.AddTail(u);
+        static thread_local std::vector<CArmyElement*> near;
+        m_grid->GetElementsInRect(CRect(m_x - half, m_y - half, m_x + half, m_y + half), near);
+        for (CArmyElement* e : near)
+            if (e->m_armyId != m_ownerNumber)
+                if (auto* u = dynamic_cast<CUnit*>(e); u && u->m_active) m_nearbyEnemies.AddTail(u);
         m_exposure = m_nearbyEnemies.GetCount(TRUE, TRUE) ? 1.0 : 0.0;
         return;
     }

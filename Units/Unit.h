@@ -234,6 +234,20 @@ public:
     double m_trainingFactor = 1.0;
     int32_t m_busyCounter = 0;
     CVector m_heading;
+    // What the last heading choice worked out from the way to its target:
+    // a unit held up asks again and again from the same place toward the
+    // same point, and is given the same vectors without the trigonometry.
+    // Turn k is k * 45 - 180 degrees; a bit of `probed` / `turned` says
+    // that its probe / heading is known.
+    struct HeadingMemo {
+        double x = 0.0, y = 0.0;  // the way asked about
+        double angle = 0.0, length = 0.0;
+        uint16_t probed = 0, turned = 0;
+        double probe[9][2] = {};
+        double heading[9][2] = {};
+        bool valid = false;
+    };
+    HeadingMemo m_headingMemo;
     CVector m_exactPos;
     CObjective m_slot;
     int32_t m_lastTick = 0;

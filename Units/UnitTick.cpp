@@ -2,7 +2,9 @@
 // it was given, its speed, and the move step that carries it across the
 // battle grid without ever entering an occupied or blocked rectangle.
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <typeinfo>
 #include <vector>
 
@@ -34,7 +36,7 @@ void CUnit::UpdateCoverBonus() {
     if (!m_grid) return;
     CRect r = m_moveRect;
     r.OffsetRect(m_action.m_x, m_action.m_y);
-    if (m_grid->GetEnemiesInRect(r, this) & 0x2000) m_coverBonus = 2 * m_blockedTicks + 10;
+    if (m_grid->IsRectOccupied(r, this)) m_coverBonus = 2 * m_blockedTicks + 10;
 }
 
 BOOL CUnit::IsGroundBlocked(const CRect& rect) const {
@@ -46,9 +48,8 @@ BOOL CUnit::IsGroundBlocked(const CRect& rect) const {
     constexpr int kCell = CBattleGrid::kCellSize;
     for (int c = rect.left / kCell; c <= rect.right / kCell; ++c)
         for (int r = rect.top / kCell; r <= rect.bottom / kCell; ++r)
-            for (const CObstacleRect* o : m_grid->GetCell(c, r).obstacles)
-                if (o->rect.left <= rect.right && rect.left <= o->rect.right && o->rect.top <= rect.bottom &&
-                    rect.top <= o->rect.bottom)
+            for (const CRect& o : m_grid->GetCell(c, r).obstacleRects)
+                if (o.left <= rect.right && rect.left <= o.right && o.top <= rect.bottom && rect.top <= o.bottom)
                     return TRUE;
     return FALSE;
 }
@@ -525,10 +526,13 @@ public:
         m_angle = ExactMath::Atan2(unit.y, unit.x);
         m_length = std::sqrt(unit.x * unit.x + unit.y * unit.y);
     }
+    HeadingProbe(double angle, double length) : m_angle(angle), m_length(length) {}
     CVector Turned(int degrees) const {
         const double a = m_angle + degrees * 0.017453292;
         return CVector(ExactMath::Cos(a) * m_length, ExactMath::Sin(a) * m_length);
     }
+    double Angle() const { return m_angle; }
+    double Length() const { return m_length; }
 
 private:
     double m_angle = 0.0;
@@ -542,12 +546,14 @@ private:
 // and the unit then stands against its neighbour for good.
 CPoint StepPoint(const CVector& next) { return CPoint(int(next.x), int(next.y)); }
 
-// What the unit's test rectangle meets one step of `speed` along `way`.
-DWORD ProbeAlong(const CUnit& unit, const CVector& way, double speed) {
-    CRect r = unit.GetTestRect();
+bool SameBits(double a, double b) { return std::bit_cast<uint64_t>(a) == std::bit_cast<uint64_t>(b); }
+
+// The unit's test rectangle one step of `speed` along `way`.
+CRect ProbeRect(const CUnit& unit, const CVector& way, double speed) {
     const CVector d = way * speed;
+    CRect r = unit.GetTestRect();
     r.OffsetRect(StepPoint(CVector(unit.m_exactPos.x + d.x, unit.m_exactPos.y + d.y)));
-    return unit.m_grid ? unit.m_grid->GetEnemiesInRect(r, &unit) : 0;
+    return r;
 }
 }  // namespace
 
@@ -557,34 +563,47 @@ BOOL CUnit::ChooseHeading(double speed, int x, int y) {
     int draw = RandomRange(0, 1, -1);
     int s = draw == 1 ? 1 : -1;
     const int angles[8] = {0, 45 * s, -45 * s, 90 * s, -90 * s, 135 * s, -135 * s, 180};
-    const HeadingProbe probe(base);
+    HeadingMemo& memo = m_headingMemo;
+    if (!memo.valid || !SameBits(memo.x, base.x) || !SameBits(memo.y, base.y)) {
+        const HeadingProbe fresh(base);
+        memo.x = base.x, memo.y = base.y;
+        memo.angle = fresh.Angle(), memo.length = fresh.Length();
+        memo.probed = memo.turned = 0;
+        memo.valid = true;
+    }
+    const HeadingProbe probe(memo.angle, memo.length);
     for (int i = 0; i < 8; ++i) {
-        DWORD flags = ProbeAlong(*this, probe.Turned(angles[i]), speed);
-        if (flags == 0) {
-            CVector h = base;
-            h.Rotate(angles[i]);
-            h.Normalize();
-            m_heading = h;
+        const int k = (angles[i] + 180) / 45;
+        const uint16_t bit = uint16_t(1u << k);
+        if (!(memo.probed & bit)) {
+            const CVector v = probe.Turned(angles[i]);
+            memo.probe[k][0] = v.x, memo.probe[k][1] = v.y;
+            memo.probed |= bit;
+        }
+        // Whatever the grid reports there blocks the way (every report
+        // carries 0x2000).
+        const CVector way(memo.probe[k][0], memo.probe[k][1]);
+        const bool blocked = m_grid && m_grid->IsRectOccupied(ProbeRect(*this, way, speed), this);
+        if (!blocked) {
+            if (!(memo.turned & bit)) {
+                CVector h = base;
+                h.Rotate(angles[i]);
+                h.Normalize();
+                memo.heading[k][0] = h.x, memo.heading[k][1] = h.y;
+                memo.turned |= bit;
+            }
+            m_heading = CVector(memo.heading[k][0], memo.heading[k][1]);
             return TRUE;
         }
-        if (i == 7) {
-            // Nothing is free: face away from the way ahead, or stand
-            // when the ground closes that way too.
-            if (flags & 0x2000) {
-                m_heading = CVector();
-            } else {
-                CVector h = base;
-                h.Rotate(180);
-                h.Normalize();
-                m_heading = h;
-            }
-        }
     }
+    // Nothing is free, the way back included: stand.
+    m_heading = CVector();
     return FALSE;
 }
 
 DWORD CUnit::ProbeHeading(const CVector& direction, int angle, double speed) const {
-    return ProbeAlong(*this, HeadingProbe(direction).Turned(angle), speed);
+    CRect r = ProbeRect(*this, HeadingProbe(direction).Turned(angle), speed);
+    return m_grid ? m_grid->GetEnemiesInRect(r, this) : 0;
 }
 
 BOOL CUnit::StepForward() {
@@ -594,9 +613,11 @@ BOOL CUnit::StepForward() {
     const CPoint p = StepPoint(next);
     CRect r = GetTestRect();
     r.OffsetRect(p);
-    DWORD f = m_grid ? m_grid->GetEnemiesInRect(r, this) : 0;
-    int draw = RandomRange(1, 10, -1);
-    bool free = !(f & 0x2000) && (!(f & 0x80) || draw == 10 || !IsMounted());
+    // Only an empty rectangle is free (whatever the grid reports there
+    // carries 0x2000, a spearman before a horseman too). The step draws
+    // once all the same: the count of draws is part of the battle.
+    const bool free = !(m_grid && m_grid->IsRectOccupied(r, this));
+    (void)RandomRange(1, 10, -1);
     bool inside = next.x >= 0 && next.x < 3000 && next.y >= 0 && next.y < 2000;
     if (free && inside) {
         int sound = GetBattType() == 0 ? 19 : GetBattType() == 1 ? 0 : 22;

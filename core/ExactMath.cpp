@@ -1,5 +1,6 @@
 #include "core/ExactMath.h"
 
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -41,22 +42,40 @@ double CosKernel(double r) {
     return 1.0 - r2 * c;
 }
 
+// floor of 0 <= v < 2^62: the conversion's truncation is exact there.
+double FloorNonNegative(double v) { return double((long long)v); }
+
 // x = r + q pi/2 with |r| <= pi/4 (about); returns q mod 4.
 int Reduce(double x, double& r) {
     double q = x * kTwoOverPi;
-    q = q < 0 ? -std::floor(-q + 0.5) : std::floor(q + 0.5);
+    q = q < 0 ? -FloorNonNegative(-q + 0.5) : FloorNonNegative(q + 0.5);
     r = ((x - q * kHalfPi1) - q * kHalfPi2) - q * kHalfPi3;
     long long n = (long long)q;
     return int(((n % 4) + 4) % 4);
 }
 
+// The coefficients +-1/k of the odd series, k = 41 down to 3, each the
+// correctly rounded quotient the division gives.
+constexpr auto kAtanTerms = [] {
+    std::array<double, 20> terms{};
+    for (int k = 41, i = 0; k >= 3; k -= 2, ++i) terms[size_t(i)] = ((k / 2) % 2 ? -1.0 : 1.0) / k;
+    return terms;
+}();
+
 // atan on |t| <= tan(pi/16): odd series to t^41, below 1e-30 beyond.
 double AtanKernel(double t) {
     double t2 = t * t;
     double s = 0.0;
-    for (int k = 41; k >= 3; k -= 2) s = s * t2 + ((k / 2) % 2 ? -1.0 : 1.0) / k;
+    for (double term : kAtanTerms) s = s * t2 + term;
     return t + t * t2 * s;
 }
+
+// 1/k for the odd k = 27 down to 1 of the logarithm's series.
+constexpr auto kLogTerms = [] {
+    std::array<double, 14> terms{};
+    for (int k = 27, i = 0; k >= 1; k -= 2, ++i) terms[size_t(i)] = 1.0 / k;
+    return terms;
+}();
 
 // atan of t >= 0: folded below 1 by atan(t) = pi/2 - atan(1/t), then halved
 // twice by atan(t) = 2 atan(t / (1 + sqrt(1 + t^2))).
@@ -112,7 +131,7 @@ double Log(double x) {
     double s = (m - 1.0) / (m + 1.0);
     double s2 = s * s;
     double sum = 1.0 / 29.0;
-    for (int k = 27; k >= 1; k -= 2) sum = sum * s2 + 1.0 / k;
+    for (double term : kLogTerms) sum = sum * s2 + term;
     constexpr double kLn2Hi = 6.93147180369123816490e-01;
     constexpr double kLn2Lo = 1.90821492927058770002e-10;
     return e * kLn2Hi + (2.0 * s * sum + e * kLn2Lo);

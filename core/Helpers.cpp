@@ -9,14 +9,6 @@
 #include "platform/afx/MessageBox.h"
 #include "core/GameTables.h"
 
-int Round(double v) {
-    double t = std::trunc(v);
-    double f = v - t;
-    if (f >= 0.5) return int(t) + 1;
-    if (f < -0.5) return int(t) - 1;
-    return int(t);
-}
-
 double GetDistance(int x1, int y1, int x2, int y2, bool scaled) {
     double dx = double(x2) - x1;
     double dy = double(y2) - y1;

@@ -9,8 +9,17 @@
 #include "platform/afx/Object.h"
 #include "platform/afx/Rect.h"
 
-// The nearest integer; exact halves go up (2.5 -> 3, -2.5 -> -2).
-int Round(double v);
+// The nearest integer; exact halves go up (2.5 -> 3, -2.5 -> -2). `v` must
+// lie within the range of int. Inline: the battle rounds every probe of
+// every moving unit. The truncation is the conversion's own, which is
+// exactly the whole part for any value in range.
+inline int Round(double v) {
+    const int whole = int(v);
+    const double f = v - double(whole);
+    if (f >= 0.5) return whole + 1;
+    if (f < -0.5) return whole - 1;
+    return whole;
+}
 
 // Euclidean distance; with `scaled` each difference is first divided by 5.
 double GetDistance(int x1, int y1, int x2, int y2, bool scaled);

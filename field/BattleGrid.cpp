@@ -41,15 +41,15 @@ static void AddOnce(CObList* list, CObject* p) {
 }
 
 BOOL CGridCell::Collides(const CRect& rect, const CArmyElement* except) const {
-    for (const CArmyElement* e : elements)
-        if (e != except && Meets(e->m_rcOccupied, rect)) return TRUE;
+    for (size_t i = 0; i < elementRects.size(); ++i)
+        if (Meets(elementRects[i], rect) && elements[i] != except) return TRUE;
+    for (const CRect& r : obstacleRects)
+        if (Meets(r, rect)) return TRUE;
     for (const CTerrain* t : terrain) {
         if (const CTerrainRegion* region = t->GetCurrentRegion())
             for (const CRect& r : region->rects)
                 if (Meets(r, rect)) return TRUE;
     }
-    for (const CObstacleRect* o : obstacles)
-        if (Meets(o->rect, rect)) return TRUE;
     return FALSE;
 }
 
@@ -118,7 +118,13 @@ static const CRect kOffGrid(-1000, -1000, -1000, -1000);
 void CBattleGrid::AddElement(CArmyElement* element) {
     if (Same(element->m_rcOccupied, kOffGrid)) return;
     ForCellsMutable(element->m_rcOccupied, [&](CGridCell& cell) {
-        AddOnce(cell.elements, element);
+        auto at = std::find(cell.elements.begin(), cell.elements.end(), element);
+        if (at == cell.elements.end()) {
+            cell.elements.push_back(element);
+            cell.elementRects.push_back(element->m_rcOccupied);
+        } else {
+            cell.elementRects[size_t(at - cell.elements.begin())] = element->m_rcOccupied;
+        }
         return true;
     });
 }
@@ -126,7 +132,15 @@ void CBattleGrid::AddElement(CArmyElement* element) {
 void CBattleGrid::RemoveElementFromCells(CArmyElement* element, const CRect& rect) {
     if (Same(rect, kOffGrid)) return;
     ForCellsMutable(rect, [&](CGridCell& cell) {
-        cell.elements.erase(std::remove(cell.elements.begin(), cell.elements.end(), element), cell.elements.end());
+        size_t kept = 0;
+        for (size_t i = 0; i < cell.elements.size(); ++i) {
+            if (cell.elements[i] == element) continue;
+            cell.elements[kept] = cell.elements[i];
+            cell.elementRects[kept] = cell.elementRects[i];
+            ++kept;
+        }
+        cell.elements.resize(kept);
+        cell.elementRects.resize(kept);
         return true;
     });
 }
@@ -137,13 +151,7 @@ BOOL CBattleGrid::MoveElement(const CRect& rect, CArmyElement* element) {
         element->m_rcOccupied = rect;
         return TRUE;
     }
-    bool collides = false;
-    ForCells(rect, [&](const CGridCell& cell) {
-        collides = cell.Collides(rect, element);
-        return !collides;
-    });
-    if (collides) return FALSE;
-    if (ReachesOutside(rect) && IsRectBlocked(rect)) return FALSE;
+    if (IsRectOccupied(rect, element)) return FALSE;
     CRect old = element->m_rcOccupied;
     element->m_rcOccupied = rect;
     auto cellSpan = [](const CRect& r) {
@@ -153,6 +161,13 @@ BOOL CBattleGrid::MoveElement(const CRect& rect, CArmyElement* element) {
     if (Same(old, kOffGrid) || !Same(cellSpan(old), cellSpan(rect)) || ReachesOutside(old) != ReachesOutside(rect)) {
         RemoveElementFromCells(element, old);
         AddElement(element);
+    } else {
+        // The same cells: only the rectangles beside the element change.
+        ForCellsMutable(rect, [&](CGridCell& cell) {
+            for (size_t i = 0; i < cell.elements.size(); ++i)
+                if (cell.elements[i] == element) cell.elementRects[i] = rect;
+            return true;
+        });
     }
     return TRUE;
 }
@@ -167,8 +182,8 @@ void CBattleGrid::Rebuild(CAltitudeMap* altitude) {
                     RoundUpToMultiple(y + 4, 15) - 1);
             bool known = false;
             ForCells(r, [&](const CGridCell& cell) {
-                for (const CObstacleRect* o : cell.obstacles)
-                    if (Same(o->rect, r)) known = true;
+                for (const CRect& o : cell.obstacleRects)
+                    if (Same(o, r)) known = true;
                 return !known;
             });
             if (known) continue;
@@ -182,7 +197,9 @@ void CBattleGrid::Rebuild(CAltitudeMap* altitude) {
 
 void CBattleGrid::AddObstacle(CObstacleRect* record) {
     ForCellsMutable(record->rect, [&](CGridCell& cell) {
-        AddOnce(cell.obstacles, record);
+        if (std::find(cell.obstacles.begin(), cell.obstacles.end(), record) != cell.obstacles.end()) return true;
+        cell.obstacles.push_back(record);
+        cell.obstacleRects.push_back(record->rect);
         return true;
     });
 }
@@ -199,8 +216,10 @@ template <typename F>
 void CBattleGrid::ForElementsInRect(const CRect& rect, F&& fn) const {
     const uint32_t stamp = NextQueryStamp();
     ForCells(rect, [&](const CGridCell& cell) {
-        for (CArmyElement* e : cell.elements) {
-            if (e->m_queryStamp == stamp || !e->m_present || !Meets(e->m_rcOccupied, rect)) continue;
+        for (size_t i = 0; i < cell.elements.size(); ++i) {
+            if (!Meets(cell.elementRects[i], rect)) continue;
+            CArmyElement* e = cell.elements[i];
+            if (e->m_queryStamp == stamp || !e->m_present) continue;
             e->m_queryStamp = stamp;
             fn(e);
         }
@@ -227,8 +246,8 @@ void CBattleGrid::GetElementsInRect(const CRect& rect, std::vector<CArmyElement*
 BOOL CBattleGrid::AnyElementInRect(const CRect& rect) const {
     bool any = false;
     ForCells(rect, [&](const CGridCell& cell) {
-        for (const CArmyElement* e : cell.elements)
-            if (Meets(e->m_rcOccupied, rect)) any = true;
+        for (const CRect& r : cell.elementRects)
+            if (Meets(r, rect)) any = true;
         return !any;
     });
     return any;
@@ -279,8 +298,10 @@ DWORD CBattleGrid::GetEnemiesInRect(const CRect& rect, const CArmyElement* eleme
     DWORD mask = 0;
     CPoint centre((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
     ForCells(rect, [&](const CGridCell& cell) {
-        for (const CArmyElement* e : cell.elements) {
-            if (e == element || !Meets(e->m_rcOccupied, rect)) continue;
+        for (size_t i = 0; i < cell.elements.size(); ++i) {
+            if (!Meets(cell.elementRects[i], rect)) continue;
+            const CArmyElement* e = cell.elements[i];
+            if (e == element) continue;
             mask |= 0x2000;
             if (element && e->m_armyId == element->m_armyId)
                 mask |= 0x2;
@@ -296,12 +317,21 @@ DWORD CBattleGrid::GetEnemiesInRect(const CRect& rect, const CArmyElement* eleme
                 break;
             }
         }
-        for (const CObstacleRect* o : cell.obstacles)
-            if (Meets(o->rect, rect)) mask |= 0x2000;
+        for (const CRect& r : cell.obstacleRects)
+            if (Meets(r, rect)) mask |= 0x2000;
         return true;
     });
     if (ReachesOutside(rect) && !(mask & 0x2000) && IsRectBlocked(rect)) mask |= 0x2000;
     return mask;
+}
+
+BOOL CBattleGrid::IsRectOccupied(const CRect& rect, const CArmyElement* element) const {
+    bool occupied = false;
+    ForCells(rect, [&](const CGridCell& cell) {
+        occupied = cell.Collides(rect, element);
+        return !occupied;
+    });
+    return occupied || (ReachesOutside(rect) && IsRectBlocked(rect));
 }
 
 void CBattleGrid::NotifyElementsInRect(const CRect& rect, std::vector<CTerrain*>& out) const {
@@ -322,9 +352,9 @@ void CBattleGrid::NotifyElementsInRect(const CRect& rect, std::vector<CTerrain*>
 CArmyElement* CBattleGrid::FindElementAt(int x, int y) const {
     CArmyElement* found = nullptr;
     ForCells(CRect(x, y, x, y), [&](const CGridCell& cell) {
-        for (CArmyElement* e : cell.elements)
-            if (Contains(e->m_rcOccupied, x, y)) {
-                found = e;
+        for (size_t i = 0; i < cell.elements.size(); ++i)
+            if (Contains(cell.elementRects[i], x, y)) {
+                found = cell.elements[i];
                 return false;
             }
         return true;
@@ -347,8 +377,11 @@ CArmyElement* CBattleGrid::FindElementOnLine(int x1, int y1, int x2, int y2, con
     for (int i = 1; i <= steps; ++i) {
         double t = double(i * m_lineStep) / length;
         int x = x1 + Round((x2 - x1) * t), y = y1 + Round((y2 - y1) * t);
-        for (CArmyElement* e : CellAt(m_cells, m_offField, x, y).elements) {
-            if (e == excluded || !Contains(e->m_rcOccupied, x, y)) continue;
+        const CGridCell& cell = CellAt(m_cells, m_offField, x, y);
+        for (size_t k = 0; k < cell.elements.size(); ++k) {
+            if (!Contains(cell.elementRects[k], x, y)) continue;
+            CArmyElement* e = cell.elements[k];
+            if (e == excluded) continue;
             if (height != -1.0 && std::fabs(GroundHeight(e->m_x, e->m_y) - height) >= 3.0) continue;
             return e;
         }
@@ -386,8 +419,10 @@ void CBattleGrid::TraceShot(CArmyElement*& hitElement, CTerrain*& hitFeature, in
             }
             covered = TRUE;
         }
-        for (CArmyElement* e : cell.elements) {
-            if (e == excluded || !Contains(e->m_rcOccupied, x, y)) continue;
+        for (size_t k = 0; k < cell.elements.size(); ++k) {
+            if (!Contains(cell.elementRects[k], x, y)) continue;
+            CArmyElement* e = cell.elements[k];
+            if (e == excluded) continue;
             if (height != -1.0 && std::fabs(GroundHeight(e->m_x, e->m_y) - height) >= 3.0) continue;
             hitElement = e;
             return;
@@ -431,8 +466,8 @@ BOOL CBattleGrid::IsAreaBlocked(const CRect& rect) const {
             for (const CRect& r : region->rects) meets = meets || Meets(r, rect);
             if (meets && t->IntersectsRect(rect.left, rect.top, rect.right, rect.bottom)) blocked = true;
         }
-        for (const CObstacleRect* o : cell.obstacles)
-            if (Meets(o->rect, rect)) obstacle = true;
+        for (const CRect& o : cell.obstacleRects)
+            if (Meets(o, rect)) obstacle = true;
         return !blocked;
     });
     return blocked || obstacle;

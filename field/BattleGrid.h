@@ -39,7 +39,9 @@ public:
     void Clear() {
         terrain.clear();
         elements.clear();
+        elementRects.clear();
         obstacles.clear();
+        obstacleRects.clear();
     }
     // TRUE when another element's rectangle, a feature's current region
     // rectangle or an obstacle rectangle meets `rect`.
@@ -47,7 +49,12 @@ public:
 
     std::vector<CTerrain*> terrain;
     std::vector<CArmyElement*> elements;
+    // Beside each element its occupied rectangle, kept by the grid as it
+    // moves the element, and beside each obstacle its rectangle: a query
+    // reads them in a row instead of visiting every element and record.
+    std::vector<CRect> elementRects;
     std::vector<CObstacleRect*> obstacles;
+    std::vector<CRect> obstacleRects;
 };
 
 class CBattleGrid : public CObject {
@@ -91,6 +98,12 @@ public:
     void GetArmyElementsNear(int x, int y, int radius, int army, CObList& out) const;
     void GetDivisionsInRect(int facing, int depth, int army, int x, int y, CObList& out) const;
     DWORD GetEnemiesInRect(const CRect& rect, const CArmyElement* element) const;
+    // Whether GetEnemiesInRect(rect, element) is not 0: another element, a
+    // feature's current region or an obstacle meets the rectangle, or it
+    // reaches outside the field onto blocked ground. Every part of the
+    // answer carries 0x2000, so this is also its 0x2000 bit, found without
+    // building the rest.
+    BOOL IsRectOccupied(const CRect& rect, const CArmyElement* element) const;
     void NotifyElementsInRect(const CRect& rect, std::vector<CTerrain*>& out) const;
     CArmyElement* FindElementAt(int x, int y) const;
     // Height -1.0 counts every element; otherwise only those whose ground

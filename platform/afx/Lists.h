@@ -2,10 +2,31 @@
 // of untyped pointers, CDWordList of 32-bit values. A POSITION stays valid
 // until its node is removed. Lists never own their elements: game lists that
 // do delete them in their own RemoveAll/destructor.
+//
+// Memory: a list takes its nodes from blocks of its own (4 nodes, then twice
+// as many each time up to 64) and keeps every block until it is destroyed.
+// A removed node waits on the list's free chain for the next addition, so a
+// list emptied and filled again every tick allocates nothing, and a list's
+// nodes lie close together in memory. The free chain gives back the nodes
+// of an emptied list in the order they held (a list filled again in the
+// same order walks the same memory).
 #pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <new>
 
 #include "platform/afx/Archive.h"
 #include "platform/afx/Object.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
+#define VELMOR_LIST_POISON(p, n) ASAN_POISON_MEMORY_REGION(p, n)
+#define VELMOR_LIST_UNPOISON(p, n) ASAN_UNPOISON_MEMORY_REGION(p, n)
+#else
+#define VELMOR_LIST_POISON(p, n) ((void)(p), (void)(n))
+#define VELMOR_LIST_UNPOISON(p, n) ((void)(p), (void)(n))
+#endif
 
 template <typename T>
 class CListCore {
@@ -13,7 +34,14 @@ public:
     CListCore() = default;
     CListCore(const CListCore&) = delete;
     CListCore& operator=(const CListCore&) = delete;
-    ~CListCore() { RemoveAll(); }
+    ~CListCore() {
+        for (Node* n = m_pHead; n; n = n->next) n->~Node();
+        while (Block* b = m_pBlocks) {
+            m_pBlocks = b->next;
+            VELMOR_LIST_UNPOISON(b + 1, b->count * sizeof(Node));
+            ::operator delete(b);
+        }
+    }
 
     int GetCount() const { return m_nCount; }
     int GetSize() const { return m_nCount; }
@@ -39,14 +67,14 @@ public:
     }
 
     POSITION AddHead(T v) {
-        Node* n = new Node{v, nullptr, m_pHead};
+        Node* n = NewNode(v, nullptr, m_pHead);
         if (m_pHead) m_pHead->prev = n; else m_pTail = n;
         m_pHead = n;
         ++m_nCount;
         return Pos(n);
     }
     POSITION AddTail(T v) {
-        Node* n = new Node{v, m_pTail, nullptr};
+        Node* n = NewNode(v, m_pTail, nullptr);
         if (m_pTail) m_pTail->next = n; else m_pHead = n;
         m_pTail = n;
         ++m_nCount;
@@ -60,11 +88,13 @@ public:
     }
 
     void RemoveAll() {
-        Node* n = m_pHead;
+        // From the tail, so that the free chain hands the nodes out again
+        // head first.
+        Node* n = m_pTail;
         while (n) {
-            Node* next = n->next;
-            delete n;
-            n = next;
+            Node* prev = n->prev;
+            FreeNode(n);
+            n = prev;
         }
         m_pHead = m_pTail = nullptr;
         m_nCount = 0;
@@ -100,7 +130,7 @@ public:
     POSITION InsertBefore(POSITION pos, T v) {
         if (pos == nullptr) return AddHead(v);
         Node* at = NodeOf(pos);
-        Node* n = new Node{v, at->prev, at};
+        Node* n = NewNode(v, at->prev, at);
         if (at->prev) at->prev->next = n; else m_pHead = n;
         at->prev = n;
         ++m_nCount;
@@ -109,7 +139,7 @@ public:
     POSITION InsertAfter(POSITION pos, T v) {
         if (pos == nullptr) return AddTail(v);
         Node* at = NodeOf(pos);
-        Node* n = new Node{v, at, at->next};
+        Node* n = NewNode(v, at, at->next);
         if (at->next) at->next->prev = n; else m_pTail = n;
         at->next = n;
         ++m_nCount;
@@ -142,13 +172,52 @@ protected:
     void Unlink(Node* n) {
         if (n->prev) n->prev->next = n->next; else m_pHead = n->next;
         if (n->next) n->next->prev = n->prev; else m_pTail = n->prev;
-        delete n;
+        FreeNode(n);
         --m_nCount;
     }
 
     Node* m_pHead = nullptr;
     Node* m_pTail = nullptr;
     int m_nCount = 0;
+
+private:
+    // A block of node slots: the header, then `count` slots.
+    struct alignas(alignof(Node) > alignof(void*) ? alignof(Node) : alignof(void*)) Block {
+        Block* next;
+        size_t count;
+    };
+    // What a slot holds while it waits on the free chain.
+    struct FreeSlot {
+        FreeSlot* next;
+    };
+    static_assert(sizeof(Node) >= sizeof(FreeSlot));
+    static constexpr size_t kFirstBlock = 4, kLargestBlock = 64;
+
+    Node* NewNode(const T& v, Node* prev, Node* next) {
+        if (!m_pFree) Grow();
+        FreeSlot* slot = m_pFree;
+        m_pFree = slot->next;
+        VELMOR_LIST_UNPOISON(slot, sizeof(Node));
+        return ::new (static_cast<void*>(slot)) Node{v, prev, next};
+    }
+    void FreeNode(Node* n) {
+        n->~Node();
+        m_pFree = ::new (static_cast<void*>(n)) FreeSlot{m_pFree};
+        VELMOR_LIST_POISON(reinterpret_cast<char*>(n) + sizeof(FreeSlot), sizeof(Node) - sizeof(FreeSlot));
+    }
+    void Grow() {
+        const size_t count = m_pBlocks ? std::min(m_pBlocks->count * 2, kLargestBlock) : kFirstBlock;
+        auto* block = static_cast<Block*>(::operator new(sizeof(Block) + count * sizeof(Node)));
+        block->next = m_pBlocks;
+        block->count = count;
+        m_pBlocks = block;
+        Node* slots = reinterpret_cast<Node*>(block + 1);
+        // Chained in address order: the block is handed out front to back.
+        for (size_t i = count; i-- > 0;) m_pFree = ::new (static_cast<void*>(slots + i)) FreeSlot{m_pFree};
+    }
+
+    Block* m_pBlocks = nullptr;
+    FreeSlot* m_pFree = nullptr;
 };
 
 class CObList : public CObject, public CListCore<CObject*> {

@@ -525,6 +525,21 @@ TEST(BattleGrid, ShotsStopOnCoverAndSurroundingsAreReported) {
     EXPECT_EQ(grid.GetEnemiesInRect(CRect(515, 515, 530, 530), &shooter), DWORD(0x2000 | 0x8 | 0x1));
     EXPECT_EQ(grid.GetEnemiesInRect(CRect(408, 490, 418, 510), &shooter), DWORD(0x2000 | 0x2));
     EXPECT_EQ(grid.GetEnemiesInRect(CRect(2900, 100, 3100, 200), &shooter), DWORD(0));
+
+    // The quick question the moving units ask answers as the full one does:
+    // a wood, a friend, an enemy, the element itself, open ground, the edge.
+    const CRect probes[] = {CRect(515, 515, 530, 530), CRect(408, 490, 418, 510), CRect(400, 495, 405, 505),
+                            CRect(2900, 100, 3100, 200), CRect(1500, 1500, 1510, 1510), CRect(481, 495, 483, 497)};
+    for (const CRect& r : probes)
+        for (const CArmyElement* self : {static_cast<const CArmyElement*>(&shooter), static_cast<const CArmyElement*>(nullptr)})
+            EXPECT_EQ(grid.IsRectOccupied(r, self) != 0, grid.GetEnemiesInRect(r, self) != 0)
+                << r.left << "," << r.top << " self " << (self != nullptr);
+    // An element moved within its cells is found where it now stands.
+    ASSERT_TRUE(grid.MoveElement(CRect(530, 530, 535, 535), &archer));
+    EXPECT_FALSE(grid.IsRectOccupied(CRect(522, 522, 528, 528), nullptr));  // where it stood, past the wood
+    EXPECT_TRUE(grid.IsRectOccupied(CRect(534, 534, 540, 540), nullptr));
+    EXPECT_EQ(grid.FindElementAt(532, 532), &archer);
+    EXPECT_EQ(grid.FindElementAt(522, 522), nullptr);
 }
 
 TEST(BattleGrid, ZoneRoutesAndFreePoints) {

@@ -2,6 +2,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
 #include <unistd.h>
 
 #include "platform/afx/Afx.h"
@@ -213,4 +215,44 @@ TEST(Lists, InsertRemoveAndFind) {
     EXPECT_EQ(l.GetCount(), 3);
     EXPECT_EQ(l.FindIndex(1), l.Find(3));
     EXPECT_EQ(l.FindIndex(3), nullptr);
+}
+
+// A list keeps the nodes it frees for its next additions: values and order
+// stay right through emptying, refilling past several blocks and removals
+// from the middle, and owned values (strings) are destroyed and built anew.
+TEST(Lists, NodesAreReusedAcrossRefills) {
+    auto contents = [](const CStringList& l) {
+        std::vector<std::string> out;
+        for (POSITION p = l.GetHeadPosition(); p;) out.emplace_back(l.GetNext(p).GetString());
+        return out;
+    };
+    CStringList l;
+    std::vector<std::string> want;
+    for (int round = 0; round < 3; ++round) {
+        l.RemoveAll();
+        want.clear();
+        for (int i = 0; i < 40 + 50 * round; ++i) {
+            CString s;
+            s.Format("unit %d of round %d", i, round);
+            l.AddTail(s);
+            want.emplace_back(s.GetString());
+        }
+        EXPECT_EQ(contents(l), want);
+    }
+    // Every third removed, then new ones in front and behind.
+    POSITION p = l.GetHeadPosition();
+    for (int i = 0; p; ++i) {
+        POSITION at = p;
+        l.GetNext(p);
+        if (i % 3 == 0) l.RemoveAt(at);
+    }
+    std::vector<std::string> kept;
+    for (size_t i = 0; i < want.size(); ++i)
+        if (i % 3 != 0) kept.push_back(want[i]);
+    l.AddHead("first");
+    l.AddTail("last");
+    kept.insert(kept.begin(), "first");
+    kept.push_back("last");
+    EXPECT_EQ(contents(l), kept);
+    EXPECT_EQ(l.GetCount(), int(kept.size()));
 }
