@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -579,6 +580,75 @@ TEST(BattalionRules, AColumnUnderADefenseOrderTakesTheTerrainPlacesNearItsGoal) 
                 EXPECT_LT(p.x, 1500) << "a column place behind the goal, unit " << i;
             }
         }
+    }
+}
+
+// Seeds the default generator with the first seed whose next raw draws
+// satisfy `want`.
+void SeedWhere(int n, const std::function<bool(const std::vector<int>&)>& want) {
+    for (uint32_t seed = 1; seed < 200000; ++seed) {
+        GameSrand(seed);
+        std::vector<int> v;
+        for (int i = 0; i < n; ++i) v.push_back(GameRand());
+        if (want(v)) {
+            GameSrand(seed);
+            return;
+        }
+    }
+    ADD_FAILURE() << "no seed gives those draws";
+}
+
+// A charge meeting an enemy strikes or comes to grips by the enemy's kind;
+// the draws follow one another as the rules name them.
+TEST(UnitCharge, TheChargeStrikesOrComesToGripsByTheEnemysKind) {
+    struct Case {
+        const char* what;
+        int battType, chargerKind, enemyKind, enemyFacing, exertion;
+        double morale;
+        int draws;
+        std::function<bool(const std::vector<int>&)> want;
+        bool melee, chargerHurt, enemyHurt;
+    } cases[] = {
+        {"no nerve to spare: straight to grips", 0, KIND_SWORDMAN, KIND_SWORDMAN, 6, 0, 0.0, 1,
+         [](const std::vector<int>&) { return true; }, true, false, false},
+        {"swordmen struck in passing", 0, KIND_SWORDMAN, KIND_SWORDMAN, 6, 0, 1500.0, 2,
+         [](const std::vector<int>& v) { return v[0] % 100 + 1 < 50 && v[1] % 100 + 1 < 20; }, false, false, true},
+        {"spearmen facing the charge hold and hurt it", 0, KIND_SWORDMAN, KIND_SPEARMAN, 6, 0, 1500.0, 4,
+         [](const std::vector<int>& v) {
+             return v[0] % 100 + 1 < 50 && v[1] % 100 + 1 > 80 && v[2] % 100 + 1 < 100 && v[3] % 100 + 1 > 85;
+         },
+         true, true, false},
+        {"spearmen taken in the flank are struck", 0, KIND_SWORDMAN, KIND_SPEARMAN, 0, 0, 1500.0, 2,
+         [](const std::vector<int>& v) { return v[0] % 100 + 1 < 50 && v[1] % 100 + 1 <= 25; }, false, false, true},
+        {"horsemen ride down archers", 1, KIND_CAVALRY, KIND_ARCHER, 2, 0, 1500.0, 3,
+         [](const std::vector<int>& v) { return v[2] % 100 + 1 <= 70; }, false, false, true},
+        {"blown horses strike nothing", 1, KIND_CAVALRY, KIND_ARCHER, 2, 4500, 1500.0, 1,
+         [](const std::vector<int>& v) { return v[0] % 1501 < 1000; }, false, false, false},
+    };
+    for (const Case& c : cases) {
+        Post post;
+        post.b->m_battType = c.battType;
+        CUnit* charger = post.b->m_units.FindById(0, TRUE, FALSE);
+        charger->SetKindAndIcon(c.chargerKind, nullptr, 0);
+        charger->SetFacing(2);
+        charger->m_morale = c.morale;
+        charger->m_readiness = 100;
+        charger->m_exertion = c.exertion;
+        charger->m_headCount = 100;
+        CUnit enemy(0, nullptr, 1, 1010, charger->m_y);
+        enemy.SetKindAndIcon(c.enemyKind, nullptr, 0);
+        enemy.m_sideId = 1;
+        enemy.SetFacing(c.enemyFacing);
+        enemy.m_headCount = 100;
+        enemy.m_condition = 1.0;
+        SeedWhere(c.draws, c.want);
+        int before = RandCallCount;
+        charger->ChargeContact(&enemy);
+        EXPECT_EQ(charger->GetBehaviour() == 7, c.melee) << c.what;
+        EXPECT_EQ(charger->m_meleeLosses > 0, c.chargerHurt) << c.what;
+        EXPECT_EQ(enemy.m_meleeLosses > 0, c.enemyHurt) << c.what;
+        if (!c.chargerHurt && !c.enemyHurt) EXPECT_EQ(RandCallCount - before, c.draws) << c.what;
+        charger->m_action.SetTarget(charger, nullptr, FALSE, FALSE);
     }
 }
 
