@@ -167,6 +167,9 @@ public:
     BOOL Melee();            // 7
     BOOL ShootBehaviour();   // 8
     BOOL HoldPlace();        // 11
+    // Spearmen holding their place turn on every enemy coming at their
+    // front that is not already fighting or regrouping.
+    void AnswerEnemiesInFront();
     BOOL StepAside();        // 12
     BOOL Withdraw();         // 15
     BOOL GoToPoint();        // 9, 13, 14, 16

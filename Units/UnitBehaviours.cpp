@@ -639,7 +639,17 @@ BOOL CUnit::HoldPlace() {
             return TRUE;
         }
     }
+    if (GetBattType() == 3) AnswerEnemiesInFront();
     return MoveTo(m_frames.close[0], m_frames.close[1], 2, -1000, -1000);
+}
+
+void CUnit::AnswerEnemiesInFront() {
+    for (POSITION pos = m_enemies.GetHeadPosition(); pos;) {
+        CUnit* e = m_enemies.GetUnit(pos);
+        int b = e->GetBehaviour();
+        if (b == 7 || b == 14 || b == 16 || e->GetDivisionOrder() == 64) continue;
+        if (IsFacingToward(e->m_x, e->m_y, 1)) ReactToAttack(e);
+    }
 }
 
 // Steps aside to the action point, then back to the way it was on.

@@ -652,4 +652,34 @@ TEST(UnitCharge, TheChargeStrikesOrComesToGripsByTheEnemysKind) {
     }
 }
 
+// A spearman holding his place facing east turns on each enemy at his front
+// (one draw each for its answer) unless that enemy already fights.
+TEST(UnitHold, SpearmenAnswerEveryEnemyComingAtTheirFront) {
+    struct Case {
+        const char* what;
+        int dx, dy, behaviour, draws;
+    } cases[] = {
+        {"straight ahead", 60, 0, 0, 1},  {"one step aside", 60, -60, 1, 1},
+        {"on the flank", 0, 60, 0, 0},    {"behind", -60, 0, 0, 0},
+        {"already in melee", 60, 0, 7, 0}, {"at a headquarters", 60, 0, 14, 0},
+        {"taking a key point", 60, 0, 16, 0},
+    };
+    for (const Case& c : cases) {
+        Post post;
+        post.b->m_battType = 3;
+        CUnit* spearman = post.b->m_units.FindById(5, TRUE, FALSE);
+        spearman->SetKindAndIcon(KIND_SPEARMAN, nullptr, 0);
+        spearman->SetFacing(2);
+        CUnit enemy(0, nullptr, 1, spearman->m_x + c.dx, spearman->m_y + c.dy);
+        enemy.m_sideId = 1;
+        enemy.m_action.m_type = c.behaviour;
+        spearman->m_enemies.AddTail(&enemy);
+        int before = RandCallCount;
+        spearman->AnswerEnemiesInFront();
+        EXPECT_EQ(RandCallCount - before, c.draws) << c.what;
+        spearman->m_enemies.RemoveAll(FALSE);
+        spearman->m_action.SetTarget(spearman, nullptr, FALSE, FALSE);
+    }
+}
+
 }  // namespace
