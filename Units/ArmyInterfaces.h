@@ -81,6 +81,9 @@ struct UnitArmyConditions {
     // takes its places among up to 10 terrain points, and no battalion
     // charges the shooters that harass it or goes for the key points.
     bool terrainFlag = false;
+    // The local player's army: its battalions acknowledge an advance a
+    // little louder.
+    bool localPlayer = false;
 };
 
 // One side's army as its divisions and battalions see it (army/ CArmy

@@ -372,7 +372,10 @@ void CBattalion::AdvanceTo(CPoint goal, const CRect& goalRect, int facing, int h
     ReceiveOrder(new CObjective(4, goal.x, goal.y, formation, facing, goalRect.left, goalRect.top, goalRect.right,
                                 goalRect.bottom),
                  TRUE);
-    if (CountedRand() % 3 + 1 == 3) PlaySound(9, 0, int(m_armyValue * 0.9), 10000);
+    if (CountedRand() % 3 + 1 == 3) {
+        bool local = m_division && m_division->m_army && m_division->m_army->GetUnitConditions().localPlayer;
+        PlaySound(9, 0, int(m_armyValue * (local ? 0.95 : 0.9)), 10000);
+    }
     m_divisionOrder = 1;
     m_busy = 1;
     m_holdCountdown = hold;

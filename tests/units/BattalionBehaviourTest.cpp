@@ -682,4 +682,35 @@ TEST(UnitHold, SpearmenAnswerEveryEnemyComingAtTheirFront) {
     }
 }
 
+class CHeardSounds : public IBattleSounds {
+public:
+    BOOL Play(int id, DWORD, int volume, int) override {
+        played.push_back({id, volume});
+        return TRUE;
+    }
+    BOOL CountEvent(int) override { return FALSE; }
+    std::vector<std::pair<int, int>> played;
+};
+
+// One advance in three is acknowledged, a little louder in the local
+// player's army.
+TEST(BattalionBehaviour, AnAdvanceIsAcknowledgedLouderInThePlayersArmy) {
+    for (bool local : {false, true}) {
+        Post post;
+        CHeardSounds sounds;
+        post.b->m_sounds = &sounds;
+        post.b->m_armyValue = 8000;
+        post.army.conditions.localPlayer = local;
+        CFakeFormation line(1, 20, 0);
+        post.b->m_formation = &line;
+        post.Enemies(ZONE_NEAR_FRONT, 1, 2);
+        // The leg is taken without a draw; a first draw of 2 (mod 3)
+        // acknowledges it.
+        SeedWhere(1, [](const std::vector<int>& v) { return v[0] % 3 == 2; });
+        post.b->AdvanceNear();
+        ASSERT_EQ(sounds.played.size(), 1u) << local;
+        EXPECT_EQ(sounds.played[0], std::make_pair(9, local ? 7600 : 7200));
+    }
+}
+
 }  // namespace
