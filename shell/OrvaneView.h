@@ -599,6 +599,9 @@ public:
     // The army commands of the battle screen by key; nothing outside a
     // loaded battle.
     void OnCommandKey(int character);
+    // The menu key of the battle screen: closes the open panels, or opens
+    // the panel of the selected division nearest the middle of the view.
+    void TogglePanelsByKey();
     BYTE ArrowBits = 0;  // bit 0 up, 1 down, 2 left, 3 right
     int32_t ScrollVelocityX = 0;
     int32_t ScrollVelocityY = 0;

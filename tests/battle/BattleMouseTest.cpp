@@ -1,12 +1,15 @@
-// The battle screen commanded with the mouse, in the real game headless on
-// the data kit and in both layouts: the divisions' markers on the panel,
-// the division panel and its target panel, the army's formations, the small
-// map and the hover of the panels' buttons. Each click goes through the
+// The battle screen commanded with the mouse and keys, in the real game
+// headless on the data kit and in both layouts: the divisions' markers on
+// the panel, the division panel and its target panel, the army's
+// formations, the small map, the hover of the panels' buttons and the menu
+// key. Each click goes through the
 // window's message queue; every order it gives must stand in the order
 // queue at the tick current when it was clicked.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <cstdlib>
 
 #include "Units/Division.h"
@@ -29,6 +32,11 @@ void ClickNow(CPoint p, int button = 0) {
 }
 void MoveNow(CPoint p) {
     AfxInputMouseMove(p.x, p.y);
+    Dispatch();
+}
+void KeyNow(UINT key) {
+    AfxInputKey(key, true);
+    AfxInputKey(key, false);
     Dispatch();
 }
 
@@ -202,6 +210,39 @@ TEST_P(BattleMouse, TheSmallMapScrollsTheViewAndTakesAnOrdersPoint) {
     EXPECT_EQ(r->tick, view->BattleTick);
     EXPECT_EQ(r->target->m_type, ORDER_MOVE);
     EXPECT_LE(Distance(r->target->GetPoint(), CPoint(1500, 1000)), 30);
+}
+
+// The menu key opens the panel of the selected division nearest the middle
+// of the view, beside it, and closes the open panels again; F3 and the
+// print key write screenshots.
+TEST_P(BattleMouse, KeysOpenAndClosePanelsAndTakeScreenshots) {
+    CDivision* d = Division(1);
+    ASSERT_NE(d, nullptr);
+    ClickNow(Marker(1));
+    ASSERT_EQ(view->SelectedDivisions.GetCount(), 1);
+    KeyNow(0x5D);
+    EXPECT_EQ(view->OverlayFlags, 8);
+    EXPECT_EQ(view->PanelDivision, 1);
+    const CRect& f = view->m_rcFieldArea;
+    const CPoint at = OnScreen(CPoint(d->m_x, d->m_y));
+    EXPECT_EQ(view->DivisionPanelPos,
+              CPoint(std::clamp<int>(at.x, f.left, f.right - 100), std::clamp<int>(at.y, f.top, f.bottom - 160)));
+    KeyNow(0x5D);
+    EXPECT_EQ(view->OverlayFlags, 0);
+    EXPECT_EQ(view->Channels[0].Interval, -1);
+    // No selected division in view: nothing opens.
+    view->SelectDivision(nullptr, TRUE, FALSE);
+    KeyNow(0x5D);
+    EXPECT_EQ(view->OverlayFlags, 0);
+
+    const std::filesystem::path folder = std::filesystem::path(AfxGetUserDataFolder()) / "Screenshots";
+    std::error_code ec;
+    std::filesystem::remove_all(folder, ec);
+    view->ShotCounter = 0;
+    KeyNow(VK_F1 + 2);
+    KeyNow(0x2C);
+    EXPECT_TRUE(std::filesystem::exists(folder / "shot0000.jpg"));
+    EXPECT_TRUE(std::filesystem::exists(folder / "shot0001.jpg"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, BattleMouse, ::testing::ValuesIn(kScreenLayouts));
