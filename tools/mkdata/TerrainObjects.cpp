@@ -84,7 +84,7 @@ Geometry GeometryOf(const Kind& k) {
     case Family::TownHouse: return {88, 80, 1, 44, 74};
     case Family::LuxuryHouse: return {108, 92, 1, 54, 86};
     case Family::Temple: return {124, 108, 1, 62, 102};
-    case Family::Gate: return SideGate(k) ? Geometry{64, 168, 4, 32, 160} : Geometry{104, 88, 4, 52, 82};
+    case Family::Gate: return SideGate(k) ? Geometry{64, 144, 4, 32, 136} : Geometry{104, 88, 4, 52, 82};
     case Family::Keep: return {172, 196, 1, 86, 186};
     case Family::Tower: return {80, 104, 1, 40, 98};
     case Family::Wall:
@@ -666,31 +666,30 @@ void DrawSideGate(cairo_t* cr, const Geometry& g, const Kind& k, int frame) {
         cairo_rectangle(cr, cx - 3, top - 24, 6, leaf + 24);
         FillInk(cr, wood.Scaled(0.9), 1.0);
     }
-    tower(base - 28, base);
-    // The roof over the passage, its gable end to the south.
-    const double top = base - 104 - tall - 18, eave = base - tall + 2;
-    cairo_move_to(cr, cx - 25, top + 6);
-    cairo_line_to(cr, cx + 25, top + 6);
-    cairo_line_to(cr, cx + 25, eave);
-    cairo_line_to(cr, cx, eave - 14);
-    cairo_line_to(cr, cx - 25, eave);
-    cairo_close_path(cr);
+    // The roof over the passage between the towers, hipped, its eaves
+    // reaching out over the wall on both sides.
+    const double top = base - 76 - tall - 12, eave = base - 29 - tall;
+    auto roof = [&] {
+        cairo_move_to(cr, cx - 18, top);
+        cairo_line_to(cr, cx + 18, top);
+        cairo_curve_to(cr, cx + 24, top + 6, cx + 28, eave - 10, cx + 30, eave);
+        cairo_line_to(cr, cx - 30, eave);
+        cairo_curve_to(cr, cx - 28, eave - 10, cx - 24, top + 6, cx - 18, top);
+        cairo_close_path(cr);
+    };
+    roof();
     Fill(cr, k.mountain ? kThatch.Scaled(0.8) : kTile);
-    cairo_move_to(cr, cx - 25, top + 6);
-    cairo_line_to(cr, cx + 25, top + 6);
-    cairo_line_to(cr, cx + 25, eave);
-    cairo_line_to(cr, cx, eave - 14);
-    cairo_line_to(cr, cx - 25, eave);
-    cairo_close_path(cr);
+    roof();
     InkStroke(cr, 1.5);
-    cairo_move_to(cr, cx, top + 4);  // the ridge
-    cairo_line_to(cr, cx, eave - 14);
+    cairo_move_to(cr, cx, top + 3);  // the ridge
+    cairo_line_to(cr, cx, eave - 12);
     SetColour(cr, k.mountain ? kThatch : kTile.Scaled(1.6));
     cairo_set_line_width(cr, 2.5);
     cairo_stroke(cr);
+    tower(base - 28, base);
     // Gold ridge ornaments at both ends.
-    Ellipse(cr, cx, top + 4, 3, 3);
-    Ellipse(cr, cx, eave - 14, 3, 3);
+    Ellipse(cr, cx, top + 3, 3, 3);
+    Ellipse(cr, cx, eave - 12, 3, 3);
     Fill(cr, ink::Gold);
 }
 
