@@ -191,6 +191,9 @@ std::vector<FieldDesign> Build() {
         AddHill(d, 1400, 1800, 950, 380, 150, -8);
         AddHill(d, 2450, 1000, 380, 300, 45);
         AddRiver(d, {{1750, 1180}, {1300, 1260}, {800, 1240}, {350, 1320}, {0, 1300}}, 30);
+        // The stream rises in a spring pond among reeds below the pass.
+        d.lakes.push_back({{1790, 1180}, 80, 50});
+        d.marshes.push_back({{1830, 1200}, 170, 90});
         AddRoad(d, {{0, 1050}, {600, 1000}, {1100, 1080}, {1500, 980}, {1950, 1020}, {2450, 960}, {3000, 1000}});
         AddWood(d, 900, 640, 260, 140, W::Pine);
         AddWood(d, 1900, 1400, 300, 150, W::Pine);
@@ -684,7 +687,7 @@ std::vector<FieldDesign> Build() {
         AddVillage(d, 700, 1100, 90, 4, V::Farm);
         Scatter(d, 1750, 700, 160, 8, 12, 19);
         AddRoad(d, {{0, 1000}, {1500, 1000}, {2120, 1000}});
-        AddRoad(d, {{1600, 2000}, {2000, 1650}, {2425, 1440}});
+        AddRoad(d, {{1600, 2040}, {1820, 1720}, {2180, 1660}, {2425, 1440}});
         AddSide(d, 1, 2200, 650, 2650, 1350, {2350, 1100}, {2500, 1100});
         all.push_back(d);
     }
