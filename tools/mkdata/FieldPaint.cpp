@@ -87,9 +87,22 @@ Rgb PaintUnit(const FieldRaster& raster, const Relief& relief, int x, int y) {
             c = ground.Mix(shadeOfWoods, (0.2 + 0.24 * undergrowth(16)) + 0.16 * (n3 - 0.5));
             contours = true;
             break;
-        case kEarth:
+        case kEarth: {
             c = ground.Mix({0.74, 0.66, 0.50}, 0.75 + 0.2 * (n2 - 0.5));
+            // A dike between paddies: a grassy bank, lit on its north-west
+            // side, its foot in shade on the south-east.
+            for (const Paddies& f : d.paddies) {
+                if (x < f.left || x > f.right || y < f.top || y > f.bottom) continue;
+                double px = std::fmod(x + 0.5 - f.left, 92), py = std::fmod(y + 0.5 - f.top, 64);
+                double across = px <= 5 ? px : py;
+                c = ground.Mix({0.70, 0.62, 0.44}, 0.55 + 0.25 * (n3 - 0.5));
+                if (n3 > 0.6) c = c.Mix({0.36, 0.48, 0.24}, 0.4);  // grass on the bank
+                if (across < 1.6) c = c.Mix({0.95, 0.92, 0.80}, 0.3);
+                if (across > 4) c = c.Mix({0.22, 0.24, 0.20}, 0.35);
+                break;
+            }
             break;
+        }
         case kRoad: {
             int edge = edgeOf(5, [](uint8_t o) { return o == kRoad || o == kBridge; });
             c = Rgb{0.84, 0.76, 0.58}.Mix({0.62, 0.54, 0.40}, std::min(1, edge) * 0.55);
@@ -141,6 +154,9 @@ Rgb PaintUnit(const FieldRaster& raster, const Relief& relief, int x, int y) {
             c = Rgb{0.42, 0.58, 0.36}.Mix({0.64, 0.66, 0.38}, age * 0.6).Mix({0.72, 0.66, 0.40}, d.dryness * 0.6);
             c = c.Mix({0.50, 0.62, 0.66}, 0.35 * Noise(x, y, 70, seed + 11));  // water showing between the rows
             if (y % 6 < 2 && (x + y / 6 * 2) % 5 < 3) c = c.Mix({0.32, 0.50, 0.22}, 0.5);
+            // Open water along the foot of the dikes, darkest next to them.
+            double rim = std::min({std::fmod(px, 92) - 5, std::fmod(py, 64) - 5, 92 - std::fmod(px, 92), 64 - std::fmod(py, 64)});
+            if (rim < 4) c = c.Mix({0.30, 0.40, 0.42}, 0.5 * (1 - rim / 4));
             break;
         }
         case kMarsh: {
@@ -167,8 +183,9 @@ Rgb PaintUnit(const FieldRaster& raster, const Relief& relief, int x, int y) {
         case kPalisade:  // earth thrown up along the stakes
             c = ground.Mix({0.50, 0.42, 0.30}, 0.65 + 0.2 * (n3 - 0.5));
             break;
-        default:  // wall, tower and keep footings: the trodden earth in their shade
-            c = ground.Mix({0.44, 0.39, 0.31}, 0.7);
+        default:  // wall, tower and keep footings: the battle draws the pieces
+            // higher up, so the ground shows here, the yard or the slope below
+            c = raster.ShowsCastleYard(x, y) ? ground.Mix({0.74, 0.66, 0.50}, 0.75 + 0.2 * (n2 - 0.5)) : ground;
             break;
     }
     if (shaded) {
