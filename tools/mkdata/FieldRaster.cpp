@@ -54,71 +54,36 @@ std::vector<int> GatePieces(int pieces) {
     return at;
 }
 
-// A ring of wall traced round the design's outline on the grid of whole
-// wall pieces: the cells of the grid the outline mostly covers, made one
-// solid enclosure without holes, pinches or spurs a single piece wide.
+// The pieces of a north-south run of wall left open as its ways through:
+// where a run has a single gate and room for it, two pieces side by side,
+// so that a column can pass.
+std::vector<int> PortPieces(int pieces) {
+    std::vector<int> at = GatePieces(pieces);
+    if (at.size() == 1 && pieces >= 4) at.insert(at.begin(), at.front() - 1);
+    return at;
+}
+
+// A ring of wall on the grid of whole wall pieces: the rectangle round the
+// design's outline, with one empty cell of margin all round. (A ring that
+// stepped along a slanting outline would leave pockets between its walls
+// that every path past the castle has to work its way round.)
 std::vector<std::vector<bool>> RingCells(const Path& outline, double& gx, double& gy) {
     double l = 1e9, t = 1e9, r = -1e9, b = -1e9;
     for (const Pt& p : outline) l = std::min(l, p.x), t = std::min(t, p.y), r = std::max(r, p.x), b = std::max(b, p.y);
     const int nx = std::max(3, int(std::lround((r - l) / kPiece))), ny = std::max(3, int(std::lround((b - t) / kPiece)));
-    gx = std::round((l + r) / 2 - nx * kPiece / 2.0) - kPiece;  // one empty cell of margin all round
+    gx = std::round((l + r) / 2 - nx * kPiece / 2.0) - kPiece;
     gy = std::round((t + b) / 2 - ny * kPiece / 2.0) - kPiece;
-    const int W = nx + 2, H = ny + 2;
-    // The design's outline scaled onto the squared extent, then sampled.
-    auto scaled = [&](double x, double y) {
-        return Pt{l + (x - (gx + kPiece)) * (r - l) / (nx * kPiece), t + (y - (gy + kPiece)) * (b - t) / (ny * kPiece)};
-    };
-    std::vector<std::vector<bool>> in(size_t(W), std::vector<bool>(size_t(H), false));
+    std::vector<std::vector<bool>> in(size_t(nx + 2), std::vector<bool>(size_t(ny + 2), false));
     for (int i = 1; i <= nx; ++i)
-        for (int j = 1; j <= ny; ++j) {
-            int covered = 0;
-            for (int sy = 0; sy < 6; ++sy)
-                for (int sx = 0; sx < 6; ++sx)
-                    covered += InsidePolygon(scaled(gx + kPiece * (i + (sx + 0.5) / 6), gy + kPiece * (j + (sy + 0.5) / 6)),
-                                             outline);
-            in[size_t(i)][size_t(j)] = covered >= 18;
-        }
-    auto at = [&](int i, int j) { return i >= 0 && j >= 0 && i < W && j < H && in[size_t(i)][size_t(j)]; };
-    for (int round = 0, changed = 1; changed && round < 50; ++round) {
-        changed = 0;
-        // A spur one piece long is cut off, a notch one piece wide filled.
-        for (int i = 1; i < W - 1; ++i)
-            for (int j = 1; j < H - 1; ++j) {
-                int around = at(i - 1, j) + at(i + 1, j) + at(i, j - 1) + at(i, j + 1);
-                bool was = in[size_t(i)][size_t(j)], now = was ? around >= 2 : around >= 3;
-                if (now != was) in[size_t(i)][size_t(j)] = now, changed = 1;
-            }
-        // Two cells touching only at a corner are joined.
-        for (int i = 0; i + 1 < W; ++i)
-            for (int j = 0; j + 1 < H; ++j) {
-                bool a = at(i, j), b = at(i + 1, j), c = at(i, j + 1), e = at(i + 1, j + 1);
-                if (a && e && !b && !c) in[size_t(i + 1)][size_t(j)] = true, changed = 1;
-                if (b && c && !a && !e) in[size_t(i)][size_t(j)] = true, changed = 1;
-            }
-        // Holes (cells the outside cannot reach) are filled.
-        std::vector<std::vector<bool>> outside(size_t(W), std::vector<bool>(size_t(H), false));
-        std::vector<std::pair<int, int>> queue{{0, 0}};
-        outside[0][0] = true;
-        for (size_t head = 0; head < queue.size(); ++head) {
-            auto [ci, cj] = queue[head];
-            for (auto [di, dj] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
-                int ni = ci + di, nj = cj + dj;
-                if (ni < 0 || nj < 0 || ni >= W || nj >= H || outside[size_t(ni)][size_t(nj)] || at(ni, nj)) continue;
-                outside[size_t(ni)][size_t(nj)] = true;
-                queue.push_back({ni, nj});
-            }
-        }
-        for (int i = 0; i < W; ++i)
-            for (int j = 0; j < H; ++j)
-                if (!in[size_t(i)][size_t(j)] && !outside[size_t(i)][size_t(j)]) in[size_t(i)][size_t(j)] = true, changed = 1;
-    }
+        for (int j = 1; j <= ny; ++j) in[size_t(i)][size_t(j)] = true;
     return in;
 }
 
-// Each ring laid out in wall pieces along the outline the design gives it.
+// Each ring laid out in wall pieces round the outline the design gives it.
 // A gated edge of the design gates the straight run of wall that faces the
 // same way and lies nearest to it; north and south gates are gatehouses in
-// an east-west wall, east and west ones gatehouses in a north-south wall.
+// an east-west wall, east and west ones ways left open through a
+// north-south wall.
 RingPlan PlanRing(const WallRing& ring) {
     double gx, gy;
     std::vector<std::vector<bool>> in = RingCells(ring.corners, gx, gy);
@@ -200,8 +165,12 @@ RingPlan PlanRing(const WallRing& ring) {
         }
         if (best && std::find(gated.begin(), gated.end(), best) == gated.end()) gated.push_back(best);
     }
-    for (Run* run : gated)
-        for (int i : GatePieces(int(run->pieces.size()))) run->pieces[size_t(i)]->gate = true;
+    for (Run* run : gated) {
+        const bool northSouth = run->facing == 1 || run->facing == 3;
+        const int pieces = int(run->pieces.size());
+        for (int i : northSouth ? PortPieces(pieces) : GatePieces(pieces))
+            (northSouth ? run->pieces[size_t(i)]->port : run->pieces[size_t(i)]->gate) = true;
+    }
     return plan;
 }
 
@@ -227,19 +196,30 @@ void LeadRoadsToGates(FieldDesign& d, const std::vector<std::vector<RingPlan>>& 
                 size_t keep = road.path.size();
                 while (keep > 1 && near(road.path[keep - 1])) --keep;
                 const Pt end = road.path[keep - 1];
+                // Each gate by the middle of its way: a way two pieces wide
+                // is entered between them.
                 const WallPiece* best = nullptr;
+                Pt bestMid{};
                 double bestDist = 1e18;
-                for (const WallPiece& piece : plan.pieces) {
-                    if (!piece.gate) continue;
-                    Pt mouth{piece.mid.x + kOut[piece.facing][0] * (60 + c.moat), piece.mid.y + kOut[piece.facing][1] * (60 + c.moat)};
+                const size_t n = plan.pieces.size();
+                for (size_t k = 0; k < n; ++k) {
+                    const WallPiece& piece = plan.pieces[k];
+                    if (!piece.gate && !piece.port) continue;
+                    const WallPiece& next = plan.pieces[(k + 1) % n];
+                    const WallPiece& prev = plan.pieces[(k + n - 1) % n];
+                    if (piece.port && prev.port && prev.facing == piece.facing) continue;  // the pair's second piece
+                    Pt mid = piece.mid;
+                    if (piece.port && next.port && next.facing == piece.facing)
+                        mid = {(piece.mid.x + next.mid.x) / 2, (piece.mid.y + next.mid.y) / 2};
+                    Pt mouth{mid.x + kOut[piece.facing][0] * (60 + c.moat), mid.y + kOut[piece.facing][1] * (60 + c.moat)};
                     double dist = std::hypot(mouth.x - end.x, mouth.y - end.y);
-                    if (dist < bestDist) best = &piece, bestDist = dist;
+                    if (dist < bestDist) best = &piece, bestMid = mid, bestDist = dist;
                 }
                 if (best) {
                     road.path.resize(keep);
                     const double dx = kOut[best->facing][0], dy = kOut[best->facing][1];
                     for (double out : {60 + c.moat, 0.0, -60.0})
-                        road.path.push_back({best->mid.x + dx * out, best->mid.y + dy * out});
+                        road.path.push_back({bestMid.x + dx * out, bestMid.y + dy * out});
                 }
                 if (!atEnd) std::reverse(road.path.begin(), road.path.end());
             }
@@ -629,16 +609,15 @@ void FieldRaster::PlacePiece(int type, double x, double y, int facing, uint8_t m
 // open).
 void FieldRaster::BuildCastle(const Castle& c, const std::vector<RingPlan>& rings) {
     const FieldDesign& d = m_design;
-    // Plastered walls on stone; the set's letters vary with the field. A
-    // gate's next type is the same gatehouse in a north-south wall.
+    // Plastered walls on stone; the set's letters vary with the field.
     const int wall = 167 + 16 * int(d.seed % 2), gate = 116 + 3 * int(d.seed % 3), tower = 161 + 3 * int(d.seed / 2 % 2);
     for (size_t k = 0; k < rings.size(); ++k) {
         const RingPlan& plan = rings[k];
         // A plank bridge over the moat before each gate of the outer ring.
-        auto bridge = [&](const WallPiece& piece) {
+        auto bridge = [&](const WallPiece& piece, double half) {
             if (k != 0 || c.moat <= 0) return;
             static const int kOut[4][2] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
-            double dx = kOut[piece.facing][0], dy = kOut[piece.facing][1], reach = 38 + c.moat + 24, half = 34;
+            double dx = kOut[piece.facing][0], dy = kOut[piece.facing][1], reach = 38 + c.moat + 24;
             double x = piece.mid.x, y = piece.mid.y;
             double x0 = std::min(x, x + dx * reach), x1 = std::max(x, x + dx * reach);
             double y0 = std::min(y, y + dy * reach), y1 = std::max(y, y + dy * reach);
@@ -646,18 +625,23 @@ void FieldRaster::BuildCastle(const Castle& c, const std::vector<RingPlan>& ring
             else y0 -= half, y1 += half;
             Fill(int(x0), int(y0), int(x1), int(y1), kBridge, nullptr);
         };
-        for (size_t i = 0; i < plan.pieces.size(); ++i) {
+        // A way through a north-south wall is left open, the wall's ends
+        // standing bare on either side: a tower beside it would jut out into
+        // the way round the castle, and every path past it would bend.
+        const size_t n = plan.pieces.size();
+        for (size_t i = 0; i < n; ++i) {
             const WallPiece& piece = plan.pieces[i];
             const double x = piece.mid.x, y = piece.mid.y;
-            if (piece.gate) bridge(piece);
-            if (!piece.vertical && piece.gate)
+            if (piece.port) {
+                bridge(piece, kPiece / 2.0);
+            } else if (piece.gate) {
+                bridge(piece, 34);
                 PlacePiece(gate, x, y + 16, piece.facing == 0 ? 0 : 4, kWall, 2);
-            else if (!piece.vertical)
+            } else if (!piece.vertical) {
                 PlacePiece(wall + int(i % 4), x, y + 8, -1, kWall, 1);
-            else if (piece.gate)
-                PlacePiece(gate + 1, x, y + kPiece / 2.0, piece.facing == 1 ? 2 : 6, kWall, 2);
-            else
+            } else {
                 PlacePiece(wall + 8 + int(i % 4), x, y + kPiece / 2.0, -1, kWall, 1);
+            }
         }
         int corner = 0;
         for (const Pt& p : plan.towers) PlacePiece(tower + corner++ % 3, p.x, p.y + 20, -1, kTower, 1);
@@ -790,11 +774,17 @@ void FieldRaster::PlaceObjects() {
     }
     for (const Landmark& l : d.landmarks)
         if (free(int(l.at.x), int(l.at.y), 10)) m_objects.push_back({l.type, int(l.at.x), int(l.at.y), -1});
-    // Boulders at the foot of the crags.
+    // Boulders at the foot of the crags, fallen from them: never on ground
+    // that only slopes (a castle's terrace) with no rock above it.
+    auto underCrag = [&](int x, int y) {
+        for (int a = 0; a < 8; ++a)
+            if (MaterialAt(int(x + 70 * std::cos(a * kPi / 4)), int(y + 70 * std::sin(a * kPi / 4))) == kCrag) return true;
+        return false;
+    };
     for (int k = 0; k < 400; ++k) {
         int px = rnd.Int(40, kFieldWidth - 40), py = rnd.Int(40, kFieldHeight - 40);
         double h = HeightAt(px, py);
-        if (h > kCragLevel - 30 && h < kCragLevel - 6 && free(px, py, 25) && MaterialAt(px, py) == kGrass)
+        if (h > kCragLevel - 30 && h < kCragLevel - 6 && free(px, py, 25) && MaterialAt(px, py) == kGrass && underCrag(px, py))
             m_objects.push_back({296 + rnd.Int(0, 7), px, py, -1});
     }
     // The headquarters flag places: side 0's two, then side 1's two.

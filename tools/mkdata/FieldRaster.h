@@ -67,6 +67,7 @@ struct WallPiece {
     bool vertical;
     int facing;
     bool gate;
+    bool port = false;  // left open: a way through a north-south wall
 };
 
 // A ring of wall as it is built: its outline (the corners where it turns,
