@@ -640,7 +640,10 @@ void FieldRaster::BuildCastle(const Castle& c, const std::vector<RingPlan>& ring
             } else if (!piece.vertical) {
                 PlacePiece(wall + int(i % 4), x, y + 8, -1, kWall, 1);
             } else {
-                PlacePiece(wall + 8 + int(i % 4), x, y + kPiece / 2.0, -1, kWall, 1);
+                // The piece whose south end stands by a way shows that end
+                // finished.
+                const size_t south = piece.facing == 1 ? (i + 1) % n : (i + n - 1) % n;
+                PlacePiece(wall + (plan.pieces[south].port ? 12 : 8) + int(i % 4), x, y + kPiece / 2.0, -1, kWall, 1);
             }
         }
         int corner = 0;

@@ -589,9 +589,24 @@ void DrawWallPiece(cairo_t* cr, const Geometry& g, const Kind& k) {
         Fill(cr, k.family == Family::Wall ? kTile : face.Scaled(1.1));
         // The end of the run seen from the south: in a long run it meets
         // the next piece's roof, so it is drawn in the roof's shade and the
-        // run reads as one.
+        // run reads as one. The last four pieces of a set end a run where a
+        // way is left open: their end shows the plastered wall under its
+        // eaves, a loophole and the stone footing.
+        const bool runEnd = k.family == Family::Wall && k.variant >= 12;
         cairo_rectangle(cr, cx - 8, base - bodyH, 16, bodyH);
-        Fill(cr, k.family == Family::Wall ? kTile.Scaled(0.8) : face);
+        Fill(cr, k.family == Family::Wall && !runEnd ? kTile.Scaled(0.8) : face);
+        if (runEnd) {
+            cairo_rectangle(cr, cx - 8, base - 5, 16, 5);
+            Fill(cr, kStone);
+            cairo_rectangle(cr, cx - 2, base - bodyH * 0.65, 4, 4);
+            Fill(cr, ink::Sumi, 0.8);
+            cairo_rectangle(cr, cx - 10, base - bodyH - 3, 20, 4);  // the eaves
+            Fill(cr, kTile.Scaled(0.85));
+            cairo_rectangle(cr, cx - 10, base - bodyH - 3, 20, 4);
+            InkStroke(cr, 1.0);
+            cairo_rectangle(cr, cx - 8, base - bodyH, 16, bodyH);
+            InkStroke(cr, 1.0);
+        }
         for (double y = top + 6; y < base - bodyH; y += 8) {
             cairo_move_to(cr, cx - 8, y);
             cairo_line_to(cr, cx + 8, y);
