@@ -290,6 +290,18 @@ CRect CAnimFocusView::PlaceButtonDrawing(CCommandButton* b, BOOL up, BOOL redraw
         b->DrawAt(m_pFrameSurface.get(), up, -m_frameOffset.x, -m_frameOffset.y);
         return r;
     }
+    // A button across the border of the field and the panel (a division's
+    // panel stands on both) is drawn in two parts, one on each.
+    if (!inField.IsRectEmpty() && !inFrame.IsRectEmpty() && m_pFrameSurface) {
+        CPoint shift(m_rcVisible.left - m_rcFieldArea.left, m_rcVisible.top - m_rcFieldArea.top);
+        if (redrawUnder) RedrawRect(&inField, &m_visibleIcons, FALSE, FALSE);
+        b->DrawAt(m_pBackBuffer.get(), up, shift.x, shift.y, &inField);
+        CRect local = inFrame;
+        local.OffsetRect(-m_frameOffset.x, -m_frameOffset.y);
+        if (redrawUnder) ComposeFrame(&local, &m_frameIcons);
+        b->DrawAt(m_pFrameSurface.get(), up, -m_frameOffset.x, -m_frameOffset.y, &inFrame);
+        return r;
+    }
     b->m_bEnabled = FALSE;
     return CRect();
 }
@@ -304,6 +316,12 @@ void CAnimFocusView::RenderFieldRect(const RECT& rect) {
         r.OffsetRect(-m_frameOffset.x, -m_frameOffset.y);
         Render(&r, TRUE);
         return;
+    }
+    // The part below or beside the field lies on the panel.
+    CRect frameWindow(m_rcFrame.left, m_rcFrame.top, m_rcFrame.right + 1, m_rcFrame.bottom + 1), onFrame;
+    if (meet != r && onFrame.IntersectRect(&r, &frameWindow)) {
+        onFrame.OffsetRect(-m_frameOffset.x, -m_frameOffset.y);
+        Render(&onFrame, TRUE);
     }
     meet.OffsetRect(m_rcVisible.left - m_rcFieldArea.left, m_rcVisible.top - m_rcFieldArea.top);
     Render(&meet, FALSE);
@@ -323,12 +341,11 @@ void CAnimFocusView::HideCommandButton(int id) {
     if (b == nullptr) return;
     b->m_bEnabled = FALSE;
     CRect r = b->GetRect(), meet;
-    if (meet.IntersectRect(&r, &m_rcFieldArea)) {
-        RedrawRect(&r, &m_visibleIcons, FALSE, FALSE);
-    } else {
+    const bool onField = meet.IntersectRect(&r, &m_rcFieldArea);
+    if (onField) RedrawRect(&meet, &m_visibleIcons, FALSE, FALSE);
+    if (!onField || meet != r) {
         r.OffsetRect(-m_frameOffset.x, -m_frameOffset.y);
         ComposeFrame(&r, &m_frameIcons);
-        r.OffsetRect(m_frameOffset.x, m_frameOffset.y);
     }
     RenderFieldRect(b->GetRect());
 }

@@ -56,10 +56,11 @@ BOOL CCommandButton::HitTest(int x, int y, BOOL rectOnly, BOOL needEnabled) cons
 
 void CCommandButton::Draw(CDIB* target, BOOL up) { DrawAt(target, up, 0, 0); }
 
-void CCommandButton::DrawAt(CDIB* target, BOOL up, int dx, int dy) {
+void CCommandButton::DrawAt(CDIB* target, BOOL up, int dx, int dy, const CRect* clip) {
     CSprite* s = up ? m_pUp : m_pDown;
     if (!m_bEnabled || s == nullptr) return;
     CRect r = m_rect;
+    if (clip) r &= *clip;
     r.OffsetRect(dx, dy);
     s->Move(m_rect.left + dx, m_rect.top + dy, FALSE);
     s->Draw(target, &r, 1.0);

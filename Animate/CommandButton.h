@@ -24,7 +24,9 @@ public:
     virtual void Draw(CDIB* target, BOOL up);
     // The same, shifted by (dx, dy) in the target (a button of the window
     // drawn into a scrolled buffer or a panel).
-    void DrawAt(CDIB* target, BOOL up, int dx, int dy);
+    // Draws the button moved by (dx, dy); only its part inside `clip`
+    // (before the move) when one is given.
+    void DrawAt(CDIB* target, BOOL up, int dx, int dy, const CRect* clip = nullptr);
     // Moves the button and its pictures; the new place becomes its home and
     // its order key.
     void SetPosition(int x, int y);

@@ -9,7 +9,9 @@
 #include "platform/afx/Afx.h"
 
 class CDivision;
+class CDivList;
 class CObjective;
+class CUnit;
 class CPerson;
 
 // A formation as the elements that stand in it see it: slot offsets from the
@@ -77,6 +79,13 @@ struct UnitArmyConditions {
     // with a third of their live units' number of enemies in it.
     float balance = 1.0f;
     bool opponentRouted = false;
+    // The army keeps to the ground it holds: the commander's division
+    // takes its places among up to 10 terrain points, and no battalion
+    // charges the shooters that harass it or goes for the key points.
+    bool terrainFlag = false;
+    // The local player's army: its battalions acknowledge an advance a
+    // little louder.
+    bool localPlayer = false;
 };
 
 // What a division's own decisions read of its army.
@@ -141,6 +150,16 @@ public:
     // A division hands its standing order (owned from here) back through
     // the army's order gate. Without a gate the division takes it at once.
     virtual void ResendOrder(CDivision* division, CObjective* order);
+    // The army's lead unit: the head unit of the first battalion of
+    // division 0 while it is active and able (routed too with
+    // `allowRouted`); null without one.
+    virtual CUnit* GetLeadUnit(BOOL /*allowRouted*/) const { return nullptr; }
+    // The army's divisions; null for an army that has none to show.
+    virtual const CDivList* GetDivisionList() const { return nullptr; }
+    // Guards the headquarters-in-danger messages: above 0 once the army
+    // has been told.
+    virtual int GetMessageCounter() const { return 0; }
+    virtual void SetMessageCounter(int /*value*/) {}
 };
 
 // The picture that draws one unit (the battle screens implement it over

@@ -78,6 +78,9 @@ public:
     // The next leg from (x, y) facing `facing` toward `order`: an approach
     // march for a far order of type 131072, else the order itself.
     CObjective* PlanLeg(int x, int y, int facing, CObjective* order) const;
+    // Unit 0 goes to (x, y); under a defense or stand-ground order the
+    // others take the places of the terrain areas near it, one in every
+    // few, and those left over follow in column behind it.
     void MarchInColumn(int unitCode, int x, int y);
     // A random place behind (x, y) for a unit of the column.
     CPoint GetColumnPoint(int x, int y, int unitX, int unitY, int facing, int s) const;
@@ -179,7 +182,9 @@ public:
     // A new leg of type 32 back to (x, y).
     void MoveToPoint(int x, int y);
     // Sends a unit that is not an officer and has strayed from the
-    // battalion's lead back near it.
+    // battalion's lead back near it. Null regroups the whole battalion:
+    // from the lead, each unit that is not an officer takes a place a step
+    // on from the last one's, until one already stands near that place.
     void Regroup(CUnit* unit);
     // A halted battalion that keeps being shot at charges the shooters'
     // battalion; TRUE when it sent units.
@@ -187,6 +192,24 @@ public:
     // Units of a foot battalion that has come to grips spread over the
     // enemies their comrades fight.
     void SpreadAttacks();
+    // Up to three free units near an enemy headquarters still standing go
+    // to take it; TRUE when one was sent.
+    BOOL AssaultHeadquarters();
+    // Tells the player, once per army, that a headquarters is in danger:
+    // his own army that it threatens the enemy's, or else the enemy army
+    // that its own is threatened.
+    void WarnHeadquartersInDanger();
+    // Free units of a foot battalion close with the enemy army's lead unit
+    // when it stands near, while it has room for them.
+    void AttackEnemyLeader();
+    // Free units near a garrison feature not yet taken go to take it.
+    void CaptureKeyPoints();
+    // Free units of a foot battalion close with the enemy divisions' lead
+    // units near it.
+    void AttackNearbyLeaders();
+    // Whether the leg taken last lets the battalion's units leave it for a
+    // headquarters, a leader or a key point.
+    bool LastLegAllowsAssault() const;
     int GetDivisionOrderType() const;
     // The mean position of the able units not routed; (-1000, -1000)
     // without one.
@@ -279,6 +302,20 @@ private:
     void Engage(WatchZone zone);
     void BusyAttack();
     void AdvanceTo(CPoint goal, const CRect& goalRect, int facing, int hold);
+    // Sends up to three of the nearest free units within 100 of `point`
+    // (and with a clear line to it when `clearLine`) with `code`, less one
+    // for each unit already in state `code` there; the number sent.
+    int SendNearestTo(CPoint point, int code, bool clearLine);
+    IUnitsArmy* GetOpposingArmy() const;
+    // Sends the free units near `leader` at him, nearest first, while they
+    // are no more than one over his `free` places; units already on him
+    // take places. `stopWhenFull`: the walk ends once no place is left;
+    // `needsAction`: units out of action are not free.
+    void CloseWithLeader(CUnit* leader, int free, bool stopWhenFull, bool needsAction);
+    // Whether the ground about the battalion lets every unit go straight to
+    // its slot (else it marches in column).
+    bool GroundAllowsDirectOrders() const;
+    void GatherApproachRoute(int x, int y, int facing, CRoute& route) const;
     void MakeUnits(int count);
     void EmptyWatchLists();
 };

@@ -7,12 +7,16 @@
 #include <algorithm>
 #include <cmath>
 #include <initializer_list>
+#include <utility>
+#include <vector>
 
 #include "core/Helpers.h"
 #include "core/Random.h"
 #include "field/BattleGrid.h"
 #include "field/ZoneGrid.h"
+#include "field/Terrain.h"
 #include "Units/Battalion.h"
+#include "Units/DivList.h"
 #include "Units/Division.h"
 #include "Units/Unit.h"
 
@@ -105,6 +109,10 @@ CPoint CBattalion::GetEnemyPoint(WatchZone zone) const {
 void CBattalion::UpdateBehaviour() {
     if (!m_able || m_routed) return;
     AnswerMissileFire();
+    if (AssaultHeadquarters()) WarnHeadquartersInDanger();
+    AttackEnemyLeader();
+    CaptureKeyPoints();
+    AttackNearbyLeaders();
     SpreadAttacks();
     if (m_busy) {
         if (m_action.m_type == 4) BusyAttack();
@@ -364,7 +372,10 @@ void CBattalion::AdvanceTo(CPoint goal, const CRect& goalRect, int facing, int h
     ReceiveOrder(new CObjective(4, goal.x, goal.y, formation, facing, goalRect.left, goalRect.top, goalRect.right,
                                 goalRect.bottom),
                  TRUE);
-    if (CountedRand() % 3 + 1 == 3) PlaySound(9, 0, int(m_armyValue * 0.9), 10000);
+    if (CountedRand() % 3 + 1 == 3) {
+        bool local = m_division && m_division->m_army && m_division->m_army->GetUnitConditions().localPlayer;
+        PlaySound(9, 0, int(m_armyValue * (local ? 0.95 : 0.9)), 10000);
+    }
     m_divisionOrder = 1;
     m_busy = 1;
     m_holdCountdown = hold;
@@ -427,9 +438,26 @@ void CBattalion::MoveToPoint(int x, int y) {
 }
 
 void CBattalion::Regroup(CUnit* unit) {
-    if (!unit || unit->IsMeleeType()) return;
     const CUnit* lead = m_units.FindById(0, TRUE, FALSE);
     CPoint at = lead ? lead->GetPosition() : CPoint(-1000, -1000);
+    if (!unit) {
+        // The places run on from the lead, each a step on from the last.
+        for (POSITION pos = m_units.GetHeadPosition(); pos;) {
+            CUnit* u = m_units.GetUnit(pos);
+            if (u->IsMeleeType()) continue;
+            if (Dist2(u->GetPosition(), at) <= 14400) break;
+            if (u->m_routed || u->m_held) continue;
+            int odd = CountedRand() & 1;
+            at.x += odd ? CountedRand() % 51 + 50 : RandomRange(-50, -100, -1);
+            int down = RandomRange(0, 1, -1);
+            at.y += down == 1 ? RandomRange(50, 100, -1) : RandomRange(-50, -100, -1);
+            OrderToUnit(u->m_number, new CObjective(13, at.x, at.y, -1, NormalizeDirection(m_facing)), TRUE, FALSE,
+                        50);
+            u->m_busyCounter = 80;
+        }
+        return;
+    }
+    if (unit->IsMeleeType()) return;
     if (Dist2(unit->GetPosition(), at) <= 14400) return;
     auto offset = [] {
         int odd = CountedRand() & 1;
@@ -493,4 +521,148 @@ void CBattalion::SpreadAttacks() {
         }
     }
     targets.RemoveAll(FALSE);
+}
+
+bool CBattalion::LastLegAllowsAssault() const {
+    switch (m_action.m_spare) {
+    case 2: case 4: case 8: case 16: case 256: case 512: case 1024: case 2048: case 8192: case 16384: case 65536:
+    case 131072: return true;
+    default: return false;
+    }
+}
+
+IUnitsArmy* CBattalion::GetOpposingArmy() const {
+    IUnitsArmy* army = m_division ? m_division->m_army : nullptr;
+    return army ? dynamic_cast<IUnitsArmy*>(army->GetOpposingArmy()) : nullptr;
+}
+
+namespace {
+
+int RoundedDistance(CPoint a, CPoint b) { return Round(GetDistance(a.x, a.y, b.x, b.y, false)); }
+
+// Inserts `u` after every unit of `list` not farther from `to` than it.
+void InsertNearestFirst(std::vector<std::pair<int, CUnit*>>& list, CUnit* u, CPoint to) {
+    int d = RoundedDistance(u->GetPosition(), to);
+    auto at = std::find_if(list.begin(), list.end(), [d](const auto& e) { return e.first > d; });
+    list.insert(at, {d, u});
+}
+
+CPoint ObjectivePoint(const CUnit* u) { return CPoint(u->m_action.m_x, u->m_action.m_y); }
+
+}  // namespace
+
+int CBattalion::SendNearestTo(CPoint point, int code, bool clearLine) {
+    int free = 3;
+    std::vector<std::pair<int, CUnit*>> nearest;
+    for (POSITION pos = m_units.GetHeadPosition(); pos;) {
+        CUnit* u = m_units.GetUnit(pos);
+        if (u->m_state == code && ObjectivePoint(u) == point) {
+            --free;
+            continue;
+        }
+        if (u->m_routed || u->m_contact || RoundedDistance(u->GetPosition(), point) >= 100) continue;
+        if (clearLine && m_grid && m_grid->IsLineBlocked(u->m_x, u->m_y, point.x, point.y)) continue;
+        InsertNearestFirst(nearest, u, point);
+        if (nearest.size() > 3) nearest.pop_back();
+    }
+    int sent = 0;
+    for (const auto& [d, u] : nearest) {
+        if (sent >= free) break;
+        OrderUnit(u, new CObjective(code, point.x, point.y, -1, GetDirection(u->m_x, u->m_y, point.x, point.y)), TRUE,
+                  FALSE, 10);
+        ++sent;
+    }
+    return sent;
+}
+
+BOOL CBattalion::AssaultHeadquarters() {
+    IUnitsArmy* army = m_division ? m_division->m_army : nullptr;
+    if (!army || !LastLegAllowsAssault()) return FALSE;
+    BOOL sent = FALSE;
+    // The enemy's two headquarters, as the army knows them.
+    for (int place = 2; place < 4; ++place) {
+        const CKeyPoint* hq = army->GetHeadquarters(place);
+        if (!hq || hq->m_currentState == 3 || hq->m_currentState == 4) continue;
+        CPoint at(hq->m_x, hq->m_y);
+        if (Dist2(GetPosition(), at) > 160000 && !IsNearHeadquarters()) continue;
+        if (SendNearestTo(at, 14, false) > 0) sent = TRUE;
+    }
+    return sent;
+}
+
+void CBattalion::WarnHeadquartersInDanger() {
+    IUnitsArmy* army = m_division ? m_division->m_army : nullptr;
+    if (!army) return;
+    if (army->ShowsBattleMessages()) {
+        if (army->GetMessageCounter() <= 0) army->AddBattleMessage(17, -2, m_division->m_number);
+        army->SetMessageCounter(1);
+    } else if (IUnitsArmy* enemy = GetOpposingArmy()) {
+        if (enemy->GetMessageCounter() <= 0) enemy->AddBattleMessage(16, -2, 0);
+        enemy->SetMessageCounter(1);
+    }
+}
+
+void CBattalion::CloseWithLeader(CUnit* leader, int free, bool stopWhenFull, bool needsAction) {
+    CUnitList gathered;
+    std::vector<std::pair<int, CUnit*>> nearest;
+    for (POSITION pos = m_units.GetHeadPosition(); pos && gathered.GetCount(TRUE, TRUE) <= free;) {
+        if (stopWhenFull && free < 1) break;
+        CUnit* u = m_units.GetUnit(pos);
+        bool available = !u->m_routed && !u->m_contact && !(needsAction && u->IsOutOfAction()) && !u->m_action.m_target;
+        if (available) {
+            if (RoundedDistance(u->GetPosition(), leader->GetPosition()) < 150 &&
+                RoundedDistance(ObjectivePoint(u), leader->GetPosition()) < 150) {
+                gathered.AddTail(u);
+                InsertNearestFirst(nearest, u, leader->GetPosition());
+            }
+        } else if (u->m_action.m_target == leader) {
+            --free;  // already on him
+        }
+    }
+    gathered.RemoveAll(FALSE);
+    for (const auto& [d, u] : nearest)
+        OrderUnit(u, new CObjective(1, leader->m_x, leader->m_y, -1, GetDirection(u->m_x, u->m_y, leader->m_x, leader->m_y)),
+                  TRUE, FALSE, 100);
+}
+
+void CBattalion::AttackEnemyLeader() {
+    if (!IsFootType(m_battType) || !LastLegAllowsAssault()) return;
+    IUnitsArmy* enemy = GetOpposingArmy();
+    CUnit* target = enemy ? enemy->GetLeadUnit(TRUE) : nullptr;
+    if (!target || Dist2(GetPosition(), target->GetPosition()) > 22500) return;
+    int free = 7 - target->m_engagers.GetCount() - target->m_engagers2.GetCount();
+    if (free >= 3) CloseWithLeader(target, free, true, false);
+}
+
+void CBattalion::CaptureKeyPoints() {
+    const UnitArmyConditions army =
+        m_division && m_division->m_army ? m_division->m_army->GetUnitConditions() : UnitArmyConditions{};
+    if (army.terrainFlag || !m_grid || !LastLegAllowsAssault()) return;
+    for (CTerrain* area : m_grid->GetListA()) {
+        // A feature whose capture is already counting down is being taken.
+        if (area->m_currentState == 3 || area->m_currentState == 4 || area->m_countdownActive == 1) continue;
+        CPoint point;
+        if (area->GetCurrentRegion() && !area->m_route.IsEmpty())
+            point = area->m_route.FindNearestPoint(m_x, m_y);
+        else
+            area->GetAnchorPoint(point);
+        if (Dist2(GetPosition(), point) >= 160001) continue;
+        SendNearestTo(point, 16, true);
+    }
+}
+
+void CBattalion::AttackNearbyLeaders() {
+    if (!IsFootType(m_battType) || !LastLegAllowsAssault() || IsHeldByDivision() || m_standingOrder.m_type == 2048)
+        return;
+    IUnitsArmy* enemy = GetOpposingArmy();
+    const CDivList* divisions = enemy ? enemy->GetDivisionList() : nullptr;
+    if (!divisions) return;
+    CUnitList leaders;
+    divisions->CollectLeadsInRange(m_x, m_y, 200, leaders);
+    for (POSITION at = leaders.GetHeadPosition(); at;) {
+        CUnit* leader = leaders.GetUnit(at);
+        int free = 5 - leader->m_engagers.GetCount() - leader->m_engagers2.GetCount();
+        if (free > 0) CloseWithLeader(leader, free, false, true);
+    }
+    leaders.RemoveAll(FALSE);
 }

@@ -32,9 +32,52 @@ int CountAreaPoints(const CBattleGrid* grid, const CRect& r) {
     return n;
 }
 
+int CountAreaSlots(const CBattleGrid* grid, const CRect& r) {
+    if (!grid) return 0;
+    int n = 0;
+    for (const CTerrain* t : grid->GetListB())
+        for (POSITION pos = t->m_slotRoute.GetHeadPosition(); pos;)
+            if (r.PtInRect(t->m_slotRoute.GetNext(pos))) ++n;
+    return n;
+}
+
 namespace {
 
+// The grid's features as a terrain list for the searches that take one;
+// the features stay the grid's.
+class CBorrowedAreas : public CTerrainList {
+public:
+    explicit CBorrowedAreas(const std::vector<CTerrain*>& areas) {
+        for (CTerrain* t : areas) AddTail(t);
+    }
+    ~CBorrowedAreas() override { CObList::RemoveAll(); }
+};
+
 }  // namespace
+
+bool CBattalion::GroundAllowsDirectOrders() const {
+    if ((m_division && m_division->m_routeFlag) || m_units.GetCount(TRUE, FALSE) <= 3) return false;
+    CRect area = GetAreaRect();
+    // The commander's division of an army keeping to its ground forms up
+    // among the features it holds.
+    if (m_division && m_division->m_number == 0 && m_division->m_army &&
+        m_division->m_army->GetUnitConditions().terrainFlag)
+        return CountAreaSlots(m_grid, area) <= 10;
+    area.InflateRect(200, 200);
+    return CountAreaSlots(m_grid, area) <= 3;
+}
+
+void CBattalion::GatherApproachRoute(int x, int y, int facing, CRoute& route) const {
+    if (!m_grid) return;
+    if (IsMounted()) {
+        int reach = m_division && m_division->m_number == 0 ? 150 : m_engageRadius;
+        CBorrowedAreas areas(m_grid->GetListB());
+        FindApproachPoint(facing, x, y, areas, route, 1, reach, 4, TRUE, 10);
+    } else {
+        CBorrowedAreas areas(m_grid->GetListA());
+        FindApproachPoint(facing, x, y, areas, route, 1, m_engageRadius, 0, FALSE, 10);
+    }
+}
 
 int CBattalion::ColumnSpacing(int liveUnits) {
     static constexpr int kSpacing[11] = {0, 70, 70, 70, 70, 120, 120, 120, 200, 200, 200};
@@ -231,17 +274,7 @@ void CBattalion::ReceiveOrder(CObjective* order, BOOL replace) {
         case 4096: code = 5; break;
         default: return;
         }
-        bool direct = type == 4096;
-        if (!direct) {
-            int live = m_units.GetCount(TRUE, FALSE);
-            bool routeFlag = m_division && m_division->m_routeFlag;
-            if (!routeFlag && live > 3) {
-                CRect area = GetAreaRect();
-                area.InflateRect(200, 200);
-                direct = CountAreaPoints(m_grid, area) <= 3;
-            }
-        }
-        if (!direct) {
+        if (type != 4096 && !GroundAllowsDirectOrders()) {
             MarchInColumn(type == 2048 ? 11 : code, m_action.m_x, m_action.m_y);
             return;
         }
@@ -263,11 +296,31 @@ void CBattalion::MarchInColumn(int unitCode, int x, int y) {
     int live = m_units.GetCount(TRUE, FALSE);
     int base = ColumnSpacing(live);
     int facing = NormalizeDirection(m_action.m_facing);
+    CRoute route;
+    int routePoints = 0, stride = 0, onRoute = 0;
     for (int i = 0; i < live; ++i) {
         CUnit* u = m_units.FindById(i, FALSE, FALSE);
         if (!u || u->m_routed) continue;
         if (i == 0) {
             OrderUnit(u, new CObjective(unitCode, x, y, -1, facing), TRUE, TRUE, 10);
+            if (m_column) {
+                GatherApproachRoute(x, y, facing, route);
+                if (route.IsEmpty()) {
+                    m_column = 0;
+                } else {
+                    routePoints = route.GetCount();
+                    stride = routePoints / live;
+                }
+            }
+            continue;
+        }
+        if (m_column && !route.IsEmpty() && onRoute < routePoints) {
+            // Every follower takes one place in `stride` along the route.
+            CPoint place = route.PopFront();
+            if (onRoute > 0)
+                for (int skip = 1; skip < stride && !route.IsEmpty(); ++skip) place = route.PopFront();
+            ++onRoute;
+            OrderUnit(u, new CObjective(unitCode, place.x, place.y, -1, facing), TRUE, TRUE, 10);
             continue;
         }
         int d = Round(GetDistance(u->m_x, u->m_y, x, y, false));

@@ -154,6 +154,12 @@ public:
     BOOL Advance();          // 0
     BOOL CloseWithTarget();  // 1
     BOOL Charge();           // 2
+    // The charge meets enemy `e`: the strike it deals by `e`'s kind, or
+    // the melee it turns into. TRUE when that ends the unit's tick.
+    BOOL ChargeContact(CUnit* e);
+    // When a draw of 1..100 (`ranged`: a ranged draw) is at most `chance`,
+    // the unit comes to grips with `e`: TRUE.
+    BOOL MeleeWithChance(CUnit* e, int chance, bool ranged);
     BOOL AttackArea();       // 3
     BOOL FallBack();         // 4
     BOOL Flee();             // 5
@@ -161,6 +167,9 @@ public:
     BOOL Melee();            // 7
     BOOL ShootBehaviour();   // 8
     BOOL HoldPlace();        // 11
+    // Spearmen holding their place turn on every enemy coming at their
+    // front that is not already fighting or regrouping.
+    void AnswerEnemiesInFront();
     BOOL StepAside();        // 12
     BOOL Withdraw();         // 15
     BOOL GoToPoint();        // 9, 13, 14, 16

@@ -327,48 +327,149 @@ BOOL CUnit::Charge() {
     if (!m_enemies.IsEmpty()) {
         int order = GetDivisionOrder();
         CUnit* e = nullptr;
-        if (order == 1 || order == 2 || order == 4 || order == 8 || order == 16 || order == 4096 || order == 128 ||
-            order == 512) {
+        if (order == 1 || order == 2 || order == 4 || order == 8 || order == 16 || order == 4096) {
             e = NearestEnemy(m_reach);
+        } else if (order == 128 || order == 512) {
+            // Holding ground: a unit that has left the ground it holds goes
+            // back to closing with the enemy it meets.
+            const CDivision* division = GetDivision();
+            const CObjective* held = division ? &division->m_order : nullptr;
+            bool inside = !held || held->m_extra1 == CObjective::kUnset || held->m_extra3 == CObjective::kUnset ||
+                          Inside(CRect(held->m_extra1, held->m_extra2, held->m_extra3, held->m_extra4), m_x, m_y);
+            if (inside) {
+                e = NearestEnemy(m_reach);
+            } else if (NearestEnemy(2 * m_reach)) {
+                SetBehaviour(1);
+                return TRUE;
+            }
         } else if (NearestEnemy(2 * m_reach)) {
             SetBehaviour(1);
             return TRUE;
         }
-        if (e) {
-            // Contact: the charge turns into a melee, or strikes by the
-            // enemy's kind first.
-            int d = m_readiness;
-            bool toMelee;
-            if (bt != 1 && (!IsMounted() || m_engagers.GetCount() > 3)) {
-                int roll = RandomRange(1, (bt == 3 ? 150 : 100) + m_exertion / 250, -1);
-                toMelee = roll >= int(m_morale / 30);
-            } else {
-                int roll = CountedRand() % 1201;
-                toMelee = m_morale <= roll;
-            }
-            if (toMelee) {
-                if (m_action.SetTarget(this, e, TRUE, TRUE)) SetBehaviour(7);
-                return TRUE;
-            }
-            int strike = CountedRand() % 100 + 1;
-            if (e->m_kind == KIND_ARCHER || e->m_kind == KIND_RIFLEMAN) {
-                if (strike <= std::max(5, d - 30)) {
-                    e->TakeBlow(d, this);
-                    if (e->m_battalion) e->m_battalion->AdjustMorale(-30);
-                }
-            } else if (strike < std::min(20, d - 70)) {
-                e->TakeBlow(d / 2, this);
-            } else {
-                int melee = CountedRand() % 100 + 1;
-                if (melee <= std::max(10, 40 - d / 4) && m_action.SetTarget(this, e, TRUE, TRUE)) {
-                    SetBehaviour(7);
-                    return TRUE;
-                }
-            }
-        }
+        if (e && ChargeContact(e)) return TRUE;
     }
     if (MoveTo(m_frames.charge[0], m_frames.charge[1], 15, -1000, -1000)) AdjustMorale(IsMounted() ? 2.0 : 1.0);
     return TRUE;
+}
+
+namespace {
+
+// The clockwise number of facing steps from `from` to `to`, 0..7.
+int ClockwiseSteps(int from, int to) { return ((to - from) % 8 + 8) % 8; }
+
+// One counted draw of 1..100.
+int Percent() { return CountedRand() % 100 + 1; }
+
+}  // namespace
+
+BOOL CUnit::MeleeWithChance(CUnit* e, int chance, bool ranged) {
+    int roll = ranged ? RandomRange(1, 100, -1) : Percent();
+    if (roll > chance) return FALSE;
+    m_action.SetTarget(this, e, TRUE, TRUE);
+    SetBehaviour(7);
+    return TRUE;
+}
+
+BOOL CUnit::ChargeContact(CUnit* e) {
+    const int bt = GetBattType();
+    const int d = m_readiness;
+    const int facingSteps = ClockwiseSteps(NormalizeDirection(m_facing), NormalizeDirection(e->m_facing));
+    const int spearHold = int(100 * e->m_condition + e->m_level);
+    if (bt != 1 && (!IsMounted() || m_engagers.GetCount() > 3)) {
+        // On foot, or hemmed in: the charge may simply come to grips.
+        int roll = RandomRange(1, (bt == 3 ? 150 : 100) + m_exertion / 250, -1);
+        if (roll >= int(m_morale / 30)) {
+            if (m_action.SetTarget(this, e, TRUE, TRUE)) SetBehaviour(7);
+            return TRUE;
+        }
+        switch (e->m_kind) {
+        case KIND_ARCHER:
+        case KIND_RIFLEMAN:
+            if (Percent() <= std::max(5, d - 30)) {
+                e->TakeBlow(d, this);
+                if (e->m_battalion) e->m_battalion->AdjustMorale(-30);
+            }
+            return FALSE;
+        case KIND_SWORDMAN:
+            if (Percent() < std::min(20, d - 70)) {
+                e->TakeBlow(d / 2, this);
+                return FALSE;
+            }
+            return MeleeWithChance(e, e->m_readiness / 2 - d + 40, false);
+        case KIND_SPEARMAN: {
+            bool braced = facingSteps >= 3 && facingSteps <= 5;
+            if (braced) braced = RandomRange(1, 100, -1) > d - 20;
+            if (braced) braced = Percent() < spearHold;
+            if (braced) {
+                // The spearmen hold: the charge breaks on them.
+                SetBehaviour(7);
+                if (Percent() > 185 - d) TakeBlow(2 * d, e);
+                return TRUE;
+            }
+            if (RandomRange(1, 100, -1) <= std::min(25, d - 60)) {
+                e->TakeBlow(d / 4, this);
+                return FALSE;
+            }
+            return MeleeWithChance(e, 70 - d, false);
+        }
+        case KIND_CAVALRY:
+            if (RandomRange(1, 100, -1) <= std::min(32, d - 30)) e->TakeBlow(d / 3, this);
+            return FALSE;
+        default:
+            if (m_action.SetTarget(this, e, TRUE, TRUE)) SetBehaviour(7);
+            return TRUE;
+        }
+    }
+    // Horsemen at full tilt strike only while they still have the wind.
+    int wind = CountedRand() % 1501;
+    if (m_exertion >= 3500 + wind) return FALSE;
+    int nerve = CountedRand() % 1201;
+    if (m_morale <= nerve) {
+        if (!m_action.SetTarget(this, e, TRUE, TRUE)) return FALSE;
+        return MeleeWithChance(e, d - 90, true);
+    }
+    switch (e->m_kind) {
+    case KIND_ARCHER:
+    case KIND_RIFLEMAN:
+        if (Percent() <= std::max(5, d - 30)) {
+            e->TakeBlow(2 * d, this);
+            if (e->m_battalion) e->m_battalion->AdjustMorale(-80);
+            return FALSE;
+        }
+        return MeleeWithChance(e, 15 - d, false);
+    case KIND_SWORDMAN:
+        if (Percent() <= d - 70) {
+            e->TakeBlow(d / 2, this);
+            return FALSE;
+        }
+        return MeleeWithChance(e, 30 - d, false);
+    case KIND_SPEARMAN: {
+        bool braced = facingSteps == 4 || facingSteps == 5;
+        if (braced) {
+            int roll = Percent();
+            braced = roll > d - 85 && roll < spearHold;
+        }
+        if (braced) {
+            SetBehaviour(7);
+            if (Percent() > 125 - d) TakeBlow(2 * d, e);
+            return TRUE;
+        }
+        if (Percent() <= d - 50) {
+            e->TakeBlow(2 * d, this);
+            return FALSE;
+        }
+        return MeleeWithChance(e, 70 - d, false);
+    }
+    case KIND_CAVALRY:
+        if (Percent() <= d - 90) {
+            e->TakeBlow(d / 3, this);
+            return FALSE;
+        }
+        return MeleeWithChance(e, 40 - d, true);
+    default:
+        if (!m_action.SetTarget(this, e, TRUE, TRUE)) return FALSE;
+        return MeleeWithChance(e, d - 90, false);
+    }
 }
 
 BOOL CUnit::AttackArea() {
@@ -538,7 +639,17 @@ BOOL CUnit::HoldPlace() {
             return TRUE;
         }
     }
+    if (GetBattType() == 3) AnswerEnemiesInFront();
     return MoveTo(m_frames.close[0], m_frames.close[1], 2, -1000, -1000);
+}
+
+void CUnit::AnswerEnemiesInFront() {
+    for (POSITION pos = m_enemies.GetHeadPosition(); pos;) {
+        CUnit* e = m_enemies.GetUnit(pos);
+        int b = e->GetBehaviour();
+        if (b == 7 || b == 14 || b == 16 || e->GetDivisionOrder() == 64) continue;
+        if (IsFacingToward(e->m_x, e->m_y, 1)) ReactToAttack(e);
+    }
 }
 
 // Steps aside to the action point, then back to the way it was on.

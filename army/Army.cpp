@@ -107,6 +107,7 @@ void CArmy::InitMembers() {
     m_forceRatio = 0.5f;
     m_formation = nullptr;
     m_headquartersIntact = 1;
+    m_messageCounter = 0;
     m_battleJoined = 0;
     m_pendingFrontStep = 0;
     m_armyStrength = 0.0;
@@ -227,12 +228,13 @@ void CArmy::OnDivisionLost(CDivision* division) {
     if (m_opponent) m_opponent->ShakeDivisions(180.0, false);
 }
 
-int CArmy::QueryLeadBattalion(int flag) const {
+int CArmy::QueryLeadBattalion(int flag) const { return GetLeadUnit(flag) != nullptr ? 1 : 0; }
+
+CUnit* CArmy::GetLeadUnit(BOOL allowRouted) const {
     CDivision* d = m_divisions.FindByID(0, FALSE, FALSE);
-    if (!d || d->m_battalions.IsEmpty()) return 0;
+    if (!d || d->m_battalions.IsEmpty()) return nullptr;
     POSITION pos = d->m_battalions.GetHeadPosition();
-    CBattalion* b = d->m_battalions.GetBattalion(pos);
-    return b->GetLeadUnit(FALSE, TRUE, flag) != nullptr ? 1 : 0;
+    return d->m_battalions.GetBattalion(pos)->GetLeadUnit(FALSE, TRUE, allowRouted);
 }
 
 int CArmy::SumDetachments(bool first) const {

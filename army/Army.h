@@ -83,6 +83,10 @@ public:
     // shakes both armies' morale.
     void OnDivisionLost(CDivision* division) override;
     int QueryLeadBattalion(int flag) const;
+    CUnit* GetLeadUnit(BOOL allowRouted) const override;
+    const CDivList* GetDivisionList() const override { return &m_divisions; }
+    int GetMessageCounter() const override { return m_messageCounter; }
+    void SetMessageCounter(int value) override { m_messageCounter = value; }
     int SumDetachments(bool first) const;
     void ScaleDetachments(double factor);
     CKeyPoint* GetNearestMarker(int x, int y, bool skipLost) const;
@@ -226,6 +230,10 @@ public:
     CKeyPoint* m_headquarters[2] = {nullptr, nullptr};
     CKeyPoint* m_markers[2] = {nullptr, nullptr};
     BYTE m_headquartersIntact = 1;
+    // Set: the army keeps to its ground (see UnitArmyConditions).
+    BYTE m_terrainFlag = 0;
+    // Above 0 once a headquarters-in-danger message has been queued.
+    int32_t m_messageCounter = 0;
     // 1 on the army whose side leads the battle on its battlefield (set as
     // the battle loads).
     BYTE m_leading = 0;

@@ -3,7 +3,10 @@
 // formation panels, and each division's row of order markers with the one
 // of its standing order lit. Opening a panel outside a networked battle
 // holds the battle clock; closing it lets the clock run again.
+#include <algorithm>
+
 #include "Units/Division.h"
+#include "Units/Objective.h"
 #include "army/Army.h"
 #include "shell/OrvaneView.h"
 
@@ -73,6 +76,56 @@ void COrvaneView::CloseDivisionPanels(BOOL show, int x, int y) {
     HoldBattleClock(TRUE);
     OverlayFlags |= 4;
     TargetPanelPos = CPoint(x, y);
+}
+
+void COrvaneView::OpenTargetPanel(CPoint button) {
+    // The grid runs 48 pixels a row across and 48 a column down.
+    CSize cell(0, 0);
+    if (CCommandButton* first = GetButtons().FindById(17)) cell = first->GetRect().Size();
+    const int width = 48 * std::max(0, TargetRows - 1) + cell.cx;
+    const int height = 48 * std::max(0, TargetColumns - 1) + cell.cy;
+    const CRect& f = m_rcFieldArea;
+    const int x = std::max<int>(f.left, std::min<int>(button.x + 100, f.right - width));
+    const int y = std::max<int>(f.top, std::min<int>(button.y - 20, f.bottom - height));
+    CloseDivisionPanels(TRUE, x, y);
+}
+
+int COrvaneView::TargetButtonFormation(int button) {
+    static const int kFormations[12] = {38, 12, 16, 37, 4, 39, 6, 30, 19, 22, 23, 31};
+    return button >= 17 && button <= 28 ? kFormations[button - 17] : -1;
+}
+
+BOOL COrvaneView::QueueDivisionAction(int divisionId, int button) {
+    IViewArmy* link = BattleArmies[LocalSide & 3];
+    CDivision* d = link ? link->FindDivision(divisionId) : nullptr;
+    if (!d) return FALSE;
+    const bool networked = IsConnected();
+    if (!networked) d->m_formationByte = 0;
+    // The standing order again, in the button's formation; an all-out
+    // attack becomes an attack.
+    auto* order = new CObjective(&d->m_order);
+    order->m_targetId = TargetButtonFormation(button);
+    if (order->m_type == ORDER_ALLOUT_ATTACK) order->m_type = ORDER_ATTACK;
+    const int type = order->m_type;
+    if (networked)
+        PostNetOrder(type, order->m_x, order->m_y, order->m_targetId, order->m_facing, divisionId, 0, 1, 1, 0,
+                     order->m_extra1, order->m_extra2, order->m_extra3, order->m_extra4);
+    const int formation = order->m_targetId;
+    QueueTargetOrder(d, order, LocalSide, networked ? BattleTick + 1 : BattleTick, 0, 0, 1, 1);
+    Command.Reset();
+    if (type == ORDER_REGROUP || type == ORDER_RETREAT) {
+        CommandPending = 0;
+        return TRUE;
+    }
+    // The same order then waits for its point on the field.
+    Command.value = formation;
+    Command.carriesValue = 1;
+    Command.division = divisionId;
+    Command.orderType = type;
+    CommandPending = 1;
+    LastSendFlag = 1;
+    OrderCursorShown = 1;
+    return TRUE;
 }
 
 void COrvaneView::DrawOrderMarker(int divisionId, int kind, BYTE) {

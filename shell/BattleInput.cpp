@@ -66,9 +66,51 @@ void COrvaneView::FocusDivision(int index) {
         if (!d->m_active) return;
         SelectDivision(d, TRUE, FALSE);
         FocusedDivision = index;
-        CenterOn(d->m_x, d->m_y, m_hWnd != nullptr);
+        CentreFieldOn(d->m_x, d->m_y);
         return;
     }
+}
+
+int COrvaneView::DivisionIndexOf(int number) const {
+    const CArmy* army = Armies[LocalSide & 3];
+    int i = 0;
+    for (POSITION pos = army ? army->m_divisions.GetHeadPosition() : nullptr; pos; ++i)
+        if (army->m_divisions.GetDivision(pos)->m_number == number) return i;
+    return -1;
+}
+
+void COrvaneView::CentreFieldOn(int x, int y) {
+    // The field point, not the small map's: CenterOn moves by cells from
+    // where the marker stands.
+    if (m_hWnd && m_pBackBuffer) ScrollBattleTo(x, y);
+    else ScrollTo(x, y, TRUE, FALSE);
+}
+
+CRect COrvaneView::MinimapWindowRect() const {
+    if (m_rcMinimap.IsRectEmpty()) return CRect();  // no battle screen
+    CRect r(m_rcMinimap.left, m_rcMinimap.top, m_rcMinimap.right + 1, m_rcMinimap.bottom + 1);
+    r.OffsetRect(m_frameOffset.x, m_frameOffset.y);
+    return r;
+}
+
+CPoint COrvaneView::MinimapToField(CPoint point) const {
+    const CRect map = MinimapWindowRect();
+    if (map.IsRectEmpty()) return CPoint(0, 0);
+    return CPoint((point.x - map.left) * 3000 / map.Width(), (point.y - map.top) * 2000 / map.Height());
+}
+
+CDivision* COrvaneView::DivisionMarkerAt(CPoint point) {
+    CArmy* army = Armies[LocalSide & 3];
+    if (!army) return nullptr;
+    const CPoint inFrame(point.x - m_frameOffset.x, point.y - m_frameOffset.y);
+    for (POSITION pos = GetFrameIcons().GetHeadPosition(); pos;) {
+        const CIcon* icon = static_cast<const CIcon*>(GetFrameIcons().GetNext(pos));
+        if (icon->m_nId < 500 || icon->m_nId > 599 || !icon->m_bEnabled) continue;
+        if (!icon->GetRect().PtInRect(inFrame)) continue;
+        // Only the markers that stand for a division of the army count.
+        if (CDivision* d = army->m_divisions.FindByID(icon->m_nId - 500, 0, 0)) return d;
+    }
+    return nullptr;
 }
 
 CDivision* COrvaneView::DivisionAtPoint(CPoint point) const {
@@ -110,16 +152,15 @@ void COrvaneView::CloseBattlePanels() {
 }
 
 void COrvaneView::ToggleDivisionPanel(CDivision* division) {
+    // Only an open panel closes: a division focused from its marker or a
+    // key, its panel not shown, gets it.
+    const bool open = (OverlayFlags & 8) && PanelDivision == division->m_number;
     CloseBattlePanels();
-    CArmy* army = Armies[LocalSide & 3];
-    int index = 0;
-    for (POSITION pos = army ? army->m_divisions.GetHeadPosition() : nullptr; pos; ++index)
-        if (army->m_divisions.GetDivision(pos) == division) break;
-    if (FocusedDivision == index) {
+    if (open) {
         FocusedDivision = -1;
         return;
     }
-    FocusDivision(index);
+    FocusDivision(DivisionIndexOf(division->m_number));
     PlaceDivisionPanel(TRUE, division->m_number, -1000, -1000);
 }
 
@@ -142,7 +183,7 @@ void COrvaneView::OnLButtonDownBattle(UINT flags, CPoint point) {
     CCommandButton* button = GetButtons().HitTest(point.x, point.y, FALSE);
     if (button && CommandPending) {
         // A button click only gives up the order that waits.
-        OnRButtonDownBattle(flags, point);
+        CancelPendingCommand();
         return;
     }
     uint32_t tick = IsConnected() ? BattleTick + 1 : BattleTick;
@@ -170,22 +211,59 @@ void COrvaneView::OnLButtonDownBattle(UINT flags, CPoint point) {
             }
             if (OverlayFlags & 1) ShowOrderPanel(FALSE);
             if (OverlayFlags & 2) ShowFormationPanel(FALSE);
+        } else if (id == 10) {
+            OpenTargetPanel(button->GetRect().TopLeft());
+        } else if (id >= 17 && id <= 28) {
+            for (int i = 0; i < SelectedDivisions.GetCount(); ++i)
+                QueueDivisionAction(SelectedDivisions.GetAt(i)->m_number, id);
+            CloseBattlePanels();
         } else if (id >= 29 && id <= 57) {
             PressedOrderButton = -1;
             // The army leaves the field only on the player's yes.
             if (id == 32 && !AskArmyRetreat()) return;
             if (IsConnected()) PostNetUnitOrder(id, 1, 0);
             QueueUnitOrder(id, 1, 0, LocalSide, tick, 255);
+            // The army's formations are chosen on their own panel, which
+            // closes once one is taken.
+            if (id == 33) ShowFormationPanel(!(OverlayFlags & 2));
+            else if (id >= 44 && OverlayFlags & 2) ShowFormationPanel(FALSE);
+            else if (id >= 35 && id <= 43 && OverlayFlags & 1) ShowOrderPanel(FALSE);
         }
         return;
     }
 
+    // The panel below the field: the small map, and the divisions' markers.
+    const CRect map = MinimapWindowRect();
+    if (!map.IsRectEmpty() && point.y >= map.top) {
+        if (map.PtInRect(point)) {
+            const CPoint field = MinimapToField(point);
+            if (CommandPending && Command.division >= 0) {
+                // The waiting order takes the point shown there at once.
+                Command.targetX = field.x;
+                Command.targetY = field.y;
+                Command.targetIcon = nullptr;
+                CompletePendingCommand();
+                return;
+            }
+            CentreFieldOn(field.x, field.y);
+            if (OverlayFlags & 2) ShowFormationPanel(FALSE);
+            if (OverlayFlags & 1) ShowOrderPanel(FALSE);
+            return;
+        }
+        if (!CommandPending)
+            if (CDivision* d = DivisionMarkerAt(point); d && d->m_active) FocusDivision(DivisionIndexOf(d->m_number));
+        return;
+    }
+
     if (!m_rcFieldArea.PtInRect(point)) return;
-    // A click on the field while a panel is open only closes it.
-    if (OverlayFlags & (1 | 2 | 8)) {
+    // A click on the field closes the open panels; one that closes the
+    // army's formations does nothing more. Past a division's panel the
+    // click goes on to take the target point of the order just chosen there.
+    if (OverlayFlags & 2) {
         CloseBattlePanels();
         return;
     }
+    if (OverlayFlags & (1 | 4 | 8)) CloseBattlePanels();
     CPoint field = point;
     ScreenToField(field);
     if (CommandPending && Command.division >= 0) {
@@ -211,37 +289,48 @@ void COrvaneView::OnLButtonDownBattle(UINT flags, CPoint point) {
     BandStart = BandEnd = field;
 }
 
+void COrvaneView::CompletePendingCommand() {
+    uint32_t tick = IsConnected() ? BattleTick + 1 : BattleTick;
+    IViewArmy* army = BattleArmies[LocalSide & 3];
+    for (int i = 0; i < SelectedDivisions.GetCount(); ++i) {
+        CDivision* d = SelectedDivisions.GetAt(i);
+        if (!army || army->FindDivision(d->m_number) != d) continue;
+        int facing = Command.targetIcon
+                         ? Command.targetIcon->m_nPhaseRow
+                         : CCommandState::FacingBetween(d->m_x, d->m_y, Command.targetX, Command.targetY);
+        int second = Command.carriesValue ? Command.value : d->GetLeaderID();
+        auto* order = new CObjective(Command.orderType, Command.targetX, Command.targetY, second, facing,
+                                     Command.targetX - kOrderBox, Command.targetY - kOrderBox,
+                                     Command.targetX + kOrderBox, Command.targetY + kOrderBox);
+        if (IsConnected())
+            PostNetOrder(order->m_type, order->m_x, order->m_y, second, facing, d->m_number, 0, 1, 1, 0,
+                         order->m_extra1, order->m_extra2, order->m_extra3, order->m_extra4);
+        QueueTargetOrder(d, order, LocalSide, tick, 255, 0, 1, 1);
+    }
+    CancelPendingCommand();
+}
+
+void COrvaneView::CancelPendingCommand() {
+    Command.Reset();
+    CommandPending = 0;
+    if (CommandCursor) {
+        CommandCursor->SetPosition(-1000, -1000, TRUE);
+        CommandCursor->SetDepth(32767, FALSE);
+        CommandCursor->m_bEnabled = FALSE;
+    }
+    if (OrderCursorShown) {
+        ::SetCursor(NormalCursor);
+        OrderCursorShown = 0;
+    }
+}
+
 void COrvaneView::OnLButtonUpBattle(UINT, CPoint) {
     if (CommandPending) {
         if (!Command.armed) {
             // The release of the click that chose the order.
             Command.armed = 1;
         } else if (Command.HasTarget()) {
-            uint32_t tick = IsConnected() ? BattleTick + 1 : BattleTick;
-            IViewArmy* army = BattleArmies[LocalSide & 3];
-            for (int i = 0; i < SelectedDivisions.GetCount(); ++i) {
-                CDivision* d = SelectedDivisions.GetAt(i);
-                if (!army || army->FindDivision(d->m_number) != d) continue;
-                int facing = Command.targetIcon ? Command.targetIcon->m_nPhaseRow
-                                                : CCommandState::FacingBetween(d->m_x, d->m_y, Command.targetX,
-                                                                               Command.targetY);
-                int second = Command.carriesValue ? Command.value : d->GetLeaderID();
-                auto* order = new CObjective(Command.orderType, Command.targetX, Command.targetY, second, facing,
-                                             Command.targetX - kOrderBox, Command.targetY - kOrderBox,
-                                             Command.targetX + kOrderBox, Command.targetY + kOrderBox);
-                if (IsConnected())
-                    PostNetOrder(order->m_type, order->m_x, order->m_y, second, facing, d->m_number, 0, 1, 1, 0,
-                                 order->m_extra1, order->m_extra2, order->m_extra3, order->m_extra4);
-                QueueTargetOrder(d, order, LocalSide, tick, 255, 0, 1, 1);
-            }
-            Command.Reset();
-            CommandPending = 0;
-            OrderCursorShown = 0;
-            if (CommandCursor) {
-                CommandCursor->SetPosition(-1000, -1000, TRUE);
-                CommandCursor->SetDepth(32767, FALSE);
-                CommandCursor->m_bEnabled = FALSE;
-            }
+            CompletePendingCommand();
         }
     }
     if (PressedOrderButton > 0) {
@@ -255,21 +344,16 @@ void COrvaneView::OnLButtonUpBattle(UINT, CPoint) {
 
 void COrvaneView::OnRButtonDownBattle(UINT flags, CPoint point) {
     if (CommandPending) {
-        Command.Reset();
-        CommandPending = 0;
-        if (CommandCursor) {
-            CommandCursor->SetPosition(-1000, -1000, TRUE);
-            CommandCursor->SetDepth(32767, FALSE);
-            CommandCursor->m_bEnabled = FALSE;
-        }
-        if (OrderCursorShown) {
-            ::SetCursor(NormalCursor);
-            OrderCursorShown = 0;
-        }
+        CancelPendingCommand();
         return;
     }
     CDivision* d = nullptr;
     if (!DemoPlayback) {
+        // A division's marker on the panel, then its buttons.
+        if (CDivision* marked = DivisionMarkerAt(point); marked && marked->m_active) {
+            ToggleDivisionPanel(marked);
+            return;
+        }
         if (CCommandButton* b = GetButtons().HitTest(point.x, point.y, FALSE); b && IsDivisionButton(b->GetId())) {
             CArmy* army = Armies[LocalSide & 3];
             CDivision* hit = army ? army->GetDivision((b->GetId() - 59) / 8, FALSE) : nullptr;
@@ -294,11 +378,25 @@ void COrvaneView::OnRButtonDownBattle(UINT flags, CPoint point) {
     if (point.y < m_rcFieldArea.bottom) {
         CPoint field = point;
         ScreenToField(field);
-        CenterOn(field.x, field.y, m_hWnd != nullptr);
+        CentreFieldOn(field.x, field.y);
     }
 }
 
+void COrvaneView::HoverPanelButton(CPoint point) {
+    int id = -1;
+    if (OverlayFlags & (1 | 2 | 4 | 8)) {
+        CCommandButton* b = GetButtons().HitTest(point.x, point.y, FALSE);
+        const int hit = b ? b->GetId() : -1;
+        if ((hit >= 9 && hit <= 28) || (hit >= 34 && hit <= 57)) id = hit;
+    }
+    if (id == m_nHighlightedButton) return;
+    if (m_nHighlightedButton != -1) SetButtonState(m_nHighlightedButton, TRUE, FALSE, TRUE);
+    m_nHighlightedButton = id;
+    if (id != -1) SetButtonState(id, FALSE, FALSE, TRUE);
+}
+
 void COrvaneView::OnMouseMoveBattle(UINT flags, CPoint point) {
+    HoverPanelButton(point);
     if (CommandPending && Command.targetIcon) {
         CPoint field = point;
         ScreenToField(field);

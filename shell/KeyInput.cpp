@@ -1,6 +1,7 @@
 // The keyboard: modifiers and arrow keys on key-down, characters to the
 // typed-key handler (the one keyword, the text entry, the speed and scroll
 // levels and the battle's army commands), the function keys on key-up.
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <strings.h>
@@ -16,7 +17,9 @@ std::string KeywordBuffer;
 const char* const kKeyword = "version";
 const size_t kKeywordLength = 7;
 // Function keys by their codes.
-const UINT kKeyF5 = VK_F1 + 4, kKeyF7 = VK_F1 + 6, kKeyF9 = VK_F1 + 8;
+const UINT kKeyF3 = VK_F1 + 2, kKeyF4 = VK_F1 + 3, kKeyF5 = VK_F1 + 4, kKeyF7 = VK_F1 + 6, kKeyF8 = VK_F1 + 7,
+           kKeyF9 = VK_F1 + 8;
+const UINT kKeyPrintScreen = 0x2C, kKeyApps = 0x5D;
 
 // Arrow keys: their bit and the velocity they set (x, y, in scroll steps).
 struct ArrowKey {
@@ -171,6 +174,20 @@ void COrvaneView::OnKeyUp(UINT ch, UINT repeat, UINT flags) {
     }
     COrvaneDoc* doc = GetDocument();
     switch (ch) {
+    case kKeyPrintScreen:
+        // Ctrl: the whole field; Shift: the whole field with its markers
+        // only; both together: nothing.
+        if (!CtrlHeld || !ShiftHeld) SaveScreenshot(CtrlHeld || ShiftHeld ? 1 : 0, ShiftHeld ? 0 : 1);
+        handled = true;
+        break;
+    case kKeyF3:
+        SaveScreenshot(0, 1);
+        handled = true;
+        break;
+    case kKeyF4:
+        SaveScreenshot(1, 0);
+        handled = true;
+        break;
     case kKeyF5:
         if (doc) {
             BOOL on = !(doc->GetFlagA() || doc->GetFlagB());
@@ -196,7 +213,44 @@ void COrvaneView::OnKeyUp(UINT ch, UINT repeat, UINT flags) {
             EffectsShown = !EffectsShown;
             for (POSITION pos = EffectIcons.GetHeadPosition(); pos;)
                 static_cast<CIcon*>(EffectIcons.GetNext(pos))->m_bEnabled = EffectsShown;
+        } else if (ch == kKeyF8) {
+            OverlayShown = !OverlayShown;
+        } else if (ch == kKeyApps) {
+            TogglePanelsByKey();
         }
     }
     COrvaneViewBase::OnKeyUp(ch, repeat, flags);
+}
+
+void COrvaneView::TogglePanelsByKey() {
+    if (OverlayFlags) {
+        if (OverlayFlags & 2) ShowFormationPanel(FALSE);
+        if (OverlayFlags & 1) {
+            ShowOrderPanel(FALSE);
+            return;
+        }
+        if (OverlayFlags & (4 | 8)) {
+            PlaceDivisionPanel(FALSE, -1, -1000, -1000);
+            CloseDivisionPanels(FALSE, -1000, -1000);
+        }
+        return;
+    }
+    // The selected division nearest the middle of what is shown.
+    const CRect& f = m_rcFieldArea;
+    const CPoint middle = f.CenterPoint();
+    CDivision* nearest = nullptr;
+    CPoint at;
+    long long best = 0;
+    for (int i = 0; i < SelectedDivisions.GetCount(); ++i) {
+        CDivision* d = SelectedDivisions.GetAt(i);
+        CPoint p(d->m_x, d->m_y);
+        FieldToScreen(p);
+        if (!f.PtInRect(p)) continue;
+        const long long dx = p.x - middle.x, dy = p.y - middle.y;
+        if (nearest && dx * dx + dy * dy >= best) continue;
+        nearest = d, at = p, best = dx * dx + dy * dy;
+    }
+    if (!nearest) return;
+    PlaceDivisionPanel(TRUE, nearest->m_number, std::clamp<int>(at.x, f.left, f.right - 100),
+                       std::clamp<int>(at.y, f.top, f.bottom - 160));
 }

@@ -440,6 +440,17 @@ public:
     void DrawOrderMarker(int divisionId, int kind, BYTE flag);
     void ShowOrderPanel(BOOL show);
     void ShowFormationPanel(BOOL show);
+    // A target button (17..28) for division `divisionId` of the local side:
+    // its standing order given again with the button's formation, queued at
+    // the current tick, and the order waiting for a point on the field
+    // (unless it regroups or retreats). FALSE when the division is not found.
+    BOOL QueueDivisionAction(int divisionId, int button);
+    // The division's formation that a target button 17..28 stands for; -1
+    // for any other button.
+    static int TargetButtonFormation(int button);
+    // Opens the target panel beside the division panel's button at
+    // `button` (100 right, 20 up), kept inside the field view.
+    void OpenTargetPanel(CPoint button);
     // The division symbol sprite (4..23) of an arm 0..4 and grade 0..3; -1
     // for any other.
     static int TacticSymbolIndex(int arm, int grade);
@@ -591,6 +602,9 @@ public:
     // The army commands of the battle screen by key; nothing outside a
     // loaded battle.
     void OnCommandKey(int character);
+    // The menu key of the battle screen: closes the open panels, or opens
+    // the panel of the selected division nearest the middle of the view.
+    void TogglePanelsByKey();
     BYTE ArrowBits = 0;  // bit 0 up, 1 down, 2 left, 3 right
     int32_t ScrollVelocityX = 0;
     int32_t ScrollVelocityY = 0;
@@ -615,12 +629,32 @@ public:
     void SelectAllDivisions();
     // The local side's division `index`: selected alone and centred.
     void FocusDivision(int index);
+    // The list index of the local side's division numbered `number`, or -1.
+    int DivisionIndexOf(int number) const;
+    // Centres the visible field on a field point, as far as the field
+    // allows, and shows it.
+    void CentreFieldOn(int x, int y);
+    // The waiting order, given its target point: queued for every selected
+    // division, and the command cursor put away.
+    void CompletePendingCommand();
+    // The waiting order dropped, its cursor put away.
+    void CancelPendingCommand();
+    // The division marker of the panel (ids 500..599) under a window point:
+    // the division it stands for, or null.
+    CDivision* DivisionMarkerAt(CPoint point);
+    // A window point on the small map, as the field point it shows.
+    CPoint MinimapToField(CPoint point) const;
+    // The window rectangle of the small map.
+    CRect MinimapWindowRect() const;
+    // The open panels' button under the pointer drawn down, the one left
+    // put back up.
+    void HoverPanelButton(CPoint point);
     // The local side's element under a window point: its division, or null.
     CDivision* DivisionAtPoint(CPoint point) const;
     // Closes whichever battle panels are open.
     void CloseBattlePanels();
     // A division's panel: opened beside its portrait with the division
-    // focused and selected alone, or, when it is the focused one, closed.
+    // focused and selected alone, or, when its panel is open, closed.
     void ToggleDivisionPanel(CDivision* division);
     // The army's retreat asked of the player: TRUE on yes while the battle
     // goes on; FALSE at once when the army has already left the field.

@@ -573,3 +573,34 @@ TEST(KitArmies, TwoArmiesStandInPresetFormationsOnTheField) {
 }
 
 }  // namespace
+
+// A battalion of army a assaulting one of b's headquarters: the player who
+// sees a's messages hears once that the enemy's headquarters is in danger;
+// otherwise b, once, that its own is.
+TEST_F(TwoArmies, AnAssaultedHeadquartersIsAnnouncedOnceToTheArmyThatShowsIt) {
+    for (bool shown : {true, false}) {
+        a.m_messageFlags[0] = a.m_messageFlags[1] = shown ? 1 : 0;
+        a.m_messageCounter = b.m_messageCounter = 0;
+        CKeyPoint hq(0, 0, 1060, 1000, &b);
+        b.m_headquarters[0] = &hq;
+        CBattalion* battalion = a.GetDivision(1, FALSE)->m_battalions.FindByID(0, FALSE, TRUE);
+        ASSERT_NE(battalion, nullptr);
+        battalion->SetPosition(1000, 1000);
+        int i = 0;
+        for (POSITION pos = battalion->m_units.GetHeadPosition(); pos; ++i) {
+            CUnit* u = battalion->m_units.GetUnit(pos);
+            u->SetPosition(1000, 950 + 10 * i);
+            u->m_action.m_x = u->m_x, u->m_action.m_y = u->m_y;
+        }
+        battalion->m_action.m_spare = 2;
+        for (int tick = 0; tick < 3; ++tick) battalion->UpdateBehaviour();
+        CArmy& told = shown ? a : b;
+        CArmy& other = shown ? b : a;
+        CBattleMessage m;
+        ASSERT_TRUE(told.TakeBattleMessage(m)) << "shown " << shown;
+        EXPECT_EQ(m.messageId, shown ? 17 : 16);
+        EXPECT_FALSE(told.TakeBattleMessage(m)) << "once only";
+        EXPECT_FALSE(other.TakeBattleMessage(m));
+        b.m_headquarters[0] = nullptr;
+    }
+}

@@ -14,6 +14,7 @@
 #include "Units/UnitSets.h"
 #include "platform/afx/MessageBox.h"
 #include "platform/afx/PathResolver.h"
+#include "tests/support/BattleGame.h"
 #include "tests/support/BattleChoice.h"
 #include "tests/support/GameRun.h"
 #include "tests/support/ScreenLayouts.h"
@@ -25,26 +26,8 @@ namespace fs = std::filesystem;
 using Layout = CScreenLayout;
 
 // The real game at the introduction, a battle chosen.
-struct BattleGame {
-    CGameRun run;
-    COrvaneView* view = nullptr;
-    explicit BattleGame(const Layout& layout, CBattleChoice choice = {}) : run(layout.desktop) {
-        if (layout.width == 1280) EXPECT_TRUE(ChooseLargeLayout());
-        EXPECT_TRUE(run.Start());
-        run.Run(100);
-        view = run.View();
-        EXPECT_NE(view, nullptr);
-        std::string error;
-        EXPECT_TRUE(ChooseBattle(*view, choice, error)) << error;
-    }
-    bool Enter() {
-        AfxClearMissingNames();
-        AfxClearShownMessages();
-        view->ChangeMode(MODE_BATTLE);
-        return view->GameMode == MODE_BATTLE;
-    }
-    // The screen pixel at a window point of the field area.
-    uint32_t Screen(int x, int y) const { return run.ScreenPixel(x, y); }
+struct BattleGame : CBattleGame {
+    using CBattleGame::CBattleGame;
     // What the battlefield picture holds at a field point.
     uint32_t Field(int x, int y) {
         const BYTE* p = view->GetBackground().GetPixelAddress(x, y);

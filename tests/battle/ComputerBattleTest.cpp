@@ -241,14 +241,24 @@ TEST_P(FormationDeployment, OrdersKeepToTheFieldAndTheFormation) {
 // Every division the deployment moves on stands at some think on the point
 // it was sent to (its slot target, or the place the rules put it
 // instead); one never moved stands on its slot.
-// Disabled: twelve divisions deploying at once crowd each other. A foot
-// unit's rectangle (24 by 28, the kit's sprite cell) is about as large as
-// the spacing of its formation's slots (26 apart), so a unit coming from behind
-// cannot pass the men standing in their slots, and the ones still moving do
-// not give way to each other: whole battalions stay short of the six in ten
-// arrived that take them on. With the units' rectangles 6 smaller on every
-// side the computer closes with the other army and ends the battle within
-// those ticks.
+// Disabled: twelve divisions deploying at once crowd each other, and the
+// crowding is not the only thing that keeps them back. A foot unit's
+// rectangle is its picture's cell (24 by 28), about as large as the spacing
+// of its battalion's slots (26 apart), so a unit coming from behind cannot
+// pass the men standing in their slots. But neither spreading the slots
+// (battalions a fifth to a quarter wider and deeper, divisions' rows three
+// tenths further apart) nor units' rectangles 6 smaller on every side makes
+// every case pass: with the smaller rectangles the computer closes with the
+// other army and ends the battle before these ticks are out, and even when
+// Deploy stops with the battle, in nearly every case some divisions sent on
+// stand hundreds of pixels short of the point they were last sent to, some
+// of those points near the field's edge. With the smaller rectangles the
+// first slot targets are reached exactly; what stays short are later
+// orders: attacks sent at an enemy's place (the division stops where it
+// meets the enemy) and divisions a hundred or two short of a point they
+// were moved on to, standing there for a thousand ticks. With the kit's
+// rectangles divisions stand for good a little over 50 short of their very
+// first targets.
 TEST_P(FormationDeployment, DISABLED_EveryDivisionReachesItsPlace) {
     ASSERT_NO_FATAL_FAILURE(Deploy(3000));
     for (POSITION pos = Computer().m_divisions.GetHeadPosition(); pos;) {

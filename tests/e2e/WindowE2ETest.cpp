@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +25,7 @@
 #include "Units/Objective.h"
 #include "Units/Unit.h"
 #include "tests/support/BattleChoice.h"
+#include "tests/support/BattleGame.h"
 #include "tests/support/GameRun.h"
 #include "tests/support/HistoricalBattle.h"
 #include "Animate/GameDialog.h"
@@ -408,6 +410,42 @@ CPoint Fighting(COrvaneView& view) {
     }
     return n ? CPoint(int(x / n), int(y / n)) : CPoint(1500, 1000);
 }
+
+// The game in its SDL window on an Xvfb display of its own, taken into a
+// kit battle and run in real time; the window closed and the server ended
+// however the test ends.
+struct CXvfbServer {
+    std::string display;
+    pid_t pid = StartXvfb(display);
+    ~CXvfbServer() {
+        if (pid <= 0) return;
+        kill(pid, SIGTERM);
+        if (WaitFor(pid, 5) < 0) kill(pid, SIGKILL), waitpid(pid, nullptr, 0);
+    }
+};
+struct CWindowBattle {
+    // The server outlives the game that draws on it.
+    CXvfbServer server;
+    const std::string& display = server.display;
+    CGameRun run;
+    std::unique_ptr<CWindowOnDisplay> window;
+    COrvaneView* view = nullptr;
+    // False, with `error` saying why, when the battle could not be shown.
+    bool Start(const CBattleChoice& choice, std::string& error) {
+        if (server.pid <= 0 || display.empty()) return error = "Xvfb did not start", false;
+        window = std::make_unique<CWindowOnDisplay>(display);
+        if (!window->ok) return error = "no window on " + display, false;
+        if (!run.Start()) return error = "the game did not start", false;
+        RunRealTime(run, 500);
+        view = run.View();
+        if (!view) return error = "no view", false;
+        if (!ChooseBattle(*view, choice, error)) return false;
+        view->ChangeMode(MODE_BATTLE);
+        if (view->GameMode != MODE_BATTLE) return error = "no battle", false;
+        return true;
+    }
+    ~CWindowBattle() { run.Close(); }
+};
 }  // namespace
 
 // A battle on "A1M" in the game's SDL window on Xvfb, both armies ordered to
@@ -415,50 +453,34 @@ CPoint Fighting(COrvaneView& view) {
 // the frame the game composed last. With VELMOR_BATTLE_SHOT set, the
 // screenshot is written there as a PNG.
 TEST(WindowE2E, TheRealWindowShowsABattleOfA1MInProgress) {
-    std::string display;
-    pid_t xvfb = StartXvfb(display);
-    ASSERT_GT(xvfb, 0);
-    ASSERT_FALSE(display.empty()) << "Xvfb did not start";
-    {
-        CGameRun run;
-        CWindowOnDisplay window(display);
-        ASSERT_TRUE(window.ok);
-        ASSERT_TRUE(run.Start());
-        RunRealTime(run, 500);
-        COrvaneView* view = run.View();
-        ASSERT_NE(view, nullptr);
-        CBattleChoice choice;
-        choice.clans[1] = 2;
-        choice.divisions = 6;
-        choice.frontX[0] = 1300;
-        choice.frontX[1] = 1700;
-        choice.rowGap = 120;
-        std::string error;
-        ASSERT_TRUE(ChooseBattle(*view, choice, error)) << error;
-        view->ChangeMode(MODE_BATTLE);
-        ASSERT_EQ(view->GameMode, MODE_BATTLE);
-        for (int side = 0; side < 2; ++side)
-            for (POSITION pos = view->Armies[side]->m_divisions.GetHeadPosition(); pos;) {
-                CDivision* d = view->Armies[side]->m_divisions.GetDivision(pos);
-                view->QueueTargetOrder(d, new CObjective(2, choice.frontX[1 - side], d->m_y), side, view->BattleTick,
-                                       255, 0, 1, 1);
-            }
-        for (int i = 0; i < 18; ++i) {
-            RunRealTime(run, 1000);
-            const CPoint centre = Fighting(*view);
-            view->ScrollBattleTo(centre.x, centre.y);
+    CWindowBattle game;
+    CBattleChoice choice;
+    choice.clans[1] = 2;
+    choice.divisions = 6;
+    choice.frontX[0] = 1300;
+    choice.frontX[1] = 1700;
+    choice.rowGap = 120;
+    std::string error;
+    ASSERT_TRUE(game.Start(choice, error)) << error;
+    COrvaneView* view = game.view;
+    for (int side = 0; side < 2; ++side)
+        for (POSITION pos = view->Armies[side]->m_divisions.GetHeadPosition(); pos;) {
+            CDivision* d = view->Armies[side]->m_divisions.GetDivision(pos);
+            view->QueueTargetOrder(d, new CObjective(2, choice.frontX[1 - side], d->m_y), side, view->BattleTick, 255,
+                                   0, 1, 1);
         }
-        ASSERT_EQ(view->GameMode, MODE_BATTLE);
-        EXPECT_GT(view->BattleTick, 20u);
-        RunRealTime(run, 200);
-        Shot shot;
-        ASSERT_TRUE(TakeShot(display, shot));
-        EXPECT_LT(Mismatch(shot, AfxGetScreen()), 0.05);
-        if (const char* path = std::getenv("VELMOR_BATTLE_SHOT")) SaveShot(shot, path);
-        run.Close();
+    for (int i = 0; i < 18; ++i) {
+        RunRealTime(game.run, 1000);
+        const CPoint centre = Fighting(*view);
+        view->ScrollBattleTo(centre.x, centre.y);
     }
-    kill(xvfb, SIGTERM);
-    if (WaitFor(xvfb, 5) < 0) kill(xvfb, SIGKILL), waitpid(xvfb, nullptr, 0);
+    ASSERT_EQ(view->GameMode, MODE_BATTLE);
+    EXPECT_GT(view->BattleTick, 20u);
+    RunRealTime(game.run, 200);
+    Shot shot;
+    ASSERT_TRUE(TakeShot(game.display, shot));
+    EXPECT_LT(Mismatch(shot, AfxGetScreen()), 0.05);
+    if (const char* path = std::getenv("VELMOR_BATTLE_SHOT")) SaveShot(shot, path);
 }
 
 namespace {
@@ -638,4 +660,61 @@ TEST(WindowE2E, TheRealProgramPlaysAHistoricalBattleFromTheMenuToTheResultsAndBa
     ok = ok && WaitForShot(display, expected.closing, shot, 45);
     XClick(display, CPoint(500, 500));
     EXPECT_EQ(finish(), 0);
+}
+
+// A battle on "A1M" in the game's SDL window on Xvfb, commanded with
+// xdotool as a player would: a click on a division's marker in the panel
+// brings the division into view and selects it, a right click opens its
+// panel, Move and a click on the field send it there. The division takes
+// the move and sets off towards the point; the window shows what the game
+// drew. With VELMOR_COMMAND_SHOT set, the screenshot is written there as a
+// PNG.
+TEST(WindowE2E, XdotoolClicksSelectADivisionAndMoveIt) {
+    CWindowBattle game;
+    std::string error;
+    ASSERT_TRUE(game.Start(CBattleChoice{}, error)) << error;
+    COrvaneView* view = game.view;
+    const std::string& display = game.display;
+    auto pump = [&](int ms) { RunRealTime(game.run, ms); };
+    pump(500);
+    CDivision* d = view->Armies[0]->m_divisions.FindByID(2, 0, 0);
+    ASSERT_NE(d, nullptr);
+    ASSERT_NE(view->DivisionSlots[2].PortraitIcon, nullptr);
+    ASSERT_FALSE(view->m_rcVisible.PtInRect(CPoint(d->m_x, d->m_y))) << "the battle opens away from the army";
+    const CPoint marker = view->DivisionSlots[2].PortraitIcon->GetRect().CenterPoint() + view->m_frameOffset;
+
+    XClick(display, marker);
+    pump(500);
+    ASSERT_EQ(view->SelectedDivisions.GetCount(), 1);
+    EXPECT_EQ(view->SelectedDivisions.GetAt(0), d);
+    EXPECT_TRUE(view->m_rcVisible.PtInRect(CPoint(d->m_x, d->m_y))) << "the division is not in view";
+
+    XClick(display, marker, 3);
+    pump(500);
+    ASSERT_EQ(view->PanelDivision, 2) << "no panel";
+    CCommandButton* move = view->GetButtons().FindById(9);
+    ASSERT_TRUE(move && move->m_bEnabled);
+    XClick(display, move->GetRect().CenterPoint());
+    pump(300);
+    ASSERT_EQ(view->CommandPending, 1);
+
+    const CPoint target(d->m_x + 300, d->m_y - 40);
+    CPoint at = target;
+    view->FieldToScreen(at);
+    ASSERT_TRUE(view->m_rcFieldArea.PtInRect(at));
+    const CPoint from = UnitsCentre(d);
+    XClick(display, at);
+    pump(500);
+    EXPECT_EQ(view->CommandPending, 0);
+    EXPECT_EQ(d->m_order.m_type, ORDER_MOVE);
+    EXPECT_EQ(d->m_order.GetPoint(), target) << "the division holds no move to the clicked point";
+    pump(4000);
+    auto distance = [&](CPoint p) { return std::hypot(double(p.x - target.x), double(p.y - target.y)); };
+    EXPECT_LT(distance(UnitsCentre(d)), distance(from) - 40) << "the division did not set off";
+
+    pump(200);
+    Shot shot;
+    ASSERT_TRUE(TakeShot(display, shot));
+    EXPECT_LT(Mismatch(shot, AfxGetScreen()), 0.05);
+    if (const char* path = std::getenv("VELMOR_COMMAND_SHOT")) SaveShot(shot, path);
 }

@@ -156,3 +156,38 @@ TEST(BattlefieldKit, MenuMapsFitWhereTheScreensShowThem) {
             EXPECT_GE(dib.GetWidth(), p.screenW / 8) << name;
         }
 }
+
+// The battle draws a castle's walls, towers and keep higher up the picture
+// than the ground they block, by the height of their terrace; the ground
+// they block must show there as the yard or the slope, never as a dark band
+// under each wall.
+TEST(BattlefieldKit, GroundUnderCastleWallsLooksLikeTheGroundAroundIt) {
+    int castles = 0;
+    for (const std::string& key : AllKeys()) {
+        SCOPED_TRACE(key);
+        CDIB background;
+        ASSERT_TRUE(background.Load(KitPath(std::string("Data\\MapData\\Bkgnd ") + key + ".giz").c_str()));
+        ASSERT_EQ(background.GetBitCount(), 8);
+        const RGBQUAD* colours = background.GetBitmapInfo()->bmiColors;
+        auto luma = [&](BYTE i) { return 0.3 * colours[i].rgbRed + 0.59 * colours[i].rgbGreen + 0.11 * colours[i].rgbBlue; };
+        double footing = 0, around = 0;
+        int footings = 0, grounds = 0;
+        for (int y = 0; y < 2000; y += 2)
+            for (int x = 0; x < 3000; x += 2) {
+                BYTE i = *background.GetPixelAddress(x, y);
+                if (i / 16 < 7 || i / 16 > 9) continue;  // wall, tower and keep
+                footing += luma(i), ++footings;
+                // The open ground (grass, earth, road) 40 units about it.
+                for (auto [dx, dy] : {std::pair{40, 0}, {-40, 0}, {0, 40}, {0, -40}}) {
+                    if (x + dx < 0 || y + dy < 0 || x + dx >= 3000 || y + dy >= 2000) continue;
+                    BYTE o = *background.GetPixelAddress(x + dx, y + dy);
+                    if (o / 16 == 0 || o / 16 == 4 || o / 16 == 6) around += luma(o), ++grounds;
+                }
+            }
+        if (footings == 0) continue;
+        ++castles;
+        ASSERT_GT(grounds, 0);
+        EXPECT_NEAR(footing / footings, around / grounds, 0.12 * around / grounds);
+    }
+    EXPECT_GT(castles, 10);
+}

@@ -36,55 +36,74 @@ bool Shown(const char* text) {
     return std::count(shown.begin(), shown.end(), text) == 1;
 }
 
-TEST(Options, TheDialogStoresWhatThePlayerChoseInTheProfile) {
-    MenuGame g;
-    COrvaneDoc* doc = g.view->GetDocument();
-    ASSERT_NE(doc, nullptr);
-    g.view->SetTimerInterval2(50);
-    int during = -1;
-    ClickDialog(g.run, 50,
-                {{27, 27},                  // graphic page
-                 {86, 285},                 // tick 14: the 1280 x 1024 layout
-                 {86, 285},                 // the same choice again says nothing
-                 {229 + 20 * 7 + 5, 370},   // speed level 7
-                 {86, 102},                 // tick 9: the first display switch
-                 {452, 430},                // back to the main page
-                 {409, 5},                  // sound page
-                 {118 + 20 * 3 + 5, 140},   // music level 3
-                 {170, 211},                // tick 11: effects off
-                 {452, 430},                // back
-                 {200, 440}});              // OK closes
-    g.run.Display().After(60, [&] { during = g.view->Channels[1].Interval; });
-    AfxClearShownMessages();
-    g.view->PauseForOptions();
+TEST(Options, TheDialogStoresWhatThePlayerChoseInTheProfileForTheNextStart) {
+    std::shared_ptr<CScratchUserFolders> user;
+    {
+        MenuGame g;
+        user = g.run.UserFolders();
+        COrvaneDoc* doc = g.view->GetDocument();
+        ASSERT_NE(doc, nullptr);
+        g.view->SetTimerInterval2(50);
+        int during = -1;
+        ClickDialog(g.run, 50,
+                    {{27, 27},                  // graphic page
+                     {86, 285},                 // tick 14: the 1280 x 1024 layout
+                     {86, 285},                 // the same choice again says nothing
+                     {229 + 20 * 7 + 5, 370},   // speed level 7
+                     {86, 102},                 // tick 9: the first display switch
+                     {452, 430},                // back to the main page
+                     {409, 5},                  // sound page
+                     {118 + 20 * 3 + 5, 140},   // music level 3
+                     {170, 211},                // tick 11: effects off
+                     {452, 430},                // back
+                     {200, 440}});              // OK closes
+        g.run.Display().After(60, [&] { during = g.view->Channels[1].Interval; });
+        AfxClearShownMessages();
+        g.view->PauseForOptions();
 
-    EXPECT_EQ(during, 0) << "the game's clocks wait while the options are open";
-    EXPECT_EQ(g.view->Channels[1].Interval, 50) << "and run again afterwards";
-    EXPECT_TRUE(Shown("You must restart Velmor before the changes will take effect."));
+        EXPECT_EQ(during, 0) << "the game's clocks wait while the options are open";
+        EXPECT_EQ(g.view->Channels[1].Interval, 50) << "and run again afterwards";
+        EXPECT_TRUE(Shown("You must restart Velmor before the changes will take effect."));
+        EXPECT_EQ(doc->GetSpeedLevel(), 7);
+        EXPECT_EQ(doc->GetMusicLevel(), 3);
+        EXPECT_FALSE(doc->GetFlagB());
+        EXPECT_TRUE(doc->GetFlagA());
+        EXPECT_EQ(g.view->DisplaySwitchA, 1);
+        EXPECT_EQ(g.view->SoundManager.GetMusicLevel(), doc->GetMusicVolume());
+
+        // The profile on disk holds them for the next start, whose display
+        // check reads the layout from it.
+        std::string profile = (g.run.SavedDataFolder() / "Profile.VLM").string();
+        CPlayerRoster stored;
+        CFile file;
+        ASSERT_TRUE(file.Open(profile.c_str(), CFile::modeRead));
+        CArchive ar(&file, CArchive::load);
+        stored.Serialize(ar);
+        ar.Close();
+        EXPECT_EQ(stored.GraphicChoice, 1);
+        EXPECT_EQ(stored.SpeedValue, (9 - 7) * 40);
+        EXPECT_EQ(stored.MusicLevel, 3);
+        EXPECT_EQ(stored.SoundOn, 0);
+        EXPECT_EQ(stored.DisplayOptionA, 1);
+        int layout = -1;
+        EXPECT_TRUE(ReadProfileResolution(profile.c_str(), layout));
+        EXPECT_EQ(layout, 1);
+    }
+
+    // The game started again on that profile, on a desktop that offers
+    // both layouts, plays in the larger one with the levels chosen.
+    CGameRun again(DisplayMode{1280, 1024, 32}, {"velmor"}, user);
+    ASSERT_TRUE(again.Start());
+    again.Run(100);
+    COrvaneView* view = again.View();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->GetScreenWidth(), 1280);
+    COrvaneDoc* doc = view->GetDocument();
+    ASSERT_NE(doc, nullptr);
     EXPECT_EQ(doc->GetSpeedLevel(), 7);
     EXPECT_EQ(doc->GetMusicLevel(), 3);
     EXPECT_FALSE(doc->GetFlagB());
     EXPECT_TRUE(doc->GetFlagA());
-    EXPECT_EQ(g.view->DisplaySwitchA, 1);
-    EXPECT_EQ(g.view->SoundManager.GetMusicLevel(), doc->GetMusicVolume());
-
-    // The profile on disk holds them for the next start, whose display
-    // check reads the layout from it.
-    std::string profile = (g.run.SavedDataFolder() / "Profile.VLM").string();
-    CPlayerRoster stored;
-    CFile file;
-    ASSERT_TRUE(file.Open(profile.c_str(), CFile::modeRead));
-    CArchive ar(&file, CArchive::load);
-    stored.Serialize(ar);
-    ar.Close();
-    EXPECT_EQ(stored.GraphicChoice, 1);
-    EXPECT_EQ(stored.SpeedValue, (9 - 7) * 40);
-    EXPECT_EQ(stored.MusicLevel, 3);
-    EXPECT_EQ(stored.SoundOn, 0);
-    EXPECT_EQ(stored.DisplayOptionA, 1);
-    int layout = -1;
-    EXPECT_TRUE(ReadProfileResolution(profile.c_str(), layout));
-    EXPECT_EQ(layout, 1);
 }
 
 TEST(Options, SaveAndExitOutsideTheCampaign) {

@@ -13,11 +13,15 @@
 class CFakeArmy : public IUnitsArmy {
 public:
     int GetTick() const override { return 0; }
-    bool ShowsBattleMessages() const override { return false; }
+    bool ShowsBattleMessages() const override { return showsMessages; }
     void AddBattleMessage(int id, int, int division) override { messages.push_back({id, division}); }
     void AdjustMorale(double) override {}
-    IBattleArmy* GetOpposingArmy() const override { return nullptr; }
-    CKeyPoint* GetHeadquarters(int) const override { return nullptr; }
+    IBattleArmy* GetOpposingArmy() const override { return opposing; }
+    CKeyPoint* GetHeadquarters(int place) const override { return place >= 0 && place < 4 ? headquarters[place] : nullptr; }
+    CUnit* GetLeadUnit(BOOL) const override { return lead; }
+    const CDivList* GetDivisionList() const override { return divisionList; }
+    int GetMessageCounter() const override { return messageCounter; }
+    void SetMessageCounter(int value) override { messageCounter = value; }
     void AssignRearGuard() override {}
     int GetArmyNumber() const override { return number; }
     void OnDivisionLost(CDivision* d) override { lost.push_back(d); }
@@ -33,6 +37,12 @@ public:
 
     int number = 0;
     int posture = -1;
+    bool showsMessages = false;
+    IBattleArmy* opposing = nullptr;
+    CKeyPoint* headquarters[4] = {};
+    CUnit* lead = nullptr;
+    const CDivList* divisionList = nullptr;
+    int messageCounter = 0;
     UnitArmyConditions conditions;
     DivisionArmyFigures figures;
     DivisionBudgets budgets;

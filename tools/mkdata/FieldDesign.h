@@ -89,14 +89,15 @@ struct Marsh {
     double rx, ry;
 };
 
-// One ring of castle wall. The walls are built of the terrain set's wall
-// pieces, which run east-west or north-south, so a ring stands as the
-// rectangle round its corners, squared to whole pieces, with a tower on each
-// corner. The listed edges (edge i runs from corner i to corner i + 1) are
-// gated on the side of the rectangle they face: one gate in the middle, two
-// more on a side of 700 units or longer; a north or south gate is a
-// gatehouse, an east or west one an open sally port (a lone port two
-// pieces wide, so that a column passes through in its ranks).
+// One ring of castle wall round the outline of its corners. The walls are
+// built of the terrain set's wall pieces, which run east-west or
+// north-south, so a ring follows its outline in whole pieces, stepping
+// where the outline runs aslant, with a tower on each corner that juts out.
+// Each listed edge (edge i runs from corner i to corner i + 1) gates the
+// straight run of wall facing the same way nearest to it: one gate in the
+// middle, two more on a run of 700 units or longer; a north or south gate
+// is a gatehouse of an east-west wall, an east or west one a gatehouse of
+// a north-south wall.
 struct WallRing {
     Path corners;
     std::vector<int> gateEdges;

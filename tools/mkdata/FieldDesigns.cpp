@@ -191,6 +191,9 @@ std::vector<FieldDesign> Build() {
         AddHill(d, 1400, 1800, 950, 380, 150, -8);
         AddHill(d, 2450, 1000, 380, 300, 45);
         AddRiver(d, {{1750, 1180}, {1300, 1260}, {800, 1240}, {350, 1320}, {0, 1300}}, 30);
+        // The stream rises in a spring pond among reeds below the pass.
+        d.lakes.push_back({{1790, 1180}, 80, 50});
+        d.marshes.push_back({{1830, 1200}, 170, 90});
         AddRoad(d, {{0, 1050}, {600, 1000}, {1100, 1080}, {1500, 980}, {1950, 1020}, {2450, 960}, {3000, 1000}});
         AddWood(d, 900, 640, 260, 140, W::Pine);
         AddWood(d, 1900, 1400, 300, 150, W::Pine);
@@ -539,17 +542,46 @@ std::vector<FieldDesign> Build() {
         AddSide(d, 1, 2000, 650, 2550, 1200, {2200, 1040}, {2380, 1050});
         all.push_back(d);
     }
-    {  // The bare winter plateau; a ravine at its eastern foot.
+    {  // The bare winter plateau: dry grass and scrub, copses of pine and
+       // oak, the road the army came down from the north and the road down
+       // to the castle town, and the ravine cut deep at its eastern foot.
         FieldDesign d = Start("A12L", 2412, 35, 5, 0.9);
-        AddHill(d, 1500, 1000, 1400, 900, 25);
-        AddRiver(d, {{2000, 2000}, {2200, 1600}, {2600, 1500}, {3000, 1550}}, 40);
-        AddFord(d, {2400, 1420}, {2400, 1660}, 110);
-        AddWood(d, 900, 400, 150, 100, W::Broadleaf);
-        AddWood(d, 2200, 700, 150, 120, W::Broadleaf);
-        AddWood(d, 700, 1600, 200, 120, W::Pine);
-        d.lakes.push_back({{1450, 1700}, 130, 70});
-        AddVillage(d, 1750, 480, 120, 5, V::Farm);
-        AddRoad(d, {{0, 1300}, {1500, 1150}, {3000, 1050}});
+        AddHill(d, 1350, 850, 1500, 950, 26);
+        AddHill(d, 900, 500, 520, 330, 12, 15);
+        AddHill(d, 1800, 1150, 600, 360, 10, -10);
+        // The ravine: its stream cut deep below the plateau, a bridge
+        // where the road to the castle town crosses, one ford lower down.
+        AddRiver(d, {{1900, 2040}, {2080, 1700}, {2300, 1520}, {2600, 1380}, {2820, 1180}, {3040, 1120}}, 34);
+        AddFord(d, {2180, 1540}, {2290, 1680}, 100);
+        AddRoad(d, {{-40, 1250}, {700, 1180}, {1500, 1120}, {2200, 1180}, {2700, 1450}, {3040, 1560}});
+        AddRoad(d, {{900, -40}, {1000, 500}, {1250, 900}, {1500, 1120}}, 44);
+        AddRoad(d, {{1500, 1120}, {1560, 1600}, {1450, 2040}}, 40);
+        // Copses on the open plateau; pines on the ravine's lip.
+        AddWood(d, 850, 380, 170, 110, W::Broadleaf);
+        AddWood(d, 1600, 560, 140, 90, W::Pine);
+        AddWood(d, 2250, 720, 170, 120, W::Broadleaf);
+        AddWood(d, 620, 1620, 230, 130, W::Pine);
+        AddWood(d, 1180, 1420, 110, 80, W::Pine);
+        AddWood(d, 2600, 1700, 220, 120, W::Pine);
+        AddWood(d, 2000, 300, 120, 80, W::Bamboo);
+        // Scrub and lone trees all over the moor.
+        for (auto [x, y, r, n] : {std::tuple{1000, 950, 200, 8}, {1200, 300, 260, 10}, {1250, 760, 240, 10},
+                                  {1900, 900, 260, 11}, {1800, 380, 200, 8}, {1000, 1650, 180, 7},
+                                  {1850, 1750, 180, 7}, {2150, 1000, 180, 7}, {950, 1350, 150, 6}})
+            Scatter(d, x, y, r, n, 40, 49);
+        Scatter(d, 1500, 900, 500, 10, 0, 11);
+        Scatter(d, 2050, 1350, 140, 6, 0, 11);
+        // A pond of reeds in a hollow, the hamlets at the plateau's foot,
+        // a temple among its trees by the northern road.
+        d.lakes.push_back({{1230, 1720}, 120, 70});
+        d.marshes.push_back({{1200, 1780}, 210, 110});
+        AddVillage(d, 1820, 1550, 110, 6, V::Farm);
+        AddVillage(d, 1150, 170, 90, 4, V::Temple);
+        AddVillage(d, 2700, 1750, 90, 4, V::Farm);
+        d.paddies.push_back({2400, 1800, 2950, 1990});
+        for (auto [type, x, y] : {std::tuple{323, 1470, 1080}, {324, 980, 560}, {314, 1640, 1020}, {315, 1665, 1030},
+                                  {316, 1690, 1040}, {298, 2420, 1410}, {300, 2760, 1240}, {304, 2140, 1230}})
+            AddLandmark(d, type, x, y);
         OpenSides(d, 300, 1450);
         all.push_back(d);
     }
@@ -655,7 +687,7 @@ std::vector<FieldDesign> Build() {
         AddVillage(d, 700, 1100, 90, 4, V::Farm);
         Scatter(d, 1750, 700, 160, 8, 12, 19);
         AddRoad(d, {{0, 1000}, {1500, 1000}, {2120, 1000}});
-        AddRoad(d, {{1600, 2000}, {2000, 1650}, {2425, 1440}});
+        AddRoad(d, {{1600, 2040}, {1820, 1720}, {2180, 1660}, {2425, 1440}});
         AddSide(d, 1, 2200, 650, 2650, 1350, {2350, 1100}, {2500, 1100});
         all.push_back(d);
     }

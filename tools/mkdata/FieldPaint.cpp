@@ -44,6 +44,43 @@ private:
     std::vector<float> m_light;
 };
 
+// The block of an outcrop that a point lies on: blocks are the cells of a
+// jittered lattice `size` units apart, their edges wavering, each point on
+// the nearest block's centre. `facing` is how far the point lies toward the
+// sun (north-west) from that centre, `drop` how far toward the south, where
+// the block's face falls away, both in about [-1, 1]; `crack` its distance to
+// the next block.
+struct Block {
+    double tone, facing, drop, crack;
+};
+
+uint32_t Hash(int32_t a, int32_t b, uint32_t seed) {
+    uint32_t h = uint32_t(a) * 0x8da6b343u ^ uint32_t(b) * 0xd8163841u ^ seed * 0xcb1ab31fu;
+    h ^= h >> 13;
+    h *= 0x5bd1e995u;
+    return h ^ (h >> 15);
+}
+
+Block BlockAt(int x, int y, double kSize, uint32_t seed) {
+    // Seen from the south the blocks are flatter than they are wide.
+    const double px = x + 16 * (Noise(x, y, 60, seed + 22) - 0.5), py = (y + 16 * (Noise(x, y, 60, seed + 23) - 0.5)) * 1.3;
+    const int cx = int(std::floor(px / kSize)), cy = int(std::floor(py / kSize));
+    double best = 1e18, second = 1e18, bx = 0, by = 0;
+    uint32_t which = 0;
+    for (int j = cy - 1; j <= cy + 1; ++j)
+        for (int i = cx - 1; i <= cx + 1; ++i) {
+            uint32_t h = Hash(i, j, seed);
+            double sx = (i + 0.1 + 0.8 * (h & 1023) / 1023.0) * kSize;
+            double sy = (j + 0.1 + 0.8 * ((h >> 10) & 1023) / 1023.0) * kSize;
+            double d = std::hypot(px - sx, py - sy);
+            if (d < best) second = best, best = d, bx = sx, by = sy, which = h;
+            else if (d < second) second = d;
+        }
+    const double radius = kSize * 0.55;
+    return {((which >> 20) & 255) / 255.0, std::clamp(-((px - bx) + (py - by)) * 0.7071 / radius, -1.0, 1.0),
+            std::clamp((py - by) / radius, -1.0, 1.0), (second - best) / 2};
+}
+
 // The colour of one field unit, painted at full colour.
 Rgb PaintUnit(const FieldRaster& raster, const Relief& relief, int x, int y) {
     const FieldDesign& d = raster.Design();
@@ -87,9 +124,22 @@ Rgb PaintUnit(const FieldRaster& raster, const Relief& relief, int x, int y) {
             c = ground.Mix(shadeOfWoods, (0.2 + 0.24 * undergrowth(16)) + 0.16 * (n3 - 0.5));
             contours = true;
             break;
-        case kEarth:
+        case kEarth: {
             c = ground.Mix({0.74, 0.66, 0.50}, 0.75 + 0.2 * (n2 - 0.5));
+            // A dike between paddies: a grassy bank, lit on its north-west
+            // side, its foot in shade on the south-east.
+            for (const Paddies& f : d.paddies) {
+                if (x < f.left || x > f.right || y < f.top || y > f.bottom) continue;
+                double px = std::fmod(x + 0.5 - f.left, 92), py = std::fmod(y + 0.5 - f.top, 64);
+                double across = px <= 5 ? px : py;
+                c = ground.Mix({0.70, 0.62, 0.44}, 0.55 + 0.25 * (n3 - 0.5));
+                if (n3 > 0.6) c = c.Mix({0.36, 0.48, 0.24}, 0.4);  // grass on the bank
+                if (across < 1.6) c = c.Mix({0.95, 0.92, 0.80}, 0.3);
+                if (across > 4) c = c.Mix({0.22, 0.24, 0.20}, 0.35);
+                break;
+            }
             break;
+        }
         case kRoad: {
             int edge = edgeOf(5, [](uint8_t o) { return o == kRoad || o == kBridge; });
             c = Rgb{0.84, 0.76, 0.58}.Mix({0.62, 0.54, 0.40}, std::min(1, edge) * 0.55);
@@ -141,6 +191,9 @@ Rgb PaintUnit(const FieldRaster& raster, const Relief& relief, int x, int y) {
             c = Rgb{0.42, 0.58, 0.36}.Mix({0.64, 0.66, 0.38}, age * 0.6).Mix({0.72, 0.66, 0.40}, d.dryness * 0.6);
             c = c.Mix({0.50, 0.62, 0.66}, 0.35 * Noise(x, y, 70, seed + 11));  // water showing between the rows
             if (y % 6 < 2 && (x + y / 6 * 2) % 5 < 3) c = c.Mix({0.32, 0.50, 0.22}, 0.5);
+            // Open water along the foot of the dikes, darkest next to them.
+            double rim = std::min({std::fmod(px, 92) - 5, std::fmod(py, 64) - 5, 92 - std::fmod(px, 92), 64 - std::fmod(py, 64)});
+            if (rim < 4) c = c.Mix({0.30, 0.40, 0.42}, 0.5 * (1 - rim / 4));
             break;
         }
         case kMarsh: {
@@ -156,21 +209,45 @@ Rgb PaintUnit(const FieldRaster& raster, const Relief& relief, int x, int y) {
             c = ground.Mix(c, 0.35 + 0.65 * inner);
             break;
         }
-        case kCrag: {  // bare rock in ledges and facets, lit by the same sun
-            c = rockDark.Mix(rock, 0.5 + 0.5 * (Noise(x, y, 36, seed + 7) - 0.5) + 0.3 * (n3 - 0.5));
-            double facet = Noise(x + 3, y + 3, 16, seed + 8) - Noise(x - 3, y - 3, 16, seed + 8);
-            double ledge = std::abs(Noise(x * 0.7, y * 1.4, 26, seed + 12) - 0.5);
-            light = 1 + (light - 1) * 1.5 - facet * 1.6;
-            if (ledge < 0.03) c = c.Mix(ink::SumiWash, 0.4);
+        case kCrag: {
+            // An outcrop of weathered blocks: each block its own tone of
+            // stone, its top lit from the north-west, its south face falling
+            // away in shade and streaked, the cracks between blocks and the
+            // outcrop's rim drawn in ink, moss in the hollows.
+            // Great blocks split by lesser cracks.
+            const Block block = BlockAt(x, y, 120, seed), chip = BlockAt(x, y, 42, seed + 30);
+            Rgb stone = Rgb{0.72, 0.67, 0.58}.Mix({0.55, 0.55, 0.55}, block.tone);
+            stone = stone.Mix({0.50, 0.46, 0.40}, 0.3 * Noise(x, y, 140, seed + 24)).Scaled(0.94 + 0.12 * chip.tone);
+            if (block.drop > 0.45) {  // the face
+                double f = (block.drop - 0.45) / 0.55;
+                c = stone.Mix({0.28, 0.28, 0.30}, 0.35 + 0.25 * f);
+                if (Noise(x * 3, y * 0.4, 6, seed + 25) > 0.6) c = c.Mix({0.20, 0.20, 0.22}, 0.35);
+            } else {  // the top, each chip of it catching the light its own way
+                double face = std::clamp(block.facing * 0.8 + chip.facing * 0.5, -1.0, 1.0);
+                c = face > 0 ? stone.Mix({0.95, 0.91, 0.80}, face * 0.45) : stone.Mix({0.36, 0.36, 0.38}, -face * 0.3);
+                if (block.drop > 0.39) c = c.Mix({0.96, 0.93, 0.84}, 0.2);  // the lit lip above the face
+            }
+            c = c.Mix(rockDark, 0.16 * (n3 - 0.5));
+            if (block.crack < 2.6) c = c.Mix(ink::Sumi, 0.5 * (1 - block.crack / 2.6) + 0.25);
+            else if (chip.crack < 1.4 && block.drop <= 0.45) c = c.Mix(ink::SumiWash, 0.35);
+            else if (block.crack > 6 && block.drop < 0 && Noise(x, y, 22, seed + 21) > 0.68)
+                c = c.Mix({0.40, 0.50, 0.30}, 0.5);  // moss
+            auto crag = [](uint8_t o) { return o == kCrag; };
+            if (edgeOf(2, crag)) c = c.Mix(ink::Sumi, 0.6);
+            else if (edgeOf(5, crag)) c = c.Mix({0.34, 0.32, 0.30}, 0.25);
+            light = 1 + (light - 1) * 0.8;
             break;
         }
         case kPalisade:  // earth thrown up along the stakes
             c = ground.Mix({0.50, 0.42, 0.30}, 0.65 + 0.2 * (n3 - 0.5));
             break;
-        default:  // wall, tower and keep footings: the trodden earth in their shade
-            c = ground.Mix({0.44, 0.39, 0.31}, 0.7);
+        default:  // wall, tower and keep footings: the battle draws the pieces
+            // higher up, so the ground shows here, the yard or the slope below
+            c = raster.ShowsCastleYard(x, y) ? ground.Mix({0.74, 0.66, 0.50}, 0.75 + 0.2 * (n2 - 0.5)) : ground;
             break;
     }
+    if (m != kCrag && !IsWet(m) && (raster.MaterialAt(x - 6, y - 6) == kCrag || raster.MaterialAt(x - 12, y - 10) == kCrag))
+        c = c.Mix({0.22, 0.24, 0.22}, 0.3);  // an outcrop's shadow falls to the south-east
     if (shaded) {
         // Sunlit slopes go toward warm light, the others into cool shade.
         light = std::clamp(light, 0.55, 1.45);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <map>
 
 #include "field/TerrainDB.h"
 #include "tools/mkdata/Style.h"
@@ -42,97 +43,186 @@ const CTerrainDB& TerrainDB() {
     return built.db;
 }
 
-// The pieces of a wall `pieces` long that are gates: one in the middle, two
-// more on a wall of 700 units or longer; never the corner pieces.
+// The pieces of a straight run of wall `pieces` long that are gates: one in
+// the middle, two more on a run of 700 units or longer; never the pieces at
+// its ends, where the corner towers stand.
 std::vector<int> GatePieces(int pieces) {
     int count = 2 * (pieces * kPiece / 700) + 1;
     std::vector<int> at;
     for (int g = 0; g < count; ++g) at.push_back(std::clamp(int((g + 0.5) * pieces / count), 1, pieces - 2));
+    at.erase(std::unique(at.begin(), at.end()), at.end());
     return at;
 }
 
-// The open pieces of an east or west wall `pieces` long, which has sally
-// ports where the others have gatehouses: a lone port is two pieces wide,
-// so that a column passes through it in its ranks.
+// The pieces of a north-south run of wall left open as its ways through:
+// where a run has a single gate and room for it, two pieces side by side,
+// so that a column can pass.
 std::vector<int> PortPieces(int pieces) {
     std::vector<int> at = GatePieces(pieces);
     if (at.size() == 1 && pieces >= 4) at.insert(at.begin(), at.front() - 1);
     return at;
 }
 
-// Where along an east or west wall the middle of each of its ports lies.
-std::vector<double> PortCentres(int pieces) {
-    std::vector<int> open = PortPieces(pieces);
-    if (open.size() == 2 && open[1] == open[0] + 1) return {kPiece * double(open[1])};
-    std::vector<double> centres;
-    for (int i : open) centres.push_back(kPiece * (i + 0.5));
-    return centres;
+// A ring of wall on the grid of whole wall pieces: the rectangle round the
+// design's outline, with one empty cell of margin all round. (A ring that
+// stepped along a slanting outline would leave pockets between its walls
+// that every path past the castle has to work its way round.)
+std::vector<std::vector<bool>> RingCells(const Path& outline, double& gx, double& gy) {
+    double l = 1e9, t = 1e9, r = -1e9, b = -1e9;
+    for (const Pt& p : outline) l = std::min(l, p.x), t = std::min(t, p.y), r = std::max(r, p.x), b = std::max(b, p.y);
+    const int nx = std::max(3, int(std::lround((r - l) / kPiece))), ny = std::max(3, int(std::lround((b - t) / kPiece)));
+    gx = std::round((l + r) / 2 - nx * kPiece / 2.0) - kPiece;
+    gy = std::round((t + b) / 2 - ny * kPiece / 2.0) - kPiece;
+    std::vector<std::vector<bool>> in(size_t(nx + 2), std::vector<bool>(size_t(ny + 2), false));
+    for (int i = 1; i <= nx; ++i)
+        for (int j = 1; j <= ny; ++j) in[size_t(i)][size_t(j)] = true;
+    return in;
 }
 
-// Where the way through each gate of a squared ring meets the ground
-// outside, `out` units beyond the wall.
-std::vector<Pt> GateMouths(const WallRing& ring, double out) {
-    const double l = ring.corners[0].x, t = ring.corners[0].y, r = ring.corners[2].x, b = ring.corners[2].y;
-    const int nx = int(std::lround((r - l) / kPiece)), ny = int(std::lround((b - t) / kPiece));
-    std::vector<Pt> mouths;
-    for (int side : ring.gateEdges) {
-        if (side == 0 || side == 2)
-            for (int i : GatePieces(nx)) mouths.push_back({l + kPiece * (i + 0.5), side == 0 ? t - out : b + out});
-        else
-            for (double along : PortCentres(ny)) mouths.push_back({side == 3 ? l - out : r + out, t + along});
-    }
-    return mouths;
-}
-
-// A road that stops short of a castle runs on to its nearest gate.
-void LeadRoadsToGates(FieldDesign& d) {
-    for (Road& road : d.roads)
-        for (const Castle& c : d.castles) {
-            if (c.rings.empty()) continue;
-            for (bool atEnd : {true, false}) {
-                Pt end = atEnd ? road.path.back() : road.path.front();
-                const Path& ring = c.rings.front().corners;
-                if (end.x > ring[0].x - 20 && end.x < ring[2].x + 20 && end.y > ring[0].y - 20 && end.y < ring[2].y + 20)
-                    continue;  // it ends inside, through a gate of its own
-                const Pt* best = nullptr;
-                std::vector<Pt> mouths = GateMouths(c.rings.front(), 12);
-                for (const Pt& m : mouths)
-                    if (std::hypot(m.x - end.x, m.y - end.y) < 360 &&
-                        (!best || std::hypot(m.x - end.x, m.y - end.y) < std::hypot(best->x - end.x, best->y - end.y)))
-                        best = &m;
-                if (!best || std::hypot(best->x - end.x, best->y - end.y) < 8) continue;
-                if (atEnd)
-                    road.path.push_back(*best);
-                else
-                    road.path.insert(road.path.begin(), *best);
-            }
+// Each ring laid out in wall pieces round the outline the design gives it.
+// A gated edge of the design gates the straight run of wall that faces the
+// same way and lies nearest to it; north and south gates are gatehouses in
+// an east-west wall, east and west ones ways left open through a
+// north-south wall.
+RingPlan PlanRing(const WallRing& ring) {
+    double gx, gy;
+    std::vector<std::vector<bool>> in = RingCells(ring.corners, gx, gy);
+    const int W = int(in.size()), H = int(in[0].size());
+    auto at = [&](int i, int j) { return i >= 0 && j >= 0 && i < W && j < H && in[size_t(i)][size_t(j)]; };
+    RingPlan plan;
+    // The boundary walked clockwise (the enclosure on the right): each
+    // vertex of the grid has at most one way on.
+    std::map<std::pair<int, int>, std::pair<int, int>> next;
+    for (int i = 0; i < W; ++i)
+        for (int j = 0; j < H; ++j) {
+            if (!at(i, j)) continue;
+            if (!at(i, j - 1)) next[{i, j}] = {i + 1, j};
+            if (!at(i + 1, j)) next[{i + 1, j}] = {i + 1, j + 1};
+            if (!at(i, j + 1)) next[{i + 1, j + 1}] = {i, j + 1};
+            if (!at(i - 1, j)) next[{i, j + 1}] = {i, j};
         }
+    auto point = [&](std::pair<int, int> v) { return Pt{gx + kPiece * v.first, gy + kPiece * v.second}; };
+    // Start at the north-west corner (the first vertex of the top-most row).
+    std::pair<int, int> start = next.begin()->first;
+    for (const auto& [v, n] : next)
+        if (v.second < start.second || (v.second == start.second && v.first < start.first)) start = v;
+    std::vector<std::pair<int, int>> loop;
+    for (std::pair<int, int> v = start;;) {
+        loop.push_back(v);
+        v = next.at(v);
+        if (v == start || loop.size() > next.size()) break;
+    }
+    const size_t n = loop.size();
+    // Straight runs between the turns; towers on the turns.
+    std::vector<size_t> turns;
+    for (size_t k = 0; k < n; ++k) {
+        auto p = loop[(k + n - 1) % n], v = loop[k], q = loop[(k + 1) % n];
+        if ((v.first - p.first) != (q.first - v.first) || (v.second - p.second) != (q.second - v.second)) turns.push_back(k);
+    }
+    // A tower on each corner that juts out; the wall runs on round the
+    // corners that turn in.
+    for (size_t k : turns) {
+        auto p = loop[(k + n - 1) % n], v = loop[k], q = loop[(k + 1) % n];
+        plan.outline.push_back(point(v));
+        if ((v.first - p.first) * (q.second - v.second) - (v.second - p.second) * (q.first - v.first) > 0)
+            plan.towers.push_back(point(v));
+    }
+    struct Run {
+        int facing;
+        std::vector<WallPiece*> pieces;
+    };
+    for (size_t k = 0; k < n; ++k) {
+        Pt a = point(loop[k]), b = point(loop[(k + 1) % n]);
+        bool vertical = a.x == b.x;
+        int facing = vertical ? (b.y > a.y ? 1 : 3) : (b.x > a.x ? 0 : 2);
+        plan.pieces.push_back({{(a.x + b.x) / 2, (a.y + b.y) / 2}, vertical, facing, false});
+    }
+    std::vector<Run> runs;
+    for (size_t t = 0; t < turns.size(); ++t) {
+        size_t from = turns[t], to = turns[(t + 1) % turns.size()];
+        Run run{plan.pieces[from].facing, {}};
+        for (size_t k = from; k != to; k = (k + 1) % n) run.pieces.push_back(&plan.pieces[k]);
+        runs.push_back(run);
+    }
+    // The design's gated edges, each by the way it faces.
+    double area = 0;
+    const size_t m = ring.corners.size();
+    for (size_t i = 0; i < m; ++i)
+        area += ring.corners[i].x * ring.corners[(i + 1) % m].y - ring.corners[(i + 1) % m].x * ring.corners[i].y;
+    std::vector<Run*> gated;
+    for (int e : ring.gateEdges) {
+        const Pt &a = ring.corners[size_t(e) % m], &z = ring.corners[(size_t(e) + 1) % m];
+        double dx = z.x - a.x, dy = z.y - a.y, ox = area > 0 ? dy : -dy, oy = area > 0 ? -dx : dx;
+        int facing = std::abs(ox) > std::abs(oy) ? (ox > 0 ? 1 : 3) : (oy > 0 ? 2 : 0);
+        Pt mid{(a.x + z.x) / 2, (a.y + z.y) / 2};
+        Run* best = nullptr;
+        double bestDist = 1e18;
+        for (Run& run : runs) {
+            if (run.facing != facing || run.pieces.size() < 3) continue;
+            const Pt& c = run.pieces[run.pieces.size() / 2]->mid;
+            double dist = std::hypot(c.x - mid.x, c.y - mid.y);
+            if (dist < bestDist) best = &run, bestDist = dist;
+        }
+        if (best && std::find(gated.begin(), gated.end(), best) == gated.end()) gated.push_back(best);
+    }
+    for (Run* run : gated) {
+        const bool northSouth = run->facing == 1 || run->facing == 3;
+        const int pieces = int(run->pieces.size());
+        for (int i : northSouth ? PortPieces(pieces) : GatePieces(pieces))
+            (northSouth ? run->pieces[size_t(i)]->port : run->pieces[size_t(i)]->gate) = true;
+    }
+    return plan;
 }
 
-// Each ring made the rectangle of whole wall pieces round its corners, its
-// corners listed north-west, north-east, south-east, south-west, so that edge
-// 0 is the north wall, 1 the east, 2 the south and 3 the west; a gated edge
-// of the design gates the side it lies nearest to.
-void SquareRings(FieldDesign& d) {
-    for (Castle& c : d.castles)
-        for (WallRing& ring : c.rings) {
-            double l = 1e9, t = 1e9, r = -1e9, b = -1e9;
-            for (const Pt& p : ring.corners)
-                l = std::min(l, p.x), t = std::min(t, p.y), r = std::max(r, p.x), b = std::max(b, p.y);
-            std::vector<int> sides;
-            size_t n = ring.corners.size();
-            for (int e : ring.gateEdges) {
-                const Pt &a = ring.corners[size_t(e) % n], &z = ring.corners[(size_t(e) + 1) % n];
-                double mx = (a.x + z.x) / 2, my = (a.y + z.y) / 2;
-                double dist[4] = {my - t, r - mx, b - my, mx - l};
-                int side = int(std::min_element(dist, dist + 4) - dist);
-                if (std::find(sides.begin(), sides.end(), side) == sides.end()) sides.push_back(side);
+// A road that comes to a castle runs on to its nearest gate and through it
+// into the yard: the stretch of it that would meet the wall is dropped.
+void LeadRoadsToGates(FieldDesign& d, const std::vector<std::vector<RingPlan>>& plans) {
+    static const double kOut[4][2] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
+    for (Road& road : d.roads)
+        for (size_t ci = 0; ci < d.castles.size(); ++ci) {
+            const Castle& c = d.castles[ci];
+            if (c.rings.empty()) continue;
+            const Path& ring = c.rings.front().corners;
+            const RingPlan& plan = plans[ci].front();
+            auto near = [&](const Pt& p) { return InsidePolygon(p, ring) || DistanceToPath(p, ring, true) < 40 + c.moat; };
+            for (bool atEnd : {true, false}) {
+                if (road.path.size() < 2) break;
+                if (!atEnd) std::reverse(road.path.begin(), road.path.end());
+                const Pt last = road.path.back();
+                if (!InsidePolygon(last, ring) && DistanceToPath(last, ring, true) > 200 + c.moat) {
+                    if (!atEnd) std::reverse(road.path.begin(), road.path.end());
+                    continue;  // it does not come to the castle
+                }
+                size_t keep = road.path.size();
+                while (keep > 1 && near(road.path[keep - 1])) --keep;
+                const Pt end = road.path[keep - 1];
+                // Each gate by the middle of its way: a way two pieces wide
+                // is entered between them.
+                const WallPiece* best = nullptr;
+                Pt bestMid{};
+                double bestDist = 1e18;
+                const size_t n = plan.pieces.size();
+                for (size_t k = 0; k < n; ++k) {
+                    const WallPiece& piece = plan.pieces[k];
+                    if (!piece.gate && !piece.port) continue;
+                    const WallPiece& next = plan.pieces[(k + 1) % n];
+                    const WallPiece& prev = plan.pieces[(k + n - 1) % n];
+                    if (piece.port && prev.port && prev.facing == piece.facing) continue;  // the pair's second piece
+                    Pt mid = piece.mid;
+                    if (piece.port && next.port && next.facing == piece.facing)
+                        mid = {(piece.mid.x + next.mid.x) / 2, (piece.mid.y + next.mid.y) / 2};
+                    Pt mouth{mid.x + kOut[piece.facing][0] * (60 + c.moat), mid.y + kOut[piece.facing][1] * (60 + c.moat)};
+                    double dist = std::hypot(mouth.x - end.x, mouth.y - end.y);
+                    if (dist < bestDist) best = &piece, bestMid = mid, bestDist = dist;
+                }
+                if (best) {
+                    road.path.resize(keep);
+                    const double dx = kOut[best->facing][0], dy = kOut[best->facing][1];
+                    for (double out : {60 + c.moat, 0.0, -60.0})
+                        road.path.push_back({bestMid.x + dx * out, bestMid.y + dy * out});
+                }
+                if (!atEnd) std::reverse(road.path.begin(), road.path.end());
             }
-            int nx = std::max(3, int(std::lround((r - l) / kPiece))), ny = std::max(3, int(std::lround((b - t) / kPiece)));
-            double left = std::round((l + r) / 2 - nx * kPiece / 2.0), top = std::round((t + b) / 2 - ny * kPiece / 2.0);
-            double right = left + nx * kPiece, bottom = top + ny * kPiece;
-            ring.corners = {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
-            ring.gateEdges = sides;
         }
 }
 
@@ -190,8 +280,14 @@ Path SmoothPath(const Path& path, int steps) {
 }
 
 FieldRaster::FieldRaster(const FieldDesign& design) : m_design(design) {
-    SquareRings(m_design);
-    LeadRoadsToGates(m_design);
+    for (Castle& c : m_design.castles) {
+        m_rings.emplace_back();
+        for (WallRing& ring : c.rings) {
+            m_rings.back().push_back(PlanRing(ring));
+            ring.corners = m_rings.back().back().outline;
+        }
+    }
+    LeadRoadsToGates(m_design, m_rings);
     for (River& r : m_design.rivers) r.path = SmoothPath(r.path, 8);
     for (Road& r : m_design.roads) r.path = SmoothPath(r.path, 6);
     for (Ridge& r : m_design.ridges) r.path = SmoothPath(r.path, 6);
@@ -203,6 +299,14 @@ FieldRaster::FieldRaster(const FieldDesign& design) : m_design(design) {
     CloseMountainPockets();
     PlaceObjects();
     BuildAltitude();
+}
+
+bool FieldRaster::ShowsCastleYard(double x, double y) const {
+    for (size_t i = 0; i < m_design.castles.size(); ++i)
+        if (!m_design.castles[i].rings.empty() &&
+            InsidePolygon({x, y + m_castleLift[i]}, m_design.castles[i].rings.front().corners))
+            return true;
+    return false;
 }
 
 uint8_t FieldRaster::MaterialAt(int x, int y) const {
@@ -259,17 +363,35 @@ void FieldRaster::BuildHeights() {
     for (const Lake& l : d.lakes)
         carve([&](const Pt& p) { return std::max(0.0, std::hypot((p.x - l.c.x) / l.rx, (p.y - l.c.y) / l.ry) - 1) * std::min(l.rx, l.ry); },
               0, 160);
-    // Castle grounds are levelled terraces, never bare crag.
-    for (const Castle& c : d.castles)
-        if (!c.rings.empty())
-            for (int j = 0; j < H; ++j)
-                for (int i = 0; i < W; ++i) {
-                    float& h = m_heights[size_t(j) * W + i];
-                    if (h <= kCragLevel - 22) continue;
-                    Pt p{i * 5.0, j * 5.0};
-                    if (InsidePolygon(p, c.rings.front().corners) || DistanceToPath(p, c.rings.front().corners, true) < 60)
-                        h = float(kCragLevel - 22);
-                }
+    // Castle grounds are level terraces, never bare crag, at the mean height
+    // of the ground inside the outer ring; the land round them eases down
+    // (or up) to meet them.
+    m_castleLift.clear();
+    for (const Castle& c : d.castles) {
+        if (c.rings.empty()) {
+            m_castleLift.push_back(0);
+            continue;
+        }
+        const Path& ring = c.rings.front().corners;
+        double sum = 0;
+        int count = 0;
+        for (int j = 0; j < H; ++j)
+            for (int i = 0; i < W; ++i)
+                if (InsidePolygon({i * 5.0, j * 5.0}, ring)) sum += m_heights[size_t(j) * W + i], ++count;
+        const double level = std::round(std::min(count ? sum / count : d.baseHeight, kCragLevel - 22));
+        for (int j = 0; j < H; ++j)
+            for (int i = 0; i < W; ++i) {
+                Pt p{i * 5.0, j * 5.0};
+                double dist = InsidePolygon(p, ring) ? 0 : DistanceToPath(p, ring, true);
+                if (dist >= 220) continue;
+                float& h = m_heights[size_t(j) * W + i];
+                double t = std::clamp((dist - 70) / 150, 0.0, 1.0);
+                h = float(level + (h - level) * t * t * (3 - 2 * t));
+            }
+        // The battle draws whatever stands on the terrace this much higher
+        // up the picture than where it stands.
+        m_castleLift.push_back(int(double(std::lround(level)) * 0.13 * 5.0));
+    }
     for (float& h : m_heights) h = float(std::clamp(double(h), 0.0, 240.0));
 }
 
@@ -332,12 +454,15 @@ void FieldRaster::PaintGround() {
                       return q < 0.78 + 0.4 * Noise(p.x, p.y, 90, d.seed + 9 + uint32_t(w.c.x));
                   },
                   OverPlainGround);
-    for (const Castle& c : d.castles)
-        if (!c.rings.empty()) {
-            const Path& ring = c.rings.front().corners;
+    // The castle yards of beaten earth, painted where the battle shows them:
+    // as high up the picture as the walls round them are lifted.
+    for (size_t i = 0; i < d.castles.size(); ++i)
+        if (!d.castles[i].rings.empty()) {
+            const Path& ring = d.castles[i].rings.front().corners;
+            const double lift = m_castleLift[i];
             double l = 1e9, t = 1e9, r = -1e9, b = -1e9;
             for (const Pt& p : ring) l = std::min(l, p.x), t = std::min(t, p.y), r = std::max(r, p.x), b = std::max(b, p.y);
-            FillWhere(l, t, r, b, kEarth, [&](const Pt& p) { return InsidePolygon(p, ring); },
+            FillWhere(l, t - lift, r, b - lift, kEarth, [&](const Pt& p) { return InsidePolygon({p.x, p.y + lift}, ring); },
                       [](uint8_t m) { return m != kWater && m != kRiver; });
         }
     for (const Road& road : d.roads)
@@ -418,7 +543,7 @@ void FieldRaster::PaintWater() {
 
 void FieldRaster::PaintWorks() {
     const FieldDesign& d = m_design;
-    for (const Castle& c : d.castles) BuildCastle(c);
+    for (size_t i = 0; i < d.castles.size(); ++i) BuildCastle(d.castles[i], m_rings[i]);
     // Palisades of stake fences, east-west or north-south pieces along
     // each stretch, leaving their gaps and the roads open and the water to
     // itself. Each closed run between two openings is covered by whole
@@ -482,63 +607,51 @@ void FieldRaster::PlacePiece(int type, double x, double y, int facing, uint8_t m
 // standing on ground painted as blocking exactly where the piece blocks: its
 // first state's rectangles (a gatehouse's two towers, not its leaves, which
 // open).
-void FieldRaster::BuildCastle(const Castle& c) {
+void FieldRaster::BuildCastle(const Castle& c, const std::vector<RingPlan>& rings) {
     const FieldDesign& d = m_design;
     // Plastered walls on stone; the set's letters vary with the field.
     const int wall = 167 + 16 * int(d.seed % 2), gate = 116 + 3 * int(d.seed % 3), tower = 161 + 3 * int(d.seed / 2 % 2);
-    auto put = [&](int type, double x, double y, int facing, uint8_t m, int rects) {
-        PlacePiece(type, x, y, facing, m, rects);
-    };
-    for (size_t k = 0; k < c.rings.size(); ++k) {
-        const WallRing& ring = c.rings[k];
-        const double l = ring.corners[0].x, t = ring.corners[0].y, r = ring.corners[2].x, b = ring.corners[2].y;
-        const int nx = int(std::lround((r - l) / kPiece)), ny = int(std::lround((b - t) / kPiece));
-        auto gated = [&](int side) {
-            return std::find(ring.gateEdges.begin(), ring.gateEdges.end(), side) != ring.gateEdges.end();
-        };
+    for (size_t k = 0; k < rings.size(); ++k) {
+        const RingPlan& plan = rings[k];
         // A plank bridge over the moat before each gate of the outer ring.
-        auto bridge = [&](double x, double y, double dx, double dy, double half = 34) {
+        auto bridge = [&](const WallPiece& piece, double half) {
             if (k != 0 || c.moat <= 0) return;
-            double reach = 38 + c.moat + 24;
+            static const int kOut[4][2] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
+            double dx = kOut[piece.facing][0], dy = kOut[piece.facing][1], reach = 38 + c.moat + 24;
+            double x = piece.mid.x, y = piece.mid.y;
             double x0 = std::min(x, x + dx * reach), x1 = std::max(x, x + dx * reach);
             double y0 = std::min(y, y + dy * reach), y1 = std::max(y, y + dy * reach);
             if (dx == 0) x0 -= half, x1 += half;
             else y0 -= half, y1 += half;
             Fill(int(x0), int(y0), int(x1), int(y1), kBridge, nullptr);
         };
-        for (int side : {0, 2}) {
-            double y = side == 0 ? t : b;
-            std::vector<int> gates = gated(side) ? GatePieces(nx) : std::vector<int>{};
-            for (int i = 0; i < nx; ++i) {
-                double x = l + kPiece / 2.0 + kPiece * i;
-                if (std::find(gates.begin(), gates.end(), i) != gates.end()) {
-                    bridge(x, y, 0, side == 0 ? -1 : 1);
-                    put(gate, x, y + 16, side == 0 ? 0 : 4, kWall, 2);
-                } else {
-                    put(wall + i % 4, x, y + 8, -1, kWall, 1);
-                }
+        // A way through a north-south wall is left open, the wall's ends
+        // standing bare on either side: a tower beside it would jut out into
+        // the way round the castle, and every path past it would bend.
+        const size_t n = plan.pieces.size();
+        for (size_t i = 0; i < n; ++i) {
+            const WallPiece& piece = plan.pieces[i];
+            const double x = piece.mid.x, y = piece.mid.y;
+            if (piece.port) {
+                bridge(piece, kPiece / 2.0);
+            } else if (piece.gate) {
+                bridge(piece, 34);
+                PlacePiece(gate, x, y + 16, piece.facing == 0 ? 0 : 4, kWall, 2);
+            } else if (!piece.vertical) {
+                PlacePiece(wall + int(i % 4), x, y + 8, -1, kWall, 1);
+            } else {
+                // The piece whose south end stands by a way shows that end
+                // finished.
+                const size_t south = piece.facing == 1 ? (i + 1) % n : (i + n - 1) % n;
+                PlacePiece(wall + (plan.pieces[south].port ? 12 : 8) + int(i % 4), x, y + kPiece / 2.0, -1, kWall, 1);
             }
-        }
-        for (int side : {3, 1}) {
-            double x = side == 3 ? l : r;
-            if (!gated(side)) {
-                for (int j = 0; j < ny; ++j) put(wall + 8 + j % 4, x, t + kPiece * (j + 1), -1, kWall, 1);
-                continue;
-            }
-            std::vector<int> ports = PortPieces(ny);
-            for (int j = 0; j < ny; ++j)
-                if (std::find(ports.begin(), ports.end(), j) == ports.end())
-                    put(wall + 8 + j % 4, x, t + kPiece * (j + 1), -1, kWall, 1);
-            std::vector<double> centres = PortCentres(ny);
-            for (double along : centres)
-                bridge(x, t + along, side == 3 ? -1 : 1, 0, centres.size() < ports.size() ? 34 + kPiece / 2.0 : 34);
         }
         int corner = 0;
-        for (const Pt& p : ring.corners) put(tower + corner++ % 3, p.x, p.y + 20, -1, kTower, 1);
+        for (const Pt& p : plan.towers) PlacePiece(tower + corner++ % 3, p.x, p.y + 20, -1, kTower, 1);
     }
     // The keep the garrison holds, its footprint centred where the design
     // puts it.
-    put(160, c.keep.x, c.keep.y + 39, 4, kKeep, 1);
+    PlacePiece(160, c.keep.x, c.keep.y + 39, 4, kKeep, 1);
 }
 
 void FieldRaster::CloseMountainPockets() {
@@ -650,22 +763,31 @@ void FieldRaster::PlaceObjects() {
     for (const Castle& c : d.castles) {
         if (c.rings.empty()) continue;
         const Path& ring = c.rings.back().corners;
-        double l = ring[0].x, t = ring[0].y, r = ring[2].x, b = ring[2].y;
+        double l = 1e9, t = 1e9, r = -1e9, b = -1e9;
+        for (const Pt& p : ring) l = std::min(l, p.x), t = std::min(t, p.y), r = std::max(r, p.x), b = std::max(b, p.y);
         if (r - l < 540 || b - t < 540) continue;
         for (auto [fx, fy] : {std::pair{0.2, 0.22}, {0.8, 0.22}, {0.2, 0.86}, {0.8, 0.86}}) {
             int px = int(l + (r - l) * fx), py = int(t + (b - t) * fy);
             int type = 92 + rnd.Int(0, 11);
-            if (std::hypot(px - c.keep.x, py - c.keep.y) < c.keepSize + 140 || !free(px, py, 40)) continue;
+            if (std::hypot(px - c.keep.x, py - c.keep.y) < c.keepSize + 140 || !free(px, py, 40) ||
+                !InsidePolygon({double(px), double(py)}, ring) || DistanceToPath({double(px), double(py)}, ring, true) < 70)
+                continue;
             m_objects.push_back({type, px, py, -1});
         }
     }
     for (const Landmark& l : d.landmarks)
         if (free(int(l.at.x), int(l.at.y), 10)) m_objects.push_back({l.type, int(l.at.x), int(l.at.y), -1});
-    // Boulders at the foot of the crags.
+    // Boulders at the foot of the crags, fallen from them: never on ground
+    // that only slopes (a castle's terrace) with no rock above it.
+    auto underCrag = [&](int x, int y) {
+        for (int a = 0; a < 8; ++a)
+            if (MaterialAt(int(x + 70 * std::cos(a * kPi / 4)), int(y + 70 * std::sin(a * kPi / 4))) == kCrag) return true;
+        return false;
+    };
     for (int k = 0; k < 400; ++k) {
         int px = rnd.Int(40, kFieldWidth - 40), py = rnd.Int(40, kFieldHeight - 40);
         double h = HeightAt(px, py);
-        if (h > kCragLevel - 30 && h < kCragLevel - 6 && free(px, py, 25) && MaterialAt(px, py) == kGrass)
+        if (h > kCragLevel - 30 && h < kCragLevel - 6 && free(px, py, 25) && MaterialAt(px, py) == kGrass && underCrag(px, py))
             m_objects.push_back({296 + rnd.Int(0, 7), px, py, -1});
     }
     // The headquarters flag places: side 0's two, then side 1's two.

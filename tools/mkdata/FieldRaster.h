@@ -58,12 +58,37 @@ struct PlacedObject {
     bool fixed = false;  // a castle piece or a flag place: stands whatever lies about it
 };
 
+// One piece of a ring of castle wall, along the grid of whole pieces: an
+// east-west piece (its middle on the wall's line) or a north-south one,
+// facing out north (0), east (1), south (2) or west (3); a gate or plain
+// wall.
+struct WallPiece {
+    Pt mid;
+    bool vertical;
+    int facing;
+    bool gate;
+    bool port = false;  // left open: a way through a north-south wall
+};
+
+// A ring of wall as it is built: its outline (the corners where it turns,
+// clockwise from the north-west), its pieces in order round it and the
+// towers on its corners.
+struct RingPlan {
+    Path outline;
+    std::vector<WallPiece> pieces;
+    std::vector<Pt> towers;
+};
+
 class FieldRaster {
 public:
     explicit FieldRaster(const FieldDesign& design);
 
     const FieldDesign& Design() const { return m_design; }
     uint8_t MaterialAt(int x, int y) const;  // clamped to the field
+    // Whether the battle shows a castle's yard at this point of the
+    // picture: the yards, walls and keeps stand on level terraces and are
+    // drawn as much higher up as their height lifts them.
+    bool ShowsCastleYard(double x, double y) const;
     // Height in altitude bytes at any field point (bilinear between cells).
     double HeightAt(double x, double y) const;
     // The altitude map: 600 x 400 bytes, row-major (cell (c, r) at r * 600 + c):
@@ -80,7 +105,7 @@ private:
     void PaintGround();
     void PaintWater();
     void PaintWorks();
-    void BuildCastle(const Castle& c);
+    void BuildCastle(const Castle& c, const std::vector<RingPlan>& rings);
     void PlacePiece(int type, double x, double y, int facing, uint8_t m, int rects);
     void CloseMountainPockets();
     void PlaceObjects();
@@ -95,6 +120,8 @@ private:
     std::vector<uint8_t> m_material;   // kFieldWidth x kFieldHeight, row-major
     std::vector<uint8_t> m_altitude;
     std::vector<PlacedObject> m_objects;
+    std::vector<std::vector<RingPlan>> m_rings;  // each castle's rings as built
+    std::vector<int> m_castleLift;               // each castle's terrace, in units up the picture
 };
 
 // Geometry shared by the painters.

@@ -64,6 +64,10 @@ Kind KindOf(int type) {
 // Wall-like pieces run east-west for pieces 1..8 and north-south for 9..16.
 bool Vertical(const Kind& k) { return k.variant >= 8; }
 
+// The second gate of each three is the gatehouse of a north-south wall,
+// its way through running east-west.
+bool SideGate(const Kind& k) { return k.family == Family::Gate && k.variant % 3 == 1; }
+
 struct Geometry {
     int w, h, frames, ox, oy;
 };
@@ -80,7 +84,7 @@ Geometry GeometryOf(const Kind& k) {
     case Family::TownHouse: return {88, 80, 1, 44, 74};
     case Family::LuxuryHouse: return {108, 92, 1, 54, 86};
     case Family::Temple: return {124, 108, 1, 62, 102};
-    case Family::Gate: return {104, 88, 4, 52, 82};
+    case Family::Gate: return SideGate(k) ? Geometry{64, 144, 4, 32, 136} : Geometry{104, 88, 4, 52, 82};
     case Family::Keep: return {172, 196, 1, 86, 186};
     case Family::Tower: return {80, 104, 1, 40, 98};
     case Family::Wall:
@@ -165,24 +169,42 @@ void Describe(int type, CTerrainRectRecord& rec) {
     case Family::Gate: {
         // A gate a garrison holds: closed (state 0), opening and manned
         // (state 1), taken (state 3, then 4). Its towers stand in every state;
-        // the leaves only while it is shut.
+        // the leaves only while it is shut. A side gate's towers stand north
+        // and south of its way.
         rec.countdownActive = 1, rec.countdown = 150, rec.moralePenalty = 250;
-        SetRect(s0, 0, ox - 50, oy - 30, ox - 22, oy - 1);
-        SetRect(s0, 1, ox + 22, oy - 30, ox + 50, oy - 1);
-        SetRect(s0, 2, ox - 21, oy - 14, ox + 21, oy - 1);
+        const bool side = SideGate(k);
+        auto towers = [&](CTerrainStateRecord& s) {
+            if (side) {
+                SetRect(s, 0, ox - 14, oy - 104, ox + 13, oy - 77);
+                SetRect(s, 1, ox - 14, oy - 28, ox + 13, oy - 1);
+            } else {
+                SetRect(s, 0, ox - 50, oy - 30, ox - 22, oy - 1);
+                SetRect(s, 1, ox + 22, oy - 30, ox + 50, oy - 1);
+            }
+        };
+        towers(s0);
+        if (side)
+            SetRect(s0, 2, ox - 7, oy - 76, ox + 6, oy - 29);
+        else
+            SetRect(s0, 2, ox - 21, oy - 14, ox + 21, oy - 1);
         s0.valueC = 1500, s0.blocking = 1;
         for (int st : {1, 3, 4}) {
             CTerrainStateRecord& s = rec.states[st];
             s.used = 1, s.valueC = 1500, s.blocking = 1;
-            SetRect(s, 0, ox - 50, oy - 30, ox - 22, oy - 1);
-            SetRect(s, 1, ox + 22, oy - 30, ox + 50, oy - 1);
+            towers(s);
         }
         rec.states[1].firstFrame = 0, rec.states[1].lastFrame = 3;
         rec.states[3].firstFrame = 3, rec.states[3].lastFrame = 3;
         rec.states[4].firstFrame = 3, rec.states[4].lastFrame = 3;
-        for (int i = 0; i < 4; ++i) rec.routes[0].AddTail(CPoint(ox - 36 + 24 * i, oy + 14));
-        rec.routes[1].AddTail(CPoint(ox, oy - 40));
-        rec.routes[1].AddTail(CPoint(ox, oy + 30));
+        if (side) {
+            for (int i = 0; i < 4; ++i) rec.routes[0].AddTail(CPoint(ox + 22, oy - 88 + 24 * i));
+            rec.routes[1].AddTail(CPoint(ox - 40, oy - 52));
+            rec.routes[1].AddTail(CPoint(ox + 30, oy - 52));
+        } else {
+            for (int i = 0; i < 4; ++i) rec.routes[0].AddTail(CPoint(ox - 36 + 24 * i, oy + 14));
+            rec.routes[1].AddTail(CPoint(ox, oy - 40));
+            rec.routes[1].AddTail(CPoint(ox, oy + 30));
+        }
         break;
     }
     case Family::Well:
@@ -565,8 +587,26 @@ void DrawWallPiece(cairo_t* cr, const Geometry& g, const Kind& k) {
         Shadow(cr, cx + 6, base - 50, 9, 56);
         cairo_rectangle(cr, cx - 8, top, 16, base - top - bodyH);  // top face, foreshortened run
         Fill(cr, k.family == Family::Wall ? kTile : face.Scaled(1.1));
+        // The end of the run seen from the south: in a long run it meets
+        // the next piece's roof, so it is drawn in the roof's shade and the
+        // run reads as one. The last four pieces of a set end a run where a
+        // way is left open: their end shows the plastered wall under its
+        // eaves, a loophole and the stone footing.
+        const bool runEnd = k.family == Family::Wall && k.variant >= 12;
         cairo_rectangle(cr, cx - 8, base - bodyH, 16, bodyH);
-        Fill(cr, face);
+        Fill(cr, k.family == Family::Wall && !runEnd ? kTile.Scaled(0.8) : face);
+        if (runEnd) {
+            cairo_rectangle(cr, cx - 8, base - 5, 16, 5);
+            Fill(cr, kStone);
+            cairo_rectangle(cr, cx - 2, base - bodyH * 0.65, 4, 4);
+            Fill(cr, ink::Sumi, 0.8);
+            cairo_rectangle(cr, cx - 10, base - bodyH - 3, 20, 4);  // the eaves
+            Fill(cr, kTile.Scaled(0.85));
+            cairo_rectangle(cr, cx - 10, base - bodyH - 3, 20, 4);
+            InkStroke(cr, 1.0);
+            cairo_rectangle(cr, cx - 8, base - bodyH, 16, bodyH);
+            InkStroke(cr, 1.0);
+        }
         for (double y = top + 6; y < base - bodyH; y += 8) {
             cairo_move_to(cr, cx - 8, y);
             cairo_line_to(cr, cx + 8, y);
@@ -611,6 +651,60 @@ void DrawGate(cairo_t* cr, const Geometry& g, const Kind& k, int frame) {
     // Gold ridge ornaments.
     Ellipse(cr, cx - 24, base - 59, 3, 3);
     Ellipse(cr, cx + 24, base - 59, 3, 3);
+    Fill(cr, ink::Gold);
+}
+
+// A gatehouse in a north-south wall, seen from the south: its two towers
+// one behind the other along the wall, the leaves between them, the roof
+// running over both.
+void DrawSideGate(cairo_t* cr, const Geometry& g, const Kind& k, int frame) {
+    const double base = g.oy, cx = g.ox, tall = 30;
+    const Rgb wood = k.mountain ? kWood.Scaled(0.8) : kWood, face = k.mountain ? wood : kPlaster;
+    Shadow(cr, cx + 10, base - 52, 16, 58);
+    auto tower = [&](double north, double south) {
+        cairo_rectangle(cr, cx - 14, north - tall, 28, south - north);  // top face
+        Fill(cr, face.Scaled(0.92));
+        cairo_rectangle(cr, cx - 14, south - tall, 28, tall);  // south face
+        Fill(cr, face);
+        cairo_rectangle(cr, cx - 4, south - tall + 9, 8, 7);
+        Fill(cr, ink::Sumi, 0.85);
+        cairo_rectangle(cr, cx - 14, north - tall, 28, south - north + tall);
+        InkStroke(cr, 1.2);
+    };
+    tower(base - 104, base - 77);
+    // The way through in the wall's shade, the leaves swinging open frame by
+    // frame from their hinges on the towers.
+    cairo_rectangle(cr, cx - 10, base - 100, 20, 71);
+    Fill(cr, kEarth.Scaled(0.6));
+    const double open = frame / 3.0, leaf = 23 * (1 - open * 0.85);
+    for (double top : {base - 76.0, base - 29 - leaf}) {
+        cairo_rectangle(cr, cx - 3, top - 24, 6, leaf + 24);
+        FillInk(cr, wood.Scaled(0.9), 1.0);
+    }
+    // The roof over the passage between the towers, hipped, its eaves
+    // reaching out over the wall on both sides.
+    const double top = base - 76 - tall - 12, eave = base - 29 - tall;
+    auto roof = [&] {
+        cairo_move_to(cr, cx - 18, top);
+        cairo_line_to(cr, cx + 18, top);
+        cairo_curve_to(cr, cx + 24, top + 6, cx + 28, eave - 10, cx + 30, eave);
+        cairo_line_to(cr, cx - 30, eave);
+        cairo_curve_to(cr, cx - 28, eave - 10, cx - 24, top + 6, cx - 18, top);
+        cairo_close_path(cr);
+    };
+    roof();
+    Fill(cr, k.mountain ? kThatch.Scaled(0.8) : kTile);
+    roof();
+    InkStroke(cr, 1.5);
+    cairo_move_to(cr, cx, top + 3);  // the ridge
+    cairo_line_to(cr, cx, eave - 12);
+    SetColour(cr, k.mountain ? kThatch : kTile.Scaled(1.6));
+    cairo_set_line_width(cr, 2.5);
+    cairo_stroke(cr);
+    tower(base - 28, base);
+    // Gold ridge ornaments at both ends.
+    Ellipse(cr, cx, top + 3, 3, 3);
+    Ellipse(cr, cx, eave - 12, 3, 3);
     Fill(cr, ink::Gold);
 }
 
@@ -839,7 +933,12 @@ void DrawObjectFrame(cairo_t* cr, int type, int frame, bool castleMap) {
     case Family::TownHouse: DrawHouse(cr, g, k.variant + 20, kTile, false, false); break;
     case Family::LuxuryHouse: DrawHouse(cr, g, k.variant + 40, kTile.Mix(ink::Indigo, 0.3), true, false); break;
     case Family::Temple: DrawHouse(cr, g, k.variant + 60, kTile, true, true); break;
-    case Family::Gate: DrawGate(cr, g, k, frame); break;
+    case Family::Gate:
+        if (SideGate(k))
+            DrawSideGate(cr, g, k, frame);
+        else
+            DrawGate(cr, g, k, frame);
+        break;
     case Family::Keep: DrawKeep(cr, g, k); break;
     case Family::Tower: DrawTower(cr, g, k); break;
     case Family::Wall:

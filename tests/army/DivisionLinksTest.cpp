@@ -1,5 +1,7 @@
-// The army's rear guard, named when its headquarters fall: the first strong
-// division whose general would hold, once for each rear guard the army has.
+// What the army gives its divisions' own decisions: the rear guard it names
+// when its headquarters fall (the first strong division whose general would
+// hold, once for each rear guard the army has), and the queue a detachment's
+// arrival is told through.
 #include <gtest/gtest.h>
 
 #include "army/Army.h"
@@ -78,6 +80,39 @@ TEST(RearGuard, NoDivisionQualifiesWithoutStrengthOrWill) {
         EXPECT_EQ(r.MoraleOf(2), before) << c.what;
         CBattleMessage m;
         EXPECT_FALSE(r.army.TakeBattleMessage(m)) << c.what << ": the computer's army tells no one";
+    }
+}
+
+TEST(DetachmentArrival, ThePlayerHearsOfHisDetachmentAndTheEnemyOfTheComputers) {
+    for (bool player : {true, false}) {
+        CArmy own(player ? 0 : 1, 12, true), enemy(player ? 1 : 0, 0, true);
+        own.m_opponent = &enemy;
+        enemy.m_opponent = &own;
+        own.m_messageFlags[1] = player;
+        own.m_reinforcement = 1;
+        own.m_detachmentMode = 0;
+        CDivision* d = own.GetDivision(12, FALSE);
+        CPerson general;
+        general.id = 57;
+        d->m_general = &general;
+        for (POSITION bp = d->m_battalions.GetHeadPosition(); bp;) {
+            CBattalion* b = d->m_battalions.GetBattalion(bp);
+            for (POSITION up = b->m_units.GetHeadPosition(); up;) {
+                CUnit* u = b->m_units.GetUnit(up);
+                u->m_morale = 1600;
+                u->m_headCount = 200;
+            }
+        }
+        d->RecountBattalions();
+        d->m_detachCountdown = 1;
+        d->Tick();
+        CBattleMessage m;
+        CArmy& told = player ? own : enemy;
+        ASSERT_TRUE(told.TakeBattleMessage(m)) << (player ? "player" : "computer");
+        EXPECT_EQ(m.messageId, player ? 0 : 3);
+        EXPECT_EQ(m.speaker, player ? 57 : (enemy.m_side > 0 ? -4 : -3));
+        EXPECT_FALSE((player ? enemy : own).TakeBattleMessage(m));
+        EXPECT_EQ(d->m_detachCountdown, 0) << "it comes";
     }
 }
 
