@@ -208,7 +208,7 @@ void Tactic(const KitContext& kit, const FieldRaster& raster, int w, int h, cons
     NameLabel(p, FieldName(raster.Design()), band + 8, band + 8, std::max(13.0, w * 0.026));
     Compass(p.cr(), w - band - w * 0.045, band + w * 0.045, w * 0.03);
     kit::SavePicture(kit, "Data\\MapData\\" + std::string(prefix) + raster.Design().key + " Tactic.giz", p,
-                     kit::PictureFormat::Giz24);
+                     kit::PictureFormat::Giz8Dithered);
 }
 
 void Hint(const KitContext& kit, const FieldRaster& raster, int w, const char* prefix) {
@@ -221,7 +221,7 @@ void Hint(const KitContext& kit, const FieldRaster& raster, int w, const char* p
     Frame(p, band);
     Title(p.cr(), FieldName(raster.Design()), w / 2.0, mapH + (h - mapH) * 0.66, std::max(11.0, w * 0.075), kit::Align::Centre);
     kit::SavePicture(kit, "Data\\MapData\\" + std::string(prefix) + "Battle " + raster.Design().key + " Hint.giz", p,
-                     kit::PictureFormat::Giz24);
+                     kit::PictureFormat::Giz8Dithered);
 }
 
 }  // namespace
@@ -239,7 +239,7 @@ void WriteFieldMenuMaps(const KitContext& kit, const FieldRaster& raster) {
         kit::PaintGoldFrame(p.cr(), 0, 0, 432, 270, 6);
         kit::PaintLacquerPanel(p.cr(), 6, 6, 420, 36, 3, 2);
         Title(p.cr(), FieldName(d), 216, 33, 24, kit::Align::Centre, ink::GoldLight);
-        kit::SavePicture(kit, "Data\\MapData\\Battle " + d.key + " sbttl.giz", p, kit::PictureFormat::Giz24);
+        kit::SavePicture(kit, "Data\\MapData\\Battle " + d.key + " sbttl.giz", p, kit::PictureFormat::Giz8Dithered);
     }
     {  // The preview of the single-battle menu: a lacquer card with the map.
         const int w = 560, h = 470;
@@ -254,7 +254,7 @@ void WriteFieldMenuMaps(const KitContext& kit, const FieldRaster& raster) {
         cairo_set_line_width(p.cr(), 2);
         cairo_stroke(p.cr());
         kit::PaintGoldFrame(p.cr(), 0, 0, w, h, 5);
-        kit::SavePicture(kit, "Data\\MapData\\Battle " + d.key + " Info.giz", p, kit::PictureFormat::Giz24);
+        kit::SavePicture(kit, "Data\\MapData\\Battle " + d.key + " Info.giz", p, kit::PictureFormat::Giz8Dithered);
     }
     {  // The mini-map of the battle panel: one pixel for 20 field units.
         kit::Picture p(150, 100);

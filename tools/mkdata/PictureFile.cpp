@@ -155,7 +155,7 @@ std::vector<uint8_t> EncodeJpeg(const DibImage& d) {
     return out;
 }
 
-DibImage ToDib(const Picture& p, bool eightBit) {
+DibImage ToDib(const Picture& p, bool eightBit, bool dither) {
     DibImage d;
     d.width = p.Width();
     d.height = p.Height();
@@ -231,11 +231,46 @@ DibImage ToDib(const Picture& p, bool eightBit) {
         nearest[c] = uint8_t(best);
         return uint8_t(best);
     };
+    if (!dither) {
+        for (int y = 0; y < d.height; ++y) {
+            uint8_t* dst = d.bits.data() + size_t(d.height - 1 - y) * stride;
+            for (int x = 0; x < d.width; ++x) {
+                size_t i = size_t(y) * size_t(d.width) + size_t(x);
+                dst[x] = opaque[i] ? lookup(rgb[i]) : 0;
+            }
+        }
+        return d;
+    }
+    // Floyd-Steinberg, each row walked the other way from the last so that
+    // the error leaves no drift; the key colour neither gives nor takes any.
+    const int w = d.width;
+    std::vector<std::array<int, 3>> err(size_t(w + 2) * 2, {0, 0, 0});
     for (int y = 0; y < d.height; ++y) {
         uint8_t* dst = d.bits.data() + size_t(d.height - 1 - y) * stride;
-        for (int x = 0; x < d.width; ++x) {
-            size_t i = size_t(y) * size_t(d.width) + size_t(x);
-            dst[x] = opaque[i] ? lookup(rgb[i]) : 0;
+        std::array<int, 3>* cur = &err[size_t(y % 2) * size_t(w + 2) + 1];
+        std::array<int, 3>* below = &err[size_t((y + 1) % 2) * size_t(w + 2) + 1];
+        for (int x = -1; x <= w; ++x) below[x] = {0, 0, 0};
+        const bool east = y % 2 == 0;
+        const int step = east ? 1 : -1;
+        for (int k = 0; k < w; ++k) {
+            const int x = east ? k : w - 1 - k;
+            const size_t i = size_t(y) * size_t(w) + size_t(x);
+            if (!opaque[i]) {
+                dst[x] = 0;
+                continue;
+            }
+            int want[3];
+            for (int c = 0; c < 3; ++c)
+                want[c] = std::clamp(int((rgb[i] >> (16 - 8 * c)) & 255) + (cur[x][size_t(c)] + 8) / 16, 0, 255);
+            const uint8_t best = lookup(uint32_t(want[0]) << 16 | uint32_t(want[1]) << 8 | uint32_t(want[2]));
+            dst[x] = best;
+            for (int c = 0; c < 3; ++c) {
+                const int e = want[c] - int(d.palette[best][size_t(c)]);
+                cur[x + step][size_t(c)] += e * 7;
+                below[x - step][size_t(c)] += e * 3;
+                below[x][size_t(c)] += e * 5;
+                below[x + step][size_t(c)] += e;
+            }
         }
     }
     return d;
@@ -245,6 +280,7 @@ void WriteDib(const KitContext& kit, const std::string& gameName, const DibImage
     switch (format) {
     case PictureFormat::Giz24:
     case PictureFormat::Giz8:
+    case PictureFormat::Giz8Dithered:
         kit.WriteBytes(gameName, EncodeGiz(d));
         break;
     case PictureFormat::Bmp24:
@@ -258,8 +294,9 @@ void WriteDib(const KitContext& kit, const std::string& gameName, const DibImage
 }
 
 void SavePicture(const KitContext& kit, const std::string& gameName, const Picture& picture, PictureFormat format) {
-    bool eightBit = format == PictureFormat::Giz8 || format == PictureFormat::Bmp8;
-    WriteDib(kit, gameName, ToDib(picture, eightBit), format);
+    const bool dither = format == PictureFormat::Giz8Dithered;
+    const bool eightBit = dither || format == PictureFormat::Giz8 || format == PictureFormat::Bmp8;
+    WriteDib(kit, gameName, ToDib(picture, eightBit, dither), format);
 }
 
 void SaveIndexed(const KitContext& kit, const std::string& gameName, int width, int height,

@@ -21,8 +21,10 @@ struct DibImage {
 };
 
 // A drawn picture as stored: 24-bit as drawn, or 8-bit through a median-cut
-// palette. Alpha pictures follow the sprite rule of SavePicture.
-DibImage ToDib(const Picture& p, bool eightBit);
+// palette, optionally with the rounding error diffused to the neighbours so
+// that soft shading keeps its look. Alpha pictures follow the sprite rule of
+// SavePicture.
+DibImage ToDib(const Picture& p, bool eightBit, bool dither = false);
 
 std::vector<uint8_t> EncodeGiz(const DibImage& d);
 std::vector<uint8_t> EncodeBmp(const DibImage& d);

@@ -115,6 +115,7 @@ void FlattenOnto(Picture& p, const Rgb& matte, double threshold);
 enum class PictureFormat {
     Giz24,  // ".giz" 24-bit: backgrounds and most pictures
     Giz8,   // ".giz" 8-bit with palette: sprites that are hit-tested or run-length coded
+    Giz8Dithered,  // ".giz" 8-bit, its own palette, error-diffused: painted maps with soft shading
     Bmp24,  // Windows BMP, 24-bit
     Bmp8,   // Windows BMP, 8-bit with palette (zone and altitude style maps)
     Jpeg,   // JPEG, quality 75
