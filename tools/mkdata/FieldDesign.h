@@ -91,13 +91,15 @@ struct Marsh {
 
 // One ring of castle wall round the outline of its corners. The walls are
 // built of the terrain set's wall pieces, which run east-west or
-// north-south, so a ring follows its outline in whole pieces, stepping
-// where the outline runs aslant, with a tower on each corner that juts out.
-// Each listed edge (edge i runs from corner i to corner i + 1) gates the
-// straight run of wall facing the same way nearest to it: one gate in the
-// middle, two more on a run of 700 units or longer; a north or south gate
-// is a gatehouse of an east-west wall, an east or west one a gatehouse of
-// a north-south wall.
+// north-south, so a ring follows its outline in whole pieces: its east and
+// west sides step out or in a piece at a time where the outline leaves
+// them by a piece or more, with a tower on each corner that juts out. Each
+// listed edge (edge i runs from corner i to corner i + 1) gates every
+// straight run of wall that faces the same way: one way in the middle, two
+// more on a run of 700 units or longer; a north or south way is a
+// gatehouse of an east-west wall (two on a run of six pieces), an east or
+// west one a way left open through a north-south wall, two pieces wide
+// where the run has room. A side without a gated edge runs straight.
 struct WallRing {
     Path corners;
     std::vector<int> gateEdges;

@@ -43,50 +43,141 @@ const CTerrainDB& TerrainDB() {
     return built.db;
 }
 
-// The pieces of a straight run of wall `pieces` long that are gates: one in
-// the middle, two more on a run of 700 units or longer; never the pieces at
-// its ends, where the corner towers stand.
-std::vector<int> GatePieces(int pieces) {
-    int count = 2 * (pieces * kPiece / 700) + 1;
+// `count` pieces of a straight run of wall `pieces` long spread evenly
+// along it; never the pieces at its ends, where the corner towers stand.
+std::vector<int> SpreadPieces(int pieces, int count) {
     std::vector<int> at;
     for (int g = 0; g < count; ++g) at.push_back(std::clamp(int((g + 0.5) * pieces / count), 1, pieces - 2));
     at.erase(std::unique(at.begin(), at.end()), at.end());
     return at;
 }
 
+// The ways through a run: one in the middle, two more on a run of 700
+// units or longer.
+int WayCount(int pieces) { return 2 * (pieces * kPiece / 700) + 1; }
+
+// The gatehouses of an east-west run of wall: its ways, or two on a run of
+// six pieces, so that a wall a step shorter than its side keeps about as
+// many ways in as a wall the side's full length.
+std::vector<int> GatePieces(int pieces) {
+    const int count = WayCount(pieces);
+    return SpreadPieces(pieces, count == 1 && pieces >= 6 ? 2 : count);
+}
+
 // The pieces of a north-south run of wall left open as its ways through:
-// where a run has a single gate and room for it, two pieces side by side,
+// where a run has a single way and room for it, two pieces side by side,
 // so that a column can pass.
 std::vector<int> PortPieces(int pieces) {
-    std::vector<int> at = GatePieces(pieces);
+    std::vector<int> at = SpreadPieces(pieces, WayCount(pieces));
     if (at.size() == 1 && pieces >= 4) at.insert(at.begin(), at.front() - 1);
     return at;
 }
 
-// A ring of wall on the grid of whole wall pieces: the rectangle round the
-// design's outline, with one empty cell of margin all round. (A ring that
-// stepped along a slanting outline would leave pockets between its walls
-// that every path past the castle has to work its way round.)
-std::vector<std::vector<bool>> RingCells(const Path& outline, double& gx, double& gy) {
+// The rows of pieces a ring's straight north-south walls run at least,
+// between two steps of a ring that follows a slanting outline: shorter
+// steps would leave pockets between the walls that every path past the
+// castle has to work its way round.
+constexpr int kMinStepRows = 3;
+
+// The outline's span across the horizontal line at `y`: false when the line
+// misses it.
+bool SpanAt(const Path& poly, double y, double& left, double& right) {
+    left = 1e18, right = -1e18;
+    for (size_t i = 0, j = poly.size() - 1; i < poly.size(); j = i++) {
+        const Pt &a = poly[i], &b = poly[j];
+        if ((a.y > y) == (b.y > y)) continue;
+        const double x = a.x + (b.x - a.x) * (y - a.y) / (b.y - a.y);
+        left = std::min(left, x), right = std::max(right, x);
+    }
+    return left < right;
+}
+
+// Steps shorter than kMinStepRows along a ring's side are evened out with
+// the longer stretch next to them, so the side steps only where the
+// outline leaves it by a whole piece or more.
+void EvenSteps(std::vector<int>& edge, int first, int last) {
+    for (int round = 0; round < 20; ++round) {
+        bool changed = false;
+        for (int j = first; j <= last;) {
+            int e = j;
+            while (e + 1 <= last && edge[size_t(e + 1)] == edge[size_t(j)]) ++e;
+            const bool alone = j == first && e == last;
+            if (!alone && e - j + 1 < kMinStepRows) {
+                // Take the value of the longer neighbouring stretch.
+                int before = 0, after = 0;
+                for (int k = j - 1; k >= first && edge[size_t(k)] == edge[size_t(j - 1)]; --k) ++before;
+                for (int k = e + 1; k <= last && edge[size_t(k)] == edge[size_t(e + 1)]; ++k) ++after;
+                const int value = before >= after ? edge[size_t(j - 1)] : edge[size_t(e + 1)];
+                for (int k = j; k <= e; ++k) edge[size_t(k)] = value;
+                changed = true;
+                break;
+            }
+            j = e + 1;
+        }
+        if (!changed) return;
+    }
+}
+
+// A ring of wall on the grid of whole wall pieces, following the design's
+// outline: each row of pieces spans as far as the outline reaches in it, so a
+// slanting side becomes a wall that steps out or in a piece at a time, each
+// straight stretch at least kMinStepRows pieces long. One empty cell of
+// margin all round. The outline is first scaled onto a whole number of
+// pieces each way. A side without a gate (`stepWest`, `stepEast` false)
+// runs straight along the edge of the outline's extent: steps in a wall no one
+// passes through would only make pockets for the paths round it.
+std::vector<std::vector<bool>> RingCells(const Path& outline, bool stepWest, bool stepEast, double& gx, double& gy) {
     double l = 1e9, t = 1e9, r = -1e9, b = -1e9;
     for (const Pt& p : outline) l = std::min(l, p.x), t = std::min(t, p.y), r = std::max(r, p.x), b = std::max(b, p.y);
     const int nx = std::max(3, int(std::lround((r - l) / kPiece))), ny = std::max(3, int(std::lround((b - t) / kPiece)));
     gx = std::round((l + r) / 2 - nx * kPiece / 2.0) - kPiece;
     gy = std::round((t + b) / 2 - ny * kPiece / 2.0) - kPiece;
-    std::vector<std::vector<bool>> in(size_t(nx + 2), std::vector<bool>(size_t(ny + 2), false));
-    for (int i = 1; i <= nx; ++i)
-        for (int j = 1; j <= ny; ++j) in[size_t(i)][size_t(j)] = true;
+    const int W = nx + 2, H = ny + 2;
+    // Each row's span in pieces: the furthest the outline reaches either
+    // way on six lines through the row.
+    std::vector<int> from(size_t(H), 1), to(size_t(H), nx + 1);
+    for (int j = 1; j <= ny; ++j) {
+        double west = 1e18, east = -1e18;
+        for (int sy = 0; sy < 6; ++sy) {
+            const double y = t + (j - 1 + (sy + 0.5) / 6) * (b - t) / ny;
+            double left, right;
+            if (!SpanAt(outline, y, left, right)) continue;
+            west = std::min(west, (left - l) / (r - l) * nx), east = std::max(east, (right - l) / (r - l) * nx);
+        }
+        if (west > east) continue;
+        from[size_t(j)] = std::clamp(int(std::lround(west)), 0, nx - 3) + 1;
+        to[size_t(j)] = std::clamp(int(std::lround(east)), from[size_t(j)] + 2, nx) + 1;
+    }
+    EvenSteps(from, 1, ny);
+    EvenSteps(to, 1, ny);
+    for (int j = 1; j <= ny; ++j) {
+        if (!stepWest) from[size_t(j)] = 1;
+        if (!stepEast) to[size_t(j)] = nx + 1;
+    }
+    std::vector<std::vector<bool>> in(size_t(W), std::vector<bool>(size_t(H), false));
+    for (int j = 1; j <= ny; ++j)
+        for (int i = from[size_t(j)]; i < to[size_t(j)]; ++i) in[size_t(i)][size_t(j)] = true;
     return in;
 }
 
 // Each ring laid out in wall pieces round the outline the design gives it.
-// A gated edge of the design gates the straight run of wall that faces the
-// same way and lies nearest to it; north and south gates are gatehouses in
-// an east-west wall, east and west ones ways left open through a
-// north-south wall.
+// A gated edge of the design gates every straight run of wall that faces
+// the same way; north and south gates are gatehouses in an east-west wall,
+// east and west ones ways left open through a north-south wall.
 RingPlan PlanRing(const WallRing& ring) {
+    // The ways the design's gated edges face.
+    double area = 0;
+    const size_t m = ring.corners.size();
+    for (size_t i = 0; i < m; ++i)
+        area += ring.corners[i].x * ring.corners[(i + 1) % m].y - ring.corners[(i + 1) % m].x * ring.corners[i].y;
+    bool gatedFacing[4] = {false, false, false, false};
+    for (int e : ring.gateEdges) {
+        const Pt &a = ring.corners[size_t(e) % m], &z = ring.corners[(size_t(e) + 1) % m];
+        double dx = z.x - a.x, dy = z.y - a.y, ox = area > 0 ? dy : -dy, oy = area > 0 ? -dx : dx;
+        gatedFacing[std::abs(ox) > std::abs(oy) ? (ox > 0 ? 1 : 3) : (oy > 0 ? 2 : 0)] = true;
+    }
     double gx, gy;
-    std::vector<std::vector<bool>> in = RingCells(ring.corners, gx, gy);
+    std::vector<std::vector<bool>> in = RingCells(ring.corners, gatedFacing[3], gatedFacing[1], gx, gy);
     const int W = int(in.size()), H = int(in[0].size());
     auto at = [&](int i, int j) { return i >= 0 && j >= 0 && i < W && j < H && in[size_t(i)][size_t(j)]; };
     RingPlan plan;
@@ -144,27 +235,12 @@ RingPlan PlanRing(const WallRing& ring) {
         for (size_t k = from; k != to; k = (k + 1) % n) run.pieces.push_back(&plan.pieces[k]);
         runs.push_back(run);
     }
-    // The design's gated edges, each by the way it faces.
-    double area = 0;
-    const size_t m = ring.corners.size();
-    for (size_t i = 0; i < m; ++i)
-        area += ring.corners[i].x * ring.corners[(i + 1) % m].y - ring.corners[(i + 1) % m].x * ring.corners[i].y;
+    // Every straight run facing a gated way has its gates (a ring that
+    // steps along a slanting side has several such runs), so no stretch of
+    // the side is much further from a way in than on a straight wall.
     std::vector<Run*> gated;
-    for (int e : ring.gateEdges) {
-        const Pt &a = ring.corners[size_t(e) % m], &z = ring.corners[(size_t(e) + 1) % m];
-        double dx = z.x - a.x, dy = z.y - a.y, ox = area > 0 ? dy : -dy, oy = area > 0 ? -dx : dx;
-        int facing = std::abs(ox) > std::abs(oy) ? (ox > 0 ? 1 : 3) : (oy > 0 ? 2 : 0);
-        Pt mid{(a.x + z.x) / 2, (a.y + z.y) / 2};
-        Run* best = nullptr;
-        double bestDist = 1e18;
-        for (Run& run : runs) {
-            if (run.facing != facing || run.pieces.size() < 3) continue;
-            const Pt& c = run.pieces[run.pieces.size() / 2]->mid;
-            double dist = std::hypot(c.x - mid.x, c.y - mid.y);
-            if (dist < bestDist) best = &run, bestDist = dist;
-        }
-        if (best && std::find(gated.begin(), gated.end(), best) == gated.end()) gated.push_back(best);
-    }
+    for (Run& run : runs)
+        if (gatedFacing[run.facing] && run.pieces.size() >= 3) gated.push_back(&run);
     for (Run* run : gated) {
         const bool northSouth = run->facing == 1 || run->facing == 3;
         const int pieces = int(run->pieces.size());
@@ -379,13 +455,26 @@ void FieldRaster::BuildHeights() {
             for (int i = 0; i < W; ++i)
                 if (InsidePolygon({i * 5.0, j * 5.0}, ring)) sum += m_heights[size_t(j) * W + i], ++count;
         const double level = std::round(std::min(count ? sum / count : d.baseHeight, kCragLevel - 22));
+        // The terrace's edge eases into the ground about it over a width
+        // that grows with the height it has to make up, so a castle high on
+        // its hill sits on a gentle rise, never in a dark ring of steep
+        // slope.
+        std::vector<double> dists(size_t(W) * H);
+        double drop = 0;
         for (int j = 0; j < H; ++j)
             for (int i = 0; i < W; ++i) {
                 Pt p{i * 5.0, j * 5.0};
-                double dist = InsidePolygon(p, ring) ? 0 : DistanceToPath(p, ring, true);
-                if (dist >= 220) continue;
+                double& dist = dists[size_t(j) * W + i];
+                dist = InsidePolygon(p, ring) ? 0 : DistanceToPath(p, ring, true);
+                if (dist >= 70 && dist < 220) drop = std::max(drop, std::abs(m_heights[size_t(j) * W + i] - level));
+            }
+        const double ease = std::clamp(drop * 10, 150.0, 450.0);
+        for (int j = 0; j < H; ++j)
+            for (int i = 0; i < W; ++i) {
+                const double dist = dists[size_t(j) * W + i];
+                if (dist >= 70 + ease) continue;
                 float& h = m_heights[size_t(j) * W + i];
-                double t = std::clamp((dist - 70) / 150, 0.0, 1.0);
+                double t = std::clamp((dist - 70) / ease, 0.0, 1.0);
                 h = float(level + (h - level) * t * t * (3 - 2 * t));
             }
         // The battle draws whatever stands on the terrace this much higher
