@@ -144,9 +144,11 @@ TEST(DivisionBehaviour, AFreeFrontBattalionGoesToHelpAPressedOne) {
             const CBattalion* b = staff.Battalion(i);
             if (i != c.sent) {
                 EXPECT_NE(b->m_action.m_type, 2) << "battalion " << i << " stays";
+                EXPECT_EQ(b->m_flankSent, 0) << "battalion " << i;
                 continue;
             }
             EXPECT_EQ(b->m_action.m_type, 2) << "battalion " << i << " attacks";
+            EXPECT_EQ(b->m_flankSent, 1) << "battalion " << i << " is marked as sent by its division";
             EXPECT_EQ(b->m_action.GetPoint(), staff.Battalion(c.toward)->GetUnitCentre());
         }
         // Whether or not a battalion could be spared, the division has
@@ -541,6 +543,7 @@ TEST(DivisionBehaviour, AThreatenedDivisionClosesUpInItsStepFormationAtMostOnceI
             EXPECT_EQ(b->m_action.m_type, c.code) << "battalion " << i;
             EXPECT_EQ(b->m_action.GetPoint(), CPoint(1000, 1000 + (i - 1) * c.spread)) << "battalion " << i;
             EXPECT_EQ(b->m_action.m_targetId, 10 + i);
+            EXPECT_EQ(b->m_flankSent, 1) << "battalion " << i;
         }
         EXPECT_EQ(staff.division.m_coolDown, 200);
         EXPECT_EQ(staff.division.m_wait, 0);
