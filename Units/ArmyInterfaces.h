@@ -79,9 +79,11 @@ struct UnitArmyConditions {
     // with a third of their live units' number of enemies in it.
     float balance = 1.0f;
     bool opponentRouted = false;
-    // The army keeps to the ground it holds: the commander's division
-    // takes its places among up to 10 terrain points, and no battalion
-    // charges the shooters that harass it or goes for the key points.
+    // The army keeps to the ground it holds (the castle of a castle's
+    // field, as the side that leads the battle there): the commander's
+    // division takes its places among up to 10 terrain points, and no
+    // battalion charges the shooters that harass it or goes for the key
+    // points.
     bool terrainFlag = false;
     // The local player's army: its battalions acknowledge an advance a
     // little louder.

@@ -273,6 +273,10 @@ public:
     CRect m_zones[ZONE_COUNT][3];
     int32_t m_captures = 0;
     BYTE m_lead = 0;  // the division's lead battalion
+    // Set once the division has moved the battalion of its own accord (to
+    // help a pressed neighbour, or closing up against a threat); a mark
+    // only, never cleared.
+    BYTE m_flankSent = 0;
     BYTE m_lostReported = 0;
     // What the battalion's units have struck down, and its own command
     // units lost.

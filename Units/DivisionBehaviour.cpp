@@ -374,6 +374,7 @@ void CDivision::CloseDefense(BOOL flag) {
         b->m_objectives.DeleteAll();
         if (m_grid) dest = m_grid->FindFreePointNear(dest.x, dest.y, b, 10000, FALSE);
         b->ReceiveOrder(new CObjective(code, dest.x, dest.y, f->GetSlotValue(i), bf), TRUE);
+        b->m_flankSent = 1;
     }
     m_wait = 0;
     m_coolDown = 200;
@@ -484,6 +485,7 @@ void CDivision::SendFlankHelp() {
             if (i == 3 && (p.x > 10000 || p.y > 10000))
                 ShowMessage("Invalid objective issued to supporting battalion in div self activated flank function.");
             b[i]->ReceiveOrder(new CObjective(2, p.x, p.y, value, GetDirection(from.x, from.y, at.x, at.y)), TRUE);
+            b[i]->m_flankSent = 1;
         };
         help(sent);
         if (b[3] && share[3] < 0.3 && b[3]->m_battType == 1) help(3);

@@ -626,7 +626,12 @@ BOOL CUnit::HoldPlace() {
     SetSpeed(0.75);
     if (m_enemies.IsEmpty()) return MoveTo(m_frames.route[0], m_frames.route[1], 1, -1000, -1000);
     int order = GetDivisionOrder();
-    int scan = order == 1 || order == 2 ? m_reach + 70 : order == 512 ? m_reach + 60 : m_reach + 50;
+    // A division the army has let loose on the enemy looks farther about.
+    const CDivision* division = GetDivision();
+    const bool aggressive = division && division->IsFlagSet();
+    int scan = order == 1 || order == 2 ? m_reach + 70 + (aggressive ? 50 : 0)
+               : order == 512           ? m_reach + 60 + (aggressive ? 20 : 0)
+                                        : m_reach + 50;
     if (CUnit* e = NearestEnemy(scan)) {
         if (!IsMounted() && e->IsMounted() && e->GetBehaviour() == 2) {
             CPoint step = ScaleToLength(m_x - e->m_x, m_y - e->m_y, 50);

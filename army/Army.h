@@ -230,12 +230,12 @@ public:
     CKeyPoint* m_headquarters[2] = {nullptr, nullptr};
     CKeyPoint* m_markers[2] = {nullptr, nullptr};
     BYTE m_headquartersIntact = 1;
-    // Set: the army keeps to its ground (see UnitArmyConditions).
-    BYTE m_terrainFlag = 0;
     // Above 0 once a headquarters-in-danger message has been queued.
     int32_t m_messageCounter = 0;
     // 1 on the army whose side leads the battle on its battlefield (set as
-    // the battle loads).
+    // the battle loads): on a castle's field the side that holds the castle
+    // and its works. Such an army keeps to its ground (its units' terrain
+    // flag, see UnitArmyConditions).
     BYTE m_leading = 0;
     // Set by the deployment's finishing pass while the shock of a lost
     // headquarters is still to come.

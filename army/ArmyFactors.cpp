@@ -78,7 +78,7 @@ UnitArmyConditions CArmy::GetUnitConditions() const {
     c.facing = m_facing;
     c.balance = m_forceRatio;
     c.opponentRouted = m_opponent && m_opponent->m_routed;
-    c.terrainFlag = m_terrainFlag != 0;
+    c.terrainFlag = m_leading != 0;
     c.localPlayer = m_messageFlags[1] != 0;
     return c;
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "army/Army.h"
+#include "field/BattlefieldTables.h"
 #include "Units/Battalion.h"
 #include "Units/Division.h"
 #include "Units/Unit.h"
@@ -113,6 +114,23 @@ TEST(DetachmentArrival, ThePlayerHearsOfHisDetachmentAndTheEnemyOfTheComputers) 
         EXPECT_EQ(m.speaker, player ? 57 : (enemy.m_side > 0 ? -4 : -3));
         EXPECT_FALSE((player ? enemy : own).TakeBattleMessage(m));
         EXPECT_EQ(d->m_detachCountdown, 0) << "it comes";
+    }
+}
+
+// The side that holds a castle's field keeps to its works: its units see
+// the terrain flag (the commander's division takes its places among the
+// walls, no battalion sallies against the shooters or goes for the key
+// points). On an open field neither side does.
+TEST(DivisionLinks, TheArmyHoldingTheCastleOfItsFieldKeepsToItsGround) {
+    struct Case {
+        int battlefield;
+        bool first, second;
+    } cases[] = {{0, false, false}, {1, false, true}, {5, true, false}};
+    for (const Case& c : cases) {
+        CArmy first(0, 3, true), second(1, 3, true);
+        GetLoadingBattlefieldFlags(c.battlefield, first.m_leading, second.m_leading);
+        EXPECT_EQ(first.GetUnitConditions().terrainFlag, c.first) << "battlefield " << c.battlefield;
+        EXPECT_EQ(second.GetUnitConditions().terrainFlag, c.second) << "battlefield " << c.battlefield;
     }
 }
 

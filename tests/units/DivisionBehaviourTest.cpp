@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "field/BattleGrid.h"
@@ -15,6 +16,13 @@
 #include "Units/Division.h"
 #include "Units/Unit.h"
 #include "core/Random.h"
+#include "core/WorldNames.h"
+#include "army/Army.h"
+#include "battle/BattleRunner.h"
+#include "field/BattlefieldTables.h"
+#include "world/Campaign.h"
+#include "Units/GeneralFigures.h"
+#include "tests/support/TestFolders.h"
 #include "tests/units/UnitsFixtures.h"
 
 namespace {
@@ -136,9 +144,11 @@ TEST(DivisionBehaviour, AFreeFrontBattalionGoesToHelpAPressedOne) {
             const CBattalion* b = staff.Battalion(i);
             if (i != c.sent) {
                 EXPECT_NE(b->m_action.m_type, 2) << "battalion " << i << " stays";
+                EXPECT_EQ(b->m_flankSent, 0) << "battalion " << i;
                 continue;
             }
             EXPECT_EQ(b->m_action.m_type, 2) << "battalion " << i << " attacks";
+            EXPECT_EQ(b->m_flankSent, 1) << "battalion " << i << " is marked as sent by its division";
             EXPECT_EQ(b->m_action.GetPoint(), staff.Battalion(c.toward)->GetUnitCentre());
         }
         // Whether or not a battalion could be spared, the division has
@@ -533,6 +543,7 @@ TEST(DivisionBehaviour, AThreatenedDivisionClosesUpInItsStepFormationAtMostOnceI
             EXPECT_EQ(b->m_action.m_type, c.code) << "battalion " << i;
             EXPECT_EQ(b->m_action.GetPoint(), CPoint(1000, 1000 + (i - 1) * c.spread)) << "battalion " << i;
             EXPECT_EQ(b->m_action.m_targetId, 10 + i);
+            EXPECT_EQ(b->m_flankSent, 1) << "battalion " << i;
         }
         EXPECT_EQ(staff.division.m_coolDown, 200);
         EXPECT_EQ(staff.division.m_wait, 0);
@@ -678,6 +689,55 @@ TEST(DivisionBehaviour, TheMarkersFollowTheDivisionAndItsOrderAndGoWithItsLastBa
     staff.division.PlaceMarkers();
     EXPECT_FALSE(flag.visible);
     EXPECT_FALSE(target.visible);
+}
+
+// The kit's generals carry their characters into historical battles: the
+// player's divisions under stubborn generals make their stands and those
+// under cautious ones give up the field or regroup when thinned. Each
+// battle is the catalogue's (its scenario, enemy and battlefield), the
+// player's army sent straight across against the computer's.
+TEST(DivisionBehaviour, KitGeneralsStandRetreatAndRegroupOfTheirOwnAccordInHistoricalBattles) {
+    struct Case {
+        int battle;  // the catalogue's number
+        const char* scenario;
+        const char* enemy;
+        uint32_t seed;
+    } cases[] = {{10, "Uehara.vmd", "Quarnith", 3}, {29, "Sunpu.vmd", "Dorneth", 2}};
+    int stands = 0, retreats = 0, regroups = 0;
+    for (const Case& c : cases) {
+        CBattleSetupSpec spec;
+        spec.kitFolder = KitFolder().string();
+        spec.battlefieldKey = (const char*)GetBattlefieldKey(CCampaign::getHostileATtackID(c.battle));
+        spec.scenario = c.scenario;
+        spec.seed = c.seed;
+        spec.clans[0] = 1;
+        for (int k = 1; k <= 12; ++k)
+            if (std::string(kClanNames[k]) == c.enemy) spec.clans[1] = k;
+        spec.computer[0] = false;
+        CBattleRunner run;
+        std::string error;
+        ASSERT_TRUE(run.Load(spec, error)) << c.scenario << ": " << error;
+        run.ScriptAttackAcross(1, 0);
+        run.Run(4000);
+        CArmy& player = *run.Army(0);
+        const DivisionBudgets& spent = *player.GetDivisionBudgets();
+        stands += 1 - spent.noRetreats;
+        retreats += 1 - spent.selfRetreats;
+        regroups += 1 - spent.selfRegroups;
+        // Only a general with the bit for it takes such a decision, and
+        // never the commander's own division.
+        for (POSITION pos = player.m_divisions.GetHeadPosition(); pos;) {
+            const CDivision* d = player.m_divisions.GetDivision(pos);
+            if (!d->m_moraleEvent) continue;
+            EXPECT_NE(d->m_number, 0) << c.scenario;
+            EXPECT_TRUE(GeneralFigures::HasFlag(d->m_general, 0) || GeneralFigures::HasFlag(d->m_general, 4))
+                << c.scenario << " division " << d->m_number;
+        }
+        EXPECT_EQ(run.Army(1)->GetDivisionBudgets()->selfRetreats, 1) << "the computer's divisions never give up of their own accord";
+    }
+    EXPECT_GE(stands, 1);
+    EXPECT_GE(retreats, 1);
+    EXPECT_GE(regroups, 1);
 }
 
 }  // namespace

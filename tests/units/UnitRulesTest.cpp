@@ -347,6 +347,37 @@ TEST(Engagement, BehavioursKeepTheirFlagsAndKinds) {
     EXPECT_EQ(rifles.unit(1)->GetHoldChance(nullptr), 100);  // missile troops hold
 }
 
+TEST(Engagement, AUnitHoldingItsPlaceLooksFartherInADivisionLetLooseOnTheEnemy) {
+    struct Case {
+        int order, beyondReach;
+        bool letLoose, engages;
+    } cases[] = {
+        {ORDER_ATTACK, 100, false, false}, {ORDER_ATTACK, 100, true, true},  {ORDER_ATTACK, 70, false, true},
+        {512, 75, false, false},           {512, 75, true, true},            {128, 60, true, false},
+        {128, 50, false, true},
+    };
+    for (const Case& c : cases) {
+        Troops own, enemy;
+        CUnit* u = own.unit(1);
+        CUnit* e = enemy.unit(1);
+        own.division.m_order.m_type = c.order;
+        if (c.letLoose) own.division.m_flags |= 0x1000;
+        u->m_reach = 20;
+        u->SetPositionExact(CVector(1000, 1000), FALSE, FALSE);
+        e->SetPositionExact(CVector(1000 + 20 + c.beyondReach, 1000), FALSE, FALSE);
+        u->m_action = CAction();
+        u->m_action.m_x = 1000, u->m_action.m_y = 1000, u->m_action.m_facing = 2;
+        u->m_facing = 2;
+        u->SetBehaviour(11);
+        u->m_enemies.AddTail(e);
+        u->HoldPlace();
+        EXPECT_EQ(u->GetBehaviour(), c.engages ? 1 : 11)
+            << "order " << c.order << ", " << c.beyondReach << " beyond reach, let loose " << c.letLoose;
+        u->m_enemies.RemoveAll(FALSE);
+        u->m_action.SetTarget(u, nullptr, FALSE, FALSE);
+    }
+}
+
 TEST(MoveStep, AUnitTurnsBeforeItWalksAndRestsWhereItArrives) {
     Troops t;
     CUnit* u = t.unit(1);

@@ -89,6 +89,22 @@ void SetNames(CPerson& p, const std::string& full) {
     p.givenName = comma == std::string::npos ? "" : full.substr(comma + 2).c_str();
 }
 
+// What a general's division may do of its own accord, by his character,
+// read from the figures already drawn for him (so that no other figure of
+// the world moves): a stubborn general, whose men follow him beyond his
+// rank, refuses to retreat (bit 4); a seasoned one, more tried than his
+// rank and no weak leader, may stand as a rear guard (bit 3); a cautious
+// one, who keeps a guard about him as strong as his hold on his men and
+// is not stubborn, gives up the field or regroups when his men thin
+// (bit 0). About a quarter of the generals are stubborn, a third cautious
+// and one in seven seasoned.
+int8_t CharacterFlags(const CTable& t, int level) {
+    const bool stubborn = t.traits[1] >= level + 5;
+    const bool seasoned = t.experience >= level + 10 && t.traits[1] >= level;
+    const bool cautious = !stubborn && t.traits[2] >= t.traits[1];
+    return int8_t((cautious ? 1 : 0) | (seasoned ? 8 : 0) | (stubborn ? 16 : 0));
+}
+
 // Abilities around a level: better generals have better tables.
 void SetAbilities(CPerson& p, Figures& f, int level) {
     for (CTable* t : {&p.workTableA, &p.workTableB}) {
@@ -100,6 +116,8 @@ void SetAbilities(CPerson& p, Figures& f, int level) {
         t->grades[0] = int8_t(std::min(99, level + f.Next(-20, 0)));
         for (int k = 0; k <= 5; ++k) t->skills[k] = int8_t(std::min(99, level + f.Next(-25, 10)));
     }
+    // Both tables carry the same flag byte: the working table's character.
+    p.workTableA.skills[6] = p.workTableB.skills[6] = CharacterFlags(p.workTableB, level);
     p.sortKey = uint8_t(std::min(99, level / 2 + f.Next(10, 30)));
     p.standing = 130 + level / 4 + f.Next(0, 10);
     p.SaveAbilities();
