@@ -215,6 +215,8 @@ public:
     // --- missiles -----------------------------------------------------------
     BOOL Fire(int targetX, int targetY);
     BOOL ShootAt(int targetX, int targetY);
+    // Whether the first unit met on the first ranks toward the target is a friend.
+    bool FriendInLineOfFire(int targetX, int targetY) const;
     // Whether an archer or rifleman at its place can reach the target.
     BOOL IsTargetInRange(const CUnit* target) const;
 

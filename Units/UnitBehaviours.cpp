@@ -39,6 +39,10 @@ bool Inside(const CRect& r, int x, int y) { return x >= r.left && x <= r.right &
 
 // Most a step aside may try before the unit stays where it is.
 constexpr int kMaxAsideTries = 16;
+// How far, and at what spacing, the line of fire is looked along for friends
+// (a unit's body is 24 across).
+constexpr int kFriendCheckReach = 90;
+constexpr int kFriendCheckStep = 12;
 // Most a unit may try to find a free spot when placed.
 constexpr int kMaxPlaceTries = 200;
 
@@ -772,6 +776,21 @@ BOOL CUnit::Fire(int tx, int ty) {
     return TRUE;
 }
 
+// The line of fire is looked along for the first few ranks before the
+// unit: the first man met there decides. A friend holds the shot, which
+// would fall on his back; an enemy takes it. Beyond that reach a shot may
+// still fall among friends, as it may fall on cover.
+bool CUnit::FriendInLineOfFire(int tx, int ty) const {
+    if (!m_grid) return false;
+    const double dx = tx - m_x, dy = ty - m_y, d = std::sqrt(dx * dx + dy * dy);
+    const int reach = std::min(kFriendCheckReach, int(d));
+    for (int k = kFriendCheckStep; k <= reach; k += kFriendCheckStep) {
+        int x = m_x + int(dx * k / d), y = m_y + int(dy * k / d);
+        if (auto* u = dynamic_cast<CUnit*>(m_grid->FindElementAt(x, y, this))) return u->m_sideId == m_sideId;
+    }
+    return false;
+}
+
 BOOL CUnit::ShootAt(int tx, int ty) {
     int want = Heading8(tx - m_x, ty - m_y);
     m_desiredFacing = want;
@@ -779,15 +798,10 @@ BOOL CUnit::ShootAt(int tx, int ty) {
         TurnToward(want);
         return TRUE;
     }
-    // A friend close before the unit in the line of fire holds it.
-    if (m_grid) {
-        CPoint p = ScaleToLength(tx - m_x, ty - m_y, 30);
-        if (auto* u = dynamic_cast<CUnit*>(m_grid->FindElementAt(m_x + p.x, m_y + p.y));
-            u && u != this && u->m_sideId == m_sideId) {
-            m_frame = m_frames.rest;
-            m_shotCycle = 0;
-            return FALSE;
-        }
+    if (FriendInLineOfFire(tx, ty)) {
+        m_frame = m_frames.rest;
+        m_shotCycle = 0;
+        return FALSE;
     }
     SetExertion(2);
     // A rifleman reloads: two a tick against the one his shooting regains,

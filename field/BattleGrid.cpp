@@ -349,11 +349,11 @@ void CBattleGrid::NotifyElementsInRect(const CRect& rect, std::vector<CTerrain*>
     });
 }
 
-CArmyElement* CBattleGrid::FindElementAt(int x, int y) const {
+CArmyElement* CBattleGrid::FindElementAt(int x, int y, const CArmyElement* excluded) const {
     CArmyElement* found = nullptr;
     ForCells(CRect(x, y, x, y), [&](const CGridCell& cell) {
         for (size_t i = 0; i < cell.elements.size(); ++i)
-            if (Contains(cell.elementRects[i], x, y)) {
+            if (cell.elements[i] != excluded && Contains(cell.elementRects[i], x, y)) {
                 found = cell.elements[i];
                 return false;
             }

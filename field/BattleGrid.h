@@ -105,7 +105,8 @@ public:
     // building the rest.
     BOOL IsRectOccupied(const CRect& rect, const CArmyElement* element) const;
     void NotifyElementsInRect(const CRect& rect, std::vector<CTerrain*>& out) const;
-    CArmyElement* FindElementAt(int x, int y) const;
+    // The first element, other than `excluded`, whose rectangle holds the point.
+    CArmyElement* FindElementAt(int x, int y, const CArmyElement* excluded = nullptr) const;
     // Height -1.0 counts every element; otherwise only those whose ground
     // height differs from it by less than 3.0.
     CArmyElement* FindElementOnLine(int x1, int y1, int x2, int y2, const CArmyElement* excluded,

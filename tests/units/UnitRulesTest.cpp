@@ -283,6 +283,49 @@ TEST(Shooting, AnEnemyTooCloseSendsTheShooterBackAlongTheWayOrItsFacing) {
     EXPECT_EQ(r->m_action.m_target, nullptr);
 }
 
+// Before a shot the first ranks on the line of fire are looked along: the
+// first man met decides. A friend there holds the shot (it would fall on
+// his back); an enemy before him takes it; a friend farther off, or beyond
+// the target, does not hold it.
+TEST(Shooting, TheFirstManOnTheLineOfFireDecidesWhetherAShotIsHeld) {
+    struct Case {
+        int friendX, enemyX, targetX;
+        bool held;
+    } cases[] = {
+        {1050, 0, 1300, true},     // a rank ahead, past the single point at 30
+        {1025, 0, 1300, true},
+        {1084, 0, 1300, true},
+        {1120, 0, 1300, false},    // beyond the first ranks
+        {1070, 1040, 1300, false},  // an enemy stands before him
+        {1062, 0, 1040, false},    // behind the target
+        {0, 0, 1300, false},
+    };
+    for (const Case& c : cases) {
+        CBattleGrid grid;
+        Troops rifles(KIND_RIFLEMAN, 4), enemy;
+        CUnit* r = rifles.unit(1);
+        auto place = [&](CUnit* u, int x) {
+            u->m_grid = &grid;
+            u->SetPositionExact(CVector(x, 1000), FALSE, FALSE);
+            u->m_rcOccupied = CRect(x - 12, 986, x + 12, 1014);
+            grid.AddElement(u);
+        };
+        place(r, 1000);
+        if (c.friendX) place(rifles.unit(2), c.friendX);
+        if (c.enemyX) {
+            CUnit* e = enemy.unit(1);
+            e->m_sideId = e->m_armyId = 1;
+            place(e, c.enemyX);
+        }
+        r->m_facing = 2;
+        r->m_readiness = 0;
+        EXPECT_EQ(r->ShootAt(c.targetX, 1000) == FALSE, c.held) << c.friendX << " " << c.enemyX << " " << c.targetX;
+        delete static_cast<CMissile*>(r->m_pendingMissile);
+        r->m_pendingMissile = nullptr;
+        grid.RemoveAll();
+    }
+}
+
 // A shooter with a target in range looses missile after missile: the
 // archer on every drawing of his bow, the rifleman after each reload.
 // Readiness regained while shooting must not hold the rifleman's reload
