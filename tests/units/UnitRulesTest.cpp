@@ -4,11 +4,14 @@
 
 #include <cmath>
 #include <memory>
+#include <tuple>
 
 #include "core/GameTables.h"
 #include "core/Random.h"
 #include "field/AltitudeMap.h"
 #include "field/BattleGrid.h"
+#include "field/Terrain.h"
+#include "field/TerrainDB.h"
 #include "Units/Battalion.h"
 #include "Units/Division.h"
 #include "Units/Missile.h"
@@ -324,6 +327,57 @@ TEST(Shooting, TheFirstManOnTheLineOfFireDecidesWhetherAShotIsHeld) {
         r->m_pendingMissile = nullptr;
         grid.RemoveAll();
     }
+}
+
+// A rifleman's shot flies flat and a wood stops most of them; an arrow
+// rises over it. Of two enemies in range, the nearer behind a wood, the
+// rifleman takes the one in the open and the archer the nearer. With only
+// the hidden one about, the rifleman at his place holds his fire.
+TEST(Shooting, ARiflemanTakesATargetHisShotsCanReachThroughTheCover) {
+    CBattleGrid grid;
+    CTerrainRectRecord wood;
+    wood.states[0].used = 1;
+    wood.states[0].rects[0] = CRect(-20, -20, 20, 20);
+    wood.states[0].valueC = 700;
+    CTerrain trees(GetObjectResourceNumber(0), 0, -1, 1100, 1000, -1000, -1000);
+    trees.Setup(wood, &grid, nullptr);
+    Troops enemy;
+    CUnit* hidden = enemy.unit(1);
+    CUnit* open = enemy.unit(2);
+    hidden->SetPositionExact(CVector(1180, 1000), FALSE, FALSE);  // 180 east, behind the wood
+    open->SetPositionExact(CVector(1000, 1200), FALSE, FALSE);    // 200 south
+    for (CUnit* e : {hidden, open}) e->m_sideId = e->m_armyId = 1;
+    CUnitList both, hiddenOnly;
+    both.AddTail(hidden), both.AddTail(open);
+    hiddenOnly.AddTail(hidden);
+    const CRect field(0, 0, 3000, 2000);
+    for (auto [kind, battType, chosen] : {std::tuple{KIND_RIFLEMAN, 4, open}, std::tuple{KIND_ARCHER, 2, hidden}}) {
+        Troops shooters(kind, battType);
+        CUnit* s = shooters.unit(1);
+        s->m_grid = &grid;
+        s->SetPositionExact(CVector(1000, 1000), FALSE, FALSE);
+        EXPECT_EQ(s->ChooseTarget(field, &both, FALSE), chosen) << kind;
+        EXPECT_EQ(s->HasLineOfFire(hidden), kind != KIND_RIFLEMAN) << kind;
+    }
+    Troops rifles(KIND_RIFLEMAN, 4);
+    CUnit* r = rifles.unit(1);
+    r->m_grid = &grid;
+    r->SetPositionExact(CVector(1000, 1000), FALSE, FALSE);
+    for (const CUnitList* about : {&hiddenOnly, &both}) {
+        for (POSITION pos = about->GetHeadPosition(); pos;) rifles.battalion()->m_nearbyEnemies.AddTail(about->GetNext(pos));
+        r->m_action = CAction();
+        r->m_action.m_x = 1000, r->m_action.m_y = 1000;
+        r->SetBehaviour(11);
+        EXPECT_TRUE(r->HoldPlace());
+        if (about == &hiddenOnly) {
+            EXPECT_EQ(r->GetBehaviour(), 11) << "no shot into the wood";
+        } else {
+            EXPECT_EQ(r->GetBehaviour(), 8);
+            EXPECT_EQ(r->m_action.m_target, open);
+        }
+        rifles.battalion()->m_nearbyEnemies.RemoveAll(FALSE);
+    }
+    grid.RemoveAll();
 }
 
 // A shooter with a target in range looses missile after missile: the
