@@ -389,6 +389,15 @@ CArmyElement* CBattleGrid::FindElementOnLine(int x1, int y1, int x2, int y2, con
     return nullptr;
 }
 
+// A feature with a facing lets by, without a roll, the shots heading
+// within two eighths of it.
+static bool PassesShotsAlong(const CTerrain& f, int facing) {
+    if (f.m_facing < 0 || f.m_facing > 7) return false;
+    int diff = std::abs(facing - f.m_facing) % 8;
+    if (diff > 4) diff = 8 - diff;
+    return diff < 3;
+}
+
 // Calls `roll(feature, region)` for each feature at the step point (x, y)
 // against whose cover a shot heading `facing` at `height` rolls: its region
 // holds the point, it stands at the shot's height (height -1.0: any) and
@@ -402,11 +411,7 @@ bool CBattleGrid::ForCoverAt(const CGridCell& cell, int x, int y, int facing, do
         for (const CRect& r : region->rects) inside = inside || Contains(r, x, y);
         if (!inside) continue;
         if (height != -1.0 && std::fabs(GroundHeight(f->m_x, f->m_y) - height) >= 3.0) continue;
-        if (f->m_facing >= 0 && f->m_facing <= 7) {
-            int diff = std::abs(facing - f->m_facing) % 8;
-            if (diff > 4) diff = 8 - diff;
-            if (diff < 3) continue;
-        }
+        if (PassesShotsAlong(*f, facing)) continue;
         if (!roll(f, *region)) return false;
     }
     return true;
@@ -499,11 +504,7 @@ double CBattleGrid::ShotClearance(int x1, int y1, int x2, int y2, double height,
             for (CTerrain* f : cell.terrain) {
                 const CTerrainRegion* region = f->GetCurrentRegion();
                 if (!region) continue;
-                if (f->m_facing >= 0 && f->m_facing <= 7) {
-                    int diff = std::abs(facing - f->m_facing) % 8;
-                    if (diff > 4) diff = 8 - diff;
-                    if (diff < 3) continue;
-                }
+                if (PassesShotsAlong(*f, facing)) continue;
                 double ground = -1.0e9;  // the feature's ground height, looked up when first needed
                 const auto& rects = region->rects;
                 for (size_t r = 0; r < rects.size(); ++r) {
