@@ -215,8 +215,13 @@ public:
     // --- missiles -----------------------------------------------------------
     BOOL Fire(int targetX, int targetY);
     BOOL ShootAt(int targetX, int targetY);
+    // Whether the first unit met on the first ranks toward the target is a friend.
+    bool FriendInLineOfFire(int targetX, int targetY) const;
     // Whether an archer or rifleman at its place can reach the target.
     BOOL IsTargetInRange(const CUnit* target) const;
+    // Whether enough of the unit's shots would get through the cover on the
+    // way to the target (always for units whose missiles do not fly flat).
+    bool HasLineOfFire(const CUnit* target) const;
 
     // Battle grid filing and terrain questions.
     int GetStrengthA() const override { return m_strengthA; }

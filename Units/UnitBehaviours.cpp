@@ -39,6 +39,15 @@ bool Inside(const CRect& r, int x, int y) { return x >= r.left && x <= r.right &
 
 // Most a step aside may try before the unit stays where it is.
 constexpr int kMaxAsideTries = 16;
+// How far, and at what spacing, the line of fire is looked along for friends
+// (a unit's body is 24 across).
+constexpr int kFriendCheckReach = 90;
+constexpr int kFriendCheckStep = 12;
+// A rifle shot's ground speed: 5 x 20 field units a tick.
+constexpr double kShotSpeed = 20.0;
+// The least share of shots that must get through the cover on the way for
+// a rifleman to take a target.
+constexpr double kLeastClearance = 0.25;
 // Most a unit may try to find a free spot when placed.
 constexpr int kMaxPlaceTries = 200;
 
@@ -127,6 +136,8 @@ CUnit* CUnit::ChooseTarget(const CRect& area, const CUnitList* candidates, BOOL 
     for (POSITION pos = candidates->GetHeadPosition(); pos;) {
         CUnit* c = candidates->GetUnit(pos);
         if (!c->m_active || !Inside(area, c->m_x, c->m_y)) continue;
+        // The reach test: the range, and for a rifleman a line of fire. The
+        // line is walked only for a candidate that could be chosen.
         if (!ignoreReach && !IsTargetInRange(c)) continue;
         int engagers = 0;
         for (POSITION e = c->m_engagers.GetHeadPosition(); e;) {
@@ -135,7 +146,7 @@ CUnit* CUnit::ChooseTarget(const CRect& area, const CUnitList* candidates, BOOL 
         }
         bool command = c->IsMeleeType();
         if (command) {
-            if (engagers > 6) continue;
+            if (engagers > 6 || (!ignoreReach && !HasLineOfFire(c))) continue;
             int draw = CountedRand() % 3 + 1;
             if (draw == 1) {
                 ++c->m_targetedCount;
@@ -146,7 +157,7 @@ CUnit* CUnit::ChooseTarget(const CRect& area, const CUnitList* candidates, BOOL 
         }
         if (c->m_targetedCount <= (command ? 7 : 4)) {
             int d = RoundedDistance(m_x, m_y, c->m_x, c->m_y);
-            if (d < best) best = d, choice = c;
+            if (d < best && (ignoreReach || HasLineOfFire(c))) best = d, choice = c;
         }
     }
     // An empty choice keeps to the first of the list.
@@ -248,7 +259,8 @@ BOOL CUnit::Advance() {
         if (order != 64 && order != 16) {
             CRect everywhere(0, 0, 3000, 2000);
             CUnit* target = ChooseTarget(everywhere, &m_battalion->m_nearbyEnemies, FALSE);
-            if (target && IsTargetInRange(target) && m_action.SetTarget(this, target, FALSE, FALSE)) {
+            if (target && IsTargetInRange(target) && HasLineOfFire(target) &&
+                m_action.SetTarget(this, target, FALSE, FALSE)) {
                 SetBehaviour(8);
                 return TRUE;
             }
@@ -604,7 +616,8 @@ BOOL CUnit::HoldPlace() {
                     SetBehaviour(4);
                     return TRUE;
                 }
-                if (!(m_kind == KIND_RIFLEMAN && m_onWater) && m_action.SetTarget(this, target, FALSE, FALSE)) {
+                if (!(m_kind == KIND_RIFLEMAN && m_onWater) && HasLineOfFire(target) &&
+                    m_action.SetTarget(this, target, FALSE, FALSE)) {
                     m_action.m_extra1 = zone.left, m_action.m_extra2 = zone.top;
                     m_action.m_extra3 = zone.right, m_action.m_extra4 = zone.bottom;
                     SetBehaviour(8);
@@ -738,6 +751,20 @@ BOOL CUnit::IsTargetInRange(const CUnit* target) const {
     return FALSE;
 }
 
+// A rifle shot flies flat, and every step of it inside cover may end it
+// there; an arrow rises over the cover between. A rifleman takes a target
+// only when enough of his shots would get through the cover on the way.
+bool CUnit::HasLineOfFire(const CUnit* target) const {
+    if (m_kind != KIND_RIFLEMAN || !m_grid || !target) return true;
+    const CAltitudeMap* alt = m_grid->GetAltitudeMap();
+    double a0 = alt ? alt->GetAltitude(m_x, m_y) : 0.0;
+    double rise = alt ? alt->GetAltitude(target->m_x, target->m_y) - a0 : 0.0;
+    // The shot climbs rise / t a tick over 5 x its speed, as Fire builds it.
+    int t = int(m_range / (5.0 * kShotSpeed)) + 1;
+    double climb = rise / t / (5.0 * kShotSpeed);
+    return m_grid->ShotClearance(m_x, m_y, target->m_x, target->m_y, a0, climb, kLeastClearance) >= kLeastClearance;
+}
+
 BOOL CUnit::Fire(int tx, int ty) {
     if (!IsMissileKind(m_kind)) return FALSE;
     const CAltitudeMap* alt = m_grid ? m_grid->GetAltitudeMap() : nullptr;
@@ -769,12 +796,27 @@ BOOL CUnit::Fire(int tx, int ty) {
                    (n >= 195 && n < 220 && rise < -7.0);
         m = new CMissile(FALSE, a0, 30.0, low ? 18 : 30, m_combat2, dx, dy, start.x, start.y, this);
     } else {
-        int t = int(m_range / (5.0 * 20.0)) + 1;
-        m = CMissile::MakeAimed(TRUE, a0, 20.0, rise / t, m_combat2, dx, dy, start.x, start.y, this, t);
+        int t = int(m_range / (5.0 * kShotSpeed)) + 1;
+        m = CMissile::MakeAimed(TRUE, a0, kShotSpeed, rise / t, m_combat2, dx, dy, start.x, start.y, this, t);
     }
     delete static_cast<CMissile*>(m_pendingMissile);
     m_pendingMissile = m;
     return TRUE;
+}
+
+// The line of fire is looked along for the first few ranks before the
+// unit: the first man met there decides. A friend holds the shot, which
+// would fall on his back; an enemy takes it. Beyond that reach a shot may
+// still fall among friends, as it may fall on cover.
+bool CUnit::FriendInLineOfFire(int tx, int ty) const {
+    if (!m_grid) return false;
+    const double dx = tx - m_x, dy = ty - m_y, d = std::sqrt(dx * dx + dy * dy);
+    const int reach = std::min(kFriendCheckReach, int(d));
+    for (int k = kFriendCheckStep; k <= reach; k += kFriendCheckStep) {
+        int x = m_x + int(dx * k / d), y = m_y + int(dy * k / d);
+        if (auto* u = dynamic_cast<CUnit*>(m_grid->FindElementAt(x, y, this))) return u->m_sideId == m_sideId;
+    }
+    return false;
 }
 
 BOOL CUnit::ShootAt(int tx, int ty) {
@@ -784,15 +826,10 @@ BOOL CUnit::ShootAt(int tx, int ty) {
         TurnToward(want);
         return TRUE;
     }
-    // A friend close before the unit in the line of fire holds it.
-    if (m_grid) {
-        CPoint p = ScaleToLength(tx - m_x, ty - m_y, 30);
-        if (auto* u = dynamic_cast<CUnit*>(m_grid->FindElementAt(m_x + p.x, m_y + p.y));
-            u && u != this && u->m_sideId == m_sideId) {
-            m_frame = m_frames.rest;
-            m_shotCycle = 0;
-            return FALSE;
-        }
+    if (FriendInLineOfFire(tx, ty)) {
+        m_frame = m_frames.rest;
+        m_shotCycle = 0;
+        return FALSE;
     }
     SetExertion(2);
     // A rifleman reloads: two a tick against the one his shooting regains,

@@ -349,11 +349,11 @@ void CBattleGrid::NotifyElementsInRect(const CRect& rect, std::vector<CTerrain*>
     });
 }
 
-CArmyElement* CBattleGrid::FindElementAt(int x, int y) const {
+CArmyElement* CBattleGrid::FindElementAt(int x, int y, const CArmyElement* excluded) const {
     CArmyElement* found = nullptr;
     ForCells(CRect(x, y, x, y), [&](const CGridCell& cell) {
         for (size_t i = 0; i < cell.elements.size(); ++i)
-            if (Contains(cell.elementRects[i], x, y)) {
+            if (cell.elements[i] != excluded && Contains(cell.elementRects[i], x, y)) {
                 found = cell.elements[i];
                 return false;
             }
@@ -389,6 +389,34 @@ CArmyElement* CBattleGrid::FindElementOnLine(int x1, int y1, int x2, int y2, con
     return nullptr;
 }
 
+// A feature with a facing lets by, without a roll, the shots heading
+// within two eighths of it.
+static bool PassesShotsAlong(const CTerrain& f, int facing) {
+    if (f.m_facing < 0 || f.m_facing > 7) return false;
+    int diff = std::abs(facing - f.m_facing) % 8;
+    if (diff > 4) diff = 8 - diff;
+    return diff < 3;
+}
+
+// Calls `roll(feature, region)` for each feature at the step point (x, y)
+// against whose cover a shot heading `facing` at `height` rolls: its region
+// holds the point, it stands at the shot's height (height -1.0: any) and
+// does not face along the shot. Stops when `roll` returns false.
+template <class Roll>
+bool CBattleGrid::ForCoverAt(const CGridCell& cell, int x, int y, int facing, double height, Roll&& roll) const {
+    for (CTerrain* f : cell.terrain) {
+        const CTerrainRegion* region = f->GetCurrentRegion();
+        if (!region) continue;
+        bool inside = false;
+        for (const CRect& r : region->rects) inside = inside || Contains(r, x, y);
+        if (!inside) continue;
+        if (height != -1.0 && std::fabs(GroundHeight(f->m_x, f->m_y) - height) >= 3.0) continue;
+        if (PassesShotsAlong(*f, facing)) continue;
+        if (!roll(f, *region)) return false;
+    }
+    return true;
+}
+
 void CBattleGrid::TraceShot(CArmyElement*& hitElement, CTerrain*& hitFeature, int x1, int y1, int x2, int y2,
                             const CArmyElement* excluded, double height, BOOL& covered) const {
     hitElement = nullptr;
@@ -400,25 +428,16 @@ void CBattleGrid::TraceShot(CArmyElement*& hitElement, CTerrain*& hitFeature, in
         double t = double(i * m_lineStep) / length;
         int x = x1 + Round((x2 - x1) * t), y = y1 + Round((y2 - y1) * t);
         const CGridCell& cell = CellAt(m_cells, m_offField, x, y);
-        for (CTerrain* f : cell.terrain) {
-            const CTerrainRegion* region = f->GetCurrentRegion();
-            if (!region) continue;
-            bool inside = false;
-            for (const CRect& r : region->rects) inside = inside || Contains(r, x, y);
-            if (!inside) continue;
-            if (height != -1.0 && std::fabs(GroundHeight(f->m_x, f->m_y) - height) >= 3.0) continue;
-            if (f->m_facing >= 0 && f->m_facing <= 7) {
-                int diff = std::abs(facing - f->m_facing) % 8;
-                if (diff > 4) diff = 8 - diff;
-                if (diff < 3) continue;
-            }
+        bool through = ForCoverAt(cell, x, y, facing, height, [&](CTerrain* f, const CTerrainRegion& region) {
             int roll = CountedRand();
-            if (roll % 1500 + 1 < region->valueC) {
+            if (roll % 1500 + 1 < region.valueC) {
                 hitFeature = f;
-                return;
+                return false;
             }
             covered = TRUE;
-        }
+            return true;
+        });
+        if (!through) return;
         for (size_t k = 0; k < cell.elements.size(); ++k) {
             if (!Contains(cell.elementRects[k], x, y)) continue;
             CArmyElement* e = cell.elements[k];
@@ -428,6 +447,95 @@ void CBattleGrid::TraceShot(CArmyElement*& hitElement, CTerrain*& hitFeature, in
             return;
         }
     }
+}
+
+double CBattleGrid::ShotClearance(int x1, int y1, int x2, int y2, double height, double climb, double floor) const {
+    const int facing = GetDirection(x1, y1, x2, y2);
+    const double length = GetDistance(x1, y1, x2, y2, false);
+    const int steps = m_lineStep > 0 ? int(length / m_lineStep) : 0;
+    if (steps == 0) return 1.0;
+    // The step points are those of TraceShot; step i lies within half a
+    // unit of the exact point (x1 + i sx, y1 + i sy). Rather than visit them
+    // all, the walk goes from cell to cell and, in a cell with features,
+    // looks only at the steps that may fall in a feature's rectangles.
+    const int dx = x2 - x1, dy = y2 - y1;
+    const double sx = dx * m_lineStep / length, sy = dy * m_lineStep / length;
+    auto pointAt = [&](int i) {
+        double t = double(i * m_lineStep) / length;
+        return CPoint(x1 + Round(dx * t), y1 + Round(dy * t));
+    };
+    // Narrows [lo, hi] to the steps whose point may lie within [a, b] on an axis.
+    auto narrow = [](double from, double speed, int a, int b, int& lo, int& hi) {
+        if (speed == 0) {
+            if (from < a - 1.0 || from > b + 1.0) hi = lo - 1;
+            return;
+        }
+        double s0 = (a - 1.0 - from) / speed, s1 = (b + 1.0 - from) / speed;
+        if (s0 > s1) std::swap(s0, s1);
+        // Whole steps, rounded inward; beyond the walk either way is as good.
+        s0 = std::clamp(s0, -1.0, double(hi) + 1.0), s1 = std::clamp(s1, -1.0, double(hi) + 1.0);
+        int up = int(s0), down = int(s1);
+        lo = std::max(lo, up + (up < s0));
+        hi = std::min(hi, down - (down > s1));
+    };
+    double share = 1.0;
+    // A roll of 1..1500 below the cover value stops the shot; the walk ends
+    // once the share is below the floor.
+    auto cover = [&](CTerrain*, const CTerrainRegion& region) {
+        share *= 1.0 - std::clamp(region.valueC - 1, 0, 1500) / 1500.0;
+        return share >= floor;
+    };
+    auto heightAt = [&](int i) { return height == -1.0 ? -1.0 : height + climb * i * m_lineStep; };
+    const CGridCell* done = nullptr;
+    for (int i = 1; i <= steps;) {
+        const CPoint p = pointAt(i);
+        const CGridCell& cell = CellAt(m_cells, m_offField, p.x, p.y);
+        if (&cell == &m_offField) {
+            if (!ForCoverAt(cell, p.x, p.y, facing, heightAt(i), cover)) return share;
+            ++i;
+            continue;
+        }
+        const int left = p.x / kCellSize * kCellSize, top = p.y / kCellSize * kCellSize;
+        if (&cell != done && !cell.terrain.empty()) {
+            done = &cell;
+            int first = i, last = steps;
+            narrow(x1, sx, left, left + kCellSize - 1, first, last);
+            narrow(y1, sy, top, top + kCellSize - 1, first, last);
+            for (CTerrain* f : cell.terrain) {
+                const CTerrainRegion* region = f->GetCurrentRegion();
+                if (!region) continue;
+                if (PassesShotsAlong(*f, facing)) continue;
+                double ground = -1.0e9;  // the feature's ground height, looked up when first needed
+                const auto& rects = region->rects;
+                for (size_t r = 0; r < rects.size(); ++r) {
+                    int a = first, b = last;
+                    narrow(x1, sx, rects[r].left, rects[r].right, a, b);
+                    narrow(y1, sy, rects[r].top, rects[r].bottom, a, b);
+                    for (int k = a; k <= b; ++k) {
+                        const CPoint q = pointAt(k);
+                        if (!Contains(rects[r], q.x, q.y) || &CellAt(m_cells, m_offField, q.x, q.y) != &cell) continue;
+                        bool seen = false;  // one roll a step, however many rectangles hold it
+                        for (size_t e = 0; e < r && !seen; ++e) seen = Contains(rects[e], q.x, q.y);
+                        if (seen) continue;
+                        if (height != -1.0) {
+                            if (ground == -1.0e9) ground = GroundHeight(f->m_x, f->m_y);
+                            if (std::fabs(ground - heightAt(k)) >= 3.0) continue;
+                        }
+                        if (!cover(f, *region)) return share;
+                    }
+                }
+            }
+        }
+        // On to the last step that cannot yet have left the cell.
+        auto inside = [](double at, double speed, int low) {
+            if (speed > 0) return (low + kCellSize - 1.0 - at) / speed;
+            if (speed < 0) return (at - (low + 1.0)) / -speed;
+            return 1e9;
+        };
+        double stay = std::min(inside(x1 + sx * i, sx, left), inside(y1 + sy * i, sy, top));
+        i += std::max(1, int(std::min(stay, double(steps))));
+    }
+    return share;
 }
 
 BOOL CBattleGrid::IsLineBlocked(int x1, int y1, int x2, int y2) const {

@@ -105,7 +105,8 @@ public:
     // building the rest.
     BOOL IsRectOccupied(const CRect& rect, const CArmyElement* element) const;
     void NotifyElementsInRect(const CRect& rect, std::vector<CTerrain*>& out) const;
-    CArmyElement* FindElementAt(int x, int y) const;
+    // The first element, other than `excluded`, whose rectangle holds the point.
+    CArmyElement* FindElementAt(int x, int y, const CArmyElement* excluded = nullptr) const;
     // Height -1.0 counts every element; otherwise only those whose ground
     // height differs from it by less than 3.0.
     CArmyElement* FindElementOnLine(int x1, int y1, int x2, int y2, const CArmyElement* excluded,
@@ -114,6 +115,13 @@ public:
     // its cover value (one counted draw per feature step met).
     void TraceShot(CArmyElement*& hitElement, CTerrain*& hitFeature, int x1, int y1, int x2, int y2,
                    const CArmyElement* excluded, double height, BOOL& covered) const;
+    // The share of the shots flying flat from (x1, y1) to (x2, y2) that the
+    // cover on the way lets through, as TraceShot rolls it, worked out
+    // without a draw; the elements on the way are not counted. The shot
+    // starts at `height` (-1.0: any feature counts) and climbs by `climb` a
+    // field unit. Once the share is below `floor` the walk stops and
+    // returns it.
+    double ShotClearance(int x1, int y1, int x2, int y2, double height, double climb, double floor) const;
     BOOL IsLineBlocked(int x1, int y1, int x2, int y2) const;
     BOOL IsRectBlocked(const CRect& rect) const;
     BOOL IsPointFree(int x, int y) const;
@@ -176,6 +184,8 @@ private:
     template <typename F>
     void ForElementsInRect(const CRect& rect, F&& fn) const;
     double GroundHeight(int x, int y) const;
+    template <class Roll>
+    bool ForCoverAt(const CGridCell& cell, int x, int y, int facing, double height, Roll&& roll) const;
 
     std::vector<CTerrain*> m_listA, m_listB, m_listC;
     std::unique_ptr<CPathSearch> m_pathSearch;

@@ -135,11 +135,7 @@ const CBattalion* ArmWithRifles(CArmy* army) {
 // first army comes on, and the missiles strike: the enemy's battalions are
 // hit by shooters of the other side, riflemen among them, and lose men that
 // no melee blow took.
-// Disabled: since the battalions follow their own rules each tick (leaders,
-// key points, headquarters), the riflemen of this battle still fire but
-// every shot lands on cover or on their own men in front of them, none on
-// the enemy. The friend-in-the-line check before a shot is where to look.
-TEST(BattleRun, DISABLED_ArchersAndRiflemenShootAndHitInAFullBattle) {
+TEST(BattleRun, ArchersAndRiflemenShootAndHitInAFullBattle) {
     CBattleRunner run;
     LoadFullBattle(run, 4);
     const CBattalion* rifles = ArmWithRifles(run.Army(1));

@@ -2,6 +2,10 @@
 // grid on small hand-made fields.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <vector>
+#include <memory>
+
 #include "../support/ArchiveBytes.h"
 #include "field/ArmyElement.h"
 #include "field/AltitudeMap.h"
@@ -540,6 +544,75 @@ TEST(BattleGrid, ShotsStopOnCoverAndSurroundingsAreReported) {
     EXPECT_TRUE(grid.IsRectOccupied(CRect(534, 534, 540, 540), nullptr));
     EXPECT_EQ(grid.FindElementAt(532, 532), &archer);
     EXPECT_EQ(grid.FindElementAt(522, 522), nullptr);
+}
+
+// The share of shots that cover lets through is foreseen without a draw,
+// and it is the share that the rolls of real shots let through.
+TEST(BattleGrid, TheShareOfShotsThroughCoverIsForeseenWithoutADraw) {
+    CTerrainRectRecord wood;
+    SetBox(wood, 20, 0);
+    wood.states[0].valueC = 100;
+    CTerrain trees(GetObjectResourceNumber(0), 0, -1, 500, 500, -1000, -1000);
+    CBattleGrid grid;
+    trees.Setup(wood, &grid, nullptr);
+    int before = RandCallCount;
+    const double share = grid.ShotClearance(402, 500, 602, 500, -1.0, 0.0, 0.0);
+    EXPECT_EQ(RandCallCount, before);
+    EXPECT_NEAR(share, std::pow(1 - 99 / 1500.0, 14), 1e-12);  // the 14 steps inside the wood
+    int through = 0;
+    constexpr int kShots = 4000;
+    for (int i = 0; i < kShots; ++i) {
+        CArmyElement* hit = nullptr;
+        CTerrain* feature = nullptr;
+        BOOL covered = FALSE;
+        grid.TraceShot(hit, feature, 402, 500, 602, 500, nullptr, -1.0, covered);
+        through += feature == nullptr;
+    }
+    EXPECT_NEAR(double(through) / kShots, share, 0.03);
+    // Heavy cover: the walk gives up below the floor it is given.
+    trees.m_regions[0]->valueC = 700;
+    EXPECT_LT(grid.ShotClearance(402, 500, 602, 500, -1.0, 0.0, 0.25), 0.25);
+    // Open ground beside the wood, and a shot along the feature's facing.
+    EXPECT_EQ(grid.ShotClearance(402, 600, 602, 600, -1.0, 0.0, 0.25), 1.0);
+    trees.m_facing = 2;
+    EXPECT_EQ(grid.ShotClearance(402, 500, 602, 500, -1.0, 0.0, 0.25), 1.0);
+
+    // The walk leaps over open cells, yet meets every step point in cover
+    // that a shot meets: a shot through cover that never stops it draws once
+    // for each, and the share foreseen is the share for that many rolls.
+    // Small posts scattered over a corner of the field, lines every way,
+    // corners clipped, some from off the field.
+    CBattleGrid posts;
+    CTerrainRectRecord post;
+    SetBox(post, 2, 0);
+    std::vector<std::unique_ptr<CTerrain>> planted;
+    for (int i = 0; i < 40; ++i) {
+        planted.push_back(std::make_unique<CTerrain>(GetObjectResourceNumber(0), 0, -1, 40 + (i * 137) % 460,
+                                                     40 + (i * 251) % 460, -1000, -1000));
+        planted.back()->Setup(post, &posts, nullptr);
+    }
+    auto setCover = [&](int value) {
+        for (auto& t : planted) t->m_regions[0]->valueC = value;
+    };
+    uint32_t seed = 12345;
+    auto next = [&seed](int n) { return int((seed = seed * 1103515245u + 12345u) >> 16) % n; };
+    int crossing = 0;
+    for (int i = 0; i < 2000; ++i) {
+        int ax = next(560) - 30, ay = next(560) - 30, bx = next(560) - 30, by = next(560) - 30;
+        CArmyElement* hit = nullptr;
+        CTerrain* feature = nullptr;
+        BOOL covered = FALSE;
+        setCover(0);
+        const int drawn = RandCallCount;
+        posts.TraceShot(hit, feature, ax, ay, bx, by, nullptr, -1.0, covered);
+        const int rolls = RandCallCount - drawn;
+        setCover(100);
+        EXPECT_NEAR(posts.ShotClearance(ax, ay, bx, by, -1.0, 0.0, 0.0), std::pow(1 - 99 / 1500.0, rolls), 1e-12)
+            << ax << "," << ay << " to " << bx << "," << by;
+        crossing += rolls > 0;
+    }
+    EXPECT_GT(crossing, 100);
+    EXPECT_LT(crossing, 1900);
 }
 
 TEST(BattleGrid, ZoneRoutesAndFreePoints) {

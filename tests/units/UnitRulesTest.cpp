@@ -4,11 +4,14 @@
 
 #include <cmath>
 #include <memory>
+#include <tuple>
 
 #include "core/GameTables.h"
 #include "core/Random.h"
 #include "field/AltitudeMap.h"
 #include "field/BattleGrid.h"
+#include "field/Terrain.h"
+#include "field/TerrainDB.h"
 #include "Units/Battalion.h"
 #include "Units/Division.h"
 #include "Units/Missile.h"
@@ -281,6 +284,100 @@ TEST(Shooting, AnEnemyTooCloseSendsTheShooterBackAlongTheWayOrItsFacing) {
     r->SetBehaviour(8);
     r->ShootBehaviour();
     EXPECT_EQ(r->m_action.m_target, nullptr);
+}
+
+// Before a shot the first ranks on the line of fire are looked along: the
+// first man met decides. A friend there holds the shot (it would fall on
+// his back); an enemy before him takes it; a friend farther off, or beyond
+// the target, does not hold it.
+TEST(Shooting, TheFirstManOnTheLineOfFireDecidesWhetherAShotIsHeld) {
+    struct Case {
+        int friendX, enemyX, targetX;
+        bool held;
+    } cases[] = {
+        {1050, 0, 1300, true},     // a rank ahead, past the single point at 30
+        {1025, 0, 1300, true},
+        {1084, 0, 1300, true},
+        {1120, 0, 1300, false},    // beyond the first ranks
+        {1070, 1040, 1300, false},  // an enemy stands before him
+        {1062, 0, 1040, false},    // behind the target
+        {0, 0, 1300, false},
+    };
+    for (const Case& c : cases) {
+        CBattleGrid grid;
+        Troops rifles(KIND_RIFLEMAN, 4), enemy;
+        CUnit* r = rifles.unit(1);
+        auto place = [&](CUnit* u, int x) {
+            u->m_grid = &grid;
+            u->SetPositionExact(CVector(x, 1000), FALSE, FALSE);
+            u->m_rcOccupied = CRect(x - 12, 986, x + 12, 1014);
+            grid.AddElement(u);
+        };
+        place(r, 1000);
+        if (c.friendX) place(rifles.unit(2), c.friendX);
+        if (c.enemyX) {
+            CUnit* e = enemy.unit(1);
+            e->m_sideId = e->m_armyId = 1;
+            place(e, c.enemyX);
+        }
+        r->m_facing = 2;
+        r->m_readiness = 0;
+        EXPECT_EQ(r->ShootAt(c.targetX, 1000) == FALSE, c.held) << c.friendX << " " << c.enemyX << " " << c.targetX;
+        delete static_cast<CMissile*>(r->m_pendingMissile);
+        r->m_pendingMissile = nullptr;
+        grid.RemoveAll();
+    }
+}
+
+// A rifleman's shot flies flat and a wood stops most of them; an arrow
+// rises over it. Of two enemies in range, the nearer behind a wood, the
+// rifleman takes the one in the open and the archer the nearer. With only
+// the hidden one about, the rifleman at his place holds his fire.
+TEST(Shooting, ARiflemanTakesATargetHisShotsCanReachThroughTheCover) {
+    CBattleGrid grid;
+    CTerrainRectRecord wood;
+    wood.states[0].used = 1;
+    wood.states[0].rects[0] = CRect(-20, -20, 20, 20);
+    wood.states[0].valueC = 700;
+    CTerrain trees(GetObjectResourceNumber(0), 0, -1, 1100, 1000, -1000, -1000);
+    trees.Setup(wood, &grid, nullptr);
+    Troops enemy;
+    CUnit* hidden = enemy.unit(1);
+    CUnit* open = enemy.unit(2);
+    hidden->SetPositionExact(CVector(1180, 1000), FALSE, FALSE);  // 180 east, behind the wood
+    open->SetPositionExact(CVector(1000, 1200), FALSE, FALSE);    // 200 south
+    for (CUnit* e : {hidden, open}) e->m_sideId = e->m_armyId = 1;
+    CUnitList both, hiddenOnly;
+    both.AddTail(hidden), both.AddTail(open);
+    hiddenOnly.AddTail(hidden);
+    const CRect field(0, 0, 3000, 2000);
+    for (auto [kind, battType, chosen] : {std::tuple{KIND_RIFLEMAN, 4, open}, std::tuple{KIND_ARCHER, 2, hidden}}) {
+        Troops shooters(kind, battType);
+        CUnit* s = shooters.unit(1);
+        s->m_grid = &grid;
+        s->SetPositionExact(CVector(1000, 1000), FALSE, FALSE);
+        EXPECT_EQ(s->ChooseTarget(field, &both, FALSE), chosen) << kind;
+        EXPECT_EQ(s->HasLineOfFire(hidden), kind != KIND_RIFLEMAN) << kind;
+    }
+    Troops rifles(KIND_RIFLEMAN, 4);
+    CUnit* r = rifles.unit(1);
+    r->m_grid = &grid;
+    r->SetPositionExact(CVector(1000, 1000), FALSE, FALSE);
+    for (const CUnitList* about : {&hiddenOnly, &both}) {
+        for (POSITION pos = about->GetHeadPosition(); pos;) rifles.battalion()->m_nearbyEnemies.AddTail(about->GetNext(pos));
+        r->m_action = CAction();
+        r->m_action.m_x = 1000, r->m_action.m_y = 1000;
+        r->SetBehaviour(11);
+        EXPECT_TRUE(r->HoldPlace());
+        if (about == &hiddenOnly) {
+            EXPECT_EQ(r->GetBehaviour(), 11) << "no shot into the wood";
+        } else {
+            EXPECT_EQ(r->GetBehaviour(), 8);
+            EXPECT_EQ(r->m_action.m_target, open);
+        }
+        rifles.battalion()->m_nearbyEnemies.RemoveAll(FALSE);
+    }
+    grid.RemoveAll();
 }
 
 // A shooter with a target in range looses missile after missile: the
