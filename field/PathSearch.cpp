@@ -28,7 +28,6 @@ void CPathSearch::Reset(const CPathGrid& grid) {
         std::fill(m_filled.begin() + (m_lowest >> 6), m_filled.begin() + (m_highest >> 6) + 1, 0);
     }
     m_stack.clear();
-    m_open = 0;
     m_lowest = INT32_MAX;
     m_highest = 0;
     m_grid = &grid;
@@ -154,10 +153,12 @@ inline NeighbourMasks EvenNeighbours(const int32_t* cost, int p, int rows, int32
 #define PATH_INLINE __attribute__((always_inline))
 
 int CPathSearch::AStar(int c1, int r1, int c2, int r2, int limit, int& count) {
-    return m_useTable ? AStarWith<true>(c1, r1, c2, r2, limit, count) : AStarWith<false>(c1, r1, c2, r2, limit, count);
+    // On even ground within the table's reach the search is the quicker one.
+    return m_useTable && m_rough == 2 ? AStarWith<true>(c1, r1, c2, r2, limit, count)
+                                      : AStarWith<false>(c1, r1, c2, r2, limit, count);
 }
 
-template <bool kTable>
+template <bool kFast>
 int CPathSearch::AStarWith(int c1, int r1, int c2, int r2, int limit, int& count) {
     const int columns = m_grid->GetColumns(), rows = m_grid->GetRows();
     c1 = std::clamp(c1, 0, columns - 1), r1 = std::clamp(r1, 0, rows - 1);
@@ -177,7 +178,7 @@ int CPathSearch::AStarWith(int c1, int r1, int c2, int r2, int limit, int& count
     // The estimate of a place (column x stride + row), on the table.
     const int32_t stride = m_placeStride, strideMore = m_placeStride - rows;
     const uint16_t* const estimate =
-        kTable ? m_estimate.data() + (size_t(m_tableColumns - 1) * size_t(stride) + size_t(m_tableRows - 1) -
+        kFast ? m_estimate.data() + (size_t(m_tableColumns - 1) * size_t(stride) + size_t(m_tableRows - 1) -
                                       size_t(c2 * stride + r2))
                : nullptr;
     const int32_t rough = m_rough, extra = m_rough - 2;
@@ -185,11 +186,11 @@ int CPathSearch::AStarWith(int c1, int r1, int c2, int r2, int limit, int& count
     int32_t* tail = m_tail.data();
     uint64_t* filled = m_filled.data();
     int32_t buckets = int32_t(m_head.size());
-    int32_t lowest = m_lowest, highest = m_highest, open = m_open;
+    int32_t lowest = m_lowest, highest = m_highest;
 
-    // The open list. Nodes only ever leave a bucket from its front.
+    // The open list. Nodes only ever leave a bucket from its front. A bucket
+    // that empties keeps its bit until a look for a filled bucket passes it.
     auto fill = [&](int32_t key) PATH_INLINE { filled[key >> 6] |= uint64_t(1) << (key & 63); };
-    auto empty = [&](int32_t key) PATH_INLINE { filled[key >> 6] &= ~(uint64_t(1) << (key & 63)); };
     auto pushFront = [&](int32_t n, int32_t key) PATH_INLINE {
         if (key >= buckets) {
             GrowBuckets(key);
@@ -223,36 +224,48 @@ int CPathSearch::AStarWith(int c1, int r1, int c2, int r2, int limit, int& count
         fill(key);
         if (key < lowest) lowest = key;
     };
-    auto popFront = [&](int32_t key) PATH_INLINE {
-        const int32_t next = node[head[key]].next;
-        head[key] = next;
-        if (next < 0) empty(key);
-    };
+    auto popFront = [&](int32_t key) PATH_INLINE { head[key] = node[head[key]].next; };
+    // The first bucket from `key` that holds a node, kNone when none does.
     auto lowestFilledFrom = [&](int32_t key) PATH_INLINE {
         size_t word = size_t(key) >> 6;
         uint64_t bits = filled[word] & (~uint64_t(0) << (key & 63));
-        while (!bits) bits = filled[++word];  // called only while a node is open
-        return int32_t((word << 6) + size_t(__builtin_ctzll(bits)));
+        for (;;) {
+            while (!bits) {
+                if (++word > size_t(highest) >> 6) return kNone;
+                bits = filled[word];
+            }
+            const int32_t at = int32_t((word << 6) + size_t(__builtin_ctzll(bits)));
+            if (head[at] >= 0) return at;
+            bits &= bits - 1;
+            filled[word] &= ~(uint64_t(1) << (at & 63));
+        }
     };
+    // The last bucket below `key` that holds a node, kNone when none does.
     auto highestFilledBelow = [&](int32_t key) PATH_INLINE {
-        // No bucket below `lowest` holds a node.
+        // No bucket below `lowest` holds a node, nor keeps a bit.
         while (key > lowest) {
             size_t word = size_t(key - 1) >> 6;
             uint64_t bits = filled[word];
             unsigned top = unsigned((key - 1) & 63);
             if (top < 63) bits &= (uint64_t(2) << top) - 1;
-            if (bits) return int32_t((word << 6) + size_t(63 - __builtin_clzll(bits)));
+            while (bits) {
+                const unsigned bit = unsigned(63 - __builtin_clzll(bits));
+                const int32_t at = int32_t((word << 6) + bit);
+                if (head[at] >= 0) return at;
+                bits &= ~(uint64_t(1) << bit);
+                filled[word] &= ~(uint64_t(1) << bit);
+            }
             key = int32_t(word << 6);
         }
         return kNone;
     };
     // Takes the first node x out of its bucket, refiling it when it stays
     // open, and refiles the nodes behind it up to the next of the bucket's
-    // f; `base` is the key of the chain before x (or kNone).
-    auto refile = [&](int32_t x, int32_t base, bool stays) PATH_INLINE {
+    // f; `before` is the key of the chain before x (or kNone).
+    auto refile = [&](int32_t x, int32_t before, bool stays) PATH_INLINE {
         const int32_t f = node[x].key;  // the f of the bucket's first node
         popFront(f);
-        int32_t key = base;
+        int32_t key = before;
         if (stays) {
             key = std::max(key, node[x].f);
             pushBack(x, key);
@@ -265,29 +278,26 @@ int CPathSearch::AStarWith(int c1, int r1, int c2, int r2, int limit, int& count
             pushBack(y, key);
         }
     };
+    // Takes the head of the open list, at `lowest` with a node.
     auto popOpen = [&]() PATH_INLINE {
-        if (head[lowest] < 0) lowest = lowestFilledFrom(lowest);
         const int32_t n = head[lowest];
         const int32_t next = node[n].next;
         // Commonly nothing behind the head moves: the bucket empties, or the
         // next node is of the bucket's own f (the head's f is the key, so
         // one test tells both).
-        if (node[next < 0 ? n : next].f == lowest) {
+        if (node[next < 0 ? n : next].f == lowest)
             head[lowest] = next;
-            filled[lowest >> 6] &= ~(uint64_t(next < 0) << (lowest & 63));
-        } else {
+        else
             refile(n, kNone, false);
-        }
-        --open;
         return n;
     };
-    auto newNode = [&](int32_t cell, int32_t h, int32_t g, int32_t parent) PATH_INLINE {
+    // Gives `cell` a node of cost `g` (stored) and `f`.
+    auto newNode = [&](int32_t cell, int32_t f, int32_t g, int32_t parent) PATH_INLINE {
         costOf[cell] = g;
         Node& x = node[cell];
-        x.f = g - base + h;
+        x.f = f;
         x.parent = parent;
-        ++open;
-        pushFront(cell, x.f);
+        pushFront(cell, f);
     };
     // Node n is reached from p at cost g, below what it cost: an open node
     // keeps its place in the chain (when it is the first of its bucket the
@@ -312,7 +322,7 @@ int CPathSearch::AStarWith(int c1, int r1, int c2, int r2, int limit, int& count
                 const int k = __builtin_ctz(moves);
                 const int32_t child = from + step[k];
                 if (costOf[child] >= freshAt) continue;
-                const int32_t cg = costOf[from] + (codes[child] == 2 ? 2 : rough) + (k & 1);
+                const int32_t cg = costOf[from] + (kFast || codes[child] == 2 ? 2 : rough) + (k & 1);
                 if (cg < costOf[child]) {
                     setCost(child, from, cg);
                     m_stack.push_back(child);
@@ -324,7 +334,12 @@ int CPathSearch::AStarWith(int c1, int r1, int c2, int r2, int limit, int& count
     newNode(c1 * rows + r1, PathEstimate(c1, r1, c2, r2), base, -1);
     int taken = 0;
     int result = -1;
-    while (open > 0) {
+    for (;;) {
+        if (head[lowest] < 0) {
+            const int32_t filledAt = lowestFilledFrom(lowest);
+            if (filledAt < 0) break;  // the open list is empty
+            lowest = filledAt;
+        }
         const int32_t p = popOpen();
         node[p].key = kClosed;
         ++taken;
@@ -333,18 +348,19 @@ int CPathSearch::AStarWith(int c1, int r1, int c2, int r2, int limit, int& count
             break;
         }
         if (taken > limit) break;
-        const int32_t g = costOf[p];
+        const int32_t g = costOf[p], gf = g - base;  // stored, and as f counts it
         const int c = int((uint64_t(uint32_t(p)) * perRow) >> 40);
         // The estimate of neighbour k.
-        int32_t place = 0, r = 0;
-        if constexpr (kTable) place = p + c * strideMore;
+        int32_t r = 0;
+        const uint16_t* estimated = nullptr;
+        if constexpr (kFast) estimated = estimate + (p + c * strideMore);
         else r = p - c * rows;
         auto estimateOf = [&](int k) PATH_INLINE {
-            if constexpr (kTable) return int32_t(estimate[place + placeStep[k]]);
+            if constexpr (kFast) return int32_t(estimated[placeStep[k]]);
             else return int32_t(PathEstimate(c + CPathGrid::kStepColumn[k], r + CPathGrid::kStepRow[k], c2, r2));
         };
         unsigned moves = movesOf[p], fresh = 0;
-        if (extra == 0) {
+        if (kFast || extra == 0) {
             // Every step costs 2 straight and 3 diagonal: the neighbours it
             // makes cheaper, and those without a node, are found without a
             // branch a neighbour.
@@ -358,21 +374,22 @@ int CPathSearch::AStarWith(int c1, int r1, int c2, int r2, int limit, int& count
             // A cell without a node keeps it so until it is given one: only
             // cells with nodes get cheaper on the way.
             if (fresh >> k & 1) {
-                newNode(cell, estimateOf(k), g + 2 + (k & 1), p);
+                newNode(cell, gf + 2 + (k & 1) + estimateOf(k), g + 2 + (k & 1), p);
                 continue;
             }
-            const int32_t ng = g + 2 + (k & 1) + extra * (codes[cell] != 2);
+            const int32_t stepCost = 2 + (k & 1) + (kFast ? 0 : extra * (codes[cell] != 2));
+            const int32_t ng = g + stepCost;
             const int32_t known = costOf[cell];
             if (ng >= known) continue;  // a node made cheaper before may have passed the saving on
-            if (known >= freshAt) {
-                newNode(cell, estimateOf(k), ng, p);
+            if (!kFast && known >= freshAt) {
+                newNode(cell, gf + stepCost + estimateOf(k), ng, p);
             } else {
                 setCost(cell, p, ng);
                 if (node[cell].key == kClosed) passOn(cell);
             }
         }
     }
-    m_lowest = lowest, m_highest = highest, m_open = open;
+    m_lowest = lowest, m_highest = highest;
     count = taken;
     m_totalNodes = int32_t(uint32_t(m_totalNodes) + uint32_t(count));  // a statistic: wraps, never traps
     m_lastCount = count;

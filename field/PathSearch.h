@@ -98,8 +98,9 @@ private:
 
     // Returns the goal's cell or -1; `count` gets the nodes taken.
     int AStar(int c1, int r1, int c2, int r2, int limit, int& count);
-    // The same, with `kTable` taking the estimate from m_estimate.
-    template <bool kTable>
+    // The same; `kFast` when every step costs 2 straight and 3 diagonal and
+    // the estimate is read from m_estimate.
+    template <bool kFast>
     int AStarWith(int c1, int r1, int c2, int r2, int limit, int& count);
     BOOL SearchGrid(int x1, int y1, int x2, int y2, BOOL simplify, CPointList& out, int maxNodes);
     BOOL SearchWithDatabase(int x1, int y1, int x2, int y2, BOOL simplify, CPointList& out, int maxNodes, int* flags);
@@ -152,7 +153,6 @@ private:
     std::vector<uint64_t> m_filled;       // one bit a key: its bucket holds a node
     int32_t m_lowest = INT32_MAX;  // no bucket below it holds a node
     int32_t m_highest = 0;  // no bucket above it was filled in this search
-    int32_t m_open = 0;    // open nodes
     std::vector<int32_t> m_stack;
     // A grid search's answer: the turning cells, goal side first.
     struct KnownWay {
