@@ -25,7 +25,6 @@ void CPathSearch::Reset(const CPathGrid& grid) {
     // next generation, and the buckets it filled are emptied.
     if (m_highest >= m_lowest) {
         std::fill(m_head.begin() + m_lowest, m_head.begin() + m_highest + 1, kNone);
-        std::fill(m_filled.begin() + (m_lowest >> 6), m_filled.begin() + (m_highest >> 6) + 1, 0);
     }
     m_stack.clear();
     m_lowest = INT32_MAX;
@@ -89,7 +88,6 @@ void CPathSearch::GrowBuckets(int32_t key) {
     size_t size = std::max(size_t(key) + 64, m_head.size() * 2);
     m_head.resize(size, kNone);
     m_tail.resize(size, kNone);
-    m_filled.resize(size / 64 + 1, 0);
 }
 
 namespace {
@@ -184,17 +182,14 @@ int CPathSearch::AStarWith(int c1, int r1, int c2, int r2, int limit, int& count
     const int32_t rough = m_rough, extra = m_rough - 2;
     int32_t* head = m_head.data();
     int32_t* tail = m_tail.data();
-    uint64_t* filled = m_filled.data();
     int32_t buckets = int32_t(m_head.size());
     int32_t lowest = m_lowest, highest = m_highest;
 
-    // The open list. Nodes only ever leave a bucket from its front. A bucket
-    // that empties keeps its bit until a look for a filled bucket passes it.
-    auto fill = [&](int32_t key) PATH_INLINE { filled[key >> 6] |= uint64_t(1) << (key & 63); };
+    // The open list. Nodes only ever leave a bucket from its front.
     auto pushFront = [&](int32_t n, int32_t key) PATH_INLINE {
         if (key >= buckets) {
             GrowBuckets(key);
-            head = m_head.data(), tail = m_tail.data(), filled = m_filled.data();
+            head = m_head.data(), tail = m_tail.data();
             buckets = int32_t(m_head.size());
         }
         Node& x = node[n];
@@ -203,7 +198,6 @@ int CPathSearch::AStarWith(int c1, int r1, int c2, int r2, int limit, int& count
         x.next = first;
         if (first < 0) {
             tail[key] = n;
-            fill(key);
             if (key < lowest) lowest = key;
             if (key > highest) highest = key;
         }
@@ -221,42 +215,22 @@ int CPathSearch::AStarWith(int c1, int r1, int c2, int r2, int limit, int& count
             return;
         }
         head[key] = n;
-        fill(key);
         if (key < lowest) lowest = key;
     };
     auto popFront = [&](int32_t key) PATH_INLINE { head[key] = node[head[key]].next; };
     // The first bucket from `key` that holds a node, kNone when none does.
+    // Keys of the open nodes lie close together: the buckets are looked at
+    // one by one.
     auto lowestFilledFrom = [&](int32_t key) PATH_INLINE {
-        size_t word = size_t(key) >> 6;
-        uint64_t bits = filled[word] & (~uint64_t(0) << (key & 63));
-        for (;;) {
-            while (!bits) {
-                if (++word > size_t(highest) >> 6) return kNone;
-                bits = filled[word];
-            }
-            const int32_t at = int32_t((word << 6) + size_t(__builtin_ctzll(bits)));
-            if (head[at] >= 0) return at;
-            bits &= bits - 1;
-            filled[word] &= ~(uint64_t(1) << (at & 63));
-        }
+        for (; key <= highest; ++key)
+            if (head[key] >= 0) return key;
+        return kNone;
     };
     // The last bucket below `key` that holds a node, kNone when none does.
     auto highestFilledBelow = [&](int32_t key) PATH_INLINE {
-        // No bucket below `lowest` holds a node, nor keeps a bit.
-        while (key > lowest) {
-            size_t word = size_t(key - 1) >> 6;
-            uint64_t bits = filled[word];
-            unsigned top = unsigned((key - 1) & 63);
-            if (top < 63) bits &= (uint64_t(2) << top) - 1;
-            while (bits) {
-                const unsigned bit = unsigned(63 - __builtin_clzll(bits));
-                const int32_t at = int32_t((word << 6) + bit);
-                if (head[at] >= 0) return at;
-                bits &= ~(uint64_t(1) << bit);
-                filled[word] &= ~(uint64_t(1) << bit);
-            }
-            key = int32_t(word << 6);
-        }
+        // No bucket below `lowest` holds a node.
+        while (--key >= lowest)
+            if (head[key] >= 0) return key;
         return kNone;
     };
     // Takes the first node x out of its bucket, refiling it when it stays
@@ -367,6 +341,14 @@ int CPathSearch::AStarWith(int c1, int r1, int c2, int r2, int limit, int& count
             const NeighbourMasks masks = EvenNeighbours(costOf, p, rows, g, freshAt);
             moves &= masks.cheaper;
             fresh = moves & masks.fresh;
+        }
+        if (moves == fresh) {
+            // Commonly every neighbour it makes cheaper is without a node.
+            for (; moves; moves &= moves - 1) {
+                const int k = __builtin_ctz(moves);
+                newNode(p + step[k], gf + 2 + (k & 1) + estimateOf(k), g + 2 + (k & 1), p);
+            }
+            continue;
         }
         for (; moves; moves &= moves - 1) {
             const int k = __builtin_ctz(moves);

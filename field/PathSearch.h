@@ -150,7 +150,6 @@ private:
     int32_t m_rows = 1;
     uint64_t m_perRow = 0;  // 2^40 / rows, rounded up: exact for every cell number of a grid
     std::vector<int32_t> m_head, m_tail;  // per key: first and last node of its bucket
-    std::vector<uint64_t> m_filled;       // one bit a key: its bucket holds a node
     int32_t m_lowest = INT32_MAX;  // no bucket below it holds a node
     int32_t m_highest = 0;  // no bucket above it was filled in this search
     std::vector<int32_t> m_stack;
