@@ -141,7 +141,7 @@ private:
     const BYTE* m_codes = nullptr;  // the grid's codes and steps, by cell
     const BYTE* m_moves = nullptr;
     // Both tables only grow: the battle alternates the fine and the coarse
-    // grid, and Reset clears only the cells the last search used.
+    // grid, and Reset leaves the last search's cells to its generation.
     std::vector<int32_t> m_g;  // per cell after m_pad: the base plus the cost from the start
     int32_t m_pad = 0;
     int64_t m_span = 0;   // costs stay below it
