@@ -121,6 +121,19 @@ BOOL CPathGrid::IsLineBlocked(int a, int b, int c, int d, BOOL world) const {
         delta = b < d ? c - a : a - c;
     }
     const int span = to - from, step = std::abs(delta), sign = delta < 0 ? -1 : 1;
+    if (a >= 0 && a < m_columns && c >= 0 && c < m_columns && b >= 0 && b < m_rows && d >= 0 && d < m_rows) {
+        // Both ends lie inside the grid, and so does every cell between:
+        // walk the cell numbers themselves.
+        const ptrdiff_t along = columnsWalked ? m_rows : 1, aside = columnsWalked ? sign : sign * m_rows;
+        const BYTE* cell = m_cells.data() + (columnsWalked ? size_t(from) * size_t(m_rows) + size_t(other)
+                                                          : size_t(other) * size_t(m_rows) + size_t(from));
+        for (int k = from, remainder = 0;; cell += along) {
+            if (BYTE(*cell - 2) > 1) return TRUE;  // codes 2 and 3 are passable
+            if (++k > to) return FALSE;
+            remainder += step;
+            if (remainder >= span) remainder -= span, cell += aside;
+        }
+    }
     int quotient = 0, remainder = 0;
     for (int k = from; k <= to; ++k) {
         const int o = other + sign * quotient;

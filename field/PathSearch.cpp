@@ -21,48 +21,73 @@ CPathSearch::CPathSearch() = default;
 CPathSearch::~CPathSearch() = default;
 
 void CPathSearch::Reset(const CPathGrid& grid) {
-    // Forget the last search: its cells lose their nodes and the buckets it
-    // filled are emptied.
-    for (int32_t i = 0; i < m_usedCount; ++i) m_g[size_t(m_pad + m_used[size_t(i)])] = kNoNode;
-    if (m_usedCount > 0) {
+    // Forget the last search: its cells lose their nodes by the move to the
+    // next generation, and the buckets it filled are emptied.
+    if (m_highest >= m_lowest) {
         std::fill(m_head.begin() + m_lowest, m_head.begin() + m_highest + 1, kNone);
-        std::fill(m_filled.begin() + (m_lowest >> 6), m_filled.begin() + (m_highest >> 6) + 1, 0);
     }
-    m_usedCount = 0;
     m_stack.clear();
-    m_open = 0;
     m_lowest = INT32_MAX;
     m_highest = 0;
     m_grid = &grid;
     const int rows = grid.GetRows();
-    // Cell numbers stay below 2^23 and rows below 2^17 (the field is 3000 x
-    // 2000 units), where rounding 2^40 / rows up gives the exact quotient.
-    m_rows = rows;
-    m_perRow = ((uint64_t(1) << 40) + uint64_t(rows) - 1) / uint64_t(rows);
-    for (int k = 0; k < 8; ++k) m_step[k] = CPathGrid::kStepColumn[k] * rows + CPathGrid::kStepRow[k];
+    if (rows != m_rows || m_perRow == 0) {
+        // Cell numbers stay below 2^23 and rows below 2^17 (the field is
+        // 3000 x 2000 units), where rounding 2^40 / rows up gives the exact
+        // quotient.
+        m_rows = rows;
+        m_perRow = ((uint64_t(1) << 40) + uint64_t(rows) - 1) / uint64_t(rows);
+        for (int k = 0; k < 8; ++k) m_step[k] = CPathGrid::kStepColumn[k] * rows + CPathGrid::kStepRow[k];
+    }
     m_rough = grid.GetPenalty() + 2;
     m_codes = grid.GetCodes();
     m_moves = grid.GetMoves();
     const size_t cells = size_t(grid.GetColumns()) * size_t(rows);
     // The costs are padded by a column and two cells on either side, so the
     // neighbours of any cell can be read without a test; the padding never
-    // holds a node.
-    if (m_pad < rows + 2 || m_g.size() < cells + 2 * size_t(m_pad)) {
+    // holds a node. A cost is kept as its generation's base plus the cost:
+    // every search takes a base one span below the last one's, so whatever
+    // an earlier search left is at least the span above the base, as if the
+    // cell had no node. When the bases run out every cell is cleared.
+    // A cost stays below the span: a parent chain steps through each cell
+    // at most once, for at most 3 a step and the penalty. The span only
+    // grows, so the battle's two grids share it.
+    int64_t span = std::max<int64_t>(64, int64_t(cells) * (int64_t(std::max(grid.GetPenalty(), 0)) + 4));
+    if (span > kNoNode / 3) span = kNoNode;  // no room for generations: every search clears
+    if (m_pad < rows + 2 || m_g.size() < cells + 2 * size_t(m_pad) || span > m_span) {
         m_pad = std::max(m_pad, rows + 2);
-        m_g.assign(cells + 2 * size_t(m_pad), kNoNode);
+        m_g.assign(std::max(m_g.size(), cells + 2 * size_t(m_pad)), kNoNode);
+        m_span = std::max(m_span, span);
+        m_base = -1;
     }
-    if (m_node.size() < cells) {
-        m_node.resize(cells);
-        m_used.resize(cells);  // a cell gets at most one node a search
+    if (m_base < m_span) {
+        std::fill(m_g.begin(), m_g.end(), kNoNode);
+        m_base = m_span == kNoNode ? 0 : int64_t(kNoNode) - 2 * m_span;
+    } else {
+        m_base -= m_span;
     }
+    if (m_node.size() < cells) m_node.resize(cells);
     if (m_head.empty()) GrowBuckets(1024);
+    const int columns = grid.GetColumns();
+    m_useTable = columns <= kTableSide && rows <= kTableSide;
+    if (m_useTable && (columns > m_tableColumns || rows > m_tableRows)) {
+        m_tableColumns = std::max(m_tableColumns, columns);
+        m_tableRows = std::max(m_tableRows, rows);
+        m_placeStride = 2 * m_tableRows - 1;
+        m_estimate.resize(size_t(2 * m_tableColumns - 1) * size_t(m_placeStride));
+        for (int dc = 1 - m_tableColumns; dc < m_tableColumns; ++dc)
+            for (int dr = 1 - m_tableRows; dr < m_tableRows; ++dr)
+                m_estimate[size_t(dc + m_tableColumns - 1) * size_t(m_placeStride) + size_t(dr + m_tableRows - 1)] =
+                    uint16_t(PathEstimate(dc, dr, 0, 0));
+        for (int k = 0; k < 8; ++k)
+            m_placeStep[k] = CPathGrid::kStepColumn[k] * m_placeStride + CPathGrid::kStepRow[k];
+    }
 }
 
 void CPathSearch::GrowBuckets(int32_t key) {
     size_t size = std::max(size_t(key) + 64, m_head.size() * 2);
     m_head.resize(size, kNone);
     m_tail.resize(size, kNone);
-    m_filled.resize(size / 64 + 1, 0);
 }
 
 namespace {
@@ -72,10 +97,26 @@ struct NeighbourMasks {
     unsigned fresh;    // bit k: neighbour k has no node
 };
 
-// The neighbours of cell p, reached at cost g, on ground where a straight
-// step costs 2 and a diagonal one 3. `cost` is readable a column and two
-// cells beyond the grid on either side.
-inline NeighbourMasks EvenNeighbours(const int32_t* cost, int p, int rows, int32_t g) {
+#if defined(__SSE2__)
+// The directions of the bits the three columns' lanes make when packed to
+// bytes: west (north-west, west, south-west) in bits 0..2, the cell's own
+// column (north, the cell, south) in bits 4..6, east in bits 8..10.
+constexpr unsigned kLaneBits = 0x757;
+constexpr std::array<BYTE, kLaneBits + 1> kLaneDirections = [] {
+    std::array<BYTE, kLaneBits + 1> table{};
+    constexpr int kLaneOf[8] = {4, 8, 9, 10, 6, 2, 1, 0};  // by direction
+    for (unsigned bits = 0; bits <= kLaneBits; ++bits)
+        for (int k = 0; k < 8; ++k)
+            if (bits >> kLaneOf[k] & 1) table[bits] = BYTE(table[bits] | 1u << k);
+    return table;
+}();
+#endif
+
+// The neighbours of cell p, reached at `g` (a stored cost: the base plus the
+// cost), on ground where a straight step costs 2 and a diagonal one 3; a
+// cell at `freshAt` or above has no node. `cost` is readable a column and
+// two cells beyond the grid on either side.
+inline NeighbourMasks EvenNeighbours(const int32_t* cost, int p, int rows, int32_t g, int32_t freshAt) {
 #if defined(__SSE2__)
     // The three columns: west (north-west, west, south-west), the cell's own
     // (north, the cell, south) and east (north-east, east, south-east).
@@ -84,24 +125,19 @@ inline NeighbourMasks EvenNeighbours(const int32_t* cost, int p, int rows, int32
     const __m128i east = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cost + p + rows - 1));
     const __m128i straight = _mm_set1_epi32(g + 2);
     const __m128i sides = _mm_add_epi32(straight, _mm_setr_epi32(1, 0, 1, 0));
-    const __m128i none = _mm_set1_epi32(INT32_MAX);
-    auto bits = [](__m128i m) { return unsigned(_mm_movemask_ps(_mm_castsi128_ps(m))); };
-    // Lane bits to directions: own 0 -> north (0), own 2 -> south (4); east
-    // 0..2 -> 1..3; west 2, 1, 0 -> 5, 6, 7.
-    static constexpr unsigned char kWest[8] = {0x00, 0x80, 0x40, 0xC0, 0x20, 0xA0, 0x60, 0xE0};
-    auto directions = [&](unsigned w, unsigned o, unsigned e) {
-        return (o & 1) | (e & 7) << 1 | (o & 4) << 2 | kWest[w & 7];
+    const __m128i none = _mm_set1_epi32(freshAt - 1);
+    auto directions = [](__m128i w, __m128i o, __m128i e) {
+        const __m128i bytes = _mm_packs_epi16(_mm_packs_epi32(w, o), _mm_packs_epi32(e, e));
+        return unsigned(kLaneDirections[unsigned(_mm_movemask_epi8(bytes)) & kLaneBits]);
     };
-    return {directions(bits(_mm_cmpgt_epi32(west, sides)), bits(_mm_cmpgt_epi32(own, straight)),
-                       bits(_mm_cmpgt_epi32(east, sides))),
-            directions(bits(_mm_cmpeq_epi32(west, none)), bits(_mm_cmpeq_epi32(own, none)),
-                       bits(_mm_cmpeq_epi32(east, none)))};
+    return {directions(_mm_cmpgt_epi32(west, sides), _mm_cmpgt_epi32(own, straight), _mm_cmpgt_epi32(east, sides)),
+            directions(_mm_cmpgt_epi32(west, none), _mm_cmpgt_epi32(own, none), _mm_cmpgt_epi32(east, none))};
 #else
     const int step[8] = {-1, rows - 1, rows, rows + 1, 1, 1 - rows, -rows, -rows - 1};
     NeighbourMasks masks{0, 0};
     for (int k = 0; k < 8; ++k) {
         masks.cheaper |= unsigned(g + 2 + (k & 1) < cost[p + step[k]]) << k;
-        masks.fresh |= unsigned(cost[p + step[k]] == INT32_MAX) << k;
+        masks.fresh |= unsigned(cost[p + step[k]] >= freshAt) << k;
     }
     return masks;
 #endif
@@ -115,34 +151,45 @@ inline NeighbourMasks EvenNeighbours(const int32_t* cost, int p, int rows, int32
 #define PATH_INLINE __attribute__((always_inline))
 
 int CPathSearch::AStar(int c1, int r1, int c2, int r2, int limit, int& count) {
+    // On even ground within the table's reach the search is the quicker one.
+    return m_useTable && m_rough == 2 ? AStarWith<true>(c1, r1, c2, r2, limit, count)
+                                      : AStarWith<false>(c1, r1, c2, r2, limit, count);
+}
+
+template <bool kFast>
+int CPathSearch::AStarWith(int c1, int r1, int c2, int r2, int limit, int& count) {
     const int columns = m_grid->GetColumns(), rows = m_grid->GetRows();
     c1 = std::clamp(c1, 0, columns - 1), r1 = std::clamp(r1, 0, rows - 1);
     c2 = std::clamp(c2, 0, columns - 1), r2 = std::clamp(r2, 0, rows - 1);
     const int goal = c2 * rows + r2;
 
-    int32_t* const costOf = m_g.data() + m_pad;  // cost from the start, kNoNode without a node
+    // The base plus the cost from the start; a cell at freshAt or above has
+    // no node.
+    int32_t* const costOf = m_g.data() + m_pad;
+    const int32_t base = int32_t(m_base), freshAt = int32_t(m_base + m_span);
     Node* const node = m_node.data();
     const uint64_t perRow = m_perRow;
-    int32_t* const used = m_used.data();
-    int32_t usedCount = m_usedCount;
     const BYTE* const codes = m_codes;
     const BYTE* const movesOf = m_moves;
-    int32_t step[8];
-    for (int k = 0; k < 8; ++k) step[k] = m_step[k];
+    int32_t step[8], placeStep[8];
+    for (int k = 0; k < 8; ++k) step[k] = m_step[k], placeStep[k] = m_placeStep[k];
+    // The estimate of a place (column x stride + row), on the table.
+    const int32_t stride = m_placeStride, strideMore = m_placeStride - rows;
+    const uint16_t* const estimate =
+        kFast ? m_estimate.data() + (size_t(m_tableColumns - 1) * size_t(stride) + size_t(m_tableRows - 1) -
+                                      size_t(c2 * stride + r2))
+               : nullptr;
     const int32_t rough = m_rough, extra = m_rough - 2;
     int32_t* head = m_head.data();
     int32_t* tail = m_tail.data();
-    uint64_t* filled = m_filled.data();
     int32_t buckets = int32_t(m_head.size());
-    int32_t lowest = m_lowest, highest = m_highest, open = m_open;
+    int32_t lowest = m_lowest, highest = m_highest;
 
     // The open list. Nodes only ever leave a bucket from its front.
-    auto fill = [&](int32_t key) PATH_INLINE { filled[key >> 6] |= uint64_t(1) << (key & 63); };
-    auto empty = [&](int32_t key) PATH_INLINE { filled[key >> 6] &= ~(uint64_t(1) << (key & 63)); };
     auto pushFront = [&](int32_t n, int32_t key) PATH_INLINE {
         if (key >= buckets) {
             GrowBuckets(key);
-            head = m_head.data(), tail = m_tail.data(), filled = m_filled.data();
+            head = m_head.data(), tail = m_tail.data();
             buckets = int32_t(m_head.size());
         }
         Node& x = node[n];
@@ -151,7 +198,6 @@ int CPathSearch::AStar(int c1, int r1, int c2, int r2, int limit, int& count) {
         x.next = first;
         if (first < 0) {
             tail[key] = n;
-            fill(key);
             if (key < lowest) lowest = key;
             if (key > highest) highest = key;
         }
@@ -169,39 +215,31 @@ int CPathSearch::AStar(int c1, int r1, int c2, int r2, int limit, int& count) {
             return;
         }
         head[key] = n;
-        fill(key);
         if (key < lowest) lowest = key;
     };
-    auto popFront = [&](int32_t key) PATH_INLINE {
-        const int32_t next = node[head[key]].next;
-        head[key] = next;
-        if (next < 0) empty(key);
-    };
+    auto popFront = [&](int32_t key) PATH_INLINE { head[key] = node[head[key]].next; };
+    // The first bucket from `key` that holds a node, kNone when none does.
+    // Keys of the open nodes lie close together: the buckets are looked at
+    // one by one.
     auto lowestFilledFrom = [&](int32_t key) PATH_INLINE {
-        size_t word = size_t(key) >> 6;
-        uint64_t bits = filled[word] & (~uint64_t(0) << (key & 63));
-        while (!bits) bits = filled[++word];  // called only while a node is open
-        return int32_t((word << 6) + size_t(__builtin_ctzll(bits)));
+        for (; key <= highest; ++key)
+            if (head[key] >= 0) return key;
+        return kNone;
     };
+    // The last bucket below `key` that holds a node, kNone when none does.
     auto highestFilledBelow = [&](int32_t key) PATH_INLINE {
         // No bucket below `lowest` holds a node.
-        while (key > lowest) {
-            size_t word = size_t(key - 1) >> 6;
-            uint64_t bits = filled[word];
-            unsigned top = unsigned((key - 1) & 63);
-            if (top < 63) bits &= (uint64_t(2) << top) - 1;
-            if (bits) return int32_t((word << 6) + size_t(63 - __builtin_clzll(bits)));
-            key = int32_t(word << 6);
-        }
+        while (--key >= lowest)
+            if (head[key] >= 0) return key;
         return kNone;
     };
     // Takes the first node x out of its bucket, refiling it when it stays
     // open, and refiles the nodes behind it up to the next of the bucket's
-    // f; `base` is the key of the chain before x (or kNone).
-    auto refile = [&](int32_t x, int32_t base, bool stays) PATH_INLINE {
+    // f; `before` is the key of the chain before x (or kNone).
+    auto refile = [&](int32_t x, int32_t before, bool stays) PATH_INLINE {
         const int32_t f = node[x].key;  // the f of the bucket's first node
         popFront(f);
-        int32_t key = base;
+        int32_t key = before;
         if (stays) {
             key = std::max(key, node[x].f);
             pushBack(x, key);
@@ -214,30 +252,26 @@ int CPathSearch::AStar(int c1, int r1, int c2, int r2, int limit, int& count) {
             pushBack(y, key);
         }
     };
+    // Takes the head of the open list, at `lowest` with a node.
     auto popOpen = [&]() PATH_INLINE {
-        if (head[lowest] < 0) lowest = lowestFilledFrom(lowest);
         const int32_t n = head[lowest];
         const int32_t next = node[n].next;
         // Commonly nothing behind the head moves: the bucket empties, or the
         // next node is of the bucket's own f (the head's f is the key, so
         // one test tells both).
-        if (node[next < 0 ? n : next].f == lowest) {
+        if (node[next < 0 ? n : next].f == lowest)
             head[lowest] = next;
-            filled[lowest >> 6] &= ~(uint64_t(next < 0) << (lowest & 63));
-        } else {
+        else
             refile(n, kNone, false);
-        }
-        --open;
         return n;
     };
-    auto newNode = [&](int32_t cell, int nc, int nr, int32_t g, int32_t parent) PATH_INLINE {
+    // Gives `cell` a node of cost `g` (stored) and `f`.
+    auto newNode = [&](int32_t cell, int32_t f, int32_t g, int32_t parent) PATH_INLINE {
         costOf[cell] = g;
         Node& x = node[cell];
-        x.f = g + PathEstimate(nc, nr, c2, r2);
+        x.f = f;
         x.parent = parent;
-        used[usedCount++] = cell;
-        ++open;
-        pushFront(cell, x.f);
+        pushFront(cell, f);
     };
     // Node n is reached from p at cost g, below what it cost: an open node
     // keeps its place in the chain (when it is the first of its bucket the
@@ -261,8 +295,8 @@ int CPathSearch::AStar(int c1, int r1, int c2, int r2, int limit, int& count) {
             for (unsigned moves = movesOf[from]; moves; moves &= moves - 1) {
                 const int k = __builtin_ctz(moves);
                 const int32_t child = from + step[k];
-                if (costOf[child] == kNoNode) continue;
-                const int32_t cg = costOf[from] + (codes[child] == 2 ? 2 : rough) + (k & 1);
+                if (costOf[child] >= freshAt) continue;
+                const int32_t cg = costOf[from] + (kFast || codes[child] == 2 ? 2 : rough) + (k & 1);
                 if (cg < costOf[child]) {
                     setCost(child, from, cg);
                     m_stack.push_back(child);
@@ -271,10 +305,15 @@ int CPathSearch::AStar(int c1, int r1, int c2, int r2, int limit, int& count) {
         }
     };
 
-    newNode(c1 * rows + r1, c1, r1, 0, -1);
+    newNode(c1 * rows + r1, PathEstimate(c1, r1, c2, r2), base, -1);
     int taken = 0;
     int result = -1;
-    while (open > 0) {
+    for (;;) {
+        if (head[lowest] < 0) {
+            const int32_t filledAt = lowestFilledFrom(lowest);
+            if (filledAt < 0) break;  // the open list is empty
+            lowest = filledAt;
+        }
         const int32_t p = popOpen();
         node[p].key = kClosed;
         ++taken;
@@ -283,16 +322,33 @@ int CPathSearch::AStar(int c1, int r1, int c2, int r2, int limit, int& count) {
             break;
         }
         if (taken > limit) break;
-        const int32_t g = costOf[p];
-        const int c = int((uint64_t(uint32_t(p)) * perRow) >> 40), r = p - c * rows;
+        const int32_t g = costOf[p], gf = g - base;  // stored, and as f counts it
+        const int c = int((uint64_t(uint32_t(p)) * perRow) >> 40);
+        // The estimate of neighbour k.
+        int32_t r = 0;
+        const uint16_t* estimated = nullptr;
+        if constexpr (kFast) estimated = estimate + (p + c * strideMore);
+        else r = p - c * rows;
+        auto estimateOf = [&](int k) PATH_INLINE {
+            if constexpr (kFast) return int32_t(estimated[placeStep[k]]);
+            else return int32_t(PathEstimate(c + CPathGrid::kStepColumn[k], r + CPathGrid::kStepRow[k], c2, r2));
+        };
         unsigned moves = movesOf[p], fresh = 0;
-        if (extra == 0) {
+        if (kFast || extra == 0) {
             // Every step costs 2 straight and 3 diagonal: the neighbours it
             // makes cheaper, and those without a node, are found without a
             // branch a neighbour.
-            const NeighbourMasks masks = EvenNeighbours(costOf, p, rows, g);
+            const NeighbourMasks masks = EvenNeighbours(costOf, p, rows, g, freshAt);
             moves &= masks.cheaper;
             fresh = moves & masks.fresh;
+        }
+        if (moves == fresh) {
+            // Commonly every neighbour it makes cheaper is without a node.
+            for (; moves; moves &= moves - 1) {
+                const int k = __builtin_ctz(moves);
+                newNode(p + step[k], gf + 2 + (k & 1) + estimateOf(k), g + 2 + (k & 1), p);
+            }
+            continue;
         }
         for (; moves; moves &= moves - 1) {
             const int k = __builtin_ctz(moves);
@@ -300,22 +356,22 @@ int CPathSearch::AStar(int c1, int r1, int c2, int r2, int limit, int& count) {
             // A cell without a node keeps it so until it is given one: only
             // cells with nodes get cheaper on the way.
             if (fresh >> k & 1) {
-                newNode(cell, c + CPathGrid::kStepColumn[k], r + CPathGrid::kStepRow[k], g + 2 + (k & 1), p);
+                newNode(cell, gf + 2 + (k & 1) + estimateOf(k), g + 2 + (k & 1), p);
                 continue;
             }
-            const int32_t ng = g + 2 + (k & 1) + extra * (codes[cell] != 2);
+            const int32_t stepCost = 2 + (k & 1) + (kFast ? 0 : extra * (codes[cell] != 2));
+            const int32_t ng = g + stepCost;
             const int32_t known = costOf[cell];
             if (ng >= known) continue;  // a node made cheaper before may have passed the saving on
-            if (known == kNoNode) {
-                newNode(cell, c + CPathGrid::kStepColumn[k], r + CPathGrid::kStepRow[k], ng, p);
+            if (!kFast && known >= freshAt) {
+                newNode(cell, gf + stepCost + estimateOf(k), ng, p);
             } else {
                 setCost(cell, p, ng);
                 if (node[cell].key == kClosed) passOn(cell);
             }
         }
     }
-    m_usedCount = usedCount;
-    m_lowest = lowest, m_highest = highest, m_open = open;
+    m_lowest = lowest, m_highest = highest;
     count = taken;
     m_totalNodes = int32_t(uint32_t(m_totalNodes) + uint32_t(count));  // a statistic: wraps, never traps
     m_lastCount = count;

@@ -84,8 +84,8 @@ public:
     int GetLastNodeCount() const { return m_lastCount; }
 
 private:
-    // A cell's node in the current search; only cells whose m_g is not
-    // kNoNode hold one.
+    // A cell's node in the current search; only cells whose m_g is below
+    // the generation's base plus the span hold one.
     struct Node {
         int32_t f;
         int32_t next;    // the next node of its bucket, in chain order
@@ -98,6 +98,10 @@ private:
 
     // Returns the goal's cell or -1; `count` gets the nodes taken.
     int AStar(int c1, int r1, int c2, int r2, int limit, int& count);
+    // The same; `kFast` when every step costs 2 straight and 3 diagonal and
+    // the estimate is read from m_estimate.
+    template <bool kFast>
+    int AStarWith(int c1, int r1, int c2, int r2, int limit, int& count);
     BOOL SearchGrid(int x1, int y1, int x2, int y2, BOOL simplify, CPointList& out, int maxNodes);
     BOOL SearchWithDatabase(int x1, int y1, int x2, int y2, BOOL simplify, CPointList& out, int maxNodes, int* flags);
     // The cells between goal and start, goal side first; with `turnsOnly`
@@ -123,23 +127,31 @@ private:
 
     const CPathGrid* m_grid = nullptr;
     int32_t m_step[8] = {};  // the cell number's change of each direction
+    // The estimate between two cells by the difference of their places,
+    // column x m_placeStride + row: the entry of a difference (dc, dr) is at
+    // (dc + m_tableColumns - 1) x m_placeStride + dr + m_tableRows - 1. It is
+    // made for the largest grid searched so far, on grids up to
+    // kTableSide a side (m_useTable).
+    static constexpr int kTableSide = 256;
+    std::vector<uint16_t> m_estimate;
+    int32_t m_tableColumns = 0, m_tableRows = 0, m_placeStride = 0;
+    int32_t m_placeStep[8] = {};  // a place's change of each direction
+    bool m_useTable = false;
     int32_t m_rough = 2;     // the cost of entering a code-3 cell
     const BYTE* m_codes = nullptr;  // the grid's codes and steps, by cell
     const BYTE* m_moves = nullptr;
     // Both tables only grow: the battle alternates the fine and the coarse
-    // grid, and Reset clears only the cells the last search used.
-    std::vector<int32_t> m_g;  // per cell after m_pad: cost from the start, kNoNode without a node
+    // grid, and Reset leaves the last search's cells to its generation.
+    std::vector<int32_t> m_g;  // per cell after m_pad: the base plus the cost from the start
     int32_t m_pad = 0;
+    int64_t m_span = 0;   // costs stay below it
+    int64_t m_base = -1;  // this search's: a cell at the base plus the span or more has no node
     std::vector<Node> m_node;  // per cell
     int32_t m_rows = 1;
     uint64_t m_perRow = 0;  // 2^40 / rows, rounded up: exact for every cell number of a grid
-    std::vector<int32_t> m_used;  // the cells given a node, in order: the first m_usedCount
-    int32_t m_usedCount = 0;
     std::vector<int32_t> m_head, m_tail;  // per key: first and last node of its bucket
-    std::vector<uint64_t> m_filled;       // one bit a key: its bucket holds a node
-    int32_t m_lowest = 0;   // no bucket below it holds a node
+    int32_t m_lowest = INT32_MAX;  // no bucket below it holds a node
     int32_t m_highest = 0;  // no bucket above it was filled in this search
-    int32_t m_open = 0;    // open nodes
     std::vector<int32_t> m_stack;
     // A grid search's answer: the turning cells, goal side first.
     struct KnownWay {
