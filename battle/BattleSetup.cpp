@@ -23,18 +23,9 @@ BOOL COrvaneView::SetupBattleArmies() {
     for (int s = 0; s < 2; ++s) {
         CArmy* army = Armies[s];
         if (!army) continue;
-        // The marshal leads the army commander's own division, number 0; the
-        // division list keeps its highest number at the head, so the list's
-        // first division would put him at the far end of the army. An army
-        // without a division 0 gives him to its first division.
-        const CDivision* commander = nullptr;
-        for (POSITION dp = army->m_divisions.GetHeadPosition(); dp;) {
-            const CDivision* d = army->m_divisions.GetDivision(dp);
-            if (!commander || d->m_number == 0) commander = d;
-        }
-        for (POSITION dp = army->m_divisions.GetHeadPosition(); dp;) {
+        int di = 0;
+        for (POSITION dp = army->m_divisions.GetHeadPosition(); dp; ++di) {
             CDivision* d = army->m_divisions.GetDivision(dp);
-            const int di = d == commander ? 0 : 1;
             BattleDivisions.InsertSorted(d);
             d->m_centreIcon = MakeDivisionIcon(225);
             d->m_targetIcon = MakeDivisionIcon(226);
