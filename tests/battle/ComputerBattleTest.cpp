@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <numeric>
 #include <sstream>
 #include <tuple>
 
@@ -182,14 +183,22 @@ INSTANTIATE_TEST_SUITE_P(FieldsAndLevels, ComputerAgainstComputer,
 // The preset formations, and the two of the scenario family.
 const int kFormations[] = {3, 10, 26, 70, 90, 91, 92, 93, 94, 95, 96, 97, 98, 99, 100, 101, 102, 133, 134};
 
+// One stretch of a division's orders to the same placement point.
+struct Placement {
+    CPoint target{-1, -1};
+    uint32_t from = 0;        // the think that first saw it
+    int distance = 0;         // how far the division stood from it then
+    int nearest = 1 << 30;    // the nearest it came since
+    bool metEnemy = false;    // an enemy division came within reach of it on the way
+};
+
 class FormationDeployment : public ::testing::TestWithParam<std::tuple<const char*, int>> {
 protected:
     // The computer's twelve divisions deploy from their slots in the
     // formation while the other army's twelve wait across the field, for
     // `ticks`. Every order keeps to the field and to passable ground.
     // Fills in, per division, whether the deployment moved it on from its
-    // slot and whether it then stood on the point it was sent to at some
-    // think.
+    // slot, and judges every placement point it was given (see Close).
     void Deploy(uint32_t ticks) {
         const auto [field, id] = GetParam();
         // Level 3 deploys (level 1 goes straight to its postures).
@@ -203,8 +212,9 @@ protected:
         ASSERT_EQ(ai.m_formationList->GetRootIDOf(ai.m_formation), id);
         CPoint first[12];
         std::fill(std::begin(first), std::end(first), CPoint(-1, -1));
-        for (uint32_t tick = 1; tick <= ticks; ++tick) {
-            ASSERT_TRUE(run.Step());
+        uint32_t tick = 1;
+        for (; tick <= ticks; ++tick) {
+            if (!run.Step()) break;  // the battle is over: what was placed so far is judged
             if (tick % 10 != 1) continue;  // just after the computer's think
             for (POSITION pos = ai.m_divisions.GetHeadPosition(); pos;) {
                 const CDivision* d = ai.m_divisions.GetDivision(pos);
@@ -217,17 +227,75 @@ protected:
                 EXPECT_TRUE(OnField(d->GetPosition()));
                 const int i = d->m_number;
                 if (first[i] == CPoint(-1, -1)) first[i] = target;
-                if (target == first[i]) continue;
-                moved[i] = true;
-                if (Round(GetDistance(d->m_x, d->m_y, target.x, target.y, false)) <= 50) reached[i] = true;
+                if (target != first[i]) moved[i] = true;
+                Follow(i, *d, tick);
             }
             if (HasFailure()) return;
         }
+        for (int i = 0; i < 12; ++i) Close(i, tick);
+    }
+
+    // A placement point is one the deployment gave: a slot of the formation
+    // (the army's own slot orders carry no mark) or the point the division
+    // target rule made of it (marked 50). The army's orders aimed at an
+    // enemy division (its attacks, and stand-ground orders at an enemy's
+    // place) and its presses deep into the enemy's ground carry other marks.
+    void Follow(int i, const CDivision& d, uint32_t tick) {
+        Placement& p = current[i];
+        const CPoint target = d.m_order.GetPoint();
+        const bool placed = d.m_counters2[0] == 0 || d.m_counters2[0] == 50;
+        const bool drift = placed && p.from != 0 &&
+                           Round(GetDistance(p.target.x, p.target.y, target.x, target.y, false)) <= kDrift;
+        if (!placed || (target != p.target && !drift)) {
+            Close(i, tick);
+            p = Placement{};
+            if (!placed) return;
+            p.from = tick;
+            p.distance = Round(GetDistance(d.m_x, d.m_y, target.x, target.y, false));
+        }
+        p.target = target;
+        p.nearest = std::min(p.nearest, Round(GetDistance(d.m_x, d.m_y, target.x, target.y, false)));
+        const CArmy& enemy = *run.Army(kPlayer);
+        for (POSITION pos = enemy.m_divisions.GetHeadPosition(); pos;) {
+            const CDivision* e = enemy.m_divisions.GetDivision(pos);
+            if (!IsLost(e) && Round(GetDistance(d.m_x, d.m_y, e->m_x, e->m_y, false)) < kContact) p.metEnemy = true;
+        }
+    }
+
+    // A placement held long enough for the march is judged: the division
+    // came within kArrived of its point, unless it met the enemy first (it
+    // then stops to fight, as it should).
+    void Close(int i, uint32_t tick) {
+        Placement& p = current[i];
+        if (p.from == 0) return;
+        const uint32_t held = tick - p.from;
+        if (!p.metEnemy && held >= kSettle + uint32_t(p.distance) * kTicksPerPixel) {
+            ++judged[i];
+            if (p.nearest > kArrived)
+                ADD_FAILURE() << "division " << i << " sent at tick " << p.from << " to " << p.target.x << ","
+                              << p.target.y << " from " << p.distance << " away came no nearer than " << p.nearest
+                              << " in " << held << " ticks";
+        }
+        p = Placement{};
     }
     const CArmy& Computer() const { return *run.Army(kComputer); }
 
+    // A division marches at two pixels in five ticks at the least (foot in
+    // step, turning and waiting for its battalions) and settles on its point
+    // within 400 ticks; it has arrived when its centre stands within half a
+    // battalion's depth of the point.
+    static constexpr uint32_t kSettle = 400, kTicksPerPixel = 3;
+    static constexpr int kArrived = 60;
+    // A point moved on by no more than this (the front creeping forward, the
+    // placement turning to face a nearer enemy) is the same placement.
+    static constexpr int kDrift = 100;
+    // An enemy division nearer than this is in the way.
+    static constexpr int kContact = 300;
+
     CBattleRunner run;
-    bool moved[12] = {}, reached[12] = {};
+    bool moved[12] = {};
+    Placement current[12];
+    int judged[12] = {};
 };
 
 // The army keeps its formation while it deploys against a whole army, and
@@ -238,38 +306,18 @@ TEST_P(FormationDeployment, OrdersKeepToTheFieldAndTheFormation) {
     EXPECT_GT(std::count(std::begin(moved), std::end(moved), true), 0) << "the deployment moved nobody";
 }
 
-// Every division the deployment moves on stands at some think on the point
-// it was sent to (its slot target, or the place the rules put it
-// instead); one never moved stands on its slot.
-// Disabled: twelve divisions deploying at once crowd each other, and the
-// crowding is not the only thing that keeps them back. A foot unit's
-// rectangle is its picture's cell (24 by 28), about as large as the spacing
-// of its battalion's slots (26 apart), so a unit coming from behind cannot
-// pass the men standing in their slots. But neither spreading the slots
-// (battalions a fifth to a quarter wider and deeper, divisions' rows three
-// tenths further apart) nor units' rectangles 6 smaller on every side makes
-// every case pass: with the smaller rectangles the computer closes with the
-// other army and ends the battle before these ticks are out, and even when
-// Deploy stops with the battle, in nearly every case some divisions sent on
-// stand hundreds of pixels short of the point they were last sent to, some
-// of those points near the field's edge. With the smaller rectangles the
-// first slot targets are reached exactly; what stays short are later
-// orders: attacks sent at an enemy's place (the division stops where it
-// meets the enemy) and divisions a hundred or two short of a point they
-// were moved on to, standing there for a thousand ticks. With the kit's
-// rectangles divisions stand for good a little over 50 short of their very
-// first targets.
+// Every division reaches each point the deployment places it on and keeps
+// it there long enough to march to, unless it meets the enemy on the way.
+// Disabled: in 27 of the 57 cases some division stays short of a placement
+// (21 of the 36 such placements are a division's very first one), most
+// often by 80 to 240. Nearly all are the reserves (divisions 7 and 11),
+// which cross the whole formation to their places and stand jammed behind
+// the ranks already standing there for a thousand ticks and more, and the
+// horsemen of divisions 4 and 8, whose 42 by 42 moving rectangle does not
+// fit ranks spaced for men on foot.
 TEST_P(FormationDeployment, DISABLED_EveryDivisionReachesItsPlace) {
-    ASSERT_NO_FATAL_FAILURE(Deploy(3000));
-    for (POSITION pos = Computer().m_divisions.GetHeadPosition(); pos;) {
-        const CDivision* d = Computer().m_divisions.GetDivision(pos);
-        const int i = d->m_number;
-        if (i > 11 || IsLost(d)) continue;
-        const bool inPlace = Round(GetDistance(d->m_x, d->m_y, d->m_order.m_x, d->m_order.m_y, false)) <= 50;
-        EXPECT_TRUE(moved[i] ? reached[i] : inPlace)
-            << "division " << i << " at " << d->m_x << "," << d->m_y << " never reached " << d->m_order.m_x << ","
-            << d->m_order.m_y;
-    }
+    ASSERT_NO_FATAL_FAILURE(Deploy(2500));
+    EXPECT_GT(std::accumulate(std::begin(judged), std::end(judged), 0), 0) << "no placement was held long enough";
 }
 
 INSTANTIATE_TEST_SUITE_P(FieldsAndFormations, FormationDeployment,

@@ -13,10 +13,12 @@
 // divisions forward by grades 2, 3 and 4, and two whole-army members (grade
 // 1) advance all divisions together. Each slot names a division formation,
 // each division row a battalion formation, so a division of any facing and
-// any formation finds its places. The generator checks that no two
-// divisions of an army formation come closer than two unit bodies and that
-// an army at either start point of a battle stands inside the field; a
-// design that breaks either stops the kit.
+// any formation finds its places. The generator checks that the men of a
+// battalion never stand on each other, that the battalions of a division
+// leave room between them, that no two divisions of an army formation
+// come within a marshal's body of each other and that an army at either
+// start point of a battle stands inside the field; a design that breaks
+// any of these stops the kit.
 #include <cmath>
 #include <cstdint>
 #include <stdexcept>
@@ -45,6 +47,21 @@ Pt Turn(Pt p, int facing) {
     return {int(std::lround(p.x * c - p.y * s)), int(std::lround(p.x * s + p.y * c))};
 }
 
+// A formation's places at `facing`: turned, and on the four slanting
+// facings spread a quarter wider. A man's body on the field is an upright
+// rectangle whatever way he faces, so ranks that stand clear of each other
+// square on would overlap at a slant without the spread.
+Pt Spread(Pt p, int facing) {
+    Pt q = Turn(p, facing);
+    if (facing & 1) q = {int(std::lround(q.x * 1.25)), int(std::lround(q.y * 1.25))};
+    return q;
+}
+
+// The body of a man on foot (the widest and deepest of the foot kinds'
+// pictures): the battalion formations stand their men farther apart than
+// this, across and in depth, so that close ranks do not meet at any facing.
+constexpr int kFootWidth = 24, kFootDepth = 32;
+
 // ------------------------------------------------------------ battalions
 
 struct BattDesign {
@@ -54,14 +71,14 @@ struct BattDesign {
 };
 
 const BattDesign kBattalions[] = {
-    {1, "Block", {{0, -30}, {0, 0}, {-26, 0}, {26, 0}, {0, 26}, {-26, 26}, {26, 26}, {0, 52}, {-26, 52}, {26, 52}}},
-    {2, "Line", {{0, -30}, {0, 0}, {-28, 0}, {28, 0}, {-56, 0}, {56, 0}, {-14, 28}, {14, 28}, {-42, 28}, {42, 28}}},
+    {1, "Block", {{0, -40}, {0, 0}, {-34, 0}, {34, 0}, {0, 36}, {-34, 36}, {34, 36}, {0, 72}, {-34, 72}, {34, 72}}},
+    {2, "Line", {{0, -40}, {0, 0}, {-34, 0}, {34, 0}, {-68, 0}, {68, 0}, {-17, 36}, {17, 36}, {-51, 36}, {51, 36}}},
     {3, "Column",
-     {{0, -34}, {-14, 0}, {14, 0}, {-14, 28}, {14, 28}, {-14, 56}, {14, 56}, {-14, 84}, {14, 84}, {-14, 112}}},
+     {{0, -40}, {-17, 0}, {17, 0}, {-17, 36}, {17, 36}, {-17, 72}, {17, 72}, {-17, 108}, {17, 108}, {-17, 144}}},
     {4, "Wedge",
-     {{0, -40}, {-16, -12}, {16, -12}, {-32, 16}, {0, 16}, {32, 16}, {-48, 44}, {-16, 44}, {16, 44}, {48, 44}}},
-    {5, "Loose", {{0, -34}, {0, 0}, {-40, 0}, {40, 0}, {-80, 0}, {80, 0}, {-20, 34}, {20, 34}, {-60, 34}, {60, 34}}},
-    {6, "Ring", {{0, 0}, {0, -40}, {26, -31}, {39, -7}, {35, 20}, {14, 38}, {-14, 38}, {-35, 20}, {-39, -7}, {-26, -31}}},
+     {{0, -46}, {-17, -10}, {17, -10}, {-34, 26}, {0, 26}, {34, 26}, {-51, 62}, {-17, 62}, {17, 62}, {51, 62}}},
+    {5, "Loose", {{0, -38}, {0, 0}, {-40, 0}, {40, 0}, {-80, 0}, {80, 0}, {-20, 38}, {20, 38}, {-60, 38}, {60, 38}}},
+    {6, "Ring", {{0, 0}, {0, -60}, {39, -46}, {59, -10}, {52, 30}, {21, 56}, {-21, 56}, {-52, 30}, {-59, -10}, {-39, -46}}},
 };
 
 const BattDesign* BattByID(int id) {
@@ -87,14 +104,17 @@ struct DivDesign {
     Pt rows[4];
 };
 
+// The block, the formation divisions stand and defend in, leaves a lane
+// wider than a man between its battalions side by side: men coming up
+// from behind pass the ranks already standing in their places.
 const DivDesign kDivisions[] = {
-    {15, "Line", kMove | kStand | kOrder1024, 37, 2, {{-60, 0}, {60, 0}, {-180, 0}, {180, 0}}},
-    {37, "Wedge", kAllOut | kAttack | kOrder4 | kOrder8, 39, 1, {{0, -70}, {-56, 0}, {56, 0}, {0, 70}}},
-    {38, "Column", kMove | kRegroup | kRetreat, 39, 3, {{0, -270}, {0, -90}, {0, 90}, {0, 270}}},
-    {39, "Double Column", kMove | kOrder32 | kOrder2048 | kOrder4096, 37, 3, {{-30, -90}, {30, -90}, {-30, 90}, {30, 90}}},
-    {40, "Block", kStand | kDefense | kOrder1024 | kRegroup, 37, 1, {{-50, -60}, {50, -60}, {-50, 60}, {50, 60}}},
-    {41, "Skirmish", kAttack | kOrder32 | kOrder2048 | kOrder4096, 37, 5, {{-90, -40}, {90, -40}, {0, 40}, {0, 110}}},
-    {42, "Square", kStand | kDefense | kOrder1024, 37, 6, {{-50, -55}, {50, -55}, {-50, 55}, {50, 55}}},
+    {15, "Line", kMove | kStand | kOrder1024, 37, 2, {{-90, 0}, {90, 0}, {-270, 0}, {270, 0}}},
+    {37, "Wedge", kAllOut | kAttack | kOrder4 | kOrder8, 39, 1, {{0, -78}, {-110, 0}, {110, 0}, {0, 78}}},
+    {38, "Column", kMove | kRegroup | kRetreat, 39, 3, {{0, -338}, {0, -113}, {0, 113}, {0, 338}}},
+    {39, "Double Column", kMove | kOrder32 | kOrder2048 | kOrder4096, 37, 3, {{-38, -113}, {38, -113}, {-38, 113}, {38, 113}}},
+    {40, "Block", kStand | kDefense | kOrder1024 | kRegroup, 37, 1, {{-64, -78}, {64, -78}, {-64, 78}, {64, 78}}},
+    {41, "Skirmish", kAttack | kOrder32 | kOrder2048 | kOrder4096, 37, 5, {{-103, -68}, {103, -68}, {0, 68}, {0, 187}}},
+    {42, "Square", kStand | kDefense | kOrder1024, 37, 6, {{-80, -80}, {80, -80}, {-80, 80}, {80, 80}}},
 };
 
 const DivDesign* DivByID(int id) {
@@ -124,7 +144,7 @@ struct ArmyDesign {
     DWORD slotOrder;
 };
 
-constexpr int kRowGap = 290;
+constexpr int kRowGap = 360;
 
 ArmyDesign Design(int id, const char* name, DWORD flags, std::vector<std::vector<SlotPlace>> rows) {
     ArmyDesign d{id, name, flags, std::move(rows), {}, {}, kStand};
@@ -145,15 +165,15 @@ std::vector<ArmyDesign> PresetDesigns() {
                           {{11, -300}, {0, 0}, {7, 300}}}));
     {
         ArmyDesign d = Design(26, "Square2", 0x80000 | 0x400000 | 0x800000,
-                              {{{2, -450}, {1, -150}, {4, 150}, {3, 450}},
-                               {{5, -450}, {0, -150}, {8, 150}, {6, 450}},
-                               {{9, -450}, {7, -150}, {11, 150}, {10, 450}}});
+                              {{{2, -510}, {1, -170}, {4, 170}, {3, 510}},
+                               {{5, -530}, {0, -170}, {8, 170}, {6, 530}},
+                               {{9, -530}, {7, -170}, {11, 170}, {10, 530}}});
         // The sides face outwards and the rear row backwards: a square that
         // shows a front on every side.
         d.turns[5] = 6;
         d.turns[6] = 2;
-        d.turns[9] = 5;
-        d.turns[10] = 3;
+        d.turns[9] = 6;
+        d.turns[10] = 2;
         d.turns[7] = 4;
         d.turns[11] = 4;
         d.slotOrder = kDefense;
@@ -176,9 +196,9 @@ std::vector<ArmyDesign> PresetDesigns() {
         all.push_back(d);
     }
     all.push_back(Design(91, "HalfMoon Reserve", 0x10000 | 0x20000 | 0x1000000,
-                         {{{9, -690}, {10, 690}},
-                          {{5, -460}, {6, 460}},
-                          {{2, -230}, {1, 0}, {3, 230}},
+                         {{{9, -720}, {10, 720}},
+                          {{5, -480}, {6, 480}},
+                          {{2, -240}, {1, 0}, {3, 240}},
                           {{7, -600}, {4, -300}, {0, 0}, {8, 300}, {11, 600}}}));
     all.push_back(Design(92, "HalfMoon", 0x10000 | 0x20000 | 0x1000000, {}));
     {
@@ -186,15 +206,15 @@ std::vector<ArmyDesign> PresetDesigns() {
                               {{{1, 0}},
                                {{2, -150}, {3, 150}},
                                {{5, -300}, {4, 0}, {6, 300}},
-                               {{9, -650}, {7, -390}, {0, -130}, {8, 130}, {11, 390}, {10, 650}}});
+                               {{9, -700}, {7, -420}, {0, -140}, {8, 140}, {11, 420}, {10, 700}}});
         d.divFormation[1] = 37;
         all.push_back(d);
     }
     {
         ArmyDesign d = Design(94, "Wing", 0x10000 | 0x20000 | 0x2000000,
                               {{{9, -640}, {10, 640}},
-                               {{5, -460}, {6, 460}},
-                               {{2, -230}, {1, 0}, {3, 230}},
+                               {{5, -480}, {6, 480}},
+                               {{2, -240}, {1, 0}, {3, 240}},
                                {{7, -600}, {4, -300}, {0, 0}, {8, 300}, {11, 600}}});
         d.turns[9] = 7;
         d.turns[10] = 1;
@@ -207,7 +227,7 @@ std::vector<ArmyDesign> PresetDesigns() {
     all.push_back(Design(96, "Wave", 0x1000000 | 0x40000 | 0x80000, {}));
     {
         ArmyDesign d = Design(97, "Tiger", 0x40000000 | 0x10000,
-                              {{{1, -150}, {4, 150}},
+                              {{{1, -170}, {4, 170}},
                                {{2, -450}, {8, 0}, {3, 450}},
                                {{5, -600}, {9, -300}, {10, 300}, {6, 600}},
                                {{7, -300}, {0, 0}, {11, 300}}});
@@ -223,34 +243,34 @@ std::vector<ArmyDesign> PresetDesigns() {
     {
         ArmyDesign d = Design(100, "Spear", 0x1000 | 0x20000000,
                               {{{1, 0}},
-                               {{2, -230}, {4, 0}, {3, 230}},
-                               {{5, -460}, {9, -230}, {8, 0}, {10, 230}, {6, 460}},
+                               {{2, -240}, {4, 0}, {3, 240}},
+                               {{5, -480}, {9, -240}, {8, 0}, {10, 240}, {6, 480}},
                                {{7, -300}, {0, 0}, {11, 300}}});
         d.divFormation[1] = 37;
         all.push_back(d);
     }
     {
         ArmyDesign d = Design(101, "Square1", 0x800000 | 0x400000,
-                              {{{2, -450}, {1, -150}, {4, 150}, {3, 450}},
-                               {{5, -450}, {0, -150}, {7, 150}, {6, 450}},
-                               {{9, -450}, {8, -150}, {11, 150}, {10, 450}}});
+                              {{{2, -495}, {1, -165}, {4, 165}, {3, 495}},
+                               {{5, -495}, {0, -165}, {7, 165}, {6, 495}},
+                               {{9, -495}, {8, -165}, {11, 165}, {10, 495}}});
         d.slotOrder = kDefense;
         all.push_back(d);
     }
     {
         ArmyDesign d = Design(102, "Open Wing", 0x10000 | 0x20000 | 0x100000,
-                              {{{9, -690}, {5, -460}, {6, 460}, {10, 690}},
-                               {{2, -230}, {1, 0}, {3, 230}},
+                              {{{9, -650}, {5, -360}, {6, 360}, {10, 650}},
+                               {{2, -240}, {1, 0}, {3, 240}},
                                {{7, -450}, {4, -150}, {8, 150}, {11, 450}},
                                {{0, 0}}});
         d.divFormation[9] = d.divFormation[10] = 37;
         all.push_back(d);
     }
     all.push_back(Design(103, "Iron Gate", 0x10000 | 0x20000 | 0x40000000,
-                         {{{2, -460}, {1, 0}, {3, 460}},
-                          {{5, -690}, {4, -230}, {8, 230}, {6, 690}},
-                          {{9, -460}, {0, 0}, {10, 460}},
-                          {{7, -230}, {11, 230}}}));
+                         {{{2, -480}, {1, 0}, {3, 480}},
+                          {{5, -720}, {4, -240}, {8, 240}, {6, 720}},
+                          {{9, -480}, {0, 0}, {10, 480}},
+                          {{7, -240}, {11, 240}}}));
     return all;
 }
 
@@ -263,7 +283,7 @@ bool FormulaPoints(int id, Pt (&pts)[12]) {
         const int ring[10] = {1, 3, 6, 10, 11, 8, 7, 9, 5, 2};
         for (int k = 0; k < 10; ++k) {
             double a = k * 36.0 * M_PI / 180.0;
-            pts[ring[k]] = {int(std::lround(600 * std::sin(a))), int(std::lround(-420 * std::cos(a)))};
+            pts[ring[k]] = {int(std::lround(600 * std::sin(a))), int(std::lround(-560 * std::cos(a)))};
         }
         pts[0] = {-160, 0};
         pts[4] = {160, 0};
@@ -273,29 +293,29 @@ bool FormulaPoints(int id, Pt (&pts)[12]) {
         // Horns forward: an arc of seven, the reserve and commander behind.
         const int arc[7] = {9, 5, 2, 1, 3, 6, 10};
         for (int k = 0; k < 7; ++k) {
-            int x = -690 + 230 * k;
-            double t = x / 690.0;
-            pts[arc[k]] = {x, int(std::lround(-290 * t * t))};
+            int x = -720 + 240 * k;
+            double t = x / 720.0;
+            pts[arc[k]] = {x, int(std::lround(-kRowGap * t * t))};
         }
         const int back[5] = {7, 4, 0, 8, 11};
-        for (int k = 0; k < 5; ++k) pts[back[k]] = {-600 + 300 * k, 290};
+        for (int k = 0; k < 5; ++k) pts[back[k]] = {-600 + 300 * k, kRowGap};
         return true;
     }
     case 96: {
         // Seven in a line that rises and falls, five behind.
         const int line[7] = {9, 5, 2, 1, 3, 6, 10};
-        for (int k = 0; k < 7; ++k) pts[line[k]] = {-690 + 230 * k, (k % 2) ? 0 : -145};
+        for (int k = 0; k < 7; ++k) pts[line[k]] = {-720 + 240 * k, (k % 2) ? 0 : -kRowGap / 2};
         const int back[5] = {7, 4, 0, 8, 11};
-        for (int k = 0; k < 5; ++k) pts[back[k]] = {-600 + 300 * k, 290};
+        for (int k = 0; k < 5; ++k) pts[back[k]] = {-600 + 300 * k, kRowGap};
         return true;
     }
     case 99: {
         // A winding line with its tail behind.
         const int line[7] = {9, 5, 2, 1, 3, 6, 10};
-        const int ys[7] = {145, 0, -145, 0, 145, 0, -145};
-        for (int k = 0; k < 7; ++k) pts[line[k]] = {-690 + 230 * k, ys[k]};
+        const int ys[7] = {kRowGap / 2, 0, -kRowGap / 2, 0, kRowGap / 2, 0, -kRowGap / 2};
+        for (int k = 0; k < 7; ++k) pts[line[k]] = {-720 + 240 * k, ys[k]};
         const int back[5] = {7, 4, 0, 8, 11};
-        for (int k = 0; k < 5; ++k) pts[back[k]] = {-600 + 300 * k, 435};
+        for (int k = 0; k < 5; ++k) pts[back[k]] = {-600 + 300 * k, kRowGap * 3 / 2};
         return true;
     }
     default:
@@ -315,10 +335,10 @@ struct ScenarioDesign {
 
 const ScenarioDesign kScenarios[] = {
     {113, "Mountain Pass", 99, kDefense, 40},    {114, "River Bank", 3, kStand, 40},
-    {115, "Castle Siege", 101, kAttack, 37},     {116, "Forest Edge", 96, kStand, 40},
+    {115, "Castle Siege", 101, kAttack, 40},     {116, "Forest Edge", 96, kStand, 40},
     {117, "Village Hold", 26, kDefense, 42},     {118, "Ridge Line", 3, kDefense, 40},
-    {119, "Valley Trap", 92, kStand, 40},        {120, "Plain Charge", 70, kAttack, 37},
-    {121, "Ford Crossing", 100, kAttack, 37},    {123, "Temple Guard", 90, kDefense, 42},
+    {119, "Valley Trap", 92, kStand, 40},        {120, "Plain Charge", 70, kAttack, 40},
+    {121, "Ford Crossing", 100, kAttack, 40},    {123, "Temple Guard", 90, kDefense, 40},
     {124, "Border Fort", 101, kDefense, 42},     {125, "Hill Crown", 90, kDefense, 40},
     {126, "Marsh Road", 99, kStand, 40},         {127, "Bridge Head", 100, kStand, 40},
     {128, "Night March", 98, kMove, 40},         {129, "Harbour Wall", 26, kDefense, 42},
@@ -352,9 +372,12 @@ const std::vector<Family>& Families() {
 // The masks the tactic screen's posture cycle hands to ApplyFormation.
 const DWORD kPostureCycle[9] = {0x1000000, 0x20000, 0x80000, 4096, 0x40000, 0x10000, 0x20000000, 0x2000000, 0x800000};
 
-// One unit body's clearance: two divisions' units never come nearer than
-// this, so their rectangles stay apart at every facing.
-constexpr int kClearance = 56;
+// Two divisions' units never stand nearer than this across and in depth at
+// once: the rectangles of the largest bodies (a marshal's, 36 by 38) stay
+// apart.
+constexpr int kClearance = 40;
+
+bool TooNear(Pt p, Pt q) { return std::abs(p.x - q.x) < kClearance && std::abs(p.y - q.y) < kClearance; }
 
 struct Shape {
     Pt pts[12];
@@ -368,9 +391,9 @@ std::vector<Pt> UnitsOf(const Shape& sh, int s) {
     const DivDesign* div = DivByID(sh.divFormation[s]);
     const BattDesign* batt = BattByID(div->batt);
     for (const Pt& row : div->rows) {
-        Pt r = Turn(row, sh.turns[s]);
+        Pt r = Spread(row, sh.turns[s]);
         for (const Pt& u : batt->units) {
-            Pt v = Turn(u, sh.turns[s]);
+            Pt v = Spread(u, sh.turns[s]);
             out.push_back({sh.pts[s].x + r.x + v.x, sh.pts[s].y + r.y + v.y});
         }
     }
@@ -401,10 +424,8 @@ bool Clear(const Shape& sh) {
     for (int a = 0; a < 12; ++a)
         for (int b = a + 1; b < 12; ++b)
             for (const Pt& p : units[a])
-                for (const Pt& q : units[b]) {
-                    double d = std::hypot(double(p.x - q.x), double(p.y - q.y));
-                    if (d < kClearance) return false;
-                }
+                for (const Pt& q : units[b])
+                    if (TooNear(p, q)) return false;
     return true;
 }
 
@@ -422,7 +443,7 @@ void DrawUpRear(Shape& sh) {
 void CheckOnField(const Shape& sh, const char* name) {
     for (int s = 0; s < 12; ++s)
         for (const Pt& p : UnitsOf(sh, s))
-            if (std::abs(p.x) > 780 || p.y > 300 || p.y < -1400)
+            if (std::abs(p.x) > 820 || p.y > 300 || p.y < -1400)
                 throw std::runtime_error(std::string("formation ") + name + " leaves the field at slot " +
                                          std::to_string(s) + " (" + std::to_string(p.x) + ", " +
                                          std::to_string(p.y) + ")");
@@ -476,7 +497,7 @@ CArmyFormation* MakeArmy(int id, const std::string& name, const char* picture, D
     f->m_fInPlace = 0.75f;
     for (int s = 0; s < 12; ++s) {
         for (int facing = 0; facing < 8; ++facing) {
-            Pt p = Turn(sh.pts[s], facing);
+            Pt p = Spread(sh.pts[s], facing);
             f->m_points[s][facing] = CPoint(p.x, p.y);
             f->m_codes[s][facing] = BYTE((sh.turns[s] + facing) & 7);
         }
@@ -506,7 +527,7 @@ Shape Advanced(const Shape& root, const std::vector<int>& slots, int ahead) {
                 if (moving[b]) continue;
                 for (const Pt& q : UnitsOf(sh, b)) {
                     bool near = false;
-                    for (const Pt& p : mine) near = near || std::hypot(double(p.x - q.x), double(p.y - q.y)) < kClearance;
+                    for (const Pt& p : mine) near = near || TooNear(p, q);
                     if (near) {
                         moving[b] = true;
                         blocked = true;
@@ -599,13 +620,51 @@ const char* PictureName(int id) {
     }
 }
 
+// Two men's bodies at these centres meet (touching edges count, as on the
+// battle grid), or stand closer than `gap`.
+bool Crowded(Pt a, Pt b, int gap) {
+    return std::abs(a.x - b.x) <= kFootWidth + gap && std::abs(a.y - b.y) <= kFootDepth + gap;
+}
+
+// The generator's check of the battalion and division shapes: at every
+// facing no two men of a battalion stand on each other, and the men of two
+// battalions of a division keep a little room between them. A shape that
+// breaks either stops the kit.
+void CheckSpacing() {
+    constexpr int kBattalionGap = 8;
+    for (const BattDesign& b : kBattalions)
+        for (int facing = 0; facing < 8; ++facing)
+            for (int i = 0; i < 10; ++i)
+                for (int j = i + 1; j < 10; ++j)
+                    if (Crowded(Spread(b.units[i], facing), Spread(b.units[j], facing), 0))
+                        throw std::runtime_error(std::string("battalion formation ") + b.name + " crowds rows " +
+                                                 std::to_string(i) + " and " + std::to_string(j) + " at facing " +
+                                                 std::to_string(facing));
+    for (const DivDesign& d : kDivisions) {
+        const BattDesign* batt = BattByID(d.batt);
+        for (int facing = 0; facing < 8; ++facing)
+            for (int r = 0; r < 4; ++r)
+                for (int q = r + 1; q < 4; ++q)
+                    for (const Pt& u : batt->units)
+                        for (const Pt& v : batt->units) {
+                            const Pt a = Spread(d.rows[r], facing), b = Spread(d.rows[q], facing);
+                            const Pt ua = Spread(u, facing), ub = Spread(v, facing);
+                            if (Crowded({a.x + ua.x, a.y + ua.y}, {b.x + ub.x, b.y + ub.y}, kBattalionGap))
+                                throw std::runtime_error(std::string("division formation ") + d.name +
+                                                         " crowds rows " + std::to_string(r) + " and " +
+                                                         std::to_string(q) + " at facing " + std::to_string(facing));
+                        }
+    }
+}
+
 void BuildLists(CFormationLists& lists) {
+    CheckSpacing();
     for (const BattDesign& b : kBattalions) {
         CBattFormation* f = new CBattFormation(b.id);
         f->m_strName = b.name;
         for (int r = 0; r < 10; ++r)
             for (int facing = 0; facing < 8; ++facing) {
-                Pt p = Turn(b.units[r], facing);
+                Pt p = Spread(b.units[r], facing);
                 f->m_points[r][facing] = CPoint(p.x, p.y);
                 f->m_codes[r][facing] = facing;
             }
@@ -620,7 +679,7 @@ void BuildLists(CFormationLists& lists) {
         for (int type = 0; type < 5; ++type) f->m_linkedIDs[DWORD(type)] = DWORD(kHoldByType[type]);
         for (int r = 0; r < 4; ++r) {
             for (int facing = 0; facing < 8; ++facing) {
-                Pt p = Turn(d.rows[r], facing);
+                Pt p = Spread(d.rows[r], facing);
                 f->m_points[r][facing] = CPoint(p.x, p.y);
                 f->m_codes[r][facing] = facing;
             }
