@@ -197,27 +197,36 @@ std::vector<int> NumberParts(const CPathGrid& grid) {
     return part;
 }
 
-// Counts of blocked cells over rectangles of cells: a pair whose rectangle
-// holds none has a clear straight line between its cells.
-class BlockedCounts {
+// The rows that hold a blocked cell in the columns from one start column to
+// each column within reach. A pair's rectangle holds a blocked cell when a
+// row between its two rows does: from a start, the pairs whose rectangle
+// holds none (whose straight line is clear) are one run of rows around the
+// start's row in each column, and are passed over without a look.
+class BlockedRows {
 public:
-    explicit BlockedCounts(const CPathGrid& grid) : m_rows(grid.GetRows() + 1) {
-        const int columns = grid.GetColumns(), rows = grid.GetRows();
-        m_sum.assign(size_t(columns + 1) * size_t(m_rows), 0);
-        for (int c = 0; c < columns; ++c)
-            for (int r = 0; r < rows; ++r)
-                m_sum[At(c + 1, r + 1)] = m_sum[At(c, r + 1)] + m_sum[At(c + 1, r)] - m_sum[At(c, r)] +
-                                          (grid.IsPassableCell(c, r) ? 0 : 1);
+    BlockedRows(const CPathGrid& grid, int c, int reach) : m_rows(grid.GetRows()) {
+        const int columns = std::min(reach + 1, grid.GetColumns() - c);
+        m_above.resize(size_t(columns) * size_t(m_rows));
+        m_below.resize(m_above.size());
+        std::vector<bool> blocked(size_t(m_rows), false);
+        for (int k = 0; k < columns; ++k) {
+            for (int r = 0; r < m_rows; ++r)
+                if (!grid.IsPassableCell(c + k, r)) blocked[size_t(r)] = true;
+            int* above = m_above.data() + size_t(k) * size_t(m_rows);
+            int* below = m_below.data() + size_t(k) * size_t(m_rows);
+            for (int r = 0, last = -1; r < m_rows; ++r) above[r] = last = blocked[size_t(r)] ? r : last;
+            for (int r = m_rows - 1, last = m_rows; r >= 0; --r) below[r] = last = blocked[size_t(r)] ? r : last;
+        }
     }
-    // Blocked cells of columns c0..c1 and rows r0..r1 (c0 <= c1, r0 <= r1).
-    int In(int c0, int r0, int c1, int r1) const {
-        return m_sum[At(c1 + 1, r1 + 1)] - m_sum[At(c0, r1 + 1)] - m_sum[At(c1 + 1, r0)] + m_sum[At(c0, r0)];
-    }
+    // The nearest row at or above row r holding a blocked cell in the
+    // columns up to k columns on, -1 when none.
+    int Above(int k, int r) const { return m_above[size_t(k) * size_t(m_rows) + size_t(r)]; }
+    // The nearest such row at or below r; the row count when none.
+    int Below(int k, int r) const { return m_below[size_t(k) * size_t(m_rows) + size_t(r)]; }
 
 private:
-    size_t At(int c, int r) const { return size_t(c) * size_t(m_rows) + size_t(r); }
     int m_rows;
-    std::vector<int> m_sum;
+    std::vector<int> m_above, m_below;
 };
 
 // The records of the pairs that start in one column, in the builder's order.
@@ -237,46 +246,53 @@ enum class Mirrored : BYTE {
     kBackLong,   // the way from a is long: b's way back needs no search
 };
 
-void BuildColumn(int c, const CPathGrid& grid, const std::vector<int>& part, const BlockedCounts& blocked,
-                 CPathSearch& search, ColumnRecords& out) {
+void BuildColumn(int c, const CPathGrid& grid, const std::vector<int>& part, CPathSearch& search,
+                 ColumnRecords& out) {
     const int columns = grid.GetColumns(), rows = grid.GetRows();
     const int rangeC = 300 / grid.GetCellWidth() + 1, rangeR = 300 / grid.GetCellHeight() + 1;
+    const BlockedRows blocked(grid, c, rangeC);
     // Pairs within the column are searched both ways round: by (from row,
     // to row), what the first search of each found.
     std::vector<Mirrored> mirrored(size_t(rows) * size_t(rows), Mirrored::kUnknown);
     for (int r = 0; r < rows; ++r) {
         if (!grid.IsPassableCell(c, r)) continue;
         const int from = part[size_t(c) * size_t(rows) + size_t(r)];
-        int c2end = std::min(c + rangeC, columns - 1);
-        int r2begin = std::max(r - rangeR, 0), r2end = std::min(r + rangeR, rows - 1);
-        for (int c2 = c; c2 <= c2end; ++c2)
-            for (int r2 = r2begin; r2 <= r2end; ++r2) {
-                // A cell the start cannot reach gets no record: the search
-                // would only end after taking every cell it can reach.
-                if (part[size_t(c2) * size_t(rows) + size_t(r2)] != from) continue;
-                // Nothing blocks the rectangle: the straight line is clear.
-                if (blocked.In(c, std::min(r, r2), c2, std::max(r, r2)) == 0) continue;
-                bool straight = false;
-                bool backIsLong = false;
-                if (c2 == c && r2 < r) {
-                    const Mirrored known = mirrored[size_t(r) * size_t(rows) + size_t(r2)];
-                    if (known == Mirrored::kNotStored) continue;
-                    backIsLong = known == Mirrored::kBackLong;
-                }
-                CPathSearch::PairSearches found;
-                if (search.SearchRecord(c, r, c2, r2, grid, out.bytes, straight, backIsLong, &found)) {
-                    ++out.records;
-                    if (straight) ++out.straight;
-                }
-                if (c2 == c && r2 > r && found.searched) {
-                    // The way from r2 to r is this search's way back: when
-                    // both were short, neither pair is stored; when the way
-                    // here was long, the way back from r2 is too.
-                    Mirrored& later = mirrored[size_t(r2) * size_t(rows) + size_t(r)];
-                    if (!found.shortThere) later = Mirrored::kBackLong;
-                    else if (found.shortBack) later = Mirrored::kNotStored;
-                }
+        auto pair = [&](int c2, int r2) {
+            // A cell the start cannot reach gets no record: the search
+            // would only end after taking every cell it can reach.
+            if (part[size_t(c2) * size_t(rows) + size_t(r2)] != from) return;
+            bool straight = false;
+            bool backIsLong = false;
+            if (c2 == c && r2 < r) {
+                const Mirrored known = mirrored[size_t(r) * size_t(rows) + size_t(r2)];
+                if (known == Mirrored::kNotStored) return;
+                backIsLong = known == Mirrored::kBackLong;
             }
+            CPathSearch::PairSearches found;
+            if (search.SearchRecord(c, r, c2, r2, grid, out.bytes, straight, backIsLong, &found)) {
+                ++out.records;
+                if (straight) ++out.straight;
+            }
+            if (c2 == c && r2 > r && found.searched) {
+                // The way from r2 to r is this search's way back: when
+                // both were short, neither pair is stored; when the way
+                // here was long, the way back from r2 is too.
+                Mirrored& later = mirrored[size_t(r2) * size_t(rows) + size_t(r)];
+                if (!found.shortThere) later = Mirrored::kBackLong;
+                else if (found.shortBack) later = Mirrored::kNotStored;
+            }
+        };
+        const int c2end = std::min(c + rangeC, columns - 1);
+        const int r2begin = std::max(r - rangeR, 0), r2end = std::min(r + rangeR, rows - 1);
+        for (int c2 = c; c2 <= c2end; ++c2) {
+            // The rows whose rectangle with the start holds a blocked cell:
+            // from the first row in reach to the nearest blocked row above
+            // the start, and from the nearest one below it to the last.
+            const int above = std::min(blocked.Above(c2 - c, r), r);
+            const int below = std::max(blocked.Below(c2 - c, r), r + 1);
+            for (int r2 = r2begin; r2 <= std::min(above, r2end); ++r2) pair(c2, r2);
+            for (int r2 = std::max(below, r2begin); r2 <= r2end; ++r2) pair(c2, r2);
+        }
     }
 }
 
@@ -297,7 +313,6 @@ BOOL CRouteDatabase::Build(const char* fileName, const CPathGrid& grid, CPathSea
     }
     const int columns = grid.GetColumns();
     const std::vector<int> part = NumberParts(grid);
-    const BlockedCounts blocked(grid);
     // Columns are built apart and joined in column order, so the file is the
     // same whatever the number of threads. The calling thread reports the
     // progress and joins; with one thread it builds every column itself.
@@ -314,7 +329,7 @@ BOOL CRouteDatabase::Build(const char* fileName, const CPathGrid& grid, CPathSea
                 CPathSearch own;
                 for (int c; (c = nextColumn++) < columns;) {
                     ColumnRecords column;
-                    BuildColumn(c, grid, part, blocked, own, column);
+                    BuildColumn(c, grid, part, own, column);
                     std::lock_guard<std::mutex> hold(lock);
                     built[size_t(c)] = std::move(column);
                     built[size_t(c)].done = true;
@@ -328,7 +343,7 @@ BOOL CRouteDatabase::Build(const char* fileName, const CPathGrid& grid, CPathSea
         if (progress) progress(100.0 * double(c) / double(columns), context);
         ColumnRecords column;
         if (workers.empty()) {
-            BuildColumn(c, grid, part, blocked, search, column);
+            BuildColumn(c, grid, part, search, column);
         } else {
             std::unique_lock<std::mutex> hold(lock);
             columnDone.wait(hold, [&] { return built[size_t(c)].done; });
