@@ -97,41 +97,32 @@ struct NeighbourMasks {
     unsigned fresh;    // bit k: neighbour k has no node
 };
 
-#if defined(__SSE2__)
-// The directions of the bits the three columns' lanes make when packed to
-// bytes: west (north-west, west, south-west) in bits 0..2, the cell's own
-// column (north, the cell, south) in bits 4..6, east in bits 8..10.
-constexpr unsigned kLaneBits = 0x757;
-constexpr std::array<BYTE, kLaneBits + 1> kLaneDirections = [] {
-    std::array<BYTE, kLaneBits + 1> table{};
-    constexpr int kLaneOf[8] = {4, 8, 9, 10, 6, 2, 1, 0};  // by direction
-    for (unsigned bits = 0; bits <= kLaneBits; ++bits)
-        for (int k = 0; k < 8; ++k)
-            if (bits >> kLaneOf[k] & 1) table[bits] = BYTE(table[bits] | 1u << k);
-    return table;
-}();
-#endif
-
 // The neighbours of cell p, reached at `g` (a stored cost: the base plus the
 // cost), on ground where a straight step costs 2 and a diagonal one 3; a
 // cell at `freshAt` or above has no node. `cost` is readable a column and
 // two cells beyond the grid on either side.
 inline NeighbourMasks EvenNeighbours(const int32_t* cost, int p, int rows, int32_t g, int32_t freshAt) {
 #if defined(__SSE2__)
-    // The three columns: west (north-west, west, south-west), the cell's own
-    // (north, the cell, south) and east (north-east, east, south-east).
-    const __m128i west = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cost + p - rows - 1));
-    const __m128i own = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cost + p - 1));
-    const __m128i east = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cost + p + rows - 1));
-    const __m128i straight = _mm_set1_epi32(g + 2);
-    const __m128i sides = _mm_add_epi32(straight, _mm_setr_epi32(1, 0, 1, 0));
-    const __m128i none = _mm_set1_epi32(freshAt - 1);
-    auto directions = [](__m128i w, __m128i o, __m128i e) {
-        const __m128i bytes = _mm_packs_epi16(_mm_packs_epi32(w, o), _mm_packs_epi32(e, e));
-        return unsigned(kLaneDirections[unsigned(_mm_movemask_epi8(bytes)) & kLaneBits]);
+    // The neighbours in direction order, north to south-east in one vector
+    // and south to north-west in the other: the east column read from a
+    // cell above north-east, and the west column turned round, each with the
+    // cell's own column's neighbour put in its first lane.
+    const __m128i eastColumn = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cost + p + rows - 2));
+    const __m128i westColumn = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cost + p - rows - 1));
+    const __m128i westTurned = _mm_shuffle_epi32(westColumn, _MM_SHUFFLE(0, 1, 2, 3));
+    const __m128i north = _mm_cvtsi32_si128(cost[p - 1]), south = _mm_cvtsi32_si128(cost[p + 1]);
+    auto firstFrom = [](__m128i rest, __m128i first) {
+        return _mm_castps_si128(_mm_move_ss(_mm_castsi128_ps(rest), _mm_castsi128_ps(first)));
     };
-    return {directions(_mm_cmpgt_epi32(west, sides), _mm_cmpgt_epi32(own, straight), _mm_cmpgt_epi32(east, sides)),
-            directions(_mm_cmpgt_epi32(west, none), _mm_cmpgt_epi32(own, none), _mm_cmpgt_epi32(east, none))};
+    const __m128i toSouthEast = firstFrom(eastColumn, north), toNorthWest = firstFrom(westTurned, south);
+    // Straight and diagonal steps alternate in both.
+    const __m128i steps = _mm_add_epi32(_mm_set1_epi32(g), _mm_setr_epi32(2, 3, 2, 3));
+    const __m128i none = _mm_set1_epi32(freshAt - 1);
+    const __m128i cheaper =
+        _mm_packs_epi32(_mm_cmpgt_epi32(toSouthEast, steps), _mm_cmpgt_epi32(toNorthWest, steps));
+    const __m128i fresh = _mm_packs_epi32(_mm_cmpgt_epi32(toSouthEast, none), _mm_cmpgt_epi32(toNorthWest, none));
+    const unsigned bits = unsigned(_mm_movemask_epi8(_mm_packs_epi16(cheaper, fresh)));
+    return {bits & 0xFF, bits >> 8};
 #else
     const int step[8] = {-1, rows - 1, rows, rows + 1, 1, 1 - rows, -rows, -rows - 1};
     NeighbourMasks masks{0, 0};
