@@ -333,33 +333,33 @@ int CPathSearch::AStarWith(int c1, int r1, int c2, int r2, int limit, int& count
             moves &= masks.cheaper;
             fresh = moves & masks.fresh;
         }
-        if (moves == fresh) {
-            // Commonly every neighbour it makes cheaper is without a node.
+        if (moves != fresh) [[unlikely]] {
             for (; moves; moves &= moves - 1) {
                 const int k = __builtin_ctz(moves);
-                newNode(p + step[k], gf + 2 + (k & 1) + estimateOf(k), g + 2 + (k & 1), p);
+                const int32_t cell = p + step[k];
+                // A cell without a node keeps it so until it is given one: only
+                // cells with nodes get cheaper on the way.
+                if (fresh >> k & 1) {
+                    newNode(cell, gf + 2 + (k & 1) + estimateOf(k), g + 2 + (k & 1), p);
+                    continue;
+                }
+                const int32_t stepCost = 2 + (k & 1) + (kFast ? 0 : extra * (codes[cell] != 2));
+                const int32_t ng = g + stepCost;
+                const int32_t known = costOf[cell];
+                if (ng >= known) continue;  // a node made cheaper before may have passed the saving on
+                if (!kFast && known >= freshAt) {
+                    newNode(cell, gf + stepCost + estimateOf(k), ng, p);
+                } else {
+                    setCost(cell, p, ng);
+                    if (node[cell].key == kClosed) passOn(cell);
+                }
             }
             continue;
         }
+        // Commonly every neighbour it makes cheaper is without a node.
         for (; moves; moves &= moves - 1) {
             const int k = __builtin_ctz(moves);
-            const int32_t cell = p + step[k];
-            // A cell without a node keeps it so until it is given one: only
-            // cells with nodes get cheaper on the way.
-            if (fresh >> k & 1) {
-                newNode(cell, gf + 2 + (k & 1) + estimateOf(k), g + 2 + (k & 1), p);
-                continue;
-            }
-            const int32_t stepCost = 2 + (k & 1) + (kFast ? 0 : extra * (codes[cell] != 2));
-            const int32_t ng = g + stepCost;
-            const int32_t known = costOf[cell];
-            if (ng >= known) continue;  // a node made cheaper before may have passed the saving on
-            if (!kFast && known >= freshAt) {
-                newNode(cell, gf + stepCost + estimateOf(k), ng, p);
-            } else {
-                setCost(cell, p, ng);
-                if (node[cell].key == kClosed) passOn(cell);
-            }
+            newNode(p + step[k], gf + 2 + (k & 1) + estimateOf(k), g + 2 + (k & 1), p);
         }
     }
     m_lowest = lowest, m_highest = highest;
