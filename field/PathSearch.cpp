@@ -75,10 +75,21 @@ void CPathSearch::Reset(const CPathGrid& grid) {
         m_tableRows = std::max(m_tableRows, rows);
         m_placeStride = 2 * m_tableRows - 1;
         m_estimate.resize(size_t(2 * m_tableColumns - 1) * size_t(m_placeStride));
+        m_ahead.resize(m_estimate.size());
         for (int dc = 1 - m_tableColumns; dc < m_tableColumns; ++dc)
-            for (int dr = 1 - m_tableRows; dr < m_tableRows; ++dr)
-                m_estimate[size_t(dc + m_tableColumns - 1) * size_t(m_placeStride) + size_t(dr + m_tableRows - 1)] =
-                    uint16_t(PathEstimate(dc, dr, 0, 0));
+            for (int dr = 1 - m_tableRows; dr < m_tableRows; ++dr) {
+                const size_t at =
+                    size_t(dc + m_tableColumns - 1) * size_t(m_placeStride) + size_t(dr + m_tableRows - 1);
+                const int estimate = PathEstimate(dc, dr, 0, 0);
+                m_estimate[at] = uint16_t(estimate);
+                BYTE ahead = 0;
+                for (int k = 0; k < 8; ++k) {
+                    const int step = 2 + (k & 1);
+                    const int there = PathEstimate(dc + CPathGrid::kStepColumn[k], dr + CPathGrid::kStepRow[k], 0, 0);
+                    if (there + step == estimate) ahead = BYTE(ahead | 1u << k);
+                }
+                m_ahead[at] = ahead;
+            }
         for (int k = 0; k < 8; ++k)
             m_placeStep[k] = CPathGrid::kStepColumn[k] * m_placeStride + CPathGrid::kStepRow[k];
     }
@@ -166,15 +177,19 @@ int CPathSearch::AStarWith(int c1, int r1, int c2, int r2, int limit, int& count
     for (int k = 0; k < 8; ++k) step[k] = m_step[k], placeStep[k] = m_placeStep[k];
     // The estimate of a place (column x stride + row), on the table.
     const int32_t stride = m_placeStride, strideMore = m_placeStride - rows;
-    const uint16_t* const estimate =
-        kFast ? m_estimate.data() + (size_t(m_tableColumns - 1) * size_t(stride) + size_t(m_tableRows - 1) -
-                                      size_t(c2 * stride + r2))
-               : nullptr;
+    const size_t atGoal = size_t(m_tableColumns - 1) * size_t(stride) + size_t(m_tableRows - 1) -
+                          size_t(c2 * stride + r2);
+    const uint16_t* const estimate = kFast ? m_estimate.data() + atGoal : nullptr;
+    const BYTE* const aheadOf = kFast ? m_ahead.data() + atGoal : nullptr;
     const int32_t rough = m_rough, extra = m_rough - 2;
     int32_t* head = m_head.data();
     int32_t* tail = m_tail.data();
     int32_t buckets = int32_t(m_head.size());
     int32_t lowest = m_lowest, highest = m_highest;
+    // The first node of bucket `lowest`, kept beside the table: on even
+    // ground the next node taken is then known from the steps that keep f
+    // as it is, without waiting on the estimates of the nodes made.
+    int32_t lowHead = lowest <= highest ? head[lowest] : kNone;
 
     // The open list. Nodes only ever leave a bucket from its front.
     auto pushFront = [&](int32_t n, int32_t key) PATH_INLINE {
@@ -193,6 +208,9 @@ int CPathSearch::AStarWith(int c1, int r1, int c2, int r2, int limit, int& count
             if (key > highest) highest = key;
         }
         head[key] = n;
+        // On even ground the caller keeps lowHead: a node made by expanding
+        // the head costs at least as much as the head.
+        if (!kFast && key == lowest) lowHead = n;
     };
     auto pushBack = [&](int32_t n, int32_t key) PATH_INLINE {
         // Only to a key below the node's own, whose bucket exists.
@@ -244,16 +262,21 @@ int CPathSearch::AStarWith(int c1, int r1, int c2, int r2, int limit, int& count
         }
     };
     // Takes the head of the open list, at `lowest` with a node.
-    auto popOpen = [&]() PATH_INLINE {
-        const int32_t n = head[lowest];
+    // `kept` tells whether `lowest` is still the head's f.
+    auto popOpen = [&](bool& kept) PATH_INLINE {
+        const int32_t n = lowHead;
         const int32_t next = node[n].next;
         // Commonly nothing behind the head moves: the bucket empties, or the
         // next node is of the bucket's own f (the head's f is the key, so
         // one test tells both).
-        if (node[next < 0 ? n : next].f == lowest)
+        kept = node[next < 0 ? n : next].f == lowest;
+        if (kept) {
             head[lowest] = next;
-        else
-            refile(n, kNone, false);
+            lowHead = next;
+        } else {
+            refile(n, kNone, false);  // the nodes behind it go to lower buckets
+            lowHead = head[lowest];
+        }
         return n;
     };
     // Gives `cell` a node of cost `g` (stored) and `f`.
@@ -297,15 +320,18 @@ int CPathSearch::AStarWith(int c1, int r1, int c2, int r2, int limit, int& count
     };
 
     newNode(c1 * rows + r1, PathEstimate(c1, r1, c2, r2), base, -1);
+    lowHead = head[lowest];
     int taken = 0;
     int result = -1;
     for (;;) {
-        if (head[lowest] < 0) {
+        if (lowHead < 0) {
             const int32_t filledAt = lowestFilledFrom(lowest);
             if (filledAt < 0) break;  // the open list is empty
             lowest = filledAt;
+            lowHead = head[lowest];
         }
-        const int32_t p = popOpen();
+        bool kept;
+        const int32_t p = popOpen(kept);
         node[p].key = kClosed;
         ++taken;
         if (p == goal) {
@@ -354,7 +380,14 @@ int CPathSearch::AStarWith(int c1, int r1, int c2, int r2, int limit, int& count
                     if (node[cell].key == kClosed) passOn(cell);
                 }
             }
+            lowHead = head[lowest];  // nodes may have moved
             continue;
+        }
+        if constexpr (kFast) {
+            // The last new node whose f is the head's goes to the front of
+            // bucket `lowest`, when that is still the head's f.
+            const unsigned same = moves & aheadOf[p + c * strideMore];
+            if (kept && same) lowHead = p + step[31 - __builtin_clz(same)];
         }
         // Commonly every neighbour it makes cheaper is without a node.
         for (; moves; moves &= moves - 1) {
