@@ -192,20 +192,26 @@ int CPathSearch::AStarWith(int c1, int r1, int c2, int r2, int limit, int& count
     int32_t lowHead = lowest <= highest ? head[lowest] : kNone;
 
     // The open list. Nodes only ever leave a bucket from its front.
-    auto pushFront = [&](int32_t n, int32_t key) PATH_INLINE {
+    // Makes room for buckets up to `key`, and counts them as filled.
+    auto reach = [&](int32_t key) PATH_INLINE {
         if (key >= buckets) {
             GrowBuckets(key);
             head = m_head.data(), tail = m_tail.data();
             buckets = int32_t(m_head.size());
         }
+        if (key > highest) highest = key;
+    };
+    // On even ground each expansion makes room for the nodes it makes
+    // first: those cost at least what the head costs, and at most 6 more.
+    auto pushFront = [&](int32_t n, int32_t key) PATH_INLINE {
+        if constexpr (!kFast) reach(key);
         Node& x = node[n];
         x.key = key;
         const int32_t first = head[key];
         x.next = first;
         if (first < 0) {
             tail[key] = n;
-            if (key < lowest) lowest = key;
-            if (key > highest) highest = key;
+            if (!kFast && key < lowest) lowest = key;
         }
         head[key] = n;
         // On even ground the caller keeps lowHead: a node made by expanding
@@ -319,7 +325,10 @@ int CPathSearch::AStarWith(int c1, int r1, int c2, int r2, int limit, int& count
         }
     };
 
-    newNode(c1 * rows + r1, PathEstimate(c1, r1, c2, r2), base, -1);
+    const int32_t startF = PathEstimate(c1, r1, c2, r2);
+    reach(startF);
+    lowest = std::min(lowest, startF);
+    newNode(c1 * rows + r1, startF, base, -1);
     lowHead = head[lowest];
     int taken = 0;
     int result = -1;
@@ -339,6 +348,7 @@ int CPathSearch::AStarWith(int c1, int r1, int c2, int r2, int limit, int& count
             break;
         }
         if (taken > limit) break;
+        if constexpr (kFast) reach(node[p].f + 6);
         const int32_t g = costOf[p], gf = g - base;  // stored, and as f counts it
         const int c = int((uint64_t(uint32_t(p)) * perRow) >> 40);
         // The estimate of neighbour k.
