@@ -108,11 +108,20 @@ struct NeighbourMasks {
     unsigned fresh;    // bit k: neighbour k has no node
 };
 
+#if defined(__SSE2__)
+// The first cost of a cell without a node, less one, in every lane.
+using FreshAt = __m128i;
+inline FreshAt MakeFreshAt(int32_t freshAt) { return _mm_set1_epi32(freshAt - 1); }
+#else
+using FreshAt = int32_t;
+inline FreshAt MakeFreshAt(int32_t freshAt) { return freshAt; }
+#endif
+
 // The neighbours of cell p, reached at `g` (a stored cost: the base plus the
 // cost), on ground where a straight step costs 2 and a diagonal one 3; a
-// cell at `freshAt` or above has no node. `cost` is readable a column and
+// cell from `freshAt` on has no node. `cost` is readable a column and
 // two cells beyond the grid on either side.
-inline NeighbourMasks EvenNeighbours(const int32_t* cost, int p, int rows, int32_t g, int32_t freshAt) {
+inline NeighbourMasks EvenNeighbours(const int32_t* cost, int p, int rows, int32_t g, FreshAt freshAt) {
 #if defined(__SSE2__)
     // The neighbours in direction order, north to south-east in one vector
     // and south to north-west in the other: the east column read from a
@@ -128,10 +137,10 @@ inline NeighbourMasks EvenNeighbours(const int32_t* cost, int p, int rows, int32
     const __m128i toSouthEast = firstFrom(eastColumn, north), toNorthWest = firstFrom(westTurned, south);
     // Straight and diagonal steps alternate in both.
     const __m128i steps = _mm_add_epi32(_mm_set1_epi32(g), _mm_setr_epi32(2, 3, 2, 3));
-    const __m128i none = _mm_set1_epi32(freshAt - 1);
     const __m128i cheaper =
         _mm_packs_epi32(_mm_cmpgt_epi32(toSouthEast, steps), _mm_cmpgt_epi32(toNorthWest, steps));
-    const __m128i fresh = _mm_packs_epi32(_mm_cmpgt_epi32(toSouthEast, none), _mm_cmpgt_epi32(toNorthWest, none));
+    const __m128i fresh =
+        _mm_packs_epi32(_mm_cmpgt_epi32(toSouthEast, freshAt), _mm_cmpgt_epi32(toNorthWest, freshAt));
     const unsigned bits = unsigned(_mm_movemask_epi8(_mm_packs_epi16(cheaper, fresh)));
     return {bits & 0xFF, bits >> 8};
 #else
@@ -169,6 +178,7 @@ int CPathSearch::AStarWith(int c1, int r1, int c2, int r2, int limit, int& count
     // no node.
     int32_t* const costOf = m_g.data() + m_pad;
     const int32_t base = int32_t(m_base), freshAt = int32_t(m_base + m_span);
+    const FreshAt freshLanes = MakeFreshAt(freshAt);
     Node* const node = m_node.data();
     const uint64_t perRow = m_perRow;
     const BYTE* const codes = m_codes;
@@ -365,7 +375,7 @@ int CPathSearch::AStarWith(int c1, int r1, int c2, int r2, int limit, int& count
             // Every step costs 2 straight and 3 diagonal: the neighbours it
             // makes cheaper, and those without a node, are found without a
             // branch a neighbour.
-            const NeighbourMasks masks = EvenNeighbours(costOf, p, rows, g, freshAt);
+            const NeighbourMasks masks = EvenNeighbours(costOf, p, rows, g, freshLanes);
             moves &= masks.cheaper;
             fresh = moves & masks.fresh;
         }
