@@ -201,7 +201,6 @@ int CPathSearch::AStarWith(int c1, int r1, int c2, int r2, int limit, int& count
     // as it is, without waiting on the estimates of the nodes made.
     int32_t lowHead = lowest <= highest ? head[lowest] : kNone;
 
-    // The open list. Nodes only ever leave a bucket from its front.
     // Makes room for buckets up to `key`, and counts them as filled.
     auto reach = [&](int32_t key) PATH_INLINE {
         if (key >= buckets) {
@@ -211,8 +210,9 @@ int CPathSearch::AStarWith(int c1, int r1, int c2, int r2, int limit, int& count
         }
         if (key > highest) highest = key;
     };
-    // On even ground each expansion makes room for the nodes it makes
-    // first: those cost at least what the head costs, and at most 6 more.
+    // The open list. Nodes only ever leave a bucket from its front. On even
+    // ground each expansion makes room for the nodes it makes first: those
+    // cost at least what the head costs, and at most 6 more.
     auto pushFront = [&](int32_t n, int32_t key) PATH_INLINE {
         if constexpr (!kFast) reach(key);
         Node& x = node[n];
