@@ -75,10 +75,21 @@ void CPathSearch::Reset(const CPathGrid& grid) {
         m_tableRows = std::max(m_tableRows, rows);
         m_placeStride = 2 * m_tableRows - 1;
         m_estimate.resize(size_t(2 * m_tableColumns - 1) * size_t(m_placeStride));
+        m_ahead.resize(m_estimate.size());
         for (int dc = 1 - m_tableColumns; dc < m_tableColumns; ++dc)
-            for (int dr = 1 - m_tableRows; dr < m_tableRows; ++dr)
-                m_estimate[size_t(dc + m_tableColumns - 1) * size_t(m_placeStride) + size_t(dr + m_tableRows - 1)] =
-                    uint16_t(PathEstimate(dc, dr, 0, 0));
+            for (int dr = 1 - m_tableRows; dr < m_tableRows; ++dr) {
+                const size_t at =
+                    size_t(dc + m_tableColumns - 1) * size_t(m_placeStride) + size_t(dr + m_tableRows - 1);
+                const int estimate = PathEstimate(dc, dr, 0, 0);
+                m_estimate[at] = uint16_t(estimate);
+                BYTE ahead = 0;
+                for (int k = 0; k < 8; ++k) {
+                    const int step = 2 + (k & 1);
+                    const int there = PathEstimate(dc + CPathGrid::kStepColumn[k], dr + CPathGrid::kStepRow[k], 0, 0);
+                    if (there + step == estimate) ahead = BYTE(ahead | 1u << k);
+                }
+                m_ahead[at] = ahead;
+            }
         for (int k = 0; k < 8; ++k)
             m_placeStep[k] = CPathGrid::kStepColumn[k] * m_placeStride + CPathGrid::kStepRow[k];
     }
@@ -98,40 +109,40 @@ struct NeighbourMasks {
 };
 
 #if defined(__SSE2__)
-// The directions of the bits the three columns' lanes make when packed to
-// bytes: west (north-west, west, south-west) in bits 0..2, the cell's own
-// column (north, the cell, south) in bits 4..6, east in bits 8..10.
-constexpr unsigned kLaneBits = 0x757;
-constexpr std::array<BYTE, kLaneBits + 1> kLaneDirections = [] {
-    std::array<BYTE, kLaneBits + 1> table{};
-    constexpr int kLaneOf[8] = {4, 8, 9, 10, 6, 2, 1, 0};  // by direction
-    for (unsigned bits = 0; bits <= kLaneBits; ++bits)
-        for (int k = 0; k < 8; ++k)
-            if (bits >> kLaneOf[k] & 1) table[bits] = BYTE(table[bits] | 1u << k);
-    return table;
-}();
+// The first cost of a cell without a node, less one, in every lane.
+using FreshAt = __m128i;
+inline FreshAt MakeFreshAt(int32_t freshAt) { return _mm_set1_epi32(freshAt - 1); }
+#else
+using FreshAt = int32_t;
+inline FreshAt MakeFreshAt(int32_t freshAt) { return freshAt; }
 #endif
 
 // The neighbours of cell p, reached at `g` (a stored cost: the base plus the
 // cost), on ground where a straight step costs 2 and a diagonal one 3; a
-// cell at `freshAt` or above has no node. `cost` is readable a column and
+// cell from `freshAt` on has no node. `cost` is readable a column and
 // two cells beyond the grid on either side.
-inline NeighbourMasks EvenNeighbours(const int32_t* cost, int p, int rows, int32_t g, int32_t freshAt) {
+inline NeighbourMasks EvenNeighbours(const int32_t* cost, int p, int rows, int32_t g, FreshAt freshAt) {
 #if defined(__SSE2__)
-    // The three columns: west (north-west, west, south-west), the cell's own
-    // (north, the cell, south) and east (north-east, east, south-east).
-    const __m128i west = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cost + p - rows - 1));
-    const __m128i own = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cost + p - 1));
-    const __m128i east = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cost + p + rows - 1));
-    const __m128i straight = _mm_set1_epi32(g + 2);
-    const __m128i sides = _mm_add_epi32(straight, _mm_setr_epi32(1, 0, 1, 0));
-    const __m128i none = _mm_set1_epi32(freshAt - 1);
-    auto directions = [](__m128i w, __m128i o, __m128i e) {
-        const __m128i bytes = _mm_packs_epi16(_mm_packs_epi32(w, o), _mm_packs_epi32(e, e));
-        return unsigned(kLaneDirections[unsigned(_mm_movemask_epi8(bytes)) & kLaneBits]);
+    // The neighbours in direction order, north to south-east in one vector
+    // and south to north-west in the other: the east column read from a
+    // cell above north-east, and the west column turned round, each with the
+    // cell's own column's neighbour put in its first lane.
+    const __m128i eastColumn = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cost + p + rows - 2));
+    const __m128i westColumn = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cost + p - rows - 1));
+    const __m128i westTurned = _mm_shuffle_epi32(westColumn, _MM_SHUFFLE(0, 1, 2, 3));
+    const __m128i north = _mm_cvtsi32_si128(cost[p - 1]), south = _mm_cvtsi32_si128(cost[p + 1]);
+    auto firstFrom = [](__m128i rest, __m128i first) {
+        return _mm_castps_si128(_mm_move_ss(_mm_castsi128_ps(rest), _mm_castsi128_ps(first)));
     };
-    return {directions(_mm_cmpgt_epi32(west, sides), _mm_cmpgt_epi32(own, straight), _mm_cmpgt_epi32(east, sides)),
-            directions(_mm_cmpgt_epi32(west, none), _mm_cmpgt_epi32(own, none), _mm_cmpgt_epi32(east, none))};
+    const __m128i toSouthEast = firstFrom(eastColumn, north), toNorthWest = firstFrom(westTurned, south);
+    // Straight and diagonal steps alternate in both.
+    const __m128i steps = _mm_add_epi32(_mm_set1_epi32(g), _mm_setr_epi32(2, 3, 2, 3));
+    const __m128i cheaper =
+        _mm_packs_epi32(_mm_cmpgt_epi32(toSouthEast, steps), _mm_cmpgt_epi32(toNorthWest, steps));
+    const __m128i fresh =
+        _mm_packs_epi32(_mm_cmpgt_epi32(toSouthEast, freshAt), _mm_cmpgt_epi32(toNorthWest, freshAt));
+    const unsigned bits = unsigned(_mm_movemask_epi8(_mm_packs_epi16(cheaper, fresh)));
+    return {bits & 0xFF, bits >> 8};
 #else
     const int step[8] = {-1, rows - 1, rows, rows + 1, 1, 1 - rows, -rows, -rows - 1};
     NeighbourMasks masks{0, 0};
@@ -167,6 +178,7 @@ int CPathSearch::AStarWith(int c1, int r1, int c2, int r2, int limit, int& count
     // no node.
     int32_t* const costOf = m_g.data() + m_pad;
     const int32_t base = int32_t(m_base), freshAt = int32_t(m_base + m_span);
+    const FreshAt freshLanes = MakeFreshAt(freshAt);
     Node* const node = m_node.data();
     const uint64_t perRow = m_perRow;
     const BYTE* const codes = m_codes;
@@ -175,33 +187,46 @@ int CPathSearch::AStarWith(int c1, int r1, int c2, int r2, int limit, int& count
     for (int k = 0; k < 8; ++k) step[k] = m_step[k], placeStep[k] = m_placeStep[k];
     // The estimate of a place (column x stride + row), on the table.
     const int32_t stride = m_placeStride, strideMore = m_placeStride - rows;
-    const uint16_t* const estimate =
-        kFast ? m_estimate.data() + (size_t(m_tableColumns - 1) * size_t(stride) + size_t(m_tableRows - 1) -
-                                      size_t(c2 * stride + r2))
-               : nullptr;
+    const size_t atGoal = size_t(m_tableColumns - 1) * size_t(stride) + size_t(m_tableRows - 1) -
+                          size_t(c2 * stride + r2);
+    const uint16_t* const estimate = kFast ? m_estimate.data() + atGoal : nullptr;
+    const BYTE* const aheadOf = kFast ? m_ahead.data() + atGoal : nullptr;
     const int32_t rough = m_rough, extra = m_rough - 2;
     int32_t* head = m_head.data();
     int32_t* tail = m_tail.data();
     int32_t buckets = int32_t(m_head.size());
     int32_t lowest = m_lowest, highest = m_highest;
+    // The first node of bucket `lowest`, kept beside the table: on even
+    // ground the next node taken is then known from the steps that keep f
+    // as it is, without waiting on the estimates of the nodes made.
+    int32_t lowHead = lowest <= highest ? head[lowest] : kNone;
 
-    // The open list. Nodes only ever leave a bucket from its front.
-    auto pushFront = [&](int32_t n, int32_t key) PATH_INLINE {
+    // Makes room for buckets up to `key`, and counts them as filled.
+    auto reach = [&](int32_t key) PATH_INLINE {
         if (key >= buckets) {
             GrowBuckets(key);
             head = m_head.data(), tail = m_tail.data();
             buckets = int32_t(m_head.size());
         }
+        if (key > highest) highest = key;
+    };
+    // The open list. Nodes only ever leave a bucket from its front. On even
+    // ground each expansion makes room for the nodes it makes first: those
+    // cost at least what the head costs, and at most 6 more.
+    auto pushFront = [&](int32_t n, int32_t key) PATH_INLINE {
+        if constexpr (!kFast) reach(key);
         Node& x = node[n];
         x.key = key;
         const int32_t first = head[key];
         x.next = first;
         if (first < 0) {
             tail[key] = n;
-            if (key < lowest) lowest = key;
-            if (key > highest) highest = key;
+            if (!kFast && key < lowest) lowest = key;
         }
         head[key] = n;
+        // On even ground the caller keeps lowHead: a node made by expanding
+        // the head costs at least as much as the head.
+        if (!kFast && key == lowest) lowHead = n;
     };
     auto pushBack = [&](int32_t n, int32_t key) PATH_INLINE {
         // Only to a key below the node's own, whose bucket exists.
@@ -253,16 +278,21 @@ int CPathSearch::AStarWith(int c1, int r1, int c2, int r2, int limit, int& count
         }
     };
     // Takes the head of the open list, at `lowest` with a node.
-    auto popOpen = [&]() PATH_INLINE {
-        const int32_t n = head[lowest];
+    // `kept` tells whether `lowest` is still the head's f.
+    auto popOpen = [&](bool& kept) PATH_INLINE {
+        const int32_t n = lowHead;
         const int32_t next = node[n].next;
         // Commonly nothing behind the head moves: the bucket empties, or the
         // next node is of the bucket's own f (the head's f is the key, so
         // one test tells both).
-        if (node[next < 0 ? n : next].f == lowest)
+        kept = node[next < 0 ? n : next].f == lowest;
+        if (kept) {
             head[lowest] = next;
-        else
-            refile(n, kNone, false);
+            lowHead = next;
+        } else {
+            refile(n, kNone, false);  // the nodes behind it go to lower buckets
+            lowHead = head[lowest];
+        }
         return n;
     };
     // Gives `cell` a node of cost `g` (stored) and `f`.
@@ -305,16 +335,22 @@ int CPathSearch::AStarWith(int c1, int r1, int c2, int r2, int limit, int& count
         }
     };
 
-    newNode(c1 * rows + r1, PathEstimate(c1, r1, c2, r2), base, -1);
+    const int32_t startF = PathEstimate(c1, r1, c2, r2);
+    reach(startF);
+    lowest = std::min(lowest, startF);
+    newNode(c1 * rows + r1, startF, base, -1);
+    lowHead = head[lowest];
     int taken = 0;
     int result = -1;
     for (;;) {
-        if (head[lowest] < 0) {
+        if (lowHead < 0) {
             const int32_t filledAt = lowestFilledFrom(lowest);
             if (filledAt < 0) break;  // the open list is empty
             lowest = filledAt;
+            lowHead = head[lowest];
         }
-        const int32_t p = popOpen();
+        bool kept;
+        const int32_t p = popOpen(kept);
         node[p].key = kClosed;
         ++taken;
         if (p == goal) {
@@ -322,6 +358,7 @@ int CPathSearch::AStarWith(int c1, int r1, int c2, int r2, int limit, int& count
             break;
         }
         if (taken > limit) break;
+        if constexpr (kFast) reach(node[p].f + 6);
         const int32_t g = costOf[p], gf = g - base;  // stored, and as f counts it
         const int c = int((uint64_t(uint32_t(p)) * perRow) >> 40);
         // The estimate of neighbour k.
@@ -338,37 +375,44 @@ int CPathSearch::AStarWith(int c1, int r1, int c2, int r2, int limit, int& count
             // Every step costs 2 straight and 3 diagonal: the neighbours it
             // makes cheaper, and those without a node, are found without a
             // branch a neighbour.
-            const NeighbourMasks masks = EvenNeighbours(costOf, p, rows, g, freshAt);
+            const NeighbourMasks masks = EvenNeighbours(costOf, p, rows, g, freshLanes);
             moves &= masks.cheaper;
             fresh = moves & masks.fresh;
         }
-        if (moves == fresh) {
-            // Commonly every neighbour it makes cheaper is without a node.
+        if (moves != fresh) [[unlikely]] {
             for (; moves; moves &= moves - 1) {
                 const int k = __builtin_ctz(moves);
-                newNode(p + step[k], gf + 2 + (k & 1) + estimateOf(k), g + 2 + (k & 1), p);
+                const int32_t cell = p + step[k];
+                // A cell without a node keeps it so until it is given one: only
+                // cells with nodes get cheaper on the way.
+                if (fresh >> k & 1) {
+                    newNode(cell, gf + 2 + (k & 1) + estimateOf(k), g + 2 + (k & 1), p);
+                    continue;
+                }
+                const int32_t stepCost = 2 + (k & 1) + (kFast ? 0 : extra * (codes[cell] != 2));
+                const int32_t ng = g + stepCost;
+                const int32_t known = costOf[cell];
+                if (ng >= known) continue;  // a node made cheaper before may have passed the saving on
+                if (!kFast && known >= freshAt) {
+                    newNode(cell, gf + stepCost + estimateOf(k), ng, p);
+                } else {
+                    setCost(cell, p, ng);
+                    if (node[cell].key == kClosed) passOn(cell);
+                }
             }
+            lowHead = head[lowest];  // nodes may have moved
             continue;
         }
+        if constexpr (kFast) {
+            // The last new node whose f is the head's goes to the front of
+            // bucket `lowest`, when that is still the head's f.
+            const unsigned same = moves & aheadOf[p + c * strideMore];
+            if (kept && same) lowHead = p + step[31 - __builtin_clz(same)];
+        }
+        // Commonly every neighbour it makes cheaper is without a node.
         for (; moves; moves &= moves - 1) {
             const int k = __builtin_ctz(moves);
-            const int32_t cell = p + step[k];
-            // A cell without a node keeps it so until it is given one: only
-            // cells with nodes get cheaper on the way.
-            if (fresh >> k & 1) {
-                newNode(cell, gf + 2 + (k & 1) + estimateOf(k), g + 2 + (k & 1), p);
-                continue;
-            }
-            const int32_t stepCost = 2 + (k & 1) + (kFast ? 0 : extra * (codes[cell] != 2));
-            const int32_t ng = g + stepCost;
-            const int32_t known = costOf[cell];
-            if (ng >= known) continue;  // a node made cheaper before may have passed the saving on
-            if (!kFast && known >= freshAt) {
-                newNode(cell, gf + stepCost + estimateOf(k), ng, p);
-            } else {
-                setCost(cell, p, ng);
-                if (node[cell].key == kClosed) passOn(cell);
-            }
+            newNode(p + step[k], gf + 2 + (k & 1) + estimateOf(k), g + 2 + (k & 1), p);
         }
     }
     m_lowest = lowest, m_highest = highest;

@@ -134,6 +134,9 @@ private:
     // kTableSide a side (m_useTable).
     static constexpr int kTableSide = 256;
     std::vector<uint16_t> m_estimate;
+    // By the same difference, bit k: a step in direction k lowers the
+    // estimate by what the step costs, so f stays as it is.
+    std::vector<BYTE> m_ahead;
     int32_t m_tableColumns = 0, m_tableRows = 0, m_placeStride = 0;
     int32_t m_placeStep[8] = {};  // a place's change of each direction
     bool m_useTable = false;
