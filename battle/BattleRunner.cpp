@@ -30,17 +30,19 @@ constexpr int kArmyY = 1000;
 // The clan year the battle is fought in, and its date: a summer morning.
 constexpr int kYear = 1560 + 428;
 
-// Stands a division's battalions at their slots of its formation and each
-// battalion's units at theirs, all facing the division's way, each unit
-// holding its place.
-void StandDivision(CDivision* d, CFormationLists& formations) {
+// Stands a division's battalions on their slots of its formation, each
+// with the battalion formation and facing the division formation gives it,
+// as the tactic screen places an army; the units take their places once
+// they know their kinds (StandUnits).
+void PlaceBattalions(CDivision* d, CFormationLists& formations) {
     const IDivFormation* df = d->m_formation;
-    for (POSITION bp = d->m_battalions.GetHeadPosition(); bp;) {
+    int row = 0;
+    for (POSITION bp = d->m_battalions.GetHeadPosition(); bp; ++row) {
         CBattalion* b = d->m_battalions.GetBattalion(bp);
-        CPoint at = d->m_x < 0 ? d->GetPosition() : d->GetPosition() + (df ? df->GetSlotPoint(b->m_number, d->m_facing) : CPoint(0, 0));
-        b->Setup(&formations.batt, 0, nullptr, at.x, at.y, d->m_facing);
+        const CPoint p = df && d->m_x >= 0 ? df->GetSlotPoint(row, d->m_facing) : CPoint(0, 0);
+        const int code = df ? df->GetSlotCode(row, d->m_facing) : d->m_facing;
+        b->Setup(&formations.batt, df ? df->GetSlotValue(row) : 0, nullptr, d->m_x + p.x, d->m_y + p.y, code);
         b->m_grid = d->m_grid;
-        b->StandUnits(d->m_facing);
     }
 }
 }  // namespace
@@ -161,8 +163,15 @@ bool CBattleRunner::Load(const CBattleSetupSpec& spec, std::string& error) {
                 at.x = std::clamp(int(at.x), 150, 2850);
                 at.y = std::clamp(int(at.y), 150, 1850);
             }
-            d->Setup(&s.formations.div, 15, &s.grid, at.x, at.y, kFacing[side]);
-            StandDivision(d, s.formations);
+            // Each division in the formation its slot names, facing the
+            // slot's way.
+            int formation = 15, facing = kFacing[side];
+            if (d->m_number < CArmyFormation::kSlots && army->m_formation) {
+                formation = army->m_formation->GetDivFormationID(d->m_number);
+                facing = army->m_formation->GetSlotValue(d->m_number, kFacing[side]);
+            }
+            d->Setup(&s.formations.div, formation, &s.grid, at.x, at.y, facing);
+            PlaceBattalions(d, s.formations);
         }
         army->m_humanControlled = spec.computer[side] ? 0 : 1;
         army->SetBattleAI(std::make_unique<CArmyAI>());
@@ -176,6 +185,16 @@ bool CBattleRunner::Load(const CBattleSetupSpec& spec, std::string& error) {
     view.LocalSide = 0;
     view.OtherSide = 1;
     view.SetupBattleArmies();
+    // Every unit now has its kind, and so its size: the men stand in their
+    // battalions' places.
+    for (auto& army : s.armies)
+        for (POSITION dp = army->m_divisions.GetHeadPosition(); dp;) {
+            CDivision* d = army->m_divisions.GetDivision(dp);
+            for (POSITION bp = d->m_battalions.GetHeadPosition(); bp;) {
+                CBattalion* b = d->m_battalions.GetBattalion(bp);
+                b->StandUnits(b->m_facing);
+            }
+        }
     view.BattleTerrain = &s.terrain;
     view.PlaceBattleUnits(&s.grid, &s.routes);
     view.BattleTick = 0;
