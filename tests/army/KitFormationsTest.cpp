@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <set>
 
 #include "Units/UnitSets.h"
+#include "core/Helpers.h"
 #include "core/Random.h"
 #include "tests/support/KitFormations.h"
 
@@ -188,6 +190,58 @@ TEST(KitFormations, TheOppositeFacingIsTheHalfTurn) {
                 EXPECT_EQ(b.y, -a.y) << army->m_nID;
                 EXPECT_EQ(army->GetSlotValue(s, f + 4), (army->GetSlotValue(s, f) + 4) % 8) << army->m_nID;
             }
+}
+
+// The computer's commander sends his guards (divisions 7 and 11) to posts
+// 400 diagonally ahead of his division on either side, or a lone guard
+// 300 straight ahead, measured from the army point while his division
+// stands farther than 300 from it. At both start points no other
+// division's men stand within a division's reach of a post: a guard sent
+// onto ground another division holds never gets there.
+TEST(KitFormations, TheCommandersGuardPostsLieClearOfTheOtherDivisions) {
+    CFormationLists& lists = KitFormationLists();
+    // The reach: the farthest man from the centre, square on, of the
+    // formations a division holding its ground takes.
+    double reach = 0;
+    for (POSITION pos = lists.div.GetHeadPosition(); pos; lists.div.GetNext(pos)) {
+        const CDivFormation* div = lists.div.At(pos);
+        if (!div->HasFlag(512)) continue;
+        for (int row = 0; row < CDivFormation::kRows; ++row) {
+            const CBattFormation* batt = lists.batt.FindByID(div->GetBattFormationID(row));
+            ASSERT_NE(batt, nullptr);
+            for (int u = 0; u < CBattFormation::kRows; ++u) {
+                const CPoint p = div->GetSlotPoint(row, 0) + batt->GetSlotPoint(u, 0);
+                reach = std::max(reach, std::hypot(double(p.x), double(p.y)));
+            }
+        }
+    }
+    ASSERT_GT(reach, 100);
+    for (int id : RootIDs()) {
+        const CArmyFormation* army = lists.army.GetFormation(id);
+        ASSERT_NE(army, nullptr) << id;
+        for (auto [origin, facing] : {std::pair{CPoint(500, 1000), 2}, std::pair{CPoint(2500, 1000), 6}}) {
+            const CPoint commander = origin + army->GetSlotPoint(0, facing);
+            const double away = std::hypot(double(commander.x - origin.x), double(commander.y - origin.y));
+            // Clear of the 300 at which the base changes, by more than a
+            // division settling on its place strays from it.
+            ASSERT_GT(std::abs(away - 300), 60) << id;
+            const CPoint base = away <= 300 ? commander : origin;
+            const struct {
+                CPoint at;
+                int guard, other;  // the guard sent there, and the division the post is left to
+            } posts[3] = {{base + GetDirectionVector((facing + 7) & 7, 400), 7, 11},
+                          {base + GetDirectionVector((facing + 1) & 7, 400), 7, 11},
+                          {base + GetDirectionVector(facing, 300), 7, 0}};
+            for (const auto& post : posts)
+                for (int s = 0; s < CArmyFormation::kSlots; ++s) {
+                    if (s == post.guard || s == post.other) continue;
+                    for (const CPoint& p : UnitPlaces(lists, *army, s, facing, origin))
+                        ASSERT_GT(std::hypot(double(p.x - post.at.x), double(p.y - post.at.y)), reach)
+                            << id << " facing " << facing << ": division " << s << " stands on the post at "
+                            << post.at.x << ", " << post.at.y;
+                }
+        }
+    }
 }
 
 TEST(KitFormations, ArmiesAtTheBattleStartPointsStandOnTheField) {

@@ -16,9 +16,10 @@
 // any formation finds its places. The generator checks that the men of a
 // battalion never stand on each other, that the battalions of a division
 // leave room between them, that no two divisions of an army formation
-// come within a marshal's body of each other and that an army at either
-// start point of a battle stands inside the field; a design that breaks
-// any of these stops the kit.
+// come within a marshal's body of each other, that an army at either
+// start point of a battle stands inside the field and that no division
+// stands on the posts the computer's commander sends his guards to; a
+// design that breaks any of these stops the kit.
 #include <cmath>
 #include <cstdint>
 #include <stdexcept>
@@ -26,6 +27,7 @@
 #include <vector>
 
 #include "army/FormationList.h"
+#include "core/Helpers.h"
 #include "platform/afx/Afx.h"
 #include "tools/mkdata/Kit.h"
 
@@ -153,21 +155,25 @@ ArmyDesign Design(int id, const char* name, DWORD flags, std::vector<std::vector
 }
 
 std::vector<ArmyDesign> PresetDesigns() {
+    // The commander (slot 0) stands in the rear row with his guards (7 and
+    // 11) beside him. Their posts lie ahead of him, in the rows' depth; the
+    // row directly ahead of his keeps only its two ends, and the divisions
+    // farther out in his own row stand clear of his guards' places.
     std::vector<ArmyDesign> all;
     all.push_back(Design(3, "Line", 0x20000000 | 0x1000 | 0x400000,
                          {{{5, -600}, {2, -300}, {1, 0}, {3, 300}, {6, 600}},
-                          {{9, -450}, {4, -150}, {8, 150}, {10, 450}},
-                          {{11, -300}, {0, 0}, {7, 300}}}));
+                          {{9, -600}, {10, 600}},
+                          {{4, -600}, {11, -300}, {0, 0}, {7, 300}, {8, 600}}}));
     all.push_back(Design(10, "Scale", 0x1000 | 0x40000000,
                          {{{1, 0}},
-                          {{2, -300}, {4, 0}, {3, 300}},
-                          {{5, -600}, {9, -300}, {8, 0}, {10, 300}, {6, 600}},
-                          {{11, -300}, {0, 0}, {7, 300}}}));
+                          {{9, -600}, {2, -300}, {4, 0}, {3, 300}, {10, 600}},
+                          {{5, -600}, {6, 600}},
+                          {{8, -600}, {11, -300}, {0, 0}, {7, 300}}}));
     {
         ArmyDesign d = Design(26, "Square2", 0x80000 | 0x400000 | 0x800000,
-                              {{{2, -510}, {1, -170}, {4, 170}, {3, 510}},
-                               {{5, -530}, {0, -170}, {8, 170}, {6, 530}},
-                               {{9, -530}, {7, -170}, {11, 170}, {10, 530}}});
+                              {{{2, -680}, {1, -340}, {8, 0}, {4, 340}, {3, 680}},
+                               {{5, -640}, {6, 640}},
+                               {{9, -660}, {7, -330}, {0, 0}, {11, 330}, {10, 660}}});
         // The sides face outwards and the rear row backwards: a square that
         // shows a front on every side.
         d.turns[5] = 6;
@@ -182,14 +188,14 @@ std::vector<ArmyDesign> PresetDesigns() {
     {
         ArmyDesign d = Design(70, "ArrowLine", 0x40000000 | 0x20000000,
                               {{{1, 0}},
-                               {{2, -300}, {8, 0}, {3, 300}},
-                               {{5, -600}, {4, 0}, {6, 600}},
-                               {{9, -600}, {7, -300}, {0, 0}, {11, 300}, {10, 600}}});
+                               {{9, -600}, {2, -300}, {4, 0}, {3, 300}, {10, 600}},
+                               {{5, -600}, {6, 600}},
+                               {{8, -600}, {7, -300}, {0, 0}, {11, 300}}});
         d.divFormation[1] = 37;
         all.push_back(d);
     }
     {
-        // A ring of ten around the commander and the reserve.
+        // A ring of eleven around the commander.
         std::vector<std::vector<SlotPlace>> none;
         ArmyDesign d = Design(90, "Circle", 0x800000 | 0x200000, none);
         d.slotOrder = kDefense;
@@ -197,63 +203,64 @@ std::vector<ArmyDesign> PresetDesigns() {
     }
     all.push_back(Design(91, "HalfMoon Reserve", 0x10000 | 0x20000 | 0x1000000,
                          {{{9, -720}, {10, 720}},
-                          {{5, -480}, {6, 480}},
                           {{2, -240}, {1, 0}, {3, 240}},
-                          {{7, -600}, {4, -300}, {0, 0}, {8, 300}, {11, 600}}}));
+                          {{5, -600}, {6, 600}},
+                          {{4, -600}, {7, -300}, {0, 0}, {11, 300}, {8, 600}}}));
     all.push_back(Design(92, "HalfMoon", 0x10000 | 0x20000 | 0x1000000, {}));
     {
         ArmyDesign d = Design(93, "Fish", 0x1000 | 0x40000,
                               {{{1, 0}},
-                               {{2, -150}, {3, 150}},
-                               {{5, -300}, {4, 0}, {6, 300}},
-                               {{9, -700}, {7, -420}, {0, -140}, {8, 140}, {11, 420}, {10, 700}}});
+                               {{5, -450}, {2, -150}, {3, 150}, {6, 450}},
+                               {{4, -600}, {8, 600}},
+                               {{9, -700}, {7, -300}, {0, 0}, {11, 300}, {10, 700}}});
         d.divFormation[1] = 37;
         all.push_back(d);
     }
     {
         ArmyDesign d = Design(94, "Wing", 0x10000 | 0x20000 | 0x2000000,
                               {{{9, -640}, {10, 640}},
-                               {{5, -480}, {6, 480}},
                                {{2, -240}, {1, 0}, {3, 240}},
-                               {{7, -600}, {4, -300}, {0, 0}, {8, 300}, {11, 600}}});
+                               {{5, -600}, {6, 600}},
+                               {{4, -600}, {7, -300}, {0, 0}, {11, 300}, {8, 600}}});
         d.turns[9] = 7;
         d.turns[10] = 1;
         all.push_back(d);
     }
     all.push_back(Design(95, "York", 0x100000 | 0x200000,
-                         {{{2, -600}, {1, -150}, {4, 150}, {3, 600}},
-                          {{5, -600}, {8, 0}, {6, 600}},
+                         {{{8, 0}},
+                          {{2, -600}, {1, -150}, {4, 150}, {3, 600}},
+                          {{5, -600}, {6, 600}},
                           {{9, -600}, {7, -300}, {0, 0}, {11, 300}, {10, 600}}}));
     all.push_back(Design(96, "Wave", 0x1000000 | 0x40000 | 0x80000, {}));
     {
         ArmyDesign d = Design(97, "Tiger", 0x40000000 | 0x10000,
-                              {{{1, -170}, {4, 170}},
+                              {{{9, -600}, {1, -170}, {4, 170}, {10, 600}},
                                {{2, -450}, {8, 0}, {3, 450}},
-                               {{5, -600}, {9, -300}, {10, 300}, {6, 600}},
+                               {{5, -600}, {6, 600}},
                                {{7, -300}, {0, 0}, {11, 300}}});
         d.divFormation[1] = d.divFormation[4] = 37;
         all.push_back(d);
     }
     all.push_back(Design(98, "Dragon", 0x80000 | 0x2000000,
                          {{{1, 0}},
-                          {{5, -600}, {2, -300}, {3, 300}, {6, 600}},
-                          {{9, -600}, {4, -300}, {8, 300}, {10, 600}},
-                          {{7, -300}, {0, 0}, {11, 300}}}));
+                          {{5, -600}, {2, -300}, {4, 0}, {3, 300}, {6, 600}},
+                          {{9, -600}, {10, 600}},
+                          {{8, -600}, {7, -300}, {0, 0}, {11, 300}}}));
     all.push_back(Design(99, "Snake", 0x40000 | 0x80000 | 0x100000, {}));
     {
         ArmyDesign d = Design(100, "Spear", 0x1000 | 0x20000000,
                               {{{1, 0}},
-                               {{2, -240}, {4, 0}, {3, 240}},
-                               {{5, -480}, {9, -240}, {8, 0}, {10, 240}, {6, 480}},
-                               {{7, -300}, {0, 0}, {11, 300}}});
+                               {{9, -480}, {2, -240}, {4, 0}, {3, 240}, {10, 480}},
+                               {{5, -600}, {6, 600}},
+                               {{8, -600}, {7, -300}, {0, 0}, {11, 300}}});
         d.divFormation[1] = 37;
         all.push_back(d);
     }
     {
         ArmyDesign d = Design(101, "Square1", 0x800000 | 0x400000,
-                              {{{2, -495}, {1, -165}, {4, 165}, {3, 495}},
-                               {{5, -495}, {0, -165}, {7, 165}, {6, 495}},
-                               {{9, -495}, {8, -165}, {11, 165}, {10, 495}}});
+                              {{{2, -640}, {1, -320}, {8, 0}, {4, 320}, {3, 640}},
+                               {{5, -640}, {6, 640}},
+                               {{9, -660}, {7, -330}, {0, 0}, {11, 330}, {10, 660}}});
         d.slotOrder = kDefense;
         all.push_back(d);
     }
@@ -261,60 +268,60 @@ std::vector<ArmyDesign> PresetDesigns() {
         ArmyDesign d = Design(102, "Open Wing", 0x10000 | 0x20000 | 0x100000,
                               {{{9, -650}, {5, -360}, {6, 360}, {10, 650}},
                                {{2, -240}, {1, 0}, {3, 240}},
-                               {{7, -450}, {4, -150}, {8, 150}, {11, 450}},
-                               {{0, 0}}});
+                               {{4, -600}, {8, 600}},
+                               {{7, -300}, {0, 0}, {11, 300}}});
         d.divFormation[9] = d.divFormation[10] = 37;
         all.push_back(d);
     }
     all.push_back(Design(103, "Iron Gate", 0x10000 | 0x20000 | 0x40000000,
                          {{{2, -480}, {1, 0}, {3, 480}},
                           {{5, -720}, {4, -240}, {8, 240}, {6, 720}},
-                          {{9, -480}, {0, 0}, {10, 480}},
-                          {{7, -240}, {11, 240}}}));
+                          {{9, -600}, {10, 600}},
+                          {{7, -300}, {0, 0}, {11, 300}}}));
     return all;
 }
 
 // The shapes set out by formula rather than rows: circle, half moon, wave,
 // snake. Points for facing 0, before the rear is drawn up to the reference.
+// Behind the line of seven stands the commander's row: his guards beside
+// him, the centre's two other divisions at its ends. The line keeps its
+// middle five far enough ahead of him for his guards' posts.
 bool FormulaPoints(int id, Pt (&pts)[12]) {
+    const int line[7] = {9, 5, 2, 1, 3, 6, 10};
+    const int back[5] = {4, 7, 0, 11, 8};
     switch (id) {
     case 90: {
-        // Ten round an ellipse, front first, then clockwise.
-        const int ring[10] = {1, 3, 6, 10, 11, 8, 7, 9, 5, 2};
-        for (int k = 0; k < 10; ++k) {
-            double a = k * 36.0 * M_PI / 180.0;
-            pts[ring[k]] = {int(std::lround(600 * std::sin(a))), int(std::lround(-560 * std::cos(a)))};
+        // Eleven round an ellipse, front first, then clockwise; the
+        // commander inside, behind the middle.
+        const int ring[11] = {1, 3, 6, 10, 11, 8, 4, 7, 9, 5, 2};
+        for (int k = 0; k < 11; ++k) {
+            double a = k * 2 * M_PI / 11;
+            pts[ring[k]] = {int(std::lround(640 * std::sin(a))), int(std::lround(-600 * std::cos(a)))};
         }
-        pts[0] = {-160, 0};
-        pts[4] = {160, 0};
+        pts[0] = {0, 250};
         return true;
     }
     case 92: {
-        // Horns forward: an arc of seven, the reserve and commander behind.
-        const int arc[7] = {9, 5, 2, 1, 3, 6, 10};
+        // Horns forward: an arc of seven, the commander's row behind.
         for (int k = 0; k < 7; ++k) {
             int x = -720 + 240 * k;
             double t = x / 720.0;
-            pts[arc[k]] = {x, int(std::lround(-kRowGap * t * t))};
+            pts[line[k]] = {x, int(std::lround(-280 - 90 * t * t))};
         }
-        const int back[5] = {7, 4, 0, 8, 11};
         for (int k = 0; k < 5; ++k) pts[back[k]] = {-600 + 300 * k, kRowGap};
         return true;
     }
     case 96: {
         // Seven in a line that rises and falls, five behind.
-        const int line[7] = {9, 5, 2, 1, 3, 6, 10};
-        for (int k = 0; k < 7; ++k) pts[line[k]] = {-720 + 240 * k, (k % 2) ? 0 : -kRowGap / 2};
-        const int back[5] = {7, 4, 0, 8, 11};
+        const int ys[7] = {-60, -240, -420, -280, -420, -240, -60};
+        for (int k = 0; k < 7; ++k) pts[line[k]] = {-720 + 240 * k, ys[k]};
         for (int k = 0; k < 5; ++k) pts[back[k]] = {-600 + 300 * k, kRowGap};
         return true;
     }
     case 99: {
         // A winding line with its tail behind.
-        const int line[7] = {9, 5, 2, 1, 3, 6, 10};
-        const int ys[7] = {kRowGap / 2, 0, -kRowGap / 2, 0, kRowGap / 2, 0, -kRowGap / 2};
+        const int ys[7] = {kRowGap / 2, -90, -kRowGap / 2, -120, -kRowGap / 2, -90, kRowGap / 2};
         for (int k = 0; k < 7; ++k) pts[line[k]] = {-720 + 240 * k, ys[k]};
-        const int back[5] = {7, 4, 0, 8, 11};
         for (int k = 0; k < 5; ++k) pts[back[k]] = {-600 + 300 * k, kRowGap * 3 / 2};
         return true;
     }
@@ -468,6 +475,87 @@ Shape ShapeOf(const ArmyDesign& d) {
     return sh;
 }
 
+// Every unit centre of slot `s` for an army facing `facing`, relative to
+// the army point, as the game composes the slot's, its rows' and their
+// men's places.
+std::vector<Pt> UnitsAt(const Shape& sh, int s, int facing) {
+    std::vector<Pt> out;
+    const DivDesign* div = DivByID(sh.divFormation[s]);
+    const BattDesign* batt = BattByID(div->batt);
+    const Pt at = Spread(sh.pts[s], facing);
+    const int code = (sh.turns[s] + facing) & 7;
+    for (const Pt& row : div->rows) {
+        const Pt r = Spread(row, code);
+        for (const Pt& u : batt->units) {
+            const Pt v = Spread(u, code);
+            out.push_back({at.x + r.x + v.x, at.y + r.y + v.y});
+        }
+    }
+    return out;
+}
+
+// How far the men of a division holding its ground stand from its centre:
+// the farthest man, square on, of the formations a defence order draws.
+double DivisionReach() {
+    double reach = 0;
+    for (const DivDesign& d : kDivisions) {
+        if (!(d.flags & kDefense)) continue;
+        for (const Pt& row : d.rows)
+            for (const Pt& u : BattByID(d.batt)->units) reach = std::max(reach, std::hypot(row.x + u.x, row.y + u.y));
+    }
+    return reach;
+}
+
+// The computer's commander posts his two guards (divisions 7 and 11) 400
+// from his division, diagonally ahead on either side, while no enemy is
+// near; a lone guard (division 7, while a division is held out of the
+// army's working divisions) stands 300 straight ahead. The posts are
+// measured from the commander's division while it stands within 300 of
+// the army point, else from the army point.
+// A guard sent to a post that another division's men stand on stays short
+// of it however it moves, so at both start facings no man of another
+// division stands within a division's reach of a post. The commander's own
+// slot stays clear of the 300 at which the posts change their base, by
+// more than a division settling on its place strays from it.
+void CheckGuardPosts(const Shape& sh, const std::string& name) {
+    constexpr int kBaseLimit = 300, kSettling = 60;
+    const double reach = DivisionReach();
+    for (int facing : {2, 6}) {
+        const Pt commander = Spread(sh.pts[0], facing);
+        const double away = std::hypot(commander.x, commander.y);
+        if (std::abs(away - kBaseLimit) < kSettling)
+            throw std::runtime_error("formation " + name + " stands its commander " + std::to_string(int(away)) +
+                                     " from the army point, too near the " + std::to_string(kBaseLimit) +
+                                     " at which his guards' posts change their base");
+        const Pt base = away <= kBaseLimit ? commander : Pt{0, 0};
+        struct Post {
+            CPoint offset;
+            int guards[2];  // the divisions that stand there, or leave for the other post
+        };
+        // The lone guard's post lies within a division's reach of the
+        // commander's own front: that nearness is the army's rule, not the
+        // formation's.
+        const Post posts[3] = {{GetDirectionVector((facing + 7) & 7, 400), {7, 11}},
+                               {GetDirectionVector((facing + 1) & 7, 400), {7, 11}},
+                               {GetDirectionVector(facing, 300), {7, 0}}};
+        for (const Post& post : posts) {
+            const Pt at{base.x + post.offset.x, base.y + post.offset.y};
+            for (int s = 0; s < 12; ++s) {
+                if (s == post.guards[0] || s == post.guards[1]) continue;
+                for (const Pt& u : UnitsAt(sh, s, facing)) {
+                    const double d = std::hypot(u.x - at.x, u.y - at.y);
+                    if (d <= reach)
+                        throw std::runtime_error("formation " + name + " at facing " + std::to_string(facing) +
+                                                 " stands division " + std::to_string(s) + " " +
+                                                 std::to_string(int(d)) + " from the commander's guard post at (" +
+                                                 std::to_string(at.x) + ", " + std::to_string(at.y) +
+                                                 "), within a division's reach of " + std::to_string(int(reach)));
+                }
+            }
+        }
+    }
+}
+
 // Preferred division types of a slot, best first: cavalry on the wings,
 // spearmen in the centre, missile troops in the reserve.
 void SlotValues(int slot, int32_t (&v)[4]) {
@@ -545,6 +633,7 @@ void AddFamily(CArmyFormationList& list, int rootID, const std::string& name, co
     if (!Clear(root)) throw std::runtime_error("formation " + name + " has divisions too close" + Closest(root));
     DrawUpRear(root);
     CheckOnField(root, name.c_str());
+    CheckGuardPosts(root, name);
     DWORD holding[12], advancing[12];
     for (int s = 0; s < 12; ++s) holding[s] = slotOrder;
     int next = 1000 + 20 * rootID;
