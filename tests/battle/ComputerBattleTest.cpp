@@ -134,16 +134,18 @@ class ComputerAgainstPassive : public ::testing::TestWithParam<std::tuple<const 
 
 // The computer's six divisions take on two that only stand their ground:
 // they march across, meet them and drive them off the field. The advance is
-// the mean of all six, reserves included, and a passive army may give up
-// the field at the first blows, so a win can come before the mean has gone
-// far.
+// the mean of all six, reserves included; a passive army may give up the
+// field at the first blows, before the reserves have gone far, and then the
+// blows it took (it stood on its own side) are the proof that the computer
+// crossed.
 TEST_P(ComputerAgainstPassive, AdvancesEngagesAndWins) {
     const auto [field, level] = GetParam();
     const CBattleSetupSpec spec = AgainstPassive(field, 20 + uint32_t(level), level, 6);
     const Fought f = Fight(spec);
     SCOPED_TRACE(Describe(f.result));
-    EXPECT_GE(f.advance, 250) << "the computer's army kept to its side";
     const CBattleSideResult &passive = f.result.sides[kPlayer], &computer = f.result.sides[kComputer];
+    const bool drivenOff = f.result.ended && passive.inBattle == 0 && passive.liveUnits < passive.units;
+    if (!drivenOff) EXPECT_GE(f.advance, 250) << "the computer's army kept to its side";
     EXPECT_LT(passive.liveUnits, passive.units) << "never engaged: the passive army lost nobody";
     ASSERT_TRUE(f.result.ended);
     EXPECT_EQ(passive.inBattle, 0);
@@ -345,16 +347,13 @@ TEST_P(FormationDeployment, OrdersKeepToTheFieldAndTheFormation) {
 
 // Every division reaches each point the deployment places it on and keeps
 // it there long enough to march to, unless it meets the enemy on the way.
-// Disabled: in 28 of the 57 cases some division stays short of a placement
-// (41 placements), most often by 80 to 240. Nearly all are the reserves
-// (divisions 7 and 11, 26 of them) and the horsemen of divisions 4 and 8,
-// whose 42 by 42 moving rectangle does not fit ranks spaced for men on foot.
-// The reserves are the commander's guards: their posts lie 400 from his
-// division, diagonally ahead of it, and in the kit's formations that is
-// mostly ground a division of the row ahead already holds (in 15 of the 26
-// four men or more of another division stand within 100 of the point; the
-// message names it), so they stand against its ranks however they move; on
-// C1M the castle's walls run through the posts as well.
+// Disabled: in 17 of the 57 cases some division stays short of a placement
+// (30 placements, median 86 short). Twelve of the cases are C1M: the side
+// holding the castle is placed, as every army is, round (2500, 1000), just
+// inside the castle's east wall, so its formation stands half inside and
+// half outside the walls and the commander's guard posts fall on them. The
+// rest are the lone guard's post 300 ahead of the commander, inside his own
+// division's front, and men of the ranks ahead standing on a place.
 TEST_P(FormationDeployment, DISABLED_EveryDivisionReachesItsPlace) {
     ASSERT_NO_FATAL_FAILURE(Deploy(2500));
     EXPECT_GT(std::accumulate(std::begin(judged), std::end(judged), 0), 0) << "no placement was held long enough";
