@@ -91,6 +91,17 @@ BOOL CDivision::Setup(IDivFormationList* formations, int formationId, CBattleGri
     return TRUE;
 }
 
+void CDivision::SetupBattalions(IBattFormationList* formations) {
+    const IDivFormation* df = m_formation;
+    int row = 0;
+    for (POSITION bp = m_battalions.GetHeadPosition(); bp; ++row) {
+        CBattalion* b = m_battalions.GetBattalion(bp);
+        const CPoint p = df ? df->GetSlotPoint(row, m_facing) : CPoint(0, 0);
+        const int code = df ? df->GetSlotCode(row, m_facing) : m_facing;
+        b->Setup(formations, df ? df->GetSlotValue(row) : 0, nullptr, m_x + p.x, m_y + p.y, code);
+    }
+}
+
 namespace {
 
 // Battalion types and the kind of officer each further battalion needs, by

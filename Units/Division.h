@@ -34,6 +34,10 @@ public:
     // Places the division for a battle. A formation number the list does
     // not hold leaves it without a current formation. TRUE.
     BOOL Setup(IDivFormationList* formations, int formationId, CBattleGrid* grid, int x, int y, int facing);
+    // Sets each battalion up on its slot of the division's formation, with
+    // the battalion formation and the facing the slot gives it (without a
+    // formation, on the division's point, facing its way).
+    void SetupBattalions(IBattFormationList* formations);
     // Rebuilds the battalions from the general's command in `persons`.
     // FALSE and nothing changed when the general is not in the list.
     BOOL CreateBattalions(int generalId, CPersonList& persons);

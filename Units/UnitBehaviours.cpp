@@ -45,6 +45,8 @@ constexpr int kFriendCheckReach = 90;
 constexpr int kFriendCheckStep = 12;
 // A rifle shot's ground speed: 5 x 20 field units a tick.
 constexpr double kShotSpeed = 20.0;
+// The ticks a rifle shot is aimed to fly over a unit's range.
+int AimedShotTicks(double range) { return int(range / (5.0 * kShotSpeed)) + 1; }
 // The least share of shots that must get through the cover on the way for
 // a rifleman to take a target.
 constexpr double kLeastClearance = 0.25;
@@ -760,7 +762,7 @@ bool CUnit::HasLineOfFire(const CUnit* target) const {
     double a0 = alt ? alt->GetAltitude(m_x, m_y) : 0.0;
     double rise = alt ? alt->GetAltitude(target->m_x, target->m_y) - a0 : 0.0;
     // The shot climbs rise / t a tick over 5 x its speed, as Fire builds it.
-    int t = int(m_range / (5.0 * kShotSpeed)) + 1;
+    int t = AimedShotTicks(m_range);
     double climb = rise / t / (5.0 * kShotSpeed);
     return m_grid->ShotClearance(m_x, m_y, target->m_x, target->m_y, a0, climb, kLeastClearance) >= kLeastClearance;
 }
@@ -796,7 +798,7 @@ BOOL CUnit::Fire(int tx, int ty) {
                    (n >= 195 && n < 220 && rise < -7.0);
         m = new CMissile(FALSE, a0, 30.0, low ? 18 : 30, m_combat2, dx, dy, start.x, start.y, this);
     } else {
-        int t = int(m_range / (5.0 * kShotSpeed)) + 1;
+        int t = AimedShotTicks(m_range);
         m = CMissile::MakeAimed(TRUE, a0, kShotSpeed, rise / t, m_combat2, dx, dy, start.x, start.y, this, t);
     }
     delete static_cast<CMissile*>(m_pendingMissile);

@@ -30,21 +30,6 @@ constexpr int kArmyY = 1000;
 // The clan year the battle is fought in, and its date: a summer morning.
 constexpr int kYear = 1560 + 428;
 
-// Stands a division's battalions on their slots of its formation, each
-// with the battalion formation and facing the division formation gives it,
-// as the tactic screen places an army; the units take their places once
-// they know their kinds (StandUnits).
-void PlaceBattalions(CDivision* d, CFormationLists& formations) {
-    const IDivFormation* df = d->m_formation;
-    int row = 0;
-    for (POSITION bp = d->m_battalions.GetHeadPosition(); bp; ++row) {
-        CBattalion* b = d->m_battalions.GetBattalion(bp);
-        const CPoint p = df && d->m_x >= 0 ? df->GetSlotPoint(row, d->m_facing) : CPoint(0, 0);
-        const int code = df ? df->GetSlotCode(row, d->m_facing) : d->m_facing;
-        b->Setup(&formations.batt, df ? df->GetSlotValue(row) : 0, nullptr, d->m_x + p.x, d->m_y + p.y, code);
-        b->m_grid = d->m_grid;
-    }
-}
 }  // namespace
 
 struct CBattleRunner::State {
@@ -171,7 +156,10 @@ bool CBattleRunner::Load(const CBattleSetupSpec& spec, std::string& error) {
                 facing = army->m_formation->GetSlotValue(d->m_number, kFacing[side]);
             }
             d->Setup(&s.formations.div, formation, &s.grid, at.x, at.y, facing);
-            PlaceBattalions(d, s.formations);
+            // The battalions on their slots, as the tactic screen places
+            // them; the men stand once they know their kinds (below).
+            d->SetupBattalions(&s.formations.batt);
+            for (POSITION bp = d->m_battalions.GetHeadPosition(); bp;) d->m_battalions.GetBattalion(bp)->m_grid = &s.grid;
         }
         army->m_humanControlled = spec.computer[side] ? 0 : 1;
         army->SetBattleAI(std::make_unique<CArmyAI>());

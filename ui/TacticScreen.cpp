@@ -383,15 +383,7 @@ BOOL COrvaneView::PlaceArmyAt(int side, int x, int y, int facing) {
             }
         }
         d->Setup(&FormationLists.div, divFormation, nullptr, at.x, at.y, divFacing);
-        const CDivFormation* df = FormationLists.div.FindByID(divFormation);
-        int row = 0;
-        for (POSITION bp = d->m_battalions.GetHeadPosition(); bp; ++row) {
-            CBattalion* b = d->m_battalions.GetBattalion(bp);
-            CPoint p = df ? df->GetSlotPoint(row, divFacing) : CPoint(0, 0);
-            int code = df ? df->GetSlotCode(row, divFacing) : divFacing;
-            int battFormation = df ? df->GetBattFormationID(row) : 0;
-            b->Setup(&FormationLists.batt, battFormation, nullptr, at.x + p.x, at.y + p.y, code);
-        }
+        d->SetupBattalions(&FormationLists.batt);
     }
     return TRUE;
 }
