@@ -126,7 +126,9 @@ TEST_P(BattleMouse, AMarkerBringsItsDivisionIntoViewAndItsPanelMovesIt) {
     EXPECT_EQ(r->target->m_type, ORDER_MOVE);
     EXPECT_EQ(r->target->m_targetId, d->GetLeaderID());
 
-    game->run.Run(4000);
+    // Men on foot cover about a pixel a tick: eight seconds take the
+    // division well on its way.
+    game->run.Run(8000);
     EXPECT_LT(Distance(UnitsCentre(d), target), Distance(from, target) - 40) << "the division did not set off";
 }
 

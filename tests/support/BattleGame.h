@@ -11,14 +11,19 @@
 #include "Units/Unit.h"
 #include "platform/afx/MessageBox.h"
 #include "platform/afx/PathResolver.h"
+#include "platform/afx/Time.h"
 #include "tests/support/BattleChoice.h"
 #include "tests/support/GameRun.h"
 #include "tests/support/ScreenLayouts.h"
 
 struct CBattleGame {
+    // The game seeds its random streams from the wall clock; a fixed one
+    // makes every run of a test fight the same battle.
+    static constexpr int64_t kFixedClock = 1700000006;
     CGameRun run;
     COrvaneView* view = nullptr;
     explicit CBattleGame(const CScreenLayout& layout, CBattleChoice choice = {}) : run(layout.desktop) {
+        AfxSetWallClock([] { return kFixedClock; });
         if (layout.width == 1280) {
             EXPECT_TRUE(ChooseLargeLayout());
         }
@@ -29,6 +34,10 @@ struct CBattleGame {
         std::string error;
         EXPECT_TRUE(ChooseBattle(*view, choice, error)) << error;
     }
+    ~CBattleGame() { AfxSetWallClock(nullptr); }
+    CBattleGame(const CBattleGame&) = delete;
+    CBattleGame& operator=(const CBattleGame&) = delete;
+
     bool Enter() {
         AfxClearMissingNames();
         AfxClearShownMessages();
