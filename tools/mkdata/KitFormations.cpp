@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "army/CommanderGuards.h"
 #include "army/FormationList.h"
 #include "core/Helpers.h"
 #include "platform/afx/Afx.h"
@@ -506,28 +507,29 @@ double DivisionReach() {
     return reach;
 }
 
-// The computer's commander posts his two guards (divisions 7 and 11) 400
-// from his division, diagonally ahead on either side, while no enemy is
-// near; a lone guard (division 7, while a division is held out of the
-// army's working divisions) stands 300 straight ahead. The posts are
-// measured from the commander's division while it stands within 300 of
-// the army point, else from the army point.
+// The computer's commander posts his two guards (divisions 7 and 11)
+// diagonally ahead of his division on either side while no enemy is near; a
+// lone guard (division 7, while a division is held out of the army's
+// working divisions) stands straight ahead. The posts are measured from the
+// commander's division while it stands near the army point, else from the
+// army point (army/CommanderGuards.h has the distances).
 // A guard sent to a post that another division's men stand on stays short
 // of it however it moves, so at both start facings no man of another
 // division stands within a division's reach of a post. The commander's own
-// slot stays clear of the 300 at which the posts change their base, by
-// more than a division settling on its place strays from it.
+// slot stays clear of the distance at which the posts change their base,
+// by more than a division settling on its place strays from it.
 void CheckGuardPosts(const Shape& sh, const std::string& name) {
-    constexpr int kBaseLimit = 300, kSettling = 60;
+    using namespace CommanderGuards;
+    constexpr int kSettling = 60;
     const double reach = DivisionReach();
     for (int facing : {2, 6}) {
         const Pt commander = Spread(sh.pts[0], facing);
         const double away = std::hypot(commander.x, commander.y);
-        if (std::abs(away - kBaseLimit) < kSettling)
+        if (std::abs(away - kBaseRadius) < kSettling)
             throw std::runtime_error("formation " + name + " stands its commander " + std::to_string(int(away)) +
-                                     " from the army point, too near the " + std::to_string(kBaseLimit) +
+                                     " from the army point, too near the " + std::to_string(kBaseRadius) +
                                      " at which his guards' posts change their base");
-        const Pt base = away <= kBaseLimit ? commander : Pt{0, 0};
+        const Pt base = away <= kBaseRadius ? commander : Pt{0, 0};
         struct Post {
             CPoint offset;
             int guards[2];  // the divisions that stand there, or leave for the other post
@@ -535,9 +537,9 @@ void CheckGuardPosts(const Shape& sh, const std::string& name) {
         // The lone guard's post lies within a division's reach of the
         // commander's own front: that nearness is the army's rule, not the
         // formation's.
-        const Post posts[3] = {{GetDirectionVector((facing + 7) & 7, 400), {7, 11}},
-                               {GetDirectionVector((facing + 1) & 7, 400), {7, 11}},
-                               {GetDirectionVector(facing, 300), {7, 0}}};
+        const Post posts[3] = {{GetDirectionVector((facing + kPairTurns[0]) & 7, kPairDistance), {7, 11}},
+                               {GetDirectionVector((facing + kPairTurns[1]) & 7, kPairDistance), {7, 11}},
+                               {GetDirectionVector(facing, kLoneDistance), {7, 0}}};
         for (const Post& post : posts) {
             const Pt at{base.x + post.offset.x, base.y + post.offset.y};
             for (int s = 0; s < 12; ++s) {
