@@ -31,6 +31,7 @@
 #include "core/Helpers.h"
 #include "platform/afx/Afx.h"
 #include "tools/mkdata/Kit.h"
+#include "tools/mkdata/KitFormations.h"
 
 namespace {
 
@@ -134,201 +135,277 @@ const int kHoldByType[5] = {40, 37, 41, 40, 41};
 
 struct SlotPlace {
     int slot;
-    int x;
+    int x, y;
 };
 
 struct ArmyDesign {
     int id;
     const char* name;
     DWORD flags;
-    std::vector<std::vector<SlotPlace>> rows;  // front row first
-    int turns[12];                             // each slot's facing relative to the army
-    int divFormation[12];                      // 0: the block
+    std::vector<SlotPlace> places;
+    int turns[12];         // each slot's facing relative to the army
+    int divFormation[12];  // 0: the block
     DWORD slotOrder;
 };
 
-constexpr int kRowGap = 360;
+// A formation's places, for an army facing north, drawn with the rear
+// rank's centres 150 behind the army point (where DrawUpRear leaves them:
+// a block's rearmost men stand 150 behind its centre).
+struct Places {
+    std::vector<SlotPlace> all;
+    Places& At(int slot, int x, int y) {
+        all.push_back({slot, x, y});
+        return *this;
+    }
+    // `left` at (-x, y) and `right` at (x, y).
+    Places& Pair(int left, int right, int x, int y) { return At(left, -x, y).At(right, x, y); }
+};
 
-ArmyDesign Design(int id, const char* name, DWORD flags, std::vector<std::vector<SlotPlace>> rows) {
-    ArmyDesign d{id, name, flags, std::move(rows), {}, {}, kStand};
+ArmyDesign Design(int id, const char* name, DWORD flags, const Places& places) {
+    ArmyDesign d{id, name, flags, places.all, {}, {}, kStand};
     d.divFormation[0] = 42;
     return d;
 }
 
+// The commander (slot 0) holds in a square. His guards (7 and 11) leave
+// him for posts diagonally ahead of him on either side, a lone guard for
+// one straight ahead, measured from him while he stands near the army
+// point and from the army point otherwise (see CheckGuardPosts). No
+// other division may stand on that ground, so every shape keeps it open:
+// most put the commander at the rear, behind an empty stretch that the
+// shape's front, wings or hollow close round; the line puts him in its
+// front rank with the open ground before it; the hollow square and the
+// circle stand him inside, away from the army point, and keep the middle
+// of their hollow free.
 std::vector<ArmyDesign> PresetDesigns() {
-    // The commander (slot 0) stands in the rear row with his guards (7 and
-    // 11) beside him. Their posts lie ahead of him, in the rows' depth; the
-    // row directly ahead of his keeps only its two ends, and the divisions
-    // farther out in his own row stand clear of his guards' places.
+    // The commander with his guards beside him, at the rear.
+    const auto withCommander = [] { return Places().At(0, 0, 150).Pair(7, 11, 320, 150); };
     std::vector<ArmyDesign> all;
+    // Two long ranks; the commander in the middle of the front one.
     all.push_back(Design(3, "Line", 0x20000000 | 0x1000 | 0x400000,
-                         {{{5, -600}, {2, -300}, {1, 0}, {3, 300}, {6, 600}},
-                          {{9, -600}, {10, 600}},
-                          {{4, -600}, {11, -300}, {0, 0}, {7, 300}, {8, 600}}}));
+                         Places()
+                             .At(0, 0, -210)
+                             .Pair(7, 11, 280, -210)
+                             .Pair(5, 6, 560, -210)
+                             .Pair(9, 10, 720, 150)
+                             .Pair(2, 3, 480, 150)
+                             .Pair(1, 8, 240, 150)
+                             .At(4, 0, 150)));
+    // Scales: rows of two, three and four, widening towards the rear.
     all.push_back(Design(10, "Scale", 0x1000 | 0x40000000,
-                         {{{1, 0}},
-                          {{9, -600}, {2, -300}, {4, 0}, {3, 300}, {10, 600}},
-                          {{5, -600}, {6, 600}},
-                          {{8, -600}, {11, -300}, {0, 0}, {7, 300}}}));
+                         withCommander()
+                             .Pair(1, 8, 130, -1130)
+                             .Pair(2, 3, 260, -810)
+                             .At(4, 0, -810)
+                             .Pair(5, 6, 130, -490)
+                             .Pair(9, 10, 390, -490)));
     {
+        // A hollow square whose sides face outwards and whose rear faces
+        // backwards, a front on every side; the commander inside.
         ArmyDesign d = Design(26, "Square2", 0x80000 | 0x400000 | 0x800000,
-                              {{{2, -680}, {1, -340}, {8, 0}, {4, 340}, {3, 680}},
-                               {{5, -640}, {6, 640}},
-                               {{9, -660}, {7, -330}, {0, 0}, {11, 330}, {10, 660}}});
-        // The sides face outwards and the rear row backwards: a square that
-        // shows a front on every side.
-        d.turns[5] = 6;
-        d.turns[6] = 2;
-        d.turns[9] = 6;
-        d.turns[10] = 2;
-        d.turns[7] = 4;
-        d.turns[11] = 4;
+                              Places()
+                                  .Pair(2, 3, 680, -900)
+                                  .Pair(1, 8, 240, -900)
+                                  .Pair(9, 10, 660, -550)
+                                  .Pair(5, 6, 660, -200)
+                                  .Pair(7, 11, 680, 150)
+                                  .At(4, 0, 150)
+                                  .At(0, 0, -560));
+        d.turns[5] = d.turns[9] = 6;
+        d.turns[6] = d.turns[10] = 2;
+        d.turns[7] = d.turns[11] = d.turns[4] = 4;
         d.slotOrder = kDefense;
         all.push_back(d);
     }
     {
+        // An arrowhead pointing at the enemy over the commander's rank.
         ArmyDesign d = Design(70, "ArrowLine", 0x40000000 | 0x20000000,
-                              {{{1, 0}},
-                               {{9, -600}, {2, -300}, {4, 0}, {3, 300}, {10, 600}},
-                               {{5, -600}, {6, 600}},
-                               {{8, -600}, {7, -300}, {0, 0}, {11, 300}}});
+                              withCommander()
+                                  .At(1, 0, -1100)
+                                  .Pair(2, 3, 240, -790)
+                                  .Pair(5, 6, 480, -480)
+                                  .Pair(9, 10, 720, -170)
+                                  .Pair(4, 8, 560, 150));
         d.divFormation[1] = 37;
         all.push_back(d);
     }
     {
         // A ring of eleven around the commander.
-        std::vector<std::vector<SlotPlace>> none;
-        ArmyDesign d = Design(90, "Circle", 0x800000 | 0x200000, none);
+        ArmyDesign d = Design(90, "Circle", 0x800000 | 0x200000, Places());
+        const int ring[11] = {1, 3, 6, 10, 11, 8, 4, 7, 9, 5, 2};
+        for (int k = 0; k < 11; ++k) {
+            const double a = k * 2 * M_PI / 11;
+            d.places.push_back({ring[k], int(std::lround(640 * std::sin(a))), int(std::lround(-600 * std::cos(a)))});
+        }
+        d.places.push_back({0, 0, 250});
         d.slotOrder = kDefense;
         all.push_back(d);
     }
+    // The half moon's bow of seven, its reserve beside the commander.
     all.push_back(Design(91, "HalfMoon Reserve", 0x10000 | 0x20000 | 0x1000000,
-                         {{{9, -720}, {10, 720}},
-                          {{2, -240}, {1, 0}, {3, 240}},
-                          {{5, -600}, {6, 600}},
-                          {{4, -600}, {7, -300}, {0, 0}, {11, 300}, {8, 600}}}));
-    all.push_back(Design(92, "HalfMoon", 0x10000 | 0x20000 | 0x1000000, {}));
+                         withCommander()
+                             .At(1, 0, -660)
+                             .Pair(2, 3, 240, -610)
+                             .Pair(5, 6, 480, -456)
+                             .Pair(9, 10, 720, -200)
+                             .Pair(4, 8, 560, 150)));
+    // A bow bent towards the enemy whose ends come back level with the
+    // commander.
+    all.push_back(Design(92, "HalfMoon", 0x10000 | 0x20000 | 0x1000000,
+                         withCommander()
+                             .At(1, 0, -660)
+                             .Pair(2, 3, 240, -610)
+                             .Pair(5, 6, 480, -456)
+                             .Pair(9, 10, 720, -200)
+                             .Pair(4, 8, 720, 150)));
     {
+        // A diamond, one, two, three, three, two, one from the head back
+        // to the commander at its tail.
         ArmyDesign d = Design(93, "Fish", 0x1000 | 0x40000,
-                              {{{1, 0}},
-                               {{5, -450}, {2, -150}, {3, 150}, {6, 450}},
-                               {{4, -600}, {8, 600}},
-                               {{9, -700}, {7, -300}, {0, 0}, {11, 300}, {10, 700}}});
+                              Places()
+                                  .At(0, 0, 150)
+                                  .Pair(7, 11, 300, -150)
+                                  .Pair(9, 10, 600, -450)
+                                  .At(8, 0, -500)
+                                  .Pair(5, 6, 360, -810)
+                                  .At(4, 0, -810)
+                                  .Pair(2, 3, 290, -1130)
+                                  .At(1, 0, -1250));
         d.divFormation[1] = 37;
         all.push_back(d);
     }
     {
+        // A crane's wings: two arms reaching forward and out from the
+        // commander, the neck running straight ahead between them.
         ArmyDesign d = Design(94, "Wing", 0x10000 | 0x20000 | 0x2000000,
-                              {{{9, -640}, {10, 640}},
-                               {{2, -240}, {1, 0}, {3, 240}},
-                               {{5, -600}, {6, 600}},
-                               {{4, -600}, {7, -300}, {0, 0}, {11, 300}, {8, 600}}});
-        d.turns[9] = 7;
-        d.turns[10] = 1;
+                              Places()
+                                  .At(0, 0, 150)
+                                  .Pair(7, 11, 300, -150)
+                                  .Pair(5, 6, 600, -450)
+                                  .Pair(9, 10, 660, -800)
+                                  .Pair(2, 3, 720, -1130)
+                                  .At(4, 0, -560)
+                                  .At(8, 0, -880)
+                                  .At(1, 0, -1200));
         all.push_back(d);
     }
+    // Two columns yoked side by side, the commander between their rear
+    // ends and a vanguard between their heads.
     all.push_back(Design(95, "York", 0x100000 | 0x200000,
-                         {{{8, 0}},
-                          {{2, -600}, {1, -150}, {4, 150}, {3, 600}},
-                          {{5, -600}, {6, 600}},
-                          {{9, -600}, {7, -300}, {0, 0}, {11, 300}, {10, 600}}}));
-    all.push_back(Design(96, "Wave", 0x1000000 | 0x40000 | 0x80000, {}));
+                         Places()
+                             .At(0, 0, 150)
+                             .Pair(7, 11, 600, 150)
+                             .Pair(9, 10, 600, -180)
+                             .Pair(5, 6, 600, -510)
+                             .Pair(2, 3, 600, -840)
+                             .Pair(4, 8, 600, -1170)
+                             .At(1, 0, -900)));
+    // One swell of a wave across the front: up on the left, down on the
+    // right.
+    all.push_back(Design(96, "Wave", 0x1000000 | 0x40000 | 0x80000,
+                         withCommander()
+                             .At(9, -720, -700)
+                             .At(5, -480, -920)
+                             .At(2, -240, -920)
+                             .At(1, 0, -700)
+                             .At(3, 240, -480)
+                             .At(6, 480, -480)
+                             .At(10, 720, -700)
+                             .Pair(4, 8, 640, 150)));
     {
+        // A wide front closing in on the commander, its two ends thrust
+        // forward like claws.
         ArmyDesign d = Design(97, "Tiger", 0x40000000 | 0x10000,
-                              {{{9, -600}, {1, -170}, {4, 170}, {10, 600}},
-                               {{2, -450}, {8, 0}, {3, 450}},
-                               {{5, -600}, {6, 600}},
-                               {{7, -300}, {0, 0}, {11, 300}}});
+                              Places()
+                                  .At(0, 0, 150)
+                                  .Pair(7, 11, 300, -150)
+                                  .Pair(4, 8, 620, -450)
+                                  .Pair(5, 6, 580, -820)
+                                  .Pair(2, 3, 290, -820)
+                                  .At(1, 0, -820)
+                                  .Pair(9, 10, 720, -1150));
         d.divFormation[1] = d.divFormation[4] = 37;
         all.push_back(d);
     }
+    // A body sweeping from the left rear up to the head at the right front;
+    // the commander's rank behind its tail.
     all.push_back(Design(98, "Dragon", 0x80000 | 0x2000000,
-                         {{{1, 0}},
-                          {{5, -600}, {2, -300}, {4, 0}, {3, 300}, {6, 600}},
-                          {{9, -600}, {10, 600}},
-                          {{8, -600}, {7, -300}, {0, 0}, {11, 300}}}));
-    all.push_back(Design(99, "Snake", 0x40000 | 0x80000 | 0x100000, {}));
+                         withCommander()
+                             .At(9, -720, 150)
+                             .At(5, -620, -180)
+                             .At(2, -480, -500)
+                             .At(1, -240, -700)
+                             .At(4, 0, -860)
+                             .At(3, 240, -1000)
+                             .At(6, 480, -1130)
+                             .At(10, 720, -1250)
+                             .At(8, 560, 150)));
+    // A column winding like an S: from its tail at the right rear along
+    // the commander's rank, forward on the left, across the middle,
+    // forward on the right and back across the front to its head.
+    all.push_back(Design(99, "Snake", 0x40000 | 0x80000 | 0x100000,
+                         withCommander()
+                             .At(8, 560, 150)
+                             .At(9, -600, -120)
+                             .At(5, -480, -480)
+                             .At(2, -200, -540)
+                             .At(1, 80, -540)
+                             .At(3, 360, -480)
+                             .At(6, 600, -800)
+                             .At(10, 360, -1120)
+                             .At(4, 120, -1200)));
     {
+        // A spear: its head, the shaft with a crossguard, and the
+        // commander's rank across its butt.
         ArmyDesign d = Design(100, "Spear", 0x1000 | 0x20000000,
-                              {{{1, 0}},
-                               {{9, -480}, {2, -240}, {4, 0}, {3, 240}, {10, 480}},
-                               {{5, -600}, {6, 600}},
-                               {{8, -600}, {7, -300}, {0, 0}, {11, 300}}});
+                              withCommander()
+                                  .At(1, 0, -1250)
+                                  .Pair(2, 3, 260, -940)
+                                  .At(4, 0, -870)
+                                  .Pair(5, 6, 440, -560)
+                                  .At(8, 0, -500)
+                                  .Pair(9, 10, 580, 150));
         d.divFormation[1] = 37;
         all.push_back(d);
     }
     {
+        // A solid square, three by three, before the commander.
         ArmyDesign d = Design(101, "Square1", 0x800000 | 0x400000,
-                              {{{2, -640}, {1, -320}, {8, 0}, {4, 320}, {3, 640}},
-                               {{5, -640}, {6, 640}},
-                               {{9, -660}, {7, -330}, {0, 0}, {11, 330}, {10, 660}}});
+                              withCommander()
+                                  .Pair(2, 3, 340, -1130)
+                                  .At(1, 0, -1130)
+                                  .Pair(5, 6, 340, -810)
+                                  .At(4, 0, -810)
+                                  .Pair(9, 10, 340, -490)
+                                  .At(8, 0, -490));
         d.slotOrder = kDefense;
         all.push_back(d);
     }
     {
+        // Wings spread wide open from the commander's rank, a vanguard
+        // far out between their tips.
         ArmyDesign d = Design(102, "Open Wing", 0x10000 | 0x20000 | 0x100000,
-                              {{{9, -650}, {5, -360}, {6, 360}, {10, 650}},
-                               {{2, -240}, {1, 0}, {3, 240}},
-                               {{4, -600}, {8, 600}},
-                               {{7, -300}, {0, 0}, {11, 300}}});
+                              withCommander()
+                                  .Pair(4, 8, 580, -20)
+                                  .Pair(5, 6, 720, -350)
+                                  .Pair(2, 3, 720, -680)
+                                  .Pair(9, 10, 670, -1010)
+                                  .At(1, 0, -1100));
         d.divFormation[9] = d.divFormation[10] = 37;
         all.push_back(d);
     }
+    // A gate: two pillars under a lintel across the front, the commander
+    // in the gateway.
     all.push_back(Design(103, "Iron Gate", 0x10000 | 0x20000 | 0x40000000,
-                         {{{2, -480}, {1, 0}, {3, 480}},
-                          {{5, -720}, {4, -240}, {8, 240}, {6, 720}},
-                          {{9, -600}, {10, 600}},
-                          {{7, -300}, {0, 0}, {11, 300}}}));
+                         Places()
+                             .At(0, 0, 150)
+                             .Pair(7, 11, 600, -140)
+                             .Pair(4, 8, 600, -470)
+                             .Pair(9, 10, 600, -800)
+                             .Pair(2, 3, 600, -1130)
+                             .Pair(5, 6, 300, -1130)
+                             .At(1, 0, -1130)));
     return all;
-}
-
-// The shapes set out by formula rather than rows: circle, half moon, wave,
-// snake. Points for facing 0, before the rear is drawn up to the reference.
-// Behind the line of seven stands the commander's row: his guards beside
-// him, the centre's two other divisions at its ends. The line keeps its
-// middle five far enough ahead of him for his guards' posts.
-bool FormulaPoints(int id, Pt (&pts)[12]) {
-    const int line[7] = {9, 5, 2, 1, 3, 6, 10};
-    const int back[5] = {4, 7, 0, 11, 8};
-    switch (id) {
-    case 90: {
-        // Eleven round an ellipse, front first, then clockwise; the
-        // commander inside, behind the middle.
-        const int ring[11] = {1, 3, 6, 10, 11, 8, 4, 7, 9, 5, 2};
-        for (int k = 0; k < 11; ++k) {
-            double a = k * 2 * M_PI / 11;
-            pts[ring[k]] = {int(std::lround(640 * std::sin(a))), int(std::lround(-600 * std::cos(a)))};
-        }
-        pts[0] = {0, 250};
-        return true;
-    }
-    case 92: {
-        // Horns forward: an arc of seven, the commander's row behind.
-        for (int k = 0; k < 7; ++k) {
-            int x = -720 + 240 * k;
-            double t = x / 720.0;
-            pts[line[k]] = {x, int(std::lround(-280 - 90 * t * t))};
-        }
-        for (int k = 0; k < 5; ++k) pts[back[k]] = {-600 + 300 * k, kRowGap};
-        return true;
-    }
-    case 96: {
-        // Seven in a line that rises and falls, five behind.
-        const int ys[7] = {-60, -240, -420, -280, -420, -240, -60};
-        for (int k = 0; k < 7; ++k) pts[line[k]] = {-720 + 240 * k, ys[k]};
-        for (int k = 0; k < 5; ++k) pts[back[k]] = {-600 + 300 * k, kRowGap};
-        return true;
-    }
-    case 99: {
-        // A winding line with its tail behind.
-        const int ys[7] = {kRowGap / 2, -90, -kRowGap / 2, -120, -kRowGap / 2, -90, kRowGap / 2};
-        for (int k = 0; k < 7; ++k) pts[line[k]] = {-720 + 240 * k, ys[k]};
-        for (int k = 0; k < 5; ++k) pts[back[k]] = {-600 + 300 * k, kRowGap * 3 / 2};
-        return true;
-    }
-    default:
-        return false;
-    }
 }
 
 // The scenario formations of the battle catalogue: a preset's shape held
@@ -448,10 +525,14 @@ void DrawUpRear(Shape& sh) {
     for (Pt& p : sh.pts) p.y += shift;
 }
 
+// An army at either start point of a battle (500 in from the west or the
+// east edge, facing across the field) keeps every man on the inner field:
+// within 820 of the army point across its front (the far edge itself is
+// off it) and from 1400 ahead of it to 300 behind.
 void CheckOnField(const Shape& sh, const char* name) {
     for (int s = 0; s < 12; ++s)
         for (const Pt& p : UnitsOf(sh, s))
-            if (std::abs(p.x) > 820 || p.y > 300 || p.y < -1400)
+            if (std::abs(p.x) >= 820 || p.y > 300 || p.y < -1400)
                 throw std::runtime_error(std::string("formation ") + name + " leaves the field at slot " +
                                          std::to_string(s) + " (" + std::to_string(p.x) + ", " +
                                          std::to_string(p.y) + ")");
@@ -463,16 +544,13 @@ Shape ShapeOf(const ArmyDesign& d) {
         sh.turns[s] = d.turns[s];
         sh.divFormation[s] = d.divFormation[s] ? d.divFormation[s] : 40;
     }
-    if (!FormulaPoints(d.id, sh.pts)) {
-        bool seen[12] = {};
-        for (size_t r = 0; r < d.rows.size(); ++r)
-            for (const SlotPlace& p : d.rows[r]) {
-                sh.pts[p.slot] = {p.x, int(r) * kRowGap};
-                seen[p.slot] = true;
-            }
-        for (bool b : seen)
-            if (!b) throw std::runtime_error(std::string("formation ") + d.name + " leaves a slot out");
+    bool seen[12] = {};
+    for (const SlotPlace& p : d.places) {
+        sh.pts[p.slot] = {p.x, p.y};
+        seen[p.slot] = true;
     }
+    for (bool b : seen)
+        if (!b) throw std::runtime_error(std::string("formation ") + d.name + " leaves a slot out");
     return sh;
 }
 
@@ -794,6 +872,17 @@ void BuildLists(CFormationLists& lists) {
 }
 
 }  // namespace
+
+std::vector<kit::FormationPlace> kit::PresetFormationPlaces(int id) {
+    std::vector<FormationPlace> out;
+    for (const ArmyDesign& d : PresetDesigns()) {
+        if (d.id != id) continue;
+        Shape sh = ShapeOf(d);
+        DrawUpRear(sh);
+        for (int s = 0; s < 12; ++s) out.push_back({s, sh.pts[s].x, sh.pts[s].y, sh.turns[s]});
+    }
+    return out;
+}
 
 KIT_GENERATOR(Formations) {
     CFormationLists lists;
