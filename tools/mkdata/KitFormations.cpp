@@ -173,24 +173,22 @@ ArmyDesign Design(int id, const char* name, DWORD flags, const Places& places) {
 // point and from the army point otherwise (see CheckGuardPosts). No
 // other division may stand on that ground, so every shape keeps it open:
 // most put the commander at the rear, behind an empty stretch that the
-// shape's front, wings or hollow close round; the line puts him in its
-// front rank with the open ground before it; the hollow square and the
+// shape's front, wings or hollow close round; the hollow square and the
 // circle stand him inside, away from the army point, and keep the middle
 // of their hollow free.
 std::vector<ArmyDesign> PresetDesigns() {
     // The commander with his guards beside him, at the rear.
     const auto withCommander = [] { return Places().At(0, 0, 150).Pair(7, 11, 320, 150); };
     std::vector<ArmyDesign> all;
-    // Two long ranks; the commander in the middle of the front one.
+    // Two long ranks: seven in the front one, the commander in the middle
+    // of the rear one.
     all.push_back(Design(3, "Line", 0x20000000 | 0x1000 | 0x400000,
-                         Places()
-                             .At(0, 0, -210)
-                             .Pair(7, 11, 280, -210)
-                             .Pair(5, 6, 560, -210)
-                             .Pair(9, 10, 720, 150)
-                             .Pair(2, 3, 480, 150)
-                             .Pair(1, 8, 240, 150)
-                             .At(4, 0, 150)));
+                         withCommander()
+                             .Pair(4, 8, 600, 150)
+                             .Pair(9, 10, 720, -530)
+                             .Pair(5, 6, 480, -530)
+                             .Pair(2, 3, 240, -530)
+                             .At(1, 0, -530)));
     // Scales: rows of two, three and four, widening towards the rear.
     all.push_back(Design(10, "Scale", 0x1000 | 0x40000000,
                          withCommander()
@@ -201,19 +199,20 @@ std::vector<ArmyDesign> PresetDesigns() {
                              .Pair(9, 10, 390, -490)));
     {
         // A hollow square whose sides face outwards and whose rear faces
-        // backwards, a front on every side; the commander inside.
+        // backwards, a front on every side; the commander and his guards
+        // inside.
         ArmyDesign d = Design(26, "Square2", 0x80000 | 0x400000 | 0x800000,
                               Places()
                                   .Pair(2, 3, 680, -900)
                                   .Pair(1, 8, 240, -900)
-                                  .Pair(9, 10, 660, -550)
-                                  .Pair(5, 6, 660, -200)
-                                  .Pair(7, 11, 680, 150)
+                                  .Pair(5, 6, 660, -420)
+                                  .Pair(9, 10, 680, 150)
                                   .At(4, 0, 150)
-                                  .At(0, 0, -560));
-        d.turns[5] = d.turns[9] = 6;
-        d.turns[6] = d.turns[10] = 2;
-        d.turns[7] = d.turns[11] = d.turns[4] = 4;
+                                  .At(0, 0, -560)
+                                  .Pair(7, 11, 330, -150));
+        d.turns[5] = 6;
+        d.turns[6] = 2;
+        d.turns[9] = d.turns[10] = d.turns[4] = 4;
         d.slotOrder = kDefense;
         all.push_back(d);
     }
@@ -372,10 +371,10 @@ std::vector<ArmyDesign> PresetDesigns() {
         // A solid square, three by three, before the commander.
         ArmyDesign d = Design(101, "Square1", 0x800000 | 0x400000,
                               withCommander()
-                                  .Pair(2, 3, 340, -1130)
-                                  .At(1, 0, -1130)
-                                  .Pair(5, 6, 340, -810)
-                                  .At(4, 0, -810)
+                                  .Pair(2, 3, 340, -1210)
+                                  .At(1, 0, -1210)
+                                  .Pair(5, 6, 340, -850)
+                                  .At(4, 0, -850)
                                   .Pair(9, 10, 340, -490)
                                   .At(8, 0, -490));
         d.slotOrder = kDefense;
