@@ -181,6 +181,34 @@ TEST(KitFormations, DivisionsNeverOverlapAtAnyFacing) {
     }
 }
 
+// The presets a player picks from on the tactic screen are shapes of their
+// own: of any one of them at least three divisions stand farther than half
+// a division's width from every division of any other. Two presets drawn
+// alike, or one nudged a little from another, fail.
+TEST(KitFormations, EveryPresetStandsItsDivisionsInAShapeOfItsOwn) {
+    CFormationLists& lists = KitFormationLists();
+    constexpr double kHalfDivision = 100;
+    constexpr int kOwnPlaces = 3;
+    for (size_t i = 0; i < std::size(ArmyFormationID::kPresets); ++i)
+        for (size_t j = 0; j < std::size(ArmyFormationID::kPresets); ++j) {
+            if (i == j) continue;
+            const CArmyFormation* a = lists.army.GetFormation(ArmyFormationID::kPresets[i]);
+            const CArmyFormation* b = lists.army.GetFormation(ArmyFormationID::kPresets[j]);
+            ASSERT_TRUE(a && b);
+            int own = 0;
+            for (int s = 0; s < CArmyFormation::kSlots; ++s) {
+                const CPoint p = a->GetSlotPoint(s, 0);
+                double nearest = 1e9;
+                for (int t = 0; t < CArmyFormation::kSlots; ++t) {
+                    const CPoint q = b->GetSlotPoint(t, 0);
+                    nearest = std::min(nearest, std::hypot(double(p.x - q.x), double(p.y - q.y)));
+                }
+                if (nearest > kHalfDivision) ++own;
+            }
+            EXPECT_GE(own, kOwnPlaces) << a->m_nID << " beside " << b->m_nID;
+        }
+}
+
 TEST(KitFormations, TheOppositeFacingIsTheHalfTurn) {
     CFormationLists& lists = KitFormationLists();
     for (const CArmyFormation* army : AllArmyFormations(lists))

@@ -133,279 +133,143 @@ const int kHoldByType[5] = {40, 37, 41, 40, 41};
 
 // ---------------------------------------------------------------- armies
 
-struct SlotPlace {
-    int slot;
-    int x, y;
-};
-
+// A preset army formation. Its places, one per slot, are for an army
+// facing north (x across the front, left to right; y towards the rear),
+// drawn with the rear rank's centres 150 behind the army point, where
+// DrawUpRear leaves them (a block's rearmost men stand 150 behind its
+// centre).
+//
+// The commander (slot 0) holds in a square. His guards (7 and 11) leave
+// him for posts diagonally ahead of him on either side, a lone guard for
+// one straight ahead, measured from him while he stands near the army
+// point and from the army point otherwise (see CheckGuardPosts). No other
+// division may stand on that ground, so every shape keeps it open: most put
+// the commander at the rear, behind an empty stretch that the shape's
+// front, wings or hollow close round; the hollow square and the circle
+// stand him inside, away from the army point, and keep the middle of their
+// hollow free.
 struct ArmyDesign {
     int id;
     const char* name;
     DWORD flags;
-    std::vector<SlotPlace> places;
-    int turns[12];         // each slot's facing relative to the army
-    int divFormation[12];  // 0: the block
-    DWORD slotOrder;
+    Pt places[12];
+    int wedges[2];  // slots whose divisions stand in a wedge (0: none); the others in blocks
+    DWORD slotOrder = kStand;
+    int turns[12] = {};  // each slot's facing relative to the army
 };
 
-// A formation's places, for an army facing north, drawn with the rear
-// rank's centres 150 behind the army point (where DrawUpRear leaves them:
-// a block's rearmost men stand 150 behind its centre).
-struct Places {
-    std::vector<SlotPlace> all;
-    Places& At(int slot, int x, int y) {
-        all.push_back({slot, x, y});
-        return *this;
-    }
-    // `left` at (-x, y) and `right` at (x, y).
-    Places& Pair(int left, int right, int x, int y) { return At(left, -x, y).At(right, x, y); }
-};
-
-ArmyDesign Design(int id, const char* name, DWORD flags, const Places& places) {
-    ArmyDesign d{id, name, flags, places.all, {}, {}, kStand};
-    d.divFormation[0] = 42;
-    return d;
-}
-
-// The commander (slot 0) holds in a square. His guards (7 and 11) leave
-// him for posts diagonally ahead of him on either side, a lone guard for
-// one straight ahead, measured from him while he stands near the army
-// point and from the army point otherwise (see CheckGuardPosts). No
-// other division may stand on that ground, so every shape keeps it open:
-// most put the commander at the rear, behind an empty stretch that the
-// shape's front, wings or hollow close round; the hollow square and the
-// circle stand him inside, away from the army point, and keep the middle
-// of their hollow free.
-std::vector<ArmyDesign> PresetDesigns() {
-    // The commander with his guards beside him, at the rear.
-    const auto withCommander = [] { return Places().At(0, 0, 150).Pair(7, 11, 320, 150); };
-    std::vector<ArmyDesign> all;
+const ArmyDesign kPresetDesigns[] = {
     // Two long ranks: seven in the front one, the commander in the middle
     // of the rear one.
-    all.push_back(Design(3, "Line", 0x20000000 | 0x1000 | 0x400000,
-                         withCommander()
-                             .Pair(4, 8, 600, 150)
-                             .Pair(9, 10, 720, -530)
-                             .Pair(5, 6, 480, -530)
-                             .Pair(2, 3, 240, -530)
-                             .At(1, 0, -530)));
+    {3, "Line", 0x20000000 | 0x1000 | 0x400000,
+     {{0, 150}, {0, -530}, {-240, -530}, {240, -530}, {-600, 150}, {-480, -530},
+      {480, -530}, {-320, 150}, {600, 150}, {-720, -530}, {720, -530}, {320, 150}},
+     {}},
     // Scales: rows of two, three and four, widening towards the rear.
-    all.push_back(Design(10, "Scale", 0x1000 | 0x40000000,
-                         withCommander()
-                             .Pair(1, 8, 130, -1130)
-                             .Pair(2, 3, 260, -810)
-                             .At(4, 0, -810)
-                             .Pair(5, 6, 130, -490)
-                             .Pair(9, 10, 390, -490)));
-    {
-        // A hollow square whose sides face outwards and whose rear faces
-        // backwards, a front on every side; the commander and his guards
-        // inside.
-        ArmyDesign d = Design(26, "Square2", 0x80000 | 0x400000 | 0x800000,
-                              Places()
-                                  .Pair(2, 3, 680, -900)
-                                  .Pair(1, 8, 240, -900)
-                                  .Pair(5, 6, 660, -420)
-                                  .Pair(9, 10, 680, 150)
-                                  .At(4, 0, 150)
-                                  .At(0, 0, -560)
-                                  .Pair(7, 11, 330, -150));
-        d.turns[5] = 6;
-        d.turns[6] = 2;
-        d.turns[9] = d.turns[10] = d.turns[4] = 4;
-        d.slotOrder = kDefense;
-        all.push_back(d);
-    }
-    {
-        // An arrowhead pointing at the enemy over the commander's rank.
-        ArmyDesign d = Design(70, "ArrowLine", 0x40000000 | 0x20000000,
-                              withCommander()
-                                  .At(1, 0, -1100)
-                                  .Pair(2, 3, 240, -790)
-                                  .Pair(5, 6, 480, -480)
-                                  .Pair(9, 10, 720, -170)
-                                  .Pair(4, 8, 560, 150));
-        d.divFormation[1] = 37;
-        all.push_back(d);
-    }
-    {
-        // A ring of eleven around the commander.
-        ArmyDesign d = Design(90, "Circle", 0x800000 | 0x200000, Places());
-        const int ring[11] = {1, 3, 6, 10, 11, 8, 4, 7, 9, 5, 2};
-        for (int k = 0; k < 11; ++k) {
-            const double a = k * 2 * M_PI / 11;
-            d.places.push_back({ring[k], int(std::lround(640 * std::sin(a))), int(std::lround(-600 * std::cos(a)))});
-        }
-        d.places.push_back({0, 0, 250});
-        d.slotOrder = kDefense;
-        all.push_back(d);
-    }
+    {10, "Scale", 0x1000 | 0x40000000,
+     {{0, 150}, {-130, -1130}, {-260, -810}, {260, -810}, {0, -810}, {-130, -490},
+      {130, -490}, {-320, 150}, {130, -1130}, {-390, -490}, {390, -490}, {320, 150}},
+     {}},
+    // A hollow square whose sides face outwards and whose rear faces
+    // backwards, a front on every side; the commander and his guards inside.
+    {26, "Square2", 0x80000 | 0x400000 | 0x800000,
+     {{0, -560}, {-240, -900}, {-680, -900}, {680, -900}, {0, 150}, {-660, -420},
+      {660, -420}, {-330, -150}, {240, -900}, {-680, 150}, {680, 150}, {330, -150}},
+     {},
+     kDefense,
+     {0, 0, 0, 0, 4, 6, 2, 0, 0, 4, 4, 0}},
+    // An arrowhead pointing at the enemy over the commander's rank.
+    {70, "ArrowLine", 0x40000000 | 0x20000000,
+     {{0, 150}, {0, -1100}, {-240, -790}, {240, -790}, {-560, 150}, {-480, -480},
+      {480, -480}, {-320, 150}, {560, 150}, {-720, -170}, {720, -170}, {320, 150}},
+     {1}},
+    // Eleven evenly round an ellipse 1280 across and 1200 deep, front first
+    // and then clockwise (1, 3, 6, 10, 11, 8, 4, 7, 9, 5, 2); the commander
+    // inside, behind the middle.
+    {90, "Circle", 0x800000 | 0x200000,
+     {{0, 250}, {0, -600}, {-346, -505}, {346, -505}, {-180, 576}, {-582, -249},
+      {582, -249}, {-484, 393}, {180, 576}, {-633, 85}, {633, 85}, {484, 393}},
+     {},
+     kDefense},
     // The half moon's bow of seven, its reserve beside the commander.
-    all.push_back(Design(91, "HalfMoon Reserve", 0x10000 | 0x20000 | 0x1000000,
-                         withCommander()
-                             .At(1, 0, -660)
-                             .Pair(2, 3, 240, -610)
-                             .Pair(5, 6, 480, -456)
-                             .Pair(9, 10, 720, -200)
-                             .Pair(4, 8, 560, 150)));
+    {91, "HalfMoon Reserve", 0x10000 | 0x20000 | 0x1000000,
+     {{0, 150}, {0, -660}, {-240, -610}, {240, -610}, {-560, 150}, {-480, -456},
+      {480, -456}, {-320, 150}, {560, 150}, {-720, -200}, {720, -200}, {320, 150}},
+     {}},
     // A bow bent towards the enemy whose ends come back level with the
     // commander.
-    all.push_back(Design(92, "HalfMoon", 0x10000 | 0x20000 | 0x1000000,
-                         withCommander()
-                             .At(1, 0, -660)
-                             .Pair(2, 3, 240, -610)
-                             .Pair(5, 6, 480, -456)
-                             .Pair(9, 10, 720, -200)
-                             .Pair(4, 8, 720, 150)));
-    {
-        // A diamond, one, two, three, three, two, one from the head back
-        // to the commander at its tail.
-        ArmyDesign d = Design(93, "Fish", 0x1000 | 0x40000,
-                              Places()
-                                  .At(0, 0, 150)
-                                  .Pair(7, 11, 300, -150)
-                                  .Pair(9, 10, 600, -450)
-                                  .At(8, 0, -500)
-                                  .Pair(5, 6, 360, -810)
-                                  .At(4, 0, -810)
-                                  .Pair(2, 3, 290, -1130)
-                                  .At(1, 0, -1250));
-        d.divFormation[1] = 37;
-        all.push_back(d);
-    }
-    {
-        // A crane's wings: two arms reaching forward and out from the
-        // commander, the neck running straight ahead between them.
-        ArmyDesign d = Design(94, "Wing", 0x10000 | 0x20000 | 0x2000000,
-                              Places()
-                                  .At(0, 0, 150)
-                                  .Pair(7, 11, 300, -150)
-                                  .Pair(5, 6, 600, -450)
-                                  .Pair(9, 10, 660, -800)
-                                  .Pair(2, 3, 720, -1130)
-                                  .At(4, 0, -560)
-                                  .At(8, 0, -880)
-                                  .At(1, 0, -1200));
-        all.push_back(d);
-    }
-    // Two columns yoked side by side, the commander between their rear
-    // ends and a vanguard between their heads.
-    all.push_back(Design(95, "York", 0x100000 | 0x200000,
-                         Places()
-                             .At(0, 0, 150)
-                             .Pair(7, 11, 600, 150)
-                             .Pair(9, 10, 600, -180)
-                             .Pair(5, 6, 600, -510)
-                             .Pair(2, 3, 600, -840)
-                             .Pair(4, 8, 600, -1170)
-                             .At(1, 0, -900)));
+    {92, "HalfMoon", 0x10000 | 0x20000 | 0x1000000,
+     {{0, 150}, {0, -660}, {-240, -610}, {240, -610}, {-720, 150}, {-480, -456},
+      {480, -456}, {-320, 150}, {720, 150}, {-720, -200}, {720, -200}, {320, 150}},
+     {}},
+    // A diamond, one, two, three, three, two, one from the head back to the
+    // commander at its tail.
+    {93, "Fish", 0x1000 | 0x40000,
+     {{0, 150}, {0, -1250}, {-290, -1130}, {290, -1130}, {0, -810}, {-360, -810},
+      {360, -810}, {-300, -150}, {0, -500}, {-600, -450}, {600, -450}, {300, -150}},
+     {1}},
+    // A crane's wings: two arms reaching forward and out from the
+    // commander, the neck running straight ahead between them.
+    {94, "Wing", 0x10000 | 0x20000 | 0x2000000,
+     {{0, 150}, {0, -1200}, {-720, -1130}, {720, -1130}, {0, -560}, {-600, -450},
+      {600, -450}, {-300, -150}, {0, -880}, {-720, -780}, {720, -780}, {300, -150}},
+     {}},
+    // Two columns yoked side by side, the commander between their rear ends
+    // and a vanguard between their heads.
+    {95, "York", 0x100000 | 0x200000,
+     {{0, 150}, {0, -900}, {-600, -840}, {600, -840}, {-600, -1170}, {-600, -510},
+      {600, -510}, {-600, 150}, {600, -1170}, {-600, -180}, {600, -180}, {600, 150}},
+     {}},
     // One swell of a wave across the front: up on the left, down on the
     // right.
-    all.push_back(Design(96, "Wave", 0x1000000 | 0x40000 | 0x80000,
-                         withCommander()
-                             .At(9, -720, -700)
-                             .At(5, -480, -920)
-                             .At(2, -240, -920)
-                             .At(1, 0, -700)
-                             .At(3, 240, -480)
-                             .At(6, 480, -480)
-                             .At(10, 720, -700)
-                             .Pair(4, 8, 640, 150)));
-    {
-        // A wide front closing in on the commander, its two ends thrust
-        // forward like claws.
-        ArmyDesign d = Design(97, "Tiger", 0x40000000 | 0x10000,
-                              Places()
-                                  .At(0, 0, 150)
-                                  .Pair(7, 11, 300, -150)
-                                  .Pair(4, 8, 620, -450)
-                                  .Pair(5, 6, 580, -820)
-                                  .Pair(2, 3, 290, -820)
-                                  .At(1, 0, -820)
-                                  .Pair(9, 10, 720, -1150));
-        d.divFormation[1] = d.divFormation[4] = 37;
-        all.push_back(d);
-    }
+    {96, "Wave", 0x1000000 | 0x40000 | 0x80000,
+     {{0, 150}, {0, -700}, {-240, -920}, {240, -480}, {-640, 150}, {-480, -920},
+      {480, -480}, {-320, 150}, {640, 150}, {-720, -700}, {720, -700}, {320, 150}},
+     {}},
+    // A wide front closing in on the commander, its two ends thrust forward
+    // like claws.
+    {97, "Tiger", 0x40000000 | 0x10000,
+     {{0, 150}, {0, -820}, {-290, -820}, {290, -820}, {-620, -450}, {-580, -820},
+      {580, -820}, {-300, -150}, {620, -450}, {-720, -1150}, {720, -1150}, {300, -150}},
+     {1, 4}},
     // A body sweeping from the left rear up to the head at the right front;
     // the commander's rank behind its tail.
-    all.push_back(Design(98, "Dragon", 0x80000 | 0x2000000,
-                         withCommander()
-                             .At(9, -720, 150)
-                             .At(5, -620, -180)
-                             .At(2, -480, -500)
-                             .At(1, -240, -700)
-                             .At(4, 0, -860)
-                             .At(3, 240, -1000)
-                             .At(6, 480, -1130)
-                             .At(10, 720, -1250)
-                             .At(8, 560, 150)));
-    // A column winding like an S: from its tail at the right rear along
-    // the commander's rank, forward on the left, across the middle,
-    // forward on the right and back across the front to its head.
-    all.push_back(Design(99, "Snake", 0x40000 | 0x80000 | 0x100000,
-                         withCommander()
-                             .At(8, 560, 150)
-                             .At(9, -600, -120)
-                             .At(5, -480, -480)
-                             .At(2, -200, -540)
-                             .At(1, 80, -540)
-                             .At(3, 360, -480)
-                             .At(6, 600, -800)
-                             .At(10, 360, -1120)
-                             .At(4, 120, -1200)));
-    {
-        // A spear: its head, the shaft with a crossguard, and the
-        // commander's rank across its butt.
-        ArmyDesign d = Design(100, "Spear", 0x1000 | 0x20000000,
-                              withCommander()
-                                  .At(1, 0, -1250)
-                                  .Pair(2, 3, 260, -940)
-                                  .At(4, 0, -870)
-                                  .Pair(5, 6, 440, -560)
-                                  .At(8, 0, -500)
-                                  .Pair(9, 10, 580, 150));
-        d.divFormation[1] = 37;
-        all.push_back(d);
-    }
-    {
-        // A solid square, three by three, before the commander.
-        ArmyDesign d = Design(101, "Square1", 0x800000 | 0x400000,
-                              withCommander()
-                                  .Pair(2, 3, 340, -1210)
-                                  .At(1, 0, -1210)
-                                  .Pair(5, 6, 340, -850)
-                                  .At(4, 0, -850)
-                                  .Pair(9, 10, 340, -490)
-                                  .At(8, 0, -490));
-        d.slotOrder = kDefense;
-        all.push_back(d);
-    }
-    {
-        // Wings spread wide open from the commander's rank, a vanguard
-        // far out between their tips.
-        ArmyDesign d = Design(102, "Open Wing", 0x10000 | 0x20000 | 0x100000,
-                              withCommander()
-                                  .Pair(4, 8, 580, -20)
-                                  .Pair(5, 6, 720, -350)
-                                  .Pair(2, 3, 720, -680)
-                                  .Pair(9, 10, 670, -1010)
-                                  .At(1, 0, -1100));
-        d.divFormation[9] = d.divFormation[10] = 37;
-        all.push_back(d);
-    }
-    // A gate: two pillars under a lintel across the front, the commander
-    // in the gateway.
-    all.push_back(Design(103, "Iron Gate", 0x10000 | 0x20000 | 0x40000000,
-                         Places()
-                             .At(0, 0, 150)
-                             .Pair(7, 11, 600, -140)
-                             .Pair(4, 8, 600, -470)
-                             .Pair(9, 10, 600, -800)
-                             .Pair(2, 3, 600, -1130)
-                             .Pair(5, 6, 300, -1130)
-                             .At(1, 0, -1130)));
-    return all;
-}
+    {98, "Dragon", 0x80000 | 0x2000000,
+     {{0, 150}, {-240, -700}, {-480, -500}, {240, -1000}, {0, -860}, {-620, -180},
+      {480, -1130}, {-320, 150}, {560, 150}, {-720, 150}, {720, -1250}, {320, 150}},
+     {}},
+    // A column winding like an S: from its tail at the right rear along the
+    // commander's rank, forward on the left, across the middle, forward on
+    // the right and back across the front to its head.
+    {99, "Snake", 0x40000 | 0x80000 | 0x100000,
+     {{0, 150}, {80, -540}, {-200, -540}, {360, -480}, {120, -1200}, {-480, -480},
+      {600, -800}, {-320, 150}, {560, 150}, {-600, -120}, {360, -1120}, {320, 150}},
+     {}},
+    // A spear: its head, the shaft with a crossguard, and the commander's
+    // rank across its butt.
+    {100, "Spear", 0x1000 | 0x20000000,
+     {{0, 150}, {0, -1250}, {-260, -940}, {260, -940}, {0, -870}, {-440, -560},
+      {440, -560}, {-320, 150}, {0, -500}, {-580, 150}, {580, 150}, {320, 150}},
+     {1}},
+    // A solid square, three by three, before the commander.
+    {101, "Square1", 0x800000 | 0x400000,
+     {{0, 150}, {0, -1210}, {-340, -1210}, {340, -1210}, {0, -850}, {-340, -850},
+      {340, -850}, {-320, 150}, {0, -490}, {-340, -490}, {340, -490}, {320, 150}},
+     {},
+     kDefense},
+    // Wings spread wide open from the commander's rank, a vanguard far out
+    // between their tips.
+    {102, "Open Wing", 0x10000 | 0x20000 | 0x100000,
+     {{0, 150}, {0, -1100}, {-720, -680}, {720, -680}, {-580, -20}, {-720, -350},
+      {720, -350}, {-320, 150}, {580, -20}, {-670, -1010}, {670, -1010}, {320, 150}},
+     {9, 10}},
+    // A gate: two pillars under a lintel across the front, the commander in
+    // the gateway.
+    {103, "Iron Gate", 0x10000 | 0x20000 | 0x40000000,
+     {{0, 150}, {0, -1130}, {-600, -1130}, {600, -1130}, {-600, -470}, {-300, -1130},
+      {300, -1130}, {-600, -140}, {600, -470}, {-600, -800}, {600, -800}, {600, -140}},
+     {}},
+};
 
 // The scenario formations of the battle catalogue: a preset's shape held
 // with the named orders and division formations.
@@ -540,16 +404,10 @@ void CheckOnField(const Shape& sh, const char* name) {
 Shape ShapeOf(const ArmyDesign& d) {
     Shape sh{};
     for (int s = 0; s < 12; ++s) {
+        sh.pts[s] = d.places[s];
         sh.turns[s] = d.turns[s];
-        sh.divFormation[s] = d.divFormation[s] ? d.divFormation[s] : 40;
+        sh.divFormation[s] = s == 0 ? 42 : d.wedges[0] == s || d.wedges[1] == s ? 37 : 40;
     }
-    bool seen[12] = {};
-    for (const SlotPlace& p : d.places) {
-        sh.pts[p.slot] = {p.x, p.y};
-        seen[p.slot] = true;
-    }
-    for (bool b : seen)
-        if (!b) throw std::runtime_error(std::string("formation ") + d.name + " leaves a slot out");
     return sh;
 }
 
@@ -855,12 +713,11 @@ void BuildLists(CFormationLists& lists) {
         }
         lists.div.AddTail(f);
     }
-    std::vector<ArmyDesign> presets = PresetDesigns();
-    for (const ArmyDesign& d : presets)
+    for (const ArmyDesign& d : kPresetDesigns)
         AddFamily(lists.army, d.id, d.name, PictureName(d.id), d.flags, ShapeOf(d), d.slotOrder);
     for (const ScenarioDesign& sc : kScenarios) {
         const ArmyDesign* base = nullptr;
-        for (const ArmyDesign& d : presets)
+        for (const ArmyDesign& d : kPresetDesigns)
             if (d.id == sc.shape) base = &d;
         Shape sh = ShapeOf(*base);
         for (int s = 1; s < 12; ++s)
@@ -874,7 +731,7 @@ void BuildLists(CFormationLists& lists) {
 
 std::vector<kit::FormationPlace> kit::PresetFormationPlaces(int id) {
     std::vector<FormationPlace> out;
-    for (const ArmyDesign& d : PresetDesigns()) {
+    for (const ArmyDesign& d : kPresetDesigns) {
         if (d.id != id) continue;
         Shape sh = ShapeOf(d);
         DrawUpRear(sh);
