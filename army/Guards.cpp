@@ -5,6 +5,7 @@
 #include "army/AIRules.h"
 #include "army/ArmyAI.h"
 #include "army/Army.h"
+#include "army/CommanderGuards.h"
 #include "army/DivisionState.h"
 #include "core/Helpers.h"
 #include "core/Random.h"
@@ -85,7 +86,8 @@ void CArmyAI::CommanderGuardStep(CArmy& army) {
     CPoint base = army.m_armyPoint;
     if (const CDivision* first = army.GetDivision(0, TRUE)) {
         const double dx = first->m_x - base.x, dy = first->m_y - base.y;
-        if (dx * dx + dy * dy <= 90000) base = first->GetPosition();
+        if (dx * dx + dy * dy <= CommanderGuards::kBaseRadius * CommanderGuards::kBaseRadius)
+            base = first->GetPosition();
     }
     const bool commanderFormation = RootOf(army) == kFormationWithCommander && !army.m_humanControlled;
     // The guard's point: near the base, between it and the enemy it watches.
@@ -108,8 +110,9 @@ void CArmyAI::CommanderGuardStep(CArmy& army) {
     };
     if (n == 1) {
         const CDivision* e = army.m_opponent->m_divisions.FindNearest(base.x, base.y, TRUE, TRUE, 65535);
-        const CPoint ahead = GetDirectionVector(army.m_facing, 300);
-        guard(guards.PopFront(TRUE), e, 300, CPoint(base.x + ahead.x, base.y + ahead.y), 0, true);
+        const CPoint ahead = GetDirectionVector(army.m_facing, CommanderGuards::kLoneDistance);
+        guard(guards.PopFront(TRUE), e, CommanderGuards::kLoneDistance, CPoint(base.x + ahead.x, base.y + ahead.y), 0,
+              true);
     } else {
         for (int i = 0; i < 2; ++i) {
             CDivision* g = guards.PopMaxY();
@@ -123,9 +126,10 @@ void CArmyAI::CommanderGuardStep(CArmy& army) {
                 const bool onSide = above ? o->m_y > base.y : o->m_y < base.y;
                 if ((d < 400 || onSide) && (!e || d < best)) e = o, best = d;
             }
-            const int relative = i == 0 ? 7 : 1;
-            const CPoint off = GetDirectionVector(CArmyElement::NormalizeDirection(army.m_facing + relative), 400);
-            guard(g, e, 400, CPoint(base.x + off.x, base.y + off.y), relative, false);
+            const int relative = CommanderGuards::kPairTurns[i];
+            const CPoint off = GetDirectionVector(CArmyElement::NormalizeDirection(army.m_facing + relative),
+                                                  CommanderGuards::kPairDistance);
+            guard(g, e, CommanderGuards::kPairDistance, CPoint(base.x + off.x, base.y + off.y), relative, false);
         }
     }
     guards.RemoveAll(FALSE);

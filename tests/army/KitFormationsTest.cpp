@@ -9,6 +9,7 @@
 #include <set>
 
 #include "Units/UnitSets.h"
+#include "army/CommanderGuards.h"
 #include "core/Helpers.h"
 #include "core/Random.h"
 #include "tests/support/KitFormations.h"
@@ -180,6 +181,34 @@ TEST(KitFormations, DivisionsNeverOverlapAtAnyFacing) {
     }
 }
 
+// The presets a player picks from on the tactic screen are shapes of their
+// own: of any one of them at least three divisions stand farther than half
+// a division's width from every division of any other. Two presets drawn
+// alike, or one nudged a little from another, fail.
+TEST(KitFormations, EveryPresetStandsItsDivisionsInAShapeOfItsOwn) {
+    CFormationLists& lists = KitFormationLists();
+    constexpr double kHalfDivision = 100;
+    constexpr int kOwnPlaces = 3;
+    for (size_t i = 0; i < std::size(ArmyFormationID::kPresets); ++i)
+        for (size_t j = 0; j < std::size(ArmyFormationID::kPresets); ++j) {
+            if (i == j) continue;
+            const CArmyFormation* a = lists.army.GetFormation(ArmyFormationID::kPresets[i]);
+            const CArmyFormation* b = lists.army.GetFormation(ArmyFormationID::kPresets[j]);
+            ASSERT_TRUE(a && b);
+            int own = 0;
+            for (int s = 0; s < CArmyFormation::kSlots; ++s) {
+                const CPoint p = a->GetSlotPoint(s, 0);
+                double nearest = 1e9;
+                for (int t = 0; t < CArmyFormation::kSlots; ++t) {
+                    const CPoint q = b->GetSlotPoint(t, 0);
+                    nearest = std::min(nearest, std::hypot(double(p.x - q.x), double(p.y - q.y)));
+                }
+                if (nearest > kHalfDivision) ++own;
+            }
+            EXPECT_GE(own, kOwnPlaces) << a->m_nID << " beside " << b->m_nID;
+        }
+}
+
 TEST(KitFormations, TheOppositeFacingIsTheHalfTurn) {
     CFormationLists& lists = KitFormationLists();
     for (const CArmyFormation* army : AllArmyFormations(lists))
@@ -193,12 +222,13 @@ TEST(KitFormations, TheOppositeFacingIsTheHalfTurn) {
 }
 
 // The computer's commander sends his guards (divisions 7 and 11) to posts
-// 400 diagonally ahead of his division on either side, or a lone guard
-// 300 straight ahead, measured from the army point while his division
-// stands farther than 300 from it. At both start points no other
+// diagonally ahead of his division on either side, or a lone guard
+// straight ahead, measured from the army point while his division stands
+// farther than the base radius from it. At both start points no other
 // division's men stand within a division's reach of a post: a guard sent
 // onto ground another division holds never gets there.
 TEST(KitFormations, TheCommandersGuardPostsLieClearOfTheOtherDivisions) {
+    using namespace CommanderGuards;
     CFormationLists& lists = KitFormationLists();
     // The reach: the farthest man from the centre, square on, of the
     // formations a division holding its ground takes.
@@ -222,16 +252,16 @@ TEST(KitFormations, TheCommandersGuardPostsLieClearOfTheOtherDivisions) {
         for (auto [origin, facing] : {std::pair{CPoint(500, 1000), 2}, std::pair{CPoint(2500, 1000), 6}}) {
             const CPoint commander = origin + army->GetSlotPoint(0, facing);
             const double away = std::hypot(double(commander.x - origin.x), double(commander.y - origin.y));
-            // Clear of the 300 at which the base changes, by more than a
-            // division settling on its place strays from it.
-            ASSERT_GT(std::abs(away - 300), 60) << id;
-            const CPoint base = away <= 300 ? commander : origin;
+            // Clear of the distance at which the base changes, by more
+            // than a division settling on its place strays from it.
+            ASSERT_GT(std::abs(away - kBaseRadius), 60) << id;
+            const CPoint base = away <= kBaseRadius ? commander : origin;
             const struct {
                 CPoint at;
                 int guard, other;  // the guard sent there, and the division the post is left to
-            } posts[3] = {{base + GetDirectionVector((facing + 7) & 7, 400), 7, 11},
-                          {base + GetDirectionVector((facing + 1) & 7, 400), 7, 11},
-                          {base + GetDirectionVector(facing, 300), 7, 0}};
+            } posts[3] = {{base + GetDirectionVector((facing + kPairTurns[0]) & 7, kPairDistance), 7, 11},
+                          {base + GetDirectionVector((facing + kPairTurns[1]) & 7, kPairDistance), 7, 11},
+                          {base + GetDirectionVector(facing, kLoneDistance), 7, 0}};
             for (const auto& post : posts)
                 for (int s = 0; s < CArmyFormation::kSlots; ++s) {
                     if (s == post.guard || s == post.other) continue;

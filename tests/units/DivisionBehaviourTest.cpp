@@ -697,7 +697,9 @@ TEST(DivisionBehaviour, TheMarkersFollowTheDivisionAndItsOrderAndGoWithItsLastBa
 // battle is the catalogue's (its scenario, enemy and battlefield), the
 // player's army sent straight across against the computer's. Each such
 // decision comes in a few battles in ten, so the test plays eleven battles
-// with three seeds each rather than hanging on one battle's draws.
+// with three seeds each rather than hanging on one battle's draws. The seed
+// also draws the player's formation, and how his divisions meet the enemy
+// goes with it: seeds 1, 2 and 5 give three different ones.
 TEST(DivisionBehaviour, KitGeneralsStandRetreatAndRegroupOfTheirOwnAccordInHistoricalBattles) {
     struct Case {
         int battle;  // the catalogue's number
@@ -705,17 +707,17 @@ TEST(DivisionBehaviour, KitGeneralsStandRetreatAndRegroupOfTheirOwnAccordInHisto
         const char* enemy;
         uint32_t seed;
     } cases[] = {
-        {9, "Sezawa.vmd", "Quarnith", 1}, {9, "Sezawa.vmd", "Quarnith", 2}, {9, "Sezawa.vmd", "Quarnith", 3},
-        {10, "Uehara.vmd", "Quarnith", 1}, {10, "Uehara.vmd", "Quarnith", 2}, {10, "Uehara.vmd", "Quarnith", 3},
-        {11, "Shiojinitouge.vmd", "Quarnith", 1}, {11, "Shiojinitouge.vmd", "Quarnith", 2}, {11, "Shiojinitouge.vmd", "Quarnith", 3},
-        {13, "Temmokuzan.vmd", "Zem", 1}, {13, "Temmokuzan.vmd", "Zem", 2}, {13, "Temmokuzan.vmd", "Zem", 3},
-        {14, "Iwadono.vmd", "Wenmarch", 1}, {14, "Iwadono.vmd", "Wenmarch", 2}, {14, "Iwadono.vmd", "Wenmarch", 3},
-        {15, "Uedahara.vmd", "Quarnith", 1}, {15, "Uedahara.vmd", "Quarnith", 2}, {15, "Uedahara.vmd", "Quarnith", 3},
-        {19, "Katsurao.vmd", "Quarnith", 1}, {19, "Katsurao.vmd", "Quarnith", 2}, {19, "Katsurao.vmd", "Quarnith", 3},
-        {23, "Kasugayamajo.vmd", "Karsin", 1}, {23, "Kasugayamajo.vmd", "Karsin", 2}, {23, "Kasugayamajo.vmd", "Karsin", 3},
-        {25, "Brenmoor.vmd", "Lask", 1}, {25, "Brenmoor.vmd", "Lask", 2}, {25, "Brenmoor.vmd", "Lask", 3},
-        {26, "Mimasetoge.vmd", "Lask", 1}, {26, "Mimasetoge.vmd", "Lask", 2}, {26, "Mimasetoge.vmd", "Lask", 3},
-        {29, "Sunpu.vmd", "Dorneth", 1}, {29, "Sunpu.vmd", "Dorneth", 2}, {29, "Sunpu.vmd", "Dorneth", 3},
+        {9, "Sezawa.vmd", "Quarnith", 1}, {9, "Sezawa.vmd", "Quarnith", 2}, {9, "Sezawa.vmd", "Quarnith", 5},
+        {10, "Uehara.vmd", "Quarnith", 1}, {10, "Uehara.vmd", "Quarnith", 2}, {10, "Uehara.vmd", "Quarnith", 5},
+        {11, "Shiojinitouge.vmd", "Quarnith", 1}, {11, "Shiojinitouge.vmd", "Quarnith", 2}, {11, "Shiojinitouge.vmd", "Quarnith", 5},
+        {13, "Temmokuzan.vmd", "Zem", 1}, {13, "Temmokuzan.vmd", "Zem", 2}, {13, "Temmokuzan.vmd", "Zem", 5},
+        {14, "Iwadono.vmd", "Wenmarch", 1}, {14, "Iwadono.vmd", "Wenmarch", 2}, {14, "Iwadono.vmd", "Wenmarch", 5},
+        {15, "Uedahara.vmd", "Quarnith", 1}, {15, "Uedahara.vmd", "Quarnith", 2}, {15, "Uedahara.vmd", "Quarnith", 5},
+        {19, "Katsurao.vmd", "Quarnith", 1}, {19, "Katsurao.vmd", "Quarnith", 2}, {19, "Katsurao.vmd", "Quarnith", 5},
+        {23, "Kasugayamajo.vmd", "Karsin", 1}, {23, "Kasugayamajo.vmd", "Karsin", 2}, {23, "Kasugayamajo.vmd", "Karsin", 5},
+        {25, "Brenmoor.vmd", "Lask", 1}, {25, "Brenmoor.vmd", "Lask", 2}, {25, "Brenmoor.vmd", "Lask", 5},
+        {26, "Mimasetoge.vmd", "Lask", 1}, {26, "Mimasetoge.vmd", "Lask", 2}, {26, "Mimasetoge.vmd", "Lask", 5},
+        {29, "Sunpu.vmd", "Dorneth", 1}, {29, "Sunpu.vmd", "Dorneth", 2}, {29, "Sunpu.vmd", "Dorneth", 5},
     };
     int stands = 0, retreats = 0, regroups = 0;
     for (const Case& c : cases) {

@@ -26,10 +26,12 @@
 #include <string>
 #include <vector>
 
+#include "army/CommanderGuards.h"
 #include "army/FormationList.h"
 #include "core/Helpers.h"
 #include "platform/afx/Afx.h"
 #include "tools/mkdata/Kit.h"
+#include "tools/mkdata/KitFormations.h"
 
 namespace {
 
@@ -131,204 +133,143 @@ const int kHoldByType[5] = {40, 37, 41, 40, 41};
 
 // ---------------------------------------------------------------- armies
 
-struct SlotPlace {
-    int slot;
-    int x;
-};
-
+// A preset army formation. Its places, one per slot, are for an army
+// facing north (x across the front, left to right; y towards the rear),
+// drawn with the rear rank's centres 150 behind the army point, where
+// DrawUpRear leaves them (a block's rearmost men stand 150 behind its
+// centre).
+//
+// The commander (slot 0) holds in a square. His guards (7 and 11) leave
+// him for posts diagonally ahead of him on either side, a lone guard for
+// one straight ahead, measured from him while he stands near the army
+// point and from the army point otherwise (see CheckGuardPosts). No other
+// division may stand on that ground, so every shape keeps it open: most put
+// the commander at the rear, behind an empty stretch that the shape's
+// front, wings or hollow close round; the hollow square and the circle
+// stand him inside, away from the army point, and keep the middle of their
+// hollow free.
 struct ArmyDesign {
     int id;
     const char* name;
     DWORD flags;
-    std::vector<std::vector<SlotPlace>> rows;  // front row first
-    int turns[12];                             // each slot's facing relative to the army
-    int divFormation[12];                      // 0: the block
-    DWORD slotOrder;
+    Pt places[12];
+    int wedges[2];  // slots whose divisions stand in a wedge (0: none); the others in blocks
+    DWORD slotOrder = kStand;
+    int turns[12] = {};  // each slot's facing relative to the army
 };
 
-constexpr int kRowGap = 360;
-
-ArmyDesign Design(int id, const char* name, DWORD flags, std::vector<std::vector<SlotPlace>> rows) {
-    ArmyDesign d{id, name, flags, std::move(rows), {}, {}, kStand};
-    d.divFormation[0] = 42;
-    return d;
-}
-
-std::vector<ArmyDesign> PresetDesigns() {
-    // The commander (slot 0) stands in the rear row with his guards (7 and
-    // 11) beside him. Their posts lie ahead of him, in the rows' depth; the
-    // row directly ahead of his keeps only its two ends, and the divisions
-    // farther out in his own row stand clear of his guards' places.
-    std::vector<ArmyDesign> all;
-    all.push_back(Design(3, "Line", 0x20000000 | 0x1000 | 0x400000,
-                         {{{5, -600}, {2, -300}, {1, 0}, {3, 300}, {6, 600}},
-                          {{9, -600}, {10, 600}},
-                          {{4, -600}, {11, -300}, {0, 0}, {7, 300}, {8, 600}}}));
-    all.push_back(Design(10, "Scale", 0x1000 | 0x40000000,
-                         {{{1, 0}},
-                          {{9, -600}, {2, -300}, {4, 0}, {3, 300}, {10, 600}},
-                          {{5, -600}, {6, 600}},
-                          {{8, -600}, {11, -300}, {0, 0}, {7, 300}}}));
-    {
-        ArmyDesign d = Design(26, "Square2", 0x80000 | 0x400000 | 0x800000,
-                              {{{2, -680}, {1, -340}, {8, 0}, {4, 340}, {3, 680}},
-                               {{5, -640}, {6, 640}},
-                               {{9, -660}, {7, -330}, {0, 0}, {11, 330}, {10, 660}}});
-        // The sides face outwards and the rear row backwards: a square that
-        // shows a front on every side.
-        d.turns[5] = 6;
-        d.turns[6] = 2;
-        d.turns[9] = 6;
-        d.turns[10] = 2;
-        d.turns[7] = 4;
-        d.turns[11] = 4;
-        d.slotOrder = kDefense;
-        all.push_back(d);
-    }
-    {
-        ArmyDesign d = Design(70, "ArrowLine", 0x40000000 | 0x20000000,
-                              {{{1, 0}},
-                               {{9, -600}, {2, -300}, {4, 0}, {3, 300}, {10, 600}},
-                               {{5, -600}, {6, 600}},
-                               {{8, -600}, {7, -300}, {0, 0}, {11, 300}}});
-        d.divFormation[1] = 37;
-        all.push_back(d);
-    }
-    {
-        // A ring of eleven around the commander.
-        std::vector<std::vector<SlotPlace>> none;
-        ArmyDesign d = Design(90, "Circle", 0x800000 | 0x200000, none);
-        d.slotOrder = kDefense;
-        all.push_back(d);
-    }
-    all.push_back(Design(91, "HalfMoon Reserve", 0x10000 | 0x20000 | 0x1000000,
-                         {{{9, -720}, {10, 720}},
-                          {{2, -240}, {1, 0}, {3, 240}},
-                          {{5, -600}, {6, 600}},
-                          {{4, -600}, {7, -300}, {0, 0}, {11, 300}, {8, 600}}}));
-    all.push_back(Design(92, "HalfMoon", 0x10000 | 0x20000 | 0x1000000, {}));
-    {
-        ArmyDesign d = Design(93, "Fish", 0x1000 | 0x40000,
-                              {{{1, 0}},
-                               {{5, -450}, {2, -150}, {3, 150}, {6, 450}},
-                               {{4, -600}, {8, 600}},
-                               {{9, -700}, {7, -300}, {0, 0}, {11, 300}, {10, 700}}});
-        d.divFormation[1] = 37;
-        all.push_back(d);
-    }
-    {
-        ArmyDesign d = Design(94, "Wing", 0x10000 | 0x20000 | 0x2000000,
-                              {{{9, -640}, {10, 640}},
-                               {{2, -240}, {1, 0}, {3, 240}},
-                               {{5, -600}, {6, 600}},
-                               {{4, -600}, {7, -300}, {0, 0}, {11, 300}, {8, 600}}});
-        d.turns[9] = 7;
-        d.turns[10] = 1;
-        all.push_back(d);
-    }
-    all.push_back(Design(95, "York", 0x100000 | 0x200000,
-                         {{{8, 0}},
-                          {{2, -600}, {1, -150}, {4, 150}, {3, 600}},
-                          {{5, -600}, {6, 600}},
-                          {{9, -600}, {7, -300}, {0, 0}, {11, 300}, {10, 600}}}));
-    all.push_back(Design(96, "Wave", 0x1000000 | 0x40000 | 0x80000, {}));
-    {
-        ArmyDesign d = Design(97, "Tiger", 0x40000000 | 0x10000,
-                              {{{9, -600}, {1, -170}, {4, 170}, {10, 600}},
-                               {{2, -450}, {8, 0}, {3, 450}},
-                               {{5, -600}, {6, 600}},
-                               {{7, -300}, {0, 0}, {11, 300}}});
-        d.divFormation[1] = d.divFormation[4] = 37;
-        all.push_back(d);
-    }
-    all.push_back(Design(98, "Dragon", 0x80000 | 0x2000000,
-                         {{{1, 0}},
-                          {{5, -600}, {2, -300}, {4, 0}, {3, 300}, {6, 600}},
-                          {{9, -600}, {10, 600}},
-                          {{8, -600}, {7, -300}, {0, 0}, {11, 300}}}));
-    all.push_back(Design(99, "Snake", 0x40000 | 0x80000 | 0x100000, {}));
-    {
-        ArmyDesign d = Design(100, "Spear", 0x1000 | 0x20000000,
-                              {{{1, 0}},
-                               {{9, -480}, {2, -240}, {4, 0}, {3, 240}, {10, 480}},
-                               {{5, -600}, {6, 600}},
-                               {{8, -600}, {7, -300}, {0, 0}, {11, 300}}});
-        d.divFormation[1] = 37;
-        all.push_back(d);
-    }
-    {
-        ArmyDesign d = Design(101, "Square1", 0x800000 | 0x400000,
-                              {{{2, -640}, {1, -320}, {8, 0}, {4, 320}, {3, 640}},
-                               {{5, -640}, {6, 640}},
-                               {{9, -660}, {7, -330}, {0, 0}, {11, 330}, {10, 660}}});
-        d.slotOrder = kDefense;
-        all.push_back(d);
-    }
-    {
-        ArmyDesign d = Design(102, "Open Wing", 0x10000 | 0x20000 | 0x100000,
-                              {{{9, -650}, {5, -360}, {6, 360}, {10, 650}},
-                               {{2, -240}, {1, 0}, {3, 240}},
-                               {{4, -600}, {8, 600}},
-                               {{7, -300}, {0, 0}, {11, 300}}});
-        d.divFormation[9] = d.divFormation[10] = 37;
-        all.push_back(d);
-    }
-    all.push_back(Design(103, "Iron Gate", 0x10000 | 0x20000 | 0x40000000,
-                         {{{2, -480}, {1, 0}, {3, 480}},
-                          {{5, -720}, {4, -240}, {8, 240}, {6, 720}},
-                          {{9, -600}, {10, 600}},
-                          {{7, -300}, {0, 0}, {11, 300}}}));
-    return all;
-}
-
-// The shapes set out by formula rather than rows: circle, half moon, wave,
-// snake. Points for facing 0, before the rear is drawn up to the reference.
-// Behind the line of seven stands the commander's row: his guards beside
-// him, the centre's two other divisions at its ends. The line keeps its
-// middle five far enough ahead of him for his guards' posts.
-bool FormulaPoints(int id, Pt (&pts)[12]) {
-    const int line[7] = {9, 5, 2, 1, 3, 6, 10};
-    const int back[5] = {4, 7, 0, 11, 8};
-    switch (id) {
-    case 90: {
-        // Eleven round an ellipse, front first, then clockwise; the
-        // commander inside, behind the middle.
-        const int ring[11] = {1, 3, 6, 10, 11, 8, 4, 7, 9, 5, 2};
-        for (int k = 0; k < 11; ++k) {
-            double a = k * 2 * M_PI / 11;
-            pts[ring[k]] = {int(std::lround(640 * std::sin(a))), int(std::lround(-600 * std::cos(a)))};
-        }
-        pts[0] = {0, 250};
-        return true;
-    }
-    case 92: {
-        // Horns forward: an arc of seven, the commander's row behind.
-        for (int k = 0; k < 7; ++k) {
-            int x = -720 + 240 * k;
-            double t = x / 720.0;
-            pts[line[k]] = {x, int(std::lround(-280 - 90 * t * t))};
-        }
-        for (int k = 0; k < 5; ++k) pts[back[k]] = {-600 + 300 * k, kRowGap};
-        return true;
-    }
-    case 96: {
-        // Seven in a line that rises and falls, five behind.
-        const int ys[7] = {-60, -240, -420, -280, -420, -240, -60};
-        for (int k = 0; k < 7; ++k) pts[line[k]] = {-720 + 240 * k, ys[k]};
-        for (int k = 0; k < 5; ++k) pts[back[k]] = {-600 + 300 * k, kRowGap};
-        return true;
-    }
-    case 99: {
-        // A winding line with its tail behind.
-        const int ys[7] = {kRowGap / 2, -90, -kRowGap / 2, -120, -kRowGap / 2, -90, kRowGap / 2};
-        for (int k = 0; k < 7; ++k) pts[line[k]] = {-720 + 240 * k, ys[k]};
-        for (int k = 0; k < 5; ++k) pts[back[k]] = {-600 + 300 * k, kRowGap * 3 / 2};
-        return true;
-    }
-    default:
-        return false;
-    }
-}
+const ArmyDesign kPresetDesigns[] = {
+    // Two long ranks: seven in the front one, the commander in the middle
+    // of the rear one.
+    {3, "Line", 0x20000000 | 0x1000 | 0x400000,
+     {{0, 150}, {0, -530}, {-240, -530}, {240, -530}, {-600, 150}, {-480, -530},
+      {480, -530}, {-320, 150}, {600, 150}, {-720, -530}, {720, -530}, {320, 150}},
+     {}},
+    // Scales: rows of two, three and four, widening towards the rear.
+    {10, "Scale", 0x1000 | 0x40000000,
+     {{0, 150}, {-130, -1130}, {-260, -810}, {260, -810}, {0, -810}, {-130, -490},
+      {130, -490}, {-320, 150}, {130, -1130}, {-390, -490}, {390, -490}, {320, 150}},
+     {}},
+    // A hollow square whose sides face outwards and whose rear faces
+    // backwards, a front on every side; the commander and his guards inside.
+    {26, "Square2", 0x80000 | 0x400000 | 0x800000,
+     {{0, -560}, {-240, -900}, {-680, -900}, {680, -900}, {0, 150}, {-660, -420},
+      {660, -420}, {-330, -150}, {240, -900}, {-680, 150}, {680, 150}, {330, -150}},
+     {},
+     kDefense,
+     {0, 0, 0, 0, 4, 6, 2, 0, 0, 4, 4, 0}},
+    // An arrowhead pointing at the enemy over the commander's rank.
+    {70, "ArrowLine", 0x40000000 | 0x20000000,
+     {{0, 150}, {0, -1100}, {-240, -790}, {240, -790}, {-560, 150}, {-480, -480},
+      {480, -480}, {-320, 150}, {560, 150}, {-720, -170}, {720, -170}, {320, 150}},
+     {1}},
+    // Eleven evenly round an ellipse 1280 across and 1200 deep, front first
+    // and then clockwise (1, 3, 6, 10, 11, 8, 4, 7, 9, 5, 2); the commander
+    // inside, behind the middle.
+    {90, "Circle", 0x800000 | 0x200000,
+     {{0, 250}, {0, -600}, {-346, -505}, {346, -505}, {-180, 576}, {-582, -249},
+      {582, -249}, {-484, 393}, {180, 576}, {-633, 85}, {633, 85}, {484, 393}},
+     {},
+     kDefense},
+    // The half moon's bow of seven, its reserve beside the commander.
+    {91, "HalfMoon Reserve", 0x10000 | 0x20000 | 0x1000000,
+     {{0, 150}, {0, -660}, {-240, -610}, {240, -610}, {-560, 150}, {-480, -456},
+      {480, -456}, {-320, 150}, {560, 150}, {-720, -200}, {720, -200}, {320, 150}},
+     {}},
+    // A bow bent towards the enemy whose ends come back level with the
+    // commander.
+    {92, "HalfMoon", 0x10000 | 0x20000 | 0x1000000,
+     {{0, 150}, {0, -660}, {-240, -610}, {240, -610}, {-720, 150}, {-480, -456},
+      {480, -456}, {-320, 150}, {720, 150}, {-720, -200}, {720, -200}, {320, 150}},
+     {}},
+    // A diamond, one, two, three, three, two, one from the head back to the
+    // commander at its tail.
+    {93, "Fish", 0x1000 | 0x40000,
+     {{0, 150}, {0, -1250}, {-290, -1130}, {290, -1130}, {0, -810}, {-360, -810},
+      {360, -810}, {-300, -150}, {0, -500}, {-600, -450}, {600, -450}, {300, -150}},
+     {1}},
+    // A crane's wings: two arms reaching forward and out from the
+    // commander, the neck running straight ahead between them.
+    {94, "Wing", 0x10000 | 0x20000 | 0x2000000,
+     {{0, 150}, {0, -1200}, {-720, -1130}, {720, -1130}, {0, -560}, {-600, -450},
+      {600, -450}, {-300, -150}, {0, -880}, {-720, -780}, {720, -780}, {300, -150}},
+     {}},
+    // Two columns yoked side by side, the commander between their rear ends
+    // and a vanguard between their heads.
+    {95, "York", 0x100000 | 0x200000,
+     {{0, 150}, {0, -900}, {-600, -840}, {600, -840}, {-600, -1170}, {-600, -510},
+      {600, -510}, {-600, 150}, {600, -1170}, {-600, -180}, {600, -180}, {600, 150}},
+     {}},
+    // One swell of a wave across the front: up on the left, down on the
+    // right.
+    {96, "Wave", 0x1000000 | 0x40000 | 0x80000,
+     {{0, 150}, {0, -700}, {-240, -920}, {240, -480}, {-640, 150}, {-480, -920},
+      {480, -480}, {-320, 150}, {640, 150}, {-720, -700}, {720, -700}, {320, 150}},
+     {}},
+    // A wide front closing in on the commander, its two ends thrust forward
+    // like claws.
+    {97, "Tiger", 0x40000000 | 0x10000,
+     {{0, 150}, {0, -820}, {-290, -820}, {290, -820}, {-620, -450}, {-580, -820},
+      {580, -820}, {-300, -150}, {620, -450}, {-720, -1150}, {720, -1150}, {300, -150}},
+     {1, 4}},
+    // A body sweeping from the left rear up to the head at the right front;
+    // the commander's rank behind its tail.
+    {98, "Dragon", 0x80000 | 0x2000000,
+     {{0, 150}, {-240, -700}, {-480, -500}, {240, -1000}, {0, -860}, {-620, -180},
+      {480, -1130}, {-320, 150}, {560, 150}, {-720, 150}, {720, -1250}, {320, 150}},
+     {}},
+    // A column winding like an S: from its tail at the right rear along the
+    // commander's rank, forward on the left, across the middle, forward on
+    // the right and back across the front to its head.
+    {99, "Snake", 0x40000 | 0x80000 | 0x100000,
+     {{0, 150}, {80, -540}, {-200, -540}, {360, -480}, {120, -1200}, {-480, -480},
+      {600, -800}, {-320, 150}, {560, 150}, {-600, -120}, {360, -1120}, {320, 150}},
+     {}},
+    // A spear: its head, the shaft with a crossguard, and the commander's
+    // rank across its butt.
+    {100, "Spear", 0x1000 | 0x20000000,
+     {{0, 150}, {0, -1250}, {-260, -940}, {260, -940}, {0, -870}, {-440, -560},
+      {440, -560}, {-320, 150}, {0, -500}, {-580, 150}, {580, 150}, {320, 150}},
+     {1}},
+    // A solid square, three by three, before the commander.
+    {101, "Square1", 0x800000 | 0x400000,
+     {{0, 150}, {0, -1210}, {-340, -1210}, {340, -1210}, {0, -850}, {-340, -850},
+      {340, -850}, {-320, 150}, {0, -490}, {-340, -490}, {340, -490}, {320, 150}},
+     {},
+     kDefense},
+    // Wings spread wide open from the commander's rank, a vanguard far out
+    // between their tips.
+    {102, "Open Wing", 0x10000 | 0x20000 | 0x100000,
+     {{0, 150}, {0, -1100}, {-720, -680}, {720, -680}, {-580, -20}, {-720, -350},
+      {720, -350}, {-320, 150}, {580, -20}, {-670, -1010}, {670, -1010}, {320, 150}},
+     {9, 10}},
+    // A gate: two pillars under a lintel across the front, the commander in
+    // the gateway.
+    {103, "Iron Gate", 0x10000 | 0x20000 | 0x40000000,
+     {{0, 150}, {0, -1130}, {-600, -1130}, {600, -1130}, {-600, -470}, {-300, -1130},
+      {300, -1130}, {-600, -140}, {600, -470}, {-600, -800}, {600, -800}, {600, -140}},
+     {}},
+};
 
 // The scenario formations of the battle catalogue: a preset's shape held
 // with the named orders and division formations.
@@ -447,10 +388,14 @@ void DrawUpRear(Shape& sh) {
     for (Pt& p : sh.pts) p.y += shift;
 }
 
+// An army at either start point of a battle (500 in from the west or the
+// east edge, facing across the field) keeps every man on the inner field:
+// within 820 of the army point across its front (the far edge itself is
+// off it) and from 1400 ahead of it to 300 behind.
 void CheckOnField(const Shape& sh, const char* name) {
     for (int s = 0; s < 12; ++s)
         for (const Pt& p : UnitsOf(sh, s))
-            if (std::abs(p.x) > 820 || p.y > 300 || p.y < -1400)
+            if (std::abs(p.x) >= 820 || p.y > 300 || p.y < -1400)
                 throw std::runtime_error(std::string("formation ") + name + " leaves the field at slot " +
                                          std::to_string(s) + " (" + std::to_string(p.x) + ", " +
                                          std::to_string(p.y) + ")");
@@ -459,18 +404,9 @@ void CheckOnField(const Shape& sh, const char* name) {
 Shape ShapeOf(const ArmyDesign& d) {
     Shape sh{};
     for (int s = 0; s < 12; ++s) {
+        sh.pts[s] = d.places[s];
         sh.turns[s] = d.turns[s];
-        sh.divFormation[s] = d.divFormation[s] ? d.divFormation[s] : 40;
-    }
-    if (!FormulaPoints(d.id, sh.pts)) {
-        bool seen[12] = {};
-        for (size_t r = 0; r < d.rows.size(); ++r)
-            for (const SlotPlace& p : d.rows[r]) {
-                sh.pts[p.slot] = {p.x, int(r) * kRowGap};
-                seen[p.slot] = true;
-            }
-        for (bool b : seen)
-            if (!b) throw std::runtime_error(std::string("formation ") + d.name + " leaves a slot out");
+        sh.divFormation[s] = s == 0 ? 42 : d.wedges[0] == s || d.wedges[1] == s ? 37 : 40;
     }
     return sh;
 }
@@ -506,28 +442,29 @@ double DivisionReach() {
     return reach;
 }
 
-// The computer's commander posts his two guards (divisions 7 and 11) 400
-// from his division, diagonally ahead on either side, while no enemy is
-// near; a lone guard (division 7, while a division is held out of the
-// army's working divisions) stands 300 straight ahead. The posts are
-// measured from the commander's division while it stands within 300 of
-// the army point, else from the army point.
+// The computer's commander posts his two guards (divisions 7 and 11)
+// diagonally ahead of his division on either side while no enemy is near; a
+// lone guard (division 7, while a division is held out of the army's
+// working divisions) stands straight ahead. The posts are measured from the
+// commander's division while it stands near the army point, else from the
+// army point (army/CommanderGuards.h has the distances).
 // A guard sent to a post that another division's men stand on stays short
 // of it however it moves, so at both start facings no man of another
 // division stands within a division's reach of a post. The commander's own
-// slot stays clear of the 300 at which the posts change their base, by
-// more than a division settling on its place strays from it.
+// slot stays clear of the distance at which the posts change their base,
+// by more than a division settling on its place strays from it.
 void CheckGuardPosts(const Shape& sh, const std::string& name) {
-    constexpr int kBaseLimit = 300, kSettling = 60;
+    using namespace CommanderGuards;
+    constexpr int kSettling = 60;
     const double reach = DivisionReach();
     for (int facing : {2, 6}) {
         const Pt commander = Spread(sh.pts[0], facing);
         const double away = std::hypot(commander.x, commander.y);
-        if (std::abs(away - kBaseLimit) < kSettling)
+        if (std::abs(away - kBaseRadius) < kSettling)
             throw std::runtime_error("formation " + name + " stands its commander " + std::to_string(int(away)) +
-                                     " from the army point, too near the " + std::to_string(kBaseLimit) +
+                                     " from the army point, too near the " + std::to_string(kBaseRadius) +
                                      " at which his guards' posts change their base");
-        const Pt base = away <= kBaseLimit ? commander : Pt{0, 0};
+        const Pt base = away <= kBaseRadius ? commander : Pt{0, 0};
         struct Post {
             CPoint offset;
             int guards[2];  // the divisions that stand there, or leave for the other post
@@ -535,9 +472,9 @@ void CheckGuardPosts(const Shape& sh, const std::string& name) {
         // The lone guard's post lies within a division's reach of the
         // commander's own front: that nearness is the army's rule, not the
         // formation's.
-        const Post posts[3] = {{GetDirectionVector((facing + 7) & 7, 400), {7, 11}},
-                               {GetDirectionVector((facing + 1) & 7, 400), {7, 11}},
-                               {GetDirectionVector(facing, 300), {7, 0}}};
+        const Post posts[3] = {{GetDirectionVector((facing + kPairTurns[0]) & 7, kPairDistance), {7, 11}},
+                               {GetDirectionVector((facing + kPairTurns[1]) & 7, kPairDistance), {7, 11}},
+                               {GetDirectionVector(facing, kLoneDistance), {7, 0}}};
         for (const Post& post : posts) {
             const Pt at{base.x + post.offset.x, base.y + post.offset.y};
             for (int s = 0; s < 12; ++s) {
@@ -776,12 +713,11 @@ void BuildLists(CFormationLists& lists) {
         }
         lists.div.AddTail(f);
     }
-    std::vector<ArmyDesign> presets = PresetDesigns();
-    for (const ArmyDesign& d : presets)
+    for (const ArmyDesign& d : kPresetDesigns)
         AddFamily(lists.army, d.id, d.name, PictureName(d.id), d.flags, ShapeOf(d), d.slotOrder);
     for (const ScenarioDesign& sc : kScenarios) {
         const ArmyDesign* base = nullptr;
-        for (const ArmyDesign& d : presets)
+        for (const ArmyDesign& d : kPresetDesigns)
             if (d.id == sc.shape) base = &d;
         Shape sh = ShapeOf(*base);
         for (int s = 1; s < 12; ++s)
@@ -792,6 +728,17 @@ void BuildLists(CFormationLists& lists) {
 }
 
 }  // namespace
+
+std::vector<kit::FormationPlace> kit::PresetFormationPlaces(int id) {
+    std::vector<FormationPlace> out;
+    for (const ArmyDesign& d : kPresetDesigns) {
+        if (d.id != id) continue;
+        Shape sh = ShapeOf(d);
+        DrawUpRear(sh);
+        for (int s = 0; s < 12; ++s) out.push_back({s, sh.pts[s].x, sh.pts[s].y, sh.turns[s]});
+    }
+    return out;
+}
 
 KIT_GENERATOR(Formations) {
     CFormationLists lists;

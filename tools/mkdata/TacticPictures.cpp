@@ -3,6 +3,7 @@
 // cards; the lines beside the gallery rows; the small soldiers of the
 // deployment preview; and its command buttons. Names come from
 // Animate/TacticPictureNames.h, which the screen reads too.
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "Animate/TacticPictureNames.h"
 #include "core/WorldNames.h"
 #include "tools/mkdata/Kit.h"
+#include "tools/mkdata/KitFormations.h"
 #include "tools/mkdata/Style.h"
 
 namespace kit {
@@ -125,91 +127,48 @@ void DrawBackground(Picture& p, const ScreenLayout& L) {
 
 // ------------------------------------------------------------ formations
 
-// The divisions of a formation as points on a card, x -1..1 across and y
-// -1 (front) .. 1 (rear); the commander is the last point.
-std::vector<std::pair<double, double>> FormationPoints(const std::string& name) {
-    std::vector<std::pair<double, double>> p;
-    auto add = [&](double x, double y) { p.push_back({x, y}); };
-    if (name == "Line Formation") {
-        for (int i = 0; i < 7; ++i) add(-0.9 + 0.3 * i, -0.4);
-        add(0, 0.5);
-    } else if (name == "Scale Formation") {
-        for (int r = 0; r < 4; ++r)
-            for (int i = 0; i <= r; ++i) add((i - r / 2.0) * 0.45, -0.8 + 0.42 * r);
-        add(0, 0.85);
-    } else if (name == "Square1 Formation" || name == "Square2 Formation") {
-        const bool two = name == "Square2 Formation";
-        for (int r = 0; r < 3; ++r)
-            for (int c = 0; c < 3; ++c)
-                if (!(r == 1 && c == 1) || two) add(-0.6 + 0.6 * c, -0.7 + 0.55 * r);
-        add(0, two ? 0.85 : -0.15);
-    } else if (name == "ArrowLine Formation") {
-        for (int i = -3; i <= 3; ++i) add(0.28 * i, -0.7 + 0.22 * std::abs(i));
-        add(0, 0.6);
-    } else if (name == "Circle Formation") {
-        for (int i = 0; i < 8; ++i) add(0.7 * std::cos(i * kPi / 4), 0.7 * std::sin(i * kPi / 4));
-        add(0, 0);
-    } else if (name == "HalfMoon Formation") {
-        for (int i = 0; i < 7; ++i) {
-            const double a = kPi * (0.15 + 0.7 * i / 6.0);
-            add(-0.85 * std::cos(a), -0.1 - 0.65 * std::sin(a));
-        }
-        add(0, 0.6);
-    } else if (name == "Fish Formation") {
-        add(0, -0.85), add(-0.3, -0.45), add(0.3, -0.45), add(-0.55, -0.05), add(0, -0.05), add(0.55, -0.05);
-        add(-0.3, 0.35), add(0.3, 0.35), add(0, 0.8);
-    } else if (name == "Wing Formation" || name == "Open Wing Formation") {
-        const double spread = name == "Wing Formation" ? 0.28 : 0.4;
-        for (int i = -3; i <= 3; ++i) add(spread * i, -0.75 + (3 - std::abs(i)) * 0.25);
-        add(0, 0.75);
-    } else if (name == "York Formation") {
-        add(-0.7, -0.7), add(0.7, -0.7), add(-0.7, -0.2), add(0.7, -0.2), add(-0.35, 0.2), add(0.35, 0.2);
-        add(0, -0.4), add(0, 0.7);
-    } else if (name == "Wave Formation") {
-        for (int i = 0; i < 7; ++i) add(-0.9 + 0.3 * i, (i % 2 ? -0.2 : -0.6));
-        add(0, 0.6);
-    } else if (name == "Tiger Formation") {
-        add(-0.6, -0.75), add(-0.2, -0.75), add(0.2, -0.75), add(0.6, -0.75), add(-0.4, -0.3), add(0.4, -0.3);
-        add(0, 0.1), add(0, 0.7);
-    } else if (name == "Dragon Formation") {
-        for (int i = 0; i < 7; ++i) add(0.55 * std::sin(i * 1.05), -0.85 + 0.25 * i);
-        add(0, 0.85);
-    } else if (name == "Snake Formation") {
-        for (int i = 0; i < 7; ++i) add(0, -0.85 + 0.25 * i);
-        add(0.35, 0.75);
-    } else if (name == "Spear Formation") {
-        add(0, -0.85), add(-0.25, -0.55), add(0.25, -0.55), add(0, -0.25), add(0, 0.05), add(-0.25, 0.3),
-            add(0.25, 0.3);
-        add(0, 0.75);
-    }
-    return p;
-}
-
-void DrawFormationCard(Picture& p, const std::string& name, uint32_t seed) {
+// A formation card: the army's twelve divisions where the formation file
+// puts them, the enemy's side at the top, the commander in gold; the
+// castle's card (no places) shows its keep.
+void DrawFormationCard(Picture& p, const std::string& name, const std::vector<FormationPlace>& places,
+                       uint32_t seed) {
     const double w = p.Width(), h = p.Height();
     PaintWashi(p, seed);
     cairo_t* cr = p.cr();
     PaintGoldFrame(cr, 0, 0, w, h, 3);
-    const double cx = w / 2, cy = h * 0.45, rx = w * 0.36, ry = h * 0.3;
-    const std::vector<std::pair<double, double>> pts = FormationPoints(name);
-    if (pts.empty()) {
+    const double cx = w / 2;
+    if (places.empty()) {
         // No field formation: the army holds its castle.
         PaintMountainRange(cr, 6, w - 6, h * 0.62, h * 0.08, h * 0.25, ink::SumiWash, 0.4, seed + 1);
         PaintCastleKeep(cr, cx, h * 0.76, h * 0.42, ink::Sumi, 0.9);
     } else {
-        // The enemy's side is at the top: an arrow of advance behind the army.
-        cairo_move_to(cr, cx, cy - ry - h * 0.08);
-        cairo_line_to(cr, cx - 8, cy - ry + 4 - h * 0.08);
-        cairo_line_to(cr, cx + 8, cy - ry + 4 - h * 0.08);
+        // The arrow of advance towards the enemy.
+        cairo_move_to(cr, cx, h * 0.05);
+        cairo_line_to(cr, cx - 8, h * 0.05 + 8);
+        cairo_line_to(cr, cx + 8, h * 0.05 + 8);
         cairo_close_path(cr);
         SetColour(cr, ink::Vermilion, 0.6);
         cairo_fill(cr);
-        const double bw = w * 0.07, bh = h * 0.07;
-        for (size_t i = 0; i < pts.size(); ++i) {
-            const double x = cx + pts[i].first * rx, y = cy + pts[i].second * ry;
-            const bool hq = i + 1 == pts.size();
-            RoundedRect(cr, x - bw / 2, y - bh / 2, bw, bh, 1.5);
-            SetColour(cr, hq ? ink::Gold : ink::Indigo);
+        // A division's ground, across and in depth when it faces north.
+        // Every card has the one scale, at which the widest and the
+        // deepest ground a formation may take fits the card's middle, so
+        // that formations compare in size as on the field; each shape is
+        // centred.
+        constexpr double kAcross = 180, kDeep = 240, kFieldWidth = 1640, kFieldDepth = 1700;
+        double x0 = 1e9, x1 = -1e9, y0 = 1e9, y1 = -1e9;
+        for (const FormationPlace& f : places) {
+            x0 = std::min<double>(x0, f.x), x1 = std::max<double>(x1, f.x);
+            y0 = std::min<double>(y0, f.y), y1 = std::max<double>(y1, f.y);
+        }
+        const double left = w * 0.08, right = w * 0.92, top = h * 0.13, bottom = h * 0.79;
+        const double scale = std::min((right - left) / kFieldWidth, (bottom - top) / kFieldDepth);
+        const double ox = cx - (x0 + x1) / 2 * scale, oy = (top + bottom) / 2 - (y0 + y1) / 2 * scale;
+        for (const FormationPlace& f : places) {
+            // A division turned to either side stands its depth across.
+            const bool sideways = f.facing % 4 == 2;
+            const double bw = (sideways ? kDeep : kAcross) * scale, bh = (sideways ? kAcross : kDeep) * scale;
+            RoundedRect(cr, ox + f.x * scale - bw / 2, oy + f.y * scale - bh / 2, bw, bh, 1.5);
+            SetColour(cr, f.slot == 0 ? ink::Gold : ink::Indigo);
             cairo_fill_preserve(cr);
             SetColour(cr, ink::Sumi);
             cairo_set_line_width(cr, 1);
@@ -227,15 +186,15 @@ void DrawFormationCard(Picture& p, const std::string& name, uint32_t seed) {
 }
 
 void DrawFormations(const KitContext& kit) {
-    std::vector<std::string> names;
-    for (const TacticFormationPicture& f : kTacticFormationPictures) names.push_back(f.name);
-    names.push_back(kTacticDefaultFormation);
+    std::vector<std::pair<std::string, int>> cards;
+    for (const TacticFormationPicture& f : kTacticFormationPictures) cards.push_back({f.name, f.id});
+    cards.push_back({kTacticDefaultFormation, -1});
     for (const TacticLayout* T : {&kNarrow, &kWide}) {
         const int width = T == &kNarrow ? 1024 : 1280;
-        for (size_t i = 0; i < names.size(); ++i) {
+        for (size_t i = 0; i < cards.size(); ++i) {
             Picture p(T->formationW, T->formationH);
-            DrawFormationCard(p, names[i], 2410 + uint32_t(i));
-            SavePicture(kit, kPictures + TacticFormationFile(width, names[i].c_str()) + ".giz", p,
+            DrawFormationCard(p, cards[i].first, PresetFormationPlaces(cards[i].second), 2410 + uint32_t(i));
+            SavePicture(kit, kPictures + TacticFormationFile(width, cards[i].first.c_str()) + ".giz", p,
                         PictureFormat::Giz24);
         }
     }
