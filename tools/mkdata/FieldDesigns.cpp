@@ -158,14 +158,18 @@ std::vector<FieldDesign> Build() {
         all.push_back(d);
     }
     {  // A castle on its hill east of the farmland, a river along the south.
+        // The castle stands before its holders' camp: the army draws up
+        // round (2500, 1000), so the commander, his guards' posts and the
+        // way through the east wall stay on open ground behind it, and the
+        // front divisions hold the bailey.
         FieldDesign d = Start("C1M", 202, 8, 3, 0.4);
-        AddHill(d, 2260, 970, 550, 470, 30);
+        AddHill(d, 1960, 970, 550, 470, 30);
         AddHill(d, 600, 1700, 390, 290, 14);
         AddHill(d, 900, 350, 360, 260, 18);
-        CastleOf(d, 1, {{{{1998, 658}, {2518, 658}, {2518, 1282}, {1998, 1282}}, {0, 1, 2, 3}}}, {2258, 990}, 110, 0);
+        CastleOf(d, 1, {{{{1698, 658}, {2218, 658}, {2218, 1282}, {1698, 1282}}, {0, 1, 2, 3}}}, {1958, 830}, 110, 0);
         AddRiver(d, {{-40, 1800}, {500, 1880}, {1100, 1820}, {1500, 1900}, {1800, 2040}}, 44);
-        AddRoad(d, {{-40, 1000}, {800, 980}, {1500, 1060}, {1850, 1330}, {2258, 1320}, {2258, 1200}}, 34);
-        AddRoad(d, {{2258, 730}, {2000, 450}, {1600, 300}, {1200, -40}}, 26);
+        AddRoad(d, {{-40, 1000}, {800, 980}, {1300, 1100}, {1600, 1400}, {1958, 1420}, {1958, 1300}}, 34);
+        AddRoad(d, {{1958, 640}, {1800, 450}, {1500, 280}, {1200, -40}}, 26);
         AddWood(d, 700, 420, 260, 200, W::Pine);
         AddWood(d, 820, 1560, 220, 170, W::Pine);
         AddWood(d, 1320, 460, 120, 100, W::Bamboo);
@@ -177,11 +181,11 @@ std::vector<FieldDesign> Build() {
         AddRect(d, 1500, 1500, 1900, 1720);
         AddFord(d, {600, 1760}, {600, 1990}, 100);
         AddLandmark(d, 293, 1440, 880);
-        AddLandmark(d, 305, 1700, 1200);
+        AddLandmark(d, 305, 1620, 1460);
         AddLandmark(d, 326, 1850, 1420);
         AddLandmark(d, 299, 1100, 800);
         AddSide(d, 0, 180, 400, 800, 1600, {350, 1000}, {350, 760});
-        AddSide(d, 1, 2110, 820, 2410, 1120, {2140, 1100}, {2380, 1100});
+        AddSide(d, 1, 1810, 820, 2110, 1120, {1840, 1100}, {2080, 1100});
         all.push_back(d);
     }
 
