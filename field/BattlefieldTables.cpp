@@ -11,7 +11,7 @@ static const char* const kKeys[kBattlefieldCount] = {
     "C15L", "C16L", "C17M", "C18M", "A13M", "C11L", "C19L", "C20L", "A14L", "C21L", "A15L", "A16M", "A17L"};
 
 static const char* const kNames[kBattlefieldCount] = {
-    "Sezawa", "Uehara Castle", "Shiojinitouge", "hayashi Castle", "Temmokuzan", "Iwadono Castle", "Uedahara",
+    "Sezawa", "Uehara Castle", "Shiojinitouge", "Hayashi Castle", "Temmokuzan", "Iwadono Castle", "Uedahara",
     "Kawanakajima Fuse", "Kawanakajima Ohtuka", "Kawanakajima Uenohara", "Katsurao Castle", "Tiyama Castle",
     "High Mountains", "Totsusakajo Castle", "Kasugayamajo Castle", "Satsuta Valley", "Sunpu Castle", "Sunpu Castle",
     "Hanazawa Castle", "Odawara Castle", "Mimasetoge", "Fukazawa Castle", "Nagashino", "Okazake Castle",

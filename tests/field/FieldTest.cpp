@@ -2,6 +2,7 @@
 // geometry.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 
 #include "Animate/DIB.h"
@@ -143,6 +144,10 @@ TEST(BattlefieldTables, NamesKeysAndFactors) {
     EXPECT_EQ(GetTerrainObjectPictureName("Pictures\\Terrain\\", 1, 0), CString("Pictures\\Terrain\\CTree_Acacia_Sum_1.giz"));
     EXPECT_EQ(GetTerrainObjectPictureName("", 7, 59), CString("ABamboo_A10.giz"));
     EXPECT_EQ(GetTerrainObjectPictureName("", 7, 60), CString("Farm_House_A1.giz"));
+    // The names are shown to the player as they stand.
+    for (int id = 0; id < kBattlefieldCount; ++id)
+        EXPECT_TRUE(std::isupper(static_cast<unsigned char>(GetBattlefieldName(id)[0]))) << GetBattlefieldName(id);
+    EXPECT_EQ(GetBattlefieldName(3), CString("Hayashi Castle"));
     EXPECT_EQ(GetClanName(0), CString(""));
     EXPECT_EQ(GetClanName(11), CString("Warrior Monks"));
     EXPECT_EQ(GetBattlefieldEnemyClan(6, 1, 1, 1552, 2), 3);
