@@ -286,7 +286,7 @@ int CPathSearch::AStarWith(int c1, int r1, int c2, int r2, int limit, int& count
         // next node is of the bucket's own f (the head's f is the key, so
         // one test tells both).
         kept = node[next < 0 ? n : next].f == lowest;
-        if (kept) {
+        if (kept) [[likely]] {
             head[lowest] = next;
             lowHead = next;
         } else {
@@ -343,7 +343,9 @@ int CPathSearch::AStarWith(int c1, int r1, int c2, int r2, int limit, int& count
     int taken = 0;
     int result = -1;
     for (;;) {
-        if (lowHead < 0) {
+        // Laid out for the common case (about five nodes in six): the head's
+        // bucket still holds a node, and nothing behind the head moves.
+        if (lowHead < 0) [[unlikely]] {
             const int32_t filledAt = lowestFilledFrom(lowest);
             if (filledAt < 0) break;  // the open list is empty
             lowest = filledAt;
