@@ -74,8 +74,13 @@ struct BattDesign {
     Pt units[10];  // row 0 the leader
 };
 
+// The block's ranks stand 40 apart, a man's depth and 8 more: a man
+// jostled off his place by a neighbour finds the room to step back onto it.
+// The ranks stand a little behind the block's point and the leader 36 ahead
+// of the front rank, so that the whole block keeps within 40 ahead of its
+// point and 76 behind it, the ground the division and army shapes leave it.
 const BattDesign kBattalions[] = {
-    {1, "Block", {{0, -40}, {0, 0}, {-34, 0}, {34, 0}, {0, 36}, {-34, 36}, {34, 36}, {0, 72}, {-34, 72}, {34, 72}}},
+    {1, "Block", {{0, -40}, {0, -4}, {-34, -4}, {34, -4}, {0, 36}, {-34, 36}, {34, 36}, {0, 76}, {-34, 76}, {34, 76}}},
     {2, "Line", {{0, -40}, {0, 0}, {-34, 0}, {34, 0}, {-68, 0}, {68, 0}, {-17, 36}, {17, 36}, {-51, 36}, {51, 36}}},
     {3, "Column",
      {{0, -40}, {-17, 0}, {17, 0}, {-17, 36}, {17, 36}, {-17, 72}, {17, 72}, {-17, 108}, {17, 108}, {-17, 144}}},
@@ -113,10 +118,10 @@ struct DivDesign {
 // from behind pass the ranks already standing in their places.
 const DivDesign kDivisions[] = {
     {15, "Line", kMove | kStand | kOrder1024, 37, 2, {{-90, 0}, {90, 0}, {-270, 0}, {270, 0}}},
-    {37, "Wedge", kAllOut | kAttack | kOrder4 | kOrder8, 39, 1, {{0, -78}, {-110, 0}, {110, 0}, {0, 78}}},
+    {37, "Wedge", kAllOut | kAttack | kOrder4 | kOrder8, 39, 1, {{0, -79}, {-110, 0}, {110, 0}, {0, 79}}},
     {38, "Column", kMove | kRegroup | kRetreat, 39, 3, {{0, -338}, {0, -113}, {0, 113}, {0, 338}}},
     {39, "Double Column", kMove | kOrder32 | kOrder2048 | kOrder4096, 37, 3, {{-38, -113}, {38, -113}, {-38, 113}, {38, 113}}},
-    {40, "Block", kStand | kDefense | kOrder1024 | kRegroup, 37, 1, {{-64, -78}, {64, -78}, {-64, 78}, {64, 78}}},
+    {40, "Block", kStand | kDefense | kOrder1024 | kRegroup, 37, 1, {{-64, -79}, {64, -79}, {-64, 79}, {64, 79}}},
     {41, "Skirmish", kAttack | kOrder32 | kOrder2048 | kOrder4096, 37, 5, {{-103, -68}, {103, -68}, {0, 68}, {0, 187}}},
     {42, "Square", kStand | kDefense | kOrder1024, 37, 6, {{-80, -80}, {80, -80}, {-80, 80}, {80, 80}}},
 };
@@ -188,7 +193,7 @@ const ArmyDesign kPresetDesigns[] = {
     // inside, behind the middle.
     {90, "Circle", 0x800000 | 0x200000,
      {{0, 250}, {0, -600}, {-346, -505}, {346, -505}, {-180, 576}, {-582, -249},
-      {582, -249}, {-484, 393}, {180, 576}, {-633, 85}, {633, 85}, {484, 393}},
+      {582, -249}, {-484, 393}, {180, 576}, {-633, 79}, {633, 79}, {484, 393}},
      {},
      kDefense},
     // The half moon's bow of seven, its reserve beside the commander.
@@ -205,7 +210,7 @@ const ArmyDesign kPresetDesigns[] = {
     // A diamond, one, two, three, three, two, one from the head back to the
     // commander at its tail.
     {93, "Fish", 0x1000 | 0x40000,
-     {{0, 150}, {0, -1250}, {-290, -1130}, {290, -1130}, {0, -810}, {-360, -810},
+     {{0, 150}, {0, -1250}, {-290, -1130}, {290, -1130}, {0, -822}, {-360, -810},
       {360, -810}, {-300, -150}, {0, -500}, {-600, -450}, {600, -450}, {300, -150}},
      {1}},
     // A crane's wings: two arms reaching forward and out from the
