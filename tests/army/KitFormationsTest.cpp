@@ -181,6 +181,23 @@ TEST(KitFormations, DivisionsNeverOverlapAtAnyFacing) {
     }
 }
 
+// A man jostled off his place in a block, the battalion formation divisions
+// stand and defend in, steps back onto it only if the ranks before and
+// behind leave him room: square on, every rank stands clear of the next by
+// a man's depth on foot (32) and 8 more. The leader, alone ahead of the
+// front rank, is not a rank.
+TEST(KitFormations, TheBlocksRanksLeaveAJostledManRoomToStepBack) {
+    constexpr int kFootWidth = 24, kFootDepth = 32, kRoom = 8;
+    const CBattFormation* block = KitFormationLists().batt.FindByID(1);
+    ASSERT_NE(block, nullptr);
+    for (int a = 1; a < CBattFormation::kRows; ++a)
+        for (int b = a + 1; b < CBattFormation::kRows; ++b) {
+            const CPoint p = block->GetSlotPoint(a, 0), q = block->GetSlotPoint(b, 0);
+            if (std::abs(p.x - q.x) < kFootWidth)
+                EXPECT_GE(std::abs(p.y - q.y), kFootDepth + kRoom) << "men " << a << " and " << b;
+        }
+}
+
 // The presets a player picks from on the tactic screen are shapes of their
 // own: of any one of them at least three divisions stand farther than half
 // a division's width from every division of any other. Two presets drawn
