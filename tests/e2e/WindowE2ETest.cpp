@@ -268,10 +268,6 @@ TEST(WindowE2E, WithoutADisplayTheProgramSaysSoAndFails) {
 }
 
 namespace {
-// The deployment screen's clock, fixed: the screen seeds its generator from
-// it, so the window and the headless run deploy the same battle.
-constexpr int64_t kDeploymentClock = 1700000006;
-
 // Switches the game's display to an SDL window on the test's X server for
 // the scope and puts the environment back afterwards; `ok` when the window
 // back end could be made.
@@ -353,7 +349,9 @@ void SaveShot(const Shot& shot, const std::string& path) {
 TEST(WindowE2E, TheRealWindowShowsTheDeploymentScreenOfAKitBattle) {
     CPixelSurface expected;
     {
-        AfxSetWallClock([] { return kDeploymentClock; });
+        // The screen seeds its generator from the clock: the window and the
+        // headless run deploy the same battle.
+        AfxSetWallClock([] { return kFixedWallClock; });
         CGameRun run;
         ASSERT_TRUE(run.Start());
         run.Click(500, 500);
@@ -435,9 +433,8 @@ struct CWindowBattle {
         if (server.pid <= 0 || display.empty()) return error = "Xvfb did not start", false;
         window = std::make_unique<CWindowOnDisplay>(display);
         if (!window->ok) return error = "no window on " + display, false;
-        // The game seeds its random streams from the wall clock; a fixed
-        // one gives every run the same battle.
-        AfxSetWallClock([] { return int64_t(1700000006); });
+        // Every run fights the same battle.
+        AfxSetWallClock([] { return kFixedWallClock; });
         if (!run.Start()) return error = "the game did not start", false;
         RunRealTime(run, 500);
         view = run.View();

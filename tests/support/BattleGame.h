@@ -17,13 +17,11 @@
 #include "tests/support/ScreenLayouts.h"
 
 struct CBattleGame {
-    // The game seeds its random streams from the wall clock; a fixed one
-    // makes every run of a test fight the same battle.
-    static constexpr int64_t kFixedClock = 1700000006;
     CGameRun run;
     COrvaneView* view = nullptr;
     explicit CBattleGame(const CScreenLayout& layout, CBattleChoice choice = {}) : run(layout.desktop) {
-        AfxSetWallClock([] { return kFixedClock; });
+        // Every run of a test fights the same battle.
+        AfxSetWallClock([] { return kFixedWallClock; });
         if (layout.width == 1280) {
             EXPECT_TRUE(ChooseLargeLayout());
         }

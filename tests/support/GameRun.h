@@ -8,6 +8,7 @@
 
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -58,6 +59,11 @@ inline bool ChooseLargeLayout() {
     file.Close();
     return true;
 }
+
+// The wall clock a run of the game is given where a test needs the same
+// battle every time: the game seeds its random streams from the wall clock
+// (`AfxSetWallClock`).
+inline constexpr int64_t kFixedWallClock = 1700000006;
 
 class CGameRun {
 public:

@@ -34,9 +34,6 @@ const Battle kBattles[] = {
     {"Nagashino", 43},      {"Gifu", 50},        {"Sekigahara", 51},    {"Anegawa", 55},
 };
 
-// The deployment screen seeds its generator from the clock: a fixed one
-// makes every run of a battle the same battle.
-constexpr int64_t kFixedClock = 1700000006;
 // How long the player fights on the virtual clock before he sounds the
 // retreat, and how often he sends his army forward meanwhile.
 constexpr int kBattleSecondsLimit = 600;
@@ -50,7 +47,9 @@ class CWholeWay {
 public:
     // `user`: the folders of an earlier game, started again; fresh when null.
     explicit CWholeWay(int width, std::shared_ptr<CScratchUserFolders> user = nullptr) : m_width(width) {
-        AfxSetWallClock([] { return kFixedClock; });
+        // The deployment screen seeds its generator from the clock: a fixed
+        // one makes every run of a battle the same battle.
+        AfxSetWallClock([] { return kFixedWallClock; });
         const bool again = user != nullptr;
         run = std::make_unique<CGameRun>(Wide() ? DisplayMode{1280, 1024, 32} : DisplayMode{1024, 768, 32},
                                          std::vector<std::string>{"velmor"}, std::move(user));

@@ -16,10 +16,6 @@
 
 namespace {
 
-// The screen seeds its generator from the clock; this one gives a battle in
-// which the player's scouts see the enemy's set-up.
-constexpr int64_t kFixedClock = 1700000006;
-
 struct TacticGame {
     CGameRun run;
     COrvaneView* view = nullptr;
@@ -28,7 +24,9 @@ struct TacticGame {
     // chosen battle before the screen is entered.
     explicit TacticGame(bool wide = false, const std::function<void(COrvaneView&)>& prepare = nullptr)
         : run(wide ? DisplayMode{1280, 1024, 32} : DisplayMode{1024, 768, 32}) {
-        AfxSetWallClock([] { return kFixedClock; });
+        // The screen seeds its generator from the clock; this one gives a
+        // battle in which the player's scouts see the enemy's set-up.
+        AfxSetWallClock([] { return kFixedWallClock; });
         if (wide) {
             EXPECT_TRUE(ChooseLargeLayout());
         }
