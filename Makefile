@@ -31,7 +31,8 @@ unit: kit
 
 fuzz: deps
 	@if [ ! -f $(FUZZ_BUILD)/build.ninja ]; then \
-	  CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_BUILD) -G Ninja -DVELMOR_FUZZ=ON; fi
+	  CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_BUILD) -G Ninja -DVELMOR_FUZZ=ON \
+	    -DVELMOR_DEBUG_INFO=-gline-tables-only; fi
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	@scripts/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
