@@ -96,12 +96,21 @@ BOOL CAnimFocusView::CenterOn(int x, int y, BOOL render) {
 
 void CAnimFocusView::CollectVisibleIcons() {
     m_visibleIcons.RemoveAll();
+    const CRect& v = m_rcVisible;
+    if (v.IsRectEmpty()) return;
     for (POSITION pos = m_icons.GetTailPosition(); pos;) {
         CIcon* icon = static_cast<CIcon*>(m_icons.GetPrev(pos));
-        CRect meet, r = icon->GetRect();
-        if (!meet.IntersectRect(&r, &m_rcVisible)) continue;
+        // The icon's rectangle meets the visible one (an empty icon never does).
+        const int left = icon->m_x, top = icon->m_y, right = left + icon->m_nWidth, bottom = top + icon->m_nHeight;
+        if (left >= right || top >= bottom || left >= v.right || right <= v.left || top >= v.bottom || bottom <= v.top)
+            continue;
         // Inserted by depth without taking the icon over: its link stays
-        // the view's own list.
+        // the view's own list. Walking the sorted list from its tail, each
+        // icon goes in front of all those taken so far.
+        if (m_visibleIcons.IsEmpty() || static_cast<CIcon*>(m_visibleIcons.GetHead())->GetDepth() >= icon->GetDepth()) {
+            m_visibleIcons.AddHead(icon);
+            continue;
+        }
         CViewLink* link = icon->GetOwnerLink();
         m_visibleIcons.Insert(icon);
         icon->SetOwnerLink(link);
@@ -160,7 +169,7 @@ void CAnimFocusView::FlushDirtyRects(BOOL withButtons) {
     // the whole flush, not by looking at every icon for every rectangle.
     if (m_bFullWindow) {
         if (m_pBackBuffer) ComposeAreas(m_background, m_pBackBuffer.get(), m_flushRects, &m_visibleIcons, FALSE);
-    } else {
+    } else if (std::any_of(m_flushRects.begin(), m_flushRects.end(), [](const CRect& r) { return !r.IsRectEmpty(); })) {
         m_visibleBuckets.Build(&m_visibleIcons);
         m_bFlushing = TRUE;
         for (const CRect& r : m_flushRects)

@@ -225,13 +225,17 @@ void CIconBuckets::Build(CIconList* icons, CPoint shift) {
     }
     if (m_entries.empty()) return;
     // Tiles of 64 pixels over the icons' extent, at most 128 a side: icons
-    // parked far off the screen widen the tiles rather than the table.
+    // parked far off the screen widen the tiles rather than the table. A
+    // tile's side is a power of two, so finding a tile is a shift.
     const long long width = (long long)right - left, height = (long long)bottom - top;
     m_left = left, m_top = top;
-    m_columns = int(std::clamp<long long>((width + 63) / 64, 1, 128));
-    m_rows = int(std::clamp<long long>((height + 63) / 64, 1, 128));
-    m_tileW = int((width + m_columns - 1) / m_columns) + 1;
-    m_tileH = int((height + m_rows - 1) / m_rows) + 1;
+    auto side = [](long long extent, int& shift, int& count) {
+        shift = 6;
+        while ((extent >> shift) >= 128) ++shift;
+        count = int((extent >> shift) + 1);
+    };
+    side(width, m_shiftX, m_columns);
+    side(height, m_shiftY, m_rows);
     const size_t tiles = size_t(m_columns) * size_t(m_rows);
     m_start.assign(tiles + 1, 0);
     for (const Entry& e : m_entries) {
@@ -260,9 +264,9 @@ bool CIconBuckets::TileRange(const CRect& area, int& c0, int& r0, int& c1, int& 
     if (m_columns == 0 || area.IsRectEmpty()) return false;
     const long long x0 = (long long)area.left - m_left, y0 = (long long)area.top - m_top;
     const long long x1 = (long long)area.right - 1 - m_left, y1 = (long long)area.bottom - 1 - m_top;
-    if (x1 < 0 || y1 < 0 || x0 >= (long long)m_tileW * m_columns || y0 >= (long long)m_tileH * m_rows) return false;
-    c0 = int(std::max(0LL, x0) / m_tileW), r0 = int(std::max(0LL, y0) / m_tileH);
-    c1 = int(std::min<long long>(x1 / m_tileW, m_columns - 1)), r1 = int(std::min<long long>(y1 / m_tileH, m_rows - 1));
+    if (x1 < 0 || y1 < 0 || (x0 >> m_shiftX) >= m_columns || (y0 >> m_shiftY) >= m_rows) return false;
+    c0 = int(std::max(0LL, x0) >> m_shiftX), r0 = int(std::max(0LL, y0) >> m_shiftY);
+    c1 = int(std::min<long long>(x1 >> m_shiftX, m_columns - 1)), r1 = int(std::min<long long>(y1 >> m_shiftY, m_rows - 1));
     return true;
 }
 
@@ -277,8 +281,10 @@ void ComposeAreas(CDIB& background, CDIB* target, std::span<const CRect> areas, 
     // The screen is composed on one thread: one set of tables serves every
     // frame, keeping the room it has grown to.
     static CIconBuckets buckets;
-    buckets.Build(icons);
     const CRect all = background.PictureRect();
+    // Most frames of a quiet screen change nothing: no tiles to file then.
+    if (std::none_of(areas.begin(), areas.end(), [&](const CRect& a) { return !(a & all).IsRectEmpty(); })) return;
+    buckets.Build(icons);
     for (const CRect& wanted : areas) {
         CRect area = wanted & all;
         if (area.IsRectEmpty()) continue;

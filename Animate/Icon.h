@@ -140,7 +140,7 @@ private:
     bool TileRange(const CRect& area, int& c0, int& r0, int& c1, int& r1) const;
 
     std::vector<Entry> m_entries;
-    int m_left = 0, m_top = 0, m_tileW = 64, m_tileH = 64, m_columns = 0, m_rows = 0;
+    int m_left = 0, m_top = 0, m_shiftX = 6, m_shiftY = 6, m_columns = 0, m_rows = 0;  // tiles of 1 << shift
     std::vector<int> m_start;  // per tile, where its entries begin in m_items (one more at the end)
     std::vector<int> m_items;  // entry numbers, tile by tile, each tile's in list order
     std::vector<int> m_fill;

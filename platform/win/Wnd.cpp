@@ -441,11 +441,15 @@ void CWnd::ComposeInto(CPixelSurface& screen, const CRect& clip) const {
 }
 
 bool CWnd::ComposesWhole(const CRect& clip) const {
-    if (!m_hWnd || !m_bVisible || m_surface.IsEmpty() || clip.IsRectEmpty()) return false;
+    if (!m_hWnd || !m_bVisible || clip.IsRectEmpty()) return false;
     CRect mine;
     GetWindowRect(&mine);
-    return (mine & clip) == clip && clip.right - mine.left <= m_surface.GetWidth() &&
-           clip.bottom - mine.top <= m_surface.GetHeight();
+    if ((mine & clip) != clip) return false;
+    if (!m_surface.IsEmpty() && clip.right - mine.left <= m_surface.GetWidth() &&
+        clip.bottom - mine.top <= m_surface.GetHeight())
+        return true;
+    // A frame without pixels of its own is covered by the view inside it.
+    return std::any_of(m_children.begin(), m_children.end(), [&](const CWnd* c) { return c->ComposesWhole(clip); });
 }
 
 CWnd* CWnd::ChildWindowFromScreenPoint(POINT screen) {

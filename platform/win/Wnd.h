@@ -146,7 +146,8 @@ public:
     // (screen coordinates); used by the compositor.
     void ComposeInto(CPixelSurface& screen, const CRect& clip) const;
     // Whether ComposeInto writes every pixel of `clip`: the window is shown
-    // and its surface spans the clip (the screen need not be cleared there).
+    // and its surface, or that of a window inside it, spans the clip (the
+    // screen need not be cleared there).
     bool ComposesWhole(const CRect& clip) const;
 
     // Accepting dropped files is remembered, nothing more.
