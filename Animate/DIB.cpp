@@ -1,8 +1,13 @@
 #include "Animate/DIB.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <new>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 IMPLEMENT_SERIAL(CDIB, CObject, 0)
 IMPLEMENT_SERIAL(CDibList, CObList, 0)
@@ -279,6 +284,56 @@ struct RowWalk {
 
 inline uint32_t Packed(const BYTE* p) { return p[0] | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16); }
 
+// A bit per pixel of the `n` (at most 16) indices at `s`: set where the
+// index is `key` (never for a key of -1).
+inline uint32_t KeyBits(const BYTE* s, int n, int key) {
+    if (key < 0) return 0;
+#if defined(__SSE2__)
+    if (n == 16)
+        return uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s)),
+                                                         _mm_set1_epi8(char(key)))));
+#endif
+    uint32_t bits = 0;
+    for (int i = 0; i < n; ++i) bits |= uint32_t(s[i] == key) << i;
+    return bits;
+}
+
+// One row of indices drawn through the palette onto 24-bit pixels, the
+// pixels of index `key` left alone (-1: none). Indices are looked at 16 at
+// a time, so the clear parts of a sprite cost little; four drawn pixels in
+// a row go out as three words.
+void IndexRowTo24(const BYTE* s, BYTE* d, int w, int key, const RGBQUAD* pal) {
+    // A colour entry is blue, green, red and a spare byte: as a word, the
+    // pixel's three bytes are its low 24 bits.
+    auto colour = [pal](BYTE i) {
+        uint32_t c;
+        std::memcpy(&c, &pal[i], 4);
+        return c;
+    };
+    for (int x = 0; x < w; x += 16) {
+        const int n = std::min(16, w - x);
+        const uint32_t drawn = ~KeyBits(s + x, n, key) & ((1u << n) - 1);
+        if (drawn == 0) continue;
+        BYTE* dp = d + 3 * (size_t)x;
+        const BYTE* sp = s + x;
+        int i = 0;
+        for (; i + 4 <= n; i += 4, dp += 12, sp += 4) {
+            const uint32_t four = (drawn >> i) & 15;
+            if (std::endian::native == std::endian::little && four == 15) {
+                const uint32_t a = colour(sp[0]), b = colour(sp[1]), c = colour(sp[2]), e = colour(sp[3]);
+                const uint32_t words[3] = {(a & 0xFFFFFFu) | (b << 24), ((b >> 8) & 0xFFFFu) | (c << 16),
+                                           ((c >> 16) & 0xFFu) | (e << 8)};
+                std::memcpy(dp, words, 12);
+                continue;
+            }
+            for (int j = 0; j < 4; ++j)
+                if ((four >> j) & 1) std::memcpy(dp + 3 * j, &pal[sp[j]], 3);
+        }
+        for (; i < n; ++i, dp += 3, ++sp)
+            if ((drawn >> i) & 1) std::memcpy(dp, &pal[*sp], 3);
+    }
+}
+
 }  // namespace
 
 // The keyed copy with every colour byte passed through `tone`: the plain
@@ -315,6 +370,10 @@ static void CopyToned(const CDIB* src, CDIB* dst, int dx, int dy, int w, int h, 
     } else if (sb == 8 && db == 24) {
         int k = key == DIB_NO_KEY ? -1 : (key & 0xFF);
         const RGBQUAD* pal = src->GetBitmapInfo()->bmiColors;
+        if (!toned) {
+            for (int r = 0; r < h; ++r, s.Next(), d.Next()) IndexRowTo24(s.row, d.row, w, k, pal);
+            return;
+        }
         for (int r = 0; r < h; ++r, s.Next(), d.Next()) {
             BYTE* dp = d.row;
             for (int x = 0; x < w; ++x, dp += 3) {
@@ -363,10 +422,27 @@ void CDIB::CopyBlended(CDIB* mask, CDIB* dst, int dx, int dy, int w, int h, int 
     }
     if (db != 24 || (sb != 8 && sb != 24)) return;
     const RGBQUAD* pal = m_pBMI->bmiColors;
+    if (mb == 8) {
+        // Most of a one-byte mask is clear: its zeros are skipped 16 at a
+        // time, and only the pixels it covers are mixed.
+        for (int r = 0; r < h; ++r, s.Next(), d.Next(), m.Next()) {
+            for (int x0 = 0; x0 < w; x0 += 16) {
+                const int n = std::min(16, w - x0);
+                for (uint32_t left = ~KeyBits(m.row + x0, n, 0) & ((1u << n) - 1); left; left &= left - 1) {
+                    const int x = x0 + __builtin_ctz(left);
+                    const BYTE* src = sb == 24 ? s.row + 3 * (size_t)x : reinterpret_cast<const BYTE*>(&pal[s.row[x]]);
+                    BYTE* dp = d.row + 3 * (size_t)x;
+                    const int a = scale(m.row[x]);
+                    for (int c = 0; c < 3; ++c) dp[c] = BYTE(dp[c] + (((src[c] - dp[c]) * a) >> 8));
+                }
+            }
+        }
+        return;
+    }
     for (int r = 0; r < h; ++r, s.Next(), d.Next(), m.Next()) {
         const BYTE* mp = m.row;
         BYTE* dp = d.row;
-        for (int x = 0; x < w; ++x, mp += mstep, dp += 3) {
+        for (int x = 0; x < w; ++x, mp += 3, dp += 3) {
             BYTE src[3];
             if (sb == 24) {
                 const BYTE* sp = s.row + 3 * (size_t)x;
@@ -375,13 +451,7 @@ void CDIB::CopyBlended(CDIB* mask, CDIB* dst, int dx, int dy, int w, int h, int 
                 const RGBQUAD& c = pal[s.row[x]];
                 src[0] = c.rgbBlue, src[1] = c.rgbGreen, src[2] = c.rgbRed;
             }
-            if (mb == 8) {
-                if (mp[0] == 0) continue;
-                int a = scale(mp[0]);
-                for (int c = 0; c < 3; ++c) dp[c] = BYTE(dp[c] + (((src[c] - dp[c]) * a) >> 8));
-            } else {
-                for (int c = 0; c < 3; ++c) dp[c] = BYTE(dp[c] + (((src[c] - dp[c]) * scale(mp[c])) >> 8));
-            }
+            for (int c = 0; c < 3; ++c) dp[c] = BYTE(dp[c] + (((src[c] - dp[c]) * scale(mp[c])) >> 8));
         }
     }
 }

@@ -115,6 +115,86 @@ TEST(DIB, ShadedBlendedAndTinted) {
     EXPECT_EQ(*idx.GetPixelAddress(0, 0), 9);
 }
 
+// Rows of indices for the drawing tests below: every pattern of key
+// pixels that the copies treat apart (none, all, alternating, runs that end
+// on either side of 4 and 16 pixels, a lone pixel at either edge) and
+// a scattering.
+std::vector<std::vector<BYTE>> KeyPatterns(int w, BYTE key) {
+    std::vector<std::vector<BYTE>> rows;
+    auto make = [&](auto drawn) {
+        std::vector<BYTE> row(w);
+        for (int x = 0; x < w; ++x) row[x] = drawn(x) ? BYTE(key + 1 + (x * 7) % 200) : key;
+        rows.push_back(row);
+    };
+    make([](int) { return true; });
+    make([](int) { return false; });
+    make([](int x) { return x % 2 == 0; });
+    for (int edge : {3, 4, 5, 15, 16, 17}) {
+        make([edge](int x) { return x < edge; });
+        make([edge](int x) { return x >= edge; });
+    }
+    make([w](int x) { return x == 0 || x == w - 1; });
+    make([](int x) { return (x * 2654435761u) >> 31; });
+    return rows;
+}
+
+TEST(DIB, IndexedCopiesAndBlendsMatchThePixelRule) {
+    // The 8-bit source drawn onto 24 bits, keyed or through a mask, against
+    // the rule spelt out pixel by pixel: odd widths and offsets, every key
+    // pattern, and nothing written outside the rectangle.
+    for (int w : {1, 2, 3, 4, 5, 7, 15, 16, 17, 31, 32, 33, 47}) {
+        for (int sx : {0, 1}) {
+            for (BYTE key : {BYTE(0), BYTE(250)}) {
+                for (const std::vector<BYTE>& row : KeyPatterns(w, key)) {
+                    const int pw = w + sx, dw = w + 3;
+                    std::vector<BYTE> px(pw * 2, BYTE(key + 3));
+                    std::copy(row.begin(), row.end(), px.begin() + pw + sx);  // second row
+                    CDIB src, dst, want;
+                    MakeIndexed(src, pw, 2, px);
+                    for (CDIB* d : {&dst, &want}) {
+                        d->CreateEmpty(dw, 3);
+                        for (int y = 0; y < 3; ++y)
+                            for (int x = 0; x < dw; ++x) SetPixel24(*d, x, y, 0x10203 * (x + 5 * y + 1));
+                    }
+                    for (int32_t k : {int32_t(DIB_NO_KEY), int32_t(key | DIB_INDEX_KEY)}) {
+                        src.Copy(&dst, 1, 1, w, 1, sx, 1, k);
+                        for (int x = 0; x < w; ++x)
+                            if (k == DIB_NO_KEY || row[x] != key) SetPixel24(want, 1 + x, 1, PaletteColour(row[x]));
+                        for (int y = 0; y < 3; ++y)
+                            for (int x = 0; x < dw; ++x)
+                                ASSERT_EQ(Pixel24(dst, x, y), Pixel24(want, x, y))
+                                    << "width " << w << " from " << sx << " key " << k << " at " << x << "," << y;
+                    }
+                    // The same row as a mask: 0 leaves the pixel, any other
+                    // value mixes toward the source by value / 256, scaled
+                    // by the factor.
+                    CDIB mask;
+                    MakeIndexed(mask, pw, 2, px);
+                    for (double factor : {1.0, 0.5}) {
+                        src.CopyBlended(&mask, &dst, 1, 1, w, 1, sx, 1, factor);
+                        for (int x = 0; x < w; ++x) {
+                            const BYTE m = row[x];
+                            if (m == 0) continue;
+                            const int a = factor == 1.0 ? m : BYTE(int(m * factor));
+                            const uint32_t s = PaletteColour(row[x]), d = Pixel24(want, 1 + x, 1);
+                            uint32_t mixed = 0;
+                            for (int c = 0; c < 24; c += 8) {
+                                const int sc = (s >> c) & 255, dc = (d >> c) & 255;
+                                mixed |= uint32_t(BYTE(dc + (((sc - dc) * a) >> 8))) << c;
+                            }
+                            SetPixel24(want, 1 + x, 1, mixed);
+                        }
+                        for (int y = 0; y < 3; ++y)
+                            for (int x = 0; x < dw; ++x)
+                                ASSERT_EQ(Pixel24(dst, x, y), Pixel24(want, x, y))
+                                    << "blend, width " << w << " from " << sx << " factor " << factor << " at " << x;
+                    }
+                }
+            }
+        }
+    }
+}
+
 TEST(DIB, StretchToDoubleMatchesDoubled) {
     CDIB src, a, b;
     std::vector<BYTE> px(100);
