@@ -321,9 +321,13 @@ void IndexRowTo24(const BYTE* s, BYTE* d, int w, int key, const RGBQUAD* pal) {
             const uint32_t four = (drawn >> i) & 15;
             if (std::endian::native == std::endian::little && four == 15) {
                 const uint32_t a = colour(sp[0]), b = colour(sp[1]), c = colour(sp[2]), e = colour(sp[3]);
-                const uint32_t words[3] = {(a & 0xFFFFFFu) | (b << 24), ((b >> 8) & 0xFFFFu) | (c << 16),
-                                           ((c >> 16) & 0xFFu) | (e << 8)};
-                std::memcpy(dp, words, 12);
+                const uint32_t w0 = (a & 0xFFFFFFu) | (b << 24), w1 = ((b >> 8) & 0xFFFFu) | (c << 16),
+                               w2 = ((c >> 16) & 0xFFu) | (e << 8);
+                // Word by word: one 12-byte copy of them would be put
+                // together on the stack and read back across the stores.
+                std::memcpy(dp, &w0, 4);
+                std::memcpy(dp + 4, &w1, 4);
+                std::memcpy(dp + 8, &w2, 4);
                 continue;
             }
             for (int j = 0; j < 4; ++j)

@@ -5,6 +5,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "platform/win/Wnd.h"
 
 void CPixelSurface::Resize(int width, int height) {
@@ -29,6 +33,17 @@ void CPixelSurface::Fill(const CRect& r, uint32_t value) {
     for (int y = c.top; y < c.bottom; ++y) std::fill(GetRow(y) + c.left, GetRow(y) + c.right, value);
 }
 
+#if defined(__SSE2__)
+// The first 12 bytes of `v`, four pixels of blue, green, red, as four
+// 0x00RRGGBB words: each pixel moved up by its place in the row.
+static inline __m128i SpreadBGR24(__m128i v) {
+    const __m128i low = _mm_setr_epi32(0xFFFFFF, 0, 0, 0), second = _mm_setr_epi32(0, 0xFFFFFF, 0, 0);
+    const __m128i third = _mm_setr_epi32(0, 0, 0xFFFFFF, 0), fourth = _mm_setr_epi32(0, 0, 0, 0xFFFFFF);
+    return _mm_or_si128(_mm_or_si128(_mm_and_si128(v, low), _mm_and_si128(_mm_slli_si128(v, 1), second)),
+                        _mm_or_si128(_mm_and_si128(_mm_slli_si128(v, 2), third), _mm_and_si128(_mm_slli_si128(v, 3), fourth)));
+}
+#endif
+
 void CPixelSurface::BlitBGR24(int dstX, int dstY, const uint8_t* bits, int srcWidth, int srcHeight, int stride,
                               bool bottomUp, int srcX, int srcY, int w, int h) {
     if (!bits || srcWidth <= 0 || srcHeight <= 0 || stride < srcWidth * 3) return;
@@ -48,10 +63,23 @@ void CPixelSurface::BlitBGR24(int dstX, int dstY, const uint8_t* bits, int srcWi
         const uint8_t* s = bits + size_t(bottomUp ? srcHeight - 1 - sy : sy) * size_t(stride) + size_t(srcX) * 3;
         uint32_t* d = GetRow(dstY + row) + dstX;
         int x = 0;
+#if defined(__SSE2__)
+        // Sixteen pixels from three loads of exactly their 48 bytes.
+        for (; x + 16 <= w; x += 16, s += 48) {
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 16));
+            const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 32));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + x), SpreadBGR24(a));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + x + 4),
+                             SpreadBGR24(_mm_or_si128(_mm_srli_si128(a, 12), _mm_slli_si128(b, 4))));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + x + 8),
+                             SpreadBGR24(_mm_or_si128(_mm_srli_si128(b, 8), _mm_slli_si128(c, 8))));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + x + 12), SpreadBGR24(_mm_srli_si128(c, 4)));
+        }
+#endif
         if constexpr (std::endian::native == std::endian::little) {
-            // Four pixels from three words: this copy is most of the cost
-            // of showing a whole screen, and byte by byte it is three times
-            // slower. Exactly the row's own bytes are read.
+            // Four pixels from three words: byte by byte this copy is three
+            // times slower. Exactly the row's own bytes are read.
             for (; x + 4 <= w; x += 4, s += 12) {
                 uint32_t a, b, c;
                 std::memcpy(&a, s, 4);

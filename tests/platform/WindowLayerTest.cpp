@@ -204,6 +204,31 @@ TEST(WindowLayer, DialogIsComposedOverTheViewAndGoneAfterwards) {
     EXPECT_EQ(AfxGetScreen().GetPixel(150, 150), 0x00FF00u);
 }
 
+TEST(WindowLayer, TrueColourRowsBecomeScreenWordsAtEveryWidthAndOffset) {
+    // The 24-bit copy works 16 and 4 pixels at a time: each width and
+    // start gives the pixels a byte-by-byte copy gives, and writes nothing
+    // beside them.
+    const int srcW = 64, srcH = 3, stride = srcW * 3 + 1;
+    std::vector<uint8_t> bits(size_t(stride) * srcH);
+    for (size_t i = 0; i < bits.size(); ++i) bits[i] = uint8_t(i * 151 + 7);
+    for (bool bottomUp : {false, true})
+        for (int srcX : {0, 1, 2, 5})
+            for (int w = 1; w <= srcW - srcX; ++w) {
+                CPixelSurface surface(70, 3);
+                surface.Fill(CRect(0, 0, 70, 3), 0xABCDEF);
+                surface.BlitBGR24(3, 1, bits.data(), srcW, srcH, stride, bottomUp, srcX, 1, w, 1);
+                for (int y = 0; y < 3; ++y)
+                    for (int x = 0; x < 70; ++x) {
+                        uint32_t want = 0xABCDEF;
+                        if (y == 1 && x >= 3 && x < 3 + w) {
+                            const uint8_t* p = bits.data() + size_t(stride) * 1 + size_t(srcX + x - 3) * 3;
+                            want = p[0] | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16);
+                        }
+                        ASSERT_EQ(surface.GetPixel(x, y), want) << "width " << w << " from " << srcX << " at " << x;
+                    }
+            }
+}
+
 TEST(WindowLayer, DisplayModesAreListedAndOnlyListedOnesCanBeSet) {
     CHeadlessScope scope({1600, 1200, 32});
     EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1600);
