@@ -338,6 +338,24 @@ void IndexRowTo24(const BYTE* s, BYTE* d, int w, int key, const RGBQUAD* pal) {
     }
 }
 
+#if defined(__SSE2__)
+// `d` + (((`s` - `d`) x `a`) >> 8) for each of 16 bytes, with the shift
+// rounding down as on ints. The products are taken apart at their high and
+// low bytes: floor((P - Q) / 256) is P / 256 - Q / 256, less one where P's
+// low byte is below Q's.
+inline __m128i MixBytes(__m128i s, __m128i d, __m128i a) {
+    const __m128i zero = _mm_setzero_si128(), low = _mm_set1_epi16(0xFF);
+    auto half = [&](__m128i s16, __m128i d16, __m128i a16) {
+        const __m128i p = _mm_mullo_epi16(s16, a16), q = _mm_mullo_epi16(d16, a16);
+        const __m128i borrow = _mm_cmplt_epi16(_mm_and_si128(p, low), _mm_and_si128(q, low));
+        return _mm_add_epi16(_mm_sub_epi16(_mm_add_epi16(d16, _mm_srli_epi16(p, 8)), _mm_srli_epi16(q, 8)), borrow);
+    };
+    return _mm_packus_epi16(
+        half(_mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi8(d, zero), _mm_unpacklo_epi8(a, zero)),
+        half(_mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi8(d, zero), _mm_unpackhi_epi8(a, zero)));
+}
+#endif
+
 }  // namespace
 
 // The keyed copy with every colour byte passed through `tone`: the plain
@@ -432,7 +450,32 @@ void CDIB::CopyBlended(CDIB* mask, CDIB* dst, int dx, int dy, int w, int h, int 
         for (int r = 0; r < h; ++r, s.Next(), d.Next(), m.Next()) {
             for (int x0 = 0; x0 < w; x0 += 16) {
                 const int n = std::min(16, w - x0);
-                for (uint32_t left = ~KeyBits(m.row + x0, n, 0) & ((1u << n) - 1); left; left &= left - 1) {
+                const uint32_t covered = ~KeyBits(m.row + x0, n, 0) & ((1u << n) - 1);
+#if defined(__SSE2__)
+                if (n == 16 && covered) {
+                    // The 16 pixels mixed together; where the mask is 0 the
+                    // sum leaves the pixel as it was.
+                    alignas(16) BYTE from[52], by[52];
+                    for (int i = 0; i < 16; ++i) {
+                        const int x = x0 + i;
+                        if (sb == 24)
+                            std::memcpy(from + 3 * i, s.row + 3 * (size_t)x, 3);
+                        else
+                            std::memcpy(from + 3 * i, &pal[s.row[x]], 4);
+                        const uint32_t a = uint32_t(scale(m.row[x])) * 0x01010101u;
+                        std::memcpy(by + 3 * i, &a, 4);
+                    }
+                    BYTE* dp = d.row + 3 * (size_t)x0;
+                    for (int k = 0; k < 48; k += 16) {
+                        const __m128i mixed = MixBytes(_mm_load_si128(reinterpret_cast<const __m128i*>(from + k)),
+                                                       _mm_loadu_si128(reinterpret_cast<const __m128i*>(dp + k)),
+                                                       _mm_load_si128(reinterpret_cast<const __m128i*>(by + k)));
+                        _mm_storeu_si128(reinterpret_cast<__m128i*>(dp + k), mixed);
+                    }
+                    continue;
+                }
+#endif
+                for (uint32_t left = covered; left; left &= left - 1) {
                     const int x = x0 + __builtin_ctz(left);
                     const BYTE* src = sb == 24 ? s.row + 3 * (size_t)x : reinterpret_cast<const BYTE*>(&pal[s.row[x]]);
                     BYTE* dp = d.row + 3 * (size_t)x;

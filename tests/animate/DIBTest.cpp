@@ -151,11 +151,14 @@ TEST(DIB, IndexedCopiesAndBlendsMatchThePixelRule) {
                     std::copy(row.begin(), row.end(), px.begin() + pw + sx);  // second row
                     CDIB src, dst, want;
                     MakeIndexed(src, pw, 2, px);
-                    for (CDIB* d : {&dst, &want}) {
-                        d->CreateEmpty(dw, 3);
-                        for (int y = 0; y < 3; ++y)
-                            for (int x = 0; x < dw; ++x) SetPixel24(*d, x, y, 0x10203 * (x + 5 * y + 1));
-                    }
+                    auto paint = [&] {
+                        for (CDIB* d : {&dst, &want}) {
+                            d->CreateEmpty(dw, 3);
+                            for (int y = 0; y < 3; ++y)
+                                for (int x = 0; x < dw; ++x) SetPixel24(*d, x, y, 0x10203 * (x + 5 * y + 1));
+                        }
+                    };
+                    paint();
                     for (int32_t k : {int32_t(DIB_NO_KEY), int32_t(key | DIB_INDEX_KEY)}) {
                         src.Copy(&dst, 1, 1, w, 1, sx, 1, k);
                         for (int x = 0; x < w; ++x)
@@ -168,9 +171,16 @@ TEST(DIB, IndexedCopiesAndBlendsMatchThePixelRule) {
                     // The same row as a mask: 0 leaves the pixel, any other
                     // value mixes toward the source by value / 256, scaled
                     // by the factor.
-                    CDIB mask;
+                    paint();
+                    CDIB mask, src24, dst24;
                     MakeIndexed(mask, pw, 2, px);
+                    MakeIndexed(src24, pw, 2, px);
+                    ASSERT_TRUE(src24.ConvertTo24Bit());
                     for (double factor : {1.0, 0.5}) {
+                        // A true colour source of the same colours mixes the same.
+                        dst24.CreateEmpty(dw, 3);
+                        dst.Copy(&dst24, 0, 0, dw, 3, 0, 0, DIB_NO_KEY);
+                        src24.CopyBlended(&mask, &dst24, 1, 1, w, 1, sx, 1, factor);
                         src.CopyBlended(&mask, &dst, 1, 1, w, 1, sx, 1, factor);
                         for (int x = 0; x < w; ++x) {
                             const BYTE m = row[x];
@@ -186,8 +196,10 @@ TEST(DIB, IndexedCopiesAndBlendsMatchThePixelRule) {
                         }
                         for (int y = 0; y < 3; ++y)
                             for (int x = 0; x < dw; ++x)
-                                ASSERT_EQ(Pixel24(dst, x, y), Pixel24(want, x, y))
-                                    << "blend, width " << w << " from " << sx << " factor " << factor << " at " << x;
+                                for (CDIB* d : {&dst, &dst24})
+                                    ASSERT_EQ(Pixel24(*d, x, y), Pixel24(want, x, y))
+                                        << "blend from " << (d == &dst ? 8 : 24) << " bits, width " << w << " from " << sx
+                                        << " factor " << factor << " at " << x;
                     }
                 }
             }
