@@ -505,9 +505,6 @@ double MismatchIn(const Shot& shot, const Picture& other, const CRect& r) {
 double MismatchIn(const Shot& shot, const CPixelSurface& expected, const CRect& r) {
     return MismatchIn(shot, [&](int x, int y) { return expected.GetPixel(x, y); }, r);
 }
-double ChangeIn(const Shot& before, const Shot& after, const CRect& r) {
-    return MismatchIn(after, [&](int x, int y) { return before.At(x, y); }, r);
-}
 
 // Waits until the part `r` of the screen matches `expected` to within
 // `tolerance`.
