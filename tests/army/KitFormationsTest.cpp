@@ -243,29 +243,35 @@ TEST(KitFormations, TheOppositeFacingIsTheHalfTurn) {
 // straight ahead, measured from the army point while his division stands
 // farther than the base radius from it. At both start points no other
 // division's men stand within a division's reach of a post: a guard sent
-// onto ground another division holds never gets there.
+// onto ground another division holds never gets there. The commander's own
+// men stand nearer, so they are held to the guard's own shape: a guard
+// holding a post, in any formation a defence order draws and facing the
+// way the post sends it, keeps a marshal's body of room between his men
+// and the commander's, or the guard coming up is caught on the commander's
+// horse.
 TEST(KitFormations, TheCommandersGuardPostsLieClearOfTheOtherDivisions) {
     using namespace CommanderGuards;
+    constexpr int kMarshalWidth = 36, kMarshalDepth = 38;
     CFormationLists& lists = KitFormationLists();
-    // The reach: the farthest man from the centre, square on, of the
-    // formations a division holding its ground takes.
+    const CArmyFormation* any = lists.army.GetFormation(ArmyFormationID::kPresets[0]);
+    ASSERT_NE(any, nullptr);
+    const int headquarters = any->GetDivFormationID(0);
+    // The formations a guard holds a post in, and their reach: the
+    // farthest man from the centre, square on.
+    std::vector<const CDivFormation*> holding;
     double reach = 0;
     for (POSITION pos = lists.div.GetHeadPosition(); pos; lists.div.GetNext(pos)) {
         const CDivFormation* div = lists.div.At(pos);
-        if (!div->HasFlag(512)) continue;
-        for (int row = 0; row < CDivFormation::kRows; ++row) {
-            const CBattFormation* batt = lists.batt.FindByID(div->GetBattFormationID(row));
-            ASSERT_NE(batt, nullptr);
-            for (int u = 0; u < CBattFormation::kRows; ++u) {
-                const CPoint p = div->GetSlotPoint(row, 0) + batt->GetSlotPoint(u, 0);
-                reach = std::max(reach, std::hypot(double(p.x), double(p.y)));
-            }
-        }
+        if (!div->HasFlag(512) || div->m_nID == headquarters) continue;
+        holding.push_back(div);
+        for (const CPoint& p : DivisionPlaces(lists, *div, CPoint(0, 0), 0))
+            reach = std::max(reach, std::hypot(double(p.x), double(p.y)));
     }
     ASSERT_GT(reach, 100);
     for (int id : RootIDs()) {
         const CArmyFormation* army = lists.army.GetFormation(id);
         ASSERT_NE(army, nullptr) << id;
+        EXPECT_EQ(army->GetDivFormationID(0), headquarters) << id;
         for (auto [origin, facing] : {std::pair{CPoint(500, 1000), 2}, std::pair{CPoint(2500, 1000), 6}}) {
             const CPoint commander = origin + army->GetSlotPoint(0, facing);
             const double away = std::hypot(double(commander.x - origin.x), double(commander.y - origin.y));
@@ -275,11 +281,14 @@ TEST(KitFormations, TheCommandersGuardPostsLieClearOfTheOtherDivisions) {
             const CPoint base = away <= kBaseRadius ? commander : origin;
             const struct {
                 CPoint at;
+                int turn;          // the guard's facing there, relative to the army
                 int guard, other;  // the guard sent there, and the division the post is left to
-            } posts[3] = {{base + GetDirectionVector((facing + kPairTurns[0]) & 7, kPairDistance), 7, 11},
-                          {base + GetDirectionVector((facing + kPairTurns[1]) & 7, kPairDistance), 7, 11},
-                          {base + GetDirectionVector(facing, kLoneDistance), 7, 0}};
-            for (const auto& post : posts)
+            } posts[3] = {
+                {base + GetDirectionVector((facing + kPairTurns[0]) & 7, kPairDistance), kPairTurns[0], 7, 11},
+                {base + GetDirectionVector((facing + kPairTurns[1]) & 7, kPairDistance), kPairTurns[1], 7, 11},
+                {base + GetDirectionVector(facing, kLoneDistance), 0, 7, 0}};
+            const std::vector<CPoint> commandersMen = UnitPlaces(lists, *army, 0, facing, origin);
+            for (const auto& post : posts) {
                 for (int s = 0; s < CArmyFormation::kSlots; ++s) {
                     if (s == post.guard || s == post.other) continue;
                     for (const CPoint& p : UnitPlaces(lists, *army, s, facing, origin))
@@ -287,6 +296,15 @@ TEST(KitFormations, TheCommandersGuardPostsLieClearOfTheOtherDivisions) {
                             << id << " facing " << facing << ": division " << s << " stands on the post at "
                             << post.at.x << ", " << post.at.y;
                 }
+                for (const CDivFormation* div : holding)
+                    for (const CPoint& g : DivisionPlaces(lists, *div, post.at, (facing + post.turn) & 7))
+                        for (const CPoint& c : commandersMen)
+                            ASSERT_FALSE(std::abs(g.x - c.x) < 2 * kMarshalWidth &&
+                                         std::abs(g.y - c.y) < 2 * kMarshalDepth)
+                                << id << " facing " << facing << ": a guard in " << div->m_nID << " at the post at "
+                                << post.at.x << ", " << post.at.y << " stands at " << g.x << ", " << g.y
+                                << " beside the commander's man at " << c.x << ", " << c.y;
+            }
         }
     }
 }

@@ -116,6 +116,12 @@ struct DivDesign {
 // The block, the formation divisions stand and defend in, leaves a lane
 // wider than a man between its battalions side by side: men coming up
 // from behind pass the ranks already standing in their places.
+// The commander's division (slot 0 of every army formation) holds in
+// kHeadquarters: the square's four rings of men set back behind its centre,
+// his front 55 ahead of it, so that a guard posted straight ahead of him
+// stands clear of his men (see CheckGuardPosts). No other division takes it.
+constexpr int kHeadquarters = 43;
+
 const DivDesign kDivisions[] = {
     {15, "Line", kMove | kStand | kOrder1024, 37, 2, {{-90, 0}, {90, 0}, {-270, 0}, {270, 0}}},
     {37, "Wedge", kAllOut | kAttack | kOrder4 | kOrder8, 39, 1, {{0, -79}, {-110, 0}, {110, 0}, {0, 79}}},
@@ -124,6 +130,7 @@ const DivDesign kDivisions[] = {
     {40, "Block", kStand | kDefense | kOrder1024 | kRegroup, 37, 1, {{-64, -79}, {64, -79}, {-64, 79}, {64, 79}}},
     {41, "Skirmish", kAttack | kOrder32 | kOrder2048 | kOrder4096, 37, 5, {{-103, -68}, {103, -68}, {0, 68}, {0, 187}}},
     {42, "Square", kStand | kDefense | kOrder1024, 37, 6, {{-80, -80}, {80, -80}, {-80, 80}, {80, 80}}},
+    {43, "Headquarters", kStand | kDefense | kOrder1024, 37, 6, {{-80, 5}, {80, 5}, {-80, 165}, {80, 165}}},
 };
 
 const DivDesign* DivByID(int id) {
@@ -140,19 +147,19 @@ const int kHoldByType[5] = {40, 37, 41, 40, 41};
 
 // A preset army formation. Its places, one per slot, are for an army
 // facing north (x across the front, left to right; y towards the rear),
-// drawn with the rear rank's centres 150 behind the army point, where
-// DrawUpRear leaves them (a block's rearmost men stand 150 behind its
-// centre).
+// drawn with the rear rank's centres 150 behind the army point; DrawUpRear
+// then moves the whole so that its rearmost men, most often the
+// commander's, stand 300 behind it.
 //
-// The commander (slot 0) holds in a square. His guards (7 and 11) leave
-// him for posts diagonally ahead of him on either side, a lone guard for
-// one straight ahead, measured from him while he stands near the army
-// point and from the army point otherwise (see CheckGuardPosts). No other
-// division may stand on that ground, so every shape keeps it open: most put
-// the commander at the rear, behind an empty stretch that the shape's
-// front, wings or hollow close round; the hollow square and the circle
-// stand him inside, away from the army point, and keep the middle of their
-// hollow free.
+// The commander (slot 0) holds in his headquarters square. His guards (7
+// and 11) leave him for posts diagonally ahead of him on either side, a
+// lone guard for one straight ahead, measured from him while he stands
+// near the army point and from the army point otherwise (see
+// CheckGuardPosts). No other division may stand on that ground, so every
+// shape keeps it open: most put the commander at the rear, behind an empty
+// stretch that the shape's front, wings or hollow close round; the circle
+// stands him inside, behind the middle, and keeps the middle of its hollow
+// free.
 struct ArmyDesign {
     int id;
     const char* name;
@@ -175,14 +182,15 @@ const ArmyDesign kPresetDesigns[] = {
      {{0, 150}, {-130, -1130}, {-260, -810}, {260, -810}, {0, -810}, {-130, -490},
       {130, -490}, {-320, 150}, {130, -1130}, {-390, -490}, {390, -490}, {320, 150}},
      {}},
-    // A hollow square whose sides face outwards and whose rear faces
-    // backwards, a front on every side; the commander and his guards inside.
+    // A hollow square whose sides face outwards and whose rear corners face
+    // backwards, a front on every side; the commander in the middle of the
+    // rear, his guards and a reserve inside.
     {26, "Square2", 0x80000 | 0x400000 | 0x800000,
-     {{0, -560}, {-240, -900}, {-680, -900}, {680, -900}, {0, 150}, {-660, -420},
+     {{0, 150}, {-240, -900}, {-680, -900}, {680, -900}, {0, -560}, {-660, -420},
       {660, -420}, {-330, -150}, {240, -900}, {-680, 150}, {680, 150}, {330, -150}},
      {},
      kDefense,
-     {0, 0, 0, 0, 4, 6, 2, 0, 0, 4, 4, 0}},
+     {0, 0, 0, 0, 0, 6, 2, 0, 0, 4, 4, 0}},
     // An arrowhead pointing at the enemy over the commander's rank.
     {70, "ArrowLine", 0x40000000 | 0x20000000,
      {{0, 150}, {0, -1100}, {-240, -790}, {240, -790}, {-560, 150}, {-480, -480},
@@ -192,7 +200,7 @@ const ArmyDesign kPresetDesigns[] = {
     // and then clockwise (1, 3, 6, 10, 11, 8, 4, 7, 9, 5, 2); the commander
     // inside, behind the middle.
     {90, "Circle", 0x800000 | 0x200000,
-     {{0, 250}, {0, -600}, {-346, -505}, {346, -505}, {-180, 576}, {-582, -249},
+     {{0, 192}, {0, -600}, {-346, -505}, {346, -505}, {-180, 576}, {-582, -249},
       {582, -249}, {-484, 393}, {180, 576}, {-633, 79}, {633, 79}, {484, 393}},
      {},
      kDefense},
@@ -210,7 +218,7 @@ const ArmyDesign kPresetDesigns[] = {
     // A diamond, one, two, three, three, two, one from the head back to the
     // commander at its tail.
     {93, "Fish", 0x1000 | 0x40000,
-     {{0, 150}, {0, -1250}, {-290, -1130}, {290, -1130}, {0, -822}, {-360, -810},
+     {{0, 150}, {0, -1205}, {-290, -1130}, {290, -1130}, {0, -822}, {-360, -810},
       {360, -810}, {-300, -150}, {0, -500}, {-600, -450}, {600, -450}, {300, -150}},
      {1}},
     // A crane's wings: two arms reaching forward and out from the
@@ -241,7 +249,7 @@ const ArmyDesign kPresetDesigns[] = {
     // the commander's rank behind its tail.
     {98, "Dragon", 0x80000 | 0x2000000,
      {{0, 150}, {-240, -700}, {-480, -500}, {240, -1000}, {0, -860}, {-620, -180},
-      {480, -1130}, {-320, 150}, {560, 150}, {-720, 150}, {720, -1250}, {320, 150}},
+      {480, -1130}, {-320, 150}, {560, 150}, {-720, 150}, {720, -1205}, {320, 150}},
      {}},
     // A column winding like an S: from its tail at the right rear along the
     // commander's rank, forward on the left, across the middle, forward on
@@ -253,12 +261,12 @@ const ArmyDesign kPresetDesigns[] = {
     // A spear: its head, the shaft with a crossguard, and the commander's
     // rank across its butt.
     {100, "Spear", 0x1000 | 0x20000000,
-     {{0, 150}, {0, -1250}, {-260, -940}, {260, -940}, {0, -870}, {-440, -560},
+     {{0, 150}, {0, -1205}, {-260, -940}, {260, -940}, {0, -870}, {-440, -560},
       {440, -560}, {-320, 150}, {0, -500}, {-580, 150}, {580, 150}, {320, 150}},
      {1}},
     // A solid square, three by three, before the commander.
     {101, "Square1", 0x800000 | 0x400000,
-     {{0, 150}, {0, -1210}, {-340, -1210}, {340, -1210}, {0, -850}, {-340, -850},
+     {{0, 150}, {0, -1185}, {-340, -1185}, {340, -1185}, {0, -850}, {-340, -850},
       {340, -850}, {-320, 150}, {0, -490}, {-340, -490}, {340, -490}, {320, 150}},
      {},
      kDefense},
@@ -411,23 +419,17 @@ Shape ShapeOf(const ArmyDesign& d) {
     for (int s = 0; s < 12; ++s) {
         sh.pts[s] = d.places[s];
         sh.turns[s] = d.turns[s];
-        sh.divFormation[s] = s == 0 ? 42 : d.wedges[0] == s || d.wedges[1] == s ? 37 : 40;
+        sh.divFormation[s] = s == 0 ? kHeadquarters : d.wedges[0] == s || d.wedges[1] == s ? 37 : 40;
     }
     return sh;
 }
 
-// Every unit centre of slot `s` for an army facing `facing`, relative to
-// the army point, as the game composes the slot's, its rows' and their
-// men's places.
-std::vector<Pt> UnitsAt(const Shape& sh, int s, int facing) {
+// The men of division formation `div` standing at `at`, facing `code`.
+std::vector<Pt> MenOf(const DivDesign& div, Pt at, int code) {
     std::vector<Pt> out;
-    const DivDesign* div = DivByID(sh.divFormation[s]);
-    const BattDesign* batt = BattByID(div->batt);
-    const Pt at = Spread(sh.pts[s], facing);
-    const int code = (sh.turns[s] + facing) & 7;
-    for (const Pt& row : div->rows) {
+    for (const Pt& row : div.rows) {
         const Pt r = Spread(row, code);
-        for (const Pt& u : batt->units) {
+        for (const Pt& u : BattByID(div.batt)->units) {
             const Pt v = Spread(u, code);
             out.push_back({at.x + r.x + v.x, at.y + r.y + v.y});
         }
@@ -435,12 +437,20 @@ std::vector<Pt> UnitsAt(const Shape& sh, int s, int facing) {
     return out;
 }
 
+// Every unit centre of slot `s` for an army facing `facing`, relative to
+// the army point, as the game composes the slot's, its rows' and their
+// men's places.
+std::vector<Pt> UnitsAt(const Shape& sh, int s, int facing) {
+    return MenOf(*DivByID(sh.divFormation[s]), Spread(sh.pts[s], facing), (sh.turns[s] + facing) & 7);
+}
+
 // How far the men of a division holding its ground stand from its centre:
-// the farthest man, square on, of the formations a defence order draws.
+// the farthest man, square on, of the formations a defence order draws on
+// a guard (the commander's headquarters is his alone).
 double DivisionReach() {
     double reach = 0;
     for (const DivDesign& d : kDivisions) {
-        if (!(d.flags & kDefense)) continue;
+        if (!(d.flags & kDefense) || d.id == kHeadquarters) continue;
         for (const Pt& row : d.rows)
             for (const Pt& u : BattByID(d.batt)->units) reach = std::max(reach, std::hypot(row.x + u.x, row.y + u.y));
     }
@@ -456,11 +466,17 @@ double DivisionReach() {
 // A guard sent to a post that another division's men stand on stays short
 // of it however it moves, so at both start facings no man of another
 // division stands within a division's reach of a post. The commander's own
-// slot stays clear of the distance at which the posts change their base,
-// by more than a division settling on its place strays from it.
+// men stand nearer: a guard holding its post, in any formation a defence
+// order draws and facing the way the post sends it, keeps a body's room
+// clear of them, or the guard coming up gets caught on them (mounted men
+// give way to nobody). The commander's own slot stays clear of the
+// distance at which the posts change their base, by more than a division
+// settling on its place strays from it.
 void CheckGuardPosts(const Shape& sh, const std::string& name) {
     using namespace CommanderGuards;
     constexpr int kSettling = 60;
+    // The largest body, a marshal's, and as much again between two men.
+    constexpr int kRoomAcross = 2 * 36, kRoomInDepth = 2 * 38;
     const double reach = DivisionReach();
     for (int facing : {2, 6}) {
         const Pt commander = Spread(sh.pts[0], facing);
@@ -472,27 +488,38 @@ void CheckGuardPosts(const Shape& sh, const std::string& name) {
         const Pt base = away <= kBaseRadius ? commander : Pt{0, 0};
         struct Post {
             CPoint offset;
+            int turn;       // the guard's facing there, relative to the army
             int guards[2];  // the divisions that stand there, or leave for the other post
         };
-        // The lone guard's post lies within a division's reach of the
-        // commander's own front: that nearness is the army's rule, not the
-        // formation's.
-        const Post posts[3] = {{GetDirectionVector((facing + kPairTurns[0]) & 7, kPairDistance), {7, 11}},
-                               {GetDirectionVector((facing + kPairTurns[1]) & 7, kPairDistance), {7, 11}},
-                               {GetDirectionVector(facing, kLoneDistance), {7, 0}}};
+        const Post posts[3] = {
+            {GetDirectionVector((facing + kPairTurns[0]) & 7, kPairDistance), kPairTurns[0], {7, 11}},
+            {GetDirectionVector((facing + kPairTurns[1]) & 7, kPairDistance), kPairTurns[1], {7, 11}},
+            {GetDirectionVector(facing, kLoneDistance), 0, {7, 0}}};
+        const std::vector<Pt> commandersMen = UnitsAt(sh, 0, facing);
         for (const Post& post : posts) {
             const Pt at{base.x + post.offset.x, base.y + post.offset.y};
+            const std::string where = "formation " + name + " at facing " + std::to_string(facing) + " stands ";
+            const std::string postAt =
+                " the commander's guard post at (" + std::to_string(at.x) + ", " + std::to_string(at.y) + ")";
             for (int s = 0; s < 12; ++s) {
                 if (s == post.guards[0] || s == post.guards[1]) continue;
                 for (const Pt& u : UnitsAt(sh, s, facing)) {
                     const double d = std::hypot(u.x - at.x, u.y - at.y);
                     if (d <= reach)
-                        throw std::runtime_error("formation " + name + " at facing " + std::to_string(facing) +
-                                                 " stands division " + std::to_string(s) + " " +
-                                                 std::to_string(int(d)) + " from the commander's guard post at (" +
-                                                 std::to_string(at.x) + ", " + std::to_string(at.y) +
-                                                 "), within a division's reach of " + std::to_string(int(reach)));
+                        throw std::runtime_error(where + "division " + std::to_string(s) + " " +
+                                                 std::to_string(int(d)) + " from" + postAt +
+                                                 ", within a division's reach of " + std::to_string(int(reach)));
                 }
+            }
+            for (const DivDesign& guard : kDivisions) {
+                if (!(guard.flags & kDefense) || guard.id == kHeadquarters) continue;
+                for (const Pt& g : MenOf(guard, at, (facing + post.turn) & 7))
+                    for (const Pt& c : commandersMen)
+                        if (std::abs(g.x - c.x) < kRoomAcross && std::abs(g.y - c.y) < kRoomInDepth)
+                            throw std::runtime_error(where + "its commander's man at (" + std::to_string(c.x) + ", " +
+                                                     std::to_string(c.y) + ") within a body's room of a guard's man " +
+                                                     "at (" + std::to_string(g.x) + ", " + std::to_string(g.y) +
+                                                     ") in " + guard.name + " at" + postAt);
             }
         }
     }
