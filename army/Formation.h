@@ -132,7 +132,7 @@ public:
     // The battalion formation of a row (-1 none, also outside 0..3).
     int GetBattFormationID(int row) const;
     int GetSlotValue(int row) const override { return GetBattFormationID(row); }
-    int GetLinkID() const { return m_nParentID; }
+    int GetLinkID() const override { return m_nParentID; }
     // The value under `key` in the linked ids; for an absent key the value
     // of the first entry in the map's order; 0 for an empty map.
     int LookupMappedID(int key) const override;
