@@ -96,6 +96,7 @@ BOOL CAnimFocusView::CenterOn(int x, int y, BOOL render) {
 
 void CAnimFocusView::CollectVisibleIcons() {
     m_visibleIcons.RemoveAll();
+    m_bVisibleStale = false;
     const CRect& v = m_rcVisible;
     if (v.IsRectEmpty()) return;
     for (POSITION pos = m_icons.GetTailPosition(); pos;) {
@@ -157,25 +158,32 @@ void CAnimFocusView::RedrawRect(const RECT* r, CIconList* icons, BOOL inBuffer, 
 }
 
 void CAnimFocusView::FlushDirtyRects(BOOL withButtons) {
-    // Icons come and go between scrolls: a new one must show, and one
-    // deleted since the last scroll must not be drawn from a stale list.
-    CollectVisibleIcons();
     CRect buffer = m_bFullWindow ? m_background.PictureRect() : m_rcBuffer;
     m_flushRects.clear();
     for (const CRect& d : m_dirty) m_flushRects.push_back(d & buffer);
     m_dirty.clear();
     CoalesceFlush(m_flushRects, buffer);
-    // The icons under each rectangle are found through tiles filed once for
-    // the whole flush, not by looking at every icon for every rectangle.
-    if (m_bFullWindow) {
-        if (m_pBackBuffer) ComposeAreas(m_background, m_pBackBuffer.get(), m_flushRects, &m_visibleIcons, FALSE);
-    } else if (std::any_of(m_flushRects.begin(), m_flushRects.end(), [](const CRect& r) { return !r.IsRectEmpty(); })) {
-        m_visibleBuckets.Build(&m_visibleIcons);
-        m_bFlushing = TRUE;
-        for (const CRect& r : m_flushRects)
-            if (!r.IsRectEmpty()) RedrawRect(&r, &m_visibleIcons, TRUE, FALSE);
-        m_bFlushing = FALSE;
+    // Most ticks change nothing on screen: the icons are looked at only when
+    // there is something to draw. Icons come and go between scrolls, so they
+    // are collected afresh for a flush that draws: a new one must show, and
+    // one deleted since the last scroll must not be drawn from a stale list.
+    if (m_pBackBuffer &&
+        std::any_of(m_flushRects.begin(), m_flushRects.end(), [](const CRect& r) { return !r.IsRectEmpty(); })) {
+        CollectVisibleIcons();
+        // The icons under each rectangle are found through tiles filed once
+        // for the whole flush, not by looking at every icon for every
+        // rectangle.
+        if (m_bFullWindow) {
+            ComposeAreas(m_background, m_pBackBuffer.get(), m_flushRects, &m_visibleIcons, FALSE);
+        } else {
+            m_visibleBuckets.Build(&m_visibleIcons);
+            m_bFlushing = TRUE;
+            for (const CRect& r : m_flushRects)
+                if (!r.IsRectEmpty()) RedrawRect(&r, &m_visibleIcons, TRUE, FALSE);
+            m_bFlushing = FALSE;
+        }
     }
+    m_bVisibleStale = true;
     if (withButtons) SetButtonState(0, TRUE, FALSE, TRUE);
     RenderAll(m_flushRects);
 }
@@ -287,7 +295,7 @@ CRect CAnimFocusView::PlaceButtonDrawing(CCommandButton* b, BOOL up, BOOL redraw
     CRect inField, inFrame;
     if (inField.IntersectRect(&r, &m_rcFieldArea) && inField == r) {
         CPoint shift(m_rcVisible.left - m_rcFieldArea.left, m_rcVisible.top - m_rcFieldArea.top);
-        if (redrawUnder) RedrawRect(&r, &m_visibleIcons, FALSE, FALSE);
+        if (redrawUnder) RedrawRect(&r, &VisibleIcons(), FALSE, FALSE);
         b->DrawAt(m_pBackBuffer.get(), up, shift.x, shift.y);
         return r;
     }
@@ -303,7 +311,7 @@ CRect CAnimFocusView::PlaceButtonDrawing(CCommandButton* b, BOOL up, BOOL redraw
     // panel stands on both) is drawn in two parts, one on each.
     if (!inField.IsRectEmpty() && !inFrame.IsRectEmpty() && m_pFrameSurface) {
         CPoint shift(m_rcVisible.left - m_rcFieldArea.left, m_rcVisible.top - m_rcFieldArea.top);
-        if (redrawUnder) RedrawRect(&inField, &m_visibleIcons, FALSE, FALSE);
+        if (redrawUnder) RedrawRect(&inField, &VisibleIcons(), FALSE, FALSE);
         b->DrawAt(m_pBackBuffer.get(), up, shift.x, shift.y, &inField);
         CRect local = inFrame;
         local.OffsetRect(-m_frameOffset.x, -m_frameOffset.y);
@@ -351,7 +359,7 @@ void CAnimFocusView::HideCommandButton(int id) {
     b->m_bEnabled = FALSE;
     CRect r = b->GetRect(), meet;
     const bool onField = meet.IntersectRect(&r, &m_rcFieldArea);
-    if (onField) RedrawRect(&meet, &m_visibleIcons, FALSE, FALSE);
+    if (onField) RedrawRect(&meet, &VisibleIcons(), FALSE, FALSE);
     if (!onField || meet != r) {
         r.OffsetRect(-m_frameOffset.x, -m_frameOffset.y);
         ComposeFrame(&r, &m_frameIcons);

@@ -65,7 +65,7 @@ public:
     void TrackCommandButton(int x, int y, int heldId, BOOL redrawAll);
 
     CIconList& GetFrameIcons() { return m_frameIcons; }
-    CIconList& GetVisibleIcons() { return m_visibleIcons; }
+    CIconList& GetVisibleIcons() { return VisibleIcons(); }
     CIconList& GetSpareIcons() { return m_spareIcons; }
     CDIB& GetFramePicture() { return m_framePicture; }
     CSprite* GetPanelSprite() const { return m_pPanelSprite; }
@@ -93,10 +93,19 @@ protected:
     int MinimapWidthUnits() const { return (m_rcMinimap.right - m_rcMinimap.left + 1) * 20; }
     int MinimapHeightUnits() const { return (m_rcMinimap.bottom - m_rcMinimap.top + 1) * 20; }
     void RedrawAfterScroll(BOOL render);
+    // The visible icons, collected again first when icons may have come,
+    // gone or moved since they were last collected.
+    CIconList& VisibleIcons() {
+        if (m_bVisibleStale) CollectVisibleIcons();
+        return m_visibleIcons;
+    }
 
     CIconList m_spareIcons;
     CIconList m_frameIcons;
     CIconList m_visibleIcons;
+    // Set by each flush: the icons may change before the next one, and a
+    // deleted one must not be reached through the list.
+    bool m_bVisibleStale = false;
     // The visible icons filed by tile for one flush; RedrawRect draws from
     // them while m_bFlushing is set.
     CIconBuckets m_visibleBuckets;

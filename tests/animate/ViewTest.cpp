@@ -240,6 +240,18 @@ TEST(AnimFocusView, FlushDrawsIconsAddedAndDroppedSinceTheScroll) {
     EXPECT_EQ(Pixel24(*view->GetBackBuffer(), 1201, 901), PaletteColour(9));
     EXPECT_EQ(Pixel24(*view->GetBackBuffer(), 1101, 801), 0u);
     EXPECT_TRUE(view->GetDirtyRects().empty());
+    // After a flush with nothing to draw, a button put away uncovers the
+    // icons there now, not those of an earlier flush.
+    CIcon* later = view->AddIcon(&block, 100, 100, 3, TRUE, 0, 0, 0, 4, 4);
+    view->ClearDirtyRects();
+    view->FlushDirtyRects(FALSE);
+    later->SetPosition(1210, 910, FALSE);
+    view->GetIcons().RemoveById(fresh->m_nId, TRUE);
+    const CRect& v = view->m_rcVisible;
+    view->AddCommandButton(7, "None", 0, 0, TRUE)->SetPosition(1200 - v.left, 900 - v.top);  // 36 x 36 over both
+    view->HideCommandButton(7);
+    EXPECT_EQ(Pixel24(*view->GetBackBuffer(), 1201, 901), 0u);
+    EXPECT_EQ(Pixel24(*view->GetBackBuffer(), 1211, 911), PaletteColour(9));
     view->DestroyWindow();
 }
 
