@@ -193,8 +193,9 @@ TEST(KitFormations, TheBlocksRanksLeaveAJostledManRoomToStepBack) {
     for (int a = 1; a < CBattFormation::kRows; ++a)
         for (int b = a + 1; b < CBattFormation::kRows; ++b) {
             const CPoint p = block->GetSlotPoint(a, 0), q = block->GetSlotPoint(b, 0);
-            if (std::abs(p.x - q.x) < kFootWidth)
+            if (std::abs(p.x - q.x) < kFootWidth) {
                 EXPECT_GE(std::abs(p.y - q.y), kFootDepth + kRoom) << "men " << a << " and " << b;
+            }
         }
 }
 

@@ -145,7 +145,7 @@ TEST_P(ComputerAgainstPassive, AdvancesEngagesAndWins) {
     SCOPED_TRACE(Describe(f.result));
     const CBattleSideResult &passive = f.result.sides[kPlayer], &computer = f.result.sides[kComputer];
     const bool drivenOff = f.result.ended && passive.inBattle == 0 && passive.liveUnits < passive.units;
-    if (!drivenOff) EXPECT_GE(f.advance, 250) << "the computer's army kept to its side";
+    if (!drivenOff) { EXPECT_GE(f.advance, 250) << "the computer's army kept to its side"; }
     EXPECT_LT(passive.liveUnits, passive.units) << "never engaged: the passive army lost nobody";
     ASSERT_TRUE(f.result.ended);
     EXPECT_EQ(passive.inBattle, 0);

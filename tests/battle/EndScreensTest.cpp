@@ -24,7 +24,7 @@ class EndScreens : public ::testing::TestWithParam<Layout> {
 protected:
     void SetUp() override {
         run = std::make_unique<CGameRun>(GetParam().desktop);
-        if (GetParam().width == 1280) ASSERT_TRUE(ChooseLargeLayout());
+        if (GetParam().width == 1280) { ASSERT_TRUE(ChooseLargeLayout()); }
         ASSERT_TRUE(run->Start());
         run->Click(500, 500);
         view = run->View();

@@ -34,7 +34,7 @@ TEST(ExactMath, AgreesWithTheLibraryToAFewUnitsInTheLastPlace) {
         double s = ExactMath::Sin(a), c = ExactMath::Cos(a);
         EXPECT_NEAR(s, std::sin(a), 4e-16) << a;
         EXPECT_NEAR(c, std::cos(a), 4e-16) << a;
-        if (std::fabs(std::sin(a)) > 1e-3) EXPECT_LE(UlpDistance(s, std::sin(a)), 4) << a;
+        if (std::fabs(std::sin(a)) > 1e-3) { EXPECT_LE(UlpDistance(s, std::sin(a)), 4) << a; }
     }
     for (int i = -50; i <= 50; ++i)
         for (int j = -50; j <= 50; ++j) {

@@ -232,7 +232,7 @@ TEST_P(HistoricalBattle, IsPlayedFromTheMainMenuToTheResultsAndBackToTheMap) {
     ASSERT_NO_FATAL_FAILURE(game.Deploy());
     ASSERT_NO_FATAL_FAILURE(game.Fight());
     ASSERT_NO_FATAL_FAILURE(game.CheckResults());
-    if (game.retreated) EXPECT_FALSE(game.won) << "a battle the player left is lost";
+    if (game.retreated) { EXPECT_FALSE(game.won) << "a battle the player left is lost"; }
     ASSERT_NO_FATAL_FAILURE(game.BackToTheMenu());
 }
 

@@ -459,7 +459,7 @@ TEST(BattalionRules, FreeUnitsGoToTakeAKeyPointNotYetTaken) {
         std::vector<int> sent = SentWith(post.b, 16);
         std::sort(sent.begin(), sent.end());
         EXPECT_EQ(sent.size(), c.sent) << c.what;
-        if (c.sent == 3) EXPECT_EQ(sent, (std::vector<int>{4, 5, 6}));
+        if (c.sent == 3) { EXPECT_EQ(sent, (std::vector<int>{4, 5, 6})); }
         for (int n : sent) {
             EXPECT_EQ(post.b->m_units.FindById(n, TRUE, FALSE)->m_pending.GetHead()->GetPoint(), CPoint(1060, 1000));
         }
@@ -647,7 +647,7 @@ TEST(UnitCharge, TheChargeStrikesOrComesToGripsByTheEnemysKind) {
         EXPECT_EQ(charger->GetBehaviour() == 7, c.melee) << c.what;
         EXPECT_EQ(charger->m_meleeLosses > 0, c.chargerHurt) << c.what;
         EXPECT_EQ(enemy.m_meleeLosses > 0, c.enemyHurt) << c.what;
-        if (!c.chargerHurt && !c.enemyHurt) EXPECT_EQ(RandCallCount - before, c.draws) << c.what;
+        if (!c.chargerHurt && !c.enemyHurt) { EXPECT_EQ(RandCallCount - before, c.draws) << c.what; }
         charger->m_action.SetTarget(charger, nullptr, FALSE, FALSE);
     }
 }

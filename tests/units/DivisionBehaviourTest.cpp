@@ -352,7 +352,7 @@ TEST(DivisionBehaviour, TheRegroupPointLiesBehindTheDivisionAwayFromTheEnemy) {
         for (CPoint p : c.friends) place(p, 0);
         CPoint p(-1, -1);
         EXPECT_EQ(staff.division.FindRegroupPoint(p), c.found ? TRUE : FALSE) << c.what;
-        if (c.found) EXPECT_EQ(p, c.point) << c.what;
+        if (c.found) { EXPECT_EQ(p, c.point) << c.what; }
         staff.grid.RemoveAll();
     }
 }
@@ -442,9 +442,9 @@ TEST(DivisionBehaviour, AStandingOrderAnswersPressureOnItsZones) {
             EXPECT_EQ(o.m_type, c.order) << c.what;
             EXPECT_EQ(staff.division.m_resend, c.resend) << c.what;
         }
-        if (c.order == 512) EXPECT_EQ(o.GetPoint(), CPoint(1000, 1000)) << c.what;
-        if (c.order == 2) EXPECT_EQ(o.GetPoint(), staff.division.m_zones[3][2].CenterPoint()) << c.what;
-        if (c.order == 16) EXPECT_LT(o.m_x, 1000) << c.what << ": behind an east-facing division";
+        if (c.order == 512) { EXPECT_EQ(o.GetPoint(), CPoint(1000, 1000)) << c.what; }
+        if (c.order == 2) { EXPECT_EQ(o.GetPoint(), staff.division.m_zones[3][2].CenterPoint()) << c.what; }
+        if (c.order == 16) { EXPECT_LT(o.m_x, 1000) << c.what << ": behind an east-facing division"; }
         // Busy with a move or an attack, the division gives no other.
         if (c.order == 16 || c.order == 2) {
             EXPECT_EQ(staff.division.m_busy, 1) << c.what;

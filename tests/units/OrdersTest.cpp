@@ -43,7 +43,7 @@ TEST(DivisionOrders, WithNothingLeftADivisionFallsBackOnItsStandingOrder) {
         EXPECT_EQ(d.m_action.m_type, c.expectAction);
         EXPECT_EQ(d.m_idle, c.expectIdle);
         EXPECT_EQ(d.m_ready, 1);
-        if (!c.expectIdle) EXPECT_EQ(d.m_action.GetPoint(), CPoint(1100, 1000));
+        if (!c.expectIdle) { EXPECT_EQ(d.m_action.GetPoint(), CPoint(1100, 1000)); }
     }
     // A standing order to re-send comes back at once without an order gate.
     CFakeArmy army;
