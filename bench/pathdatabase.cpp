@@ -43,10 +43,15 @@ int main(int argc, char** argv) {
     int threads = 1;
     std::set<std::string> only;
     for (int i = 1; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--threads") && i + 1 < argc)
+        if (!std::strcmp(argv[i], "--threads") && i + 1 < argc) {
             threads = std::atoi(argv[++i]);
-        else
+        } else if (argv[i][0] == '-') {
+            const bool help = !std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h");
+            std::fprintf(help ? stdout : stderr, "usage: bench_pathdatabase [--threads N] [KEY ...]\n");
+            return help ? 0 : 2;
+        } else {
             only.insert(argv[i]);
+        }
     }
     if (threads < 1) threads = CRouteDatabase::BuildThreads();
     std::set<std::string> done;
@@ -79,7 +84,12 @@ int main(int argc, char** argv) {
         totalCpu += cpu;
         if (s > slowest) slowest = s, slowestCpu = cpu, slowestKey = key;
     }
-    CFile::Remove(out.c_str());
+    for (const std::string& key : only)
+        if (!done.count(key)) {
+            std::fprintf(stderr, "ERROR: no battlefield is called %s\n", key.c_str());
+            ++differ;
+        }
+    if (CFile::Exists(out.c_str())) CFile::Remove(out.c_str());
     std::printf("all fields %.2f s (%.2f s cpu) on %d thread%s; slowest %s %.3f s = %.2f x the %.0f s goal "
                 "(%.3f s cpu = %.2f x)\n",
                 total, totalCpu, threads, threads == 1 ? "" : "s", slowestKey.c_str(), slowest, slowest / goal, goal,
