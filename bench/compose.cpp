@@ -9,7 +9,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <map>
 #include <string>
 
 #include <unistd.h>
@@ -90,14 +89,20 @@ struct Screen {
     }
 };
 
+// One view at a time on the display: the screen of another icon count
+// takes its window down before the next one is made, so that no earlier
+// view is composed into the frames measured. The last one is kept to the
+// end of the program: the window layer's own state is gone by the time
+// static objects are destroyed.
 Screen& TheScreen(int icons = 1000) {
-    static std::map<int, std::unique_ptr<Screen>> screens;
-    std::unique_ptr<Screen>& s = screens[icons];
-    if (!s) {
-        screens.clear();  // one view at a time on the display
-        s = std::make_unique<Screen>(icons);
+    static Screen* screen = nullptr;
+    static int made = -1;
+    if (!screen || made != icons) {
+        delete screen;
+        screen = new Screen(icons);
+        made = icons;
     }
-    return *s;
+    return *screen;
 }
 
 // The whole back buffer recomposed: background, every icon, text.
