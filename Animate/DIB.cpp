@@ -58,6 +58,7 @@ CDIB::CDIB(const CDIB& source, int extraWidth, int extraHeight, const RECT* part
 CDIB::~CDIB() { Free(); }
 
 void CDIB::Free() {
+    m_trueColour.reset();
     delete m_pBMI;
     m_pBMI = nullptr;
     if (m_bOwnsBits) delete[] m_pBits;
@@ -133,27 +134,57 @@ BOOL CDIB::Attach(const BITMAPINFO* header, BYTE* bits, BOOL ownsBits) {
 }
 
 void CDIB::Swap(CDIB& other) {
+    PixelsChanged();
+    other.PixelsChanged();
     std::swap(m_pBMI, other.m_pBMI);
     std::swap(m_pBits, other.m_pBits);
     std::swap(m_bOwnsBits, other.m_bOwnsBits);
     std::swap(m_stride, other.m_stride);
 }
 
-BOOL CDIB::ConvertTo24Bit() {
-    if (IsEmpty() || GetBitCount() != 8) return FALSE;
-    int w = PictureWidth(), h = PictureHeight();
-    DWORD stride = DIBStride(w, 24);
+// The 8-bit rows of `dib` expanded through its colour table into new
+// 24-bit rows of the same layout (padding zeroed); null when there is no
+// room.
+static BYTE* ExpandedRows(const CDIB& dib) {
+    const int w = dib.PictureWidth(), h = dib.PictureHeight();
+    const DWORD stride = DIBStride(w, 24), from = dib.GetStride();
     BYTE* rows = new (std::nothrow) BYTE[(size_t)stride * h];
-    if (rows == nullptr) return FALSE;
+    if (rows == nullptr) return nullptr;
     std::memset(rows, 0, (size_t)stride * h);
+    const RGBQUAD* pal = dib.GetBitmapInfo()->bmiColors;
     for (int r = 0; r < h; ++r) {
-        const BYTE* s = m_pBits + (size_t)r * m_stride;
+        const BYTE* s = dib.GetBits() + (size_t)r * from;
         BYTE* d = rows + (size_t)r * stride;
         for (int x = 0; x < w; ++x, d += 3) {
-            const RGBQUAD& c = m_pBMI->bmiColors[s[x]];
+            const RGBQUAD& c = pal[s[x]];
             d[0] = c.rgbBlue, d[1] = c.rgbGreen, d[2] = c.rgbRed;
         }
     }
+    return rows;
+}
+
+void CDIB::KeepTrueColour(bool keep) {
+    m_bKeepTrueColour = keep;
+    if (!keep) PixelsChanged();
+}
+
+size_t CDIB::GetTrueColourBytes() const {
+    return m_trueColour ? (size_t)DIBStride(PictureWidth(), 24) * PictureHeight() : 0;
+}
+
+const BYTE* CDIB::TrueColourRows() {
+    if (!m_bKeepTrueColour || IsEmpty() || GetBitCount() != 8) return nullptr;
+    if (!m_trueColour) m_trueColour.reset(ExpandedRows(*this));
+    return m_trueColour.get();
+}
+
+BOOL CDIB::ConvertTo24Bit() {
+    if (IsEmpty() || GetBitCount() != 8) return FALSE;
+    int h = PictureHeight();
+    DWORD stride = DIBStride(PictureWidth(), 24);
+    BYTE* rows = ExpandedRows(*this);
+    if (rows == nullptr) return FALSE;
+    PixelsChanged();
     if (m_bOwnsBits) delete[] m_pBits;
     m_pBits = rows;
     m_bOwnsBits = TRUE;
@@ -167,6 +198,7 @@ BOOL CDIB::ConvertTo24Bit() {
 
 BOOL CDIB::FlipRows() {
     if (m_stride == 0 || m_pBits == nullptr) return FALSE;
+    PixelsChanged();
     BYTE* tmp = new (std::nothrow) BYTE[m_stride];
     if (tmp == nullptr) return FALSE;
     int h = PictureHeight();
@@ -191,6 +223,7 @@ BOOL CDIB::MapToPalette(CPalette& palette) {
     if (n <= 0 || IsEmpty()) return FALSE;
     int bits = GetBitCount();
     if (bits != 8 && bits != 4 && bits != 24) return FALSE;
+    PixelsChanged();
     PALETTEENTRY pe[256];
     palette.GetPaletteEntries(0, (UINT)n, pe);
     BYTE table[256];
@@ -339,6 +372,56 @@ void IndexRowTo24(const BYTE* s, BYTE* d, int w, int key, const RGBQUAD* pal) {
 }
 
 #if defined(__SSE2__)
+// Sixteen pixels of 3 bytes fill three 16-byte blocks; block k holds bytes
+// of pixels 5k to 5k + 5 only. Its byte mask for the drawn pixels is
+// kChunkMasks.m[k][six bits of them, from pixel 5k].
+struct ChunkMasks {
+    alignas(16) BYTE m[3][64][16];
+    constexpr ChunkMasks() : m{} {
+        for (int k = 0; k < 3; ++k)
+            for (int bits = 0; bits < 64; ++bits)
+                for (int j = 0; j < 16; ++j) m[k][bits][j] = (bits >> ((16 * k + j) / 3 - 5 * k)) & 1 ? 0xFF : 0;
+    }
+};
+constexpr ChunkMasks kChunkMasks;
+#endif
+
+// One row of indices drawn from its true-colour copy `c` onto 24-bit
+// pixels, the pixels of index `key` left alone (-1: none). Sixteen pixels
+// go at a time: skipped when all are clear, else mixed through a byte mask
+// that writes the clear ones back as they were. Whole blocks are mixed
+// too: a branch on them costs more, where the drawn pixels of a sprite's
+// rows are ragged, than it saves.
+void KeyedRowFromColours(const BYTE* s, const BYTE* c, BYTE* d, int w, int key) {
+    if (key < 0) {
+        std::memcpy(d, c, 3 * (size_t)w);
+        return;
+    }
+    for (int x = 0; x < w; x += 16) {
+        const int n = std::min(16, w - x);
+        const uint32_t drawn = ~KeyBits(s + x, n, key) & ((1u << n) - 1);
+        if (drawn == 0) continue;
+        const BYTE* cp = c + 3 * (size_t)x;
+        BYTE* dp = d + 3 * (size_t)x;
+#if defined(__SSE2__)
+        if (n == 16) {
+            for (int k = 0; k < 3; ++k) {
+                const __m128i from = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cp + 16 * k));
+                __m128i* to = reinterpret_cast<__m128i*>(dp + 16 * k);
+                const __m128i m = _mm_load_si128(reinterpret_cast<const __m128i*>(kChunkMasks.m[k][(drawn >> (5 * k)) & 63]));
+                _mm_storeu_si128(to, _mm_or_si128(_mm_and_si128(m, from), _mm_andnot_si128(m, _mm_loadu_si128(to))));
+            }
+            continue;
+        }
+#endif
+        for (uint32_t left = drawn; left; left &= left - 1) {
+            const int i = __builtin_ctz(left);
+            std::memcpy(dp + 3 * i, cp + 3 * i, 3);
+        }
+    }
+}
+
+#if defined(__SSE2__)
 // `d` + (((`s` - `d`) x `a`) >> 8) for each of 16 bytes, with the shift
 // rounding down as on ints. The products are taken apart at their high and
 // low bytes: floor((P - Q) / 256) is P / 256 - Q / 256, less one where P's
@@ -409,6 +492,16 @@ static void CopyToned(const CDIB* src, CDIB* dst, int dx, int dy, int w, int h, 
 
 void CDIB::Copy(CDIB* dst, int dx, int dy, int w, int h, int sx, int sy, int32_t key) {
     if (!ClipCopy(dst, dx, dy, w, h, sx, sy)) return;
+    if (GetBitCount() == 8 && dst->GetBitCount() == 24) {
+        if (const BYTE* colours = TrueColourRows()) {
+            const ptrdiff_t step = (ptrdiff_t)DIBStride(PictureWidth(), 24);
+            const BYTE* c = colours + (PictureHeight() - sy - 1) * step + 3 * (ptrdiff_t)sx;
+            const int k = key == DIB_NO_KEY ? -1 : (key & 0xFF);
+            RowWalk s(this, sx, sy), d(dst, dx, dy);
+            for (int r = 0; r < h; ++r, s.Next(), d.Next(), c -= step) KeyedRowFromColours(s.row, c, d.row, w, k);
+            return;
+        }
+    }
     CopyToned(this, dst, dx, dy, w, h, sx, sy, key, false, [](BYTE c) { return c; });
 }
 
@@ -558,6 +651,7 @@ void CDIB::FillPixels(const RECT& rect, DWORD value) {
     CRect r(rect);
     r &= PictureRect();
     if (r.IsRectEmpty()) return;
+    PixelsChanged();
     const BYTE c[3] = {BYTE(value), BYTE(value >> 8), BYTE(value >> 16)};
     for (int y = r.top; y < r.bottom; ++y) {
         BYTE* p = GetPixelAddress(r.left, y);

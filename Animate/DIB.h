@@ -16,6 +16,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "platform/afx/Afx.h"
 #include "platform/gfx/Palette.h"
@@ -164,6 +165,19 @@ public:
     virtual void CopyStretched(CDIB* dst, int dx, int dy, int dw, int dh, int sx, int sy, int sw, int sh, int32_t key);
     virtual void CopyDoubled(CDIB* dst, int dx, int dy, int sx, int sy, int sw, int sh, int32_t key);
 
+    // --- the true-colour copy ----------------------------------------------------
+    // A picture that keeps one (the sprites do) draws its 8-bit pixels onto
+    // 24-bit targets from a copy expanded through its colour table, made at
+    // the first such draw: 3 bytes a pixel more, for drawing without a
+    // colour look-up per pixel. Every routine of this class that changes the
+    // pixels or colours drops the copy; whoever writes them through
+    // GetPixelAddress, GetBits or GetBitmapInfo calls PixelsChanged before
+    // the picture is drawn again, or the old colours are drawn.
+    void KeepTrueColour(bool keep);
+    void PixelsChanged() { m_trueColour.reset(); }
+    // Bytes held by the copy now (0 when there is none).
+    size_t GetTrueColourBytes() const;
+
     // Sets the pixels of `r` (cut to the picture) to `value`: an index on 8
     // bits, blue + green x 256 + red x 65536 on 24. Other bit counts are
     // left alone.
@@ -188,6 +202,10 @@ protected:
     void RecomputeStride();
     // Cuts a copy of w x h from (sx, sy) to (dx, dy) to both pictures.
     bool ClipCopy(const CDIB* dst, int& dx, int& dy, int& w, int& h, int& sx, int& sy) const;
+    // The true-colour copy's rows, laid out as the picture's own (bottom-up,
+    // DIBStride(width, 24) apart), made now if need be; null when this
+    // picture keeps none, is not 8-bit or the room cannot be had.
+    const BYTE* TrueColourRows();
 
     int m_depth = 0;
     DWORD m_stride = 0;
@@ -196,6 +214,8 @@ protected:
     BYTE* m_pBits = nullptr;
     BOOL m_bOwnsBits = TRUE;
     bool m_bRefusedName = false;
+    bool m_bKeepTrueColour = false;
+    std::unique_ptr<BYTE[]> m_trueColour;
 };
 
 // A list of pictures that does not own them.

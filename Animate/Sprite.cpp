@@ -40,6 +40,7 @@ BOOL CSprite::LoadPicture(const char* name, int colourDepth, HPALETTE palette) {
 
 void CSprite::AfterLoad() {
     m_bFlag = 0;
+    PixelsChanged();
     const BYTE* p = GetPixelAddress(0, 0);
     if (p == nullptr) return;
     m_nTransparentIndex = p[0];

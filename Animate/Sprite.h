@@ -41,7 +41,8 @@ public:
 class CSprite : public CDIB {
     DECLARE_SERIAL(CSprite)
 public:
-    CSprite() = default;
+    // A sprite is drawn again and again: it keeps a true-colour copy.
+    CSprite() { KeepTrueColour(true); }
 
     BOOL LoadResource(UINT resourceId) override;
     BOOL Read(CFile* file) override;
@@ -70,7 +71,8 @@ public:
     // The picture loader of CDIB followed by AfterLoad.
     virtual BOOL LoadPicture(const char* name, int colourDepth, HPALETTE palette);
     virtual BYTE GetTransparentIndex() const { return m_nTransparentIndex; }
-    // Takes the transparent keys from pixel (0,0).
+    // Takes the transparent keys from pixel (0,0), and the pixels and
+    // colours as they are now (see PixelsChanged).
     virtual void AfterLoad();
 
     void MoveTo(int x, int y) { Move(x, y, TRUE); }

@@ -158,15 +158,21 @@ TEST(DIB, IndexedCopiesAndBlendsMatchThePixelRule) {
                                 for (int x = 0; x < dw; ++x) SetPixel24(*d, x, y, 0x10203 * (x + 5 * y + 1));
                         }
                     };
-                    paint();
-                    for (int32_t k : {int32_t(DIB_NO_KEY), int32_t(key | DIB_INDEX_KEY)}) {
-                        src.Copy(&dst, 1, 1, w, 1, sx, 1, k);
-                        for (int x = 0; x < w; ++x)
-                            if (k == DIB_NO_KEY || row[x] != key) SetPixel24(want, 1 + x, 1, PaletteColour(row[x]));
-                        for (int y = 0; y < 3; ++y)
-                            for (int x = 0; x < dw; ++x)
-                                ASSERT_EQ(Pixel24(dst, x, y), Pixel24(want, x, y))
-                                    << "width " << w << " from " << sx << " key " << k << " at " << x << "," << y;
+                    // Through the colour table, and from a true-colour copy.
+                    for (bool keep : {false, true}) {
+                        src.KeepTrueColour(keep);
+                        paint();
+                        for (int32_t k : {int32_t(DIB_NO_KEY), int32_t(key | DIB_INDEX_KEY)}) {
+                            src.Copy(&dst, 1, 1, w, 1, sx, 1, k);
+                            for (int x = 0; x < w; ++x)
+                                if (k == DIB_NO_KEY || row[x] != key) SetPixel24(want, 1 + x, 1, PaletteColour(row[x]));
+                            for (int y = 0; y < 3; ++y)
+                                for (int x = 0; x < dw; ++x)
+                                    ASSERT_EQ(Pixel24(dst, x, y), Pixel24(want, x, y))
+                                        << "width " << w << " from " << sx << " key " << k << " copy " << keep << " at "
+                                        << x << "," << y;
+                        }
+                        EXPECT_EQ(src.GetTrueColourBytes() > 0, keep);
                     }
                     // The same row as a mask: 0 leaves the pixel, any other
                     // value mixes toward the source by value / 256, scaled

@@ -2,6 +2,9 @@
 // buttons and level meters, drawn into real pictures.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
+
 #include "Animate/CommandButton.h"
 #include "Animate/Icon.h"
 #include "Animate/LetterSet.h"
@@ -48,6 +51,56 @@ TEST(Sprite, KeyHitTestAndOpaqueMode) {
     s->Draw(&screen, &clip, 1.0);
     EXPECT_EQ(Pixel24(screen, 18, 0), PaletteColour(7));
     EXPECT_EQ(Pixel24(screen, 19, 0), 0u);
+}
+
+TEST(Sprite, TrueColourCopyFollowsEveryChange) {
+    // A sprite drawn onto 24 bits keeps a true-colour copy of its pixels;
+    // after each way its pixels or colours change, the next draw shows the
+    // new ones. 21 pixels wide: a block of 16 and a ragged end.
+    constexpr int w = 21, h = 2;
+    std::vector<BYTE> px(w * h);
+    for (int i = 0; i < w * h; ++i) px[i] = i % 5 == 0 ? 0 : BYTE(1 + i * 3 % 200);
+    PALETTEENTRY grey[256];
+    for (int i = 0; i < 256; ++i) grey[i] = PALETTEENTRY{BYTE(i), BYTE(i), BYTE(i), 0};
+    CPalette greys;
+    greys.CreatePalette(grey, 256);
+    const std::pair<const char*, std::function<void(CSprite&)>> changes[] = {
+        {"mapped to another palette", [&](CSprite& s) { s.MapToPalette(greys); }},
+        {"filled", [](CSprite& s) { s.FillPixels(CRect(1, 0, 19, 2), 77); }},
+        {"flipped", [](CSprite& s) { s.FlipRows(); }},
+        {"swapped", [&](CSprite& s) {
+             CDIB other;
+             MakeIndexed(other, w, h, std::vector<BYTE>(w * h, 42));
+             s.Swap(other);
+         }},
+        {"made again", [&](CSprite& s) { MakeIndexed(s, w, h, std::vector<BYTE>(w * h, 43)); }},
+        {"pixels written, then AfterLoad", [](CSprite& s) {
+             *s.GetPixelAddress(7, 1) = 99;
+             s.AfterLoad();
+         }},
+        {"colours written, then PixelsChanged", [](CSprite& s) {
+             for (RGBQUAD& c : s.GetBitmapInfo()->bmiColors) c.rgbGreen ^= 0x55;
+             s.PixelsChanged();
+         }},
+    };
+    for (const auto& [name, change] : changes) {
+        std::unique_ptr<CSprite> s(IndexedSprite(w, h, px));
+        CDIB screen;
+        screen.CreateEmpty(w, h);
+        s->Draw(&screen, nullptr, 1.0);
+        ASSERT_GT(s->GetTrueColourBytes(), 0u) << name;
+        change(*s);
+        FillPicture(screen, 0x123456);
+        s->Draw(&screen, nullptr, 1.0);
+        const BYTE key = s->GetTransparentIndex();
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const BYTE i = *s->GetPixelAddress(x, y);
+                const RGBQUAD& c = s->GetBitmapInfo()->bmiColors[i];
+                const uint32_t want = i == key ? 0x123456u : c.rgbBlue | (uint32_t(c.rgbGreen) << 8) | (uint32_t(c.rgbRed) << 16);
+                ASSERT_EQ(Pixel24(screen, x, y), want) << name << " at " << x << "," << y;
+            }
+    }
 }
 
 TEST(Sprite, AlphaMaskBlends) {
