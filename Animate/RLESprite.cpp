@@ -128,10 +128,13 @@ void RLESprite::Draw(CDIB* target, const RECT* clip, double factor) {
     r.OffsetRect(-m_x, -m_y);  // now in cell coordinates
     const BYTE key = m_nTransparentIndex;
     const RGBQUAD* pal = m_pBMI->bmiColors;
+    // Target rows are stored bottom-up: each row down is one stride back.
+    BYTE* const firstRow = target->GetPixelAddress(0, m_y + r.top);
+    const ptrdiff_t stride = (ptrdiff_t)target->GetStride();
     for (int row = r.top; row < r.bottom; ++row) {
         const BYTE* tok = frame->rows[row];
         if (tok == nullptr) continue;
-        BYTE* rowStart = target->GetPixelAddress(0, m_y + row);
+        BYTE* rowStart = firstRow - (row - r.top) * stride;
         int col = 0;
         while (col < r.right) {
             BYTE v = *tok++;
