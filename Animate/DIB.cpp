@@ -447,6 +447,7 @@ inline __m128i MixBytes(__m128i s, __m128i d, __m128i a) {
 template <typename Tone>
 static void CopyToned(const CDIB* src, CDIB* dst, int dx, int dy, int w, int h, int sx, int sy, int32_t key, bool toned,
                       Tone tone) {
+    dst->PixelsChanged();
     int sb = src->GetBitCount(), db = dst->GetBitCount();
     RowWalk s(src, sx, sy), d(dst, dx, dy);
     if (sb == 24 && db == 24) {
@@ -492,6 +493,7 @@ static void CopyToned(const CDIB* src, CDIB* dst, int dx, int dy, int w, int h, 
 
 void CDIB::Copy(CDIB* dst, int dx, int dy, int w, int h, int sx, int sy, int32_t key) {
     if (!ClipCopy(dst, dx, dy, w, h, sx, sy)) return;
+    dst->PixelsChanged();
     if (GetBitCount() == 8 && dst->GetBitCount() == 24) {
         if (const BYTE* colours = TrueColourRows()) {
             const ptrdiff_t step = (ptrdiff_t)DIBStride(PictureWidth(), 24);
@@ -520,6 +522,7 @@ void CDIB::CopyBlended(CDIB* mask, CDIB* dst, int dx, int dy, int w, int h, int 
     int mb = mask->GetBitCount();
     if (mb != 8 && mb != 24) return;
     if (!ClipCopy(dst, dx, dy, w, h, sx, sy)) return;
+    dst->PixelsChanged();
     int sb = GetBitCount(), db = dst->GetBitCount();
     auto scale = [factor](BYTE a) -> int { return factor == 1.0 ? a : BYTE((int64_t)(a * factor)); };
     RowWalk s(this, sx, sy), d(dst, dx, dy), m(mask, sx, sy);
@@ -599,6 +602,7 @@ void CDIB::CopyBlended(CDIB* mask, CDIB* dst, int dx, int dy, int w, int h, int 
 void CDIB::CopyStretched(CDIB* dst, int dx, int dy, int dw, int dh, int sx, int sy, int sw, int sh, int32_t key) {
     if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
     if (IsEmpty() || dst == nullptr || dst->IsEmpty() || GetBitCount() != 8 || dst->GetBitCount() != 8) return;
+    dst->PixelsChanged();
     if (dw == 2 * sw && dh == 2 * sh) return CopyDoubled(dst, dx, dy, sx, sy, sw, sh, key);
     // Source and destination rectangles must lie inside their pictures; a
     // stretch is not cut part-way, since that would change its scale.
@@ -630,6 +634,7 @@ void CDIB::CopyDoubled(CDIB* dst, int dx, int dy, int sx, int sy, int sw, int sh
     if (sw <= 0 || sh <= 0 || IsEmpty() || dst == nullptr || dst->IsEmpty()) return;
     if (GetBitCount() != 8 || dst->GetBitCount() != 8) return;
     if (sx < 0 || sy < 0 || sx + sw > PictureWidth() || sy + sh > PictureHeight()) return;
+    dst->PixelsChanged();
     int k = key == DIB_NO_KEY ? -1 : (key & 0xFF);
     for (int row = 0; row < 2 * sh; ++row) {
         int ty = dy + row;

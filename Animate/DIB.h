@@ -170,7 +170,8 @@ public:
     // 24-bit targets from a copy expanded through its colour table, made at
     // the first such draw: 3 bytes a pixel more, for drawing without a
     // colour look-up per pixel. Every routine of this class that changes the
-    // pixels or colours drops the copy; whoever writes them through
+    // pixels or colours drops the copy, and so does every copy or sprite
+    // drawn into the picture; whoever writes them through
     // GetPixelAddress, GetBits or GetBitmapInfo calls PixelsChanged before
     // the picture is drawn again, or the old colours are drawn.
     void KeepTrueColour(bool keep);

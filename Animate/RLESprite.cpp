@@ -119,6 +119,7 @@ const BYTE* RLESprite::GetFrameRow(int column, int row, int r) const {
 void RLESprite::Draw(CDIB* target, const RECT* clip, double factor) {
     const Frame* frame = CurrentFrame();
     if (factor == 0.0 || frame == nullptr || target == nullptr || m_bHidden) return;
+    target->PixelsChanged();
     int tb = target->GetBitCount();
     if (tb != 8 && tb != 24) return;
     CRect r = GetBounds();

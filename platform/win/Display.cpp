@@ -66,7 +66,8 @@ __attribute__((target("ssse3"))) static int ShuffleBGR24(const uint8_t* s, uint3
     return x;
 }
 
-static const bool g_hasShuffles = __builtin_cpu_supports("ssse3");
+// Asked while statics are made: the processor's features are read first.
+static const bool g_hasShuffles = (__builtin_cpu_init(), __builtin_cpu_supports("ssse3"));
 #endif
 
 void CPixelSurface::BlitBGR24(int dstX, int dstY, const uint8_t* bits, int srcWidth, int srcHeight, int stride,

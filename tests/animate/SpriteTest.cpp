@@ -74,6 +74,11 @@ TEST(Sprite, TrueColourCopyFollowsEveryChange) {
              s.Swap(other);
          }},
         {"made again", [&](CSprite& s) { MakeIndexed(s, w, h, std::vector<BYTE>(w * h, 43)); }},
+        {"drawn on by another picture", [&](CSprite& s) {
+             CDIB other;
+             MakeIndexed(other, w, h, std::vector<BYTE>(w * h, 44));
+             other.Copy(&s, 0, 0, w, h, 0, 0, DIB_NO_KEY);
+         }},
         {"pixels written, then AfterLoad", [](CSprite& s) {
              *s.GetPixelAddress(7, 1) = 99;
              s.AfterLoad();
