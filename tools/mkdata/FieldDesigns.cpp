@@ -225,8 +225,10 @@ std::vector<FieldDesign> Build() {
         all.push_back(d);
     }
     {  // The last stand on the mountain's western slopes.
+        // The summit's crags rise at the field's eastern edge, behind the
+        // holders' camp round (2500, 1000); the camp stands on the slopes.
         FieldDesign d = Start("A7L", 407, 22, 10, 0.55);
-        AddHill(d, 2650, 1000, 650, 800, 130);
+        AddHill(d, 3100, 1000, 650, 800, 130);
         AddHill(d, 700, 180, 600, 300, 120);
         AddRiver(d, {{0, 600}, {500, 700}, {1100, 620}, {1700, 720}, {2100, 500}, {2400, 0}}, 60);
         AddFord(d, {1100, 540}, {1100, 720}, 110);
@@ -352,17 +354,19 @@ std::vector<FieldDesign> Build() {
         all.push_back(d);
     }
     {  // A flatland castle with a wet moat, a lake and its castle town.
+        // The castle stands before its holders' camp round (2500, 1000): the
+        // commander and his guards' posts stay on open ground behind it.
         FieldDesign d = Start("C6L", 1106, 12, 5, 0.3);
         CastleOf(d, 1,
-                 {{{{2100, 600}, {2700, 650}, {2650, 1400}, {2050, 1350}}, {0, 1, 2, 3}}},
-                 {2380, 990}, 120, 60);
+                 {{{{1500, 600}, {2100, 650}, {2050, 1400}, {1450, 1350}}, {0, 1, 2, 3}}},
+                 {1780, 990}, 120, 60);
         d.lakes.push_back({{900, 350}, 350, 180});
-        AddVillage(d, 1400, 1100, 200, 12, V::Town);
-        AddRoad(d, {{0, 1100}, {800, 1150}, {1400, 1100}, {2065, 975}});
-        AddRoad(d, {{1400, 1100}, {1900, 1600}, {2350, 1385}});
+        AddVillage(d, 1050, 1080, 200, 12, V::Town);
+        AddRoad(d, {{0, 1100}, {700, 1150}, {1050, 1080}, {1465, 975}});
+        AddRoad(d, {{1050, 1080}, {1350, 1600}, {1750, 1385}});
         d.paddies.push_back({300, 1300, 1000, 1750});
-        AddWood(d, 1700, 500, 200, 150, W::Broadleaf);
-        AddSide(d, 1, 2150, 700, 2650, 1300, {2300, 1080}, {2450, 1120});
+        AddWood(d, 1650, 380, 200, 150, W::Broadleaf);
+        AddSide(d, 1, 1550, 700, 2050, 1300, {1700, 1080}, {1850, 1120});
         all.push_back(d);
     }
     {  // High mountains: crags on every side, a mountain tarn, narrow ways.
@@ -428,18 +432,20 @@ std::vector<FieldDesign> Build() {
         all.push_back(d);
     }
     {  // A great plain castle: three rings and a wide moat; a river to cross.
+        // The castle stands before its holders' camp round (2500, 1000): the
+        // commander and his guards' posts stay on open ground behind it.
         FieldDesign d = Start("C8M", 1608, 12, 4, 0.3);
         CastleOf(d, 1,
-                 {{{{1950, 620}, {2600, 620}, {2600, 1380}, {1950, 1380}}, {0, 1, 2, 3}}},
-                 {2265, 1000}, 110, 70);
+                 {{{{1510, 620}, {2160, 620}, {2160, 1380}, {1510, 1380}}, {0, 1, 2, 3}}},
+                 {1825, 1000}, 110, 70);
         AddRiver(d, {{700, 0}, {800, 700}, {650, 1400}, {750, 2000}}, 100);
         AddFord(d, {600, 1600}, {820, 1600}, 120);
-        AddVillage(d, 1300, 1000, 250, 16, V::Town);
-        AddRoad(d, {{0, 1000}, {1000, 1000}, {1770, 1000}});
-        AddRoad(d, {{1300, 300}, {2250, 300}, {2250, 430}});
+        AddVillage(d, 1150, 1000, 250, 16, V::Town);
+        AddRoad(d, {{0, 1000}, {1000, 1000}, {1330, 1000}});
+        AddRoad(d, {{1300, 300}, {1810, 300}, {1810, 430}});
         AddWood(d, 1300, 1650, 220, 140, W::Bamboo);
         AddSide(d, 0, 200, 300, 560, 1700, {300, 900}, {300, 1100});
-        AddSide(d, 1, 2020, 680, 2530, 1320, {2200, 1080}, {2330, 1080});
+        AddSide(d, 1, 1580, 680, 2090, 1320, {1760, 1080}, {1890, 1080});
         all.push_back(d);
     }
     {  // A hilltop castle in the north-east above a ravine.
@@ -457,18 +463,20 @@ std::vector<FieldDesign> Build() {
         all.push_back(d);
     }
     {  // The greatest castle of the east: a walled town by the sea.
+        // The castle stands before its holders' camp round (2500, 1000): the
+        // commander and his guards' posts stay on open ground behind it.
         FieldDesign d = Start("C10L", 1910, 16, 6, 0.3);
         d.lakes.push_back({{3400, 1750}, 650, 700});
         CastleOf(d, 1,
-                 {{{{1750, 450}, {2500, 400}, {2650, 900}, {2450, 1450}, {1800, 1550}, {1650, 1000}}, {0, 1, 2, 3, 4, 5}}},
-                 {2200, 915}, 110, 50);
-        AddVillage(d, 1980, 1250, 110, 7, V::Town);
-        AddVillage(d, 2350, 400, 80, 4, V::Temple);
+                 {{{{1200, 450}, {1950, 400}, {2100, 900}, {1900, 1450}, {1250, 1550}, {1100, 1000}}, {0, 1, 2, 3, 4, 5}}},
+                 {1650, 915}, 110, 50);
+        AddVillage(d, 1430, 1250, 110, 7, V::Town);
+        AddVillage(d, 1800, 400, 80, 4, V::Temple);
         AddHill(d, 500, 600, 450, 350, 70);
         AddWood(d, 700, 1400, 300, 200, W::Pine);
-        AddRoad(d, {{0, 1000}, {900, 950}, {1480, 1000}});
+        AddRoad(d, {{0, 1000}, {550, 950}, {930, 1000}});
         AddSide(d, 0, 200, 300, 1100, 1700, {300, 900}, {300, 1100});
-        AddSide(d, 1, 1800, 550, 2450, 1350, {2150, 1030}, {2260, 1040});
+        AddSide(d, 1, 1250, 550, 1900, 1350, {1600, 1030}, {1710, 1040});
         all.push_back(d);
     }
     {  // A long valley between ridges; the ambush waits on the heights.
@@ -495,23 +503,25 @@ std::vector<FieldDesign> Build() {
         all.push_back(d);
     }
     {  // A square castle south of a river, marsh on its approaches.
+        // The castle stands before its holders' camp round (2500, 1000): the
+        // commander and his guards' posts stay on open ground behind it.
         FieldDesign d = Start("C12M", 2112, 12, 5, 0.3);
         AddRiver(d, {{0, 500}, {1200, 700}, {2000, 600}, {3000, 650}}, 70);
         CastleOf(d, 1,
-                 {{{{1950, 850}, {2650, 850}, {2650, 1500}, {1950, 1500}}, {0, 1, 2, 3}}},
-                 {2300, 1175}, 100, 45);
-        d.marshes.push_back({{1500, 1550}, 300, 200});
+                 {{{{1420, 850}, {2120, 850}, {2120, 1500}, {1420, 1500}}, {0, 1, 2, 3}}},
+                 {1770, 1175}, 100, 45);
+        d.marshes.push_back({{970, 1550}, 300, 200});
         d.marshes.push_back({{900, 1200}, 200, 150});
         d.paddies.push_back({350, 1350, 800, 1750});
         AddVillage(d, 1000, 900, 100, 6, V::Farm);
         AddWood(d, 700, 250, 260, 130, W::Pine);
         AddWood(d, 2600, 280, 220, 120, W::Broadleaf);
         AddWood(d, 1250, 1850, 200, 100, W::Pine);
-        Scatter(d, 1800, 760, 180, 8, 12, 19);
-        AddRoad(d, {{0, 1100}, {1000, 1130}, {1910, 1175}});
-        AddRoad(d, {{1500, 0}, {1550, 700}, {1600, 1130}});
+        Scatter(d, 1270, 760, 180, 8, 12, 19);
+        AddRoad(d, {{0, 1100}, {1000, 1130}, {1380, 1175}});
+        AddRoad(d, {{1500, 0}, {1320, 700}, {1100, 1130}});
         AddSide(d, 0, 200, 800, 800, 1700, {300, 1150}, {300, 1350});
-        AddSide(d, 1, 2000, 900, 2600, 1450, {2220, 1300}, {2380, 1300});
+        AddSide(d, 1, 1470, 900, 2070, 1450, {1690, 1300}, {1850, 1300});
         all.push_back(d);
     }
     {  // The stream, and behind it the palisade and the guns.
@@ -677,22 +687,24 @@ std::vector<FieldDesign> Build() {
         all.push_back(d);
     }
     {  // A plain castle with the river for its western moat.
+        // The castle stands before its holders' camp round (2500, 1000): the
+        // commander and his guards' posts stay on open ground behind it.
         FieldDesign d = Start("C11L", 3111, 10, 4, 0.3);
-        AddRiver(d, {{2000, 0}, {1950, 700}, {2050, 1300}, {1950, 2000}}, 80);
+        AddRiver(d, {{1650, 0}, {1600, 700}, {1700, 1300}, {1600, 2000}}, 80);
         CastleOf(d, 1,
-                 {{{{2150, 600}, {2700, 600}, {2700, 1400}, {2150, 1400}}, {0, 1, 2, 3}}},
-                 {2425, 1000}, 110, 40);
-        AddVillage(d, 1500, 1000, 250, 15, V::Town);
+                 {{{{1800, 600}, {2350, 600}, {2350, 1400}, {1800, 1400}}, {0, 1, 2, 3}}},
+                 {2075, 1000}, 110, 40);
+        AddVillage(d, 1150, 1000, 250, 15, V::Town);
         d.paddies.push_back({300, 300, 1000, 800});
         d.paddies.push_back({400, 1300, 1100, 1750});
         AddWood(d, 1350, 380, 220, 140, W::Pine);
         AddWood(d, 1400, 1640, 170, 110, W::Broadleaf);
         AddWood(d, 2850, 250, 130, 110, W::Bamboo);
         AddVillage(d, 700, 1100, 90, 4, V::Farm);
-        Scatter(d, 1750, 700, 160, 8, 12, 19);
-        AddRoad(d, {{0, 1000}, {1500, 1000}, {2120, 1000}});
-        AddRoad(d, {{1600, 2040}, {1820, 1720}, {2180, 1660}, {2425, 1440}});
-        AddSide(d, 1, 2200, 650, 2650, 1350, {2350, 1100}, {2500, 1100});
+        Scatter(d, 1400, 700, 160, 8, 12, 19);
+        AddRoad(d, {{0, 1000}, {1150, 1000}, {1770, 1000}});
+        AddRoad(d, {{1250, 2040}, {1470, 1720}, {1830, 1660}, {2075, 1440}});
+        AddSide(d, 1, 1850, 650, 2300, 1350, {2000, 1100}, {2150, 1100});
         all.push_back(d);
     }
     {  // The castle on the mountain's summit above the wide river.
@@ -711,24 +723,26 @@ std::vector<FieldDesign> Build() {
         all.push_back(d);
     }
     {  // The fortress island of the delta, channels on two sides.
+        // The castle stands before its holders' camp round (2500, 1000): the
+        // commander and his guards' posts stay on open ground behind it.
         FieldDesign d = Start("C20L", 3320, 8, 3, 0.3);
         AddRiver(d, {{1700, 0}, {1780, 900}, {1700, 2000}}, 130);
         AddRiver(d, {{1780, 900}, {2300, 700}, {3000, 800}}, 90);
         AddFord(d, {2500, 600}, {2500, 900}, 130);
         CastleOf(d, 1,
-                 {{{{2100, 1100}, {2650, 1050}, {2700, 1600}, {2150, 1650}}, {0, 1, 2, 3}}},
-                 {2410, 1350}, 90, 30);
-        AddVillage(d, 2650, 1860, 120, 6, V::Temple);
-        d.marshes.push_back({{1980, 1800}, 150, 100});
+                 {{{{1900, 1300}, {2450, 1250}, {2500, 1800}, {1950, 1850}}, {0, 1, 2, 3}}},
+                 {2210, 1550}, 90, 30);
+        AddVillage(d, 2780, 1870, 120, 6, V::Temple);
+        d.marshes.push_back({{1900, 1960}, 150, 100});
         d.marshes.push_back({{1200, 600}, 300, 200});
-        AddRoad(d, {{0, 1300}, {1000, 1250}, {1750, 1300}, {2120, 1375}});
+        AddRoad(d, {{0, 1300}, {1000, 1250}, {1750, 1400}, {1920, 1575}});
         AddFord(d, {1560, 1800}, {1860, 1800}, 120);
         d.paddies.push_back({300, 300, 1000, 800});
         AddWood(d, 1100, 1600, 200, 130, W::Pine);
         AddWood(d, 2450, 320, 240, 120, W::Broadleaf);
         AddVillage(d, 1250, 1000, 110, 5, V::Farm);
         Scatter(d, 1600, 1150, 140, 8, 12, 19);
-        AddSide(d, 1, 2000, 1000, 2800, 1750, {2360, 1420}, {2460, 1410});
+        AddSide(d, 1, 1800, 1200, 2600, 1800, {2160, 1620}, {2260, 1610});
         all.push_back(d);
     }
     {  // The basin of the crossroads, ringed by the hills the armies held.
