@@ -208,20 +208,22 @@ std::vector<FieldDesign> Build() {
         all.push_back(d);
     }
     {  // A castle on a low hill above the paddies, a river along the south.
+        // The castle stands before its holders' camp round (2500, 1000): the
+        // commander and his guards' posts stay on open ground behind it.
         FieldDesign d = Start("C4M", 304, 14, 5, 0.25);
-        AddHill(d, 2380, 1000, 520, 520, 40);
+        AddHill(d, 1860, 1000, 520, 520, 40);
         CastleOf(d, 1,
-                 {{{{2150, 700}, {2650, 680}, {2680, 1300}, {2180, 1320}}, {0, 1, 2, 3}}},
-                 {2430, 970}, 110, 40);
+                 {{{{1630, 700}, {2130, 680}, {2160, 1300}, {1660, 1320}}, {0, 1, 2, 3}}},
+                 {1910, 970}, 110, 40);
         d.paddies.push_back({450, 300, 1200, 800});
         d.paddies.push_back({500, 1300, 1300, 1680});
         AddRiver(d, {{0, 1830}, {800, 1760}, {1600, 1850}, {2400, 1780}, {3000, 1840}}, 70);
         AddFord(d, {1200, 1660}, {1200, 1940}, 130);
-        AddRoad(d, {{0, 1000}, {900, 1020}, {1700, 990}, {2060, 1025}});
-        AddVillage(d, 1500, 650, 110, 7, V::Farm);
-        AddWood(d, 1600, 1400, 250, 150, W::Broadleaf);
+        AddRoad(d, {{0, 1000}, {900, 1020}, {1540, 1025}});
+        AddVillage(d, 1350, 500, 110, 7, V::Farm);
+        AddWood(d, 1750, 1600, 250, 130, W::Broadleaf);
         AddWood(d, 2800, 300, 150, 120, W::Bamboo);
-        AddSide(d, 1, 2150, 700, 2650, 1300, {2350, 1100}, {2500, 1100});
+        AddSide(d, 1, 1630, 700, 2130, 1300, {1830, 1100}, {1980, 1100});
         all.push_back(d);
     }
     {  // The last stand on the mountain's western slopes.
@@ -338,18 +340,21 @@ std::vector<FieldDesign> Build() {
         all.push_back(d);
     }
     {  // A castle on a summit between crags, a long road up.
+        // The summit and its crags stand before the holders' camp round
+        // (2500, 1000): the commander and his guards' posts stay on open
+        // ground behind the castle.
         FieldDesign d = Start("C5L", 1005, 30, 9, 0.45);
-        AddHill(d, 2400, 1000, 600, 700, 95);
-        AddHill(d, 2300, 230, 550, 250, 145);
-        AddHill(d, 2300, 1800, 550, 250, 145);
+        AddHill(d, 1880, 1000, 600, 700, 95);
+        AddHill(d, 1780, 230, 550, 250, 145);
+        AddHill(d, 1780, 1800, 550, 250, 145);
         CastleOf(d, 1,
-                 {{{{2150, 800}, {2600, 700}, {2700, 1150}, {2250, 1300}}, {0, 1, 2, 3}}},
-                 {2480, 990}, 90, 0);
-        AddRoad(d, {{0, 1000}, {700, 950}, {1200, 1100}, {1600, 950}, {1900, 1100}, {2200, 1050}});
+                 {{{{1630, 800}, {2080, 700}, {2180, 1150}, {1730, 1300}}, {0, 1, 2, 3}}},
+                 {1960, 990}, 90, 0);
+        AddRoad(d, {{0, 1000}, {700, 950}, {1100, 1100}, {1400, 980}, {1680, 1050}});
         AddRiver(d, {{600, 0}, {700, 700}, {500, 1300}, {650, 2000}}, 35);
-        AddWood(d, 1500, 500, 300, 200, W::Pine);
-        AddWood(d, 1600, 1500, 300, 200, W::Pine);
-        AddSide(d, 1, 2150, 780, 2650, 1250, {2330, 1120}, {2620, 1120});
+        AddWood(d, 1150, 550, 250, 200, W::Pine);
+        AddWood(d, 1250, 1450, 250, 200, W::Pine);
+        AddSide(d, 1, 1630, 780, 2130, 1250, {1810, 1120}, {2100, 1120});
         AddSide(d, 0, 200, 500, 500, 1500, {300, 900}, {300, 1100});
         all.push_back(d);
     }
@@ -541,19 +546,21 @@ std::vector<FieldDesign> Build() {
         all.push_back(d);
     }
     {  // A riverside castle where two rivers meet.
+        // The castle stands before its holders' camp round (2500, 1000): the
+        // commander and his guards' posts stay on open ground behind it.
         FieldDesign d = Start("C13L", 2313, 12, 5, 0.3);
         AddRiver(d, {{0, 350}, {1200, 300}, {2400, 400}, {3000, 330}}, 80);
         AddRiver(d, {{2870, 330}, {2880, 1000}, {2860, 2000}}, 80);
         AddFord(d, {650, 220}, {650, 460}, 130);
         CastleOf(d, 1,
-                 {{{{1900, 550}, {2600, 580}, {2650, 1250}, {1950, 1300}}, {0, 1, 2, 3}}},
-                 {2290, 910}, 110, 40);
-        AddVillage(d, 1400, 1300, 220, 12, V::Town);
+                 {{{{1420, 550}, {2120, 580}, {2170, 1250}, {1470, 1300}}, {0, 1, 2, 3}}},
+                 {1810, 910}, 110, 40);
+        AddVillage(d, 1130, 1250, 200, 12, V::Town);
         d.paddies.push_back({300, 1300, 900, 1800});
-        AddRoad(d, {{0, 1000}, {1000, 950}, {1910, 925}});
-        AddRoad(d, {{1500, 2000}, {1700, 1500}, {2300, 1300}});
+        AddRoad(d, {{0, 1000}, {800, 960}, {1430, 925}});
+        AddRoad(d, {{1200, 2000}, {1300, 1550}, {1820, 1300}});
         AddWood(d, 700, 650, 200, 130, W::Bamboo);
-        AddSide(d, 1, 2000, 650, 2550, 1200, {2200, 1040}, {2380, 1050});
+        AddSide(d, 1, 1520, 650, 2070, 1200, {1720, 1040}, {1900, 1050});
         all.push_back(d);
     }
     {  // The bare winter plateau: dry grass and scrub, copses of pine and
@@ -600,47 +607,55 @@ std::vector<FieldDesign> Build() {
         all.push_back(d);
     }
     {  // A terrace castle above the coast pines.
+        // The terrace castle stands before its holders' camp round
+        // (2500, 1000): the commander and his guards' posts stay on open
+        // ground behind it.
         FieldDesign d = Start("C14L", 2514, 18, 5, 0.35);
         d.lakes.push_back({{1500, 2420}, 2200, 560});
-        AddHill(d, 2350, 800, 600, 600, 35);
+        AddHill(d, 1830, 800, 600, 600, 35);
         CastleOf(d, 1,
-                 {{{{2000, 400}, {2650, 450}, {2700, 1200}, {2050, 1250}}, {0, 1, 2, 3}}},
-                 {2360, 760}, 100, 0);
-        AddVillage(d, 1500, 900, 250, 14, V::Town);
+                 {{{{1480, 400}, {2130, 450}, {2180, 1200}, {1530, 1250}}, {0, 1, 2, 3}}},
+                 {1840, 760}, 100, 0);
+        AddVillage(d, 1080, 880, 230, 14, V::Town);
         AddWood(d, 1000, 1580, 500, 120, W::Pine);
         AddWood(d, 2300, 1560, 400, 100, W::Pine);
-        AddRoad(d, {{0, 900}, {1000, 850}, {2030, 825}});
-        AddSide(d, 1, 2080, 450, 2650, 1150, {2300, 880}, {2440, 880});
+        AddRoad(d, {{0, 900}, {1000, 850}, {1510, 825}});
+        AddSide(d, 1, 1560, 450, 2130, 1150, {1780, 880}, {1920, 880});
         AddSide(d, 0, 200, 300, 800, 1350, {300, 730}, {300, 930});
         all.push_back(d);
     }
     {  // The same castle from the north-west: a river, marsh and open fields.
+        // The castle stands before its holders' camp round (2500, 1000): the
+        // commander and his guards' posts stay on open ground behind it.
         FieldDesign d = Start("C15L", 2615, 14, 5, 0.5);
         CastleOf(d, 1,
-                 {{{{2050, 800}, {2700, 750}, {2750, 1550}, {2100, 1600}}, {0, 1, 2, 3}}},
-                 {2410, 1170}, 110, 50);
+                 {{{{1370, 800}, {2020, 750}, {2070, 1550}, {1420, 1600}}, {0, 1, 2, 3}}},
+                 {1730, 1170}, 110, 50);
         AddRiver(d, {{800, 0}, {900, 800}, {750, 1400}, {850, 2000}}, 60);
-        d.marshes.push_back({{1300, 1520}, 250, 180});
-        d.paddies.push_back({1100, 300, 1700, 800});
-        AddRoad(d, {{0, 1150}, {1000, 1200}, {2065, 1175}});
-        AddWood(d, 1500, 1150, 150, 100, W::Bamboo);
+        d.marshes.push_back({{1080, 1580}, 230, 170});
+        d.paddies.push_back({1050, 250, 1650, 650});
+        AddRoad(d, {{0, 1150}, {900, 1200}, {1385, 1175}});
+        AddWood(d, 1100, 900, 150, 100, W::Bamboo);
         AddWood(d, 2500, 350, 250, 150, W::Pine);
         AddSide(d, 0, 200, 400, 700, 1700, {300, 950}, {300, 1150});
-        AddSide(d, 1, 2150, 850, 2700, 1500, {2330, 1300}, {2480, 1300});
+        AddSide(d, 1, 1470, 850, 2020, 1500, {1650, 1300}, {1800, 1300});
         all.push_back(d);
     }
     {  // Hanazawa again, from the south-west: the castle hill and its tarn.
+        // The castle hill stands before its holders' camp round (2500, 1000),
+        // and the tarn lies north of the camp: the commander and his guards'
+        // posts stay on open ground.
         FieldDesign d = Start("C16L", 2716, 18, 7, 0.6);
-        AddHill(d, 2400, 1450, 500, 400, 75);
+        AddHill(d, 1880, 1450, 500, 400, 75);
         CastleOf(d, 1,
-                 {{{{2050, 1150}, {2700, 1100}, {2750, 1750}, {2100, 1800}}, {0, 1, 2, 3}}},
-                 {2410, 1450}, 90, 0);
-        d.lakes.push_back({{2200, 500}, 350, 220});
-        AddRiver(d, {{1850, 500}, {1300, 300}, {0, 250}}, 40);
+                 {{{{1530, 1150}, {2180, 1100}, {2230, 1750}, {1580, 1800}}, {0, 1, 2, 3}}},
+                 {1890, 1450}, 90, 0);
+        d.lakes.push_back({{2200, 430}, 350, 220});
+        AddRiver(d, {{1850, 430}, {1300, 300}, {0, 250}}, 40);
         AddWood(d, 1400, 650, 300, 200, W::Pine);
-        AddWood(d, 1200, 1500, 250, 150, W::Pine);
-        AddRoad(d, {{0, 1200}, {1200, 1100}, {1800, 1300}, {2070, 1475}});
-        AddSide(d, 1, 2100, 1150, 2700, 1750, {2330, 1540}, {2490, 1530});
+        AddWood(d, 900, 1550, 250, 150, W::Pine);
+        AddRoad(d, {{0, 1200}, {900, 1150}, {1300, 1300}, {1550, 1475}});
+        AddSide(d, 1, 1580, 1150, 2180, 1750, {1810, 1540}, {1970, 1530});
         all.push_back(d);
     }
     FieldDesign takatenjin = Start("C17M", 2817, 24, 8, 0.4);
