@@ -391,17 +391,20 @@ std::vector<FieldDesign> Build() {
         all.push_back(d);
     }
     {  // A castle in a river bend, open only to the west.
+        // The castle stands at the bend's open neck, before its holders' camp
+        // round (2500, 1000): the commander and his guards' posts stay on
+        // open ground behind it.
         FieldDesign d = Start("C2L", 1302, 14, 6, 0.3);
         AddRiver(d, {{1900, 0}, {2000, 500}, {2700, 560}, {2880, 1100}, {2650, 1620}, {2000, 1720}, {1900, 2000}}, 80);
         AddFord(d, {2300, 390}, {2300, 690}, 120);
         CastleOf(d, 1,
-                 {{{{2150, 750}, {2550, 800}, {2550, 1350}, {2150, 1350}}, {0, 1, 2, 3}}},
-                 {2380, 1060}, 100, 0);
-        AddRoad(d, {{0, 1050}, {1000, 1000}, {1700, 1080}, {2140, 1050}});
+                 {{{{1950, 750}, {2350, 800}, {2350, 1350}, {1950, 1350}}, {0, 1, 2, 3}}},
+                 {2180, 1060}, 100, 0);
+        AddRoad(d, {{0, 1050}, {1000, 1000}, {1600, 1080}, {1940, 1050}});
         AddWood(d, 1200, 500, 200, 150, W::Bamboo);
         AddWood(d, 1300, 1500, 250, 150, W::Broadleaf);
         AddVillage(d, 700, 600, 110, 6, V::Farm);
-        AddSide(d, 1, 2200, 780, 2520, 1320, {2320, 1170}, {2420, 1180});
+        AddSide(d, 1, 2000, 780, 2320, 1320, {2120, 1170}, {2220, 1180});
         all.push_back(d);
     }
     {  // The great mountain castle, bailey above bailey, held from the west.
@@ -454,17 +457,20 @@ std::vector<FieldDesign> Build() {
         all.push_back(d);
     }
     {  // A hilltop castle in the north-east above a ravine.
+        // The castle hill stands before its holders' camp round (2500, 1000),
+        // the ravine's stream below it on the west and south: the commander
+        // and his guards' posts stay on open ground behind it.
         FieldDesign d = Start("C9L", 1809, 20, 7, 0.35);
-        AddHill(d, 2300, 600, 500, 450, 80);
+        AddHill(d, 1800, 600, 500, 450, 80);
         CastleOf(d, 1,
-                 {{{{2000, 350}, {2600, 300}, {2700, 800}, {2100, 900}}, {0, 1, 2, 3}}},
-                 {2380, 590}, 90, 0);
-        AddRiver(d, {{1700, 0}, {1800, 800}, {2200, 1200}, {3000, 1300}}, 45);
-        AddRoad(d, {{0, 1400}, {900, 1300}, {1500, 1150}, {1900, 1000}, {2400, 860}});
-        AddWood(d, 1200, 600, 300, 200, W::Pine);
+                 {{{{1500, 350}, {2100, 300}, {2200, 800}, {1600, 900}}, {0, 1, 2, 3}}},
+                 {1880, 590}, 90, 0);
+        AddRiver(d, {{1200, 0}, {1300, 800}, {1700, 1150}, {2200, 1200}, {3000, 1300}}, 45);
+        AddRoad(d, {{0, 1400}, {900, 1300}, {1400, 1150}, {1900, 860}});
+        AddWood(d, 750, 600, 300, 200, W::Pine);
         AddWood(d, 2500, 1600, 300, 200, W::Broadleaf);
         AddVillage(d, 900, 1600, 120, 6, V::Farm);
-        AddSide(d, 1, 2050, 380, 2650, 850, {2300, 680}, {2450, 680});
+        AddSide(d, 1, 1550, 380, 2150, 850, {1800, 680}, {1950, 680});
         all.push_back(d);
     }
     {  // The greatest castle of the east: a walled town by the sea.
@@ -723,18 +729,21 @@ std::vector<FieldDesign> Build() {
         all.push_back(d);
     }
     {  // The castle on the mountain's summit above the wide river.
+        // The summit stands before its holders' camp round (2500, 1000): the
+        // commander and his guards' posts stay on open ground behind the
+        // castle.
         FieldDesign d = Start("C19L", 3219, 22, 8, 0.4);
-        AddHill(d, 2350, 900, 650, 700, 118);
+        AddHill(d, 1930, 900, 650, 700, 118);
         CastleOf(d, 1,
-                 {{{{2150, 700}, {2550, 650}, {2600, 1100}, {2200, 1150}}, {0, 1, 2, 3}}},
-                 {2390, 900}, 90, 0);
-        AddRoad(d, {{0, 1300}, {900, 1250}, {1500, 1150}, {1900, 1000}, {2180, 925}});
+                 {{{{1730, 700}, {2130, 650}, {2180, 1100}, {1780, 1150}}, {0, 1, 2, 3}}},
+                 {1970, 900}, 90, 0);
+        AddRoad(d, {{0, 1300}, {900, 1250}, {1300, 1100}, {1760, 925}});
         AddRiver(d, {{0, 300}, {1000, 400}, {2000, 200}, {3000, 300}}, 110);
         AddFord(d, {600, 200}, {600, 500}, 140);
-        AddVillage(d, 1500, 1450, 220, 14, V::Town);
-        AddWood(d, 1850, 500, 200, 150, W::Pine);
-        AddWood(d, 1850, 1450, 250, 150, W::Pine);
-        AddSide(d, 1, 2200, 700, 2550, 1100, {2330, 990}, {2450, 980});
+        AddVillage(d, 1300, 1500, 200, 14, V::Town);
+        AddWood(d, 1450, 530, 200, 130, W::Pine);
+        AddWood(d, 1850, 1500, 250, 150, W::Pine);
+        AddSide(d, 1, 1780, 700, 2130, 1100, {1910, 990}, {2030, 980});
         all.push_back(d);
     }
     {  // The fortress island of the delta, channels on two sides.
@@ -780,21 +789,23 @@ std::vector<FieldDesign> Build() {
         all.push_back(d);
     }
     {  // A walled temple in the city's streets; one guard against an army.
+        // The temple stands before its holders' camp round (500, 1000): the
+        // commander and his guards' posts stay on open ground behind it.
         FieldDesign d = Start("C21L", 3521, 10, 3, 0.3);
-        CastleOf(d, 0, {{{{500, 700}, {1000, 700}, {1000, 1300}, {500, 1300}}, {0, 1, 2, 3}}}, {750, 980}, 120, 25);
-        AddVillage(d, 1600, 600, 250, 16, V::Town);
-        AddVillage(d, 1600, 1400, 250, 16, V::Town);
+        CastleOf(d, 0, {{{{850, 700}, {1350, 700}, {1350, 1300}, {850, 1300}}, {0, 1, 2, 3}}}, {1100, 980}, 120, 25);
+        AddVillage(d, 1750, 600, 230, 16, V::Town);
+        AddVillage(d, 1750, 1400, 230, 16, V::Town);
         AddVillage(d, 2300, 1000, 230, 12, V::Town);
-        AddVillage(d, 800, 1700, 200, 10, V::Town);
-        AddVillage(d, 800, 300, 200, 10, V::Town);
+        AddVillage(d, 800, 1750, 200, 10, V::Town);
+        AddVillage(d, 800, 250, 200, 10, V::Town);
         AddRoad(d, {{0, 500}, {3000, 500}});
-        AddRoad(d, {{1040, 1000}, {3000, 1000}});
+        AddRoad(d, {{1390, 1000}, {3000, 1000}});
         AddRoad(d, {{0, 1550}, {3000, 1550}});
-        AddRoad(d, {{1300, 0}, {1300, 2000}});
-        AddRoad(d, {{2000, 0}, {2000, 2000}});
-        AddRoad(d, {{750, 1340}, {750, 1550}});
+        AddRoad(d, {{1500, 0}, {1500, 2000}});
+        AddRoad(d, {{2050, 0}, {2050, 2000}});
+        AddRoad(d, {{1100, 1340}, {1100, 1550}});
         AddRiver(d, {{2650, 0}, {2700, 1000}, {2600, 2000}}, 70);
-        AddSide(d, 0, 560, 760, 940, 1240, {620, 1150}, {880, 1150});
+        AddSide(d, 0, 910, 760, 1290, 1240, {970, 1150}, {1230, 1150});
         AddSide(d, 1, 2100, 300, 2550, 1700, {2450, 900}, {2450, 1100});
         all.push_back(d);
     }
