@@ -210,6 +210,8 @@ std::vector<FieldDesign> Build() {
     {  // A castle on a low hill above the paddies, a river along the south.
         // The castle stands before its holders' camp round (2500, 1000): the
         // commander and his guards' posts stay on open ground behind it.
+        // Its headquarters flags stay in the camp, beyond the reach of the
+        // attackers' front as the battle opens.
         FieldDesign d = Start("C4M", 304, 14, 5, 0.25);
         AddHill(d, 1860, 1000, 520, 520, 40);
         CastleOf(d, 1,
@@ -223,7 +225,7 @@ std::vector<FieldDesign> Build() {
         AddVillage(d, 1350, 500, 110, 7, V::Farm);
         AddWood(d, 1750, 1600, 250, 130, W::Broadleaf);
         AddWood(d, 2800, 300, 150, 120, W::Bamboo);
-        AddSide(d, 1, 1630, 700, 2130, 1300, {1830, 1100}, {1980, 1100});
+        AddSide(d, 1, 1630, 700, 2130, 1300, {2350, 1100}, {2500, 1100});
         all.push_back(d);
     }
     {  // The last stand on the mountain's western slopes.
@@ -343,6 +345,8 @@ std::vector<FieldDesign> Build() {
         // The summit and its crags stand before the holders' camp round
         // (2500, 1000): the commander and his guards' posts stay on open
         // ground behind the castle.
+        // Its headquarters flags stay in the camp, beyond the reach of the
+        // attackers' front as the battle opens.
         FieldDesign d = Start("C5L", 1005, 30, 9, 0.45);
         AddHill(d, 1880, 1000, 600, 700, 95);
         AddHill(d, 1780, 230, 550, 250, 145);
@@ -354,7 +358,7 @@ std::vector<FieldDesign> Build() {
         AddRiver(d, {{600, 0}, {700, 700}, {500, 1300}, {650, 2000}}, 35);
         AddWood(d, 1150, 550, 250, 200, W::Pine);
         AddWood(d, 1250, 1450, 250, 200, W::Pine);
-        AddSide(d, 1, 1630, 780, 2130, 1250, {1810, 1120}, {2100, 1120});
+        AddSide(d, 1, 1630, 780, 2130, 1250, {2330, 1120}, {2620, 1120});
         AddSide(d, 0, 200, 500, 500, 1500, {300, 900}, {300, 1100});
         all.push_back(d);
     }
@@ -394,6 +398,8 @@ std::vector<FieldDesign> Build() {
         // The castle stands at the bend's open neck, before its holders' camp
         // round (2500, 1000): the commander and his guards' posts stay on
         // open ground behind it.
+        // Its headquarters flags stay in the camp, beyond the reach of the
+        // attackers' front as the battle opens.
         FieldDesign d = Start("C2L", 1302, 14, 6, 0.3);
         AddRiver(d, {{1900, 0}, {2000, 500}, {2700, 560}, {2880, 1100}, {2650, 1620}, {2000, 1720}, {1900, 2000}}, 80);
         AddFord(d, {2300, 390}, {2300, 690}, 120);
@@ -404,7 +410,7 @@ std::vector<FieldDesign> Build() {
         AddWood(d, 1200, 500, 200, 150, W::Bamboo);
         AddWood(d, 1300, 1500, 250, 150, W::Broadleaf);
         AddVillage(d, 700, 600, 110, 6, V::Farm);
-        AddSide(d, 1, 2000, 780, 2320, 1320, {2120, 1170}, {2220, 1180});
+        AddSide(d, 1, 2000, 780, 2320, 1320, {2450, 1170}, {2560, 1180});
         all.push_back(d);
     }
     {  // The great mountain castle, bailey above bailey, held from the west.
@@ -460,6 +466,8 @@ std::vector<FieldDesign> Build() {
         // The castle hill stands before its holders' camp round (2500, 1000),
         // the ravine's stream below it on the west and south: the commander
         // and his guards' posts stay on open ground behind it.
+        // Its headquarters flags stay in the camp, beyond the reach of the
+        // attackers' front as the battle opens.
         FieldDesign d = Start("C9L", 1809, 20, 7, 0.35);
         AddHill(d, 1800, 600, 500, 450, 80);
         CastleOf(d, 1,
@@ -470,7 +478,7 @@ std::vector<FieldDesign> Build() {
         AddWood(d, 750, 600, 300, 200, W::Pine);
         AddWood(d, 2500, 1600, 300, 200, W::Broadleaf);
         AddVillage(d, 900, 1600, 120, 6, V::Farm);
-        AddSide(d, 1, 1550, 380, 2150, 850, {1800, 680}, {1950, 680});
+        AddSide(d, 1, 1550, 380, 2150, 850, {2330, 680}, {2450, 680});
         all.push_back(d);
     }
     {  // The greatest castle of the east: a walled town by the sea.
@@ -554,6 +562,8 @@ std::vector<FieldDesign> Build() {
     {  // A riverside castle where two rivers meet.
         // The castle stands before its holders' camp round (2500, 1000): the
         // commander and his guards' posts stay on open ground behind it.
+        // Its headquarters flags stay in the camp, beyond the reach of the
+        // attackers' front as the battle opens.
         FieldDesign d = Start("C13L", 2313, 12, 5, 0.3);
         AddRiver(d, {{0, 350}, {1200, 300}, {2400, 400}, {3000, 330}}, 80);
         AddRiver(d, {{2870, 330}, {2880, 1000}, {2860, 2000}}, 80);
@@ -566,7 +576,7 @@ std::vector<FieldDesign> Build() {
         AddRoad(d, {{0, 1000}, {800, 960}, {1430, 925}});
         AddRoad(d, {{1200, 2000}, {1300, 1550}, {1820, 1300}});
         AddWood(d, 700, 650, 200, 130, W::Bamboo);
-        AddSide(d, 1, 1520, 650, 2070, 1200, {1720, 1040}, {1900, 1050});
+        AddSide(d, 1, 1520, 650, 2070, 1200, {2330, 1040}, {2450, 1050});
         all.push_back(d);
     }
     {  // The bare winter plateau: dry grass and scrub, copses of pine and
@@ -616,6 +626,8 @@ std::vector<FieldDesign> Build() {
         // The terrace castle stands before its holders' camp round
         // (2500, 1000): the commander and his guards' posts stay on open
         // ground behind it.
+        // Its headquarters flags stay in the camp, beyond the reach of the
+        // attackers' front as the battle opens.
         FieldDesign d = Start("C14L", 2514, 18, 5, 0.35);
         d.lakes.push_back({{1500, 2420}, 2200, 560});
         AddHill(d, 1830, 800, 600, 600, 35);
@@ -626,13 +638,15 @@ std::vector<FieldDesign> Build() {
         AddWood(d, 1000, 1580, 500, 120, W::Pine);
         AddWood(d, 2300, 1560, 400, 100, W::Pine);
         AddRoad(d, {{0, 900}, {1000, 850}, {1510, 825}});
-        AddSide(d, 1, 1560, 450, 2130, 1150, {1780, 880}, {1920, 880});
+        AddSide(d, 1, 1560, 450, 2130, 1150, {2330, 880}, {2450, 880});
         AddSide(d, 0, 200, 300, 800, 1350, {300, 730}, {300, 930});
         all.push_back(d);
     }
     {  // The same castle from the north-west: a river, marsh and open fields.
         // The castle stands before its holders' camp round (2500, 1000): the
         // commander and his guards' posts stay on open ground behind it.
+        // Its headquarters flags stay in the camp, beyond the reach of the
+        // attackers' front as the battle opens.
         FieldDesign d = Start("C15L", 2615, 14, 5, 0.5);
         CastleOf(d, 1,
                  {{{{1370, 800}, {2020, 750}, {2070, 1550}, {1420, 1600}}, {0, 1, 2, 3}}},
@@ -644,13 +658,15 @@ std::vector<FieldDesign> Build() {
         AddWood(d, 1100, 900, 150, 100, W::Bamboo);
         AddWood(d, 2500, 350, 250, 150, W::Pine);
         AddSide(d, 0, 200, 400, 700, 1700, {300, 950}, {300, 1150});
-        AddSide(d, 1, 1470, 850, 2020, 1500, {1650, 1300}, {1800, 1300});
+        AddSide(d, 1, 1470, 850, 2020, 1500, {2330, 1300}, {2480, 1300});
         all.push_back(d);
     }
     {  // Hanazawa again, from the south-west: the castle hill and its tarn.
         // The castle hill stands before its holders' camp round (2500, 1000),
         // and the tarn lies north of the camp: the commander and his guards'
         // posts stay on open ground.
+        // Its headquarters flags stay in the camp, beyond the reach of the
+        // attackers' front as the battle opens.
         FieldDesign d = Start("C16L", 2716, 18, 7, 0.6);
         AddHill(d, 1880, 1450, 500, 400, 75);
         CastleOf(d, 1,
@@ -661,7 +677,7 @@ std::vector<FieldDesign> Build() {
         AddWood(d, 1400, 650, 300, 200, W::Pine);
         AddWood(d, 900, 1550, 250, 150, W::Pine);
         AddRoad(d, {{0, 1200}, {900, 1150}, {1300, 1300}, {1550, 1475}});
-        AddSide(d, 1, 1580, 1150, 2180, 1750, {1810, 1540}, {1970, 1530});
+        AddSide(d, 1, 1580, 1150, 2180, 1750, {2330, 1540}, {2490, 1530});
         all.push_back(d);
     }
     FieldDesign takatenjin = Start("C17M", 2817, 24, 8, 0.4);
@@ -732,6 +748,8 @@ std::vector<FieldDesign> Build() {
         // The summit stands before its holders' camp round (2500, 1000): the
         // commander and his guards' posts stay on open ground behind the
         // castle.
+        // Its headquarters flags stay in the camp, beyond the reach of the
+        // attackers' front as the battle opens.
         FieldDesign d = Start("C19L", 3219, 22, 8, 0.4);
         AddHill(d, 1930, 900, 650, 700, 118);
         CastleOf(d, 1,
@@ -743,7 +761,7 @@ std::vector<FieldDesign> Build() {
         AddVillage(d, 1300, 1500, 200, 14, V::Town);
         AddWood(d, 1450, 530, 200, 130, W::Pine);
         AddWood(d, 1850, 1500, 250, 150, W::Pine);
-        AddSide(d, 1, 1780, 700, 2130, 1100, {1910, 990}, {2030, 980});
+        AddSide(d, 1, 1780, 700, 2130, 1100, {2330, 990}, {2450, 980});
         all.push_back(d);
     }
     {  // The fortress island of the delta, channels on two sides.
@@ -791,6 +809,8 @@ std::vector<FieldDesign> Build() {
     {  // A walled temple in the city's streets; one guard against an army.
         // The temple stands before its holders' camp round (500, 1000): the
         // commander and his guards' posts stay on open ground behind it.
+        // Its headquarters flags stay in the camp, beyond the reach of the
+        // attackers' front as the battle opens.
         FieldDesign d = Start("C21L", 3521, 10, 3, 0.3);
         CastleOf(d, 0, {{{{850, 700}, {1350, 700}, {1350, 1300}, {850, 1300}}, {0, 1, 2, 3}}}, {1100, 980}, 120, 25);
         AddVillage(d, 1750, 600, 230, 16, V::Town);
@@ -805,7 +825,7 @@ std::vector<FieldDesign> Build() {
         AddRoad(d, {{2050, 0}, {2050, 2000}});
         AddRoad(d, {{1100, 1340}, {1100, 1550}});
         AddRiver(d, {{2650, 0}, {2700, 1000}, {2600, 2000}}, 70);
-        AddSide(d, 0, 910, 760, 1290, 1240, {970, 1150}, {1230, 1150});
+        AddSide(d, 0, 910, 760, 1290, 1240, {560, 1150}, {670, 1150});
         AddSide(d, 1, 2100, 300, 2550, 1700, {2450, 900}, {2450, 1100});
         all.push_back(d);
     }
