@@ -119,6 +119,10 @@ public:
             Drag(general->GetRect().CenterPoint(), t.slotRects[i + 1].CenterPoint());
         }
         run->Run(1000);
+        // A popup may open as soon as the battle starts (a headquarters the
+        // enemy's front already reaches): its modal loop runs inside the
+        // click, so the watch starts before it.
+        WatchForPopups();
         ClickButton(kTacticOK);
         ASSERT_EQ(view->GameMode, MODE_BATTLE);
         for (int side = 0; side < 2; ++side) {
@@ -126,15 +130,8 @@ public:
         }
     }
 
-    // The battle to its end, or to the time limit: the army sent forward now
-    // and then, every popup clicked away as it comes.
-    void Fight() {
-        resultsBefore = view->ResultsShown;
-        CPlayerRecord* player = Doc()->GetCurrentPlayer();
-        ASSERT_NE(player, nullptr);
-        ratingBefore = player->Rating;
-        opponentBefore = view->OpponentRating;
-        pointsBefore = Doc()->GetCurrentPlayerSlot(0)->PointsB;
+    // Every popup clicked away as it comes, from now on.
+    void WatchForPopups() {
         clickAway = [this] {
             if (view->PopupOpen) {
                 if (CWnd* popup = CWnd::GetCapture()) {
@@ -147,6 +144,17 @@ public:
             run->Display().After(250, clickAway);
         };
         run->Display().After(250, clickAway);
+    }
+
+    // The battle to its end, or to the time limit: the army sent forward now
+    // and then, every popup clicked away as it comes.
+    void Fight() {
+        resultsBefore = view->ResultsShown;
+        CPlayerRecord* player = Doc()->GetCurrentPlayer();
+        ASSERT_NE(player, nullptr);
+        ratingBefore = player->Rating;
+        opponentBefore = view->OpponentRating;
+        pointsBefore = Doc()->GetCurrentPlayerSlot(0)->PointsB;
         for (int second = 0; second < kBattleSecondsLimit && view->GameMode == MODE_BATTLE; ++second) {
             if (second % kForwardEverySeconds == 0) ClickButton(31);
             run->Run(1000);
