@@ -493,9 +493,9 @@ static void CopyToned(const CDIB* src, CDIB* dst, int dx, int dy, int w, int h, 
 
 void CDIB::Copy(CDIB* dst, int dx, int dy, int w, int h, int sx, int sy, int32_t key) {
     if (!ClipCopy(dst, dx, dy, w, h, sx, sy)) return;
-    dst->PixelsChanged();
     if (GetBitCount() == 8 && dst->GetBitCount() == 24) {
         if (const BYTE* colours = TrueColourRows()) {
+            dst->PixelsChanged();
             const ptrdiff_t step = (ptrdiff_t)DIBStride(PictureWidth(), 24);
             const BYTE* c = colours + (PictureHeight() - sy - 1) * step + 3 * (ptrdiff_t)sx;
             const int k = key == DIB_NO_KEY ? -1 : (key & 0xFF);

@@ -5,9 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 #if defined(__x86_64__)
 #include <tmmintrin.h>
 #endif
@@ -35,17 +32,6 @@ void CPixelSurface::Fill(const CRect& r, uint32_t value) {
     if (c.IsRectEmpty()) return;
     for (int y = c.top; y < c.bottom; ++y) std::fill(GetRow(y) + c.left, GetRow(y) + c.right, value);
 }
-
-#if defined(__SSE2__)
-// The first 12 bytes of `v`, four pixels of blue, green, red, as four
-// 0x00RRGGBB words: each pixel moved up by its place in the row.
-static inline __m128i SpreadBGR24(__m128i v) {
-    const __m128i low = _mm_setr_epi32(0xFFFFFF, 0, 0, 0), second = _mm_setr_epi32(0, 0xFFFFFF, 0, 0);
-    const __m128i third = _mm_setr_epi32(0, 0, 0xFFFFFF, 0), fourth = _mm_setr_epi32(0, 0, 0, 0xFFFFFF);
-    return _mm_or_si128(_mm_or_si128(_mm_and_si128(v, low), _mm_and_si128(_mm_slli_si128(v, 1), second)),
-                        _mm_or_si128(_mm_and_si128(_mm_slli_si128(v, 2), third), _mm_and_si128(_mm_slli_si128(v, 3), fourth)));
-}
-#endif
 
 #if defined(__x86_64__)
 // Where the processor has byte shuffles (nearly every x86-64 one does),
@@ -93,20 +79,6 @@ void CPixelSurface::BlitBGR24(int dstX, int dstY, const uint8_t* bits, int srcWi
         if (g_hasShuffles) {
             x = ShuffleBGR24(s, d, w);
             s += 3 * size_t(x);
-        }
-#endif
-#if defined(__SSE2__)
-        // Sixteen pixels from three loads of exactly their 48 bytes.
-        for (; x + 16 <= w; x += 16, s += 48) {
-            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
-            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 16));
-            const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 32));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + x), SpreadBGR24(a));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + x + 4),
-                             SpreadBGR24(_mm_or_si128(_mm_srli_si128(a, 12), _mm_slli_si128(b, 4))));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + x + 8),
-                             SpreadBGR24(_mm_or_si128(_mm_srli_si128(b, 8), _mm_slli_si128(c, 8))));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + x + 12), SpreadBGR24(_mm_srli_si128(c, 4)));
         }
 #endif
         if constexpr (std::endian::native == std::endian::little) {
